@@ -1,0 +1,51 @@
+// The file seam: every file-system access of the portable core goes through
+// FileSystem, so that tests can put a fake (a full disk, a locked file) in
+// its place. Paths and names are wide text; file contents are raw bytes in
+// the system's ANSI code page (convert with text::FromAnsi / text::ToAnsi).
+//
+// "Ordinary file" means what a directory search with normal attributes
+// finds: read-only and archived files count; hidden files, system files and
+// folders do not (on POSIX: regular files whose name does not begin with ".").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The whole file in one read; nullopt when it cannot be opened for reading
+  // (missing, a folder, locked, a bad name) or the read fails.
+  virtual std::optional<std::string> ReadAll(const std::wstring& path) = 0;
+
+  // Replaces the file's contents with bytes, all or nothing: the new text is
+  // written beside the target and moved over it only when complete. On false
+  // the target is exactly as it was before the call.
+  virtual bool ReplaceContents(const std::wstring& path, const std::string& bytes) = 0;
+
+  // Appends bytes at the end of the file, creating it when missing. False
+  // when it cannot be opened for appending or the write fails.
+  virtual bool Append(const std::wstring& path, const std::string& bytes) = 0;
+
+  // Opens for reading and closes again; never changes the file.
+  virtual bool CanRead(const std::wstring& path) = 0;
+  // Opens for appending (creating an empty file when missing) and closes again;
+  // an existing file keeps its contents.
+  virtual bool CanAppend(const std::wstring& path) = 0;
+
+  virtual bool IsFolder(const std::wstring& path) = 0;
+  // True when a directory search for exactly this name finds an ordinary file.
+  virtual bool IsOrdinaryFile(const std::wstring& path) = 0;
+  // True when a directory search with this pattern (wildcards allowed; on
+  // Windows a pattern ending in "\" searches that folder) finds an ordinary file.
+  virtual bool AnyOrdinaryFileMatches(const std::wstring& pattern) = 0;
+  // Names (not paths) of the ordinary files that a directory search with this
+  // pattern (a folder, a separator and a name pattern) finds, in the order the
+  // file system returns them. Empty when the folder is missing.
+  virtual std::vector<std::wstring> ListOrdinaryFiles(const std::wstring& pattern) = 0;
+};
+
+// The process's real file system. Lives as long as the process.
+FileSystem& RealFileSystem();

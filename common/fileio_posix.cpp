@@ -1,0 +1,158 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "fileio.h"
+#include "text.h"
+
+namespace {
+
+std::string Native(const std::wstring& path) { return text::ToAnsi(path); }
+
+struct Fd {
+  int fd;
+  explicit Fd(int f) : fd(f) {}
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+};
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// A file without any write bit is read-only, like the read-only attribute on
+// Windows; access() would not say so to root.
+bool IsReadOnly(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool IsRegular(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Splits "dir/pattern" into the folder to list and the name pattern.
+void SplitPattern(const std::string& pattern, std::string& dir, std::string& name) {
+  size_t slash = pattern.rfind('/');
+  if (slash == std::string::npos) {
+    dir = ".";
+    name = pattern;
+  } else {
+    dir = slash == 0 ? "/" : pattern.substr(0, slash);
+    name = pattern.substr(slash + 1);
+  }
+  if (name.empty()) name = "*";  // "dir/" searches the folder's contents
+}
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  std::optional<std::string> ReadAll(const std::wstring& path) override {
+    Fd f(::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
+    if (f.fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    std::string bytes(static_cast<size_t>(st.st_size), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+      ssize_t n = ::read(f.fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0) return std::nullopt;
+      if (n == 0) break;
+      done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);
+    return bytes;
+  }
+
+  bool ReplaceContents(const std::wstring& path, const std::string& bytes) override {
+    std::string target = Native(path);
+    // A read-only target stays as it is, as it would on Windows.
+    if (IsReadOnly(target)) return false;
+    if (!IsRegular(target) && ::access(target.c_str(), F_OK) == 0) return false;
+    std::string temp = target + ".tvl-new";
+    {
+      Fd f(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+      if (f.fd < 0) return false;
+      if (!WriteAll(f.fd, bytes) || ::fsync(f.fd) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+      }
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+      ::unlink(temp.c_str());
+      return false;
+    }
+    return true;
+  }
+
+  bool Append(const std::wstring& path, const std::string& bytes) override {
+    if (IsReadOnly(Native(path))) return false;
+    Fd f(::open(Native(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    return f.fd >= 0 && WriteAll(f.fd, bytes);
+  }
+
+  bool CanRead(const std::wstring& path) override {
+    std::string p = Native(path);
+    if (!IsRegular(p)) return false;
+    Fd f(::open(p.c_str(), O_RDONLY | O_CLOEXEC));
+    return f.fd >= 0;
+  }
+
+  bool CanAppend(const std::wstring& path) override {
+    if (IsReadOnly(Native(path))) return false;
+    Fd f(::open(Native(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    return f.fd >= 0;
+  }
+
+  bool IsFolder(const std::wstring& path) override {
+    struct stat st {};
+    return ::stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
+  bool IsOrdinaryFile(const std::wstring& path) override {
+    std::string p = Native(path);
+    size_t slash = p.rfind('/');
+    std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
+    return !name.empty() && name[0] != '.' && IsRegular(p);
+  }
+
+  bool AnyOrdinaryFileMatches(const std::wstring& pattern) override {
+    return !ListOrdinaryFiles(pattern).empty();
+  }
+
+  std::vector<std::wstring> ListOrdinaryFiles(const std::wstring& pattern) override {
+    std::vector<std::wstring> names;
+    std::string dir, name;
+    SplitPattern(Native(pattern), dir, name);
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return names;
+    while (dirent* e = ::readdir(d)) {
+      if (e->d_name[0] == '.') continue;
+      if (::fnmatch(name.c_str(), e->d_name, 0) != 0) continue;
+      if (!IsRegular(dir + "/" + e->d_name)) continue;
+      names.push_back(text::FromAnsi(e->d_name));
+    }
+    ::closedir(d);
+    return names;
+  }
+};
+
+}  // namespace
+
+FileSystem& RealFileSystem() {
+  static PosixFileSystem fs;
+  return fs;
+}

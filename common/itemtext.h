@@ -1,0 +1,32 @@
+// Text of a sequence item as the wizard writes it into a sequence file and
+// the drop tool puts it on the clipboard.
+#pragma once
+
+#include <string>
+
+namespace itemtext {
+
+// A shortcut's window style (1 normal, 3 maximized, 7 minimized) as the
+// item's Size: 1, 3, 6. Any other style gives 1 (a normal window), so that
+// no shortcut inherits another one's value.
+int SizeFromWindowStyle(int windowStyle);
+
+// "File=" target CR LF "Current=" folder CR LF "Option=" CR LF
+// "Size = " size CR LF "NoUse = 0" — no line end after the last line.
+std::wstring ItemBody(const std::wstring& target, const std::wstring& current, int size);
+
+struct Date {
+  int year = 0, month = 0, day = 0;
+};
+// "yyyy/mm/dd".
+std::wstring FormatDate(const Date& d);
+
+// Today's local date; tests put a fixed one in its place.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual Date Today() = 0;
+};
+Clock& RealClock();
+
+}  // namespace itemtext

@@ -1,0 +1,29 @@
+// Conversion between the system's ANSI code page and wide text.
+//
+// This is the one place that converts: files and the ANSI system calls speak
+// the code page, everything inside the programs is std::wstring.
+//   Windows: MultiByteToWideChar / WideCharToMultiByte with CP_ACP.
+//   POSIX:   iconv with the locale's character set (UTF-8 under C/POSIX).
+// Invalid input never throws and never vanishes: a byte sequence that is not
+// valid in the code page becomes U+FFFD when reading, and a character the
+// code page cannot hold becomes '?' when writing.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace text {
+
+std::wstring FromAnsi(std::string_view bytes);
+std::string ToAnsi(std::wstring_view wide);
+
+// Lower case by the platform's rules (CharLowerBuffW on Windows, towlower
+// elsewhere). Used for the suite's case-insensitive name comparisons.
+std::wstring ToLower(std::wstring_view s);
+bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+
+// UTF-8 for tests and diagnostics; invalid input as above.
+std::string ToUtf8(std::wstring_view wide);
+std::wstring FromUtf8(std::string_view bytes);
+
+}  // namespace text

@@ -1,0 +1,141 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "../fileio.h"
+#include "raii.h"
+
+namespace {
+
+// Files a user keeps open in an editor stay readable: share read and write.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+// Windows refuses to open a read-only file for writing; Wine running as root
+// does not, so the attribute is asked as well.
+bool IsReadOnly(const std::wstring& path) {
+  DWORD attrs = GetFileAttributesW(path.c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY);
+}
+
+bool WriteAll(HANDLE h, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+bool IsOrdinary(const WIN32_FIND_DATAW& fd) {
+  return !(fd.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+}
+
+// Visits the ordinary files a directory search finds; stops when visit says false.
+template <class Visit>
+void ForEachOrdinary(std::wstring pattern, Visit visit) {
+  if (!pattern.empty() && (pattern.back() == L'\\' || pattern.back() == L'/')) pattern += L'*';
+  WIN32_FIND_DATAW fd{};
+  win::FindHandle find(FindFirstFileW(pattern.c_str(), &fd));
+  if (!find) return;
+  do {
+    if (IsOrdinary(fd) && !visit(fd)) return;
+  } while (FindNextFileW(find.get(), &fd));
+}
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  std::optional<std::string> ReadAll(const std::wstring& path) override {
+    win::FileHandle f(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!f) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(f.get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2)
+      return std::nullopt;
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+      DWORD got = 0;
+      if (!ReadFile(f.get(), bytes.data() + done, chunk, &got, nullptr)) return std::nullopt;
+      if (got == 0) break;
+      done += got;
+    }
+    bytes.resize(done);
+    return bytes;
+  }
+
+  bool ReplaceContents(const std::wstring& path, const std::string& bytes) override {
+    DWORD attrs = GetFileAttributesW(path.c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+      return false;
+    std::wstring temp = path + L".tvl-new";
+    {
+      win::FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!f) return false;
+      if (!WriteAll(f.get(), bytes) || !FlushFileBuffers(f.get())) {
+        f.reset();
+        DeleteFileW(temp.c_str());
+        return false;
+      }
+    }
+    if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      DeleteFileW(temp.c_str());
+      return false;
+    }
+    return true;
+  }
+
+  bool Append(const std::wstring& path, const std::string& bytes) override {
+    if (IsReadOnly(path)) return false;
+    win::FileHandle f(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return f && WriteAll(f.get(), bytes);
+  }
+
+  bool CanRead(const std::wstring& path) override {
+    win::FileHandle f(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(f);
+  }
+
+  bool CanAppend(const std::wstring& path) override {
+    if (IsReadOnly(path)) return false;
+    win::FileHandle f(CreateFileW(path.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(f);
+  }
+
+  bool IsFolder(const std::wstring& path) override {
+    DWORD attrs = GetFileAttributesW(path.c_str());
+    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  bool IsOrdinaryFile(const std::wstring& path) override { return AnyOrdinaryFileMatches(path); }
+
+  bool AnyOrdinaryFileMatches(const std::wstring& pattern) override {
+    bool found = false;
+    ForEachOrdinary(pattern, [&](const WIN32_FIND_DATAW&) { return !(found = true); });
+    return found;
+  }
+
+  std::vector<std::wstring> ListOrdinaryFiles(const std::wstring& pattern) override {
+    std::vector<std::wstring> names;
+    ForEachOrdinary(pattern, [&](const WIN32_FIND_DATAW& fd) {
+      names.emplace_back(fd.cFileName);
+      return true;
+    });
+    return names;
+  }
+};
+
+}  // namespace
+
+FileSystem& RealFileSystem() {
+  static Win32FileSystem fs;
+  return fs;
+}

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine and runs every test: the native core suites,
+# then the Windows x64 and x86 builds under Wine on a virtual display.
+# Usage: scripts/test.sh [preset...]   (default: native windows windows-x86)
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/setup.sh || { echo "setup failed"; exit 1; }
+
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(native windows windows-x86)
+jobs=${TVL_JOBS:-$(nproc)}
+
+# One virtual display for every test that opens a window.
+source scripts/display.sh
+start_display
+
+cleanup() {
+  for p in "${presets[@]}"; do
+    [ -d "$root/build/$p/wine/prefix" ] && WINEPREFIX="$root/build/$p/wine/prefix" wineserver -k 2>/dev/null
+  done
+  stop_display
+}
+trap cleanup EXIT
+
+failed=()
+for p in "${presets[@]}"; do
+  echo "=== $p"
+  if ! cmake --preset "$p" >"$root/build-$p.log" 2>&1; then
+    cat "$root/build-$p.log"; failed+=("$p: configure"); continue
+  fi
+  if ! cmake --build --preset "$p" -j "$jobs" >>"$root/build-$p.log" 2>&1; then
+    grep -E 'error|Error' "$root/build-$p.log" | head -40; failed+=("$p: build"); continue
+  fi
+  rm -f "$root/build-$p.log"
+  ctest --preset "$p" -j "$jobs" || failed+=("$p: tests")
+done
+
+if [ ${#failed[@]} -gt 0 ]; then
+  printf 'FAILED: %s\n' "${failed[@]}"
+  exit 1
+fi
+echo "All test suites passed: ${presets[*]}"

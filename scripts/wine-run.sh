@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# wine-run.sh WINEDIR PROGRAM [ARGS...]
+# Runs a Windows program under Wine in the prefix WINEDIR/prefix, creating
+# the prefix on first use. Used by ctest as the cross-compiling emulator and
+# by the scripts that run the programs.
+set -u
+dir=$1; shift
+mkdir -p "$dir"
+dir=$(cd "$dir" && pwd)
+export WINEPREFIX="$dir/prefix"
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A scratch home: Wine links the prefix's Desktop and Documents to $HOME.
+export HOME="$dir/home"
+mkdir -p "$HOME"
+# Japanese ANSI code page (932), the suite's home setting. Wine takes it from
+# the locale name even where glibc has no such locale.
+export LC_ALL=${TVL_WINE_LOCALE:-ja_JP.UTF-8}
+wine=${TVL_WINE:-wine}
+
+{
+  flock 9
+  if [ ! -f "$WINEPREFIX/.tvl-ready" ] || [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    # A prefix made before wine32 was installed has no 32-bit side: make it anew.
+    rm -rf "$WINEPREFIX"
+    "$wine" wineboot -i </dev/null >/dev/null 2>&1 9>&-
+    # Japanese text renders only with a CJK font behind the usual UI faces.
+    for face in "MS UI Gothic" "ＭＳ Ｐゴシック" "MS PGothic" "ＭＳ ゴシック" "MS Gothic" "Meiryo UI" "Yu Gothic UI"; do
+      "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "IPAPGothic" /f \
+        </dev/null >/dev/null 2>&1 9>&-
+      "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /d "IPAPGothic" /f \
+        </dev/null >/dev/null 2>&1 9>&-
+    done
+    touch "$WINEPREFIX/.tvl-ready"
+  fi
+  # Start Wine's background services detached from our output: otherwise they
+  # inherit ctest's pipe and ctest waits for them after every test.
+  "$wine" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
+} 9>"$dir/.lock"
+
+exec "$wine" "$@"
