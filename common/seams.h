@@ -35,6 +35,8 @@ class Processes {
   // for, its handles closed at once. False when it cannot be started.
   virtual bool Start(const std::wstring& commandLine, int showState) = 0;
   // Makes path the process's current directory; false on failure.
+  // Where <windows.h> is included this name becomes SetCurrentDirectoryW, so
+  // an implementation must call the system function as ::SetCurrentDirectoryW.
   virtual bool SetCurrentDirectory(const std::wstring& path) = 0;
 };
 

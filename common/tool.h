@@ -18,6 +18,7 @@ namespace tool {
 // folder + one separator + name (no separator added when the folder already
 // ends in one). A bare drive ("C:") is first extended to "C:\" in the
 // caller's own variable, so C: and a.txt give C:\a.txt, never C:a.txt.
+// The same is done with "/" on POSIX, where it changes nothing in the result.
 std::wstring JoinPath(std::wstring& folder, std::wstring_view name);
 // Length 2 or 3 and ":" as the second character.
 bool IsDriveSpec(std::wstring_view path);

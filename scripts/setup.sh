@@ -14,7 +14,7 @@ fi
 for p in cmake g++ googletest libgtest-dev libbenchmark-dev \
          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
          wine wine64 wine32:i386 xvfb xauth fonts-ipafont-gothic \
-         imagemagick x11-apps x11-utils; do
+         imagemagick x11-apps x11-utils locales; do
   have "$p" || need+=("$p")
 done
 
@@ -23,4 +23,10 @@ if [ ${#need[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+# Wine names Unix files in the locale's character set: without a real
+# ja_JP.UTF-8 locale it falls back to ASCII and cannot create Japanese names.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
 
 #include <utility>
 
@@ -62,9 +63,79 @@ struct RegKeyTraits {
   static void Release(T k) { ::RegCloseKey(k); }
 };
 
+// COM interface pointers: Release.
+template <class I>
+struct ComTraits {
+  using T = I*;
+  static T Invalid() { return nullptr; }
+  static void Release(T p) { p->Release(); }
+};
+template <class I>
+using ComPtr = Owned<ComTraits<I>>;
+
+// CoInitializeEx / OleInitialize scopes. Hold true only when the call
+// succeeded (S_OK or S_FALSE): only then is the matching uninitialize owed.
+struct ComInitTraits {
+  using T = bool;
+  static T Invalid() { return false; }
+  static void Release(T) { ::CoUninitialize(); }
+};
+struct OleInitTraits {
+  using T = bool;
+  static T Invalid() { return false; }
+  static void Release(T) { ::OleUninitialize(); }
+};
+// An open clipboard (true after OpenClipboard succeeded).
+struct ClipboardTraits {
+  using T = bool;
+  static T Invalid() { return false; }
+  static void Release(T) { ::CloseClipboard(); }
+};
+// GlobalAlloc memory not (yet) handed to the system.
+struct GlobalTraits {
+  using T = HGLOBAL;
+  static T Invalid() { return nullptr; }
+  static void Release(T h) { ::GlobalFree(h); }
+};
+// Fonts, brushes, pens and bitmaps that the program created.
+struct GdiObjectTraits {
+  using T = HGDIOBJ;
+  static T Invalid() { return nullptr; }
+  static void Release(T h) { ::DeleteObject(h); }
+};
+// A storage medium filled by IDataObject::GetData (points at the caller's struct).
+struct StgMediumTraits {
+  using T = STGMEDIUM*;
+  static T Invalid() { return nullptr; }
+  static void Release(T m) { ::ReleaseStgMedium(m); }
+};
+
 using FileHandle = Owned<FileTraits>;
 using Handle = Owned<HandleTraits>;
 using FindHandle = Owned<FindTraits>;
 using RegKey = Owned<RegKeyTraits>;
+using ComInit = Owned<ComInitTraits>;
+using OleInit = Owned<OleInitTraits>;
+using Clipboard = Owned<ClipboardTraits>;
+using Global = Owned<GlobalTraits>;
+using GdiObject = Owned<GdiObjectTraits>;
+using StgMedium = Owned<StgMediumTraits>;
+
+// Memory the shell hands out (item identifier lists, strings): CoTaskMemFree.
+template <class P>
+struct CoTaskMemTraits {
+  using T = P;
+  static T Invalid() { return nullptr; }
+  static void Release(T p) { ::CoTaskMemFree(p); }
+};
+template <class P>
+using CoTaskMem = Owned<CoTaskMemTraits<P>>;
+// Device contexts from CreateCompatibleDC: DeleteDC.
+struct MemoryDcTraits {
+  using T = HDC;
+  static T Invalid() { return nullptr; }
+  static void Release(T dc) { ::DeleteDC(dc); }
+};
+using MemoryDc = Owned<MemoryDcTraits>;
 
 }  // namespace win

@@ -1,0 +1,138 @@
+#include "tool.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "path_rules.h"
+#include "temp_folder.h"
+#include "text.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::wstring kSep(1, pathrules::Separator(pathrules::kPlatform));
+
+// Records what would have been opened, and answers with a set result.
+class FakeShell : public Shell {
+ public:
+  explicit FakeShell(std::intptr_t result) : result_(result) {}
+  std::intptr_t Execute(WindowHandle owner, const std::wstring& file, const std::wstring& directory,
+                        int showState) override {
+    calls.push_back({file, directory, showState});
+    return result_;
+  }
+  struct Call {
+    std::wstring file, directory;
+    int showState;
+  };
+  std::vector<Call> calls;
+
+ private:
+  std::intptr_t result_;
+};
+
+TEST(Tool, JoinPathExtendsABareDriveInTheCallersVariable) {
+  std::wstring drive = L"D:";
+  EXPECT_EQ(tool::JoinPath(drive, L"x.pmw"), L"D:" + kSep + L"x.pmw");
+  EXPECT_EQ(drive, L"D:" + kSep);
+  EXPECT_EQ(tool::JoinPath(drive, L"y.pmw"), L"D:" + kSep + L"y.pmw");
+  std::wstring odd = L"d:x";  // a drive spec, but not a bare drive
+  EXPECT_EQ(tool::JoinPath(odd, L"a"), L"d:x" + kSep + L"a");
+  EXPECT_EQ(odd, L"d:x");
+}
+
+TEST(Tool, TextHelpers) {
+  for (auto [path, drive] : {std::pair{L"C:", true}, {L"C:\\", true}, {L"x:y", true}, {L"C", false},
+                             {L"C:\\A", false}, {L"", false}, {L"CC:", false}})
+    EXPECT_EQ(tool::IsDriveSpec(path), drive) << text::ToUtf8(path);
+
+  using Pair = std::pair<std::wstring, std::wstring>;
+  for (auto [in, out] : {Pair{L"\"C:\\A B\\a.pmw\"", L"C:\\A B\\a.pmw"}, {L"\"\"", L""}, {L"\"", L"\""},
+                         {L"\"a", L"\"a"}, {L"\"\"a\"\"", L"\"a\""}, {L"", L""}})
+    EXPECT_EQ(tool::StripQuotes(in), out) << text::ToUtf8(in);
+  for (auto [in, out] : {Pair{std::wstring(L"C:\\Dir\0\0", 8), L"C:\\Dir"}, {std::wstring(L"\0a", 2), L""},
+                         {L"none", L"none"}})
+    EXPECT_EQ(tool::TrimAtNull(in), out);
+}
+
+TEST(Tool, NextUniqueKeyCountsFromZero) {
+  // The only test here that draws keys, so the counter starts at 0.
+  EXPECT_EQ(tool::NextUniqueKey(), L"Key000000000000000");
+  EXPECT_EQ(tool::NextUniqueKey(), L"Key000000000000001");
+  EXPECT_EQ(tool::NextUniqueKey(), L"Key000000000000002");
+}
+
+TEST(Tool, FileTests) {
+  TempFolder dir;
+  std::wstring file = dir.Write(L"a.pmw", "keep");
+  std::wstring missing = dir / L"missing.pmw";
+  std::wstring inMissingFolder = dir / L"no-such-folder" + kSep + L"x.pmw";
+
+  EXPECT_TRUE(tool::IsFolderPresent(dir.path() + kSep));
+  EXPECT_FALSE(tool::IsFolderPresent(file));
+  EXPECT_FALSE(tool::IsFolderPresent(L""));
+  EXPECT_FALSE(tool::IsFileReadable(dir.path()));
+  EXPECT_FALSE(tool::IsFileReadable(missing));
+  EXPECT_FALSE(fs::exists(fs::path(missing)));
+
+  // A missing file in an existing folder is writable and left behind, empty.
+  EXPECT_TRUE(tool::IsFileWritable(missing));
+  EXPECT_EQ(fs::file_size(fs::path(missing)), 0u);
+  EXPECT_FALSE(tool::IsFileWritable(dir.path()));
+  EXPECT_FALSE(tool::IsFileWritable(inMissingFolder));
+
+  fs::permissions(fs::path(file), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  EXPECT_FALSE(tool::IsFileWritable(file));
+  EXPECT_TRUE(tool::IsFileReadable(file));
+  EXPECT_EQ(TempFolder::Read(file), "keep");
+}
+
+TEST(Tool, ShellOpenOpensAddressesAndWhatADirectorySearchFinds) {
+  TempFolder dir;
+  std::wstring doc = dir.Write(L"doc.txt", "x");
+  for (const wchar_t* name : {L"full", L"empty", L"only-sub", L"only-sub/sub"}) fs::create_directory(dir / name);
+  std::wstring full = dir / L"full";
+  dir.Write(L"full/a.lnk", "x");
+
+  struct Case {
+    std::wstring target;
+    bool opened;
+    std::wstring directory = {};  // what the shell is given
+  };
+  const Case cases[] = {
+      // Addresses open whatever the shell answers (it answers 2 here).
+      {L"HTTP://example.invalid/", true, L""},
+      {L"MailTo:someone@example.invalid", true, L""},
+      {L"ftp://example.invalid", true, L""},
+      {L"https://example.invalid/", false},
+      {L"ftp:/x", false},
+      {L"", false},
+      {doc, false, doc},  // found, but the shell's 2 is a failure
+      {dir / L"missing.txt", false},
+      {full, false},  // a folder without the final separator finds nothing
+      {full + kSep, false, full + kSep},
+      {dir / L"empty" + kSep, false},
+      {dir / L"only-sub" + kSep, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(text::ToUtf8(c.target));
+    FakeShell shell(2);
+    EXPECT_EQ(tool::ShellOpen(nullptr, c.target, shell), c.opened);
+    bool called = c.opened || !c.directory.empty();
+    ASSERT_EQ(shell.calls.size(), called ? 1u : 0u);
+    if (called) {
+      EXPECT_EQ(shell.calls[0].file, c.target);
+      EXPECT_EQ(shell.calls[0].directory, c.directory);
+      EXPECT_EQ(shell.calls[0].showState, show::kNoActivate);
+    }
+  }
+  FakeShell works(33);
+  EXPECT_TRUE(tool::ShellOpen(nullptr, full + kSep, works));
+  EXPECT_TRUE(tool::ShellOpen(nullptr, dir / L"*.txt", works));
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "temp_folder.h"
+#include "tool.h"
+#include "win32/cls_system_folder.h"
+#include "win32/draw.h"
+#include "win32/raii.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SystemFolder, FoldersAndRegistryValues) {
+  clsSystemFolder folders;
+  ASSERT_FALSE(folders.Windows().empty());
+  EXPECT_NE(folders.Windows().back(), L'\\');
+  ASSERT_FALSE(folders.Temp().empty());
+  EXPECT_EQ(folders.Temp().back(), L'\\');
+  EXPECT_FALSE(folders.Startup().empty());
+  EXPECT_EQ(sysfolder::GetShellFolderPath(0x0003), L"");  // the Control Panel has no path
+  EXPECT_EQ(folders.VB5Install(), L"");
+
+  // HKEY_LOCAL_MACHINE is not the test's to write: the same reader under HKCU.
+  const std::wstring subkey = L"Software\\TarvolineTest" + std::to_wstring(GetCurrentProcessId());
+  HKEY raw = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr),
+            ERROR_SUCCESS);
+  win::RegKey key(raw);
+  auto set = [&](const wchar_t* name, DWORD type, const std::wstring& text) {
+    RegSetValueExW(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  };
+  set(L"Expand", REG_EXPAND_SZ, L"%SystemRoot%\\inf");
+  set(L"Fits", REG_SZ, std::wstring(sysfolder::kRegistryChars - 1, L'x'));
+  set(L"TooLong", REG_SZ, std::wstring(sysfolder::kRegistryChars + 10, L'x'));
+  EXPECT_EQ(sysfolder::ReadRegistryString(HKEY_CURRENT_USER, subkey, L"Expand"), L"%SystemRoot%\\inf");
+  EXPECT_EQ(sysfolder::ReadRegistryString(HKEY_CURRENT_USER, subkey, L"Fits").size(), sysfolder::kRegistryChars - 1);
+  EXPECT_EQ(sysfolder::ReadRegistryString(HKEY_CURRENT_USER, subkey, L"TooLong"), L"");
+  EXPECT_EQ(sysfolder::ReadRegistryString(HKEY_CURRENT_USER, subkey, L"Missing"), L"");
+  key.reset();
+  RegDeleteTreeW(HKEY_CURRENT_USER, subkey.c_str());
+}
+
+TEST(Seams, StartInTheCurrentDirectoryAndOpenDocuments) {
+  TempFolder dir;
+  fs::path saved = fs::current_path();
+  auto waitFor = [](const std::wstring& path) {
+    for (int i = 0; i < 200 && !fs::exists(fs::path(path)); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return fs::exists(fs::path(path));
+  };
+  Processes& p = RealProcesses();
+  ASSERT_TRUE(p.SetCurrentDirectory(dir.path()));
+  EXPECT_FALSE(p.SetCurrentDirectory(dir / L"missing"));
+  // A relative output file lands in the directory just set.
+  EXPECT_TRUE(p.Start(L"cmd.exe /c echo started> started.txt", show::kHide));
+  EXPECT_TRUE(waitFor(dir / L"started.txt"));
+  EXPECT_FALSE(p.Start(L"\"" + (dir / L"missing.exe") + L"\"", show::kNormal));
+  // A command script's default action runs it: the real shell was reached
+  // without opening another program's window.
+  std::wstring script = dir.Write(L"mark.cmd", "@echo opened> \"%~dp0opened.txt\"\r\n");
+  EXPECT_TRUE(tool::ShellOpen(nullptr, script));
+  EXPECT_TRUE(waitFor(dir / L"opened.txt"));
+  fs::current_path(saved);
+}
+
+TEST(DrawEtchedLine, ShadowThenHighlightBelow) {
+  constexpr int kSize = 40;
+  constexpr COLORREF kBack = RGB(0x12, 0x34, 0x56);
+  struct Case {
+    int x1, y, width, dpi;
+    int left, right, gap;  // expected pixels [left, right) on rows y and y + gap
+  };
+  const Case cases[] = {
+      {5, 10, 20, 96, 5, 25, 1},  // 20 twips are 1.3 pixels at 96 dpi
+      {5, 10, 20, 144, 5, 25, 2},
+      {30, 3, -10, 288, 20, 30, 4},  // drawn leftwards from x1
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "dpi " << c.dpi);
+    win::MemoryDc dc(CreateCompatibleDC(nullptr));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = info.bmiHeader.biHeight = kSize;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    win::GdiObject bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    SelectObject(dc.get(), bitmap.get());
+    win::GdiObject back(CreateSolidBrush(kBack));
+    RECT all{0, 0, kSize, kSize};
+    FillRect(dc.get(), &all, static_cast<HBRUSH>(back.get()));
+    tool::DrawEtchedLine(dc.get(), c.x1, c.y, c.width, c.dpi);
+    for (int x = 0; x < kSize; ++x)
+      for (int y = 0; y < kSize; ++y) {
+        bool inside = x >= c.left && x < c.right;
+        COLORREF want = !inside        ? kBack
+                        : y == c.y     ? GetSysColor(COLOR_BTNSHADOW)
+                        : y == c.y + c.gap ? GetSysColor(COLOR_BTNHIGHLIGHT)
+                                       : kBack;
+        ASSERT_EQ(GetPixel(dc.get(), x, y), want) << x << "," << y;
+      }
+  }
+}
+
+}  // namespace

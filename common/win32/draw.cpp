@@ -1,0 +1,20 @@
+#include "draw.h"
+
+#include <algorithm>
+
+namespace tool {
+
+void DrawEtchedLine(HDC dc, int x1, int y, int width, int dpi) {
+  if (!dc || width == 0) return;
+  int left = std::min(x1, x1 + width);
+  int right = std::max(x1, x1 + width);
+  // 20 twips; 1440 twips make an inch.
+  int gap = std::max(1, MulDiv(20, dpi > 0 ? dpi : 96, 1440));
+  // System colour brushes belong to the system and are never deleted.
+  RECT shadow{left, y, right, y + 1};
+  FillRect(dc, &shadow, GetSysColorBrush(COLOR_BTNSHADOW));
+  RECT highlight{left, y + gap, right, y + gap + 1};
+  FillRect(dc, &highlight, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+}
+
+}  // namespace tool
