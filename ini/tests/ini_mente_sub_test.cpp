@@ -1,0 +1,50 @@
+#include "ini/ini_mente_sub.h"
+
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "temp_folder.h"
+
+namespace {
+
+using Entries = std::vector<std::pair<std::wstring, std::wstring>>;
+
+std::vector<Entries> Dump(const std::vector<iniMente>& docs) {
+  std::vector<Entries> out;
+  for (const iniMente& doc : docs) {
+    Entries& e = out.emplace_back();
+    for (std::ptrdiff_t i = 0; i <= doc.LastIndex(); ++i) e.emplace_back(doc.ItemNameAt(i), doc.ItemValueAt(i).ToString());
+  }
+  return out;
+}
+
+Entries Item(std::wstring title, std::wstring second, Entries body = {}) {
+  body.insert(body.begin(), {{L"iniMenteSubItem1", title}, {L"iniMenteSubItem2", second}});
+  return body;
+}
+
+TEST(IniRecordLoader, ThreeRecordsMakeOneItem) {
+  const std::wstring body = L"File=C:\\Tools\\a.exe\r\nCurrent=C:\\Tools\r\nOption=\r\nSize = 1\r\nNoUse = 0";
+  const Entries keys = {{L"File", L"C:\\Tools\\a.exe"}, {L"Current", L"C:\\Tools"}, {L"Option", L""}, {L"Size", L"1"}, {L"NoUse", L"0"}};
+  const std::vector<std::pair<std::wstring, std::vector<Entries>>> cases = {
+      {L"T1\x01\x01" + body + L"\x01T2\x01\x01" L"File=b\x01", {Item(L"T1", L"", keys), Item(L"T2", L"", {{L"File", L"b"}})}},
+      {L"T1\x01\x01" + body + L"\x01T2\x01\x01" L"File=b", {Item(L"T1", L"", keys), Item(L"T2", L"", {{L"File", L"b"}})}},
+      {L"T1\x01\x01" L"File=a\x01T2\x01", {Item(L"T1", L"", {{L"File", L"a"}}), Item(L"T2", L"")}},
+      {L"T\x01\x01" L"File=a\r\n\x01", {Item(L"T", L"", {{L"File", L"a"}})}},
+      {L"T\x01R\x01# F=x\r\n\r\n  Size  =  3  \r\n; c=d\r\nno equals\r\n[s]=2\r\n=x\r\n\tTab=\t",
+       {Item(L"T", L"R", {{L"Size", L"3"}, {L"[s]", L"2"}, {L"", L"x"}, {L"\tTab", L"\t"}})}},
+      {L"T\x01\x01" L"File=a\r\nSize=1\r\nFILE=b\r\niniMenteSubItem1=new",
+       {{{L"iniMenteSubItem1", L"new"}, {L"iniMenteSubItem2", L""}, {L"File", L"b"}, {L"Size", L"1"}}}},
+      {L"", {}},
+  };
+  for (const auto& [text, items] : cases) {
+    SCOPED_TRACE(text::ToUtf8(text));
+    EXPECT_EQ(Dump(iniMenteSub::iniRecordLoaderFromText(text)), items);
+    TempFolder dir;
+    EXPECT_EQ(Dump(iniMenteSub::iniRecordLoader(dir.Write(L"StartUp.pmw", text::ToAnsi(text)))), items);
+  }
+  TempFolder dir;
+  EXPECT_TRUE(iniMenteSub::iniRecordLoader(dir / L"missing.pmw").empty());
+}
+
+}  // namespace
