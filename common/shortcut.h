@@ -2,8 +2,10 @@
 // and the writer the wizard uses for the main program's own shortcut.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct ShortcutInfo {
   std::wstring TargetPath;
@@ -21,5 +23,21 @@ class ShortcutStore {
   virtual bool SetTarget(const std::wstring& lnkPath, const std::wstring& targetPath) = 0;
 };
 
-// The shell's own shortcut object (Windows builds only).
+// The shell's own shortcut object. On POSIX builds every Read gives nullopt
+// and every SetTarget false.
 ShortcutStore& RealShortcutStore();
+
+namespace shortcut {
+
+// The ShowCommand field of a shell-link file, read from the file's first
+// bytes: the header must be 0x4C bytes long (its size field says so and that
+// many bytes are there) and carry the shell link's class identifier. The value
+// is returned as stored (normally 1, 3 or 7); nullopt when the bytes are not a
+// shell-link header. The shell's own reader is not trusted for this field
+// everywhere, so callers take the window style from here.
+std::optional<int> ShowCommandFromHeader(std::string_view bytes);
+
+// Length of the header that ShowCommandFromHeader needs.
+constexpr std::size_t kHeaderSize = 0x4C;
+
+}  // namespace shortcut

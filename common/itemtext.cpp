@@ -1,0 +1,62 @@
+#include "itemtext.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+namespace itemtext {
+
+int SizeFromWindowStyle(int windowStyle) {
+  switch (windowStyle) {
+    case 3:
+      return 3;
+    case 7:
+      return 6;  // minimized and not active: the main program's 6, not 7
+    default:
+      return 1;
+  }
+}
+
+std::wstring ItemBody(const std::wstring& target, const std::wstring& current, int size) {
+  std::wstring body;
+  body.reserve(target.size() + current.size() + 48);
+  body += L"File=";
+  body += target;
+  body += L"\r\nCurrent=";
+  body += current;
+  body += L"\r\nOption=\r\nSize = ";
+  body += std::to_wstring(size);
+  body += L"\r\nNoUse = 0";
+  return body;
+}
+
+std::wstring FormatDate(const Date& d) {
+  wchar_t buf[32];
+  std::swprintf(buf, sizeof buf / sizeof buf[0], L"%04d/%02d/%02d", d.year, d.month, d.day);
+  return buf;
+}
+
+namespace {
+
+class SystemClock final : public Clock {
+ public:
+  Date Today() override {
+    std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+  }
+};
+
+}  // namespace
+
+Clock& RealClock() {
+  static SystemClock clock;
+  return clock;
+}
+
+}  // namespace itemtext

@@ -1,0 +1,50 @@
+#include "shortcut.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A shell-link header as the shell writes it, with the given show command.
+std::string Header(int showCommand) {
+  std::string h(shortcut::kHeaderSize, '\0');
+  h[0] = 0x4C;
+  const unsigned char clsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                   0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+  for (int i = 0; i < 16; ++i) h[4 + i] = static_cast<char>(clsid[i]);
+  for (int i = 0; i < 4; ++i) h[0x3C + i] = static_cast<char>((static_cast<unsigned>(showCommand) >> (8 * i)) & 0xFF);
+  return h;
+}
+
+TEST(ShortcutHeader, ShowCommandIsReadAsStored) {
+  for (int show : {1, 3, 7, 0, 0x01020304}) {
+    EXPECT_EQ(shortcut::ShowCommandFromHeader(Header(show)), show) << show;
+    // What follows the header (the rest of the link) does not matter.
+    EXPECT_EQ(shortcut::ShowCommandFromHeader(Header(show) + std::string(200, '\x7f')), show) << show;
+  }
+}
+
+TEST(ShortcutHeader, AnythingElseIsNotAShortcut) {
+  std::string good = Header(3);
+  std::string wrongSize = good;
+  wrongSize[0] = 0x4D;
+  std::string wrongSizeHighByte = good;
+  wrongSizeHighByte[3] = 0x01;
+  std::string wrongClsid = good;
+  wrongClsid[19] = 0x47;
+  std::string wrongClsidFirst = good;
+  wrongClsidFirst[4] = 0x00;
+  const std::string cases[] = {
+      "",
+      good.substr(0, shortcut::kHeaderSize - 1),  // cut one byte before the end of the header
+      good.substr(0, 0x3C),
+      wrongSize,
+      wrongSizeHighByte,
+      wrongClsid,
+      wrongClsidFirst,
+      std::string(shortcut::kHeaderSize, '\0'),
+      "File=C:\\x.exe\r\nCurrent=C:\\\r\nOption=\r\nSize = 1\r\nNoUse = 0 and a little more text to be long enough",
+  };
+  for (const std::string& c : cases) EXPECT_EQ(shortcut::ShowCommandFromHeader(c), std::nullopt) << c.size();
+}
+
+}  // namespace

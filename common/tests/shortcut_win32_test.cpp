@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "make_shortcut_win32.h"
+#include "shortcut.h"
+#include "temp_folder.h"
+#include "text.h"
+
+namespace {
+
+TEST(ShellShortcut, ReadsWhatTheShellStored) {
+  TempFolder dir;
+  std::wstring exe = dir.Write(L"clock.exe", "MZ");
+  struct Case {
+    const wchar_t* name;
+    std::wstring workdir;
+    int show;
+  } cases[] = {
+      {L"normal.lnk", dir.path(), 1},
+      {L"max.LNK", dir.path(), 3},
+      {L"min.lnk", dir.path(), 7},
+      {L"no folder.lnk", L"", 1},
+  };
+  for (const Case& c : cases) {
+    std::wstring lnk = dir / c.name;
+    ASSERT_TRUE(tvltest::MakeShortcut(lnk, {exe, c.workdir, c.show, L"/x", L"clock"}));
+    std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
+    ASSERT_TRUE(info.has_value()) << text::ToUtf8(c.name);
+    EXPECT_TRUE(text::EqualsNoCase(info->TargetPath, exe)) << text::ToUtf8(info->TargetPath);
+    EXPECT_TRUE(text::EqualsNoCase(info->WorkingDirectory, c.workdir)) << text::ToUtf8(info->WorkingDirectory);
+    EXPECT_EQ(info->WindowStyle, c.show) << text::ToUtf8(c.name);
+  }
+}
+
+TEST(ShellShortcut, ReadRefusesWhatIsNoShortcut) {
+  TempFolder dir;
+  EXPECT_EQ(RealShortcutStore().Read(dir / L"missing.lnk"), std::nullopt);
+  EXPECT_EQ(RealShortcutStore().Read(dir.Write(L"text.lnk", "File=C:\\x.exe\r\n")), std::nullopt);
+  EXPECT_EQ(RealShortcutStore().Read(dir.Write(L"empty.lnk", "")), std::nullopt);
+  EXPECT_EQ(RealShortcutStore().Read(dir.path()), std::nullopt);
+}
+
+TEST(ShellShortcut, SetTargetCreatesANewShortcut) {
+  TempFolder dir;
+  std::wstring exe = dir.Write(L"Tarvoline.exe", "MZ");
+  std::wstring lnk = dir / L"Tarvoline.lnk";
+  ASSERT_TRUE(RealShortcutStore().SetTarget(lnk, exe));
+  std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
+  ASSERT_TRUE(info.has_value());
+  EXPECT_TRUE(text::EqualsNoCase(info->TargetPath, exe)) << text::ToUtf8(info->TargetPath);
+  EXPECT_EQ(info->WindowStyle, 1);
+}
+
+TEST(ShellShortcut, SetTargetKeepsTheOtherProperties) {
+  TempFolder dir;
+  std::wstring oldExe = dir.Write(L"old.exe", "MZ");
+  std::wstring newExe = dir.Write(L"Tarvoline.exe", "MZ");
+  std::wstring work = dir.path();
+  std::wstring lnk = dir / L"Tarvoline.lnk";
+  ASSERT_TRUE(tvltest::MakeShortcut(lnk, {oldExe, work, 7, L"-quiet", L"kept"}));
+
+  ASSERT_TRUE(RealShortcutStore().SetTarget(lnk, newExe));
+  std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
+  ASSERT_TRUE(info.has_value());
+  EXPECT_TRUE(text::EqualsNoCase(info->TargetPath, newExe)) << text::ToUtf8(info->TargetPath);
+  EXPECT_TRUE(text::EqualsNoCase(info->WorkingDirectory, work));
+  EXPECT_EQ(info->WindowStyle, 7);
+  std::wstring args, description;
+  ASSERT_TRUE(tvltest::ReadShortcutExtras(lnk, args, description));
+  EXPECT_EQ(args, L"-quiet");
+  EXPECT_EQ(description, L"kept");
+  EXPECT_EQ(GetFileAttributesW((lnk + L".tvl-new").c_str()), INVALID_FILE_ATTRIBUTES);  // nothing left beside it
+}
+
+TEST(ShellShortcut, SetTargetNeverOverwritesAnotherFile) {
+  TempFolder dir;
+  std::wstring exe = dir.Write(L"Tarvoline.exe", "MZ");
+  std::wstring notes = dir.Write(L"notes.lnk", "my own notes\r\n");
+  EXPECT_FALSE(RealShortcutStore().SetTarget(notes, exe));
+  EXPECT_EQ(TempFolder::Read(notes), "my own notes\r\n");
+  EXPECT_FALSE(RealShortcutStore().SetTarget(dir.path(), exe));
+  EXPECT_FALSE(RealShortcutStore().SetTarget(dir / L"no-such-folder\\Tarvoline.lnk", exe));
+}
+
+}  // namespace

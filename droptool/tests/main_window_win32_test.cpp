@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "make_shortcut_win32.h"
+#include "temp_folder.h"
+#include "win32/clipboard.h"
+#include "win32/main_window.h"
+
+namespace {
+
+class FixedClock final : public itemtext::Clock {
+ public:
+  itemtext::Date Today() override { return {2001, 5, 12}; }
+};
+
+class RecordedMessages final : public droptool::Messages {
+ public:
+  std::vector<std::wstring> shown;
+  void ShowError(HWND, const std::wstring& text) override { shown.push_back(text); }
+};
+
+// An in-process data object offering a file list (CF_HDROP), text, or both.
+class TestData final : public IDataObject {
+ public:
+  std::optional<std::vector<std::wstring>> files;
+  std::optional<std::wstring> text;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    bool known = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject);
+    *out = known ? static_cast<IDataObject*>(this) : nullptr;
+    return known ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the test's stack
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (HRESULT hr = QueryGetData(format); hr != S_OK) return hr;
+    *medium = STGMEDIUM{TYMED_HGLOBAL, {}, nullptr};
+    medium->hGlobal = format->cfFormat == CF_HDROP ? FileList() : Text();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+    bool offered = (format->cfFormat == CF_HDROP && files) || (format->cfFormat == CF_UNICODETEXT && text);
+    return offered && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+ private:
+  static HGLOBAL Global(const void* header, size_t headerSize, const std::wstring& body) {
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, headerSize + body.size() * sizeof(wchar_t));
+    char* p = static_cast<char*>(GlobalLock(h));
+    if (headerSize) std::memcpy(p, header, headerSize);
+    std::memcpy(p + headerSize, body.data(), body.size() * sizeof(wchar_t));
+    GlobalUnlock(h);
+    return h;
+  }
+  HGLOBAL FileList() const {
+    std::wstring list;
+    for (const std::wstring& f : *files) list += f + L'\0';
+    DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
+    return Global(&header, sizeof header, list + L'\0');
+  }
+  HGLOBAL Text() const { return Global(nullptr, 0, *text + L'\0'); }
+};
+
+const std::wstring kHyphens(78, L'-');
+const std::wstring kEquals(78, L'=');
+
+std::wstring Block(const std::wstring& name, const std::wstring& file, const std::wstring& current, int size) {
+  return L"@\r\n2001/05/12\uFF1A" + name + L"\r\n" + kHyphens + L"\r\nFile=" + file + L"\r\nCurrent=" + current +
+         L"\r\nOption=\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\r\n" + kEquals + L"\r\n";
+}
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// OLE for the whole run, as the program has it for its whole life.
+class OleEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+  void TearDown() override { OleUninitialize(); }
+};
+const auto* const kOle = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+
+class DropWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_.emplace(droptool::MainWindowArgs{GetModuleHandleW(nullptr), RealShortcutStore(), clock_, messages_, false});
+    ASSERT_TRUE(window_->Create(SW_SHOWNOACTIVATE));
+  }
+  void TearDown() override { window_.reset(); }
+
+  POINTL OverDropArea() const {
+    RECT r = window_->DropAreaOnScreen();
+    return POINTL{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  POINTL OverLabel() const {
+    RECT r{};
+    GetWindowRect(window_->ControlHandle(droptool::Control::Label1), &r);
+    return POINTL{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  // What DragEnter and DragOver offer the source, which allows copy and move.
+  std::pair<DWORD, DWORD> Effects(IDataObject* data, POINTL pt) {
+    IDropTarget* target = window_->Target();
+    DWORD enter = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    DWORD over = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    target->DragEnter(data, MK_LBUTTON, pt, &enter);
+    target->DragOver(MK_LBUTTON, pt, &over);
+    target->DragLeave();
+    return {enter, over};
+  }
+  DWORD DropOn(IDataObject* data) {
+    IDropTarget* target = window_->Target();
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    target->DragEnter(data, MK_LBUTTON, OverDropArea(), &effect);
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    target->Drop(data, 0, OverDropArea(), &effect);
+    PumpMessages();
+    return effect;
+  }
+
+  FixedClock clock_;
+  RecordedMessages messages_;
+  std::optional<droptool::MainWindow> window_;
+};
+
+TEST_F(DropWindow, StartsWithTheFirstEntryAtItsScaledSize) {
+  // The test program carries no version resource: the fallback name and 0.0.0.
+  wchar_t caption[64] = L"";
+  GetWindowTextW(window_->Handle(), caption, 64);
+  EXPECT_EQ(std::wstring(caption), L"TVL Tool Ver.0.0.0");
+  HWND mode = window_->ControlHandle(droptool::Control::cmbMode);
+  EXPECT_EQ(SendMessageW(mode, CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageW(mode, CB_GETCURSEL, 0, 0), 0);
+
+  HDC dc = GetDC(nullptr);
+  int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  RECT client{};
+  GetClientRect(window_->Handle(), &client);
+  EXPECT_EQ(client.right, MulDiv(312, dpi, 96));  // 4680 x 3195 twips
+  EXPECT_EQ(client.bottom, MulDiv(213, dpi, 96));
+}
+
+TEST_F(DropWindow, OnlyFileListsOverTheAreaMayBeDropped) {
+  TestData files;
+  files.files = std::vector<std::wstring>{L"C:\\a.txt"};
+  TestData text;
+  text.text = L"just text";
+
+  using Pair = std::pair<DWORD, DWORD>;
+  EXPECT_EQ(Effects(&files, OverDropArea()), Pair(DROPEFFECT_COPY, DROPEFFECT_COPY));
+  EXPECT_EQ(Effects(&text, OverDropArea()), Pair(DROPEFFECT_NONE, DROPEFFECT_NONE));
+  EXPECT_EQ(Effects(&files, OverLabel()), Pair(DROPEFFECT_NONE, DROPEFFECT_NONE));
+}
+
+TEST_F(DropWindow, DropPutsTheBlocksOnTheClipboard) {
+  TempFolder dir;
+  std::wstring exe = dir.Write(L"clock.exe", "MZ");
+  std::wstring doc = dir.Write(L"メモ.txt", "memo");
+  std::wstring lnk = dir / L"Big Clock.LNK";
+  ASSERT_TRUE(tvltest::MakeShortcut(lnk, {exe, dir.path(), 3, L"-x", L""}));
+
+  window_->SelectMode(2);
+  TestData data;
+  data.files = std::vector<std::wstring>{doc, lnk};
+  EXPECT_EQ(DropOn(&data), static_cast<DWORD>(DROPEFFECT_COPY));
+
+  EXPECT_TRUE(messages_.shown.empty());
+  std::optional<std::wstring> clip = clipboard::GetText(window_->Handle());
+  ASSERT_TRUE(clip.has_value());
+  // Compare the shortcut's block with the target the shell reports (it may
+  // normalise letter case).
+  std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
+  ASSERT_TRUE(info.has_value());
+  EXPECT_EQ(*clip, Block(L"メモ", doc, dir.path(), 6) + Block(L"Big Clock", info->TargetPath, info->WorkingDirectory, 3));
+}
+
+TEST_F(DropWindow, EmptyFileListLeavesEmptyText) {
+  ASSERT_TRUE(clipboard::SetText(window_->Handle(), L"previous"));
+  TestData data;
+  data.files = std::vector<std::wstring>{};
+  DropOn(&data);
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(clipboard::GetText(window_->Handle()), std::wstring());
+}
+
+TEST_F(DropWindow, FailedDropShowsOneMessageAndKeepsTheClipboard) {
+  TempFolder dir;
+  std::wstring doc = dir.Write(L"a.txt", "a");
+  std::wstring broken = dir.Write(L"broken.lnk", "not a shortcut");
+  ASSERT_TRUE(clipboard::SetText(window_->Handle(), L"previous"));
+
+  TestData data;
+  data.files = std::vector<std::wstring>{doc, broken, dir.Write(L"z.txt", "z")};
+  DropOn(&data);
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_NE(messages_.shown[0].find(broken), std::wstring::npos) << text::ToUtf8(messages_.shown[0]);
+  EXPECT_EQ(clipboard::GetText(window_->Handle()), std::wstring(L"previous"));
+
+  // Data without a file list that is dropped all the same.
+  messages_.shown.clear();
+  TestData text;
+  text.text = L"x";
+  EXPECT_EQ(DropOn(&text), static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(clipboard::GetText(window_->Handle()), std::wstring(L"previous"));
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+#include "tvltool_tool.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "common/text.h"
+
+namespace {
+
+using TVLToolTool::BuildDropText;
+using TVLToolTool::DropText;
+
+// Windows-style test paths in the platform's form: on POSIX the drive goes
+// and "\" becomes "/", so C:\x.txt is /x.txt and its parent the root "/".
+std::wstring P(std::wstring p) {
+#ifndef _WIN32
+  if (p.size() >= 2 && p[1] == L':') p.erase(0, 2);
+  for (wchar_t& c : p)
+    if (c == L'\\') c = L'/';
+#endif
+  return p;
+}
+
+class FixedClock final : public itemtext::Clock {
+ public:
+  itemtext::Date Today() override { return {2001, 5, 12}; }
+};
+
+class FakeShortcuts final : public ShortcutStore {
+ public:
+  std::map<std::wstring, ShortcutInfo> links;
+  int reads = 0;
+  std::optional<ShortcutInfo> Read(const std::wstring& lnkPath) override {
+    ++reads;
+    auto it = links.find(lnkPath);
+    if (it == links.end()) return std::nullopt;
+    return it->second;
+  }
+  bool SetTarget(const std::wstring&, const std::wstring&) override { return false; }
+};
+
+const std::wstring kHyphens(78, L'-');
+const std::wstring kEquals(78, L'=');
+
+std::wstring Block(const std::wstring& name, const std::wstring& file, const std::wstring& current, int size) {
+  return L"@\r\n2001/05/12\uFF1A" + name + L"\r\n" + kHyphens + L"\r\nFile=" + file + L"\r\nCurrent=" + current +
+         L"\r\nOption=\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\r\n" + kEquals + L"\r\n";
+}
+
+DropText Build(const std::vector<std::wstring>& paths, int listSize, FakeShortcuts& links) {
+  FixedClock clock;
+  return BuildDropText(paths, listSize, links, clock);
+}
+
+TEST(DropText, PlainFilesAndFoldersUseTheListAndTheirParent) {
+  struct Case {
+    std::wstring path;
+    int listSize;
+    std::wstring name, current;
+  } cases[] = {
+      {P(L"C:\\Tools\\editor.exe"), 1, L"editor", P(L"C:\\Tools")},
+      {P(L"C:\\Data\\backup.tar.gz"), 6, L"backup.tar", P(L"C:\\Data")},
+      {P(L"C:\\Data\\My Documents"), 1, L"My Documents", P(L"C:\\Data")},  // a folder
+      {P(L"C:\\readme.txt"), 1, L"readme", P(L"C:\\")},                     // the root keeps its separator
+      {P(L"C:\\Users\\me\\.profile"), 1, L"", P(L"C:\\Users\\me")},          // a dot-file has no base name
+      {P(L"C:\\データ\\メモ帳.txt"), 3, L"メモ帳", P(L"C:\\データ")},
+      {P(L"C:\\Tools\\link.lnk.bak"), 1, L"link.lnk", P(L"C:\\Tools")},      // not a shortcut
+  };
+  for (const Case& c : cases) {
+    FakeShortcuts links;
+    DropText d = Build({c.path}, c.listSize, links);
+    ASSERT_TRUE(d.text.has_value()) << text::ToUtf8(c.path);
+    EXPECT_EQ(*d.text, Block(c.name, c.path, c.current, c.listSize)) << text::ToUtf8(c.path);
+    EXPECT_EQ(links.reads, 0);
+  }
+}
+
+TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
+  FakeShortcuts links;
+  const std::wstring exe = P(L"C:\\Program Files\\Clock\\clock.exe");
+  const std::wstring work = P(L"C:\\Program Files\\Clock");
+  struct Case {
+    std::wstring lnk;
+    ShortcutInfo info;
+    std::wstring name;
+    int size;
+  } cases[] = {
+      {P(L"C:\\Links\\Clock.lnk"), {exe, work, 1}, L"Clock", 1},
+      {P(L"C:\\Links\\Big Clock.LNK"), {exe, work, 3}, L"Big Clock", 3},
+      {P(L"C:\\Links\\tray.Lnk"), {exe, L"", 7}, L"tray", 6},
+      {P(L"C:\\Links\\odd.lnk"), {exe, work, 2}, L"odd", 1},
+      {P(L"C:\\Links\\panel.lnk"), {L"", L"", 1}, L"panel", 1},  // no file-system target
+  };
+  for (const Case& c : cases) {
+    links.links[c.lnk] = c.info;
+    // The list choice (6 here) never applies to a shortcut.
+    DropText d = Build({c.lnk}, 6, links);
+    ASSERT_TRUE(d.text.has_value()) << text::ToUtf8(c.lnk);
+    EXPECT_EQ(*d.text, Block(c.name, c.info.TargetPath, c.info.WorkingDirectory, c.size)) << text::ToUtf8(c.lnk);
+  }
+}
+
+TEST(DropText, BlocksFollowTheDropOrder) {
+  FakeShortcuts links;
+  const std::wstring lnk = P(L"C:\\Links\\Mail.lnk");
+  links.links[lnk] = {P(L"C:\\Mail\\mail.exe"), P(L"C:\\Mail"), 7};
+  DropText d = Build({P(L"C:\\b.txt"), lnk, P(L"C:\\Tools\\a.exe")}, 3, links);
+  ASSERT_TRUE(d.text.has_value());
+  EXPECT_EQ(*d.text, Block(L"b", P(L"C:\\b.txt"), P(L"C:\\"), 3) +
+                         Block(L"Mail", P(L"C:\\Mail\\mail.exe"), P(L"C:\\Mail"), 6) +
+                         Block(L"a", P(L"C:\\Tools\\a.exe"), P(L"C:\\Tools"), 3));
+}
+
+TEST(DropText, EmptyDropGivesEmptyText) {
+  FakeShortcuts links;
+  DropText d = Build({}, 1, links);
+  ASSERT_TRUE(d.text.has_value());
+  EXPECT_EQ(*d.text, L"");
+}
+
+TEST(DropText, UnreadableShortcutFailsTheWholeDrop) {
+  FakeShortcuts links;
+  const std::wstring good = P(L"C:\\Links\\good.lnk");
+  const std::wstring bad = P(L"C:\\Links\\broken.lnk");
+  links.links[good] = {P(L"C:\\x.exe"), L"", 1};
+  DropText d = Build({P(L"C:\\a.txt"), good, bad, P(L"C:\\z.txt")}, 1, links);
+  EXPECT_EQ(d.text, std::nullopt);
+  // The description names the file that failed.
+  EXPECT_NE(d.error.find(bad), std::wstring::npos) << text::ToUtf8(d.error);
+  EXPECT_EQ(links.reads, 2);  // nothing after the failure is read
+}
+
+}  // namespace

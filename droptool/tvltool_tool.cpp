@@ -1,0 +1,55 @@
+#include "tvltool_tool.h"
+
+#include <iterator>
+
+#include "common/text.h"
+#include "common/tool.h"
+
+namespace TVLToolTool {
+
+int SizeOfMode(int index) {
+  if (index < 0 || index >= static_cast<int>(std::size(kModes))) return kModes[0].size;
+  return kModes[index].size;
+}
+
+std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entry, const itemtext::Date& today) {
+  static const std::wstring kHyphens(78, L'-');
+  static const std::wstring kEquals(78, L'=');
+  std::wstring block;
+  block.reserve(name.size() + entry.size() + 2 * 80 + 24);
+  block += L"@\r\n";
+  block += itemtext::FormatDate(today);
+  block += L"\uFF1A";
+  block += name;
+  block += L"\r\n";
+  block += kHyphens;
+  block += L"\r\n";
+  block += entry;
+  block += L"\r\n";
+  block += kEquals;
+  block += L"\r\n";
+  return block;
+}
+
+DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,
+                       itemtext::Clock& clock) {
+  // One date for the whole drop, so that a drop around midnight is not split.
+  const itemtext::Date today = clock.Today();
+  std::wstring result;
+  for (const std::wstring& path : paths) {
+    std::wstring entry;
+    if (text::EqualsNoCase(tool::GetExtensionFromPath(path), L"lnk")) {
+      std::optional<ShortcutInfo> link = shortcuts.Read(path);
+      if (!link)
+        return {std::nullopt, L"ショートカット「" + path + L"」を読み取れませんでした。"};
+      entry = itemtext::ItemBody(link->TargetPath, link->WorkingDirectory,
+                                 itemtext::SizeFromWindowStyle(link->WindowStyle));
+    } else {
+      entry = itemtext::ItemBody(path, tool::GetParentFolderFromPath(path), listSize);
+    }
+    result += FormatEntryBlock(tool::GetBaseNameFromPath(path), entry, today);
+  }
+  return {std::move(result), {}};
+}
+
+}  // namespace TVLToolTool

@@ -1,0 +1,47 @@
+// The drop tool's text: one titled block per dropped file, all blocks of a
+// drop together, ready to be pasted into the editor and from there into a
+// sequence file. Portable: the shortcut reader and today's date come in
+// through their seams.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/itemtext.h"
+#include "common/shortcut.h"
+
+namespace TVLToolTool {
+
+// The entries of the window-style list, in list order, with the Size each writes.
+struct ModeEntry {
+  const wchar_t* text;
+  int size;
+};
+inline constexpr ModeEntry kModes[] = {
+    {L"1 通常のウインドウ表示", 1},
+    {L"3 最大化表示", 3},
+    {L"6 最小化表示", 6},
+};
+// The Size of list position index; a position outside the list gives 1.
+int SizeOfMode(int index);
+
+// "@", the date, "：" and the name, 78 "-", the entry, 78 "=": every line,
+// the last included, ended by CR LF.
+std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entry, const itemtext::Date& today);
+
+// The text of one drop, or why there is none.
+struct DropText {
+  std::optional<std::wstring> text;  // nullopt on failure
+  std::wstring error;                // the description shown to the user on failure
+};
+
+// One block per path, in the given order. Shortcuts (".lnk" in any letter
+// case) give their target, working folder and mapped window style; anything
+// else is entered as itself, with its parent folder and listSize. The whole
+// text is built before anything is returned: a shortcut that cannot be read
+// fails the drop and no text comes back. No paths give the empty text.
+DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,
+                       itemtext::Clock& clock);
+
+}  // namespace TVLToolTool

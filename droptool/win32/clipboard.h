@@ -1,0 +1,21 @@
+// The system clipboard as plain Unicode text.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace clipboard {
+
+// Empties the clipboard and puts exactly text on it as CF_UNICODETEXT (the
+// system offers the other text formats from it). owner becomes the
+// clipboard's owner. False when the clipboard cannot be opened (it is then
+// untouched) or the text cannot be placed.
+bool SetText(HWND owner, const std::wstring& text);
+
+// The clipboard's CF_UNICODETEXT up to its first NUL; nullopt when the
+// clipboard cannot be opened or holds no text.
+std::optional<std::wstring> GetText(HWND owner);
+
+}  // namespace clipboard

@@ -1,0 +1,62 @@
+#include "drop_target.h"
+
+#include "drop_files.h"
+
+namespace droptool {
+
+HRESULT DropTarget::QueryInterface(REFIID riid, void** out) {
+  if (!out) return E_POINTER;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
+    *out = static_cast<IDropTarget*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG DropTarget::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+
+ULONG DropTarget::Release() {
+  LONG left = InterlockedDecrement(&refs_);
+  if (left == 0) delete this;
+  return static_cast<ULONG>(left);
+}
+
+DWORD DropTarget::Effect(POINTL pt, DWORD allowed) {
+  if (!sink_ || !offersFiles_ || !(allowed & DROPEFFECT_COPY) || !sink_->IsOverDropArea(pt)) return DROPEFFECT_NONE;
+  return DROPEFFECT_COPY;
+}
+
+HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL pt, DWORD* effect) {
+  if (!effect) return E_INVALIDARG;
+  offersFiles_ = dropfiles::OffersFileList(data);
+  *effect = Effect(pt, *effect);
+  return S_OK;
+}
+
+HRESULT DropTarget::DragOver(DWORD, POINTL pt, DWORD* effect) {
+  if (!effect) return E_INVALIDARG;
+  *effect = Effect(pt, *effect);
+  return S_OK;
+}
+
+HRESULT DropTarget::DragLeave() {
+  offersFiles_ = false;
+  return S_OK;
+}
+
+HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL pt, DWORD* effect) {
+  if (!effect) return E_INVALIDARG;
+  offersFiles_ = false;
+  if (!sink_ || !sink_->IsOverDropArea(pt)) {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
+  std::optional<std::vector<std::wstring>> files = dropfiles::FilesFrom(data);
+  *effect = files && (*effect & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+  sink_->OnFilesDropped(std::move(files));
+  return S_OK;
+}
+
+}  // namespace droptool

@@ -1,0 +1,52 @@
+// An OLE drop target that accepts file lists over one area of a window and
+// hands the dropped paths to its sink.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace droptool {
+
+class DropSink {
+ public:
+  virtual ~DropSink() = default;
+  // True when the screen point lies over the area that takes drops.
+  virtual bool IsOverDropArea(POINTL screen) = 0;
+  // The paths of a drop in the list's order, or nullopt when the dropped data
+  // held no file list. Called inside IDropTarget::Drop: the sink must not
+  // block the drag source (no message boxes here).
+  virtual void OnFilesDropped(std::optional<std::vector<std::wstring>> files) = 0;
+};
+
+// Reference counted; created with a count of 1 for its creator.
+class DropTarget final : public IDropTarget {
+ public:
+  explicit DropTarget(DropSink* sink) : sink_(sink) {}
+  // After this the target refuses every drop (its window is going away while
+  // someone may still hold a reference).
+  void Detach() { sink_ = nullptr; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) override;
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL pt, DWORD* effect) override;
+  HRESULT STDMETHODCALLTYPE DragLeave() override;
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) override;
+
+ private:
+  ~DropTarget() = default;
+  // Copy over the drop area when the data has a file list and the source allows copying.
+  DWORD Effect(POINTL pt, DWORD allowed);
+
+  LONG refs_ = 1;
+  DropSink* sink_;
+  bool offersFiles_ = false;
+};
+
+}  // namespace droptool

@@ -1,0 +1,35 @@
+// TVLTool: files dropped on the window become sequence item text on the clipboard.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "common/itemtext.h"
+#include "common/shortcut.h"
+#include "common/win32/raii.h"
+#include "main_window.h"
+#include "messages.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  droptool::Messages& messages = droptool::RealMessages();
+  // Drag and drop needs OLE on this thread, not only COM.
+  win::OleInit ole(SUCCEEDED(OleInitialize(nullptr)));
+  if (!ole) {
+    messages.ShowError(nullptr, L"OLE を初期化できませんでした。");
+    return 1;
+  }
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  droptool::MainWindow window({instance, RealShortcutStore(), itemtext::RealClock(), messages, true});
+  if (!window.Create(showCommand)) {
+    messages.ShowError(nullptr, L"ウインドウを作成できませんでした。");
+    return 1;
+  }
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (window.Handle() && IsDialogMessageW(window.Handle(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}

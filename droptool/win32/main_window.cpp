@@ -1,0 +1,293 @@
+#include "main_window.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "clipboard.h"
+#include "common/win32/program_info.h"
+#include "tvltool_tool.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace droptool {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TVLToolMainWindow";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+constexpr UINT kProcessDrops = WM_APP + 1;
+
+// Layout at 96 DPI (the form's twips divided by 15).
+constexpr int kClientWidth = 312;   // 4680 twips
+constexpr int kClientHeight = 213;  // 3195 twips
+
+struct ControlArgs {
+  Control id;
+  const wchar_t* className;
+  const wchar_t* text;
+  DWORD style;
+  int x, y, width, height;
+};
+
+constexpr ControlArgs kControls[] = {
+    {Control::Label1, L"STATIC",
+     L"\u3000以下にファイルをドロップしてください。クリップボードにPMK形式で格納されます。"
+     L"そのまま、Pelmarkに貼り付けてください。",
+     WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 8, 8, 297, 41},
+    // A drop-down list's height is that of its open list; the closed box is
+    // as high as its font needs (300 twips at the usual size).
+    {Control::cmbMode, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 8, 64,
+     297, 120},
+    {Control::Frame1, L"BUTTON", L"ドロップエリア", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 8, 96, 297, 105},
+};
+
+constexpr int kFirstControlId = 100;
+// The label may grow down to just above the list when the user's font needs
+// more than its three lines of 615 twips.
+constexpr int kLabelMaxHeight = 52;
+
+// The height the label's wrapped text needs in its font, between height and maxHeight.
+int LabelHeight(HWND label, int width, int height, int maxHeight) {
+  wchar_t text[256] = L"";
+  GetWindowTextW(label, text, 256);
+  HDC dc = GetDC(label);
+  if (!dc) return height;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  RECT r{0, 0, width, 0};
+  DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  return std::max(height, std::min<int>(r.bottom, maxHeight));
+}
+
+// Newer systems' per-monitor DPI calls, looked up at run time so that the
+// program still starts where they are missing.
+template <class Fn>
+Fn User32Function(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+UINT ScreenDpi() {
+  HDC dc = GetDC(nullptr);
+  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  if (dc) ReleaseDC(nullptr, dc);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+UINT SystemDpi() {
+  static auto getDpiForSystem = User32Function<UINT(WINAPI*)()>("GetDpiForSystem");
+  return getDpiForSystem ? getDpiForSystem() : ScreenDpi();
+}
+
+UINT WindowDpi(HWND hwnd) {
+  static auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  UINT dpi = getDpiForWindow ? getDpiForWindow(hwnd) : 0;
+  return dpi ? dpi : SystemDpi();
+}
+
+SIZE OuterSize(UINT dpi) {
+  static auto adjustForDpi = User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  RECT r{0, 0, MulDiv(kClientWidth, dpi, 96), MulDiv(kClientHeight, dpi, 96)};
+  if (!(adjustForDpi && adjustForDpi(&r, kStyle, FALSE, kExStyle, dpi))) AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const MainWindowArgs& args) : args_(args) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool MainWindow::Create(int showCommand) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExW(args_.instance, kClassName, &wc)) {
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = args_.instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    wc.hIcon = LoadIconW(args_.instance, MAKEINTRESOURCEW(1));  // the program's icon, when it has one
+    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    if (!RegisterClassExW(&wc)) return false;
+  }
+
+  dpi_ = SystemDpi();
+  SIZE size = OuterSize(dpi_);
+  std::wstring caption = program::VersionCaption(L"TVL Tool");
+  if (!CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
+                       nullptr, nullptr, args_.instance, this))
+    return false;
+  // The monitor the system chose may have another DPI than the system's.
+  UINT actual = WindowDpi(hwnd_);
+  if (actual != dpi_) {
+    ApplyDpi(actual);
+    ResizeClient();
+  }
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  return true;
+}
+
+HWND MainWindow::ControlHandle(Control c) const { return controls_[static_cast<int>(c)]; }
+
+RECT MainWindow::DropAreaOnScreen() const {
+  RECT r{};
+  GetWindowRect(ControlHandle(Control::Frame1), &r);
+  return r;
+}
+
+void MainWindow::SelectMode(int index) {
+  SendMessageW(ControlHandle(Control::cmbMode), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+  return self->OnMessage(msg, wp, lp);
+}
+
+LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      return OnCreate() ? 0 : -1;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
+      return 0;
+    case kProcessDrops:
+      OnProcessDrops();
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, msg, wp, lp);
+  }
+}
+
+bool MainWindow::OnCreate() {
+  for (const ControlArgs& c : kControls) {
+    HWND h = CreateWindowExW(0, c.className, c.text, c.style, 0, 0, 0, 0, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(c.id))),
+                             args_.instance, nullptr);
+    if (!h) return false;
+    controls_[static_cast<int>(c.id)] = h;
+  }
+  HWND mode = ControlHandle(Control::cmbMode);
+  for (const TVLToolTool::ModeEntry& m : TVLToolTool::kModes)
+    SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m.text));
+  SendMessageW(mode, CB_SETCURSEL, 0, 0);
+  ApplyDpi(dpi_);
+
+  target_.reset(new DropTarget(this));
+  registered_ = SUCCEEDED(RegisterDragDrop(hwnd_, target_.get()));
+  return registered_;
+}
+
+void MainWindow::OnDestroy() {
+  // A window that never finished its creation posts no quit: the caller's
+  // error message would otherwise close at once.
+  if (args_.quitOnDestroy && registered_) PostQuitMessage(0);
+  if (registered_) RevokeDragDrop(hwnd_);
+  registered_ = false;
+  if (target_) target_.get()->Detach();
+}
+
+void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
+  ApplyDpi(dpi);
+  if (suggested)
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ResizeClient();
+}
+
+void MainWindow::ApplyDpi(UINT dpi) {
+  dpi_ = dpi;
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  LOGFONTW font{};
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    font = metrics.lfMessageFont;
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+  } else {
+    font.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
+    font.lfCharSet = DEFAULT_CHARSET;
+  }
+  win::GdiObject newFont(CreateFontIndirectW(&font));
+  for (const ControlArgs& c : kControls) {
+    HWND h = ControlHandle(c.id);
+    if (newFont) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(newFont.get()), TRUE);
+    int height = MulDiv(c.height, dpi, 96);
+    if (c.id == Control::Label1) height = LabelHeight(h, MulDiv(c.width, dpi, 96), height, MulDiv(kLabelMaxHeight, dpi, 96));
+    SetWindowPos(h, nullptr, MulDiv(c.x, dpi, 96), MulDiv(c.y, dpi, 96), MulDiv(c.width, dpi, 96), height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The controls use the new font now; the old one may go.
+  if (newFont) font_ = std::move(newFont);
+}
+
+void MainWindow::ResizeClient() {
+  SIZE size = OuterSize(dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool MainWindow::IsOverDropArea(POINTL screen) {
+  RECT area = DropAreaOnScreen();
+  return PtInRect(&area, POINT{screen.x, screen.y});
+}
+
+void MainWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files) {
+  // Handled after Drop has returned, so that the drag source is not held
+  // while the text is built or a message is shown.
+  pending_.push_back(std::move(files));
+  PostMessageW(hwnd_, kProcessDrops, 0, 0);
+}
+
+void MainWindow::OnProcessDrops() {
+  // A message box runs its own loop, in which another drop may arrive: it
+  // waits in the queue until this one is done.
+  if (processing_) return;
+  processing_ = true;
+  while (!pending_.empty()) {
+    std::optional<std::vector<std::wstring>> files = std::move(pending_.front());
+    pending_.pop_front();
+    ProcessDrop(files);
+  }
+  processing_ = false;
+}
+
+void MainWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& files) {
+  if (!files) {
+    args_.messages.ShowError(hwnd_, L"ドロップされたデータにファイルの一覧がありません。");
+    return;
+  }
+  TVLToolTool::DropText text = TVLToolTool::BuildDropText(*files, SelectedSize(), args_.shortcuts, args_.clock);
+  if (!text.text) {
+    args_.messages.ShowError(hwnd_, text.error);
+    return;
+  }
+  if (!clipboard::SetText(hwnd_, *text.text))
+    args_.messages.ShowError(hwnd_, L"クリップボードに書き込めませんでした。");
+}
+
+int MainWindow::SelectedSize() const {
+  LRESULT index = SendMessageW(ControlHandle(Control::cmbMode), CB_GETCURSEL, 0, 0);
+  return TVLToolTool::SizeOfMode(static_cast<int>(index));
+}
+
+}  // namespace droptool

@@ -1,0 +1,78 @@
+// frmMain of the drop tool: a label, the window-style list and the drop area.
+// Files dropped on the area become item text on the clipboard.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/itemtext.h"
+#include "common/shortcut.h"
+#include "common/win32/raii.h"
+#include "drop_target.h"
+#include "messages.h"
+
+namespace droptool {
+
+struct MainWindowArgs {
+  HINSTANCE instance = nullptr;
+  ShortcutStore& shortcuts;
+  itemtext::Clock& clock;
+  Messages& messages;
+  // The program ends its message loop when the window is destroyed; tests do not.
+  bool quitOnDestroy = true;
+};
+
+enum class Control { Label1, cmbMode, Frame1 };
+
+class MainWindow final : private DropSink {
+ public:
+  explicit MainWindow(const MainWindowArgs& args);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window and its controls and registers the drop target (the
+  // thread must have called OleInitialize). False when any of it fails;
+  // the window is then destroyed again.
+  bool Create(int showCommand);
+
+  HWND Handle() const { return hwnd_; }
+  HWND ControlHandle(Control c) const;
+  // The registered drop target, for callers that deliver drops themselves.
+  IDropTarget* Target() const { return target_.get(); }
+  // The drop area (inside the frame) in screen coordinates.
+  RECT DropAreaOnScreen() const;
+  void SelectMode(int index);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  bool OnCreate();
+  void OnDestroy();
+  void OnDpiChanged(UINT dpi, const RECT* suggested);
+  void OnProcessDrops();
+
+  bool IsOverDropArea(POINTL screen) override;
+  void OnFilesDropped(std::optional<std::vector<std::wstring>> files) override;
+
+  void ProcessDrop(const std::optional<std::vector<std::wstring>>& files);
+  int SelectedSize() const;
+  void ApplyDpi(UINT dpi);
+  void ResizeClient();
+
+  MainWindowArgs args_;
+  HWND hwnd_ = nullptr;
+  HWND controls_[3] = {};
+  UINT dpi_ = 96;
+  win::GdiObject font_;
+  win::ComPtr<DropTarget> target_;
+  bool registered_ = false;
+  std::deque<std::optional<std::vector<std::wstring>>> pending_;
+  bool processing_ = false;
+};
+
+}  // namespace droptool
