@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Tarvoline's own load under Wine, against a bare Win32 window that does the
+# same work per tick (one processor sample and one progress-bar update every
+# 200 ms) for the same wall time: CPU time and peak memory of both processes.
+# Tarvoline runs a sequence of N items (default 50) paced by IntervalTime; the
+# items name documents that do not exist, so nothing is started and only the
+# sequencer's own work is counted.
+# Usage: scripts/bench_sequencer.sh [items]   (build folder: $TVL_BENCH_BUILD, default build/windows)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=${TVL_BENCH_BUILD:-build/windows}
+items=${1:-50}
+
+cmake --preset windows -B "$build" >/dev/null
+cmake --build "$build" -j 2 --target Tarvoline tvl_bare_ticker >/dev/null
+
+dir=$root/build/bench-sequencer
+mkdir -p "$dir"
+cp "$build/sequencer/Tarvoline.exe" "$build/sequencer/bench/tvl_bare_ticker.exe" "$dir/"
+python3 - "$dir" "$items" <<'EOF'
+import sys
+folder, n = sys.argv[1], int(sys.argv[2])
+records = "".join(
+    f"2024/04/01：item{i:03d}\x01\x01File=C:\\bench\\missing\\item{i:03d}.txt\r\nCurrent=\r\nOption=\r\nSize = 1\r\nNoUse = 0\x01"
+    for i in range(n))
+open(f"{folder}/Startup.pmw", "wb").write(records.encode("cp932"))
+# Every item may start as soon as 400 ms have passed: on every third tick.
+open(f"{folder}/Tarvoline.ini", "wb").write(
+    b"CPULimit = 100\r\nMaxIdleTime = 10000\r\nIntervalTime = 400\r\nTimerInterval = 200\r\n")
+EOF
+
+source scripts/display.sh
+start_display
+trap stop_display EXIT
+scripts/wine-run.sh "$dir/wine" cmd /c exit </dev/null >/dev/null 2>&1  # the prefix, made before timing
+
+hz=$(getconf CLK_TCK)
+
+# measure EXE ARGS...: runs the program, samples its process until it ends,
+# prints "wall_seconds cpu_seconds peak_kib".
+measure() {
+  local exe=$1; shift
+  local start end pid="" cpu=0 peak=0
+  start=$(date +%s.%N)
+  scripts/wine-run.sh "$dir/wine" "$dir/$exe" "$@" </dev/null >/dev/null 2>&1 &
+  local launcher=$!
+  while kill -0 "$launcher" 2>/dev/null; do
+    if [ -z "$pid" ]; then
+      # The Windows process itself: its command line starts with the
+      # program's Windows path (the launchers' name it otherwise).
+      for p in /proc/[0-9]*; do
+        if { tr '\0' ' ' <"$p/cmdline"; } 2>/dev/null | grep -qi "^[a-z]:\\\\.*\\\\$exe"; then
+          pid=${p#/proc/}
+          break
+        fi
+      done
+    fi
+    if [ -n "$pid" ] && [ -r "/proc/$pid/stat" ]; then
+      local ticks hwm
+      ticks=$(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null || echo "")
+      hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo "")
+      [ -n "$ticks" ] && cpu=$ticks
+      [ -n "$hwm" ] && peak=$hwm
+    fi
+    sleep 0.1
+  done
+  end=$(date +%s.%N)
+  awk -v s="$start" -v e="$end" -v c="$cpu" -v hz="$hz" -v p="$peak" \
+    'BEGIN { printf "%.1f %.2f %d\n", e - s, c / hz, p }'
+}
+
+echo "Tarvoline: $items items, a start every 600 ms ..."
+read -r t_wall t_cpu t_peak < <(measure Tarvoline.exe)
+seconds=$(awk -v w="$t_wall" 'BEGIN { printf "%d", w + 0.5 }')
+echo "Bare Win32 ticker for the same $seconds s ..."
+read -r b_wall b_cpu b_peak < <(measure tvl_bare_ticker.exe "$seconds")
+
+printf '\n%-22s %8s %10s %14s\n' "program" "wall s" "CPU s" "peak memory KiB"
+printf '%-22s %8s %10s %14s\n' "Tarvoline" "$t_wall" "$t_cpu" "$t_peak"
+printf '%-22s %8s %10s %14s\n' "bare Win32 ticker" "$b_wall" "$b_cpu" "$b_peak"
+echo "(CPU time and peak resident memory of the Windows process itself, sampled from /proc;"
+echo " the Wine server's share, the same kind for both, is not included.)"

@@ -1,0 +1,96 @@
+// The launch engine: what the main window's timer does on every tick. It
+// reads the processor usage, shows it, and either counts one more tick of
+// waiting or starts the next item, one at a time in list order. After the
+// last item it stops the timer and ends the program.
+//
+// Rule: keep at least IntervalTime between two starts (and before the first);
+// start as soon as the usage is at or below CPULimit; never wait longer than
+// MaxIdleTime. Time is counted in ticks: Waited = interval × WaitTicks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/fileio.h"
+#include "common/seams.h"
+#include "sequencer/cpu_meter.h"
+#include "sequencer/startup.h"
+
+// Small icons of the list entries (1-based, as the window's image list).
+namespace itemicon {
+constexpr int kFailed = 1;   // grey
+constexpr int kStarted = 2;  // bright red
+constexpr int kWaiting = 3;  // dark red
+}  // namespace itemicon
+
+// The window as the engine sees it. Methods returning bool report an entry
+// that could not be found (the tick then fails its item).
+class LaunchView {
+ public:
+  virtual ~LaunchView() = default;
+  // Puts the usage (already rounded to two decimals) into the processor bar.
+  virtual void ShowCpuLoad(double percent) = 0;
+  virtual void SetCaption(const std::wstring& caption) = 0;
+  // Check mark, selection, scrolled into view, small icon 2, in this order.
+  virtual bool MarkStarted(const std::wstring& key) = 0;
+  virtual bool SetItemIcon(const std::wstring& key, int icon) = 0;
+  virtual void SetProgress(int value) = 0;
+  // Repaints the window at once, before a start that may take a while.
+  virtual void RepaintNow() = 0;
+  // Owner window for the shell.
+  virtual WindowHandle Owner() = 0;
+  virtual void StopTimer() = 0;
+  // Ends the program at once (the window is not unloaded).
+  virtual void EndProgram() = 0;
+};
+
+struct LaunchSettings {
+  double CPULimit = Startup::kDefaultCPULimit;
+  double MaxIdleTime = Startup::kDefaultMaxIdleTime;
+  double IntervalTime = Startup::kDefaultIntervalTime;
+};
+
+class LaunchEngine {
+ public:
+  enum class Outcome {
+    Waited,   // one more tick counted
+    Started,  // the next item was started (or handed to the shell)
+    Failed,   // the next item could not be started and was marked failed
+    Idle,     // nothing left to do
+  };
+
+  // items, view and the seams must outlive the engine. meter may be null (no
+  // meter on this platform): every item then fails.
+  LaunchEngine(const std::vector<Startup::SequenceItem>& items, LaunchSettings settings, LaunchView& view,
+               CpuMeter* meter, Processes& processes = RealProcesses(), Shell& shell = RealShell(),
+               FileSystem& fs = RealFileSystem());
+
+  // One tick of a timer whose interval is intervalMs milliseconds.
+  Outcome Tick(int intervalMs);
+
+  void SetMeter(CpuMeter* meter) { meter_ = meter; }
+  int CurrentIndex() const { return currentIndex_; }
+  double WaitTicks() const { return waitTicks_; }
+  bool Finished() const { return currentIndex_ >= static_cast<int>(items_.size()); }
+
+  // The decision of step 3, inclusive as written.
+  static bool ShouldStart(double waited, double usage, const LaunchSettings& s) {
+    return waited >= s.IntervalTime && (usage <= s.CPULimit || waited >= s.MaxIdleTime);
+  }
+  // Highest show state a window takes (SW_MAX); other Size values fail the start.
+  static constexpr int kMaxShowState = 11;
+
+ private:
+  bool StartItem(const Startup::SequenceItem& item);
+  void Advance();
+
+  const std::vector<Startup::SequenceItem>& items_;
+  LaunchSettings settings_;
+  LaunchView& view_;
+  CpuMeter* meter_;
+  Processes& processes_;
+  Shell& shell_;
+  FileSystem& fs_;
+  int currentIndex_ = 0;
+  double waitTicks_ = 0;
+};

@@ -1,0 +1,164 @@
+#include "sequencer/startup.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "common/tool.h"
+#include "common/variant.h"
+#include "ini/ini_mente.h"
+#include "ini/ini_mente_sub.h"
+
+namespace Startup {
+
+std::vector<SequenceItem> SequenceItems;
+
+double CPULimit = kDefaultCPULimit;
+double MaxIdleTime = kDefaultMaxIdleTime;
+double IntervalTime = kDefaultIntervalTime;
+double TimerInterval = kDefaultTimerInterval;
+
+namespace {
+
+constexpr wchar_t kDateSlash = L'/';
+constexpr wchar_t kFullWidthColon = L'：';
+constexpr std::wstring_view kLongMarker = L"［題］：";
+
+// A finite number, or nothing: "nan" and "inf" would leave the engine
+// comparing against values that never allow a start.
+std::optional<double> FiniteNumber(const Variant& v) {
+  std::optional<double> d = v.ToNumber();
+  if (d && !std::isfinite(*d)) return std::nullopt;
+  return d;
+}
+
+// Half to even, like every whole-number conversion the settings go through.
+double RoundHalfEven(double d) {
+  const int saved = std::fegetround();
+  std::fesetround(FE_TONEAREST);
+  double r = std::nearbyint(d);
+  std::fesetround(saved);
+  return r;
+}
+
+// Size as a show state: a non-number is the default 0; a number outside the
+// 16-bit range is kept as -1, which no start accepts.
+int SizeValue(const Variant& v) {
+  std::optional<double> d = FiniteNumber(v);
+  if (!d) return 0;
+  double r = RoundHalfEven(*d);
+  if (r < -32768 || r > 32767) return -1;
+  return static_cast<int>(r);
+}
+
+double SettingValue(const iniMente& doc, std::wstring_view name, double fallback) {
+  return FiniteNumber(doc.GetiniValue(name, Variant(fallback))).value_or(fallback);
+}
+
+bool CharAt(const std::wstring& s, size_t pos1, wchar_t c) { return s.size() >= pos1 && s[pos1 - 1] == c; }
+
+std::wstring Trim(std::wstring_view s) {
+  size_t b = s.find_first_not_of(L' ');
+  if (b == std::wstring_view::npos) return {};
+  size_t e = s.find_last_not_of(L' ');
+  return std::wstring(s.substr(b, e - b + 1));
+}
+
+}  // namespace
+
+bool ParseItemTitle(const std::wstring& Header, std::wstring& Title) {
+  if (Header.size() >= 11 && CharAt(Header, 5, kDateSlash) && CharAt(Header, 8, kDateSlash) &&
+      CharAt(Header, 11, kFullWidthColon)) {
+    Title = Header.substr(11);
+    return true;
+  }
+  if (CharAt(Header, 5, kDateSlash) && CharAt(Header, 8, kDateSlash) && Header.size() >= 24 &&
+      std::wstring_view(Header).substr(20, 4) == kLongMarker) {
+    Title = Header.substr(24);
+    return true;
+  }
+  Title = Header;
+  return false;
+}
+
+int LoadSequence(const std::wstring& Path, FileSystem& fs) {
+  std::vector<iniMente> docs = iniMenteSub::iniRecordLoader(Path, fs);
+  SequenceItems.clear();
+  if (docs.empty()) return 0;
+  for (const iniMente& doc : docs) {
+    // A NoUse that is not a number keeps the item, as a missing one does.
+    std::optional<double> noUse = FiniteNumber(doc.GetiniValue(L"NoUse", Variant(std::int16_t{0})));
+    if (noUse && *noUse != 0) continue;
+    SequenceItem item;
+    item.File = doc.GetiniValue(L"File", Variant(L"")).ToString();
+    ParseItemTitle(doc.GetiniValue(L"iniMenteSubItem1", Variant(L"")).ToString(), item.Title);
+    item.Current = doc.GetiniValue(L"Current", Variant(L"")).ToString();
+    item.Option = doc.GetiniValue(L"Option", Variant(L"")).ToString();
+    item.Size = SizeValue(doc.GetiniValue(L"Size", Variant(std::int16_t{0})));
+    item.Key = tool::NextUniqueKey();
+    SequenceItems.push_back(std::move(item));
+  }
+  return static_cast<int>(SequenceItems.size());
+}
+
+void LoadSettings(const std::wstring& iniPath, FileSystem& fs) {
+  iniMente settings(fs);
+  bool loaded = settings.iniLoader(iniPath);
+  settings.MakeiniItem(L"CPULimit", Variant(std::int16_t{30}));
+  settings.MakeiniItem(L"MaxIdleTime", Variant(std::int16_t{10000}));
+  settings.MakeiniItem(L"IntervalTime", Variant(std::int16_t{500}));
+  settings.MakeiniItem(L"TimerInterval", Variant(std::int16_t{200}));
+  CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit);
+  MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime);
+  IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime);
+  TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval);
+  // A file that is there but was not loaded (a hidden one counts as missing
+  // to the loader) keeps the user's values: the defaults are not written over
+  // it. An unwritable file changes nothing else.
+  if (loaded || !fs.CanRead(iniPath)) settings.iniSaverSameFilename();
+}
+
+int TimerIntervalMs(double timerInterval) {
+  if (!std::isfinite(timerInterval)) return static_cast<int>(kDefaultTimerInterval);
+  double r = RoundHalfEven(timerInterval);
+  if (r < 1 || r > 65535) return static_cast<int>(kDefaultTimerInterval);
+  return static_cast<int>(r);
+}
+
+std::wstring ArgumentText(std::wstring_view commandLine) {
+  size_t i = 0;
+  // The program name: up to the first blank, where quotes switch blanks off.
+  bool quoted = false;
+  for (; i < commandLine.size(); ++i) {
+    wchar_t c = commandLine[i];
+    if (c == L'"') quoted = !quoted;
+    else if (!quoted && (c == L' ' || c == L'\t')) break;
+  }
+  // The shell may leave a blank after the name when there is no argument: it
+  // must not read as an argument of blanks (a not-found message at log-on).
+  while (i < commandLine.size() && (commandLine[i] == L' ' || commandLine[i] == L'\t')) ++i;
+  return std::wstring(commandLine.substr(i));
+}
+
+MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& ui, FileSystem& fs) {
+  std::wstring programFolder = tool::GetParentFolderFromPath(programPath);
+  std::wstring sequencePath = tool::StripQuotes(Trim(argumentText));
+  if (!tool::IsFileReadable(sequencePath, fs)) {
+    if (argumentText.empty()) {
+      std::wstring folder = programFolder;
+      sequencePath = tool::JoinPath(folder, kDefaultSequenceName);
+    } else {
+      ui.ShowNotFound(L"シーケンスファイル" + sequencePath +
+                      L"が見付かりません。");
+    }
+  }
+
+  std::wstring folder = programFolder;
+  LoadSettings(tool::JoinPath(folder, tool::GetBaseNameFromPath(programPath) + L".ini"), fs);
+
+  if (LoadSequence(sequencePath, fs) == 0) return MainOutcome::NoItems;
+  return ui.ShowMainWindow() ? MainOutcome::WindowShown : MainOutcome::WindowFailed;
+}
+
+}  // namespace Startup

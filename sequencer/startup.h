@@ -1,0 +1,97 @@
+// Tarvoline's entry: the sequence path from the command line, the settings
+// file beside the program, and the list of start-up items read from the
+// sequence file. Everything here is portable; the window and the message box
+// are reached through EntryUi.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/fileio.h"
+
+namespace Startup {
+
+// One start-up item as read from the sequence file.
+struct SequenceItem {
+  std::wstring Title;    // title record without its date prefix
+  std::wstring File;     // program, document or address to start
+  std::wstring Current;  // working folder; used only when it exists
+  std::wstring Option;   // arguments after the quoted program path
+  int Size = 0;          // show state of a started program; -1 when the file held a number no
+                         // window can take (that start then fails)
+  std::wstring Key;      // the list entry's unique key ("Key" + 15 digits)
+};
+
+// The kept items in file order. Filled once by LoadSequence.
+extern std::vector<SequenceItem> SequenceItems;
+
+// The four timing settings (defaults until LoadSettings has run).
+extern double CPULimit;       // percent: start when the usage is at or below this
+extern double MaxIdleTime;    // ms: longest wait for the usage to fall
+extern double IntervalTime;   // ms: shortest time between two starts
+extern double TimerInterval;  // ms: period of the tick
+
+constexpr double kDefaultCPULimit = 30;
+constexpr double kDefaultMaxIdleTime = 10000;
+constexpr double kDefaultIntervalTime = 500;
+constexpr double kDefaultTimerInterval = 200;
+
+// The program's title: caption of its messages.
+inline constexpr wchar_t kProgramTitle[] = L"Tarvoline";
+// Sequence file used when the command line names none.
+inline constexpr wchar_t kDefaultSequenceName[] = L"Startup.pmw";
+
+// Sets Title from a title record. Short form "yyyy/mm/dd：title", long form
+// "yyyy/mm/dd" + any ten characters + "［題］：title"; only the slashes and the
+// marker are examined. True when a date prefix was removed; otherwise Title is
+// the whole Header.
+bool ParseItemTitle(const std::wstring& Header, std::wstring& Title);
+
+// Replaces SequenceItems with the kept items of the sequence file at Path and
+// returns their number (0 for a missing, unreadable or empty file). An item is
+// left out when its NoUse is a number other than 0; a NoUse or Size that is
+// not a number counts as its default (0). Each kept item takes the next
+// tool::NextUniqueKey.
+int LoadSequence(const std::wstring& Path, FileSystem& fs = RealFileSystem());
+
+// Loads the settings file, adds each of the four keys that is missing or
+// empty with its default (in the order CPULimit, MaxIdleTime, IntervalTime,
+// TimerInterval, as 16-bit integers), sets the four settings from it and
+// writes it back. A value that is not a finite number gives that key's
+// default; a file that cannot be written changes nothing else.
+void LoadSettings(const std::wstring& iniPath, FileSystem& fs = RealFileSystem());
+
+// The timer's period in whole milliseconds: TimerInterval rounded half to
+// even; a value the timer cannot take (below 1, above 65535, not finite)
+// gives 200, so the program never sits without ticks.
+int TimerIntervalMs(double timerInterval);
+
+// The argument text of a whole command line (as GetCommandLineW gives it):
+// the text after the program name and the blanks that follow it.
+std::wstring ArgumentText(std::wstring_view commandLine);
+
+// What Main needs from the user interface.
+class EntryUi {
+ public:
+  virtual ~EntryUi() = default;
+  // The critical message box with OK, caption kProgramTitle.
+  virtual void ShowNotFound(const std::wstring& message) = 0;
+  // Creates the main window and shows it without modality; false when it
+  // could not be created.
+  virtual bool ShowMainWindow() = 0;
+};
+
+enum class MainOutcome {
+  NoItems,       // nothing to start: the program ends at once
+  WindowShown,   // the window runs the sequence
+  WindowFailed,  // the window could not be created: the program ends
+};
+
+// The entry steps. argumentText is the raw argument text; programPath the
+// full path of the running program (its folder holds Startup.pmw and the
+// settings file, named after the program with ".ini").
+MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& ui,
+                 FileSystem& fs = RealFileSystem());
+
+}  // namespace Startup

@@ -1,0 +1,49 @@
+#include "sequencer/main_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+TEST(LineY, MarksTheLimitOnTheBar) {
+  struct Case {
+    double limit;
+    std::optional<int> y;
+  } cases[] = {
+      {30, 4426},  // 4426.5: halves go to the even neighbour
+      {0, 5655},   // the bottom of a bar 4095 high at 1560
+      {100, 1560}, // its top
+      {50.5, 3587},
+      {-100, 9750},  // below the bar
+      {1e6, std::nullopt},
+      {std::numeric_limits<double>::quiet_NaN(), std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(layout::LineY(1560, 4095, c.limit), c.y) << c.limit;
+}
+
+TEST(Layout, ResizeStretchesBarsAndListAndMovesTheLine) {
+  layout::MainLayout l = layout::Design(96, 30);
+  EXPECT_EQ(l.pbCPU, (layout::Rect{8, 104, 17, 273}));
+  EXPECT_EQ(l.lineBar, (layout::Rect{0, 295, 32, 1}));
+  EXPECT_EQ(layout::Design(144, 30).lineBar, (layout::Rect{0, 443, 48, 2}));
+
+  layout::Resize(l, 600, 500, 96, 30);
+  EXPECT_EQ(l.pbProgress, (layout::Rect{32, 80, 568, 17}));
+  EXPECT_EQ(l.pbCPU, (layout::Rect{8, 104, 17, 396}));  // the width stays
+  EXPECT_EQ(l.lvApp, (layout::Rect{32, 104, 568, 396}));
+  EXPECT_EQ(l.lineBar.top, 104 + 396 - 119);
+  layout::MainLayout zero = l;
+  layout::Resize(zero, 600, 500, 96, 0);
+  EXPECT_EQ(zero.lineBar.top, 104 + 396 - 1);  // on the bar's last row, not below it
+
+  // A client area smaller than the offsets (a minimised window) changes no size.
+  const layout::MainLayout before = l;
+  layout::Resize(l, 0, 0, 96, 30);
+  EXPECT_EQ(l.pbProgress, before.pbProgress);
+  EXPECT_EQ(l.pbCPU, before.pbCPU);
+  EXPECT_EQ(l.lvApp, before.lvApp);
+  EXPECT_EQ(l.lineBar, before.lineBar);
+}
+
+}  // namespace

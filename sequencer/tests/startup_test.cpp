@@ -1,0 +1,186 @@
+#include "sequencer/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "common/text.h"
+#include "temp_folder.h"
+
+namespace {
+
+using Startup::SequenceItem;
+using Startup::SequenceItems;
+
+// The file bytes of a text in the system code page.
+std::string Ansi(const std::wstring& s) { return text::ToAnsi(s); }
+
+const std::wstring kDefaultSettings =
+    L"CPULimit = 30\r\nMaxIdleTime = 10000\r\nIntervalTime = 500\r\nTimerInterval = 200\r\n";
+
+TEST(ParseItemTitle, ShortAndLongDatePrefixes) {
+  struct Case {
+    std::wstring header, title;
+    bool removed;
+  } cases[] = {
+      {L"2001/05/12：Notepad", L"Notepad", true},
+      {L"2001/05/12 12:34:56 ［題］：Mail", L"Mail", true},
+      {L"2001-05-12：Notepad", L"2001-05-12：Notepad", false},
+      {L"abcd/ef/gh：x", L"x", true},
+      {L"2001/05/12：", L"", true},
+      {L"2001/05/12", L"2001/05/12", false},
+      {L"2001/05/12 12:34:56 ［題］", L"2001/05/12 12:34:56 ［題］", false},
+      {L"2001/05/12:Notepad", L"2001/05/12:Notepad", false},  // half-width colon
+  };
+  for (const Case& c : cases) {
+    std::wstring title = L"unchanged";
+    EXPECT_EQ(Startup::ParseItemTitle(c.header, title), c.removed) << text::ToUtf8(c.header);
+    EXPECT_EQ(title, c.title) << text::ToUtf8(c.header);
+  }
+}
+
+std::wstring Record(const std::wstring& title, const std::wstring& body) { return title + L"\x01\x01" + body + L"\x01"; }
+
+// An item as "title|File|Current|Option|Size".
+std::wstring Describe(const SequenceItem& i) {
+  return i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option + L"|" + std::to_wstring(i.Size);
+}
+
+TEST(LoadSequence, KeepsItemsByTheFileRules) {
+  struct Case {
+    const char* name;
+    std::wstring text;  // "<folder>": the path names a folder
+    std::vector<std::wstring> items;
+  } cases[] = {
+      {"wizard record",
+       Record(L"2001/05/12：メモ帳", L"File=C:\\W\\notepad.exe\r\nCurrent=C:\\W\r\nOption=\r\nSize = 3\r\nNoUse = 0"),
+       {L"メモ帳|C:\\W\\notepad.exe|C:\\W||3"}},
+      {"NoUse: lower case leaves out; 0.0 and no number keep",
+       Record(L"a", L"nouse = 1") + Record(L"b", L"NoUse = 0.0") + Record(L"c", L"NoUse = yes"), {L"b||||0", L"c||||0"}},
+      {"last duplicate key wins", Record(L"t", L"File = C:\\A.EXE\r\nFILE=C:\\B.EXE"), {L"t|C:\\B.EXE|||0"}},
+      {"comments, blank lines and lines without = are skipped",
+       Record(L"t", L"# File=no.exe\r\n\r\n; Size=4\r\nplain text\r\n  Option  =  -x  y  \r\nSize=4"), {L"t|||-x  y|4"}},
+      {"Size: not a number, halves to even, beyond 16 bits, missing",
+       Record(L"a", L"Size=x") + Record(L"b", L"Size=2.5") + Record(L"c", L"Size=99999") + Record(L"d", L""),
+       {L"a||||0", L"b||||2", L"c||||-1", L"d||||0"}},
+      {"six records without the last separator", Record(L"a", L"File=1") + L"b\x01\x01" L"File=2",
+       {L"a|1|||0", L"b|2|||0"}},
+      {"four records: the second item is cut short and kept", Record(L"a", L"File=1") + L"b\x01",
+       {L"a|1|||0", L"b||||0"}},
+      {"a line break after the last separator is one more item", Record(L"a", L"File=1") + L"\r\n",
+       {L"a|1|||0", L"\r\n||||0"}},
+      {"zero bytes", L"", {}},
+      {"a folder, not a file", L"<folder>", {}},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    std::wstring path = c.text == L"<folder>" ? dir.path() : dir.Write(L"Startup.pmw", Ansi(c.text));
+    SequenceItems.assign(1, SequenceItem{});
+    EXPECT_EQ(Startup::LoadSequence(path), static_cast<int>(c.items.size())) << c.name;
+    std::vector<std::wstring> got;
+    for (const SequenceItem& item : SequenceItems) got.push_back(Describe(item));
+    EXPECT_EQ(got, c.items) << c.name;
+  }
+}
+
+TEST(LoadSettings, CompletesTheFileAndReadsIt) {
+  struct Case {
+    const char* name;
+    std::optional<std::wstring> before;  // nullopt: no file
+    std::wstring after;
+    std::vector<double> values;  // CPULimit, MaxIdleTime, IntervalTime, TimerInterval
+  } cases[] = {
+      {"no settings file", std::nullopt, kDefaultSettings, {30, 10000, 500, 200}},
+      {"keys missing, one empty, a comment, fractions", L"; mine\r\nIntervalTime=750.5\r\ncpulimit =\r\n",
+       L"; mine\r\nIntervalTime = 750.5\r\ncpulimit = 30\r\nMaxIdleTime = 10000\r\nTimerInterval = 200\r\n",
+       {30, 10000, 750.5, 200}},
+      {"values that are no finite number fall back", L"CPULimit = high\r\nMaxIdleTime = nan\r\nIntervalTime = inf\r\n",
+       L"CPULimit = high\r\nMaxIdleTime = nan\r\nIntervalTime = inf\r\nTimerInterval = 200\r\n", {30, 10000, 500, 200}},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    if (c.before) dir.Write(L"Tarvoline.ini", Ansi(*c.before));
+    Startup::CPULimit = Startup::MaxIdleTime = Startup::IntervalTime = Startup::TimerInterval = -1;
+    Startup::LoadSettings(dir / L"Tarvoline.ini");
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(c.after)) << c.name;
+    EXPECT_EQ((std::vector<double>{Startup::CPULimit, Startup::MaxIdleTime, Startup::IntervalTime,
+                                   Startup::TimerInterval}),
+              c.values)
+        << c.name;
+  }
+}
+
+#ifndef _WIN32
+TEST(LoadSettings, NeverWritesDefaultsOverAFileItCouldNotLoad) {
+  // A dot-file is hidden: the loader treats it as missing, but it holds the user's values.
+  TempFolder dir;
+  std::wstring ini = dir.Write(L".Tarvoline.ini", "CPULimit = 80\r\n");
+  Startup::LoadSettings(ini);
+  EXPECT_EQ(TempFolder::Read(ini), "CPULimit = 80\r\n");
+  EXPECT_EQ(Startup::CPULimit, 30);
+}
+#endif
+
+TEST(TimerIntervalMs, RoundsHalfToEvenAndRefusesWhatTheTimerCannotTake) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    double in;
+    int ms;
+  } cases[] = {{199.5, 200}, {200.5, 200}, {201.5, 202}, {0.6, 1},      {0.5, 200},  {0, 200},
+               {-5, 200},    {65535, 65535}, {65536, 200}, {nan, 200}};
+  for (const Case& c : cases) EXPECT_EQ(Startup::TimerIntervalMs(c.in), c.ms) << c.in;
+}
+
+TEST(ArgumentText, IsTheTextAfterTheProgramName) {
+  struct Case {
+    std::wstring line, arg;
+  } cases[] = {
+      {L"\"C:\\P F\\Tarvoline.exe\" \"C:\\My Files\\x.pmw\"", L"\"C:\\My Files\\x.pmw\""},
+      {L"Tarvoline.exe", L""},
+      {L"\"C:\\P F\\Tarvoline.exe\" ", L""},
+      {L"Tarvoline.exe   a b ", L"a b "},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Startup::ArgumentText(c.line), c.arg) << text::ToUtf8(c.line);
+}
+
+class FakeUi : public Startup::EntryUi {
+ public:
+  void ShowNotFound(const std::wstring& message) override { messages.push_back(message); }
+  bool ShowMainWindow() override { return ++windows, true; }
+  std::vector<std::wstring> messages;
+  int windows = 0;
+};
+
+TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
+  struct Case {
+    const char* name;
+    std::wstring argument;  // "<dir>" stands for the test folder
+    const wchar_t* file;    // the one sequence file there
+    bool window;
+    std::wstring message;  // "" when none; "<dir>" as above
+  } cases[] = {
+      {"quoted path with blanks", L"  \"<dir>/My Files x.pmw\"  ", L"My Files x.pmw", true, L""},
+      {"no argument, Startup.pmw beside the program", L"", L"Startup.pmw", true, L""},
+      {"no argument, no file: no message", L"", L"other.pmw", false, L""},
+      {"blanks only", L"   ", L"Startup.pmw", false, L"シーケンスファイルが見付かりません。"},
+      {"named file missing", L"<dir>/gone.pmw", L"Startup.pmw", false, L"シーケンスファイル<dir>/gone.pmwが見付かりません。"},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    auto expand = [&](std::wstring s) {
+      for (size_t p; (p = s.find(L"<dir>")) != std::wstring::npos;) s.replace(p, 5, dir.path());
+      return s;
+    };
+    dir.Write(c.file, Ansi(Record(L"2001/05/12：a", L"File=a.exe")));
+    FakeUi ui;
+    EXPECT_EQ(Startup::Main(expand(c.argument), dir / L"Tarvoline.exe", ui),
+              c.window ? Startup::MainOutcome::WindowShown : Startup::MainOutcome::NoItems)
+        << c.name;
+    EXPECT_EQ(ui.windows, c.window ? 1 : 0) << c.name;
+    EXPECT_EQ(ui.messages, c.message.empty() ? std::vector<std::wstring>{} : std::vector{expand(c.message)}) << c.name;
+    // The settings file is written whether or not there is anything to start.
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(kDefaultSettings)) << c.name;
+  }
+}
+
+}  // namespace

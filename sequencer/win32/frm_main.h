@@ -1,0 +1,113 @@
+// Tarvoline's only window: a small topmost window with the header band, the
+// progress of the starts, the processor bar with the CPULimit mark and the
+// list of items. Its timer drives the launch engine; closing it ends the run.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "sequencer/launch_engine.h"
+#include "sequencer/main_layout.h"
+#include "sequencer/startup.h"
+#include "sequencer/win32/owners.h"
+
+struct FrmMainArgs {
+  // The items to list and start; must outlive the window.
+  const std::vector<Startup::SequenceItem>* items = &Startup::SequenceItems;
+  LaunchSettings settings{Startup::CPULimit, Startup::MaxIdleTime, Startup::IntervalTime};
+  double timerInterval = Startup::TimerInterval;
+  // Puts the meter into its argument (Pdh9XNT::CreateCpuMeter by default).
+  std::function<void(std::unique_ptr<CpuMeter>&)> createMeter;
+  // Called after the last item; ends the process at once by default.
+  std::function<void()> endProgram;
+  // Ends the thread's message loop when the window is closed.
+  bool quitOnClose = true;
+  // The seams the engine starts through (the real ones by default).
+  Processes* processes = nullptr;
+  Shell* shell = nullptr;
+  FileSystem* fs = nullptr;
+};
+
+class frmMain final : private LaunchView {
+ public:
+  explicit frmMain(FrmMainArgs args);
+  ~frmMain() override;
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
+
+  // Creates the window, runs Form_Load and shows it with showCommand.
+  // False when the window could not be created.
+  bool Create(int showCommand);
+
+  // The timer's tick (also called directly by tests).
+  void tmrTimer_Timer();
+
+  HWND hwnd() const { return hwnd_; }
+  HWND lvApp() const { return lvApp_; }
+  HWND pbProgress() const { return pbProgress_; }
+  HWND pbCPU() const { return pbCPU_; }
+  HWND lineBar() const { return lineBar_; }
+  HWND label1() const { return label1_; }
+  HWND label2() const { return label2_; }
+  int TimerIntervalMs() const { return timerMs_; }
+  bool HasMeter() const { return meter_ != nullptr; }
+  const LaunchEngine& Engine() const { return engine_; }
+  // The font face the labels use.
+  const std::wstring& FaceName() const { return face_; }
+
+  // Registers the window class (once per process).
+  static bool RegisterClass(HINSTANCE instance);
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+  void OnCreate();
+  void Form_Load();
+  void Form_Resize(WPARAM kind, int width, int height);
+  void Form_Unload();
+  void OnPaint();
+  void OnDpiChanged(UINT dpi, const RECT* suggested);
+  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  LRESULT OnNotify(NMHDR* header);
+
+  void MakeDpiResources();
+  void ApplyLayout();
+  int Scale(int px96) const { return ::MulDiv(px96, dpi_, 96); }
+
+  // LaunchView.
+  void ShowCpuLoad(double percent) override;
+  void SetCaption(const std::wstring& caption) override;
+  bool MarkStarted(const std::wstring& key) override;
+  bool SetItemIcon(const std::wstring& key, int icon) override;
+  void SetProgress(int value) override;
+  void RepaintNow() override;
+  WindowHandle Owner() override { return hwnd_; }
+  void StopTimer() override;
+  void EndProgram() override;
+
+  int IndexOf(const std::wstring& key) const;
+
+  FrmMainArgs args_;
+  HWND hwnd_ = nullptr;
+  HWND label1_ = nullptr, label2_ = nullptr, pbProgress_ = nullptr, pbCPU_ = nullptr, lineBar_ = nullptr,
+       lvApp_ = nullptr;
+  int dpi_ = 96;
+  int timerMs_ = 200;
+  bool timerOn_ = false;
+  bool inTick_ = false;
+  bool ownCheckChange_ = false;
+  layout::MainLayout layout_;
+  std::wstring face_;
+  win::GdiObject titleFont_, textFont_, lineBrush_;
+  win::ImageList images_;
+  win::Icon icon_;
+  std::unique_ptr<CpuMeter> meter_;
+  std::unordered_map<std::wstring, int> keyIndex_;
+  LaunchEngine engine_;
+};

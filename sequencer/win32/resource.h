@@ -1,0 +1,4 @@
+// Resource identifiers of Tarvoline.exe.
+#pragma once
+
+#define IDI_TARVOLINE 1
