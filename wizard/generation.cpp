@@ -1,0 +1,99 @@
+#include "generation.h"
+
+#include "common/text.h"
+#include "common/tool.h"
+#include "texts.h"
+
+namespace wizard {
+
+namespace {
+
+constexpr wchar_t kRecordEnd = L'\u0001';
+
+bool HasLnkExtension(const std::wstring& name) {
+  // A directory search for "*.lnk" also finds longer extensions through
+  // their short names ("x.lnk2"); only real shortcut files are read.
+  return name.size() >= 4 && text::EqualsNoCase(std::wstring_view(name).substr(name.size() - 4), L".lnk");
+}
+
+}  // namespace
+
+std::wstring ConvertToDBFS(const std::wstring& title, const std::wstring& body, itemtext::Clock& clock) {
+  std::wstring record = itemtext::FormatDate(clock.Today());
+  record += L'\uFF1A';
+  record += title;
+  record += kRecordEnd;
+  record += kRecordEnd;
+  record += body;
+  record += kRecordEnd;
+  return record;
+}
+
+bool IsMainProgramTarget(const std::wstring& targetPath) {
+  std::wstring name = text::ToLower(tool::GetFileNameFromPath(targetPath));
+  return name.find(L"tarvoline.exe") != std::wstring::npos || name.find(L"tarvolinelite.exe") != std::wstring::npos;
+}
+
+GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wstring& sequenceFile,
+                                      GenerationSeams seams) {
+  GenerationResult result;
+  if (!tool::IsFileWritable(sequenceFile, seams.files)) {
+    seams.messages.Show(texts::kNotWritable, MessageIcon::Critical);
+    return result;
+  }
+
+  std::wstring records;
+  // An empty box names no folder; joining it would read the current directory.
+  if (!folder.empty()) {
+    std::wstring f = folder;
+    const std::wstring pattern = tool::JoinPath(f, L"*.lnk");
+    for (const std::wstring& name : seams.files.ListOrdinaryFiles(pattern)) {
+      if (!HasLnkExtension(name)) continue;
+      std::optional<ShortcutInfo> link = seams.shortcuts.Read(tool::JoinPath(f, name));
+      if (!link) {
+        result.unreadable.push_back(name);
+        continue;
+      }
+      if (IsMainProgramTarget(link->TargetPath)) {
+        ++result.skippedOwn;
+        continue;
+      }
+      const std::wstring body = itemtext::ItemBody(link->TargetPath, link->WorkingDirectory,
+                                                   itemtext::SizeFromWindowStyle(link->WindowStyle));
+      records += ConvertToDBFS(tool::GetBaseNameFromPath(link->TargetPath), body, seams.clock);
+      ++result.written;
+    }
+  }
+
+  if (!records.empty() && !seams.files.Append(sequenceFile, text::ToAnsi(records))) {
+    result.written = 0;
+    seams.messages.Show(texts::kNotWritable, MessageIcon::Critical);
+    return result;
+  }
+
+  if (!result.unreadable.empty()) {
+    std::wstring message = texts::kUnreadableShortcuts;
+    for (const std::wstring& name : result.unreadable) message += L"\r\n" + name;
+    seams.messages.Show(message, MessageIcon::Warning);
+  }
+  result.ok = true;
+  return result;
+}
+
+void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
+  // Each step may fail on its own; the user still gets the closing message.
+  tool::ShellOpen(in.owner, in.scannedFolder + L"\\", seams.shell, seams.files);
+
+  if (in.createShortcut && !in.userStartupFolder.empty() && !in.ownFolder.empty()) {
+    std::wstring startup = in.userStartupFolder;
+    std::wstring own = in.ownFolder;
+    const std::wstring link = tool::JoinPath(startup, texts::kOwnShortcutName);
+    seams.shortcuts.SetTarget(link, tool::JoinPath(own, texts::kMainProgramName));
+  }
+
+  if (in.openSequenceFile) tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
+
+  seams.messages.Show(texts::kClosing, MessageIcon::Information);
+}
+
+}  // namespace wizard

@@ -1,0 +1,84 @@
+// Turning the shortcuts of one folder into records of a sequence file, and
+// the wizard's finishing steps. Portable: every contact with the system goes
+// through the seams passed in.
+//
+// A record is: date "yyyy/mm/dd", "：" (U+FF1A), title, U+0001, U+0001, the
+// item body (itemtext::ItemBody), U+0001 — no line break after it. Records
+// are only ever appended; nothing already in the file is rewritten.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/fileio.h"
+#include "common/itemtext.h"
+#include "common/seams.h"
+#include "common/shortcut.h"
+#include "wizard_ui.h"
+
+namespace wizard {
+
+// The three records of one item: date and title, an empty record, the body.
+std::wstring ConvertToDBFS(const std::wstring& title, const std::wstring& body, itemtext::Clock& clock);
+
+// True for a target that is the main program itself ("tarvoline.exe" or
+// "tarvolinelite.exe" anywhere in its lower-cased file name): the program's
+// own shortcut must never become an item.
+bool IsMainProgramTarget(const std::wstring& targetPath);
+
+struct GenerationSeams {
+  FileSystem& files;
+  ShortcutStore& shortcuts;
+  itemtext::Clock& clock;
+  Messages& messages;
+};
+
+struct GenerationResult {
+  bool ok = false;                       // what GenerateSequenceFile returns
+  int written = 0;                       // records appended
+  int skippedOwn = 0;                    // shortcuts to the main program left out
+  std::vector<std::wstring> unreadable;  // shortcut file names that could not be read
+};
+
+// Reads every ".lnk" ordinary file of folder (hidden ones are not listed),
+// in the order the file system gives them, and appends one record per
+// shortcut to sequenceFile in the ANSI code page.
+//  - sequenceFile not writable (checked by opening it for appending, which
+//    creates it empty when missing): the critical message "指定された
+//    ファイルに書き込みができませんでした。" and ok = false, nothing written.
+//    The same when the final append fails.
+//  - An empty folder text, a missing folder or one without shortcuts: no
+//    record, ok = true.
+//  - A shortcut that cannot be read is left out; the others are written and
+//    one warning message then names every file left out; ok = true.
+// All records are appended with one write after the folder has been read,
+// so a shortcut that fails half-way never leaves part of a record behind.
+GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wstring& sequenceFile,
+                                      GenerationSeams seams);
+
+struct FinishInputs {
+  WindowHandle owner = nullptr;
+  std::wstring scannedFolder;       // the text of the folder box
+  std::wstring sequenceFile;        // the text of the file box
+  bool createShortcut = false;      // chkOpt(0)
+  bool openSequenceFile = false;    // chkOpt(1)
+  std::wstring userStartupFolder;   // the current user's Startup folder ("" when unknown)
+  std::wstring ownFolder;           // the folder that holds the wizard's executable
+};
+
+struct FinishSeams {
+  Shell& shell;
+  FileSystem& files;
+  ShortcutStore& shortcuts;
+  Messages& messages;
+};
+
+// The steps behind Finish, in order: open the scanned folder (its text with
+// "\" appended), put "Tarvoline.lnk" pointing to Tarvoline.exe in ownFolder
+// into the Startup folder (when asked; skipped when either folder is
+// unknown, so no shortcut lands in the current directory), open the sequence
+// file (when asked), then the closing message. Failures of the first three
+// are ignored. Ending the program is the caller's part.
+void RunFinishingSteps(const FinishInputs& in, FinishSeams seams);
+
+}  // namespace wizard

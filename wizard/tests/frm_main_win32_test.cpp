@@ -1,0 +1,169 @@
+// The wizard window driven through its controls, with message boxes, path
+// dialogs, shell and shortcut reader replaced by fakes.
+#include "win32/frm_main.h"
+
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "fakes.h"
+#include "temp_folder.h"
+#include "texts.h"
+#include "win32/control_ids.h"
+
+namespace {
+
+namespace ids = wizard::ids;
+using wizard::MessageIcon;
+
+struct Dialogs : wizard::PathDialogs {
+  std::optional<std::wstring> folder, file;
+  std::wstring asked;
+  std::optional<std::wstring> ChooseFolder(HWND, const std::wstring& initial, const std::wstring& title) override {
+    asked = initial + L"|" + title;
+    return folder;
+  }
+  std::optional<std::wstring> ChooseSequenceFile(HWND, const std::wstring& initial) override {
+    asked = initial;
+    return file;
+  }
+};
+
+class Wizard : public testing::Test {
+ protected:
+  TempFolder temp;
+  std::wstring links = temp / L"links", own = temp / L"program";
+  fake::Messages messages;
+  fake::Shell shell;
+  fake::Shortcuts shortcuts;
+  fake::Clock clock;
+  Dialogs dialogs;
+  int ended = 0;
+  std::unique_ptr<wizard::FrmMain> form;
+
+  void SetUp() override {
+    CreateDirectoryW(links.c_str(), nullptr);
+    CreateDirectoryW(own.c_str(), nullptr);
+    form = std::make_unique<wizard::FrmMain>(wizard::FrmMainServices{
+        &messages, &dialogs, &RealFileSystem(), &shortcuts, &shell, &clock, [this] { return links; }, own,
+        L"TVLpreparer Ver.1.1.0", [this] { ++ended; }, false});
+    ASSERT_TRUE(form->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+  }
+  HWND Control(int id) { return form->FindControl(id); }
+  std::wstring Text(int id) {
+    wchar_t buf[1024] = L"";
+    GetWindowTextW(id ? Control(id) : form->hwnd(), buf, 1024);
+    return buf;
+  }
+  void SetText(int id, const std::wstring& t) { SetWindowTextW(Control(id), t.c_str()); }
+  void Click(int id) {  // as the user can: only an enabled button
+    ASSERT_TRUE(IsWindowEnabled(Control(id))) << id;
+    SendMessageW(Control(id), BM_CLICK, 0, 0);
+  }
+  void ExpectPage(int page, bool back, const wchar_t* next) {
+    for (int i = 0; i < wizard::PageFlow::kPageCount; ++i)
+      EXPECT_EQ(IsWindowVisible(Control(ids::PageId(i))) != FALSE, i == page) << i;
+    EXPECT_EQ(IsWindowEnabled(Control(ids::kBack)) != FALSE, back);
+    EXPECT_EQ(Text(ids::kNext), next);
+  }
+};
+
+TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
+  EXPECT_EQ(Text(0), L"TVLpreparer Ver.1.1.0");
+  EXPECT_EQ(Text(ids::kStartupFolder), links);
+  EXPECT_EQ(Text(ids::kSequenceFile), own + L"\\StartUp.pmw");
+  EXPECT_EQ(IsDlgButtonChecked(Control(ids::PageId(4)), ids::kOptShortcut), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(Control(ids::PageId(4)), ids::kOptOpen), BST_UNCHECKED);
+  RECT r;
+  GetClientRect(form->hwnd(), &r);
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(r.right * 96, 512 * GetDeviceCaps(screen, LOGPIXELSY));  // 7680 twips
+  ReleaseDC(nullptr, screen);
+
+  std::wstring lnk = temp.Write(L"links\\a.lnk", "");
+  shortcuts.links[lnk] = {L"C:\\Tools\\a.exe", L"C:\\Work", 7};
+  const std::wstring seq = temp / L"out.pmw";
+  ExpectPage(0, false, L"次へ(&N)");
+  Click(ids::kNext), ExpectPage(1, true, L"次へ(&N)");
+  Click(ids::kBack), ExpectPage(0, false, L"次へ(&N)");
+  Click(ids::kNext), Click(ids::kNext), ExpectPage(2, true, L"次へ(&N)");
+
+  SetText(ids::kSequenceFile, links);  // not writable: stay, boxes as typed
+  Click(ids::kNext), ExpectPage(2, true, L"次へ(&N)");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].second, MessageIcon::Critical);
+  EXPECT_EQ(Text(ids::kSequenceFile), links);
+
+  SetText(ids::kSequenceFile, seq);
+  Click(ids::kNext), ExpectPage(3, false, L"次へ(&N)");
+  const std::string record = text::ToAnsi(
+      L"2001/05/12：a\x01\x01" L"File=C:\\Tools\\a.exe\r\nCurrent=C:\\Work\r\nOption=\r\nSize = 6\r\nNoUse = 0\x01");
+  EXPECT_EQ(TempFolder::Read(seq), record);
+  Click(ids::kNext), ExpectPage(4, false, L"完了(&F)");
+
+  SendMessageW(Control(ids::kOptShortcut), BM_CLICK, 0, 0);
+  SendMessageW(Control(ids::kOptOpen), BM_CLICK, 0, 0);
+  Click(ids::kNext);
+  EXPECT_EQ(shell.opened, (std::vector<std::wstring>{links + L"\\", seq}));
+  EXPECT_TRUE(shortcuts.setTargets.empty());
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1], std::make_pair(std::wstring(wizard::texts::kClosing), MessageIcon::Information));
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(form->hwnd(), nullptr);
+  EXPECT_EQ(TempFolder::Read(seq), record);
+}
+
+TEST_F(Wizard, EnterIsNextEscapeIsCancelAndCancelWritesNothing) {
+  auto key = [&](WPARAM vk) {
+    MSG msg{};
+    msg.hwnd = GetFocus();
+    msg.message = WM_KEYDOWN;
+    msg.wParam = vk;
+    EXPECT_TRUE(IsDialogMessageW(form->hwnd(), &msg));
+  };
+  key(VK_RETURN);
+  SetFocus(Control(ids::kStartupFolder));
+  key(VK_RETURN);
+  ExpectPage(2, true, L"次へ(&N)");
+  key(VK_ESCAPE);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0], std::make_pair(std::wstring(L"このウイザードはいつでもスタートメニューから呼び出せます。"),
+                                              MessageIcon::Information));
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(GetFileAttributesW((own + L"\\StartUp.pmw").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Wizard, FolderBoxLosesOneTrailingBackslashWhenTheFocusMovesOn) {
+  Click(ids::kNext);
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"C:\\Tools\\", L"C:\\Tools"}, {L"C:\\", L"C:"}, {L"C:\\Tools", L"C:\\Tools"}, {L"C:\\T\\\\", L"C:\\T\\"}};
+  for (auto [typed, validated] : cases) {
+    SetFocus(Control(ids::kStartupFolder));
+    SetText(ids::kStartupFolder, typed);
+    SetFocus(Control(ids::kBrowseFolder));
+    EXPECT_EQ(Text(ids::kStartupFolder), validated);
+  }
+  SetFocus(Control(ids::kStartupFolder));
+  SetText(ids::kStartupFolder, L"C:\\Tools\\");
+  SetFocus(nullptr);  // leaving the wizard altogether is no validation
+  EXPECT_EQ(Text(ids::kStartupFolder), L"C:\\Tools\\");
+}
+
+TEST_F(Wizard, BrowseButtonsFillTheBoxesOnlyWithAChoice) {
+  Click(ids::kNext);
+  SetText(ids::kStartupFolder, L"C:\\Before");
+  Click(ids::kBrowseFolder);  // cancelled
+  EXPECT_EQ(dialogs.asked + L"|" + Text(ids::kStartupFolder),
+            L"C:\\Before|ショートカットの入ったフォルダを指定します。|C:\\Before");
+  dialogs.folder = L"D:\\日本語" + std::wstring(3, L'\0');
+  Click(ids::kBrowseFolder);
+  EXPECT_EQ(Text(ids::kStartupFolder), L"D:\\日本語");
+  Click(ids::kNext);
+  SetText(ids::kSequenceFile, L"C:\\a.pmw");
+  Click(ids::kBrowseFile);  // cancelled
+  EXPECT_EQ(dialogs.asked + L"|" + Text(ids::kSequenceFile), L"C:\\a.pmw|C:\\a.pmw");
+  dialogs.file = L"E:\\新しい.pmw";
+  Click(ids::kBrowseFile);
+  EXPECT_EQ(Text(ids::kSequenceFile), L"E:\\新しい.pmw");
+}
+
+}  // namespace

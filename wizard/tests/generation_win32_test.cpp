@@ -1,0 +1,81 @@
+// Generation and the main program's shortcut over real shortcut files made by
+// the shell, written in the system's code page (932 in the tests).
+#include "generation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "common/text.h"
+#include "fakes.h"
+#include "make_shortcut_win32.h"
+#include "temp_folder.h"
+
+namespace {
+
+// A Japanese folder name where the emulator can store one (it needs its Unix
+// locale), else an ASCII one.
+std::wstring MakeFolder(const TempFolder& t, const wchar_t* japanese, const wchar_t* ascii) {
+  std::wstring path = t / japanese;
+  if (!CreateDirectoryW(path.c_str(), nullptr)) CreateDirectoryW((path = t / ascii).c_str(), nullptr);
+  return path;
+}
+
+bool Link(const std::wstring& lnk, const std::wstring& target, const std::wstring& folder, int show,
+          const wchar_t* arguments = L"") {
+  return tvltest::MakeShortcut(lnk, {target, folder, show, arguments, L""});
+}
+
+TEST(GenerationWin32, RealShortcutsBecomeShiftJisRecords) {
+  TempFolder t;
+  const std::wstring links = MakeFolder(t, L"links", L"links"), tools = MakeFolder(t, L"ツール", L"tools");
+  const bool japanese = tools.back() == L'ル';
+  const std::wstring memo = t.Write(tools + (japanese ? L"\\メモ.exe" : L"\\memo.exe"), "MZ");
+  const std::wstring big = t.Write(tools + L"\\big.tar.gz", "x"), self = t.Write(tools + L"\\Tarvoline.exe", "MZ");
+  ASSERT_TRUE(Link(links + L"\\memo.lnk", memo, tools, SW_SHOWMINNOACTIVE, L"/x"));
+  ASSERT_TRUE(Link(links + L"\\big.lnk", big, L"", SW_SHOWMAXIMIZED));
+  ASSERT_TRUE(Link(links + L"\\Tarvoline.lnk", self, tools, SW_SHOWNORMAL));
+  ASSERT_TRUE(Link(links + L"\\hidden.lnk", big, tools, SW_SHOWNORMAL));
+  SetFileAttributesW((links + L"\\hidden.lnk").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  const std::wstring seq = t.Write(L"StartUp.pmw", "old\r\n");
+
+  fake::Clock clock;
+  fake::Messages messages;
+  auto r = wizard::GenerateSequenceFile(links, seq, {RealFileSystem(), RealShortcutStore(), clock, messages});
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.skippedOwn, 1);
+  EXPECT_TRUE(messages.shown.empty());
+  // "：" is 0x81 0x46 in Shift-JIS, "メモ" 0x83 0x81 0x83 0x82. The listing
+  // order is the file system's, so either record may come first.
+  const std::string a = "2001/05/12\x81\x46" + std::string(japanese ? "\x83\x81\x83\x82" : "memo") +
+                        "\x01\x01" "File=" + text::ToAnsi(memo) + "\r\nCurrent=" + text::ToAnsi(tools) +
+                        "\r\nOption=\r\nSize = 6\r\nNoUse = 0\x01";
+  const std::string b = "2001/05/12\x81\x46" "big.tar\x01\x01" "File=" + text::ToAnsi(big) +
+                        "\r\nCurrent=\r\nOption=\r\nSize = 3\r\nNoUse = 0\x01";
+  const std::string bytes = TempFolder::Read(seq);
+  EXPECT_TRUE(bytes == "old\r\n" + a + b || bytes == "old\r\n" + b + a) << bytes;
+}
+
+TEST(GenerationWin32, FinishPutsTarvolineLnkIntoStartupAndItIsNeverTakenOver) {
+  TempFolder t;
+  const std::wstring startup = MakeFolder(t, L"スタートアップ", L"Startup"), own = MakeFolder(t, L"TVL", L"TVL");
+  const std::wstring exe = t.Write(L"TVL\\Tarvoline.exe", "MZ"), link = startup + L"\\Tarvoline.lnk";
+  fake::Shell shell;
+  fake::Messages messages;
+  const wizard::FinishInputs in{nullptr, startup, own + L"\\StartUp.pmw", true, false, startup, own};
+  const wizard::FinishSeams seams{shell, RealFileSystem(), RealShortcutStore(), messages};
+
+  wizard::RunFinishingSteps(in, seams);
+  ASSERT_TRUE(RealShortcutStore().Read(link));
+  EXPECT_TRUE(text::EqualsNoCase(RealShortcutStore().Read(link)->TargetPath, exe));
+  EXPECT_TRUE(shell.opened.empty());  // opened before the shortcut was made: no file in it then
+  // (SetTarget keeping an existing shortcut's other properties is the store's own test.)
+
+  // The shortcut just made is not taken over the next time.
+  fake::Clock clock;
+  auto r = wizard::GenerateSequenceFile(startup, in.sequenceFile,
+                                        {RealFileSystem(), RealShortcutStore(), clock, messages});
+  EXPECT_TRUE(r.ok && r.written == 0 && r.skippedOwn == 1);
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+// The wizard window's contact with modal dialogs, behind seams so that tests
+// can drive the window without anything blocking: message boxes (the core's
+// wizard::Messages) and the two path choosers.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "wizard_ui.h"
+
+namespace wizard {
+
+// MessageBoxW with the program's title as caption, modal to the owner set
+// last (none until then).
+class MessageBoxes final : public Messages {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+  void Show(const std::wstring& text, MessageIcon icon) override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+class PathDialogs {
+ public:
+  virtual ~PathDialogs() = default;
+  // The folder browse dialog: the chosen folder's path; nullopt when the
+  // user cancelled or chose a folder without a file-system path.
+  virtual std::optional<std::wstring> ChooseFolder(HWND owner, const std::wstring& initialFolder,
+                                                   const std::wstring& title) = 0;
+  // The save dialog for the sequence file (title "Tarvolineファイルの保存",
+  // *.pmw and all files, no overwrite prompt since the file is only appended
+  // to): the chosen path; nullopt on cancel or any failure.
+  virtual std::optional<std::wstring> ChooseSequenceFile(HWND owner, const std::wstring& initialPath) = 0;
+};
+
+// The shell's browse dialog (ExplorerList2) and GetSaveFileNameW.
+PathDialogs& RealPathDialogs();
+
+}  // namespace wizard

@@ -1,0 +1,58 @@
+#include "explorer_list2.h"
+
+namespace ExplorerList2 {
+
+std::wstring BrowseInitialFolder;
+
+namespace {
+
+// The path of an item list, "" when it has none. The buffer is larger than
+// MAX_PATH where the system allows it.
+std::wstring PathOf(PCIDLIST_ABSOLUTE item) {
+  if (!item) return {};
+  wchar_t buffer[MAX_PATH + 1] = {};
+  if (!SHGetPathFromIDListW(item, buffer)) return {};
+  return buffer;
+}
+
+}  // namespace
+
+std::wstring BrowseForFolder(HWND owner, PCIDLIST_ABSOLUTE root, const std::wstring& initialFolder, UINT flags,
+                             const std::wstring& title, std::wstring& displayName) {
+  if (initialFolder.empty()) {
+    BrowseInitialFolder.clear();
+  } else {
+    std::wstring folder = initialFolder;
+    if (folder.back() == L'\\') folder.pop_back();
+    BrowseInitialFolder = folder + L'\0';
+  }
+
+  wchar_t display[MAX_PATH + 1] = {};
+  BROWSEINFOW info{};
+  info.hwndOwner = owner;
+  info.pidlRoot = root;
+  info.pszDisplayName = display;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = flags;
+  info.lpfn = BrowseCallbackProc;
+  info.lParam = 0;
+
+  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+  std::wstring path = PathOf(chosen);
+  CoTaskMemFree(chosen);  // null is fine
+  displayName = chosen ? std::wstring(display) : std::wstring();
+  return path;
+}
+
+int CALLBACK BrowseCallbackProc(HWND dialog, UINT message, LPARAM lParam, LPARAM) {
+  if (!BrowseInitialFolder.empty() && message == BFFM_INITIALIZED) {
+    // Sent, not posted: the text must stay valid until the dialog has used it.
+    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(BrowseInitialFolder.c_str()));
+  } else if (message == BFFM_SELCHANGED) {
+    std::wstring path = PathOf(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam));
+    SendMessageW(dialog, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  }
+  return 0;
+}
+
+}  // namespace ExplorerList2

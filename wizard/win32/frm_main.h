@@ -1,0 +1,118 @@
+// The wizard's window: a white title band, five pages in a page host, and
+// the Back / Next (Finish) / Cancel buttons. The page flow's decisions come
+// from wizard::PageFlow; generation and the finishing steps from the core.
+//
+// Create() builds the window and enters page 0; the message loop is separate
+// (RunMessageLoop), so tests can create the window and drive it through its
+// controls (ids in control_ids.h). The program ends by destroying the window,
+// after which onEnded runs (the program posts its quit message there).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/fileio.h"
+#include "common/itemtext.h"
+#include "common/seams.h"
+#include "common/shortcut.h"
+#include "common/win32/raii.h"
+#include "dialogs.h"
+#include "info_page.h"
+#include "page_flow.h"
+#include "wizard_ui.h"
+
+namespace wizard {
+
+struct FrmMainServices {
+  Messages* messages = nullptr;
+  PathDialogs* dialogs = nullptr;
+  FileSystem* files = nullptr;
+  ShortcutStore* shortcuts = nullptr;
+  Shell* shell = nullptr;
+  itemtext::Clock* clock = nullptr;
+  std::function<std::wstring()> userStartupFolder;  // the current user's Startup folder
+  std::wstring ownFolder;                           // the folder of the wizard's executable
+  std::wstring caption;                             // "TVLpreparer Ver.1.1.0"
+  std::function<void()> onEnded;                    // after the window is gone
+  bool infoBrowser = true;                          // try the web browser control on page 3
+};
+
+struct PlacedControl;
+
+// Icons loaded with LoadImageW (not shared ones).
+struct IconTraits {
+  using T = HICON;
+  static T Invalid() { return nullptr; }
+  static void Release(T h) { ::DestroyIcon(h); }
+};
+
+class FrmMain {
+ public:
+  explicit FrmMain(FrmMainServices services);
+  ~FrmMain();
+  FrmMain(const FrmMain&) = delete;
+  FrmMain& operator=(const FrmMain&) = delete;
+
+  // Creates the window (hidden when showCommand is SW_HIDE) and runs the
+  // start-up steps: caption, page 0, the two path boxes. False when the
+  // window cannot be created.
+  bool Create(HINSTANCE instance, int showCommand);
+  HWND hwnd() const { return hwnd_; }
+  const PageFlow& flow() const { return flow_; }
+  // A control of the window or of any page, by its id; null when missing.
+  HWND FindControl(int id) const;
+
+  // Runs until the quit message; keyboard navigation (Tab, Enter = Next,
+  // Escape = Cancel) through IsDialogMessage. Returns the quit code.
+  static int RunMessageLoop(HWND window);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK FolderBoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnCreate();
+  void OnPaint();
+  void OnCommand(int id, int code);
+  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  void OnDpiChanged(UINT dpi, const RECT* suggested);
+  void OnDestroy();
+
+  void Form_Load();
+  void btnNavigate_Click(int index);
+  void btnReferStartup_Click();
+  void Command3_Click();
+  void txtStartupFolder_Validate();
+  void Apply(const Step& step);
+  void ShowWizardPage(int page);
+  bool GenerateSequenceFile();
+  void RunFinishingSteps();
+  void End();
+
+  void CreateControls();
+  void Layout();
+  void MakeFonts();
+  void LoadPicture();
+  int S(int pixelsAt96) const;  // scaled to the window's DPI
+  std::wstring Text(int id) const;
+  void SetText(int id, const std::wstring& text);
+
+  FrmMainServices s_;
+  PageFlow flow_;
+  HWND hwnd_ = nullptr;
+  HWND pages_[PageFlow::kPageCount] = {};
+  UINT dpi_ = 96;
+  win::GdiObject font_;
+  win::GdiObject titleFont_;
+  win::GdiObject white_;
+  win::Owned<IconTraits> icon_;
+  InfoPage info_;
+  bool ended_ = false;
+  std::vector<PlacedControl> placed_;
+};
+
+}  // namespace wizard
