@@ -31,6 +31,9 @@ wine=${TVL_WINE:-wine}
       "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /d "IPAPGothic" /f \
         </dev/null >/dev/null 2>&1 9>&-
     done
+    # Let the first boot finish completely before any program runs: a program
+    # started while it is still settling may fail to start at all.
+    wineserver -w 9>&-
     touch "$WINEPREFIX/.tvl-ready"
   fi
   # Start Wine's background services detached from our output: otherwise they
