@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "common/bytes.h"
 #include "common/text.h"
 
 namespace filelist {
@@ -10,19 +11,13 @@ namespace {
 constexpr std::size_t kHeaderSize = 20;  // pFiles, pt.x, pt.y, fNC, fWide
 constexpr std::size_t kWideFlagOffset = 16;
 
-std::uint32_t Read32(std::string_view bytes, std::size_t at) {
-  std::uint32_t v = 0;
-  for (std::size_t i = 0; i < 4; ++i) v |= std::uint32_t(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
-  return v;
-}
-
 }  // namespace
 
-std::optional<std::vector<std::wstring>> Parse(std::string_view bytes) {
-  if (bytes.size() < kHeaderSize) return std::nullopt;
-  std::uint32_t offset = Read32(bytes, 0);
-  if (offset < kHeaderSize || offset > bytes.size()) return std::nullopt;
-  const bool wide = Read32(bytes, kWideFlagOffset) != 0;
+std::optional<std::vector<std::wstring>> Parse(std::string_view data) {
+  if (data.size() < kHeaderSize) return std::nullopt;
+  std::uint32_t offset = bytes::LittleEndian32(data, 0);
+  if (offset < kHeaderSize || offset > data.size()) return std::nullopt;
+  const bool wide = bytes::LittleEndian32(data, kWideFlagOffset) != 0;
 
   std::vector<std::wstring> names;
   std::size_t at = offset;
@@ -30,9 +25,9 @@ std::optional<std::vector<std::wstring>> Parse(std::string_view bytes) {
     for (;;) {
       std::wstring name;
       bool ended = false;
-      for (; at + 1 < bytes.size(); at += 2) {
-        wchar_t c = static_cast<wchar_t>(static_cast<unsigned char>(bytes[at]) |
-                                         (static_cast<unsigned char>(bytes[at + 1]) << 8));
+      for (; at + 1 < data.size(); at += 2) {
+        wchar_t c = static_cast<wchar_t>(static_cast<unsigned char>(data[at]) |
+                                         (static_cast<unsigned char>(data[at + 1]) << 8));
         if (c == L'\0') {
           ended = true;
           at += 2;
@@ -45,9 +40,9 @@ std::optional<std::vector<std::wstring>> Parse(std::string_view bytes) {
     }
   } else {
     for (;;) {
-      std::size_t end = bytes.find('\0', at);
+      std::size_t end = data.find('\0', at);
       if (end == std::string_view::npos || end == at) break;
-      names.push_back(text::FromAnsi(bytes.substr(at, end - at)));
+      names.push_back(text::FromAnsi(data.substr(at, end - at)));
       at = end + 1;
     }
   }

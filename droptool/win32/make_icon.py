@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Writes TVLTool.ico: a drop area (a tray) with an arrow falling into it,
 in 16, 32 and 48 pixels, 32-bit colour with an alpha channel."""
-import struct
 import sys
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts"))
+from icon import write_ico  # noqa: E402
 
 
 def pixel(x, y, n):
@@ -21,32 +23,11 @@ def pixel(x, y, n):
     return (0, 0, 0, 0)
 
 
-def image(n):
-    header = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 32, 0, 0, 0, 0, 0, 0)
-    rows = []
-    for y in reversed(range(n)):  # bottom-up
-        rows.append(b"".join(bytes(pixel(x, y, n)) for x in range(n)))
-    mask_row = ((n + 31) // 32) * 4
-    mask = bytearray()
-    for y in reversed(range(n)):
-        bits = bytearray(mask_row)
-        for x in range(n):
-            if pixel(x, y, n)[3] == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    return header + b"".join(rows) + bytes(mask)
-
-
-def main(out):
-    sizes = [16, 32, 48]
-    images = [image(n) for n in sizes]
-    data = struct.pack("<HHH", 0, 1, len(sizes))
-    offset = 6 + 16 * len(sizes)
-    for n, img in zip(sizes, images):
-        data += struct.pack("<BBBBHHII", n, n, 0, 0, 1, 32, len(img), offset)
-        offset += len(img)
-    Path(out).write_bytes(data + b"".join(images))
+def rgba(n, x, y):
+    b, g, r, a = pixel(x, y, n)
+    return (r, g, b, a)
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else str(Path(__file__).with_name("TVLTool.ico")))
+    out = sys.argv[1] if len(sys.argv) > 1 else Path(__file__).with_name("TVLTool.ico")
+    write_ico(out, [16, 32, 48], rgba)

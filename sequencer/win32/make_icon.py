@@ -2,8 +2,11 @@
 """Draws tarvoline.ico: a blue tile with three bars that start one after
 another, like the programs the sequencer starts in turn. Run again after a
 change: python3 make_icon.py (writes tarvoline.ico beside itself)."""
-import os
-import struct
+import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts"))
+from icon import write_ico  # noqa: E402
 
 SIZES = (16, 20, 24, 32, 40, 48, 64)
 SS = 4  # samples per pixel side
@@ -49,33 +52,5 @@ def pixel(size, px, py):
     return tuple(int(round(c / cover)) for c in acc[:3]) + (int(round(a)),)
 
 
-def dib(size):
-    rows = []
-    for py in reversed(range(size)):  # bottom-up
-        row = b""
-        for px in range(size):
-            r, g, b, a = pixel(size, px, py)
-            row += bytes((b, g, r, a))
-        rows.append(row)
-    xor = b"".join(rows)
-    mask_stride = ((size + 31) // 32) * 4
-    and_mask = bytes(mask_stride * size)  # alpha decides; the mask stays clear
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(and_mask), 0, 0, 0, 0)
-    return header + xor + and_mask
-
-
-def main():
-    images = [dib(s) for s in SIZES]
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for s, data in zip(SIZES, images):
-        out += struct.pack("<BBBBHHII", s % 256, s % 256, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    out += b"".join(images)
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "tarvoline.ico")
-    with open(path, "wb") as f:
-        f.write(out)
-
-
 if __name__ == "__main__":
-    main()
+    write_ico(Path(__file__).with_name("tarvoline.ico"), SIZES, pixel)

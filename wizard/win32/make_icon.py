@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Writes tvlpreparer.ico: a blue rounded square with a white sheet and a
 yellow wand, at 16, 32 and 48 pixels, 32-bit colour with an alpha channel."""
-import os
-import struct
+import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts"))
+from icon import write_ico  # noqa: E402
 
 
 def pixel(x, y, n):
@@ -24,37 +27,10 @@ def pixel(x, y, n):
     return (200, 110, 30, 255)
 
 
-def image(n):
-    rows = []
-    for y in reversed(range(n)):
-        rows.append(b"".join(bytes(pixel(x, y, n)) for x in range(n)))
-    xor = b"".join(rows)
-    stride = ((n + 31) // 32) * 4
-    mask = b""
-    for y in reversed(range(n)):
-        bits = 0
-        row = bytearray(stride)
-        for x in range(n):
-            if pixel(x, y, n)[3] == 0:
-                row[x // 8] |= 0x80 >> (x % 8)
-        mask += bytes(row)
-    header = struct.pack("<IiiHHIIiiII", 40, n, n * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    return header + xor + mask
-
-
-def main():
-    sizes = [16, 32, 48]
-    images = [image(n) for n in sizes]
-    out = struct.pack("<HHH", 0, 1, len(sizes))
-    offset = 6 + 16 * len(sizes)
-    for n, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", n % 256, n % 256, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    out += b"".join(images)
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "tvlpreparer.ico")
-    with open(path, "wb") as f:
-        f.write(out)
+def rgba(n, x, y):
+    b, g, r, a = pixel(x, y, n)
+    return (r, g, b, a)
 
 
 if __name__ == "__main__":
-    main()
+    write_ico(Path(__file__).with_name("tvlpreparer.ico"), [16, 32, 48], rgba)
