@@ -26,7 +26,9 @@ class FileSystem {
   virtual bool ReplaceContents(const std::wstring& path, const std::string& bytes) = 0;
 
   // Appends bytes at the end of the file, creating it when missing. False
-  // when it cannot be opened for appending or the write fails.
+  // when it cannot be opened for appending or the write fails; a write that
+  // fails part-way (a full disk) is cut back, so on false the file holds
+  // exactly what it held before (a file the call created stays, empty).
   virtual bool Append(const std::wstring& path, const std::string& bytes) = 0;
 
   // Opens for reading and closes again; never changes the file.

@@ -101,7 +101,13 @@ class PosixFileSystem final : public FileSystem {
   bool Append(const std::wstring& path, const std::string& bytes) override {
     if (IsReadOnly(Native(path))) return false;
     Fd f(::open(Native(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
-    return f.fd >= 0 && WriteAll(f.fd, bytes);
+    if (f.fd < 0) return false;
+    struct stat st {};
+    if (::fstat(f.fd, &st) != 0) return false;
+    if (WriteAll(f.fd, bytes)) return true;
+    // A write that failed part-way (a full disk) is cut back to the old end.
+    [[maybe_unused]] const int cut = ::ftruncate(f.fd, st.st_size);
+    return false;
   }
 
   bool CanRead(const std::wstring& path) override {

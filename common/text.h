@@ -5,8 +5,9 @@
 //   Windows: MultiByteToWideChar / WideCharToMultiByte with CP_ACP.
 //   POSIX:   iconv with the locale's character set (UTF-8 under C/POSIX).
 // Invalid input never throws and never vanishes: a byte sequence that is not
-// valid in the code page becomes U+FFFD when reading, and a character the
-// code page cannot hold becomes '?' when writing.
+// valid in the code page becomes U+FFFD when reading (and never takes a
+// following control character, such as a record or line end, with it), and
+// a character the code page cannot hold becomes '?' when writing.
 #pragma once
 
 #include <string>

@@ -4,6 +4,7 @@
 #include <langinfo.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <cwctype>
 
@@ -61,12 +62,22 @@ Out Convert(const char* to, const char* from, const In* in, size_t count, size_t
   return out;
 }
 
+// glibc's UTF-8 decoder still takes the retired five- and six-byte forms and
+// four-byte values past U+10FFFF; those are no characters either.
+std::wstring CharactersOnly(std::wstring w) {
+  for (auto& c : w) {
+    auto u = static_cast<std::uint32_t>(c);
+    if (u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) c = L'\xFFFD';
+  }
+  return w;
+}
+
 }  // namespace
 
 namespace text {
 
 std::wstring FromAnsi(std::string_view bytes) {
-  return Convert<std::wstring>("WCHAR_T", AnsiCharset(), bytes.data(), bytes.size(), 1, L'\xFFFD');
+  return CharactersOnly(Convert<std::wstring>("WCHAR_T", AnsiCharset(), bytes.data(), bytes.size(), 1, L'\xFFFD'));
 }
 
 std::string ToAnsi(std::wstring_view wide) {
@@ -78,7 +89,7 @@ std::string ToUtf8(std::wstring_view wide) {
 }
 
 std::wstring FromUtf8(std::string_view bytes) {
-  return Convert<std::wstring>("WCHAR_T", "UTF-8", bytes.data(), bytes.size(), 1, L'\xFFFD');
+  return CharactersOnly(Convert<std::wstring>("WCHAR_T", "UTF-8", bytes.data(), bytes.size(), 1, L'\xFFFD'));
 }
 
 std::wstring ToLower(std::wstring_view s) {

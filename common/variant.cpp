@@ -44,7 +44,8 @@ std::optional<double> Variant::ToNumber() const {
   }
   const char* first = ascii.data();
   const char* last = first + ascii.size();
-  if (*first == '+') ++first;  // from_chars takes no plus sign
+  // from_chars takes no plus sign; skipping it must not let a second sign in.
+  if (*first == '+' && ++first != last && *first == '-') return std::nullopt;
   double d = 0;
   auto r = std::from_chars(first, last, d, std::chars_format::general);
   if (r.ec != std::errc() || r.ptr != last) return std::nullopt;

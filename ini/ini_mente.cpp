@@ -56,15 +56,15 @@ bool ValuesMatch(const Variant& a, const Variant& b, bool noCheckCase) {
 
 iniMente::iniMente(FileSystem& fs) : fs_(&fs) {}
 
-void iniMente::Append(std::wstring name, Variant value) {
+void iniMente::Append(Entry entry) {
   // Documents hold a handful of keys; start with room for a sequence item's.
-  if (entries_.capacity() == 0) entries_.reserve(8);
-  entries_.push_back(Entry{std::move(name), std::move(value)});
+  if (entries_.capacity() == 0) entries_.reserve(7);
+  entries_.push_back(std::move(entry));
 }
 
 std::ptrdiff_t iniMente::Find(std::wstring_view name) const {
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (EqualsNoCase(entries_[i].name, name)) return static_cast<std::ptrdiff_t>(i);
+    if (EqualsNoCase(entries_[i].name(), name)) return static_cast<std::ptrdiff_t>(i);
   return -1;
 }
 
@@ -98,16 +98,20 @@ bool iniMente::iniLoadText(std::wstring_view text) {
 void iniMente::ParseLine(std::wstring_view line) {
   // Tested on the line as read: leading spaces make ";x=1" an item.
   std::size_t eq = line.find(L'=');
+  // An item named like the remark marker would be saved as a bare remark
+  // ("*REM*=a=b" as the item "a"): such a line is kept as a remark itself.
   if (eq == std::wstring_view::npos || line[0] == L';' || line[0] == L'#' || line[0] == L'/' ||
-      line[0] == L'[') {
-    Append(std::wstring(kRemark), Variant(std::wstring(line)));
+      line[0] == L'[' || TrimSpaces(line.substr(0, eq)) == kRemark) {
+    // Every remark of every document shares the one name.
+    static const SharedName remark = std::make_shared<const std::wstring>(kRemark);
+    Append(Entry{remark, Variant(std::wstring(line))});
     return;
   }
   // Only spaces are taken off the value's start; tabs and trailing spaces stay.
   std::wstring_view rest = line.substr(eq + 1);
   std::size_t b = rest.find_first_not_of(L' ');
-  Append(std::wstring(TrimSpaces(line.substr(0, eq))),
-         b == std::wstring_view::npos ? Variant() : Variant(std::wstring(rest.substr(b))));
+  Append(Entry{std::make_shared<const std::wstring>(TrimSpaces(line.substr(0, eq))),
+               b == std::wstring_view::npos ? Variant() : Variant(std::wstring(rest.substr(b)))});
 }
 
 Variant iniMente::GetiniValue(std::wstring_view ItemName, const Variant& Default) const {
@@ -130,16 +134,16 @@ std::array<Variant, 2> iniMente::GetiniGroup2(std::wstring_view GroupName) {
     groupNext_ = 0;
   }
   for (std::size_t i = groupNext_; i < entries_.size(); ++i) {
-    if (StartsWithNoCase(entries_[i].name, groupPrefix_)) {
+    if (StartsWithNoCase(entries_[i].name(), groupPrefix_)) {
       groupNext_ = i + 1;
-      return {Variant(entries_[i].name), entries_[i].value};
+      return {Variant(entries_[i].name()), entries_[i].value};
     }
   }
   return {Variant(L""), Variant(L"")};
 }
 
 template <class V>
-bool iniMente::Set(std::wstring_view name, V&& value) {
+bool iniMente::Set(std::wstring_view name, V&& value, bool share, const iniMente* like) {
   if (name != kRemark) {
     std::ptrdiff_t i = Find(name);
     if (i >= 0) {
@@ -147,14 +151,22 @@ bool iniMente::Set(std::wstring_view name, V&& value) {
       return true;
     }
   }
-  Append(std::wstring(name), std::forward<V>(value));
+  const std::size_t at = entries_.size();
+  const bool same = like && at < like->entries_.size() && *like->entries_[at].shared == name;
+  Append(Entry{same ? like->entries_[at].shared : std::make_shared<const std::wstring>(name), std::forward<V>(value)});
   return true;
 }
 
-bool iniMente::SetiniValue(std::wstring_view ItemName, const Variant& ItemValue) { return Set(ItemName, ItemValue); }
+bool iniMente::SetSharingNames(std::wstring_view name, Variant&& value, const iniMente* like) {
+  return Set(name, std::move(value), true, like);
+}
+
+bool iniMente::SetiniValue(std::wstring_view ItemName, const Variant& ItemValue) {
+  return Set(ItemName, ItemValue, false, nullptr);
+}
 
 bool iniMente::SetiniValue(std::wstring_view ItemName, Variant&& ItemValue) {
-  return Set(ItemName, std::move(ItemValue));
+  return Set(ItemName, std::move(ItemValue), false, nullptr);
 }
 
 bool iniMente::DeliniValue(std::wstring_view ItemName) {
@@ -177,8 +189,8 @@ std::wstring iniMente::iniSavertoVariable() const {
   std::wstring out;
   for (const Entry& e : entries_) {
     if (IsDeleted(e.value)) continue;
-    if (e.name != kRemark) {
-      out += e.name;
+    if (e.name() != kRemark) {
+      out += e.name();
       out += L" = ";
     }
     out += e.value.ToString();

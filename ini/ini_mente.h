@@ -18,12 +18,17 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/fileio.h"
 #include "common/variant.h"
+
+namespace iniMenteSub {
+class Loader;
+}
 
 class iniMente {
  public:
@@ -39,7 +44,8 @@ class iniMente {
   // Replaces all entries by those of text, parsed as a file holding it would
   // be. Always True. The file name is not touched. Lines end at CR LF or a
   // lone CR (a lone LF stays in its line). A line without "=", or beginning
-  // with ";", "#", "/" or "[", is a remark. Otherwise the first "=" splits it:
+  // with ";", "#", "/" or "[", or naming "*REM*" before its "=", is a remark
+  // (a save gives it back as it stands). Otherwise the first "=" splits it:
   // the name loses spaces at both ends, the value only at its start; a value
   // of nothing but spaces is the empty Variant.
   bool iniLoadText(std::wstring_view text);
@@ -89,20 +95,33 @@ class iniMente {
   // Index of the last entry, -1 when the document is empty.
   std::ptrdiff_t LastIndex() const { return static_cast<std::ptrdiff_t>(entries_.size()) - 1; }
   // The entry at index, 0 <= index <= LastIndex().
-  const std::wstring& ItemNameAt(std::ptrdiff_t index) const { return entries_[static_cast<std::size_t>(index)].name; }
+  const std::wstring& ItemNameAt(std::ptrdiff_t index) const { return entries_[static_cast<std::size_t>(index)].name(); }
   const Variant& ItemValueAt(std::ptrdiff_t index) const { return entries_[static_cast<std::size_t>(index)].value; }
 
  private:
+  // The record loader fills its documents through SetSharingNames.
+  friend class iniMenteSub::Loader;
+
+  using SharedName = std::shared_ptr<const std::wstring>;
+
+  // A name never changes once stored, so documents may share it: those
+  // loaded from one record file spell their names alike and hold one copy of
+  // each between them. Never null.
   struct Entry {
-    std::wstring name;
+    SharedName shared;
     Variant value;
+    const std::wstring& name() const { return *shared; }
   };
 
   // Index of the first entry named name (any letter case), or -1.
   std::ptrdiff_t Find(std::wstring_view name) const;
+  // SetiniValue. With share, a new entry's name is shared: taken from like's
+  // entry at the same index when that is spelled exactly alike (like may be
+  // null), else a new shared copy.
   template <class V>
-  bool Set(std::wstring_view name, V&& value);
-  void Append(std::wstring name, Variant value);
+  bool Set(std::wstring_view name, V&& value, bool share, const iniMente* like);
+  bool SetSharingNames(std::wstring_view name, Variant&& value, const iniMente* like);
+  void Append(Entry entry);
   void ParseLine(std::wstring_view line);
 
   FileSystem* fs_;

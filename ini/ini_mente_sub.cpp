@@ -1,13 +1,25 @@
 #include "ini_mente_sub.h"
 
+#include <algorithm>
+#include <cstring>
+#include <optional>
 #include <string_view>
 #include <utility>
 
+#include "common/text.h"
 #include "ini/text_fast_read_binary.h"
 
 namespace iniMenteSub {
 
 namespace {
+
+constexpr wchar_t kSeparator = L'\x0001';
+// Byte 1 is U+0001 in every ANSI code page and never part of a longer
+// character, so the file's bytes may be cut right after it.
+constexpr char kSeparatorByte = '\x01';
+// The file is converted a piece of about this many bytes at a time, each cut
+// after a separator: the wide text of a large file is never held whole.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
 
 std::wstring_view TrimSpaces(std::wstring_view s) {
   std::size_t b = s.find_first_not_of(L' ');
@@ -16,43 +28,102 @@ std::wstring_view TrimSpaces(std::wstring_view s) {
   return s.substr(b, e - b + 1);
 }
 
-void StoreBodyLine(iniMente& doc, std::wstring_view line) {
-  if (line.empty() || line[0] == L'#' || line[0] == L';') return;
-  std::size_t eq = line.find(L'=');
-  if (eq == std::wstring_view::npos) return;
-  doc.SetiniValue(TrimSpaces(line.substr(0, eq)), Variant(std::wstring(TrimSpaces(line.substr(eq + 1)))));
-}
-
-std::vector<iniMente> LoadRecords(TextFastReadBinary& reader, FileSystem& fs) {
-  std::vector<iniMente> items;
-  items.reserve((reader.RecordsLeft() + 2) / 3);
-  while (!reader.EOFText()) {
-    iniMente& doc = items.emplace_back(fs);
-    doc.SetiniValue(L"iniMenteSubItem1", Variant(reader.InputLine()));
-    doc.SetiniValue(L"iniMenteSubItem2", Variant(reader.InputLine()));
-    std::wstring_view rest = reader.NextRecord();
-    for (;;) {
-      std::size_t end = rest.find(L"\r\n");
-      StoreBodyLine(doc, rest.substr(0, end));
-      if (end == std::wstring_view::npos) break;
-      rest.remove_prefix(end + 2);
-    }
-  }
-  return items;
-}
-
 }  // namespace
 
+// Turns records, handed over in file order, into documents, three records an
+// item. The documents share their names through iniMente: every item of a
+// sequence file has the same keys, and sharing them saves most of the load's
+// allocations.
+class Loader {
+ public:
+  Loader(FileSystem& fs, std::size_t records) : fs_(fs) { items_.reserve((records + 2) / 3); }
+
+  void Record(std::wstring_view record) {
+    switch (field_) {
+      case 0: {
+        iniMente& doc = items_.emplace_back(fs_);
+        doc.SetSharingNames(L"iniMenteSubItem1", Variant(std::wstring(record)), Previous());
+        break;
+      }
+      case 1:
+        items_.back().SetSharingNames(L"iniMenteSubItem2", Variant(std::wstring(record)), Previous());
+        break;
+      default:
+        for (;;) {
+          std::size_t end = record.find(L"\r\n");
+          StoreBodyLine(record.substr(0, end));
+          if (end == std::wstring_view::npos) break;
+          record.remove_prefix(end + 2);
+        }
+    }
+    field_ = (field_ + 1) % 3;
+  }
+
+  // The records of one stretch of text: the pieces between its separators.
+  void Records(std::wstring_view text) {
+    for (;;) {
+      std::size_t sep = text.find(kSeparator);
+      Record(text.substr(0, sep));
+      if (sep == std::wstring_view::npos) break;
+      text.remove_prefix(sep + 1);
+    }
+  }
+
+  // An item cut short by the end of the file gets "" for its second record
+  // (a missing body adds nothing).
+  std::vector<iniMente> Finish() {
+    if (field_ == 1) Record({});
+    return std::move(items_);
+  }
+
+ private:
+  const iniMente* Previous() const { return items_.size() > 1 ? &items_[items_.size() - 2] : nullptr; }
+
+  void StoreBodyLine(std::wstring_view line) {
+    if (line.empty() || line[0] == L'#' || line[0] == L';') return;
+    std::size_t eq = line.find(L'=');
+    if (eq == std::wstring_view::npos) return;
+    items_.back().SetSharingNames(TrimSpaces(line.substr(0, eq)),
+                                  Variant(std::wstring(TrimSpaces(line.substr(eq + 1)))), Previous());
+  }
+
+  FileSystem& fs_;
+  std::vector<iniMente> items_;
+  // Which record of its item comes next: the title, the second, the body.
+  int field_ = 0;
+};
+
 std::vector<iniMente> iniRecordLoader(const std::wstring& path, FileSystem& fs) {
-  TextFastReadBinary reader(fs);
-  if (!reader.LoadTextFile(path)) return {};
-  return LoadRecords(reader, fs);
+  if (!fs.CanRead(path)) return {};
+  std::optional<std::string> read = fs.ReadAll(path);
+  if (!read || read->empty()) return {};
+  // The records as TextFastReadBinary cuts them: one final separator gives no
+  // empty record after it.
+  std::string_view bytes(*read);
+  if (bytes.back() == kSeparatorByte) bytes.remove_suffix(1);
+  Loader loader(fs, static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), kSeparatorByte)) + 1);
+  for (;;) {
+    const char* cut = bytes.size() > kPieceBytes
+                          ? static_cast<const char*>(std::memchr(bytes.data() + kPieceBytes, kSeparatorByte,
+                                                                 bytes.size() - kPieceBytes))
+                          : nullptr;
+    if (!cut) {
+      loader.Records(text::FromAnsi(bytes));
+      break;
+    }
+    const std::size_t length = static_cast<std::size_t>(cut - bytes.data());
+    loader.Records(text::FromAnsi(bytes.substr(0, length)));
+    bytes.remove_prefix(length + 1);
+  }
+  return loader.Finish();
 }
 
 std::vector<iniMente> iniRecordLoaderFromText(std::wstring text) {
   TextFastReadBinary reader;
   reader.LoadText(std::move(text));
-  return LoadRecords(reader, RealFileSystem());
+  Loader loader(RealFileSystem(), reader.RecordsLeft());
+  while (!reader.EOFText()) loader.Record(reader.NextRecord());
+  return loader.Finish();
 }
 
 }  // namespace iniMenteSub

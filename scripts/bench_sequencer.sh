@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Tarvoline's own load under Wine, against a bare Win32 window that does the
 # same work per tick (one processor sample and one progress-bar update every
-# 200 ms) for the same wall time: CPU time and peak memory of both processes.
-# Tarvoline runs a sequence of N items (default 50) paced by IntervalTime; the
-# items name documents that do not exist, so nothing is started and only the
+# 200 ms, with the same common controls) for the same number of ticks: CPU
+# time and peak memory of both processes, each counted from its start-up to
+# its end in the same way.
+# Tarvoline runs a sequence of N items (default 50) paced by IntervalTime, one
+# start every third tick, and ends on the tick of the last start; the items
+# name documents that do not exist, so nothing is started and only the
 # sequencer's own work is counted.
-# Usage: scripts/bench_sequencer.sh [items]   (build folder: $TVL_BENCH_BUILD, default build/windows)
+# Usage: scripts/bench_sequencer.sh [items]   (build folder: $TVL_BENCH_BUILD, default
+# build/windows; runs of each program: $TVL_BENCH_RUNS, default 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -70,14 +74,27 @@ measure() {
     'BEGIN { printf "%.1f %.2f %d\n", e - s, c / hz, p }'
 }
 
-echo "Tarvoline: $items items, a start every 600 ms ..."
-read -r t_wall t_cpu t_peak < <(measure Tarvoline.exe)
-seconds=$(awk -v w="$t_wall" 'BEGIN { printf "%d", w + 0.5 }')
-echo "Bare Win32 ticker for the same $seconds s ..."
-read -r b_wall b_cpu b_peak < <(measure tvl_bare_ticker.exe "$seconds")
+ticks=$((items * 3))
+runs=${TVL_BENCH_RUNS:-3}
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# The two programs take turns, so that a change in the machine's other load
+# falls on both; each figure is the median of the runs.
+echo "$runs runs each: Tarvoline with $items items, a start every 600 ms ($ticks ticks), then the bare ticker for the same $ticks ticks ..."
+: >"$dir/runs.txt"
+for ((r = 1; r <= runs; r++)); do
+  read -r t_wall t_cpu t_peak < <(measure Tarvoline.exe)
+  read -r b_wall b_cpu b_peak < <(measure tvl_bare_ticker.exe "$ticks")
+  echo "  run $r: Tarvoline $t_wall s, CPU $t_cpu s, $t_peak KiB; bare $b_wall s, CPU $b_cpu s, $b_peak KiB"
+  echo "$t_wall $t_cpu $t_peak $b_wall $b_cpu $b_peak" >>"$dir/runs.txt"
+done
+col() { awk -v c="$1" '{ print $c }' "$dir/runs.txt" | median; }
+t_wall=$(col 1) t_cpu=$(col 2) t_peak=$(col 3) b_wall=$(col 4) b_cpu=$(col 5) b_peak=$(col 6)
 
-printf '\n%-22s %8s %10s %14s\n' "program" "wall s" "CPU s" "peak memory KiB"
+printf '\n%-22s %8s %10s %14s   (medians)\n' "program" "wall s" "CPU s" "peak memory KiB"
 printf '%-22s %8s %10s %14s\n' "Tarvoline" "$t_wall" "$t_cpu" "$t_peak"
 printf '%-22s %8s %10s %14s\n' "bare Win32 ticker" "$b_wall" "$b_cpu" "$b_peak"
-echo "(CPU time and peak resident memory of the Windows process itself, sampled from /proc;"
-echo " the Wine server's share, the same kind for both, is not included.)"
+awk -v tc="$t_cpu" -v bc="$b_cpu" -v tp="$t_peak" -v bp="$b_peak" \
+  'BEGIN { if (bc > 0 && bp > 0) printf "Tarvoline / bare: CPU %.2fx, peak memory %.2fx\n", tc / bc, tp / bp }'
+echo "(CPU time and peak resident memory of the Windows process itself, sampled from /proc"
+echo " every 0.1 s from its start-up to its end; the Wine server's share, the same kind"
+echo " for both, is not included.)"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine and runs every test: the native core suites,
-# then the Windows x64 and x86 builds under Wine on a virtual display.
-# Usage: scripts/test.sh [preset...]   (default: native windows windows-x86)
+# the same suites under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# the Windows x64 and x86 builds under Wine on a virtual display.
+# Usage: scripts/test.sh [preset...]   (default: native native-asan windows windows-x86)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -9,7 +10,7 @@ root=$(pwd)
 bash scripts/setup.sh || { echo "setup failed"; exit 1; }
 
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(native windows windows-x86)
+[ ${#presets[@]} -gt 0 ] || presets=(native native-asan windows windows-x86)
 jobs=${TVL_JOBS:-$(nproc)}
 
 # One virtual display for every test that opens a window.

@@ -40,6 +40,13 @@ TEST(Text, InvalidInputNeverVanishes) {
   if (!AnsiIsJapanese()) {
     EXPECT_EQ(text::FromAnsi("\xff\xfe"), std::wstring(L"\xFFFD\xFFFD"));
   }
+#ifndef _WIN32
+  // Forms UTF-8 no longer has (five bytes, past U+10FFFF) are no characters.
+  for (const char* bad : {"\xf9\xb1\xb1\xb1\xb1", "\xf4\x90\x80\x80"}) {
+    for (wchar_t c : text::FromAnsi(bad)) EXPECT_EQ(c, L'\xFFFD') << bad;
+    for (wchar_t c : text::FromUtf8(bad)) EXPECT_EQ(c, L'\xFFFD') << bad;
+  }
+#endif
   // A character the code page cannot hold is written as '?'.
   std::wstring unwritable = AnsiIsJapanese() ? std::wstring(L"a\x0E01z") : std::wstring(L"a") + wchar_t(0xDC00) + L"z";
   EXPECT_EQ(text::ToAnsi(unwritable), "a?z");

@@ -36,6 +36,7 @@ TEST(Variant, ToNumberReadsDecimalText) {
       {L"199.5", 199.5}, {L"1e3", 1000.0},
       {L"", std::nullopt}, {L"  ", std::nullopt}, {L"abc", std::nullopt},
       {L"12abc", std::nullopt}, {L"\xFF11", std::nullopt},
+      {L"+-5", std::nullopt}, {L"++5", std::nullopt}, {L"+", std::nullopt},  // one sign at most
   };
   for (const auto& c : cases) EXPECT_EQ(Variant(c.text).ToNumber(), c.n) << "text: " << testing::PrintToString(std::wstring(c.text));
   EXPECT_EQ(Variant().ToNumber(), std::nullopt);

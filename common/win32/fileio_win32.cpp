@@ -92,9 +92,17 @@ class Win32FileSystem final : public FileSystem {
 
   bool Append(const std::wstring& path, const std::string& bytes) override {
     if (IsReadOnly(path)) return false;
-    win::FileHandle f(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    // Write access, not only append access: a write that fails part-way is
+    // cut back to the old end, so a full disk never leaves half a record.
+    // No other writer may share the file meanwhile, so the end stays put.
+    win::FileHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    return f && WriteAll(f.get(), bytes);
+    if (!f) return false;
+    LARGE_INTEGER end{};
+    if (!SetFilePointerEx(f.get(), LARGE_INTEGER{}, &end, FILE_END)) return false;
+    if (WriteAll(f.get(), bytes)) return true;
+    if (SetFilePointerEx(f.get(), end, nullptr, FILE_BEGIN)) SetEndOfFile(f.get());
+    return false;
   }
 
   bool CanRead(const std::wstring& path) override {

@@ -3,9 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include <map>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <string>
 
 #include "common/text.h"
@@ -66,14 +63,6 @@ void BM_RecordLoader(benchmark::State& state) {
     auto items = iniMenteSub::iniRecordLoader(f.path);
     if (items.size() != static_cast<std::size_t>(state.range(0))) state.SkipWithError("wrong item count");
     benchmark::DoNotOptimize(items.data());
-    // Releasing the documents is the caller's business, not the load's; the
-    // heap is then handed back so that every load starts as in a fresh process.
-    state.PauseTiming();
-    items = {};
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-    state.ResumeTiming();
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.bytes));
 }

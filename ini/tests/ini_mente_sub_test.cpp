@@ -35,6 +35,14 @@ TEST(IniRecordLoader, ThreeRecordsMakeOneItem) {
        {Item(L"T", L"R", {{L"Size", L"3"}, {L"[s]", L"2"}, {L"", L"x"}, {L"\tTab", L"\t"}})}},
       {L"T\x01\x01" L"File=a\r\nSize=1\r\nFILE=b\r\niniMenteSubItem1=new",
        {{{L"iniMenteSubItem1", L"new"}, {L"iniMenteSubItem2", L""}, {L"File", L"b"}, {L"Size", L"1"}}}},
+      // Items spelling their keys otherwise, or in another order, keep their own spelling.
+      {L"T1\x01\x01" L"File=a\r\nSize=1\x01T2\x01\x01" L"file=b\r\nNoUse=0\r\nSize=2\x01T3\x01\x01" L"Size=3\r\nFile=c",
+       {Item(L"T1", L"", {{L"File", L"a"}, {L"Size", L"1"}}),
+        Item(L"T2", L"", {{L"file", L"b"}, {L"NoUse", L"0"}, {L"Size", L"2"}}),
+        Item(L"T3", L"", {{L"Size", L"3"}, {L"File", L"c"}})}},
+      // "*REM*" always appends a remark; "*rem*" is a lookup that finds one.
+      {L"T\x01\x01*REM*=x\r\n*rem*=y\r\n*REM*=z",
+       {Item(L"T", L"", {{L"*REM*", L"y"}, {L"*REM*", L"z"}})}},
       {L"", {}},
   };
   for (const auto& [text, items] : cases) {
@@ -45,6 +53,27 @@ TEST(IniRecordLoader, ThreeRecordsMakeOneItem) {
   }
   TempFolder dir;
   EXPECT_TRUE(iniMenteSub::iniRecordLoader(dir / L"missing.pmw").empty());
+}
+
+// A large file is converted in pieces: items across the cuts, keys that change
+// spelling and items cut short at the end load as from the whole text.
+TEST(IniRecordLoader, LargeFileLoadsAsItsWholeText) {
+  for (const std::wstring& end : {std::wstring(L"\x01"), std::wstring(L"Last\x01\x01"), std::wstring(L"Last\x01")}) {
+    std::wstring text;
+    for (int i = 0; i < 12000; ++i) {
+      text += L"2001/05/12：項目 " + std::to_wstring(i) + L"\x01" + (i % 7 ? L"" : L"second") + L"\x01";
+      text += (i % 5 ? L"File" : L"FILE") + (L" = C:\\Tools\\" + std::to_wstring(i)) + L".exe\r\nSize=1\r\n;c\r\nNoUse = 0\x01";
+    }
+    text.resize(text.size() - 1);
+    text += L"\x01" + end;
+    SCOPED_TRACE(text::ToUtf8(end));
+    TempFolder dir;
+    const std::string bytes = text::ToAnsi(text);
+    ASSERT_GT(bytes.size(), 3u << 18);
+    const std::vector<Entries> whole = Dump(iniMenteSub::iniRecordLoaderFromText(text));
+    ASSERT_EQ(whole.size(), 12001u);
+    EXPECT_EQ(Dump(iniMenteSub::iniRecordLoader(dir.Write(L"StartUp.pmw", bytes))), whole);
+  }
 }
 
 }  // namespace

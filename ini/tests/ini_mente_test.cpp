@@ -17,6 +17,8 @@ TEST(IniMente, EachLineBecomesOneEntry) {
       {L"Key=Value  ", L"Key", L"Value  "},   {L"  Key  =  V", L"Key", L"V"},    {L"a=b=c", L"a", L"b=c"},
       {L"Key=", L"Key", kNothing},            {L"Key=   ", L"Key", kNothing},  {L"Key=\tx", L"Key", L"\tx"},
       {L"=x", L"", L"x"},                     {L"  ;c=d", L";c", L"d"},       {L"a\nb=c\nd", L"a\nb", L"c\nd"},
+      // Named like the remark marker: a remark, or a save would turn it into the item "a".
+      {L" *REM* =a=b", L"*REM*", L" *REM* =a=b"}, {L"*REM*=", L"*REM*", L"*REM*="}, {L"*rem*=x", L"*rem*", L"x"},
   };
   for (const auto& [line, name, value] : cases) {
     iniMente doc;

@@ -106,6 +106,9 @@ class frmMain final : private LaunchView {
   std::wstring face_;
   win::GdiObject titleFont_, textFont_, lineBrush_;
   win::ImageList images_;
+  // The check boxes' state images: the list makes them, but with shared
+  // image lists it leaves their release to the owner.
+  win::ImageList stateImages_;
   win::Icon icon_;
   std::unique_ptr<CpuMeter> meter_;
   std::unordered_map<std::wstring, int> keyIndex_;

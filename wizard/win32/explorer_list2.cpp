@@ -1,5 +1,7 @@
 #include "explorer_list2.h"
 
+#include "common/win32/raii.h"
+
 namespace ExplorerList2 {
 
 std::wstring BrowseInitialFolder;
@@ -37,9 +39,8 @@ std::wstring BrowseForFolder(HWND owner, PCIDLIST_ABSOLUTE root, const std::wstr
   info.lpfn = BrowseCallbackProc;
   info.lParam = 0;
 
-  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
-  std::wstring path = PathOf(chosen);
-  CoTaskMemFree(chosen);  // null is fine
+  win::CoTaskMem<PIDLIST_ABSOLUTE> chosen(SHBrowseForFolderW(&info));
+  std::wstring path = PathOf(chosen.get());
   displayName = chosen ? std::wstring(display) : std::wstring();
   return path;
 }

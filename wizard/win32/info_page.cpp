@@ -133,7 +133,7 @@ bool HtmlEngineAvailable() {
   if (FAILED(CoCreateInstance(kHtmlDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                               reinterpret_cast<void**>(&doc))))
     return false;
-  doc->Release();
+  win::ComPtr<IUnknown> owner(doc);
   return true;
 }
 
@@ -185,12 +185,12 @@ class BrowserHost {
   }
 
   void Resized() {
-    IOleInPlaceObject* inPlace = nullptr;
-    if (SUCCEEDED(object_.get()->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+    IOleInPlaceObject* raw = nullptr;
+    if (SUCCEEDED(object_.get()->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&raw)))) {
+      win::ComPtr<IOleInPlaceObject> inPlace(raw);
       RECT r;
       GetClientRect(host_, &r);
-      inPlace->SetObjectRects(&r, &r);
-      inPlace->Release();
+      inPlace.get()->SetObjectRects(&r, &r);
     }
   }
 

@@ -1,0 +1,85 @@
+// The file list of a drop, from the clipboard block's bytes: a list only when
+// the header is whole and points inside the block, names that are the NUL-
+// ended strings found there, and a block rebuilt from them parses the same.
+#include <cstdint>
+
+#include "droptool/file_list.h"
+#include "fuzz/fuzz_support.h"
+
+namespace {
+
+void Put32(std::string& out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+std::string Block(const std::vector<std::wstring>& names, bool wide) {
+  std::string b;
+  Put32(b, 20);
+  Put32(b, 0);
+  Put32(b, 0);
+  Put32(b, 0);
+  Put32(b, wide ? 1 : 0);
+  for (const std::wstring& n : names) {
+    if (wide) {
+      for (wchar_t c : n) {
+        b += static_cast<char>(c & 0xFF);
+        b += static_cast<char>((c >> 8) & 0xFF);
+      }
+      b.append(2, '\0');
+    } else {
+      b += text::ToAnsi(n);
+      b += '\0';
+    }
+  }
+  b.append(wide ? 2 : 1, '\0');
+  return b;
+}
+
+std::uint32_t Le32(std::string_view d, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(d[at + i]);
+  return v;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view block = fuzz::Bytes(data, size);
+  const auto names = filelist::Parse(block);
+  const bool whole = size >= 20 && Le32(block, 0) >= 20 && Le32(block, 0) <= size;
+  FUZZ_CHECK(names.has_value() == whole);
+  if (!names) return 0;
+
+  const bool wide = Le32(block, 16) != 0;
+  // Names are the block's NUL-ended strings in order, none empty or holding NUL.
+  std::size_t at = Le32(block, 0);
+  for (const std::wstring& n : *names) {
+    FUZZ_CHECK(!n.empty());
+    FUZZ_CHECK(n.find(L'\0') == std::wstring::npos);
+    if (wide) {
+      for (wchar_t c : n) {
+        FUZZ_CHECK(at + 1 < size);
+        FUZZ_CHECK(static_cast<wchar_t>(data[at] | data[at + 1] << 8) == c);
+        at += 2;
+      }
+      FUZZ_CHECK(at + 1 < size && data[at] == 0 && data[at + 1] == 0);
+      at += 2;
+    } else {
+      std::size_t end = block.find('\0', at);
+      FUZZ_CHECK(end != std::string_view::npos);
+      FUZZ_CHECK(n == text::FromAnsi(block.substr(at, end - at)));
+      at = end + 1;
+    }
+  }
+  // The list ends at an empty name or at the end of the block: no name lost.
+  if (wide) {
+    FUZZ_CHECK(at + 1 >= size || (data[at] == 0 && data[at + 1] == 0) ||
+               std::wstring_view(fuzz::Utf16Units(block.substr(at))).find(L'\0') == std::wstring_view::npos);
+  } else {
+    FUZZ_CHECK(at >= size || data[at] == 0 || block.find('\0', at) == std::string_view::npos);
+  }
+
+  // The block the drop source would build from these names parses the same.
+  FUZZ_CHECK(filelist::Parse(Block(*names, wide)) == names);
+  return 0;
+}

@@ -1,0 +1,113 @@
+// Shared pieces of the fuzz targets: turning the fuzzer's bytes into the
+// inputs the parsers see, an in-memory file system, and a check that stops
+// the run with a report (libFuzzer then keeps the input that broke it).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/fileio.h"
+#include "common/text.h"
+#include "common/variant.h"
+
+// A property that must hold for every input; a failure aborts, so the fuzzer
+// saves the input as a crash.
+#define FUZZ_CHECK(cond)                                                                \
+  do {                                                                                  \
+    if (!(cond)) {                                                                      \
+      std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond); \
+      std::abort();                                                                     \
+    }                                                                                   \
+  } while (0)
+
+namespace fuzz {
+
+inline std::string_view Bytes(const std::uint8_t* data, std::size_t size) {
+  return {reinterpret_cast<const char*>(data), size};
+}
+
+// Wide text as Windows holds it: consecutive little-endian 16-bit units, any
+// value (lone surrogates and NUL included); an odd last byte is dropped.
+inline std::wstring Utf16Units(std::string_view bytes) {
+  std::wstring w;
+  w.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+    w += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                              (static_cast<unsigned char>(bytes[i + 1]) << 8));
+  return w;
+}
+
+// Readable form of wide text for a failure report.
+inline std::string Show(std::wstring_view w) { return text::ToUtf8(w); }
+
+// One file, held in memory; every other path is missing.
+class OneFileSystem final : public FileSystem {
+ public:
+  OneFileSystem(std::wstring path, std::string bytes) : path_(std::move(path)), bytes_(std::move(bytes)) {}
+
+  const std::string& Contents() const { return bytes_; }
+  int Replacements() const { return replacements_; }
+
+  std::optional<std::string> ReadAll(const std::wstring& p) override {
+    return p == path_ ? std::optional(bytes_) : std::nullopt;
+  }
+  bool ReplaceContents(const std::wstring& p, const std::string& b) override {
+    if (p != path_) return false;
+    bytes_ = b;
+    ++replacements_;
+    return true;
+  }
+  bool Append(const std::wstring&, const std::string&) override { return false; }
+  bool CanRead(const std::wstring& p) override { return p == path_; }
+  bool CanAppend(const std::wstring&) override { return false; }
+  bool IsFolder(const std::wstring&) override { return false; }
+  bool IsOrdinaryFile(const std::wstring& p) override { return p == path_; }
+  bool AnyOrdinaryFileMatches(const std::wstring& p) override { return p == path_; }
+  std::vector<std::wstring> ListOrdinaryFiles(const std::wstring&) override { return {}; }
+
+ private:
+  std::wstring path_;
+  std::string bytes_;
+  int replacements_ = 0;
+};
+
+// The number a text holds, worked out with the C library instead of the
+// Variant's own parser: blanks and tabs around a decimal number with an
+// optional sign, no hexadecimal. Unsure where strtod reports a range error
+// (there the two may differ by design), or the spelling of inf or nan.
+struct Decimal {
+  enum Kind { Number, NotNumber, Unsure } kind;
+  double value = 0;
+};
+
+inline Decimal DecimalNumber(std::wstring_view s) {
+  std::size_t b = s.find_first_not_of(L" \t");
+  if (b == std::wstring_view::npos) return {Decimal::NotNumber};
+  std::size_t e = s.find_last_not_of(L" \t") + 1;
+  std::string ascii;
+  for (std::size_t i = b; i < e; ++i) {
+    wchar_t c = s[i];
+    if (c <= 0 || c > 0x7F || c == L'x' || c == L'X') return {Decimal::NotNumber};
+    ascii.push_back(static_cast<char>(c));
+  }
+  const char c0 = ascii[0];
+  if (c0 == '\n' || c0 == '\v' || c0 == '\f' || c0 == '\r') return {Decimal::NotNumber};  // strtod skips them
+  for (char c : ascii)
+    if (c == 'n' || c == 'N' || c == 'i' || c == 'I') return {Decimal::Unsure};
+  errno = 0;
+  char* end = nullptr;
+  double d = std::strtod(ascii.c_str(), &end);
+  if (end != ascii.c_str() + ascii.size()) return {Decimal::NotNumber};
+  if (errno == ERANGE) return {Decimal::Unsure};
+  return {Decimal::Number, d};
+}
+
+}  // namespace fuzz

@@ -1,0 +1,57 @@
+// The entry when the disk fails it: the settings cannot be written (a full
+// disk, a read-only share) or not be read after all. The items must still
+// run with the best settings there are, and the user's file stay as it was.
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "common/tool.h"
+#include "ini/tests/fake_file_system.h"
+#include "sequencer/startup.h"
+
+namespace {
+
+struct Ui : Startup::EntryUi {
+  int windows = 0;
+  std::vector<std::wstring> messages;
+  void ShowNotFound(const std::wstring& m) override { messages.push_back(m); }
+  bool ShowMainWindow() override { return ++windows, true; }
+};
+
+TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> settings;  // nullopt: no file
+    bool failWrite, failRead;
+    double cpuLimit, timer;
+  } cases[] = {
+      {"write fails, all keys", "CPULimit = 45\r\nMaxIdleTime = 1\r\nIntervalTime = 2\r\nTimerInterval = 100\r\n",
+       true, false, 45, 100},
+      {"write fails, keys missing", "; mine\r\nCPULimit = 12\r\n", true, false, 12, 200},
+      {"write fails, no file", std::nullopt, true, false, 30, 200},
+      {"read fails after the open", "CPULimit = 45\r\n", false, true, 30, 200},
+      {"both fail", "CPULimit = 45\r\n", true, true, 30, 200},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeFileSystem fs;
+    std::wstring folder = L"TVL";
+    const std::wstring program = tool::JoinPath(folder, L"Tarvoline.exe");
+    const std::wstring ini = tool::JoinPath(folder, L"Tarvoline.ini");
+    fs.files[tool::JoinPath(folder, L"Startup.pmw")] = "a\x01\x01" "File=a.exe\x01" "b\x01\x01" "File=b.exe\x01";
+    if (c.settings) fs.files[ini] = *c.settings;
+    fs.failReplace = c.failWrite;
+    if (c.failRead) fs.unreadable.insert(ini);
+    const auto before = fs.files;
+
+    Ui ui;
+    EXPECT_EQ(Startup::Main(L"", program, ui, fs), Startup::MainOutcome::WindowShown);
+    EXPECT_EQ(ui.windows, 1);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(Startup::SequenceItems.size(), 2u);
+    EXPECT_EQ(Startup::CPULimit, c.cpuLimit);
+    EXPECT_EQ(Startup::TimerIntervalMs(Startup::TimerInterval), c.timer);
+    EXPECT_EQ(fs.files, before);
+  }
+}
+
+}  // namespace

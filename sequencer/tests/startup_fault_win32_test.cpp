@@ -1,0 +1,163 @@
+// Tarvoline at log-on when its files are not as they should be: a settings
+// file it may not write, a sequence file another program holds locked, bytes
+// the code page (932 in the tests) has no character for. The entry runs with
+// the real file system; the window it shows starts every item through a fake.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "common/text.h"
+#include "sequencer/startup.h"
+#include "sequencer/win32/frm_main.h"
+#include "temp_folder.h"
+#include "common/win32/raii.h"
+
+namespace {
+
+const char kSettings[] = "; mine\r\nCPULimit = 45\r\nMaxIdleTime = 3000\r\nIntervalTime = 0\r\nTimerInterval = 100\r\n";
+
+class ZeroMeter : public CpuMeter {
+ public:
+  void AddCounter(const std::wstring&) override {}
+  double GetValue() override { return 0; }
+};
+
+// The real entry's user interface, with the window starting items through
+// this fake and ticking until the last one.
+struct Ui : Startup::EntryUi, Processes, Shell {
+  std::vector<std::wstring> messages, started, opened;
+  int windows = 0, ends = 0;
+
+  void ShowNotFound(const std::wstring& message) override { messages.push_back(message); }
+  bool ShowMainWindow() override {
+    ++windows;
+    FrmMainArgs args;
+    args.settings.IntervalTime = 0;
+    args.createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); };
+    args.endProgram = [this] { ++ends; };
+    args.quitOnClose = false;
+    args.processes = this;
+    args.shell = this;
+    frmMain form(std::move(args));
+    // Hidden: a shown window costs the emulator two seconds to take away.
+    if (!form.Create(SW_HIDE)) return false;
+    for (size_t i = 0; i < Startup::SequenceItems.size() && ends == 0; ++i) form.tmrTimer_Timer();
+    return true;
+  }
+  bool Start(const std::wstring& line, int) override { return started.push_back(line), true; }
+  bool SetCurrentDirectory(const std::wstring&) override { return true; }
+  std::intptr_t Execute(WindowHandle, const std::wstring& file, const std::wstring&, int) override {
+    return opened.push_back(file), 42;
+  }
+};
+
+std::string Record(const std::string& title, const std::string& file) {
+  return "2001/05/12\x81\x46" + title + "\x01\x01" "File=" + file + "\r\nSize = 1\r\nNoUse = 0\x01";
+}
+
+// A folder holding Tarvoline.exe's neighbours: Startup.pmw and Tarvoline.ini.
+struct Folder {
+  TempFolder t;
+  std::wstring program = t / L"Tarvoline.exe", ini = t / L"Tarvoline.ini", seq = t / L"Startup.pmw";
+  Folder() { t.Write(L"Startup.pmw", Record("a", "C:\\T\\a.exe") + Record("b", "C:\\T\\b.exe")); }
+  Startup::MainOutcome Run(Ui& ui, std::wstring_view arguments = L"") {
+    return Startup::Main(arguments, program, ui);
+  }
+};
+
+win::FileHandle LockWholly(const std::wstring& path) {
+  return win::FileHandle(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+TEST(StartupFaults, SettingsThatCannotBeWrittenStillStartEveryItemAndStayAsTheyWere) {
+  enum Fault { kReadOnlyFile, kReadOnlyFolder, kLockedFile };
+  struct Case {
+    const char* name;
+    Fault fault;
+    std::string settings;
+    double cpuLimit;  // what the run then uses
+  } cases[] = {
+      {"read-only file", kReadOnlyFile, kSettings, 45},
+      {"read-only file, keys missing", kReadOnlyFile, "CPULimit = 12\r\n", 12},
+      {"read-only folder", kReadOnlyFolder, kSettings, 45},
+      {"read-only folder, keys missing", kReadOnlyFolder, "", 30},
+      {"locked by another program", kLockedFile, kSettings, 30},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Folder f;
+    f.t.Write(L"Tarvoline.ini", c.settings);
+    win::FileHandle lock;
+    switch (c.fault) {
+      case kReadOnlyFile: SetFileAttributesW(f.ini.c_str(), FILE_ATTRIBUTE_READONLY); break;
+      // What a folder that takes no new file does to the writer: the new
+      // text cannot be put beside the old.
+      case kReadOnlyFolder: ASSERT_TRUE(CreateDirectoryW((f.ini + L".tvl-new").c_str(), nullptr)); break;
+      case kLockedFile: ASSERT_TRUE(lock = LockWholly(f.ini)); break;
+    }
+    Ui ui;
+    EXPECT_EQ(f.Run(ui), Startup::MainOutcome::WindowShown);
+    EXPECT_EQ(Startup::CPULimit, c.cpuLimit);
+    EXPECT_EQ(ui.started, (std::vector<std::wstring>{L"\"C:\\T\\a.exe\" ", L"\"C:\\T\\b.exe\" "}));
+    EXPECT_EQ(ui.ends, 1);
+    EXPECT_TRUE(ui.messages.empty());
+    lock.reset();
+    SetFileAttributesW(f.ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(TempFolder::Read(f.ini), c.settings);
+    EXPECT_EQ(GetFileAttributesW((f.ini + L".tvl-new").c_str()),
+              c.fault == kReadOnlyFolder ? DWORD{FILE_ATTRIBUTE_DIRECTORY} : INVALID_FILE_ATTRIBUTES);
+  }
+}
+
+// A locked sequence file reads as a missing one: named on the command line
+// it gets the not-found message; either way nothing starts and the program ends.
+TEST(StartupFaults, ALockedSequenceFileEndsTheProgramQuietlyOrWithTheMessage) {
+  for (bool named : {true, false}) {
+    SCOPED_TRACE(named);
+    Folder f;
+    win::FileHandle lock = LockWholly(f.seq);
+    ASSERT_TRUE(lock);
+    Ui ui;
+    EXPECT_EQ(f.Run(ui, named ? L"\"" + f.seq + L"\"" : L""), Startup::MainOutcome::NoItems);
+    EXPECT_EQ(ui.windows, 0);
+    EXPECT_EQ(ui.messages, named ? std::vector<std::wstring>{L"シーケンスファイル" + f.seq + L"が見付かりません。"}
+                                 : std::vector<std::wstring>{});
+    lock.reset();
+    // Once released the same file runs.
+    EXPECT_EQ(f.Run(ui), Startup::MainOutcome::WindowShown);
+    EXPECT_EQ(ui.started.size(), 2u);
+  }
+}
+
+// Bytes with no character in the code page never swallow a record or line
+// end: every item keeps its own fields, and those with valid text start as written.
+TEST(StartupFaults, BytesInvalidForTheCodePageSpoilOnlyTheirOwnText) {
+  Folder f;
+  const std::string lead = "\x81";  // a lead byte of 932, waiting for a trail byte
+  f.t.Write(L"Startup.pmw",
+            Record("ok1", "C:\\T\\one.exe") +
+            Record("bad" + lead, "C:\\T\\two.exe") +                                   // before the record end
+            "x\x01\x01" "File=C:\\T\\three" + lead + "\r\nSize = 1\r\nNoUse = 0\x01" +  // before a line end
+            Record("\xFD\xFE\xFF\x80\xA0", "C:\\T\\four.exe") +                        // bytes without a character
+            Record("ok5", "C:\\T\\five.exe") + "tail" + lead);                         // before the end of the file
+  Ui ui;
+  ASSERT_EQ(f.Run(ui), Startup::MainOutcome::WindowShown);
+  const auto& items = Startup::SequenceItems;
+  ASSERT_EQ(items.size(), 6u);
+  EXPECT_EQ(items[0].Title, L"ok1");
+  EXPECT_EQ(items[1].File, L"C:\\T\\two.exe");
+  EXPECT_EQ(items[2].File.substr(0, 10), L"C:\\T\\three");
+  EXPECT_EQ(items[2].Size, 1);  // the line after the spoilt one is still read
+  EXPECT_EQ(items[3].File, L"C:\\T\\four.exe");
+  EXPECT_EQ(items[4].Title, L"ok5");
+  EXPECT_EQ(items[4].File, L"C:\\T\\five.exe");
+  EXPECT_EQ(ui.ends, 1);
+  ASSERT_GE(ui.started.size(), 4u);
+  EXPECT_EQ(ui.started[0], L"\"C:\\T\\one.exe\" ");
+  EXPECT_EQ(ui.started[1], L"\"C:\\T\\two.exe\" ");
+  EXPECT_EQ(ui.started.back(), L"\"C:\\T\\five.exe\" ");
+}
+
+}  // namespace
