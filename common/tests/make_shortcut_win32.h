@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "common/win32/raii.h"
+
 namespace tvltest {
 
 struct ShortcutSpec {
@@ -18,51 +20,54 @@ struct ShortcutSpec {
   std::wstring description;
 };
 
+namespace detail {
+
+// A new shell link object and its file interface, both owned; empty on failure.
+struct Link {
+  win::ComPtr<IShellLinkW> link;
+  win::ComPtr<IPersistFile> file;
+};
+
+inline Link NewLink() {
+  Link l;
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link))))
+    return l;
+  l.link.reset(link);
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) l.file.reset(file);
+  return l;
+}
+
+}  // namespace detail
+
 // Creates or overwrites lnkPath. False when the shell refuses any step.
 inline bool MakeShortcut(const std::wstring& lnkPath, const ShortcutSpec& spec) {
-  HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  bool ok = false;
-  IShellLinkW* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                 reinterpret_cast<void**>(&link)))) {
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->SetPath(spec.target.c_str())) &&
-        SUCCEEDED(link->SetWorkingDirectory(spec.workingDirectory.c_str())) &&
-        SUCCEEDED(link->SetShowCmd(spec.showCommand)) && SUCCEEDED(link->SetArguments(spec.arguments.c_str())) &&
-        SUCCEEDED(link->SetDescription(spec.description.c_str())) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      ok = SUCCEEDED(file->Save(lnkPath.c_str(), TRUE));
-      file->Release();
-    }
-    link->Release();
-  }
-  if (SUCCEEDED(init)) CoUninitialize();
-  return ok;
+  win::ComInit com(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  detail::Link l = detail::NewLink();
+  if (!l.file) return false;
+  IShellLinkW* link = l.link.get();
+  return SUCCEEDED(link->SetPath(spec.target.c_str())) &&
+         SUCCEEDED(link->SetWorkingDirectory(spec.workingDirectory.c_str())) &&
+         SUCCEEDED(link->SetShowCmd(spec.showCommand)) && SUCCEEDED(link->SetArguments(spec.arguments.c_str())) &&
+         SUCCEEDED(link->SetDescription(spec.description.c_str())) &&
+         SUCCEEDED(l.file.get()->Save(lnkPath.c_str(), TRUE));
 }
 
 // The arguments and description stored in a shortcut, read with the shell's
 // object; false when it cannot be loaded.
 inline bool ReadShortcutExtras(const std::wstring& lnkPath, std::wstring& arguments, std::wstring& description) {
-  HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  bool ok = false;
-  IShellLinkW* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                 reinterpret_cast<void**>(&link)))) {
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      wchar_t buf[1024] = L"";
-      if (SUCCEEDED(file->Load(lnkPath.c_str(), STGM_READ)) && SUCCEEDED(link->GetArguments(buf, 1024))) {
-        arguments = buf;
-        buf[0] = L'\0';
-        ok = SUCCEEDED(link->GetDescription(buf, 1024));
-        description = buf;
-      }
-      file->Release();
-    }
-    link->Release();
-  }
-  if (SUCCEEDED(init)) CoUninitialize();
-  return ok;
+  win::ComInit com(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  detail::Link l = detail::NewLink();
+  if (!l.file || FAILED(l.file.get()->Load(lnkPath.c_str(), STGM_READ))) return false;
+  wchar_t buf[1024] = L"";
+  if (FAILED(l.link.get()->GetArguments(buf, 1024))) return false;
+  arguments = buf;
+  buf[0] = L'\0';
+  if (FAILED(l.link.get()->GetDescription(buf, 1024))) return false;
+  description = buf;
+  return true;
 }
 
 }  // namespace tvltest
