@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "common/win32/raii.h"
+#include "common/win32/shell_link.h"
 
 namespace tvltest {
 
@@ -20,32 +20,10 @@ struct ShortcutSpec {
   std::wstring description;
 };
 
-namespace detail {
-
-// A new shell link object and its file interface, both owned; empty on failure.
-struct Link {
-  win::ComPtr<IShellLinkW> link;
-  win::ComPtr<IPersistFile> file;
-};
-
-inline Link NewLink() {
-  Link l;
-  IShellLinkW* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              reinterpret_cast<void**>(&link))))
-    return l;
-  l.link.reset(link);
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) l.file.reset(file);
-  return l;
-}
-
-}  // namespace detail
-
 // Creates or overwrites lnkPath. False when the shell refuses any step.
 inline bool MakeShortcut(const std::wstring& lnkPath, const ShortcutSpec& spec) {
-  win::ComInit com(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-  detail::Link l = detail::NewLink();
+  win::ComInit com = win::InitCom();
+  win::ShellLink l = win::NewShellLink();
   if (!l.file) return false;
   IShellLinkW* link = l.link.get();
   return SUCCEEDED(link->SetPath(spec.target.c_str())) &&
@@ -58,8 +36,8 @@ inline bool MakeShortcut(const std::wstring& lnkPath, const ShortcutSpec& spec) 
 // The arguments and description stored in a shortcut, read with the shell's
 // object; false when it cannot be loaded.
 inline bool ReadShortcutExtras(const std::wstring& lnkPath, std::wstring& arguments, std::wstring& description) {
-  win::ComInit com(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-  detail::Link l = detail::NewLink();
+  win::ComInit com = win::InitCom();
+  win::ShellLink l = win::NewShellLink();
   if (!l.file || FAILED(l.file.get()->Load(lnkPath.c_str(), STGM_READ))) return false;
   wchar_t buf[1024] = L"";
   if (FAILED(l.link.get()->GetArguments(buf, 1024))) return false;

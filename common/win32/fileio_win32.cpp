@@ -5,6 +5,7 @@
 
 #include "../fileio.h"
 #include "raii.h"
+#include "shell_link.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ class Win32FileSystem final : public FileSystem {
     DWORD attrs = GetFileAttributesW(path.c_str());
     if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
       return false;
-    std::wstring temp = path + L".tvl-new";
+    std::wstring temp = win::TempBeside(path);
     {
       win::FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -83,11 +84,7 @@ class Win32FileSystem final : public FileSystem {
         return false;
       }
     }
-    if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      DeleteFileW(temp.c_str());
-      return false;
-    }
-    return true;
+    return win::MoveIntoPlace(temp, path);
   }
 
   bool Append(const std::wstring& path, const std::string& bytes) override {

@@ -7,32 +7,12 @@
 
 #include "../shortcut.h"
 #include "raii.h"
+#include "shell_link.h"
 
 namespace {
 
 // Paths in a shortcut may exceed MAX_PATH; the shell cuts at the buffer size.
 constexpr int kPathChars = 32768;
-
-// The calling thread's COM, for the length of one call. A thread that already
-// runs another apartment model keeps it (the shell link works in both).
-win::ComInit InitCom() { return win::ComInit(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
-
-struct Link {
-  win::ComPtr<IShellLinkW> link;
-  win::ComPtr<IPersistFile> file;
-};
-
-bool CreateLink(Link& out) {
-  IShellLinkW* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              reinterpret_cast<void**>(&link))))
-    return false;
-  out.link.reset(link);
-  IPersistFile* file = nullptr;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) return false;
-  out.file.reset(file);
-  return true;
-}
 
 // The shell-link header read straight from the file: the shell's own reader
 // does not report every stored show command faithfully on every system.
@@ -50,9 +30,9 @@ std::optional<int> ShowCommandOf(const std::wstring& path) {
 class ShellShortcutStore final : public ShortcutStore {
  public:
   std::optional<ShortcutInfo> Read(const std::wstring& lnkPath) override {
-    win::ComInit com = InitCom();
-    Link l;
-    if (!CreateLink(l) || FAILED(l.file.get()->Load(lnkPath.c_str(), STGM_READ))) return std::nullopt;
+    win::ComInit com = win::InitCom();
+    win::ShellLink l = win::NewShellLink();
+    if (!l.file || FAILED(l.file.get()->Load(lnkPath.c_str(), STGM_READ))) return std::nullopt;
     std::optional<int> show = ShowCommandOf(lnkPath);
     if (!show) return std::nullopt;
 
@@ -67,9 +47,9 @@ class ShellShortcutStore final : public ShortcutStore {
   }
 
   bool SetTarget(const std::wstring& lnkPath, const std::wstring& targetPath) override {
-    win::ComInit com = InitCom();
-    Link l;
-    if (!CreateLink(l)) return false;
+    win::ComInit com = win::InitCom();
+    win::ShellLink l = win::NewShellLink();
+    if (!l.file) return false;
     DWORD attrs = GetFileAttributesW(lnkPath.c_str());
     if (attrs != INVALID_FILE_ATTRIBUTES) {
       // An existing file keeps its other properties; one that is not a
@@ -84,16 +64,12 @@ class ShellShortcutStore final : public ShortcutStore {
     if (FAILED(l.link.get()->SetPath(targetPath.c_str()))) return false;
     // Written beside the shortcut and moved over it only when complete, so
     // that a failed save never leaves a broken shortcut behind.
-    std::wstring temp = lnkPath + L".tvl-new";
+    std::wstring temp = win::TempBeside(lnkPath);
     if (FAILED(l.file.get()->Save(temp.c_str(), FALSE))) {
       DeleteFileW(temp.c_str());
       return false;
     }
-    if (!MoveFileExW(temp.c_str(), lnkPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      DeleteFileW(temp.c_str());
-      return false;
-    }
-    return true;
+    return win::MoveIntoPlace(temp, lnkPath);
   }
 };
 

@@ -127,7 +127,9 @@ TEST(frmMainFaults, TheCountsSeeObjectsComeAndGo) {
   }
   const Usage during = Measure();
   EXPECT_GE(during.handles - before.handles, 20);
-  if (before.gdi >= 0) EXPECT_GE(during.gdi - before.gdi, 20);
+  if (before.gdi >= 0) {
+    EXPECT_GE(during.gdi - before.gdi, 20);
+  }
   brushes.clear();
   events.clear();
   const Usage after = Measure();
