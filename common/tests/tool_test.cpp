@@ -108,7 +108,11 @@ TEST(Tool, ShellOpenOpensAddressesAndWhatADirectorySearchFinds) {
       {L"HTTP://example.invalid/", true, L""},
       {L"MailTo:someone@example.invalid", true, L""},
       {L"ftp://example.invalid", true, L""},
-      {L"https://example.invalid/", false},
+      {L"Https://www.example.com/", true, L""},
+      {L"mailto:someone@example.com", true, L""},
+      {L"http://www.example.com", true, L""},
+      {L"http://www.example.com/", true, L""},
+      {L"https:/x", false},
       {L"ftp:/x", false},
       {L"", false},
       {doc, false, doc},  // found, but the shell's 2 is a failure

@@ -33,6 +33,7 @@ struct FullDisk : FileSystem {
   bool Append(const std::wstring&, const std::string&) override { return ++appends, false; }
   bool CanRead(const std::wstring& p) override { return real.CanRead(p); }
   bool CanAppend(const std::wstring& p) override { return real.CanAppend(p); }
+  bool Exists(const std::wstring& p) override { return real.Exists(p); }
   bool IsFolder(const std::wstring& p) override { return real.IsFolder(p); }
   bool IsOrdinaryFile(const std::wstring& p) override { return real.IsOrdinaryFile(p); }
   bool AnyOrdinaryFileMatches(const std::wstring& p) override { return real.AnyOrdinaryFileMatches(p); }
