@@ -45,10 +45,6 @@ TEST(Tool, JoinPathExtendsABareDriveInTheCallersVariable) {
 }
 
 TEST(Tool, TextHelpers) {
-  for (auto [path, drive] : {std::pair{L"C:", true}, {L"C:\\", true}, {L"x:y", true}, {L"C", false},
-                             {L"C:\\A", false}, {L"", false}, {L"CC:", false}})
-    EXPECT_EQ(tool::IsDriveSpec(path), drive) << text::ToUtf8(path);
-
   using Pair = std::pair<std::wstring, std::wstring>;
   for (auto [in, out] : {Pair{L"\"C:\\A B\\a.pmw\"", L"C:\\A B\\a.pmw"}, {L"\"\"", L""}, {L"\"", L"\""},
                          {L"\"a", L"\"a"}, {L"\"\"a\"\"", L"\"a\""}, {L"", L""}})

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "common/text.h"
-#include "short_names.h"
+#include "real_disk.h"
 
 namespace {
 
@@ -118,7 +118,7 @@ TEST(DropText, BlocksFollowTheDropOrder) {
 // there is one, so that it still names its file once pasted.
 TEST(DropText, PathsTheCodePageCannotHoldTakeTheirShortForm) {
   const std::wstring bad = P(L"C:\\Pro") + std::wstring(1, wchar_t(0xDC00)) + L"gram";
-  fake::ShortNames files;
+  fake::RealDisk files;
   files.shortForms[bad] = P(L"C:\\PROGRA~1");
   files.shortForms[bad + P(L"\\a.exe")] = P(L"C:\\PROGRA~1\\a.exe");
   FakeShortcuts links;
@@ -140,13 +140,6 @@ TEST(ClipboardLocale, TheFirstLocaleOfTheSystemCodePage) {
   EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x409, 1252}}, 932), 0x411u);
   EXPECT_EQ(ClipboardLocale({{0x409, 1252}, {0x411, 932}}, 932), 0x411u);
   EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x411, 932}}, 65001), std::nullopt);  // UTF-8: no locale has it
-}
-
-TEST(DropText, EmptyDropGivesEmptyText) {
-  FakeShortcuts links;
-  DropText d = Build({}, 1, links);
-  ASSERT_TRUE(d.text.has_value());
-  EXPECT_EQ(*d.text, L"");
 }
 
 TEST(DropText, UnreadableShortcutFailsTheWholeDrop) {

@@ -8,7 +8,7 @@
 #include "common/text.h"
 #include "common/tool.h"
 #include "fakes.h"
-#include "short_names.h"
+#include "real_disk.h"
 #include "temp_folder.h"
 #include "texts.h"
 
@@ -36,7 +36,7 @@ struct Bench {
   fake::Shortcuts shortcuts;
   fake::Clock clock;
   fake::Messages messages;
-  fake::ShortNames files;
+  fake::RealDisk files;
   Bench() { std::filesystem::create_directory(std::filesystem::path(links)); }
   void Add(const std::wstring& name, const wchar_t* target, int style = 1, const wchar_t* current = L"") {
     std::wstring path = t.Write(P(L"links\\" + name), "");

@@ -1,5 +1,5 @@
-// The real disk, with short (8.3) forms of paths given by the test: for the
-// paths a code page cannot hold, on any platform.
+// The real disk behind a fake: tests override what should fail, and give
+// short (8.3) forms of the paths a code page cannot hold, on any platform.
 #pragma once
 
 #include <map>
@@ -10,7 +10,7 @@
 namespace fake {
 
 // Short forms only for the paths in shortForms.
-struct ShortNames : FileSystem {
+struct RealDisk : FileSystem {
   FileSystem& real = RealFileSystem();
   std::map<std::wstring, std::wstring> shortForms;
   std::optional<std::string> ReadAll(const std::wstring& p) override { return real.ReadAll(p); }
