@@ -47,9 +47,10 @@ std::wstring NextUniqueKey();
 bool IsAddress(std::wstring_view target);
 
 // Opens target with the shell's default action, in a normal window without
-// activation. Addresses (IsAddress) always give true; any other target must match an ordinary
-// file in a directory search ("dir\" matches the folder's files), else false
-// without calling the shell; then true when the shell reports success.
+// activation. Addresses (IsAddress) always give true; any other target must
+// match an ordinary file in a directory search ("dir\" matches the folder's
+// files), else false without calling the shell; then true when the shell
+// reports success.
 bool ShellOpen(WindowHandle owner, const std::wstring& target, Shell& shell = RealShell(),
                FileSystem& fs = RealFileSystem());
 
