@@ -37,6 +37,9 @@ class FileSystem {
   // an existing file keeps its contents.
   virtual bool CanAppend(const std::wstring& path) = 0;
 
+  // True unless the file system says nothing is at path: a file that cannot
+  // be opened, a hidden file and a folder all exist.
+  virtual bool Exists(const std::wstring& path) = 0;
   virtual bool IsFolder(const std::wstring& path) = 0;
   // True when a directory search for exactly this name finds an ordinary file.
   virtual bool IsOrdinaryFile(const std::wstring& path) = 0;
@@ -47,6 +50,11 @@ class FileSystem {
   // pattern (a folder, a separator and a name pattern) finds, in the order the
   // file system returns them. Empty when the folder is missing.
   virtual std::vector<std::wstring> ListOrdinaryFiles(const std::wstring& pattern) = 0;
+
+  // The short (8.3) form of an existing path, which may equal the path
+  // itself; nullopt when the system has none (short names switched off, a
+  // missing path, or a platform without them).
+  virtual std::optional<std::wstring> ShortPath(const std::wstring&) { return std::nullopt; }
 };
 
 // The process's real file system. Lives as long as the process.

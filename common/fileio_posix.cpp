@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "fileio.h"
@@ -121,6 +122,11 @@ class PosixFileSystem final : public FileSystem {
     if (IsReadOnly(Native(path))) return false;
     Fd f(::open(Native(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
     return f.fd >= 0;
+  }
+
+  bool Exists(const std::wstring& path) override {
+    struct stat st {};
+    return ::lstat(Native(path).c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
   }
 
   bool IsFolder(const std::wstring& path) override {

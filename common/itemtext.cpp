@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "text.h"
+
 namespace itemtext {
 
 int SizeFromWindowStyle(int windowStyle) {
@@ -28,6 +30,14 @@ std::wstring ItemBody(const std::wstring& target, const std::wstring& current, i
   body += std::to_wstring(size);
   body += L"\r\nNoUse = 0";
   return body;
+}
+
+std::optional<std::wstring> PathInCodePage(const std::wstring& path, FileSystem& fs) {
+  if (text::ToAnsiExact(path)) return path;
+  // Short names can be switched off, and may hold non-ASCII characters too.
+  std::optional<std::wstring> shortPath = fs.ShortPath(path);
+  if (shortPath && text::ToAnsiExact(*shortPath)) return shortPath;
+  return std::nullopt;
 }
 
 std::wstring FormatDate(const Date& d) {

@@ -2,7 +2,10 @@
 // the drop tool puts it on the clipboard.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "fileio.h"
 
 namespace itemtext {
 
@@ -14,6 +17,11 @@ int SizeFromWindowStyle(int windowStyle);
 // "File=" target CR LF "Current=" folder CR LF "Option=" CR LF
 // "Size = " size CR LF "NoUse = 0" — no line end after the last line.
 std::wstring ItemBody(const std::wstring& target, const std::wstring& current, int size);
+
+// The path as a sequence file (ANSI code page) can hold it: the path itself
+// when it converts exactly, else its short form when that does; nullopt when
+// neither does, since a '?' or a look-alike would name another file.
+std::optional<std::wstring> PathInCodePage(const std::wstring& path, FileSystem& fs);
 
 struct Date {
   int year = 0, month = 0, day = 0;

@@ -43,3 +43,12 @@ class Processes {
 // The real ones. On POSIX builds they do nothing and report failure.
 Shell& RealShell();
 Processes& RealProcesses();
+
+// How the user's locale writes numbers: the decimal separator, and the
+// separator that groups thousands ("" for none).
+struct NumberSeparators {
+  std::wstring decimal = L".";
+  std::wstring thousands = L",";
+};
+// The user's locale (the C library's on POSIX builds).
+NumberSeparators UserNumberSeparators();

@@ -2,6 +2,10 @@
 // the real seams report failure, and tests use fakes.
 #include "seams.h"
 
+#include <clocale>
+
+#include "text.h"
+
 namespace {
 
 class PosixShell final : public Shell {
@@ -25,4 +29,12 @@ Shell& RealShell() {
 Processes& RealProcesses() {
   static PosixProcesses processes;
   return processes;
+}
+
+NumberSeparators UserNumberSeparators() {
+  const std::lconv* conv = std::localeconv();
+  NumberSeparators s;
+  if (conv && conv->decimal_point && *conv->decimal_point) s.decimal = text::FromAnsi(conv->decimal_point);
+  s.thousands = conv && conv->thousands_sep ? text::FromAnsi(conv->thousands_sep) : L"";
+  return s;
 }

@@ -10,6 +10,7 @@
 // a character the code page cannot hold becomes '?' when writing.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ namespace text {
 
 std::wstring FromAnsi(std::string_view bytes);
 std::string ToAnsi(std::wstring_view wide);
+// The code-page text only when every character converts to itself: nullopt
+// when one would become '?' or a look-alike (in code page 932 U+00A5 would
+// become "\", which changes a path). For paths that must name what they name.
+std::optional<std::string> ToAnsiExact(std::wstring_view wide);
 
 // Lower case by the platform's rules (CharLowerBuffW on Windows, towlower
 // elsewhere). Used for the suite's case-insensitive name comparisons.

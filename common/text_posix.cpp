@@ -84,6 +84,14 @@ std::string ToAnsi(std::wstring_view wide) {
   return Convert<std::string>(AnsiCharset(), "WCHAR_T", wide.data(), wide.size(), sizeof(wchar_t), '?');
 }
 
+std::optional<std::string> ToAnsiExact(std::wstring_view wide) {
+  // iconv maps no look-alikes here: a lost character becomes '?', which
+  // reading back shows.
+  std::string out = ToAnsi(wide);
+  if (FromAnsi(out) != wide) return std::nullopt;
+  return out;
+}
+
 std::string ToUtf8(std::wstring_view wide) {
   return Convert<std::string>("UTF-8", "WCHAR_T", wide.data(), wide.size(), sizeof(wchar_t), '?');
 }

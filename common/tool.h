@@ -43,11 +43,14 @@ std::wstring TrimAtNull(std::wstring_view s);
 // "Key" + the process-wide counter in 15 digits; the counter then advances.
 std::wstring NextUniqueKey();
 
+// Begins with "mailto:", "http://", "https://" or "ftp://", in any letter case.
+bool IsAddress(std::wstring_view target);
+
 // Opens target with the shell's default action, in a normal window without
-// activation. "mailto:", "http://" and "ftp://" (any letter case) are
-// addresses and always give true; any other target must match an ordinary
-// file in a directory search ("dir\" matches the folder's files), else false
-// without calling the shell; then true when the shell reports success.
+// activation. Addresses (IsAddress) always give true; any other target must
+// match an ordinary file in a directory search ("dir\" matches the folder's
+// files), else false without calling the shell; then true when the shell
+// reports success.
 bool ShellOpen(WindowHandle owner, const std::wstring& target, Shell& shell = RealShell(),
                FileSystem& fs = RealFileSystem());
 

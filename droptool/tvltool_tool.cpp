@@ -32,7 +32,8 @@ std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entr
 }
 
 DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,
-                       itemtext::Clock& clock) {
+                       itemtext::Clock& clock, FileSystem& files) {
+  auto fit = [&files](const std::wstring& path) { return itemtext::PathInCodePage(path, files).value_or(path); };
   // One date for the whole drop, so that a drop around midnight is not split.
   const itemtext::Date today = clock.Today();
   std::wstring result;
@@ -42,14 +43,21 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
       std::optional<ShortcutInfo> link = shortcuts.Read(path);
       if (!link)
         return {std::nullopt, L"ショートカット「" + path + L"」を読み取れませんでした。"};
-      entry = itemtext::ItemBody(link->TargetPath, link->WorkingDirectory,
+      entry = itemtext::ItemBody(fit(link->TargetPath), fit(link->WorkingDirectory),
                                  itemtext::SizeFromWindowStyle(link->WindowStyle));
     } else {
-      entry = itemtext::ItemBody(path, tool::GetParentFolderFromPath(path), listSize);
+      entry = itemtext::ItemBody(fit(path), fit(tool::GetParentFolderFromPath(path)), listSize);
     }
     result += FormatEntryBlock(tool::GetBaseNameFromPath(path), entry, today);
   }
   return {std::move(result), {}};
+}
+
+std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePage> candidates,
+                                             unsigned systemCodePage) {
+  for (const LocaleCodePage& c : candidates)
+    if (c.ansiCodePage == systemCodePage) return c.locale;
+  return std::nullopt;
 }
 
 }  // namespace TVLToolTool

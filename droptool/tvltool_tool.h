@@ -4,10 +4,13 @@
 // through their seams.
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/fileio.h"
 #include "common/itemtext.h"
 #include "common/shortcut.h"
 
@@ -41,7 +44,23 @@ struct DropText {
 // else is entered as itself, with its parent folder and listSize. The whole
 // text is built before anything is returned: a shortcut that cannot be read
 // fails the drop and no text comes back. No paths give the empty text.
+// The text is Unicode, but a File or Current the ANSI code page cannot hold
+// is given by its short form where that fits (itemtext::PathInCodePage), so
+// that it survives the paste into a sequence file; otherwise it stays as is.
 DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,
-                       itemtext::Clock& clock);
+                       itemtext::Clock& clock, FileSystem& files = RealFileSystem());
+
+// A locale and the ANSI code page its text uses.
+struct LocaleCodePage {
+  std::uint32_t locale;
+  unsigned ansiCodePage;
+};
+// The locale to name beside the clipboard's Unicode text, so that a program
+// reading it as ANSI text gets it in systemCodePage, the sequence file's: the
+// first candidate with that code page (the system default locale is given
+// first: the user's format locale may be English on a Japanese system).
+// nullopt when none has it (the system's own choice then stands).
+std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePage> candidates,
+                                             unsigned systemCodePage);
 
 }  // namespace TVLToolTool

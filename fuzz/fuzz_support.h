@@ -68,6 +68,7 @@ class OneFileSystem final : public FileSystem {
   bool Append(const std::wstring&, const std::string&) override { return false; }
   bool CanRead(const std::wstring& p) override { return p == path_; }
   bool CanAppend(const std::wstring&) override { return false; }
+  bool Exists(const std::wstring& p) override { return p == path_; }
   bool IsFolder(const std::wstring&) override { return false; }
   bool IsOrdinaryFile(const std::wstring& p) override { return p == path_; }
   bool AnyOrdinaryFileMatches(const std::wstring& p) override { return p == path_; }

@@ -21,7 +21,8 @@ struct Key {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::wstring path = L"Tarvoline.ini";
   fuzz::OneFileSystem fs(path, std::string(fuzz::Bytes(data, size)));
-  Startup::LoadSettings(path, fs);
+  // The C library's own format, which the reference parse below follows.
+  Startup::LoadSettings(path, fs, NumberSeparators{L".", L""});
   FUZZ_CHECK(fs.Replacements() == 1);
 
   iniMente before(fs), after(fs);

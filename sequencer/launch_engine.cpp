@@ -66,8 +66,9 @@ bool LaunchEngine::StartItem(const Startup::SequenceItem& item) {
   // Nothing to open: an empty path would only reach the shell's own error box.
   if (item.File.empty()) return false;
 
+  // An address is never a program, though many end in ".com".
   const std::wstring ext = text::ToLower(tool::GetExtensionFromPath(item.File));
-  if (IsProgramExtension(ext)) {
+  if (!tool::IsAddress(item.File) && IsProgramExtension(ext)) {
     if (item.Size < 0 || item.Size > kMaxShowState) return false;
     return processes_.Start(L"\"" + item.File + L"\" " + item.Option, item.Size);
   }

@@ -73,7 +73,8 @@ class LaunchEngine {
   double WaitTicks() const { return waitTicks_; }
   bool Finished() const { return currentIndex_ >= static_cast<int>(items_.size()); }
 
-  // The decision of step 3, inclusive as written.
+  // Whether this tick starts the next item: at least IntervalTime waited, and
+  // the usage at or below CPULimit or MaxIdleTime reached. Equality starts.
   static bool ShouldStart(double waited, double usage, const LaunchSettings& s) {
     return waited >= s.IntervalTime && (usage <= s.CPULimit || waited >= s.MaxIdleTime);
   }

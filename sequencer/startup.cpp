@@ -52,8 +52,10 @@ int SizeValue(const Variant& v) {
   return static_cast<int>(r);
 }
 
-double SettingValue(const iniMente& doc, std::wstring_view name, double fallback) {
-  return FiniteNumber(doc.GetiniValue(name, Variant(fallback))).value_or(fallback);
+double SettingValue(const iniMente& doc, std::wstring_view name, double fallback, const NumberSeparators& locale) {
+  const Variant v = doc.GetiniValue(name, Variant(fallback));
+  std::optional<double> d = v.IsString() ? ParseSettingNumber(v.ToString(), locale) : v.ToNumber();
+  return d && std::isfinite(*d) ? *d : fallback;
 }
 
 bool CharAt(const std::wstring& s, size_t pos1, wchar_t c) { return s.size() >= pos1 && s[pos1 - 1] == c; }
@@ -102,21 +104,36 @@ int LoadSequence(const std::wstring& Path, FileSystem& fs) {
   return static_cast<int>(SequenceItems.size());
 }
 
-void LoadSettings(const std::wstring& iniPath, FileSystem& fs) {
+std::optional<double> ParseSettingNumber(std::wstring_view text, const NumberSeparators& locale) {
+  constexpr size_t npos = std::wstring_view::npos;
+  size_t point = locale.decimal.empty() ? npos : text.find(locale.decimal);
+  size_t pointSize = locale.decimal.size();
+  if (point == npos && locale.thousands != L".") {
+    point = text.find(L'.');
+    pointSize = 1;
+  }
+  std::wstring number(text.substr(0, point));
+  if (!locale.thousands.empty())
+    for (size_t p; (p = number.find(locale.thousands)) != std::wstring::npos;) number.erase(p, locale.thousands.size());
+  if (point != npos) number += L"." + std::wstring(text.substr(point + pointSize));
+  return Variant(number).ToNumber();
+}
+
+void LoadSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSeparators& locale) {
   iniMente settings(fs);
   bool loaded = settings.iniLoader(iniPath);
   settings.MakeiniItem(L"CPULimit", Variant(std::int16_t{30}));
   settings.MakeiniItem(L"MaxIdleTime", Variant(std::int16_t{10000}));
   settings.MakeiniItem(L"IntervalTime", Variant(std::int16_t{500}));
   settings.MakeiniItem(L"TimerInterval", Variant(std::int16_t{200}));
-  CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit);
-  MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime);
-  IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime);
-  TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval);
-  // A file that is there but was not loaded (a hidden one counts as missing
-  // to the loader) keeps the user's values: the defaults are not written over
-  // it. An unwritable file changes nothing else.
-  if (loaded || !fs.CanRead(iniPath)) settings.iniSaverSameFilename();
+  CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, locale);
+  MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale);
+  IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, locale);
+  TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval, locale);
+  // A file that is there but was not loaded (hidden, locked, access denied)
+  // keeps the user's values: this run uses the defaults and writes nothing
+  // over it. An unwritable file changes nothing else.
+  if (loaded || !fs.Exists(iniPath)) settings.iniSaverSameFilename();
 }
 
 int TimerIntervalMs(double timerInterval) {

@@ -8,7 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include <optional>
+
 #include "common/fileio.h"
+#include "common/seams.h"
 
 namespace Startup {
 
@@ -59,8 +62,18 @@ int LoadSequence(const std::wstring& Path, FileSystem& fs = RealFileSystem());
 // empty with its default (in the order CPULimit, MaxIdleTime, IntervalTime,
 // TimerInterval, as 16-bit integers), sets the four settings from it and
 // writes it back. A value that is not a finite number gives that key's
-// default; a file that cannot be written changes nothing else.
-void LoadSettings(const std::wstring& iniPath, FileSystem& fs = RealFileSystem());
+// default; a file that cannot be written changes nothing else. A file that
+// exists but cannot be loaded gives the defaults and is not written.
+// Numbers are read as the user's locale writes them (ParseSettingNumber).
+void LoadSettings(const std::wstring& iniPath, FileSystem& fs = RealFileSystem(),
+                  const NumberSeparators& locale = UserNumberSeparators());
+
+// A setting's text as a number in the locale's format: its decimal separator,
+// its thousands separator anywhere in the integer part, and "." as a decimal
+// point as well where "." does not group thousands ("1.500" is 1500 under a
+// German locale, 1.5 under a Japanese one). Blanks around it allowed;
+// nullopt for anything else.
+std::optional<double> ParseSettingNumber(std::wstring_view text, const NumberSeparators& locale);
 
 // The timer's period in whole milliseconds: TimerInterval rounded half to
 // even; a value the timer cannot take (below 1, above 65535, not finite)

@@ -58,8 +58,13 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
         ++result.skippedOwn;
         continue;
       }
-      const std::wstring body = itemtext::ItemBody(link->TargetPath, link->WorkingDirectory,
-                                                   itemtext::SizeFromWindowStyle(link->WindowStyle));
+      const std::optional<std::wstring> file = itemtext::PathInCodePage(link->TargetPath, seams.files);
+      const std::optional<std::wstring> current = itemtext::PathInCodePage(link->WorkingDirectory, seams.files);
+      if (!file || !current) {
+        result.outsideCodePage.push_back(name);
+        continue;
+      }
+      const std::wstring body = itemtext::ItemBody(*file, *current, itemtext::SizeFromWindowStyle(link->WindowStyle));
       records += ConvertToDBFS(tool::GetBaseNameFromPath(link->TargetPath), body, seams.clock);
       ++result.written;
     }
@@ -71,9 +76,16 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
     return result;
   }
 
-  if (!result.unreadable.empty()) {
-    std::wstring message = texts::kUnreadableShortcuts;
-    for (const std::wstring& name : result.unreadable) message += L"\r\n" + name;
+  if (!result.unreadable.empty() || !result.outsideCodePage.empty()) {
+    std::wstring message;
+    auto list = [&message](const wchar_t* heading, const std::vector<std::wstring>& names) {
+      if (names.empty()) return;
+      if (!message.empty()) message += L"\r\n\r\n";
+      message += heading;
+      for (const std::wstring& name : names) message += L"\r\n" + name;
+    };
+    list(texts::kUnreadableShortcuts, result.unreadable);
+    list(texts::kPathsOutsideCodePage, result.outsideCodePage);
     seams.messages.Show(message, MessageIcon::Warning);
   }
   result.ok = true;
@@ -84,16 +96,20 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
   // Each step may fail on its own; the user still gets the closing message.
   tool::ShellOpen(in.owner, in.scannedFolder + L"\\", seams.shell, seams.files);
 
+  bool shortcutMissing = in.createShortcut;
   if (in.createShortcut && !in.userStartupFolder.empty() && !in.ownFolder.empty()) {
     std::wstring startup = in.userStartupFolder;
     std::wstring own = in.ownFolder;
     const std::wstring link = tool::JoinPath(startup, texts::kOwnShortcutName);
-    seams.shortcuts.SetTarget(link, tool::JoinPath(own, texts::kMainProgramName));
+    shortcutMissing = !seams.shortcuts.SetTarget(link, tool::JoinPath(own, texts::kMainProgramName));
   }
 
   if (in.openSequenceFile) tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
 
-  seams.messages.Show(texts::kClosing, MessageIcon::Information);
+  if (shortcutMissing)
+    seams.messages.Show(texts::kClosingNoShortcut, MessageIcon::Warning);
+  else
+    seams.messages.Show(texts::kClosing, MessageIcon::Information);
 }
 
 }  // namespace wizard

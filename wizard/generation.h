@@ -38,6 +38,7 @@ struct GenerationResult {
   int written = 0;                       // records appended
   int skippedOwn = 0;                    // shortcuts to the main program left out
   std::vector<std::wstring> unreadable;  // shortcut file names that could not be read
+  std::vector<std::wstring> outsideCodePage;  // ... whose target or folder the file cannot hold
 };
 
 // Reads every ".lnk" ordinary file of folder (hidden ones are not listed),
@@ -49,8 +50,10 @@ struct GenerationResult {
 //    The same when the final append fails.
 //  - An empty folder text, a missing folder or one without shortcuts: no
 //    record, ok = true.
-//  - A shortcut that cannot be read is left out; the others are written and
-//    one warning message then names every file left out; ok = true.
+//  - A shortcut that cannot be read is left out; so is one whose target or
+//    working folder the ANSI code page cannot hold, even by its short form
+//    (itemtext::PathInCodePage, which the record then uses). The others are
+//    written and one warning message then names every file left out; ok = true.
 // All records are appended with one write after the folder has been read,
 // so a shortcut that fails half-way never leaves part of a record behind.
 GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wstring& sequenceFile,
@@ -78,7 +81,9 @@ struct FinishSeams {
 // into the Startup folder (when asked; skipped when either folder is
 // unknown, so no shortcut lands in the current directory), open the sequence
 // file (when asked), then the closing message. Failures of the first three
-// are ignored. Ending the program is the caller's part.
+// are passed over, except that a shortcut asked for but not made turns the
+// closing message into the warning kClosingNoShortcut (the Startup folder is
+// to stay as it is). Ending the program is the caller's part.
 void RunFinishingSteps(const FinishInputs& in, FinishSeams seams);
 
 }  // namespace wizard

@@ -72,9 +72,17 @@ inline constexpr wchar_t kCancelMessage[] = L"このウイザードはいつで�
 inline constexpr wchar_t kNotWritable[] = L"指定されたファイルに書き込みができませんでした。";
 inline constexpr wchar_t kUnreadableShortcuts[] =
     L"次のショートカットは読み込めなかったため、取り込みませんでした。";
+inline constexpr wchar_t kPathsOutsideCodePage[] =
+    L"次のショートカットはリンク先か作業フォルダのパスにTarvolineファイルに書けない文字があるため、"
+    L"取り込みませんでした。";
 inline constexpr wchar_t kClosing[] =
     L"スタートアップフォルダから、Tarvoline以外のアイコンを取り除いておいてください。\r\n"
     L"安全のため、バックアップしておくことをおすすめします。";
+// Instead of kClosing when the shortcut to Tarvoline was asked for but not
+// made: clearing the folder would leave nothing to start at log-on.
+inline constexpr wchar_t kClosingNoShortcut[] =
+    L"Tarvolineのショートカットを作成できませんでした。\r\n"
+    L"スタートアップフォルダのアイコンは取り除かずに、そのままにしておいてください。";
 
 inline constexpr wchar_t kDefaultSequenceName[] = L"StartUp.pmw";
 inline constexpr wchar_t kOwnShortcutName[] = L"Tarvoline.lnk";

@@ -52,6 +52,27 @@ TEST(Text, InvalidInputNeverVanishes) {
   EXPECT_EQ(text::ToAnsi(unwritable), "a?z");
 }
 
+TEST(Text, ExactConversionRefusesLostAndLookAlikeCharacters) {
+  const std::wstring lone(1, wchar_t(0xDC00));  // a lone surrogate: no code page holds it
+  const std::pair<std::wstring, bool> cases[] = {
+      {L"", true},
+      {L"C:\\Tools\\what?.exe", true},  // a real '?' is no lost character
+      {L"C:\\\x30C7\x30FC\x30BF\\\x30E1\x30E2.txt", true},
+      {L"C:\\a" + lone + L"\\b.exe", false},
+      // Code page 932 maps U+00A5 to the look-alike "\" and has no U+0100.
+      {L"C:\\A\u00A5B\\b.exe", !AnsiIsJapanese()},
+      {L"C:\\\u0100\\b.exe", !AnsiIsJapanese()},
+  };
+  for (const auto& [wide, exact] : cases) {
+    SCOPED_TRACE(text::ToUtf8(wide));
+    std::optional<std::string> bytes = text::ToAnsiExact(wide);
+    ASSERT_EQ(bytes.has_value(), exact);
+    if (exact) {
+      EXPECT_EQ(text::FromAnsi(*bytes), wide);
+    }
+  }
+}
+
 TEST(Text, EmptyInEmptyOut) {
   EXPECT_EQ(text::FromAnsi(""), L"");
   EXPECT_EQ(text::ToAnsi(L""), "");

@@ -45,10 +45,6 @@ TEST(Tool, JoinPathExtendsABareDriveInTheCallersVariable) {
 }
 
 TEST(Tool, TextHelpers) {
-  for (auto [path, drive] : {std::pair{L"C:", true}, {L"C:\\", true}, {L"x:y", true}, {L"C", false},
-                             {L"C:\\A", false}, {L"", false}, {L"CC:", false}})
-    EXPECT_EQ(tool::IsDriveSpec(path), drive) << text::ToUtf8(path);
-
   using Pair = std::pair<std::wstring, std::wstring>;
   for (auto [in, out] : {Pair{L"\"C:\\A B\\a.pmw\"", L"C:\\A B\\a.pmw"}, {L"\"\"", L""}, {L"\"", L"\""},
                          {L"\"a", L"\"a"}, {L"\"\"a\"\"", L"\"a\""}, {L"", L""}})
@@ -108,7 +104,11 @@ TEST(Tool, ShellOpenOpensAddressesAndWhatADirectorySearchFinds) {
       {L"HTTP://example.invalid/", true, L""},
       {L"MailTo:someone@example.invalid", true, L""},
       {L"ftp://example.invalid", true, L""},
-      {L"https://example.invalid/", false},
+      {L"Https://www.example.com/", true, L""},
+      {L"mailto:someone@example.com", true, L""},
+      {L"http://www.example.com", true, L""},
+      {L"http://www.example.com/", true, L""},
+      {L"https:/x", false},
       {L"ftp:/x", false},
       {L"", false},
       {doc, false, doc},  // found, but the shell's 2 is a failure

@@ -115,6 +115,13 @@ class Win32FileSystem final : public FileSystem {
     return static_cast<bool>(f);
   }
 
+  bool Exists(const std::wstring& path) override {
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    // Denied access to the name, or any other doubt, counts as there.
+    DWORD e = GetLastError();
+    return e != ERROR_FILE_NOT_FOUND && e != ERROR_PATH_NOT_FOUND;
+  }
+
   bool IsFolder(const std::wstring& path) override {
     DWORD attrs = GetFileAttributesW(path.c_str());
     return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
@@ -135,6 +142,16 @@ class Win32FileSystem final : public FileSystem {
       return true;
     });
     return names;
+  }
+
+  std::optional<std::wstring> ShortPath(const std::wstring& path) override {
+    DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (n == 0) return std::nullopt;
+    std::wstring out(n, L'\0');
+    DWORD got = GetShortPathNameW(path.c_str(), out.data(), n);
+    if (got == 0 || got >= n) return std::nullopt;
+    out.resize(got);
+    return out;
   }
 };
 

@@ -60,3 +60,11 @@ Processes& RealProcesses() {
   static Win32Processes processes;
   return processes;
 }
+
+NumberSeparators UserNumberSeparators() {
+  NumberSeparators s;
+  wchar_t buf[8];  // at most three characters each, and the NUL
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8) > 1) s.decimal = buf;
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, buf, 8) > 0) s.thousands = buf;
+  return s;
+}

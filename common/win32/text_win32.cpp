@@ -56,6 +56,26 @@ namespace text {
 
 std::wstring FromAnsi(std::string_view bytes) { return AnsiToWide(bytes); }
 std::string ToAnsi(std::wstring_view wide) { return WideToMulti(CP_ACP, wide); }
+
+std::optional<std::string> ToAnsiExact(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  const int len = static_cast<int>(wide.size());
+  // UTF-8 holds every character and takes neither flag nor default character;
+  // only a lone surrogate fails there.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* used = utf8 ? nullptr : &usedDefault;
+  int n = WideCharToMultiByte(CP_ACP, flags, wide.data(), len, nullptr, 0, nullptr, used);
+  if (n <= 0 || usedDefault) return std::nullopt;
+  std::string out(n, '\0');
+  if (WideCharToMultiByte(CP_ACP, flags, wide.data(), len, out.data(), n, nullptr, used) != n || usedDefault)
+    return std::nullopt;
+  // Read back as well: a system that maps best-fit despite the flag still
+  // cannot hide a look-alike this way.
+  if (MultiToWide(CP_ACP, out) != wide) return std::nullopt;
+  return out;
+}
 std::wstring FromUtf8(std::string_view bytes) { return MultiToWide(CP_UTF8, bytes); }
 std::string ToUtf8(std::wstring_view wide) { return WideToMulti(CP_UTF8, wide); }
 

@@ -190,6 +190,21 @@ TEST_F(DropWindow, DropPutsTheBlocksOnTheClipboard) {
   std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
   ASSERT_TRUE(info.has_value());
   EXPECT_EQ(*clip, Block(L"メモ", doc, dir.path(), 6) + Block(L"Big Clock", info->TargetPath, info->WorkingDirectory, 3));
+
+  // An editor reading ANSI text gets the sequence file's code page (932 here:
+  // "メモ" is 83 81 83 82), through the system's locale named beside the text.
+  ASSERT_TRUE(OpenClipboard(window_->Handle()));
+  HANDLE ansi = GetClipboardData(CF_TEXT), locale = GetClipboardData(CF_LOCALE);
+  const std::string bytes = ansi ? std::string(static_cast<const char*>(GlobalLock(ansi))) : "";
+  const LCID lcid = locale ? *static_cast<const LCID*>(GlobalLock(locale)) : 0;
+  if (ansi) GlobalUnlock(ansi);
+  if (locale) GlobalUnlock(locale);
+  CloseClipboard();
+  EXPECT_EQ(bytes, text::ToAnsi(*clip));
+  if (GetACP() == 932) {
+    EXPECT_NE(bytes.find("\x83\x81\x83\x82"), std::string::npos);
+  }
+  EXPECT_EQ(lcid, GetSystemDefaultLCID());
 }
 
 TEST_F(DropWindow, EmptyFileListLeavesEmptyText) {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "common/text.h"
+#include "real_disk.h"
 
 namespace {
 
@@ -112,11 +113,33 @@ TEST(DropText, BlocksFollowTheDropOrder) {
                          Block(L"a", P(L"C:\\Tools\\a.exe"), P(L"C:\\Tools"), 3));
 }
 
-TEST(DropText, EmptyDropGivesEmptyText) {
+// The clipboard text is Unicode, but a path a sequence file's code page
+// cannot hold (a lone surrogate fits none) is given by its short form where
+// there is one, so that it still names its file once pasted.
+TEST(DropText, PathsTheCodePageCannotHoldTakeTheirShortForm) {
+  const std::wstring bad = P(L"C:\\Pro") + std::wstring(1, wchar_t(0xDC00)) + L"gram";
+  fake::RealDisk files;
+  files.shortForms[bad] = P(L"C:\\PROGRA~1");
+  files.shortForms[bad + P(L"\\a.exe")] = P(L"C:\\PROGRA~1\\a.exe");
   FakeShortcuts links;
-  DropText d = Build({}, 1, links);
+  const std::wstring lnk = P(L"C:\\Links\\b.lnk");
+  links.links[lnk] = {bad + P(L"\\b.exe"), bad, 1};
+  FixedClock clock;
+  DropText d = BuildDropText({bad + P(L"\\a.exe"), lnk, bad + P(L"\\c\\x.exe")}, 3, links, clock, files);
   ASSERT_TRUE(d.text.has_value());
-  EXPECT_EQ(*d.text, L"");
+  // Without a short form the path stays as it is.
+  EXPECT_EQ(*d.text, Block(L"a", P(L"C:\\PROGRA~1\\a.exe"), P(L"C:\\PROGRA~1"), 3) +
+                         Block(L"b", bad + P(L"\\b.exe"), P(L"C:\\PROGRA~1"), 1) +
+                         Block(L"x", bad + P(L"\\c\\x.exe"), bad + P(L"\\c"), 3));
+}
+
+// The system's locale, not the user's format locale, when its code page is
+// the system's: a Japanese system with English formats still pastes Japanese.
+TEST(ClipboardLocale, TheFirstLocaleOfTheSystemCodePage) {
+  using TVLToolTool::ClipboardLocale;
+  EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x409, 1252}}, 932), 0x411u);
+  EXPECT_EQ(ClipboardLocale({{0x409, 1252}, {0x411, 932}}, 932), 0x411u);
+  EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x411, 932}}, 65001), std::nullopt);  // UTF-8: no locale has it
 }
 
 TEST(DropText, UnreadableShortcutFailsTheWholeDrop) {

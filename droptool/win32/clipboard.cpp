@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/win32/raii.h"
+#include "tvltool_tool.h"
 
 namespace clipboard {
 namespace {
@@ -14,6 +15,30 @@ win::Clipboard Open(HWND owner) {
     Sleep(10);
   }
   return win::Clipboard();
+}
+
+unsigned AnsiCodePageOf(LCID locale) {
+  DWORD cp = 0;
+  if (!GetLocaleInfoW(locale, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&cp),
+                      sizeof cp / sizeof(wchar_t)))
+    return 0;
+  return cp;
+}
+
+// The CF_LOCALE block, or none when no candidate locale writes the system's code page.
+win::Global LocaleBlock() {
+  const LCID system = GetSystemDefaultLCID(), user = GetUserDefaultLCID();
+  std::optional<std::uint32_t> locale = TVLToolTool::ClipboardLocale(
+      {{system, AnsiCodePageOf(system)}, {user, AnsiCodePageOf(user)}}, GetACP());
+  if (!locale) return win::Global();
+  win::Global block(GlobalAlloc(GMEM_MOVEABLE, sizeof(LCID)));
+  if (!block) return block;
+  void* p = GlobalLock(block.get());
+  if (!p) return win::Global();
+  const LCID lcid = *locale;
+  std::memcpy(p, &lcid, sizeof lcid);
+  GlobalUnlock(block.get());
+  return block;
 }
 
 }  // namespace
@@ -28,11 +53,14 @@ bool SetText(HWND owner, const std::wstring& text) {
   if (!p) return false;
   std::memcpy(p, text.c_str(), bytes);
   GlobalUnlock(memory.get());
+  win::Global locale = LocaleBlock();
 
   win::Clipboard open = Open(owner);
   if (!open || !EmptyClipboard()) return false;
   if (!SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
   memory.release();  // the system owns it now
+  // Without it the text is still there, converted by the active input language.
+  if (locale && SetClipboardData(CF_LOCALE, locale.get())) locale.release();
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "clipboard.h"
+#include "common/win32/dpi.h"
 #include "common/win32/program_info.h"
 #include "tvltool_tool.h"
 
@@ -62,37 +63,8 @@ int LabelHeight(HWND label, int width, int height, int maxHeight) {
   return std::max(height, std::min<int>(r.bottom, maxHeight));
 }
 
-// Newer systems' per-monitor DPI calls, looked up at run time so that the
-// program still starts where they are missing.
-template <class Fn>
-Fn User32Function(const char* name) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
-}
-
-UINT ScreenDpi() {
-  HDC dc = GetDC(nullptr);
-  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-UINT SystemDpi() {
-  static auto getDpiForSystem = User32Function<UINT(WINAPI*)()>("GetDpiForSystem");
-  return getDpiForSystem ? getDpiForSystem() : ScreenDpi();
-}
-
-UINT WindowDpi(HWND hwnd) {
-  static auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-  UINT dpi = getDpiForWindow ? getDpiForWindow(hwnd) : 0;
-  return dpi ? dpi : SystemDpi();
-}
-
 SIZE OuterSize(UINT dpi) {
-  static auto adjustForDpi = User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
-  RECT r{0, 0, MulDiv(kClientWidth, dpi, 96), MulDiv(kClientHeight, dpi, 96)};
-  if (!(adjustForDpi && adjustForDpi(&r, kStyle, FALSE, kExStyle, dpi))) AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
-  return SIZE{r.right - r.left, r.bottom - r.top};
+  return win::OuterSize(kStyle, kExStyle, MulDiv(kClientWidth, dpi, 96), MulDiv(kClientHeight, dpi, 96), dpi);
 }
 
 }  // namespace
@@ -117,14 +89,14 @@ bool MainWindow::Create(int showCommand) {
     if (!RegisterClassExW(&wc)) return false;
   }
 
-  dpi_ = SystemDpi();
+  dpi_ = win::SystemDpi();
   SIZE size = OuterSize(dpi_);
   std::wstring caption = program::VersionCaption(L"TVL Tool");
   if (!CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
                        nullptr, nullptr, args_.instance, this))
     return false;
   // The monitor the system chose may have another DPI than the system's.
-  UINT actual = WindowDpi(hwnd_);
+  UINT actual = win::WindowDpi(hwnd_);
   if (actual != dpi_) {
     ApplyDpi(actual);
     ResizeClient();
@@ -223,7 +195,7 @@ void MainWindow::ApplyDpi(UINT dpi) {
   LOGFONTW font{};
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     font = metrics.lfMessageFont;
-    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(win::SystemDpi()));
   } else {
     font.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
     font.lfCharSet = DEFAULT_CHARSET;

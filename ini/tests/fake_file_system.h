@@ -9,14 +9,17 @@
 
 struct FakeFileSystem final : FileSystem {
   std::map<std::wstring, std::string> files;
-  std::set<std::wstring> hidden, unreadable;  // no ordinary file / the read fails after opening
+  // No ordinary file / the read fails after opening / every open fails (access
+  // denied, or held by a program that still lets the file be replaced).
+  std::set<std::wstring> hidden, unreadable, locked;
   bool failReplace = false;
 
   std::optional<std::string> ReadAll(const std::wstring& p) override {
-    return files.count(p) && !unreadable.count(p) ? std::optional(files[p]) : std::nullopt;
+    return CanRead(p) && !unreadable.count(p) ? std::optional(files[p]) : std::nullopt;
   }
   bool ReplaceContents(const std::wstring& p, const std::string& b) override { return !failReplace && (files[p] = b, true); }
-  bool CanRead(const std::wstring& p) override { return files.count(p) != 0; }
+  bool CanRead(const std::wstring& p) override { return files.count(p) != 0 && !locked.count(p); }
+  bool Exists(const std::wstring& p) override { return files.count(p) != 0; }
   bool IsOrdinaryFile(const std::wstring& p) override { return files.count(p) && !hidden.count(p); }
   bool Append(const std::wstring&, const std::string&) override { return false; }
   bool CanAppend(const std::wstring&) override { return false; }

@@ -51,6 +51,7 @@ class FakeFs : public FileSystem {
   bool Append(const std::wstring&, const std::string&) override { return false; }
   bool CanRead(const std::wstring& p) override { return files.count(p) > 0; }
   bool CanAppend(const std::wstring&) override { return false; }
+  bool Exists(const std::wstring& p) override { return IsFolder(p) || CanRead(p); }
   bool IsFolder(const std::wstring& p) override { return folders.count(p) > 0; }
   bool IsOrdinaryFile(const std::wstring& p) override { return files.count(p) > 0; }
   bool AnyOrdinaryFileMatches(const std::wstring& p) override { return files.count(p) > 0; }
@@ -136,6 +137,15 @@ TEST(LaunchEngine, ProgramsDocumentsAddressesAndFailures) {
       {"a missing document is silently not opened", Item(L"K", L"C:/A/gone.txt"), Outcome::Started, L""},
       {"an address", Item(L"K", L"HTTP://example.invalid/index.html"), Outcome::Started,
        L"shell HTTP://example.invalid/index.html dir= show=4"},
+      // Addresses ending in ".com" are no programs.
+      {"mail address", Item(L"K", L"mailto:someone@example.com"), Outcome::Started,
+       L"shell mailto:someone@example.com dir= show=4"},
+      {"web address", Item(L"K", L"http://www.example.com"), Outcome::Started,
+       L"shell http://www.example.com dir= show=4"},
+      {"web address with a final slash", Item(L"K", L"http://www.example.com/"), Outcome::Started,
+       L"shell http://www.example.com/ dir= show=4"},
+      {"secure web address", Item(L"K", L"HTTPS://www.example.com"), Outcome::Started,
+       L"shell HTTPS://www.example.com dir= show=4"},
       {"Size that is no show state fails", Item(L"K", L"C:/A/x.exe", L"", L"", 12), Outcome::Failed, L""},
       {"Size beyond 16 bits fails", Item(L"K", L"C:/A/x.exe", L"", L"", -1), Outcome::Failed, L""},
       {"empty File fails without opening anything", Item(L"K", L""), Outcome::Failed, L""},

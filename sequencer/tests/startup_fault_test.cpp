@@ -23,6 +23,7 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
     std::optional<std::string> settings;  // nullopt: no file
     bool failWrite, failRead;
     double cpuLimit, timer;
+    bool locked = false;  // there, but no open succeeds; a replacement would
   } cases[] = {
       {"write fails, all keys", "CPULimit = 45\r\nMaxIdleTime = 1\r\nIntervalTime = 2\r\nTimerInterval = 100\r\n",
        true, false, 45, 100},
@@ -30,6 +31,7 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
       {"write fails, no file", std::nullopt, true, false, 30, 200},
       {"read fails after the open", "CPULimit = 45\r\n", false, true, 30, 200},
       {"both fail", "CPULimit = 45\r\n", true, true, 30, 200},
+      {"cannot be opened", "CPULimit = 45\r\n", false, false, 30, 200, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -41,6 +43,7 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
     if (c.settings) fs.files[ini] = *c.settings;
     fs.failReplace = c.failWrite;
     if (c.failRead) fs.unreadable.insert(ini);
+    if (c.locked) fs.locked.insert(ini);
     const auto before = fs.files;
 
     Ui ui;

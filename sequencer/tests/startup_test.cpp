@@ -110,6 +110,40 @@ TEST(LoadSettings, CompletesTheFileAndReadsIt) {
   }
 }
 
+TEST(LoadSettings, ReadsNumbersAsTheUsersLocaleWritesThem) {
+  const NumberSeparators japanese{L".", L","}, english{L".", L","}, german{L",", L"."}, french{L",", L"\u202F"};
+  const double kNot = -1;  // not a number: the key's default
+  struct Case {
+    const wchar_t* text;
+    double ja, en, de, fr;
+  } cases[] = {
+      {L"1.5", 1.5, 1.5, 15, 1.5},
+      {L"1,5", 15, 15, 1.5, 1.5},
+      {L"1.500", 1.5, 1.5, 1500, 1.5},
+      {L"1,500.25", 1500.25, 1500.25, kNot, kNot},
+      {L"1.500,25", kNot, kNot, 1500.25, kNot},
+      {L" 1\u202F500,5 ", kNot, kNot, kNot, 1500.5},
+      {L"-12", -12, -12, -12, -12},
+      {L"1.5.0", kNot, kNot, 150, kNot},
+      {L"high", kNot, kNot, kNot, kNot},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(text::ToUtf8(c.text));
+    const std::pair<const NumberSeparators*, double> locales[] = {
+        {&japanese, c.ja}, {&english, c.en}, {&german, c.de}, {&french, c.fr}};
+    for (auto [locale, value] : locales) {
+      std::optional<double> d = Startup::ParseSettingNumber(c.text, *locale);
+      EXPECT_EQ(d, value == kNot ? std::nullopt : std::optional(value)) << text::ToUtf8(locale->decimal);
+    }
+  }
+  // The settings file is read that way; what is still no number keeps its default.
+  TempFolder dir;
+  const std::wstring ini = dir.Write(L"Tarvoline.ini", "CPULimit = 12,5\r\nMaxIdleTime = 1.500\r\nIntervalTime = x\r\n");
+  Startup::LoadSettings(ini, RealFileSystem(), german);
+  EXPECT_EQ((std::vector<double>{Startup::CPULimit, Startup::MaxIdleTime, Startup::IntervalTime}),
+            (std::vector<double>{12.5, 1500, 500}));
+}
+
 #ifndef _WIN32
 TEST(LoadSettings, NeverWritesDefaultsOverAFileItCouldNotLoad) {
   // A dot-file is hidden: the loader treats it as missing, but it holds the user's values.
@@ -151,19 +185,22 @@ class FakeUi : public Startup::EntryUi {
   int windows = 0;
 };
 
+// Whole command lines, as the system gives them, through the entry.
 TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
   struct Case {
     const char* name;
-    std::wstring argument;  // "<dir>" stands for the test folder
-    const wchar_t* file;    // the one sequence file there
+    std::wstring commandLine;  // "<dir>" stands for the test folder
+    const wchar_t* file;       // the one sequence file there
     bool window;
     std::wstring message;  // "" when none; "<dir>" as above
   } cases[] = {
-      {"quoted path with blanks", L"  \"<dir>/My Files x.pmw\"  ", L"My Files x.pmw", true, L""},
-      {"no argument, Startup.pmw beside the program", L"", L"Startup.pmw", true, L""},
-      {"no argument, no file: no message", L"", L"other.pmw", false, L""},
-      {"blanks only", L"   ", L"Startup.pmw", false, L"シーケンスファイルが見付かりません。"},
-      {"named file missing", L"<dir>/gone.pmw", L"Startup.pmw", false, L"シーケンスファイル<dir>/gone.pmwが見付かりません。"},
+      {"quoted path with blanks", L"\"<dir>/Tarvoline.exe\"   \"<dir>/My Files x.pmw\"  ", L"My Files x.pmw", true, L""},
+      {"no argument, Startup.pmw beside the program", L"\"<dir>/Tarvoline.exe\"", L"Startup.pmw", true, L""},
+      {"no argument, no file: no message", L"<dir>/Tarvoline.exe", L"other.pmw", false, L""},
+      // The blanks after the program name are no argument: no message at log-on.
+      {"the program name and blanks", L"\"<dir>/Tarvoline.exe\"   ", L"Startup.pmw", true, L""},
+      {"a quoted argument of blanks", L"Tarvoline.exe \"   \"", L"Startup.pmw", false, L"シーケンスファイル   が見付かりません。"},
+      {"named file missing", L"Tarvoline.exe <dir>/gone.pmw", L"Startup.pmw", false, L"シーケンスファイル<dir>/gone.pmwが見付かりません。"},
   };
   for (const Case& c : cases) {
     TempFolder dir;
@@ -173,7 +210,7 @@ TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
     };
     dir.Write(c.file, Ansi(Record(L"2001/05/12：a", L"File=a.exe")));
     FakeUi ui;
-    EXPECT_EQ(Startup::Main(expand(c.argument), dir / L"Tarvoline.exe", ui),
+    EXPECT_EQ(Startup::Main(Startup::ArgumentText(expand(c.commandLine)), dir / L"Tarvoline.exe", ui),
               c.window ? Startup::MainOutcome::WindowShown : Startup::MainOutcome::NoItems)
         << c.name;
     EXPECT_EQ(ui.windows, c.window ? 1 : 0) << c.name;

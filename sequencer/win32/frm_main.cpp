@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "common/tool.h"
+#include "common/win32/dpi.h"
 #include "sequencer/win32/disp_form_top.h"
 #include "sequencer/win32/pdh9xnt.h"
 #include "sequencer/win32/resource.h"
@@ -20,30 +21,6 @@ constexpr UINT_PTR kTimerId = 1;
 constexpr COLORREF kLineColour = RGB(128, 128, 255);
 // The design face; the system's Japanese UI face stands in where it is missing.
 const wchar_t kDesignFace[] = L"ＭＳ Ｐゴシック";
-
-int DpiOf(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (getDpiForWindow && hwnd) {
-    if (UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
-  }
-  HDC dc = ::GetDC(nullptr);
-  int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
-  ::ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
-// The outer size of a window whose client area is width × height at dpi.
-SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height, int dpi) {
-  RECT r{0, 0, width, height};
-  using AdjustFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = reinterpret_cast<AdjustFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-  if (adjustForDpi) adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi));
-  else ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  return {r.right - r.left, r.bottom - r.top};
-}
 
 int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -131,7 +108,7 @@ bool frmMain::Create(int showCommand) {
   if (!hwnd_) return false;
   // The client area is 5730 × 5730 twips at the window's own DPI.
   const int client = layout::Px(layout::kClientTwips, dpi_);
-  SIZE outer = OuterSize(style, 0, client, client, dpi_);
+  SIZE outer = win::OuterSize(style, 0, client, client, static_cast<UINT>(dpi_));
   // Bottom right of the work area, out of the way of the windows the started
   // programs open.
   RECT work{};
@@ -195,7 +172,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void frmMain::OnCreate() {
-  dpi_ = DpiOf(hwnd_);
+  dpi_ = static_cast<int>(win::WindowDpi(hwnd_));
   face_ = UiFace();
   label1_ = Child(hwnd_, WC_STATICW, kTitleText, SS_NOPREFIX | SS_LEFT);
   label2_ = Child(hwnd_, WC_STATICW, kBusyText, SS_NOPREFIX | SS_LEFT | SS_ENDELLIPSIS);

@@ -35,13 +35,14 @@ struct Shell : ::Shell {
 struct Shortcuts : ShortcutStore {
   std::map<std::wstring, ShortcutInfo> links;
   std::vector<std::pair<std::wstring, std::wstring>> setTargets;
+  bool saves = false;  // what SetTarget answers
   std::optional<ShortcutInfo> Read(const std::wstring& p) override {
     auto it = links.find(p);
     return it == links.end() ? std::nullopt : std::optional<ShortcutInfo>(it->second);
   }
   bool SetTarget(const std::wstring& lnk, const std::wstring& target) override {
     setTargets.emplace_back(lnk, target);
-    return false;  // failures of the finishing steps are passed over
+    return saves;
   }
 };
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
+#include "common/win32/dpi.h"
 #include "fakes.h"
 #include "temp_folder.h"
 #include "texts.h"
@@ -164,6 +165,22 @@ TEST_F(Wizard, BrowseButtonsFillTheBoxesOnlyWithAChoice) {
   dialogs.file = L"E:\\新しい.pmw";
   Click(ids::kBrowseFile);
   EXPECT_EQ(Text(ids::kSequenceFile), L"E:\\新しい.pmw");
+}
+
+// Moved to a monitor of another DPI, the window keeps its client area in
+// design units, with the frame measured at that DPI, not at the system's.
+// (The emulator draws every window at the system DPI, so the frame is
+// compared with what the sizing call gives for the new DPI.)
+TEST_F(Wizard, SizesItsFrameForTheDpiItIsGiven) {
+  RECT before;
+  GetWindowRect(form->hwnd(), &before);
+  SendMessageW(form->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&before));
+  RECT r;
+  GetWindowRect(form->hwnd(), &r);
+  const SIZE outer = win::OuterSize(static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_STYLE)),
+                                    static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_EXSTYLE)), 768, 530, 144);
+  EXPECT_EQ(r.right - r.left, outer.cx);
+  EXPECT_EQ(r.bottom - r.top, outer.cy);
 }
 
 }  // namespace

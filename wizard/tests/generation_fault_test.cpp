@@ -8,6 +8,7 @@
 #include "common/fileio.h"
 #include "fakes.h"
 #include "generation.h"
+#include "real_disk.h"
 #include "temp_folder.h"
 #include "texts.h"
 
@@ -25,18 +26,10 @@ const std::string kBefore = "2001/05/12\x81\x46old\x01\x01" "File=C:\\old.exe\x0
 
 // The real disk, except that appends fail: as a disk that fills up part-way
 // does, after the seam has cut the file back.
-struct FullDisk : FileSystem {
-  FileSystem& real = RealFileSystem();
+struct FullDisk : fake::RealDisk {
   int appends = 0;
-  std::optional<std::string> ReadAll(const std::wstring& p) override { return real.ReadAll(p); }
   bool ReplaceContents(const std::wstring&, const std::string&) override { return false; }
   bool Append(const std::wstring&, const std::string&) override { return ++appends, false; }
-  bool CanRead(const std::wstring& p) override { return real.CanRead(p); }
-  bool CanAppend(const std::wstring& p) override { return real.CanAppend(p); }
-  bool IsFolder(const std::wstring& p) override { return real.IsFolder(p); }
-  bool IsOrdinaryFile(const std::wstring& p) override { return real.IsOrdinaryFile(p); }
-  bool AnyOrdinaryFileMatches(const std::wstring& p) override { return real.AnyOrdinaryFileMatches(p); }
-  std::vector<std::wstring> ListOrdinaryFiles(const std::wstring& p) override { return real.ListOrdinaryFiles(p); }
 };
 
 struct Bench {

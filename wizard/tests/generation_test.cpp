@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "common/tool.h"
 #include "fakes.h"
+#include "real_disk.h"
 #include "temp_folder.h"
 #include "texts.h"
 
@@ -35,13 +36,14 @@ struct Bench {
   fake::Shortcuts shortcuts;
   fake::Clock clock;
   fake::Messages messages;
+  fake::RealDisk files;
   Bench() { std::filesystem::create_directory(std::filesystem::path(links)); }
   void Add(const std::wstring& name, const wchar_t* target, int style = 1, const wchar_t* current = L"") {
     std::wstring path = t.Write(P(L"links\\" + name), "");
     if (target) shortcuts.links[path] = {P(target), P(current), style};
   }
   wizard::GenerationResult Run(const std::wstring& folder) {
-    return wizard::GenerateSequenceFile(folder, seq, {RealFileSystem(), shortcuts, clock, messages});
+    return wizard::GenerateSequenceFile(folder, seq, {files, shortcuts, clock, messages});
   }
   wizard::GenerationResult Run() { return Run(links); }
   std::wstring Written() { return text::FromAnsi(TempFolder::Read(seq)); }
@@ -118,6 +120,41 @@ TEST(Generation, FailuresAreReportedWithoutHalfRecords) {
                            MessageIcon::Warning));
 }
 
+// A character the code page cannot hold (a lone surrogate fits none) would
+// be written as '?', naming another file or none: the short form is used, or
+// the shortcut is left out and named.
+TEST(Generation, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
+  const std::wstring bad = L"C:\\Pro" + std::wstring(1, wchar_t(0xDC00)) + L"gram";
+  Bench b;
+  auto add = [&](const wchar_t* name, const std::wstring& target, const std::wstring& current) {
+    std::wstring path = b.t.Write(P(std::wstring(L"links\\") + name), "");
+    b.shortcuts.links[path] = {P(target), P(current), 1};
+  };
+  add(L"1.lnk", bad + L"\\a.exe", L"");
+  add(L"2.lnk", bad + L"\\b.exe", L"");
+  add(L"3.lnk", L"C:\\c.exe", bad);
+  add(L"4.lnk", L"C:\\d.exe", bad + L"\\d");
+  add(L"5.lnk", bad + L"\\e.exe", L"");
+  b.files.shortForms[P(bad + L"\\a.exe")] = P(L"C:\\PROGRA~1\\a.exe");
+  b.files.shortForms[P(bad)] = P(L"C:\\PROGRA~1");
+  b.files.shortForms[P(bad + L"\\e.exe")] = P(bad + L"\\e.exe");  // short names switched off
+  auto r = b.Run();
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(r.written, 2);
+  std::wstring written = b.Written();
+  for (const std::wstring& record :
+       {Record(L"a", L"C:\\PROGRA~1\\a.exe", L"", 1), Record(L"c", L"C:\\c.exe", L"C:\\PROGRA~1", 1)}) {
+    EXPECT_NE(written.find(record), std::wstring::npos) << text::ToUtf8(record);
+  }
+  std::sort(r.outsideCodePage.begin(), r.outsideCodePage.end());
+  EXPECT_EQ(r.outsideCodePage, (std::vector<std::wstring>{L"2.lnk", L"4.lnk", L"5.lnk"}));
+  ASSERT_EQ(b.messages.shown.size(), 1u);
+  EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Warning);
+  const std::wstring& m = b.messages.shown[0].first;
+  EXPECT_EQ(m.find(wizard::texts::kPathsOutsideCodePage), 0u);
+  for (const wchar_t* name : {L"\r\n2.lnk", L"\r\n4.lnk", L"\r\n5.lnk"}) EXPECT_NE(m.find(name), std::wstring::npos);
+}
+
 TEST(Generation, AppendsAfterTheLastByteAndCreatesAMissingFile) {
   for (const char* before : {"", "hand edited\r\n", "\x01"}) {
     Bench b;
@@ -163,25 +200,44 @@ TEST(Generation, TheMainProgramReadsTheRecordsBack) {
 #endif
 
 // The window's test walks the usual Finish; here: failing steps are passed
-// over, and without a known Startup folder no shortcut is made anywhere.
-TEST(Finishing, FailingStepsArePassedOverAndTheMessageEnds) {
-  for (const wchar_t* startup : {L"S", L""}) {
+// over, without a known Startup folder no shortcut is made anywhere, and the
+// closing message asks to clear the Startup folder only when nothing else
+// will start Tarvoline there.
+TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
+  const std::pair<std::wstring, wizard::MessageIcon> clear{
+      L"スタートアップフォルダから、Tarvoline以外のアイコンを取り除いておいてください。\r\n"
+      L"安全のため、バックアップしておくことをおすすめします。",
+      wizard::MessageIcon::Information};
+  const std::pair<std::wstring, wizard::MessageIcon> keep{
+      L"Tarvolineのショートカットを作成できませんでした。\r\n"
+      L"スタートアップフォルダのアイコンは取り除かずに、そのままにしておいてください。",
+      wizard::MessageIcon::Warning};
+  struct Case {
+    const wchar_t* startup;  // "" for an unknown Startup folder
+    bool create, saves;
+    bool keepMessage;
+  } cases[] = {
+      {L"S", true, true, false}, {L"S", true, false, true}, {L"", true, true, true},
+      {L"S", false, false, false}, {L"", false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(&c - cases));
     TempFolder t;
     fake::Shell shell;
     shell.result = 2;
     fake::Shortcuts shortcuts;
+    shortcuts.saves = c.saves;
     fake::Messages messages;
-    const wizard::FinishInputs in{nullptr, t.path(), t.Write(L"s.pmw", "x"), true, true,
-                                  *startup ? t / startup : L"", t / L"TVL"};
+    const wizard::FinishInputs in{nullptr, t.path(), t.Write(L"s.pmw", "x"), c.create, true,
+                                  *c.startup ? t / c.startup : L"", t / L"TVL"};
     wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages});
     EXPECT_EQ(shell.opened.back(), in.sequenceFile);
     std::wstring folder = in.userStartupFolder, own = in.ownFolder;
     using Targets = std::vector<std::pair<std::wstring, std::wstring>>;
     const Targets made = {{tool::JoinPath(folder, L"Tarvoline.lnk"), tool::JoinPath(own, L"Tarvoline.exe")}};
-    EXPECT_EQ(shortcuts.setTargets, *startup ? made : Targets{});
+    EXPECT_EQ(shortcuts.setTargets, *c.startup && c.create ? made : Targets{});
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].first, L"スタートアップフォルダから、Tarvoline以外のアイコンを取り除いておいてください。\r\n"
-                                       L"安全のため、バックアップしておくことをおすすめします。");
+    EXPECT_EQ(messages.shown[0], c.keepMessage ? keep : clear);
   }
 }
 

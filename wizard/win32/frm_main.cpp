@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/tool.h"
+#include "common/win32/dpi.h"
 #include "common/win32/draw.h"
 #include "control_ids.h"
 #include "generation.h"
@@ -32,21 +33,6 @@ constexpr int kImageX = 432, kImageY = 8, kImageSize = 56;
 constexpr int kIconSize = 48;  // centred in Image1's square
 constexpr int kLine2Y = 72;  // under the title band
 constexpr int kLine1Y = 312; // above the buttons
-
-UINT WindowDpi(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (getDpi && hwnd) {
-    UINT dpi = getDpi(hwnd);
-    if (dpi) return dpi;
-  }
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
 }  // namespace
 
 // A control as designed: its parent, class, text, styles, id and rectangle
@@ -214,7 +200,7 @@ void FrmMain::LoadPicture() {
 }
 
 void FrmMain::OnCreate() {
-  dpi_ = WindowDpi(hwnd_);
+  dpi_ = win::WindowDpi(hwnd_);
   white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
   MakeFonts();
   LoadPicture();
@@ -283,10 +269,8 @@ void FrmMain::Layout() {
     SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(a.titleFont ? titleFont_.get() : font_.get()), FALSE);
   }
   info_.Resized();
-  RECT r = {0, 0, S(kClientWidth), S(kClientHeight)};
-  AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
-  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE outer = win::OuterSize(kStyle, kExStyle, S(kClientWidth), S(kClientHeight), dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

@@ -1,0 +1,44 @@
+#include "dpi.h"
+
+namespace win {
+namespace {
+
+template <class Fn>
+Fn User32Function(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+UINT ScreenDpi() {
+  HDC dc = GetDC(nullptr);
+  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  if (dc) ReleaseDC(nullptr, dc);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+}  // namespace
+
+UINT SystemDpi() {
+  static auto getDpiForSystem = User32Function<UINT(WINAPI*)()>("GetDpiForSystem");
+  UINT dpi = getDpiForSystem ? getDpiForSystem() : 0;
+  return dpi ? dpi : ScreenDpi();
+}
+
+UINT WindowDpi(HWND hwnd) {
+  static auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  UINT dpi = getDpiForWindow && hwnd ? getDpiForWindow(hwnd) : 0;
+  return dpi ? dpi : SystemDpi();
+}
+
+SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height, UINT dpi) {
+  static auto adjustForDpi =
+      User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  RECT r{0, 0, width, height};
+  if (!(adjustForDpi && adjustForDpi(&r, style, FALSE, exStyle, dpi))) {
+    r = RECT{0, 0, width, height};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  }
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace win
