@@ -44,10 +44,8 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
   if (Finished()) return Outcome::Idle;
 
   const Startup::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
+  // Named in Advance: a waiting tick copies no text.
   report::ItemEvent event;
-  event.position = currentIndex_ + 1;
-  event.title = item.Title;
-  event.file = item.File;
   event.waitedMs = static_cast<double>(intervalMs) * waitTicks_;
 
   bool ok = meter_ != nullptr;
@@ -158,7 +156,13 @@ bool LaunchEngine::StartItem(const Startup::SequenceItem& item, report::ItemEven
 }
 
 void LaunchEngine::Advance(report::ItemEvent& event) {
-  if (report_) report_->ItemHandled(event);
+  if (report_) {
+    const Startup::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
+    event.position = currentIndex_ + 1;
+    event.title = item.Title;
+    event.file = item.File;
+    report_->ItemHandled(event);
+  }
   // Only the program just started may hold up the next one: a failed start never does.
   if (event.outcome != report::Outcome::Started && event.outcome != report::Outcome::Opened) previous_.reset();
   waitedForReady_ = previous_ != nullptr;
