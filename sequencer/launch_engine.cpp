@@ -1,5 +1,6 @@
 #include "sequencer/launch_engine.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/text.h"
@@ -7,11 +8,19 @@
 
 namespace {
 
-// The caption while an item is being started: its name, "is being started."
+// The captions the engine sets: while an item is being started, its name and
+// "is being started."; while the next start waits for the program started
+// before it, that program's name and "waiting for it to finish starting."
 const wchar_t kStartingSuffix[] = L"を起動しています。";
+const wchar_t kReadyWaitSuffix[] = L"の起動完了を待っています。";
 
 bool IsProgramExtension(const std::wstring& ext) {
   return ext == L"com" || ext == L"exe" || ext == L"bat" || ext == L"cmd";
+}
+
+// An address is never a program, though many end in ".com".
+bool IsProgram(const Startup::SequenceItem& item) {
+  return !tool::IsAddress(item.File) && IsProgramExtension(text::ToLower(tool::GetExtensionFromPath(item.File)));
 }
 
 // "##0.##": at most two decimals, halves away from zero.
@@ -21,68 +30,154 @@ double TwoDecimals(double v) { return std::round(v * 100.0) / 100.0; }
 
 LaunchEngine::LaunchEngine(const std::vector<Startup::SequenceItem>& items, LaunchSettings settings,
                            LaunchView& view, CpuMeter* meter, Processes& processes, Shell& shell,
-                           FileSystem& fs)
+                           FileSystem& fs, LaunchSystem* system, report::StartReport* report)
     : items_(items),
       settings_(settings),
       view_(view),
       meter_(meter),
       processes_(processes),
-      shell_(shell),
-      fs_(fs) {}
+      fs_(fs),
+      plain_(processes, shell, fs),
+      system_(system ? *system : plain_),
+      report_(report) {}
 
 LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
   if (Finished()) return Outcome::Idle;
 
+  const Startup::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
+  // Named in Advance: a waiting tick copies no text.
+  report::ItemEvent event;
+  event.waitedMs = static_cast<double>(intervalMs) * waitTicks_;
+
   bool ok = meter_ != nullptr;
-  if (ok) {
+  if (!ok) {
+    event.reason = report::Reason::NoMeter;
+    event.detail = L"no processor meter";
+  } else {
     const double usage = meter_->GetValue();
+    event.usage = usage;
     view_.ShowCpuLoad(TwoDecimals(usage));
-    const double waited = static_cast<double>(intervalMs) * waitTicks_;
-    if (!ShouldStart(waited, usage, settings_)) {
-      waitTicks_ += 1;
-      return Outcome::Waited;
+    const double waited = event.waitedMs;
+    if (skipWait_) {
+      event.reason = report::Reason::AfterRunning;
+    } else {
+      const bool ready = PreviousReady();
+      if (!ShouldStart(waited, usage, ready, settings_)) {
+        waitTicks_ += 1;
+        return Outcome::Waited;
+      }
+      event.reason = !(usage <= settings_.CPULimit && ready) ? report::Reason::MaxWait
+                     : waitedForReady_                      ? report::Reason::Ready
+                                                            : report::Reason::IntervalAndLimit;
     }
-    ok = StartItem(items_[static_cast<size_t>(currentIndex_)]);
+    if (AlreadyRunning(item, event.processId)) {
+      // Neither started nor failed: its own icon, and the next item follows at once.
+      view_.SetProgress(currentIndex_ + 1);
+      view_.SetItemIcon(item.Key, itemicon::kRunning);
+      event.reason = report::Reason::AlreadyRunning;
+      event.outcome = report::Outcome::AlreadyRunning;
+      Advance(event);
+      skipWait_ = true;
+      return Outcome::Running;
+    }
+    ok = StartItem(item, event);
   }
   if (!ok) {
     // No message: the entry turns grey and the next item follows after the usual wait.
-    view_.SetItemIcon(items_[static_cast<size_t>(currentIndex_)].Key, itemicon::kFailed);
+    view_.SetItemIcon(item.Key, itemicon::kFailed);
+    event.outcome = report::Outcome::Failed;
   }
-  Advance();
+  Advance(event);
   return ok ? Outcome::Started : Outcome::Failed;
 }
 
-bool LaunchEngine::StartItem(const Startup::SequenceItem& item) {
+bool LaunchEngine::PreviousReady() {
+  if (!previous_) return true;
+  if (!previous_->IsReady()) {
+    if (!readyCaption_) view_.SetCaption(previousName_ + kReadyWaitSuffix);
+    readyCaption_ = true;
+    return false;
+  }
+  // Ready once is ready: the handle goes, and the caption names the start again.
+  previous_.reset();
+  if (readyCaption_) view_.SetCaption(previousName_ + kStartingSuffix);
+  readyCaption_ = false;
+  return true;
+}
+
+bool LaunchEngine::AlreadyRunning(const Startup::SequenceItem& item, std::uint32_t& processId) {
+  if (!settings_.SkipRunning || item.File.empty() || !IsProgram(item)) return false;
+  for (std::uint32_t id : system_.RunningFrom(item.File)) {
+    // Copies this run started itself are not "already running": an item that
+    // names the same program twice starts it twice.
+    if (std::find(ownProcesses_.begin(), ownProcesses_.end(), id) != ownProcesses_.end()) continue;
+    processId = id;
+    return true;
+  }
+  return false;
+}
+
+bool LaunchEngine::StartItem(const Startup::SequenceItem& item, report::ItemEvent& event) {
+  // Whatever the program before did, only this start may hold up the next one.
+  previous_.reset();
   view_.SetCaption(tool::GetBaseNameFromPath(item.File) + kStartingSuffix);
-  if (!view_.MarkStarted(item.Key)) return false;
+  if (!view_.MarkStarted(item.Key)) return event.detail = L"its list entry was not found", false;
   view_.SetProgress(currentIndex_ + 1);
   view_.RepaintNow();
 
   // Not restored afterwards: later items without a usable Current start here too.
   if (!item.Current.empty() && tool::IsFolderPresent(item.Current, fs_)) {
-    if (!processes_.SetCurrentDirectory(item.Current)) return false;
+    if (!processes_.SetCurrentDirectory(item.Current))
+      return event.detail = L"the working folder could not be entered: " + item.Current, false;
   }
 
   // Nothing to open: an empty path would only reach the shell's own error box.
-  if (item.File.empty()) return false;
+  if (item.File.empty()) return event.detail = L"File is empty", false;
 
-  // An address is never a program, though many end in ".com".
-  const std::wstring ext = text::ToLower(tool::GetExtensionFromPath(item.File));
-  if (!tool::IsAddress(item.File) && IsProgramExtension(ext)) {
-    if (item.Size < 0 || item.Size > kMaxShowState) return false;
-    return processes_.Start(L"\"" + item.File + L"\" " + item.Option, item.Size);
+  LaunchResult result;
+  if (IsProgram(item)) {
+    if (item.Size < 0 || item.Size > kMaxShowState)
+      return event.detail = L"Size is not one of the known window styles", false;
+    result = system_.StartProgram(L"\"" + item.File + L"\" " + item.Option, item.Size);
+    if (!result.ok) return event.detail = result.error, false;
+    event.outcome = report::Outcome::Started;
+  } else {
+    // Documents and addresses: a document that is missing is silently not
+    // opened, and the item keeps its started icon.
+    result = system_.Open(view_.Owner(), item.File);
+    event.outcome = result.ok ? report::Outcome::Opened : report::Outcome::NotOpened;
   }
-  // Documents and addresses: a document that is missing is silently not
-  // opened, and the item keeps its started icon.
-  tool::ShellOpen(view_.Owner(), item.File, shell_, fs_);
+  event.processId = result.processId;
+  if (result.processId) ownProcesses_.push_back(result.processId);
+  if (settings_.ReadyWait && result.watch) {
+    previous_ = std::move(result.watch);
+    previousName_ = tool::GetBaseNameFromPath(item.File);
+  }
   return true;
 }
 
-void LaunchEngine::Advance() {
+void LaunchEngine::Advance(report::ItemEvent& event) {
+  if (report_) {
+    const Startup::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
+    event.position = currentIndex_ + 1;
+    event.title = item.Title;
+    event.file = item.File;
+    report_->ItemHandled(event);
+  }
+  // Only the program just started may hold up the next one: a failed start never does.
+  if (event.outcome != report::Outcome::Started && event.outcome != report::Outcome::Opened) previous_.reset();
+  waitedForReady_ = previous_ != nullptr;
+  readyCaption_ = false;
+  skipWait_ = false;
   currentIndex_ += 1;
   waitTicks_ = 0;
   if (Finished()) {
+    if (report_) report_->RunEnds(currentIndex_, 0);
     view_.StopTimer();
     view_.EndProgram();
   }
+}
+
+void LaunchEngine::Closed() {
+  if (report_ && !Finished()) report_->RunEnds(currentIndex_, static_cast<int>(items_.size()) - currentIndex_);
 }

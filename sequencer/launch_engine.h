@@ -6,14 +6,21 @@
 // Rule: keep at least IntervalTime between two starts (and before the first);
 // start as soon as the usage is at or below CPULimit; never wait longer than
 // MaxIdleTime. Time is counted in ticks: Waited = interval × WaitTicks.
+// With ReadyWait the next start also waits until the program started before
+// it has finished starting, within the same MaxIdleTime. A program that is
+// already running (not started by this run) is not started again.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/fileio.h"
 #include "common/seams.h"
 #include "sequencer/cpu_meter.h"
+#include "sequencer/launch_system.h"
+#include "sequencer/start_report.h"
 #include "sequencer/startup.h"
 
 // Small icons of the list entries (1-based, as the window's image list).
@@ -21,6 +28,7 @@ namespace itemicon {
 constexpr int kFailed = 1;   // grey
 constexpr int kStarted = 2;  // bright red
 constexpr int kWaiting = 3;  // dark red
+constexpr int kRunning = 4;  // blue: already running, not started again
 }  // namespace itemicon
 
 // The window as the engine sees it. Methods returning bool report an entry
@@ -48,6 +56,8 @@ struct LaunchSettings {
   double CPULimit = Startup::kDefaultCPULimit;
   double MaxIdleTime = Startup::kDefaultMaxIdleTime;
   double IntervalTime = Startup::kDefaultIntervalTime;
+  bool ReadyWait = false;   // also wait until the previous program is ready
+  bool SkipRunning = true;  // do not start a program that is already running
 };
 
 class LaunchEngine {
@@ -56,17 +66,23 @@ class LaunchEngine {
     Waited,   // one more tick counted
     Started,  // the next item was started (or handed to the shell)
     Failed,   // the next item could not be started and was marked failed
+    Running,  // the next item's program was already running: not started again
     Idle,     // nothing left to do
   };
 
   // items, view and the seams must outlive the engine. meter may be null (no
-  // meter on this platform): every item then fails.
+  // meter on this platform): every item then fails. Programs and documents
+  // are started through system, or through processes and shell when it is
+  // null; report may be null (no report).
   LaunchEngine(const std::vector<Startup::SequenceItem>& items, LaunchSettings settings, LaunchView& view,
                CpuMeter* meter, Processes& processes = RealProcesses(), Shell& shell = RealShell(),
-               FileSystem& fs = RealFileSystem());
+               FileSystem& fs = RealFileSystem(), LaunchSystem* system = nullptr,
+               report::StartReport* report = nullptr);
 
   // One tick of a timer whose interval is intervalMs milliseconds.
   Outcome Tick(int intervalMs);
+  // The user closed the window: the report tells how many items were left.
+  void Closed();
 
   void SetMeter(CpuMeter* meter) { meter_ = meter; }
   int CurrentIndex() const { return currentIndex_; }
@@ -74,24 +90,37 @@ class LaunchEngine {
   bool Finished() const { return currentIndex_ >= static_cast<int>(items_.size()); }
 
   // Whether this tick starts the next item: at least IntervalTime waited, and
-  // the usage at or below CPULimit or MaxIdleTime reached. Equality starts.
-  static bool ShouldStart(double waited, double usage, const LaunchSettings& s) {
-    return waited >= s.IntervalTime && (usage <= s.CPULimit || waited >= s.MaxIdleTime);
+  // either the usage at or below CPULimit with the previous program ready, or
+  // MaxIdleTime reached. Equality starts. previousReady is true without
+  // ReadyWait, and when there is no program to wait for.
+  static bool ShouldStart(double waited, double usage, bool previousReady, const LaunchSettings& s) {
+    return waited >= s.IntervalTime && ((usage <= s.CPULimit && previousReady) || waited >= s.MaxIdleTime);
   }
   // Highest show state a window takes (SW_MAX); other Size values fail the start.
   static constexpr int kMaxShowState = 11;
 
  private:
-  bool StartItem(const Startup::SequenceItem& item);
-  void Advance();
+  bool StartItem(const Startup::SequenceItem& item, report::ItemEvent& event);
+  bool AlreadyRunning(const Startup::SequenceItem& item, std::uint32_t& processId);
+  bool PreviousReady();
+  void Advance(report::ItemEvent& event);
 
   const std::vector<Startup::SequenceItem>& items_;
   LaunchSettings settings_;
   LaunchView& view_;
   CpuMeter* meter_;
   Processes& processes_;
-  Shell& shell_;
   FileSystem& fs_;
+  PlainLaunchSystem plain_;
+  LaunchSystem& system_;
+  report::StartReport* report_;
   int currentIndex_ = 0;
   double waitTicks_ = 0;
+  // The program started last, while it may still be starting (ReadyWait).
+  std::unique_ptr<ProcessWatch> previous_;
+  std::wstring previousName_;
+  bool waitedForReady_ = false;  // the current wait had a program to wait for
+  bool readyCaption_ = false;    // the caption says the engine waits for it
+  bool skipWait_ = false;        // the item before was already running
+  std::vector<std::uint32_t> ownProcesses_;  // started by this run
 };

@@ -13,11 +13,16 @@
 namespace Startup {
 
 std::vector<SequenceItem> SequenceItems;
+int ItemsLeftOut = 0;
 
 double CPULimit = kDefaultCPULimit;
 double MaxIdleTime = kDefaultMaxIdleTime;
 double IntervalTime = kDefaultIntervalTime;
 double TimerInterval = kDefaultTimerInterval;
+bool Report = true;
+bool ReadyWait = false;
+bool SkipRunning = true;
+report::StartReport RunReport;
 
 namespace {
 
@@ -87,11 +92,15 @@ bool ParseItemTitle(const std::wstring& Header, std::wstring& Title) {
 int LoadSequence(const std::wstring& Path, FileSystem& fs) {
   std::vector<iniMente> docs = iniMenteSub::iniRecordLoader(Path, fs);
   SequenceItems.clear();
+  ItemsLeftOut = 0;
   if (docs.empty()) return 0;
   for (const iniMente& doc : docs) {
     // A NoUse that is not a number keeps the item, as a missing one does.
     std::optional<double> noUse = FiniteNumber(doc.GetiniValue(L"NoUse", Variant(std::int16_t{0})));
-    if (noUse && *noUse != 0) continue;
+    if (noUse && *noUse != 0) {
+      ++ItemsLeftOut;
+      continue;
+    }
     SequenceItem item;
     item.File = doc.GetiniValue(L"File", Variant(L"")).ToString();
     ParseItemTitle(doc.GetiniValue(L"iniMenteSubItem1", Variant(L"")).ToString(), item.Title);
@@ -130,6 +139,9 @@ void LoadSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSepar
   MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale);
   IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, locale);
   TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval, locale);
+  Report = SettingValue(settings, L"Report", 1, locale) != 0;
+  ReadyWait = SettingValue(settings, L"ReadyWait", 0, locale) == 1;
+  SkipRunning = SettingValue(settings, L"SkipRunning", 1, locale) != 0;
   // A file that is there but was not loaded (hidden, locked, access denied)
   // keeps the user's values: this run uses the defaults and writes nothing
   // over it. An unwritable file changes nothing else.
@@ -174,7 +186,18 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
   std::wstring folder = programFolder;
   LoadSettings(tool::JoinPath(folder, tool::GetBaseNameFromPath(programPath) + L".ini"), fs);
 
-  if (LoadSequence(sequencePath, fs) == 0) return MainOutcome::NoItems;
+  const int kept = LoadSequence(sequencePath, fs);
+  // A report of an earlier call (the tests run Main many times) is let go first.
+  RunReport = report::StartReport();
+  report::Clock* clock = ui.ReportClock();
+  if (Report && clock)
+    RunReport.Open(tool::JoinPath(folder, tool::GetBaseNameFromPath(programPath) + L".log"), fs, *clock);
+  RunReport.RunBegins(sequencePath, {CPULimit, MaxIdleTime, IntervalTime, TimerInterval, ReadyWait, SkipRunning}, kept,
+                      ItemsLeftOut);
+  if (kept == 0) {
+    RunReport.RunEnds(0, 0);
+    return MainOutcome::NoItems;
+  }
   return ui.ShowMainWindow() ? MainOutcome::WindowShown : MainOutcome::WindowFailed;
 }
 

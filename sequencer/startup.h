@@ -12,6 +12,7 @@
 
 #include "common/fileio.h"
 #include "common/seams.h"
+#include "sequencer/start_report.h"
 
 namespace Startup {
 
@@ -29,11 +30,26 @@ struct SequenceItem {
 // The kept items in file order. Filled once by LoadSequence.
 extern std::vector<SequenceItem> SequenceItems;
 
+// How many items the sequence file left out by NoUse. Set by LoadSequence.
+extern int ItemsLeftOut;
+
 // The four timing settings (defaults until LoadSettings has run).
 extern double CPULimit;       // percent: start when the usage is at or below this
 extern double MaxIdleTime;    // ms: longest wait for the usage to fall
 extern double IntervalTime;   // ms: shortest time between two starts
 extern double TimerInterval;  // ms: period of the tick
+
+// Keys the user may add; read, never written, so the file the program makes
+// keeps its four lines. Report = 0 turns the start report off; ReadyWait = 1
+// makes each start wait until the program before has finished starting
+// (any other value counts as 0); SkipRunning = 0 starts programs that are
+// already running all the same.
+extern bool Report;
+extern bool ReadyWait;
+extern bool SkipRunning;
+
+// The run's start report (off until Main opens it), written to by the engine.
+extern report::StartReport RunReport;
 
 constexpr double kDefaultCPULimit = 30;
 constexpr double kDefaultMaxIdleTime = 10000;
@@ -58,7 +74,7 @@ bool ParseItemTitle(const std::wstring& Header, std::wstring& Title);
 // tool::NextUniqueKey.
 int LoadSequence(const std::wstring& Path, FileSystem& fs = RealFileSystem());
 
-// Loads the settings file, adds each of the four keys that is missing or
+// Loads the settings file, reads Report, ReadyWait and SkipRunning, adds each of the four keys that is missing or
 // empty with its default (in the order CPULimit, MaxIdleTime, IntervalTime,
 // TimerInterval, as 16-bit integers), sets the four settings from it and
 // writes it back. A value that is not a finite number gives that key's
@@ -93,6 +109,8 @@ class EntryUi {
   // Creates the main window and shows it without modality; false when it
   // could not be created.
   virtual bool ShowMainWindow() = 0;
+  // The clocks of the start report; null: no report.
+  virtual report::Clock* ReportClock() { return nullptr; }
 };
 
 enum class MainOutcome {
@@ -102,8 +120,9 @@ enum class MainOutcome {
 };
 
 // The entry steps. argumentText is the raw argument text; programPath the
-// full path of the running program (its folder holds Startup.pmw and the
-// settings file, named after the program with ".ini").
+// full path of the running program (its folder holds Startup.pmw, the
+// settings file, named after the program with ".ini", and the start report,
+// named after it with ".log").
 MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& ui,
                  FileSystem& fs = RealFileSystem());
 

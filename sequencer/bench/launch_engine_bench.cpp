@@ -44,8 +44,10 @@ BENCHMARK(BM_WaitingTick);
 void BM_Decision(benchmark::State& state) {
   const LaunchSettings s{30, 10000, 500};
   double waited = 0, usage = 31;
+  bool ready = false;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(LaunchEngine::ShouldStart(waited, usage, s));
+    benchmark::DoNotOptimize(LaunchEngine::ShouldStart(waited, usage, ready, s));
+    ready = !ready;
     waited = waited > 9000 ? 0 : waited + 200;
     usage = usage > 99 ? 0 : usage + 1.3;
   }

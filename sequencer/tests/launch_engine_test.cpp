@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
 #include <set>
+
+#include "temp_folder.h"
 
 namespace {
 
@@ -173,6 +177,196 @@ TEST(LaunchEngine, FailedStartMarksTheItemAndTheNextFollowsAfterTheUsualWait) {
   rig.sys.failing = false;
   EXPECT_EQ(rig.TicksToNext(), 4);
   EXPECT_EQ(rig.sys.log.back(), L"end");
+}
+
+// Starts programs with process ids 100, 101, ...; each started program
+// becomes ready readyAfter polls after its start (0: never; -1: no watch, a
+// console program); running holds the processes found running per path.
+class FakeLaunch : public LaunchSystem {
+ public:
+  class Watch : public ProcessWatch {
+   public:
+    explicit Watch(int polls) : left_(polls) {}
+    bool IsReady() override { return left_ > 0 && --left_ == 0; }
+   private:
+    int left_;
+  };
+  LaunchResult StartProgram(const std::wstring& line, int) override {
+    LaunchResult r;
+    r.ok = line.find(L"fail") == std::wstring::npos;
+    if (!r.ok) {
+      r.error = L"not found";
+      return r;
+    }
+    r.processId = nextId++;
+    started.push_back(line);
+    running[line.substr(1, line.find(L'"', 1) - 1)].push_back(r.processId);
+    if (readyAfter >= 0) r.watch = std::make_unique<Watch>(readyAfter);
+    return r;
+  }
+  LaunchResult Open(WindowHandle, const std::wstring& target) override {
+    LaunchResult r;
+    r.ok = target.find(L"gone") == std::wstring::npos;
+    return r;
+  }
+  std::vector<std::uint32_t> RunningFrom(const std::wstring& path) override { return running[path]; }
+  int readyAfter = -1;
+  std::uint32_t nextId = 100;
+  std::map<std::wstring, std::vector<std::uint32_t>> running;
+  std::vector<std::wstring> started;
+};
+
+struct ReadyRig {
+  ReadyRig(std::vector<SequenceItem> list, LaunchSettings s, double usage)
+      : items(std::move(list)), engine(items, s, sys, &sys, sys, sys, fs, &launch) {
+    sys.usage = usage;
+  }
+  int TicksToNext() {
+    for (int k = 1; k <= 1000; ++k)
+      if (rigTick() != Outcome::Waited) return k;
+    return 0;
+  }
+  Outcome rigTick() { return engine.Tick(200); }
+  std::vector<SequenceItem> items;
+  FakeSystem sys;
+  FakeFs fs;
+  FakeLaunch launch;
+  LaunchEngine engine;
+};
+
+TEST(LaunchEngine, ReadyWaitHoldsTheNextStartUntilThePreviousProgramIsReady) {
+  const LaunchSettings on{30, 10000, 500, true}, off{30, 10000, 500, false};
+  struct Case {
+    const char* name;
+    LaunchSettings settings;
+    double usage;
+    int readyAfter;
+    const wchar_t* first;
+    int tick;  // of the second start
+  } cases[] = {
+      {"ReadyWait 0: today's rule, never ready or not", off, 0, 0, L"C:/a.exe", 4},
+      {"ready before the interval: the interval", on, 0, 2, L"C:/a.exe", 4},
+      {"ready after the interval", on, 0, 10, L"C:/a.exe", 10},
+      {"never ready: MaxIdleTime", on, 0, 0, L"C:/a.exe", 51},
+      {"ready, usage above the limit: MaxIdleTime", on, 30.5, 2, L"C:/a.exe", 51},
+      {"no watch (a console program): ready at once", on, 0, -1, L"C:/a.exe", 4},
+      {"a failed start never makes the next wait", on, 0, 0, L"C:/fail.exe", 4},
+  };
+  for (const Case& c : cases) {
+    ReadyRig rig({Item(L"K0", c.first), Item(L"K1", L"C:/b.exe")}, c.settings, 0);
+    rig.launch.readyAfter = c.readyAfter;
+    EXPECT_EQ(rig.TicksToNext(), 4) << c.name;
+    rig.sys.usage = c.usage;
+    EXPECT_EQ(rig.TicksToNext(), c.tick) << c.name;
+  }
+}
+
+TEST(LaunchEngine, CaptionSaysWhileTheNextStartWaitsForThePreviousProgram) {
+  ReadyRig rig({Item(L"K0", L"C:/T/clock.exe"), Item(L"K1", L"C:/b.exe")}, {30, 10000, 0, true}, 0);
+  rig.launch.readyAfter = 3;
+  rig.TicksToNext();
+  rig.sys.log.clear();
+  EXPECT_EQ(rig.TicksToNext(), 3);
+  EXPECT_EQ(rig.sys.log[0], L"caption clockの起動完了を待っています。");
+  EXPECT_EQ(rig.sys.log[1], L"caption clockを起動しています。");
+  EXPECT_EQ(rig.sys.log[2], L"caption bを起動しています。");
+}
+
+TEST(LaunchEngine, ProgramAlreadyRunningIsNotStartedAgainAndTheNextFollowsAtOnce) {
+  struct Case {
+    const char* name;
+    bool skipRunning;
+    std::vector<std::uint32_t> running;  // of C:/a.exe before the run
+    std::vector<std::wstring> started;
+  } cases[] = {
+      {"running: skipped, the next on the next tick", true, {7}, {L"\"C:/b.exe\" "}},
+      {"not running: the same program twice starts twice", true, {},
+       {L"\"C:/a.exe\" ", L"\"C:/b.exe\" ", L"\"C:/a.exe\" "}},
+      {"SkipRunning 0", false, {7}, {L"\"C:/a.exe\" ", L"\"C:/b.exe\" ", L"\"C:/a.exe\" "}},
+  };
+  for (const Case& c : cases) {
+    // Busy: only the maximum wait lets an item go, except after one already running.
+    ReadyRig rig({Item(L"K0", L"C:/a.exe"), Item(L"K1", L"C:/b.exe"), Item(L"K2", L"C:/a.exe")},
+                 {30, 10000, 500, false, c.skipRunning}, 100);
+    if (!c.running.empty()) rig.launch.running[L"C:/a.exe"] = c.running;
+    if (!c.running.empty() && c.skipRunning) {
+      EXPECT_EQ(rig.TicksToNext(), 51) << c.name;
+      EXPECT_EQ(rig.sys.log, (Log{L"progress 1", L"icon K0 4"})) << c.name;
+      EXPECT_EQ(rig.engine.Tick(200), Outcome::Started) << c.name;
+    }
+    while (!rig.engine.Finished()) rig.engine.Tick(200);
+    EXPECT_EQ(rig.launch.started, c.started) << c.name;
+  }
+}
+
+// A clock that moves only when told: 2024-04-01 08:00:00.000 plus ms.
+struct FakeClock : report::Clock {
+  report::LocalTime Now() override {
+    const int s = static_cast<int>(ms / 1000);
+    return {2024, 4, 1, 8, s / 60, s % 60, static_cast<int>(ms % 1000)};
+  }
+  std::int64_t Milliseconds() override { return ms; }
+  std::int64_t ms = 0;
+};
+
+TEST(LaunchEngine, ReportNamesEachItemItsWaitWhyItWentAndWhatCameOfIt) {
+  TempFolder dir;
+  FakeClock clock;
+  report::StartReport report;
+  report.Open(dir / L"Tarvoline.log", RealFileSystem(), clock);
+  std::vector<SequenceItem> items = {Item(L"K0", L"C:/a.exe"), Item(L"K1", L"C:/fail.exe"), Item(L"K2", L"C:/doc.txt"),
+                                     Item(L"K3", L"C:/gone.txt"), Item(L"K4", L"C:/run.exe"), Item(L"K5", L"C:/b.exe"),
+                                     Item(L"K6", L"C:/x.exe", L"", L"", 12)};
+  items[0].Title = L"Clock";
+  FakeSystem sys;
+  FakeFs fs;
+  FakeLaunch launch;
+  launch.running[L"C:/run.exe"] = {7};
+  LaunchEngine engine(items, {30, 10000, 500}, sys, &sys, sys, sys, fs, &launch, &report);
+  report.RunBegins(L"C:/Startup.pmw", {30, 10000, 500, 200, false, true}, 7, 1);
+  clock.ms = 40;
+  report.TimerStarted();
+  for (int k = 0; k < 200 && !engine.Finished(); ++k) {
+    // Busy while the fourth item waits: it goes at the maximum wait.
+    sys.usage = engine.CurrentIndex() == 3 ? 85.257 : 12.5;
+    engine.Tick(200);
+    clock.ms += 201;
+  }
+  EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.log"),
+            "\xEF\xBB\xBF"
+            "2024-04-01 08:00:00.000 Run begins: sequence C:/Startup.pmw; CPULimit 30, MaxIdleTime 10000, "
+            "IntervalTime 500, TimerInterval 200, ReadyWait 0, SkipRunning 1; 7 items, 1 left out by NoUse\r\n"
+            "2024-04-01 08:00:00.643 Item 1 \"Clock\" C:/a.exe: waited 600 ms (real 603 ms), usage 12.5 %, went: "
+            "interval passed, usage at or below the limit; started, process 100\r\n"
+            "2024-04-01 08:00:01.447 Item 2 \"title\" C:/fail.exe: waited 600 ms (real 804 ms), usage 12.5 %, went: "
+            "interval passed, usage at or below the limit; failed: not found\r\n"
+            "2024-04-01 08:00:02.251 Item 3 \"title\" C:/doc.txt: waited 600 ms (real 804 ms), usage 12.5 %, went: "
+            "interval passed, usage at or below the limit; opened by the shell\r\n"
+            "2024-04-01 08:00:12.502 Item 4 \"title\" C:/gone.txt: waited 10000 ms (real 10251 ms), usage 85.26 %, "
+            "went: maximum wait reached; not opened: no such document\r\n"
+            "2024-04-01 08:00:13.306 Item 5 \"title\" C:/run.exe: waited 600 ms (real 804 ms), usage 12.5 %, went: "
+            "already running; not started again, process 7\r\n"
+            "2024-04-01 08:00:13.507 Item 6 \"title\" C:/b.exe: waited 0 ms (real 201 ms), usage 12.5 %, went: "
+            "previous item already running, no wait; started, process 101\r\n"
+            "2024-04-01 08:00:14.311 Item 7 \"title\" C:/x.exe: waited 600 ms (real 804 ms), usage 12.5 %, went: "
+            "interval passed, usage at or below the limit; failed: Size is not one of the known window styles\r\n"
+            "2024-04-01 08:00:14.311 Run ends: all items handled (7); 14.311 s\r\n");
+}
+
+TEST(LaunchEngine, AReportThatCannotBeWrittenHoldsNothingUp) {
+  TempFolder dir;
+  FakeClock clock;
+  report::StartReport report;
+  report.Open(dir.path(), RealFileSystem(), clock);  // a folder: no line can be appended
+  std::vector<SequenceItem> items = {Item(L"K0", L"C:/a.exe"), Item(L"K1", L"C:/b.exe")};
+  FakeSystem sys;
+  FakeFs fs;
+  FakeLaunch launch;
+  LaunchEngine engine(items, {30, 10000, 0}, sys, &sys, sys, sys, fs, &launch, &report);
+  report.RunBegins(L"S.pmw", {}, 2, 0);
+  EXPECT_EQ(engine.Tick(200), Outcome::Started);
+  EXPECT_EQ(engine.Tick(200), Outcome::Started);
+  EXPECT_EQ(sys.log.back(), L"end");
 }
 
 TEST(LaunchEngine, WithoutAMeterEveryItemFailsOnItsFirstTick) {

@@ -1,17 +1,22 @@
 // Real starts: the window's engine starts the probe program through the real
 // process seam; the probe writes down its command line, working folder and
-// show state.
+// show state, or (started with -sleep) its process id, when it began and when
+// its window was there.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <map>
 #include <thread>
 
 #include "common/text.h"
 #include "common/win32/program_info.h"
+#include "common/win32/raii.h"
 #include "sequencer/win32/frm_main.h"
+#include "sequencer/win32/launch_system_win32.h"
 #include "temp_folder.h"
 
 namespace {
@@ -83,6 +88,122 @@ TEST(RealStarts, QuotingOptionCurrentAndShowStateReachTheProgram) {
   for (std::wstring& e : expected) e = text::ToLower(e);
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(lines, expected);
+}
+
+// The probe's -sleep lines: command line → (pid, start, window).
+struct SlowProbe {
+  long long pid = 0, start = 0, window = 0;
+};
+std::map<std::wstring, SlowProbe> SlowLines(const std::wstring& file, size_t count) {
+  std::map<std::wstring, SlowProbe> found;
+  for (const std::wstring& line : ProbeLines(file, count)) {
+    size_t at = line.find(L"\tpid ");
+    if (at == std::wstring::npos) continue;
+    SlowProbe p;
+    swscanf(line.c_str() + at, L"\tpid %lld\tstart %lld\twindow %lld", &p.pid, &p.start, &p.window);
+    found[line.substr(0, at)] = p;
+  }
+  return found;
+}
+
+// Ticks the window as its timer would, until the engine ends the run.
+void RunToTheEnd(frmMain& form, const int& ends) {
+  for (int i = 0; i < 300 && ends == 0; ++i) {
+    form.tmrTimer_Timer();
+    std::this_thread::sleep_for(std::chrono::milliseconds(form.TimerIntervalMs()));
+  }
+}
+
+std::wstring SystemText(DWORD code) {
+  wchar_t buffer[512];
+  DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer, 512,
+                             nullptr);
+  std::wstring s(buffer, n);
+  return s.substr(0, s.find_last_not_of(L"\r\n. ") + 1);
+}
+
+TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
+  for (bool readyWait : {true, false}) {
+    TempFolder dir;
+    const std::wstring probe = dir / L"probe.exe", out = dir / L"runs.txt", log = dir / L"Tarvoline.log";
+    ASSERT_TRUE(::CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
+    ::SetEnvironmentVariableW(L"TVL_PROBE_OUT", out.c_str());
+    std::vector<Startup::SequenceItem> items = {Item(probe, L"", L"-sleep 2000 -live 500", 4, L"K0"),
+                                                Item(dir / L"missing.exe", L"", L"", 1, L"K1"),
+                                                Item(probe, L"", L"-sleep 0", 4, L"K2")};
+    report::StartReport report;
+    report.Open(log, RealFileSystem(), RealReportClock());
+    int ends = 0;
+    FrmMainArgs args;
+    args.items = &items;
+    args.settings = {100, 10000, 0, readyWait, true};
+    args.timerInterval = 100;
+    args.createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); };
+    args.endProgram = [&] { ++ends; };
+    args.quitOnClose = false;
+    args.report = &report;
+    frmMain form(std::move(args));
+    ASSERT_TRUE(form.Create(SW_HIDE));
+    RunToTheEnd(form, ends);
+    ASSERT_EQ(ends, 1);
+
+    std::map<std::wstring, SlowProbe> runs = SlowLines(out, 2);
+    const std::wstring quoted = text::ToLower(L"\"" + probe + L"\" ");
+    const SlowProbe slow = runs[quoted + L"-sleep 2000 -live 500"], next = runs[quoted + L"-sleep 0"];
+    ASSERT_GT(slow.window, 0);
+    ASSERT_GT(next.start, 0);
+    // The failed item between them changes nothing: it never makes the next wait.
+    if (readyWait) EXPECT_GT(next.start, slow.window);
+    else EXPECT_LT(next.start, slow.window);
+    std::printf("ReadyWait %d: second start %lld ms after the first, window of the first after %lld ms\n", readyWait,
+                next.start - slow.start, slow.window - slow.start);
+
+    const std::wstring report_text = text::FromUtf8(TempFolder::Read(log));
+    EXPECT_NE(report_text.find(L"started, process " + std::to_wstring(slow.pid) + L"\r\n"), std::wstring::npos);
+    EXPECT_NE(report_text.find(L"failed: " + SystemText(ERROR_FILE_NOT_FOUND) + L"\r\n"), std::wstring::npos)
+        << text::ToUtf8(report_text);
+    if (readyWait) EXPECT_NE(report_text.find(L"went: previous program ready"), std::wstring::npos);
+  }
+}
+
+TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
+  TempFolder dir;
+  const std::wstring probe = dir / L"probe.exe", other = dir / L"other.exe", out = dir / L"runs.txt";
+  ASSERT_TRUE(::CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), other.c_str(), FALSE));
+  ::SetEnvironmentVariableW(L"TVL_PROBE_OUT", out.c_str());
+  // Started by the user, before the run: it lives while the run goes on.
+  std::wstring line = L"\"" + probe + L"\" -sleep 0 -live 8000";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  win::Handle process(pi.hProcess), thread(pi.hThread);
+  ASSERT_EQ(SlowLines(out, 1).size(), 1u);
+
+  std::vector<Startup::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4, L"K0"),
+                                              Item(other, L"", L"-sleep 0", 4, L"K1")};
+  int ends = 0;
+  FrmMainArgs args;
+  args.items = &items;
+  args.settings = {100, 10000, 0, false, true};
+  args.createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); };
+  args.endProgram = [&] { ++ends; };
+  args.quitOnClose = false;
+  args.report = nullptr;
+  frmMain form(std::move(args));
+  ASSERT_TRUE(form.Create(SW_HIDE));
+  RunToTheEnd(form, ends);
+  EXPECT_EQ(ends, 1);
+  LVITEMW entry{};
+  entry.mask = LVIF_IMAGE;
+  ListView_GetItem(form.lvApp(), &entry);
+  EXPECT_EQ(entry.iImage + 1, itemicon::kRunning);
+
+  std::map<std::wstring, SlowProbe> runs = SlowLines(out, 2);
+  ::TerminateProcess(process.get(), 0);
+  EXPECT_EQ(runs.size(), 2u);  // the user's probe and the other: no second probe
+  EXPECT_EQ(runs.count(text::ToLower(L"\"" + other + L"\" -sleep 0")), 1u);
 }
 
 }  // namespace

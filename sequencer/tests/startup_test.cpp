@@ -144,6 +144,26 @@ TEST(LoadSettings, ReadsNumbersAsTheUsersLocaleWritesThem) {
             (std::vector<double>{12.5, 1500, 500}));
 }
 
+TEST(LoadSettings, ReportReadyWaitAndSkipRunningAreReadNeverWritten) {
+  struct Case {
+    std::string lines;
+    bool report, readyWait, skipRunning;
+  } cases[] = {
+      {"", true, false, true},
+      {"Report = 0\r\nReadyWait = 1\r\nSkipRunning = 0\r\n", false, true, false},
+      {"Report = x\r\nReadyWait = 2\r\nSkipRunning = 1\r\n", true, false, true},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    if (!c.lines.empty()) dir.Write(L"Tarvoline.ini", c.lines);
+    Startup::LoadSettings(dir / L"Tarvoline.ini");
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), c.lines + Ansi(kDefaultSettings)) << c.lines;
+    EXPECT_EQ((std::vector<bool>{Startup::Report, Startup::ReadyWait, Startup::SkipRunning}),
+              (std::vector<bool>{c.report, c.readyWait, c.skipRunning}))
+        << c.lines;
+  }
+}
+
 #ifndef _WIN32
 TEST(LoadSettings, NeverWritesDefaultsOverAFileItCouldNotLoad) {
   // A dot-file is hidden: the loader treats it as missing, but it holds the user's values.

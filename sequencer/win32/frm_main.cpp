@@ -8,6 +8,7 @@
 #include "common/tool.h"
 #include "common/win32/dpi.h"
 #include "sequencer/win32/disp_form_top.h"
+#include "sequencer/win32/launch_system_win32.h"
 #include "sequencer/win32/pdh9xnt.h"
 #include "sequencer/win32/resource.h"
 #include "sequencer/win32/triangle_images.h"
@@ -71,7 +72,11 @@ void Place(HWND control, const layout::Rect& r) {
 frmMain::frmMain(FrmMainArgs args)
     : args_(std::move(args)),
       engine_(*args_.items, args_.settings, *this, nullptr, args_.processes ? *args_.processes : RealProcesses(),
-              args_.shell ? *args_.shell : RealShell(), args_.fs ? *args_.fs : RealFileSystem()) {
+              args_.shell ? *args_.shell : RealShell(), args_.fs ? *args_.fs : RealFileSystem(),
+              args_.launcher                         ? args_.launcher
+              : (args_.processes || args_.shell) ? nullptr
+                                                 : &RealLaunchSystem(),
+              args_.report) {
   if (!args_.createMeter) args_.createMeter = [](std::unique_ptr<CpuMeter>& m) { Pdh9XNT::CreateCpuMeter(m); };
   if (!args_.endProgram) args_.endProgram = [] { ::ExitProcess(0); };
 }
@@ -269,6 +274,7 @@ void frmMain::Form_Load() {
 
   timerMs_ = Startup::TimerIntervalMs(args_.timerInterval);
   timerOn_ = ::SetTimer(hwnd_, kTimerId, static_cast<UINT>(timerMs_), nullptr) != 0;
+  if (args_.report) args_.report->TimerStarted();
 }
 
 void frmMain::Form_Resize(WPARAM kind, int width, int height) {
@@ -279,6 +285,7 @@ void frmMain::Form_Resize(WPARAM kind, int width, int height) {
 
 void frmMain::Form_Unload() {
   StopTimer();
+  engine_.Closed();
   engine_.SetMeter(nullptr);
   meter_.reset();
   if (args_.quitOnClose) ::PostQuitMessage(0);

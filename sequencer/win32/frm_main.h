@@ -19,7 +19,8 @@
 struct FrmMainArgs {
   // The items to list and start; must outlive the window.
   const std::vector<Startup::SequenceItem>* items = &Startup::SequenceItems;
-  LaunchSettings settings{Startup::CPULimit, Startup::MaxIdleTime, Startup::IntervalTime};
+  LaunchSettings settings{Startup::CPULimit, Startup::MaxIdleTime, Startup::IntervalTime, Startup::ReadyWait,
+                          Startup::SkipRunning};
   double timerInterval = Startup::TimerInterval;
   // Puts the meter into its argument (Pdh9XNT::CreateCpuMeter by default).
   std::function<void(std::unique_ptr<CpuMeter>&)> createMeter;
@@ -27,10 +28,14 @@ struct FrmMainArgs {
   std::function<void()> endProgram;
   // Ends the thread's message loop when the window is closed.
   bool quitOnClose = true;
-  // The seams the engine starts through (the real ones by default).
+  // The seams the engine starts through (the real ones by default). With
+  // processes or shell given and no launcher, starts go through those two.
   Processes* processes = nullptr;
   Shell* shell = nullptr;
   FileSystem* fs = nullptr;
+  LaunchSystem* launcher = nullptr;
+  // Where the run is reported (the program's report by default; may be null).
+  report::StartReport* report = &Startup::RunReport;
 };
 
 class frmMain final : private LaunchView {

@@ -7,6 +7,7 @@
 #include "common/win32/program_info.h"
 #include "sequencer/startup.h"
 #include "sequencer/win32/frm_main.h"
+#include "sequencer/win32/launch_system_win32.h"
 
 namespace {
 
@@ -23,6 +24,8 @@ class WindowsEntryUi final : public Startup::EntryUi {
     window_ = std::make_unique<frmMain>(FrmMainArgs{});
     return window_->Create(showCommand_);
   }
+
+  report::Clock* ReportClock() override { return &RealReportClock(); }
 
  private:
   int showCommand_;

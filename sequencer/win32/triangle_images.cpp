@@ -64,9 +64,10 @@ HBITMAP Draw(int size, Colour fill) {
 }  // namespace
 
 win::ImageList MakeTriangleImages(int size) {
-  win::ImageList list(::ImageList_Create(size, size, ILC_COLOR32, 3, 0));
+  win::ImageList list(::ImageList_Create(size, size, ILC_COLOR32, 4, 0));
   if (!list) return list;
-  for (Colour c : {Colour{128, 128, 128}, Colour{255, 0, 0}, Colour{128, 0, 0}}) {
+  // Failed, started, waiting, already running.
+  for (Colour c : {Colour{128, 128, 128}, Colour{255, 0, 0}, Colour{128, 0, 0}, Colour{0, 96, 224}}) {
     win::GdiObject bmp(Draw(size, c));
     ::ImageList_Add(list.get(), static_cast<HBITMAP>(bmp.get()), nullptr);
   }

@@ -2,21 +2,32 @@
 // named by the environment variable TVL_PROBE_OUT and ends:
 //   command line TAB working folder TAB show flag (0/1) TAB show state
 // in UTF-8, so that a test can see exactly how it was started.
+// Given "-sleep MS", it plays a program that is slow to finish starting: it
+// sleeps MS, creates its window and writes instead
+//   command line TAB "pid" N TAB "start" T TAB "window" T
+// (T in ms of the system clock), then keeps the window and its message loop
+// for "-live MS" (default 0) and ends.
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  wchar_t out[MAX_PATH * 2];
-  if (!::GetEnvironmentVariableW(L"TVL_PROBE_OUT", out, MAX_PATH * 2)) return 2;
-  wchar_t cwd[MAX_PATH * 2];
-  ::GetCurrentDirectoryW(MAX_PATH * 2, cwd);
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  ::GetStartupInfoW(&si);
-  std::wstring line = std::wstring(::GetCommandLineW()) + L"\t" + cwd + L"\t" +
-                      ((si.dwFlags & STARTF_USESHOWWINDOW) ? L"1" : L"0") + L"\t" +
-                      std::to_wstring(si.wShowWindow) + L"\r\n";
+namespace {
+
+long long NowMs() {
+  FILETIME ft;
+  ::GetSystemTimeAsFileTime(&ft);
+  return ((static_cast<long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 10000;
+}
+
+// The number after name on the command line, or -1.
+long long Option(const wchar_t* name) {
+  std::wstring line = ::GetCommandLineW();
+  size_t at = line.find(name);
+  return at == std::wstring::npos ? -1 : std::wcstoll(line.c_str() + at + wcslen(name), nullptr, 10);
+}
+
+int Append(const wchar_t* out, const std::wstring& line) {
   int n = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<size_t>(n), '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(), n, nullptr, nullptr);
@@ -27,4 +38,40 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   ::CloseHandle(f);
   return 0;
+}
+
+int SlowStart(const wchar_t* out, long long sleepMs) {
+  const long long start = NowMs();
+  ::Sleep(static_cast<DWORD>(sleepMs));
+  HWND window = ::CreateWindowExW(0, L"STATIC", L"probe", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+  const long long created = NowMs();
+  const long long live = Option(L"-live ");
+  ::SetTimer(window, 1, static_cast<UINT>(live > 0 ? live : 1), nullptr);
+  std::wstring line = std::wstring(::GetCommandLineW()) + L"\tpid " + std::to_wstring(::GetCurrentProcessId()) +
+                      L"\tstart " + std::to_wstring(start) + L"\twindow " + std::to_wstring(created) + L"\r\n";
+  int rc = Append(out, line);
+  MSG msg;
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER) break;
+    ::DispatchMessageW(&msg);
+  }
+  ::DestroyWindow(window);
+  return rc;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  wchar_t out[MAX_PATH * 2];
+  if (!::GetEnvironmentVariableW(L"TVL_PROBE_OUT", out, MAX_PATH * 2)) return 2;
+  if (long long sleepMs = Option(L"-sleep "); sleepMs >= 0) return SlowStart(out, sleepMs);
+  wchar_t cwd[MAX_PATH * 2];
+  ::GetCurrentDirectoryW(MAX_PATH * 2, cwd);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  ::GetStartupInfoW(&si);
+  return Append(out, std::wstring(::GetCommandLineW()) + L"\t" + cwd + L"\t" +
+                         ((si.dwFlags & STARTF_USESHOWWINDOW) ? L"1" : L"0") + L"\t" + std::to_wstring(si.wShowWindow) +
+                         L"\r\n");
 }

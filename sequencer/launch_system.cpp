@@ -1,0 +1,43 @@
+#include "sequencer/launch_system.h"
+
+#include "common/tool.h"
+
+LaunchResult PlainLaunchSystem::StartProgram(const std::wstring& commandLine, int showState) {
+  LaunchResult r;
+  r.ok = processes_.Start(commandLine, showState);
+  if (!r.ok) r.error = L"the program could not be started";
+  return r;
+}
+
+LaunchResult PlainLaunchSystem::Open(WindowHandle owner, const std::wstring& target) {
+  LaunchResult r;
+  r.ok = tool::ShellOpen(owner, target, shell_, fs_);
+  return r;
+}
+
+namespace pe {
+namespace {
+
+std::uint32_t Le(std::string_view b, size_t at, int bytes) {
+  std::uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<size_t>(i)]);
+  return v;
+}
+
+}  // namespace
+
+std::optional<std::uint16_t> Subsystem(std::string_view head) {
+  constexpr size_t kLfanew = 0x3C, kCoffBytes = 20, kSubsystemAt = 68;
+  if (head.size() < kLfanew + 4 || head.substr(0, 2) != "MZ") return std::nullopt;
+  const size_t pe = Le(head, kLfanew, 4);
+  const size_t optional = pe + 4 + kCoffBytes;
+  if (pe > head.size() || head.size() - pe < 4 + kCoffBytes + kSubsystemAt + 2) return std::nullopt;
+  if (head.substr(pe, 4) != std::string_view("PE\0\0", 4)) return std::nullopt;
+  // The optional header must be long enough to hold the field it is asked for.
+  if (Le(head, pe + 4 + 16, 2) < kSubsystemAt + 2) return std::nullopt;
+  const std::uint32_t magic = Le(head, optional, 2);
+  if (magic != 0x10B && magic != 0x20B) return std::nullopt;
+  return static_cast<std::uint16_t>(Le(head, optional + kSubsystemAt, 2));
+}
+
+}  // namespace pe

@@ -1,0 +1,70 @@
+// What the launch engine asks of the system when it starts an item, beyond
+// the common process and shell seams: the started process's id and a watch
+// on it (has it finished starting?), the system's error text when a start
+// fails, and the processes already running from a program's path.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/fileio.h"
+#include "common/seams.h"
+
+// A process the engine may wait for before the next start.
+class ProcessWatch {
+ public:
+  virtual ~ProcessWatch() = default;
+  // A poll that never blocks: true once the program has finished starting
+  // (it waits for input), has ended, or cannot be asked any more.
+  virtual bool IsReady() = 0;
+};
+
+struct LaunchResult {
+  bool ok = false;
+  std::uint32_t processId = 0;          // 0 when unknown
+  std::wstring error;                   // the system's text when not ok
+  std::unique_ptr<ProcessWatch> watch;  // null: nothing to wait for
+};
+
+class LaunchSystem {
+ public:
+  virtual ~LaunchSystem() = default;
+  // Starts a new process from commandLine with showState, not waited for.
+  virtual LaunchResult StartProgram(const std::wstring& commandLine, int showState) = 0;
+  // tool::ShellOpen of target; ok is its result, watch the process the shell
+  // handed back (if any).
+  virtual LaunchResult Open(WindowHandle owner, const std::wstring& target) = 0;
+  // Ids of the processes of this user that run the program at path (full
+  // paths compared without regard to case).
+  virtual std::vector<std::uint32_t> RunningFrom(const std::wstring& path) = 0;
+};
+
+// A LaunchSystem over the plain process and shell seams: no ids, no watches,
+// nothing found running. For callers that give only those seams.
+class PlainLaunchSystem final : public LaunchSystem {
+ public:
+  PlainLaunchSystem(Processes& processes, Shell& shell, FileSystem& fs)
+      : processes_(processes), shell_(shell), fs_(fs) {}
+  LaunchResult StartProgram(const std::wstring& commandLine, int showState) override;
+  LaunchResult Open(WindowHandle owner, const std::wstring& target) override;
+  std::vector<std::uint32_t> RunningFrom(const std::wstring&) override { return {}; }
+
+ private:
+  Processes& processes_;
+  Shell& shell_;
+  FileSystem& fs_;
+};
+
+namespace pe {
+// The subsystem field of an executable's optional header (2 = Windows GUI,
+// 3 = console), read from the file's first bytes; nullopt when they hold no
+// complete header of a portable executable.
+std::optional<std::uint16_t> Subsystem(std::string_view head);
+constexpr std::uint16_t kWindowsGui = 2;
+// How many first bytes Subsystem needs at most to find the field.
+constexpr std::size_t kHeadBytes = 4096;
+}  // namespace pe

@@ -1,0 +1,110 @@
+// The start report: one line per event of a run (the run begins, each item
+// is handled, the run ends), appended to a file beside the settings file so
+// that the user can see afterwards what started, how long it waited and why
+// something failed. The text of every line is made here; times come from a
+// Clock and the file through the file seam. Writing it never holds up a
+// start: a line that cannot be written is dropped silently.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/fileio.h"
+
+namespace report {
+
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+// The system's clocks, as the report needs them.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // The local date and time.
+  virtual LocalTime Now() = 0;
+  // A steady count of milliseconds, for the real time between two events.
+  virtual std::int64_t Milliseconds() = 0;
+};
+
+// Why an item went on the tick it did.
+enum class Reason {
+  IntervalAndLimit,  // the interval had passed and the usage was at or below the limit
+  MaxWait,           // the maximum wait was reached
+  Ready,             // as IntervalAndLimit, and the previous program had finished starting
+  AfterRunning,      // the item before it was already running: no wait
+  AlreadyRunning,    // its program was already running: not started again
+  NoMeter,           // there is no processor meter: no decision could be made
+};
+
+enum class Outcome {
+  Started,         // a new process (processId)
+  Opened,          // handed to the shell, which opened it
+  NotOpened,       // a document that does not exist: the shell was not asked
+  Failed,          // detail says why
+  AlreadyRunning,  // not started; processId is the process already running
+};
+
+struct ItemEvent {
+  int position = 0;  // 1 for the first item
+  std::wstring title, file;
+  double waitedMs = 0;          // counted: ticks × interval
+  std::optional<double> usage;  // percent, when the meter was read
+  Reason reason = Reason::IntervalAndLimit;
+  Outcome outcome = Outcome::Started;
+  std::uint32_t processId = 0;
+  std::wstring detail;  // the system's error text or the reason of a failure
+};
+
+// The settings in effect, as the run-begins line names them.
+struct RunSettings {
+  double cpuLimit = 0, maxIdleTime = 0, intervalTime = 0, timerInterval = 0;
+  bool readyWait = false, skipRunning = true;
+};
+
+// Lines as UTF-8 with CR LF ends, with the byte-order mark in front when
+// byteOrderMark is set (the first bytes of a new file).
+std::string Utf8Lines(const std::vector<std::wstring>& lines, bool byteOrderMark);
+
+// "2024-04-01 08:15:02.123".
+std::wstring Stamp(const LocalTime& t);
+
+// The text of each line, without the time stamp.
+std::wstring RunBeginsText(const std::wstring& sequencePath, const RunSettings& s, int kept, int leftOut);
+std::wstring ItemText(const ItemEvent& e, std::int64_t realMs);
+// notStarted 0: every item was handled; otherwise the user closed the window.
+std::wstring RunEndsText(int handled, int notStarted, std::int64_t durationMs);
+
+// A file passing this size at the start of a run is moved to "<name>.1".
+constexpr std::size_t kRotateBytes = 256 * 1024;
+
+class StartReport {
+ public:
+  // Off until Open: every call then does nothing.
+  StartReport() = default;
+  // Writes to path (created when missing), timed by clock; both must outlive the report.
+  void Open(const std::wstring& path, FileSystem& fs, Clock& clock);
+  bool IsOpen() const { return fs_ != nullptr; }
+
+  // Moves a file past kRotateBytes aside first, then writes the first line.
+  void RunBegins(const std::wstring& sequencePath, const RunSettings& s, int kept, int leftOut);
+  // Real waiting time is counted from here (the timer was enabled).
+  void TimerStarted();
+  void ItemHandled(const ItemEvent& e);
+  // Once per run: later calls write nothing.
+  void RunEnds(int handled, int notStarted);
+
+ private:
+  void Write(const std::wstring& lineText);
+
+  std::wstring path_;
+  FileSystem* fs_ = nullptr;
+  Clock* clock_ = nullptr;
+  bool needMark_ = false;  // the file is new or empty: the next write begins with the mark
+  bool ended_ = false;
+  std::int64_t begun_ = 0, since_ = 0;
+};
+
+}  // namespace report

@@ -1,0 +1,86 @@
+#include "sequencer/start_report.h"
+
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "sequencer/startup.h"
+#include "temp_folder.h"
+
+namespace {
+
+struct FakeClock : report::Clock {
+  report::LocalTime Now() override { return {2024, 4, 1, 8, 0, 0, static_cast<int>(ms)}; }
+  std::int64_t Milliseconds() override { return ms; }
+  std::int64_t ms = 5;
+};
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+TEST(StartReport, MovesAFilePastTheLimitAsideAtTheStartOfARun) {
+  struct Case {
+    const char* name;
+    std::size_t before;  // bytes already in the report; 0: no file
+    bool rotated;
+  } cases[] = {
+      {"no file: a new one with the mark", 0, false},
+      {"at the limit: appended", report::kRotateBytes, false},
+      {"past the limit: moved to .1, replacing it", report::kRotateBytes + 1, true},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    const std::wstring log = dir / L"Tarvoline.log";
+    const std::string old = c.before ? kBom + std::string(c.before - kBom.size(), 'x') : "";
+    if (c.before) dir.Write(L"Tarvoline.log", old);
+    dir.Write(L"Tarvoline.log.1", "older");
+    FakeClock clock;
+    report::StartReport r;
+    r.Open(log, RealFileSystem(), clock);
+    r.RunBegins(L"S.pmw", {}, 1, 0);
+    r.RunEnds(1, 0);
+    r.RunEnds(1, 0);  // once only
+    const std::string lines = "2024-04-01 08:00:00.005 " + text::ToUtf8(report::RunBeginsText(L"S.pmw", {}, 1, 0)) +
+                              "\r\n2024-04-01 08:00:00.005 Run ends: all items handled (1); 0.000 s\r\n";
+    EXPECT_EQ(TempFolder::Read(log), (c.rotated || !c.before ? kBom : old) + lines) << c.name;
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.log.1"), c.rotated ? old : "older") << c.name;
+  }
+}
+
+TEST(StartReport, ClosedWindowCountsTheItemsLeft) {
+  EXPECT_EQ(report::RunEndsText(2, 3, 4200), L"Run ends: window closed by the user, 3 items not started; 4.200 s");
+}
+
+// Main with a report clock: the report beside the program unless Report = 0,
+// and the settings file never gains a key for it.
+struct Ui : Startup::EntryUi {
+  FakeClock clock;
+  void ShowNotFound(const std::wstring&) override {}
+  bool ShowMainWindow() override { return true; }
+  report::Clock* ReportClock() override { return &clock; }
+};
+
+TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
+  struct Case {
+    const char* name;
+    std::string settings;
+    bool written;
+  } cases[] = {
+      {"no settings file", "", true},
+      {"Report = 0", "Report = 0\r\n", false},
+      {"Report = 1", "Report = 1\r\n", true},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    if (!c.settings.empty()) dir.Write(L"Tarvoline.ini", c.settings);
+    dir.Write(L"Startup.pmw", "a\x01\x01" "File=C:\\a.exe\x01" "b\x01\x01" "File=C:\\b.exe\r\nNoUse=1\x01");
+    Ui ui;
+    EXPECT_EQ(Startup::Main(L"", dir / L"Tarvoline.exe", ui), Startup::MainOutcome::WindowShown) << c.name;
+    const std::string log = TempFolder::Read(dir / L"Tarvoline.log");
+    EXPECT_EQ(!log.empty(), c.written) << c.name;
+    if (c.written) EXPECT_NE(log.find("1 item, 1 left out by NoUse\r\n"), std::string::npos) << c.name;
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"),
+              c.settings + "CPULimit = 30\r\nMaxIdleTime = 10000\r\nIntervalTime = 500\r\nTimerInterval = 200\r\n")
+        << c.name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+#include "sequencer/win32/launch_system_win32.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <vector>
+
+#include "common/text.h"
+#include "common/tool.h"
+#include "common/win32/raii.h"
+
+namespace {
+
+constexpr DWORD kLongPath = 32768;
+
+// The system's text for an error code, without its line end.
+std::wstring ErrorText(DWORD code) {
+  wchar_t buffer[512];
+  DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                             static_cast<DWORD>(std::size(buffer)), nullptr);
+  std::wstring s(buffer, n);
+  while (!s.empty() && (s.back() == L'\r' || s.back() == L'\n' || s.back() == L' ' || s.back() == L'.')) s.pop_back();
+  if (s.empty()) return L"system error " + std::to_wstring(code);
+  return s;
+}
+
+// The long form of a full path, for comparing paths written differently.
+std::wstring LongForm(const std::wstring& path) {
+  std::vector<wchar_t> buffer(kLongPath);
+  DWORD n = ::GetLongPathNameW(path.c_str(), buffer.data(), kLongPath);
+  return n && n < kLongPath ? std::wstring(buffer.data(), n) : path;
+}
+
+// Where a start of file would find it: the system's search order, or the
+// full path from the current directory.
+std::wstring Resolve(const std::wstring& file) {
+  std::vector<wchar_t> buffer(kLongPath);
+  DWORD n = ::SearchPathW(nullptr, file.c_str(), nullptr, kLongPath, buffer.data(), nullptr);
+  if (!n || n >= kLongPath) n = ::GetFullPathNameW(file.c_str(), kLongPath, buffer.data(), nullptr);
+  if (!n || n >= kLongPath) return file;
+  return LongForm(std::wstring(buffer.data(), n));
+}
+
+std::wstring ImagePath(HANDLE process) {
+  std::vector<wchar_t> buffer(kLongPath);
+  DWORD size = kLongPath;
+  if (!::QueryFullProcessImageNameW(process, 0, buffer.data(), &size)) return L"";
+  return LongForm(std::wstring(buffer.data(), size));
+}
+
+// Does the executable of process say Windows GUI in its header?
+bool IsGuiProgram(HANDLE process) {
+  const std::wstring path = ImagePath(process);
+  if (path.empty()) return false;
+  win::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return false;
+  std::string head(pe::kHeadBytes, '\0');
+  DWORD read = 0;
+  if (!::ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) return false;
+  head.resize(read);
+  return pe::Subsystem(head) == pe::kWindowsGui;
+}
+
+class Win32Watch final : public ProcessWatch {
+ public:
+  explicit Win32Watch(win::Handle process) : process_(std::move(process)) {}
+  bool IsReady() override {
+    // Ended, or a handle that cannot be waited on: nothing to wait for.
+    const DWORD state = ::WaitForSingleObject(process_.get(), 0);
+    if (state != WAIT_TIMEOUT) return true;
+    // 0: it has finished starting and waits for input. A timeout, or a
+    // failure (the emulator fails the call until the process has loaded),
+    // means not yet.
+    return ::WaitForInputIdle(process_.get(), 0) == 0;
+  }
+
+ private:
+  win::Handle process_;
+};
+
+// A watch for a GUI program only: any other program is ready at once.
+std::unique_ptr<ProcessWatch> WatchOf(win::Handle process) {
+  if (!process || !IsGuiProgram(process.get())) return nullptr;
+  return std::make_unique<Win32Watch>(std::move(process));
+}
+
+// The shell seam with the process the shell hands back kept.
+class KeepingShell final : public Shell {
+ public:
+  std::intptr_t Execute(WindowHandle owner, const std::wstring& file, const std::wstring& directory,
+                        int showState) override {
+    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    win::ComInit com(SUCCEEDED(hr));
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.hwnd = static_cast<HWND>(owner);
+    info.lpFile = file.c_str();
+    info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
+    info.nShow = showState;
+    const BOOL ok = ::ShellExecuteExW(&info);
+    // No process when the document went to a program that was already running.
+    process.reset(info.hProcess);
+    return ok ? 33 : reinterpret_cast<std::intptr_t>(info.hInstApp);
+  }
+  win::Handle process;
+};
+
+class Win32LaunchSystem final : public LaunchSystem {
+ public:
+  LaunchResult StartProgram(const std::wstring& commandLine, int showState) override {
+    LaunchResult r;
+    // CreateProcessW may write into the command line, so it gets its own copy.
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(showState);
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      r.error = ErrorText(::GetLastError());
+      return r;
+    }
+    win::Handle thread(pi.hThread);
+    r.ok = true;
+    r.processId = pi.dwProcessId;
+    r.watch = WatchOf(win::Handle(pi.hProcess));
+    return r;
+  }
+
+  LaunchResult Open(WindowHandle owner, const std::wstring& target) override {
+    KeepingShell shell;
+    LaunchResult r;
+    r.ok = tool::ShellOpen(owner, target, shell, RealFileSystem());
+    if (shell.process) r.processId = ::GetProcessId(shell.process.get());
+    r.watch = WatchOf(std::move(shell.process));
+    return r;
+  }
+
+  std::vector<std::uint32_t> RunningFrom(const std::wstring& path) override {
+    std::vector<std::uint32_t> ids;
+    const std::wstring wanted = Resolve(path);
+    std::vector<BYTE> me = UserOf(::GetCurrentProcess());
+    if (me.empty()) return ids;
+    win::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return ids;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    const DWORD self = ::GetCurrentProcessId();
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
+      if (entry.th32ProcessID == 0 || entry.th32ProcessID == self) continue;
+      // The name first: a full path is asked only of processes that might match.
+      if (!text::EqualsNoCase(entry.szExeFile, tool::GetFileNameFromPath(wanted))) continue;
+      win::Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+      if (!process || !text::EqualsNoCase(ImagePath(process.get()), wanted)) continue;
+      std::vector<BYTE> user = UserOf(process.get());
+      if (user.empty() || !::EqualSid(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid,
+                                      reinterpret_cast<TOKEN_USER*>(me.data())->User.Sid))
+        continue;
+      ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+  }
+
+ private:
+  // The TOKEN_USER of a process; empty when it cannot be read.
+  static std::vector<BYTE> UserOf(HANDLE process) {
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &raw)) return {};
+    win::Handle token(raw);
+    DWORD size = 0;
+    ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    if (size < sizeof(TOKEN_USER)) return {};
+    std::vector<BYTE> user(size);
+    if (!::GetTokenInformation(token.get(), TokenUser, user.data(), size, &size)) return {};
+    return user;
+  }
+};
+
+class Win32Clock final : public report::Clock {
+ public:
+  report::LocalTime Now() override {
+    SYSTEMTIME t{};
+    ::GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+  }
+  std::int64_t Milliseconds() override {
+    LARGE_INTEGER count{}, frequency{};
+    ::QueryPerformanceCounter(&count);
+    ::QueryPerformanceFrequency(&frequency);
+    return frequency.QuadPart ? count.QuadPart * 1000 / frequency.QuadPart : static_cast<std::int64_t>(::GetTickCount64());
+  }
+};
+
+}  // namespace
+
+LaunchSystem& RealLaunchSystem() {
+  static Win32LaunchSystem system;
+  return system;
+}
+
+report::Clock& RealReportClock() {
+  static Win32Clock clock;
+  return clock;
+}
