@@ -22,12 +22,12 @@ bool StartsWithNoCase(std::wstring_view s, std::wstring_view prefix) {
   return true;
 }
 
+}  // namespace
+
 bool IsAddress(std::wstring_view target) {
   return StartsWithNoCase(target, L"mailto:") || StartsWithNoCase(target, L"http://") ||
          StartsWithNoCase(target, L"ftp://");
 }
-
-}  // namespace
 
 std::wstring JoinPath(std::wstring& folder, std::wstring_view name) {
   if (folder.size() == 2 && IsDriveSpec(folder)) folder += pathrules::Separator(kStyle);

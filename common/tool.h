@@ -43,6 +43,10 @@ std::wstring TrimAtNull(std::wstring_view s);
 // "Key" + the process-wide counter in 15 digits; the counter then advances.
 std::wstring NextUniqueKey();
 
+// "mailto:", "http://" or "ftp://" at the start, in any letter case: an
+// address, which ShellOpen hands over without looking for a file.
+bool IsAddress(std::wstring_view target);
+
 // Opens target with the shell's default action, in a normal window without
 // activation. "mailto:", "http://" and "ftp://" (any letter case) are
 // addresses and always give true; any other target must match an ordinary

@@ -52,8 +52,10 @@ int SizeValue(const Variant& v) {
   return static_cast<int>(r);
 }
 
-double SettingValue(const iniMente& doc, std::wstring_view name, double fallback) {
-  return FiniteNumber(doc.GetiniValue(name, Variant(fallback))).value_or(fallback);
+double SettingValue(const iniMente& doc, std::wstring_view name, double fallback, SettingsRead& read) {
+  std::optional<double> d = FiniteNumber(doc.GetiniValue(name, Variant(fallback)));
+  if (!d) read.notNumbers.emplace_back(name);
+  return d.value_or(fallback);
 }
 
 bool CharAt(const std::wstring& s, size_t pos1, wchar_t c) { return s.size() >= pos1 && s[pos1 - 1] == c; }
@@ -102,21 +104,23 @@ int LoadSequence(const std::wstring& Path, FileSystem& fs) {
   return static_cast<int>(SequenceItems.size());
 }
 
-void LoadSettings(const std::wstring& iniPath, FileSystem& fs) {
+SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, bool writeBack) {
+  SettingsRead read;
   iniMente settings(fs);
-  bool loaded = settings.iniLoader(iniPath);
+  bool loaded = read.loaded = settings.iniLoader(iniPath);
   settings.MakeiniItem(L"CPULimit", Variant(std::int16_t{30}));
   settings.MakeiniItem(L"MaxIdleTime", Variant(std::int16_t{10000}));
   settings.MakeiniItem(L"IntervalTime", Variant(std::int16_t{500}));
   settings.MakeiniItem(L"TimerInterval", Variant(std::int16_t{200}));
-  CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit);
-  MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime);
-  IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime);
-  TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval);
+  CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, read);
+  MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, read);
+  IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, read);
+  TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval, read);
   // A file that is there but was not loaded (a hidden one counts as missing
   // to the loader) keeps the user's values: the defaults are not written over
   // it. An unwritable file changes nothing else.
-  if (loaded || !fs.CanRead(iniPath)) settings.iniSaverSameFilename();
+  if (writeBack && (loaded || !fs.CanRead(iniPath))) settings.iniSaverSameFilename();
+  return read;
 }
 
 int TimerIntervalMs(double timerInterval) {

@@ -55,12 +55,20 @@ bool ParseItemTitle(const std::wstring& Header, std::wstring& Title);
 // tool::NextUniqueKey.
 int LoadSequence(const std::wstring& Path, FileSystem& fs = RealFileSystem());
 
+// What LoadSettings found in the settings file.
+struct SettingsRead {
+  bool loaded = false;                   // the file was there and could be read
+  std::vector<std::wstring> notNumbers;  // keys whose value is no finite number (their default is used)
+};
+
 // Loads the settings file, adds each of the four keys that is missing or
 // empty with its default (in the order CPULimit, MaxIdleTime, IntervalTime,
 // TimerInterval, as 16-bit integers), sets the four settings from it and
 // writes it back. A value that is not a finite number gives that key's
-// default; a file that cannot be written changes nothing else.
-void LoadSettings(const std::wstring& iniPath, FileSystem& fs = RealFileSystem());
+// default; a file that cannot be written changes nothing else. With
+// writeBack false the file is only read, never created or changed (the
+// sequence check reads the settings as a start would, and leaves them be).
+SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs = RealFileSystem(), bool writeBack = true);
 
 // The timer's period in whole milliseconds: TimerInterval rounded half to
 // even; a value the timer cannot take (below 1, above 65535, not finite)
