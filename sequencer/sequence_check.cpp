@@ -57,12 +57,12 @@ bool HasFolderPart(const std::wstring& path) {
 std::wstring Join(std::wstring folder, std::wstring_view name) { return tool::JoinPath(folder, name); }
 
 // Where a start would take the item's File from, as a process start looks
-// for a program (its own folder, the current folder, then the search
+// for a program (Tarvoline's folder, the current folder, then the search
 // folders for a bare name) and the shell for a document (found by a
 // directory search, so a hidden document is not opened). The item's Current
 // stands for the current folder, since the engine moves there first;
-// without one the program's folder is the best guess of where the process
-// is. nullopt when nothing is there.
+// without one Tarvoline's folder is the best guess for a document named
+// without a full path. nullopt when nothing is there.
 std::optional<std::wstring> Locate(const Startup::SequenceItem& item, const Environment& env,
                                    const std::wstring& programFolder, FileSystem& fs) {
   const bool program = IsProgramExtension(item.File);
