@@ -43,7 +43,8 @@ std::wstring TrimAtNull(std::wstring_view s);
 // "Key" + the process-wide counter in 15 digits; the counter then advances.
 std::wstring NextUniqueKey();
 
-// Begins with "mailto:", "http://", "https://" or "ftp://", in any letter case.
+// "mailto:", "http://", "https://" or "ftp://" at the start, in any letter
+// case: an address, which ShellOpen hands over without looking for a file.
 bool IsAddress(std::wstring_view target);
 
 // Opens target with the shell's default action, in a normal window without

@@ -1,9 +1,12 @@
 // The title record and the command line as Tarvoline reads them: a title
-// keeps exactly the text after a recognised date prefix, and the argument
-// text is the tail of the command line after the program name.
+// keeps exactly the text after a recognised date prefix, the argument text
+// is the tail of the command line after the program name, and a check
+// command takes its path from that tail.
 #include <cstdint>
 
+#include "common/text.h"
 #include "fuzz/fuzz_support.h"
+#include "sequencer/sequence_check.h"
 #include "sequencer/startup.h"
 
 namespace {
@@ -45,6 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < nameEnd; ++i) quotes += input[i] == L'"';
     FUZZ_CHECK(nameEnd > 0 && (input[nameEnd - 1] == L' ' || input[nameEnd - 1] == L'\t'));
     FUZZ_CHECK(quotes % 2 == 0);
+  }
+
+  // The check command: "/check" leads, and the path is a piece of the arguments.
+  if (const std::optional<seqcheck::Command> check = seqcheck::ParseCommand(args)) {
+    FUZZ_CHECK(text::EqualsNoCase(std::wstring_view(args).substr(0, 6), L"/check"));
+    FUZZ_CHECK(args.find(check->sequencePath) != std::wstring::npos);
   }
   return 0;
 }

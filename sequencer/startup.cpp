@@ -57,10 +57,13 @@ int SizeValue(const Variant& v) {
   return static_cast<int>(r);
 }
 
-double SettingValue(const iniMente& doc, std::wstring_view name, double fallback, const NumberSeparators& locale) {
+double SettingValue(const iniMente& doc, std::wstring_view name, double fallback, const NumberSeparators& locale,
+                    SettingsRead& read) {
   const Variant v = doc.GetiniValue(name, Variant(fallback));
   std::optional<double> d = v.IsString() ? ParseSettingNumber(v.ToString(), locale) : v.ToNumber();
-  return d && std::isfinite(*d) ? *d : fallback;
+  if (d && std::isfinite(*d)) return *d;
+  read.notNumbers.emplace_back(name);
+  return fallback;
 }
 
 bool CharAt(const std::wstring& s, size_t pos1, wchar_t c) { return s.size() >= pos1 && s[pos1 - 1] == c; }
@@ -128,24 +131,28 @@ std::optional<double> ParseSettingNumber(std::wstring_view text, const NumberSep
   return Variant(number).ToNumber();
 }
 
-void LoadSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSeparators& locale) {
+SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSeparators& locale,
+                          bool writeBack) {
+  SettingsRead read;
   iniMente settings(fs);
-  bool loaded = settings.iniLoader(iniPath);
+  bool loaded = read.loaded = settings.iniLoader(iniPath);
   settings.MakeiniItem(L"CPULimit", Variant(std::int16_t{30}));
   settings.MakeiniItem(L"MaxIdleTime", Variant(std::int16_t{10000}));
   settings.MakeiniItem(L"IntervalTime", Variant(std::int16_t{500}));
   settings.MakeiniItem(L"TimerInterval", Variant(std::int16_t{200}));
-  CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, locale);
-  MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale);
-  IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, locale);
-  TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval, locale);
-  Report = SettingValue(settings, L"Report", 1, locale) != 0;
-  ReadyWait = SettingValue(settings, L"ReadyWait", 0, locale) == 1;
-  SkipRunning = SettingValue(settings, L"SkipRunning", 1, locale) != 0;
+  CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, locale, read);
+  MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale, read);
+  IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, locale, read);
+  TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval, locale, read);
+  SettingsRead ignored;  // the three switches fall back silently: they are not in the file unless the user put them there
+  Report = SettingValue(settings, L"Report", 1, locale, ignored) != 0;
+  ReadyWait = SettingValue(settings, L"ReadyWait", 0, locale, ignored) == 1;
+  SkipRunning = SettingValue(settings, L"SkipRunning", 1, locale, ignored) != 0;
   // A file that is there but was not loaded (hidden, locked, access denied)
   // keeps the user's values: this run uses the defaults and writes nothing
   // over it. An unwritable file changes nothing else.
-  if (loaded || !fs.Exists(iniPath)) settings.iniSaverSameFilename();
+  if (writeBack && (loaded || !fs.Exists(iniPath))) settings.iniSaverSameFilename();
+  return read;
 }
 
 int TimerIntervalMs(double timerInterval) {

@@ -74,15 +74,24 @@ bool ParseItemTitle(const std::wstring& Header, std::wstring& Title);
 // tool::NextUniqueKey.
 int LoadSequence(const std::wstring& Path, FileSystem& fs = RealFileSystem());
 
-// Loads the settings file, reads Report, ReadyWait and SkipRunning, adds each of the four keys that is missing or
-// empty with its default (in the order CPULimit, MaxIdleTime, IntervalTime,
-// TimerInterval, as 16-bit integers), sets the four settings from it and
-// writes it back. A value that is not a finite number gives that key's
-// default; a file that cannot be written changes nothing else. A file that
-// exists but cannot be loaded gives the defaults and is not written.
-// Numbers are read as the user's locale writes them (ParseSettingNumber).
-void LoadSettings(const std::wstring& iniPath, FileSystem& fs = RealFileSystem(),
-                  const NumberSeparators& locale = UserNumberSeparators());
+// What LoadSettings found in the settings file.
+struct SettingsRead {
+  bool loaded = false;                   // the file was there and could be read
+  std::vector<std::wstring> notNumbers;  // keys whose value is no finite number (their default is used)
+};
+
+// Loads the settings file, reads Report, ReadyWait and SkipRunning, adds each
+// of the four keys that is missing or empty with its default (in the order
+// CPULimit, MaxIdleTime, IntervalTime, TimerInterval, as 16-bit integers),
+// sets the four settings from it and writes it back. A value that is not a
+// finite number gives that key's default; a file that cannot be written
+// changes nothing else. A file that exists but cannot be loaded gives the
+// defaults and is not written. With writeBack false the file is only read,
+// never created or changed (the sequence check reads the settings as a start
+// would, and leaves them be). Numbers are read as the user's locale writes
+// them (ParseSettingNumber).
+SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs = RealFileSystem(),
+                          const NumberSeparators& locale = UserNumberSeparators(), bool writeBack = true);
 
 // A setting's text as a number in the locale's format: its decimal separator,
 // its thousands separator anywhere in the integer part, and "." as a decimal

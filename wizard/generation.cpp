@@ -106,6 +106,12 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
 
   if (in.openSequenceFile) tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
 
+  if (in.checkSequenceFile && seams.processes && !in.ownFolder.empty()) {
+    std::wstring own = in.ownFolder;
+    const std::wstring program = tool::JoinPath(own, texts::kMainProgramName);
+    seams.processes->Start(L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\"", show::kNormal);
+  }
+
   if (shortcutMissing)
     seams.messages.Show(texts::kClosingNoShortcut, MessageIcon::Warning);
   else

@@ -67,6 +67,7 @@ struct FinishInputs {
   bool openSequenceFile = false;    // chkOpt(1)
   std::wstring userStartupFolder;   // the current user's Startup folder ("" when unknown)
   std::wstring ownFolder;           // the folder that holds the wizard's executable
+  bool checkSequenceFile = false;   // run Tarvoline's check on the sequence file
 };
 
 struct FinishSeams {
@@ -74,16 +75,19 @@ struct FinishSeams {
   FileSystem& files;
   ShortcutStore& shortcuts;
   Messages& messages;
+  Processes* processes = nullptr;  // for the check; none: no check is run
 };
 
 // The steps behind Finish, in order: open the scanned folder (its text with
 // "\" appended), put "Tarvoline.lnk" pointing to Tarvoline.exe in ownFolder
 // into the Startup folder (when asked; skipped when either folder is
 // unknown, so no shortcut lands in the current directory), open the sequence
-// file (when asked), then the closing message. Failures of the first three
-// are passed over, except that a shortcut asked for but not made turns the
-// closing message into the warning kClosingNoShortcut (the Startup folder is
-// to stay as it is). Ending the program is the caller's part.
+// file (when asked), start "Tarvoline.exe /check" from ownFolder on the
+// sequence file (when asked; it writes its report and opens it), then the
+// closing message. Failures of the steps before the message are passed over,
+// except that a shortcut asked for but not made turns the closing message
+// into the warning kClosingNoShortcut (the Startup folder is to stay as it
+// is). Ending the program is the caller's part.
 void RunFinishingSteps(const FinishInputs& in, FinishSeams seams);
 
 }  // namespace wizard

@@ -64,6 +64,7 @@ inline constexpr wchar_t kInfoText[] =
 inline constexpr wchar_t kDone[] = L"　Tarvolineファイルの生成が終了しました。";
 inline constexpr wchar_t kOptShortcut[] = L"スタートアップフォルダにTarvolineのショートカットを作成";
 inline constexpr wchar_t kOptOpen[] = L"すぐに生成ファイルをPelmarkで開く(要関連付)";
+inline constexpr wchar_t kOptCheck[] = L"生成ファイルをTarvolineでチェックし、結果を開く";
 
 inline constexpr wchar_t kBrowseTitle[] = L"ショートカットの入ったフォルダを指定します。";
 inline constexpr wchar_t kSaveTitle[] = L"Tarvolineファイルの保存";

@@ -31,6 +31,12 @@ struct Shell : ::Shell {
   }
 };
 
+struct Processes : ::Processes {
+  std::vector<std::wstring> started;
+  bool Start(const std::wstring& commandLine, int) override { return started.push_back(commandLine), true; }
+  bool SetCurrentDirectory(const std::wstring&) override { return true; }
+};
+
 // Shortcuts by full path; a path not in the map cannot be read.
 struct Shortcuts : ShortcutStore {
   std::map<std::wstring, ShortcutInfo> links;

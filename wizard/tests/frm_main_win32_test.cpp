@@ -37,6 +37,7 @@ class Wizard : public testing::Test {
   fake::Shell shell;
   fake::Shortcuts shortcuts;
   fake::Clock clock;
+  fake::Processes processes;
   Dialogs dialogs;
   int ended = 0;
   std::unique_ptr<wizard::FrmMain> form;
@@ -46,7 +47,7 @@ class Wizard : public testing::Test {
     CreateDirectoryW(own.c_str(), nullptr);
     form = std::make_unique<wizard::FrmMain>(wizard::FrmMainServices{
         &messages, &dialogs, &RealFileSystem(), &shortcuts, &shell, &clock, [this] { return links; }, own,
-        L"TVLpreparer Ver.1.1.0", [this] { ++ended; }, false});
+        L"TVLpreparer Ver.1.1.0", [this] { ++ended; }, false, &processes});
     ASSERT_TRUE(form->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
   }
   HWND Control(int id) { return form->FindControl(id); }
@@ -74,6 +75,7 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
   EXPECT_EQ(Text(ids::kSequenceFile), own + L"\\StartUp.pmw");
   EXPECT_EQ(IsDlgButtonChecked(Control(ids::PageId(4)), ids::kOptShortcut), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(Control(ids::PageId(4)), ids::kOptOpen), BST_UNCHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(Control(ids::PageId(4)), ids::kOptCheck), BST_UNCHECKED);
   RECT r;
   GetClientRect(form->hwnd(), &r);
   HDC screen = GetDC(nullptr);
@@ -103,8 +105,10 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
 
   SendMessageW(Control(ids::kOptShortcut), BM_CLICK, 0, 0);
   SendMessageW(Control(ids::kOptOpen), BM_CLICK, 0, 0);
+  SendMessageW(Control(ids::kOptCheck), BM_CLICK, 0, 0);
   Click(ids::kNext);
   EXPECT_EQ(shell.opened, (std::vector<std::wstring>{links + L"\\", seq}));
+  EXPECT_EQ(processes.started, std::vector<std::wstring>{L"\"" + own + L"\\Tarvoline.exe\" /check \"" + seq + L"\""});
   EXPECT_TRUE(shortcuts.setTargets.empty());
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1], std::make_pair(std::wstring(wizard::texts::kClosing), MessageIcon::Information));

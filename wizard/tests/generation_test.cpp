@@ -228,13 +228,16 @@ TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
     fake::Shortcuts shortcuts;
     shortcuts.saves = c.saves;
     fake::Messages messages;
+    fake::Processes processes;
     const wizard::FinishInputs in{nullptr, t.path(), t.Write(L"s.pmw", "x"), c.create, true,
-                                  *c.startup ? t / c.startup : L"", t / L"TVL"};
-    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages});
+                                  *c.startup ? t / c.startup : L"", t / L"TVL", true};
+    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, &processes});
     EXPECT_EQ(shell.opened.back(), in.sequenceFile);
     std::wstring folder = in.userStartupFolder, own = in.ownFolder;
+    const std::wstring program = tool::JoinPath(own, L"Tarvoline.exe");
+    EXPECT_EQ(processes.started, std::vector{L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\""});
     using Targets = std::vector<std::pair<std::wstring, std::wstring>>;
-    const Targets made = {{tool::JoinPath(folder, L"Tarvoline.lnk"), tool::JoinPath(own, L"Tarvoline.exe")}};
+    const Targets made = {{tool::JoinPath(folder, L"Tarvoline.lnk"), program}};
     EXPECT_EQ(shortcuts.setTargets, *c.startup && c.create ? made : Targets{});
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0], c.keepMessage ? keep : clear);

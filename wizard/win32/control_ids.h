@@ -35,5 +35,6 @@ inline constexpr int kInfoNote = 1502;          // Label7
 inline constexpr int kDoneText = 1601;          // Label8
 inline constexpr int kOptShortcut = 1602;       // chkOpt(0)
 inline constexpr int kOptOpen = 1603;           // chkOpt(1)
+inline constexpr int kOptCheck = 1604;          // the sequence check
 
 }  // namespace wizard::ids

@@ -253,6 +253,8 @@ void FrmMain::CreateControls() {
                     ids::kOptShortcut, 24, 48, 449, 20});
   make({pages_[4], L"BUTTON", texts::kOptOpen, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, ids::kOptOpen, 24, 76,
         449, 20});
+  make({pages_[4], L"BUTTON", texts::kOptCheck, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, ids::kOptCheck, 24,
+        104, 449, 20});
   if (opt0) SendMessageW(opt0, BM_SETCHECK, BST_CHECKED, 0);
 
   // Button strip, left to right: Cancel, Back, Next.
@@ -419,7 +421,8 @@ void FrmMain::RunFinishingSteps() {
   in.openSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptOpen) == BST_CHECKED;
   if (in.createShortcut && s_.userStartupFolder) in.userStartupFolder = s_.userStartupFolder();
   in.ownFolder = s_.ownFolder;
-  wizard::RunFinishingSteps(in, {*s_.shell, *s_.files, *s_.shortcuts, *s_.messages});
+  in.checkSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptCheck) == BST_CHECKED;
+  wizard::RunFinishingSteps(in, {*s_.shell, *s_.files, *s_.shortcuts, *s_.messages, s_.processes});
   End();
 }
 

@@ -38,6 +38,7 @@ struct FrmMainServices {
   std::wstring caption;                             // "TVLpreparer Ver.1.1.0"
   std::function<void()> onEnded;                    // after the window is gone
   bool infoBrowser = true;                          // try the web browser control on page 3
+  Processes* processes = nullptr;                   // starts the sequence check
 };
 
 struct PlacedControl;

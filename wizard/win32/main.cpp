@@ -27,6 +27,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   services.files = &RealFileSystem();
   services.shortcuts = &RealShortcutStore();
   services.shell = &RealShell();
+  services.processes = &RealProcesses();
   services.clock = &itemtext::RealClock();
   services.userStartupFolder = [] { return clsSystemFolder().Startup(); };
   services.ownFolder = program::Folder();

@@ -1,0 +1,269 @@
+#include "sequencer/sequence_check.h"
+
+#include <cstdio>
+#include <map>
+
+#include "common/path_rules.h"
+#include "common/text.h"
+#include "common/tool.h"
+#include "common/variant.h"
+#include "ini/ini_mente.h"
+#include "sequencer/launch_engine.h"
+
+namespace seqcheck {
+
+namespace {
+
+constexpr auto kStyle = pathrules::kPlatform;
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+std::wstring_view TrimBlanks(std::wstring_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// word at the start of s, in any letter case, ended by a blank or the end.
+bool StartsWithWord(std::wstring_view s, std::wstring_view word) {
+  return s.size() >= word.size() && text::EqualsNoCase(s.substr(0, word.size()), word) &&
+         (s.size() == word.size() || IsBlank(s[word.size()]));
+}
+
+bool EndsWithWord(std::wstring_view s, std::wstring_view word) {
+  return s.size() > word.size() && text::EqualsNoCase(s.substr(s.size() - word.size()), word) &&
+         IsBlank(s[s.size() - word.size() - 1]);
+}
+
+bool IsProgramExtension(const std::wstring& file) {
+  const std::wstring ext = text::ToLower(tool::GetExtensionFromPath(file));
+  return ext == L"com" || ext == L"exe" || ext == L"bat" || ext == L"cmd";
+}
+
+// A path that does not depend on the current directory (a drive, a root or
+// a network share on Windows; a leading "/" on POSIX).
+bool IsAbsolute(const std::wstring& path) {
+  if (path.empty()) return false;
+  if (pathrules::IsSeparator(path[0], kStyle)) return true;
+  return kStyle == pathrules::Style::Windows && path.size() >= 2 && path[1] == L':';
+}
+
+bool HasFolderPart(const std::wstring& path) {
+  for (wchar_t c : path)
+    if (pathrules::IsSeparator(c, kStyle) || c == L':') return true;
+  return false;
+}
+
+std::wstring Join(std::wstring folder, std::wstring_view name) { return tool::JoinPath(folder, name); }
+
+// Where a start would take the item's File from, as a process start looks
+// for a program (Tarvoline's folder, the current folder, then the search
+// folders for a bare name) and the shell for a document (found by a
+// directory search, so a hidden document is not opened). The item's Current
+// stands for the current folder, since the engine moves there first;
+// without one Tarvoline's folder is the best guess for a document named
+// without a full path. nullopt when nothing is there.
+std::optional<std::wstring> Locate(const Startup::SequenceItem& item, const Environment& env,
+                                   const std::wstring& programFolder, FileSystem& fs) {
+  const bool program = IsProgramExtension(item.File);
+  auto exists = [&](const std::wstring& p) {
+    return program ? fs.CanRead(p) || fs.IsOrdinaryFile(p) : fs.AnyOrdinaryFileMatches(p);
+  };
+  if (IsAbsolute(item.File)) return exists(item.File) ? std::optional(item.File) : std::nullopt;
+  std::vector<std::wstring> candidates;
+  const bool current = tool::IsFolderPresent(item.Current, fs);
+  if (program) {
+    candidates.push_back(Join(programFolder, item.File));
+    if (current) candidates.push_back(Join(item.Current, item.File));
+    if (!HasFolderPart(item.File))
+      for (const std::wstring& folder : env.searchFolders) candidates.push_back(Join(folder, item.File));
+  } else {
+    candidates.push_back(current ? Join(item.Current, item.File) : Join(programFolder, item.File));
+  }
+  for (const std::wstring& c : candidates)
+    if (exists(c)) return c;
+  return std::nullopt;
+}
+
+std::wstring Number(long long n) { return std::to_wstring(n); }
+
+std::wstring TwoDigits(int n) {
+  wchar_t buf[8];
+  std::swprintf(buf, 8, L"%02d", n);
+  return buf;
+}
+
+std::wstring FormatTime(const LocalTime& t) {
+  return std::to_wstring(t.year) + L"/" + TwoDigits(t.month) + L"/" + TwoDigits(t.day) + L" " + TwoDigits(t.hour) +
+         L":" + TwoDigits(t.minute) + L":" + TwoDigits(t.second);
+}
+
+std::wstring FormatNumber(double d) { return Variant(d).ToString(); }
+
+class Report {
+ public:
+  void Line(std::wstring s) { lines_.push_back(std::move(s)); }
+  void Finding(const std::wstring& s) {
+    lines_.push_back(texts::kMark + s);
+    ++findings_;
+  }
+  int findings() const { return findings_; }
+  const std::vector<std::wstring>& lines() const { return lines_; }
+
+ private:
+  std::vector<std::wstring> lines_;
+  int findings_ = 0;
+};
+
+void CheckItems(const std::vector<Startup::SequenceItem>& items, const Environment& env,
+                const std::wstring& programFolder, Seams seams, Report& report) {
+  std::vector<std::wstring> autoStart = seams.autoStart.EnabledProgramPaths();
+  std::map<std::wstring, size_t> firstSeen;  // lower-cased File and Option -> position
+  report.Line(texts::kItemCount + Number(static_cast<long long>(items.size())) + texts::kCountSuffix);
+  for (size_t i = 0; i < items.size(); ++i) {
+    const Startup::SequenceItem& item = items[i];
+    const int before = report.findings();
+    report.Line(L"");
+    report.Line(L"[" + Number(static_cast<long long>(i + 1)) + L"] " + item.Title);
+    report.Line(texts::kItemFile + item.File);
+    if (!item.Current.empty() && !tool::IsFolderPresent(item.Current, seams.files))
+      report.Finding(texts::kMissingCurrent + item.Current);
+    if (item.File.empty()) {
+      report.Finding(texts::kEmptyFile);
+    } else {
+      const bool program = IsProgramExtension(item.File);
+      if (program && (item.Size < 0 || item.Size > LaunchEngine::kMaxShowState))
+        report.Finding(texts::kBadSize + Number(item.Size));
+      std::optional<std::wstring> found;
+      if (!tool::IsAddress(item.File)) {
+        found = Locate(item, env, programFolder, seams.files);
+        if (!found) report.Finding(program ? texts::kMissingProgram : texts::kMissingDocument);
+      }
+      const std::wstring& path = found ? *found : item.File;
+      for (const std::wstring& entry : autoStart) {
+        if (text::EqualsNoCase(entry, path) || text::EqualsNoCase(entry, item.File)) {
+          report.Finding(texts::kAutoStart + entry);
+          break;
+        }
+      }
+      // Option is compared as written: arguments may tell letter case apart.
+      const std::wstring key = text::ToLower(item.File) + L'\u0001' + item.Option;
+      auto [it, fresh] = firstSeen.emplace(key, i + 1);
+      if (!fresh) report.Finding(texts::kDuplicate + Number(static_cast<long long>(it->second)) + texts::kDuplicateSuffix);
+    }
+    if (report.findings() == before) report.Line(texts::kItemClean);
+  }
+}
+
+struct SettingKey {
+  const wchar_t* name;
+  double defaultValue;
+  double* value;
+};
+
+void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) {
+  const Startup::SettingsRead read = Startup::LoadSettings(iniPath, fs, UserNumberSeparators(), /*writeBack=*/false);
+  report.Line(L"");
+  report.Line(texts::kSettingsFile + iniPath);
+  iniMente raw(fs);
+  if (!read.loaded) {
+    // Still there, but hidden or not readable: its values are not used.
+    if (fs.CanRead(iniPath) || fs.IsOrdinaryFile(iniPath)) {
+      report.Finding(texts::kSettingsUnreadable);
+    } else {
+      report.Line(texts::kSettingsMissing);
+    }
+  } else {
+    raw.iniLoader(iniPath);
+  }
+  const SettingKey keys[] = {
+      {L"CPULimit", Startup::kDefaultCPULimit, &Startup::CPULimit},
+      {L"MaxIdleTime", Startup::kDefaultMaxIdleTime, &Startup::MaxIdleTime},
+      {L"IntervalTime", Startup::kDefaultIntervalTime, &Startup::IntervalTime},
+      {L"TimerInterval", Startup::kDefaultTimerInterval, &Startup::TimerInterval},
+  };
+  const Variant absent(L"\u0001");
+  for (const SettingKey& k : keys) {
+    const Variant v = raw.GetiniValue(k.name, absent);
+    const std::wstring head = std::wstring(L"    ") + k.name + L" = ";
+    if (!read.loaded) {
+      report.Line(head + FormatNumber(*k.value));
+      continue;
+    }
+    if (v == absent) {
+      report.Line(head + FormatNumber(*k.value) + texts::kKeyMissing);
+      continue;
+    }
+    report.Line(head + v.ToString());
+    bool notNumber = false;
+    for (const std::wstring& n : read.notNumbers) notNumber = notNumber || n == k.name;
+    if (v.IsEmpty()) report.Finding(texts::kKeyEmpty + FormatNumber(k.defaultValue));
+    else if (notNumber) report.Finding(texts::kNotNumber + FormatNumber(k.defaultValue));
+  }
+  // The timer takes whole milliseconds from 1 to 65535; anything else runs at the default.
+  const double t = Startup::TimerInterval;
+  if (Startup::TimerIntervalMs(t) == Startup::kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
+    report.Finding(texts::kTimerRange + FormatNumber(Startup::kDefaultTimerInterval));
+}
+
+}  // namespace
+
+std::optional<Command> ParseCommand(std::wstring_view argumentText) {
+  std::wstring_view rest = TrimBlanks(argumentText);
+  if (!StartsWithWord(rest, L"/check")) return std::nullopt;
+  rest = TrimBlanks(rest.substr(6));
+  Command command;
+  if (StartsWithWord(rest, L"/quiet")) {
+    command.quiet = true;
+    rest = TrimBlanks(rest.substr(6));
+  } else if (EndsWithWord(rest, L"/quiet")) {
+    command.quiet = true;
+    rest = TrimBlanks(rest.substr(0, rest.size() - 6));
+  }
+  command.sequencePath = tool::StripQuotes(rest);
+  return command;
+}
+
+std::string ReportBytes(const std::vector<std::wstring>& lines) {
+  std::string bytes = "\xEF\xBB\xBF";
+  for (std::wstring line : lines) {
+    for (wchar_t& c : line)
+      if (c < L' ' || c == L'\x7F') c = L' ';
+    bytes += text::ToUtf8(line);
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+Result Run(const Command& command, const Environment& env, Seams seams) {
+  const std::wstring programFolder = tool::GetParentFolderFromPath(env.programPath);
+  const std::wstring baseName = tool::GetBaseNameFromPath(env.programPath);
+  const std::wstring sequencePath =
+      command.sequencePath.empty() ? Join(programFolder, Startup::kDefaultSequenceName) : command.sequencePath;
+  Result result;
+  result.reportPath = Join(programFolder, baseName + L".check.txt");
+
+  Report report;
+  report.Line(texts::kHeading);
+  report.Line(texts::kWhen + FormatTime(env.now));
+  report.Line(texts::kSequenceFile + sequencePath);
+  const bool readable = tool::IsFileReadable(sequencePath, seams.files);
+  if (readable) {
+    Startup::LoadSequence(sequencePath, seams.files);
+    CheckItems(Startup::SequenceItems, env, programFolder, seams, report);
+  } else {
+    report.Finding(texts::kSequenceNotRead);
+  }
+  CheckSettings(Join(programFolder, baseName + L".ini"), seams.files, report);
+  const int findings = report.findings();
+  report.Line(L"");
+  report.Line(findings ? texts::kFindingCount + Number(findings) + texts::kCountSuffix : texts::kNoFindings);
+
+  result.exitCode = !readable ? kSequenceUnreadable : findings ? kFindings : kNoFinding;
+  result.written = seams.files.ReplaceContents(result.reportPath, ReportBytes(report.lines()));
+  if (result.written && !command.quiet)
+    seams.shell.Execute(nullptr, result.reportPath, programFolder, show::kNormal);
+  return result;
+}
+
+}  // namespace seqcheck

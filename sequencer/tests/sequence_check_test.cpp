@@ -1,0 +1,194 @@
+#include "sequencer/sequence_check.h"
+
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "temp_folder.h"
+
+namespace {
+
+using seqcheck::Command;
+
+struct Shell : ::Shell {
+  std::vector<std::wstring> opened;
+  std::intptr_t Execute(WindowHandle, const std::wstring& file, const std::wstring&, int) override {
+    opened.push_back(file);
+    return 42;
+  }
+};
+
+struct AutoStart : seqcheck::AutoStartPrograms {
+  std::vector<std::wstring> paths;
+  std::vector<std::wstring> EnabledProgramPaths() override { return paths; }
+};
+
+// The real disk, except for a file another program holds locked and a
+// report that cannot be written.
+struct Files : FileSystem {
+  FileSystem& real = RealFileSystem();
+  std::wstring locked;
+  bool failReplace = false;
+  std::optional<std::string> ReadAll(const std::wstring& p) override {
+    return p == locked ? std::nullopt : real.ReadAll(p);
+  }
+  bool ReplaceContents(const std::wstring& p, const std::string& b) override {
+    return !failReplace && real.ReplaceContents(p, b);
+  }
+  bool Append(const std::wstring& p, const std::string& b) override { return real.Append(p, b); }
+  bool CanRead(const std::wstring& p) override { return p != locked && real.CanRead(p); }
+  bool CanAppend(const std::wstring& p) override { return real.CanAppend(p); }
+  bool Exists(const std::wstring& p) override { return p == locked || real.Exists(p); }
+  bool IsFolder(const std::wstring& p) override { return real.IsFolder(p); }
+  bool IsOrdinaryFile(const std::wstring& p) override { return real.IsOrdinaryFile(p); }
+  bool AnyOrdinaryFileMatches(const std::wstring& p) override { return real.AnyOrdinaryFileMatches(p); }
+  std::vector<std::wstring> ListOrdinaryFiles(const std::wstring& p) override { return real.ListOrdinaryFiles(p); }
+};
+
+std::string Record(const std::wstring& title, const std::wstring& body) {
+  return text::ToAnsi(L"2001/05/12：" + title + L"\x01\x01" + body + L"\x01");
+}
+
+std::wstring Upper(std::wstring s) {
+  for (wchar_t& c : s)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  return s;
+}
+
+// The report as it must be on disk: byte-order mark, UTF-8, CR LF.
+std::string Bytes(const std::vector<std::wstring>& lines) {
+  std::string b = "\xEF\xBB\xBF";
+  for (const std::wstring& l : lines) b += text::ToUtf8(l) + "\r\n";
+  return b;
+}
+
+TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
+  TempFolder prog, t;
+  t.Write(L"clock.exe", "MZ");
+  t.Write(L"mail.exe", "MZ");
+  t.Write(L"memo.txt", "memo");
+  const std::wstring clock = t / L"clock.exe", mail = t / L"mail.exe", memo = t / L"memo.txt";
+  const std::wstring gone = t / L"gone.exe", lost = t / L"lost.txt", noFolder = t / L"nofolder";
+  const std::wstring seq = t.Write(
+      L"seq.pmw",
+      Record(L"時\t計", L"File=" + clock + L"\r\nCurrent=" + t.path() + L"\r\nSize = 1\r\nNoUse = 0") +
+          Record(L"消えた", L"File=" + gone + L"\r\nSize = 1") + Record(L"メモ", L"File=" + memo) +
+          Record(L"無い文書", L"File=" + lost + L"\r\nCurrent=" + noFolder) + Record(L"空", L"File=") +
+          Record(L"サイズ", L"File=clock.exe\r\nOption=-x\r\nSize = 12") +
+          Record(L"メール", L"File=" + mail + L"\r\nSize = 4") +
+          Record(L"もう一度", L"File=" + clock + L"\r\nSize = 1") +
+          Record(L"サイト", L"File=http://example.com/") + Record(L"使わない", L"File=" + gone + L"\r\nNoUse = 1"));
+  const std::string settings = "CPULimit = high\r\nMaxIdleTime =\r\nTimerInterval = 70000\r\n";
+  const std::wstring ini = prog.Write(L"Tarvoline.ini", settings);
+  Files files;
+  Shell shell;
+  AutoStart autoStart;
+  autoStart.paths = {Upper(mail)};  // letter case does not matter
+  seqcheck::Environment env{prog / L"Tarvoline.exe", {t.path()}, {2026, 12, 7, 1, 2, 3}};
+
+  const seqcheck::Result r = seqcheck::Run(Command{seq, true}, env, {files, shell, autoStart});
+
+  EXPECT_EQ(r.exitCode, seqcheck::kFindings);
+  ASSERT_TRUE(r.written);
+  EXPECT_EQ(r.reportPath, prog / L"Tarvoline.check.txt");
+  EXPECT_EQ(shell.opened, std::vector<std::wstring>{});  // quiet
+  EXPECT_EQ(TempFolder::Read(ini), settings);
+  // clang-format off
+  EXPECT_EQ(TempFolder::Read(r.reportPath), Bytes({
+      L"Tarvoline シーケンスファイルのチェック",
+      L"日時: 2026/12/07 01:02:03",
+      L"シーケンスファイル: " + seq,
+      L"起動する項目: 9 件",
+      L"", L"[1] 時 計", L"    File: " + clock, L"    問題はありません。",
+      L"", L"[2] 消えた", L"    File: " + gone, L"    ※ プログラムが見付かりません。",
+      L"", L"[3] メモ", L"    File: " + memo, L"    問題はありません。",
+      L"", L"[4] 無い文書", L"    File: " + lost,
+           L"    ※ 作業フォルダ(Current)が見付かりません: " + noFolder,
+           L"    ※ ファイルが見付かりません。開かれません。",
+      L"", L"[5] 空", L"    File: ", L"    ※ File が空です。起動するものがありません。",
+      L"", L"[6] サイズ", L"    File: clock.exe",
+           L"    ※ Size の値はウィンドウの表示方法として使えません(0～11)。起動は失敗します: 12",
+      L"", L"[7] メール", L"    File: " + mail,
+           L"    ※ スタートアップフォルダまたは Run キーからも起動されます。二度起動されます: " + autoStart.paths[0],
+      L"", L"[8] もう一度", L"    File: " + clock,
+           L"    ※ 項目 1 と File も Option も同じです。二度起動されます。",
+      L"", L"[9] サイト", L"    File: http://example.com/", L"    問題はありません。",
+      L"",
+      L"設定ファイル: " + ini,
+      L"    CPULimit = high", L"    ※ 数値ではありません。既定値を使います: 30",
+      L"    MaxIdleTime = ", L"    ※ 値が空です。既定値を使います: 10000",
+      L"    IntervalTime = 500 (記載なし: 既定値)",
+      L"    TimerInterval = 70000",
+      L"    ※ タイマーに使えない値です(1～65535)。代わりに使う値: 200",
+      L"",
+      L"指摘: 10 件"}));
+  // clang-format on
+}
+
+TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
+  struct Case {
+    const char* name;
+    const wchar_t* argument;  // "" for the default file
+    bool quiet, lockSettings, failReport, withSettings;
+    int exitCode;
+    const wchar_t* lastLine;
+  } cases[] = {
+      {"the default file, clean, no settings file", L"", false, false, false, false, 0, L"指摘はありません。"},
+      {"quiet: written, not opened", L"", true, false, false, false, 0, L"指摘はありません。"},
+      {"a sequence file that is not there", L"gone.pmw", false, false, false, false, 2, L"指摘: 1 件"},
+      {"a settings file held locked", L"", false, true, false, true, 1, L"指摘: 1 件"},
+      {"a report that cannot be written", L"", false, false, true, false, 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    TempFolder prog;
+    prog.Write(L"tool.exe", "MZ");
+    prog.Write(L"Startup.pmw", Record(L"a", L"File=" + (prog / L"tool.exe") + L"\r\nSize = 1"));
+    const std::wstring ini = prog / L"Tarvoline.ini";
+    if (c.withSettings) prog.Write(L"Tarvoline.ini", "CPULimit = 80\r\n");
+    Files files;
+    files.failReplace = c.failReport;
+    if (c.lockSettings) files.locked = ini;
+    Shell shell;
+    AutoStart autoStart;
+    const seqcheck::Environment env{prog / L"Tarvoline.exe", {}, {}};
+    const std::wstring argument = *c.argument ? prog / c.argument : L"";
+
+    const seqcheck::Result r = seqcheck::Run(Command{argument, c.quiet}, env, {files, shell, autoStart});
+
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.name;
+    EXPECT_EQ(r.written, c.lastLine != nullptr) << c.name;
+    const bool opened = r.written && !c.quiet;
+    EXPECT_EQ(shell.opened, opened ? std::vector{r.reportPath} : std::vector<std::wstring>{}) << c.name;
+    // A check never writes the settings file, nor creates one.
+    EXPECT_EQ(TempFolder::Read(ini), c.withSettings ? "CPULimit = 80\r\n" : "") << c.name;
+    EXPECT_EQ(files.real.IsOrdinaryFile(ini), c.withSettings) << c.name;
+    if (c.lastLine) {
+      const std::string report = TempFolder::Read(r.reportPath);
+      EXPECT_TRUE(report.ends_with("\r\n" + text::ToUtf8(c.lastLine) + "\r\n")) << c.name;
+    }
+  }
+}
+
+TEST(SequenceCheck, CommandLine) {
+  struct Case {
+    const wchar_t* arguments;
+    std::optional<Command> command;
+  } cases[] = {
+      {L"/check", Command{L"", false}},
+      {L"/CHECK /Quiet", Command{L"", true}},
+      {L"/check \"C:\\My Files\\x.pmw\" /quiet", Command{L"C:\\My Files\\x.pmw", true}},
+      {L"/check /quiet C:\\My Files\\x.pmw ", Command{L"C:\\My Files\\x.pmw", true}},
+      {L"/check \"C:\\a /quiet\"", Command{L"C:\\a /quiet", false}},
+      {L"/checked x.pmw", std::nullopt},
+      {L"x.pmw /check", std::nullopt},
+      {L"", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    std::optional<Command> got = seqcheck::ParseCommand(c.arguments);
+    ASSERT_EQ(got.has_value(), c.command.has_value()) << text::ToUtf8(c.arguments);
+    if (!got) continue;
+    EXPECT_EQ(got->sequencePath, c.command->sequencePath) << text::ToUtf8(c.arguments);
+    EXPECT_EQ(got->quiet, c.command->quiet) << text::ToUtf8(c.arguments);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+// The built program under /check, copied into a test folder so that its
+// report and its settings lie there: the exit code a script sees, and the
+// report naming what it found.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/text.h"
+#include "common/win32/raii.h"
+#include "temp_folder.h"
+
+namespace {
+
+// Tarvoline.exe lies one folder above this test.
+std::wstring BuiltProgram() {
+  wchar_t self[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder(self);
+  folder.resize(folder.find_last_of(L"\\/"));
+  folder.resize(folder.find_last_of(L"\\/"));
+  return folder + L"\\Tarvoline.exe";
+}
+
+// Runs the program with the arguments and gives its exit code (-1 when it did not end).
+long RunProgram(const std::wstring& exe, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return -1;
+  win::Handle process(pi.hProcess), thread(pi.hThread);
+  if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  return GetExitCodeProcess(pi.hProcess, &code) ? static_cast<long>(code) : -1;
+}
+
+std::string Record(const std::wstring& title, const std::wstring& file) {
+  return text::ToAnsi(L"2001/05/12：" + title + L"\x01\x01" L"File=" + file + L"\r\nSize = 1\r\nNoUse = 0\x01");
+}
+
+TEST(CheckCommand, ExitCodeAndReportForAFaultyAndACleanFile) {
+  TempFolder t;
+  const std::wstring exe = t / L"Tarvoline.exe";
+  ASSERT_TRUE(CopyFileW(BuiltProgram().c_str(), exe.c_str(), FALSE));
+  const std::wstring present = t.Write(L"present.exe", "MZ"), gone = t / L"gone.exe";
+  const std::wstring faulty =
+      t.Write(L"faulty.pmw", Record(L"a", present) + Record(L"b", gone) + Record(L"c", present));
+  const std::wstring clean = t.Write(L"clean.pmw", Record(L"a", present));
+
+  EXPECT_EQ(RunProgram(exe, L"/check \"" + faulty + L"\" /quiet"), 1);
+  const std::wstring report = text::FromUtf8(TempFolder::Read(t / L"Tarvoline.check.txt"));
+  EXPECT_NE(report.find(L"[2] b\r\n    File: " + gone + L"\r\n    ※ プログラムが見付かりません。\r\n"), std::wstring::npos);
+  EXPECT_NE(report.find(L"[3] c\r\n    File: " + present + L"\r\n    ※ 項目 1 と File も Option も同じです。"),
+            std::wstring::npos);
+
+  EXPECT_EQ(RunProgram(exe, L"/CHECK /quiet " + clean), 0);
+  EXPECT_NE(TempFolder::Read(t / L"Tarvoline.check.txt").find(text::ToUtf8(L"指摘はありません。")), std::string::npos);
+  EXPECT_EQ(RunProgram(exe, L"/check /quiet " + (t / L"missing.pmw")), 2);
+  // The check reads the settings as a start would, but never writes them.
+  EXPECT_EQ(GetFileAttributesW((t / L"Tarvoline.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
