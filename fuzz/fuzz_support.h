@@ -45,9 +45,6 @@ inline std::wstring Utf16Units(std::string_view bytes) {
   return w;
 }
 
-// Readable form of wide text for a failure report.
-inline std::string Show(std::wstring_view w) { return text::ToUtf8(w); }
-
 // The number a text holds, worked out with the C library instead of the
 // Variant's own parser: blanks and tabs around a decimal number with an
 // optional sign, no hexadecimal. Unsure where strtod reports a range error

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<double> got = Variant(text).ToNumber();
   const fuzz::Decimal want = fuzz::DecimalNumber(text);
   if (want.kind == fuzz::Decimal::NotNumber) {
-    if (got) std::fprintf(stderr, "[%s] read as %g\n", fuzz::Show(text).c_str(), *got);
+    if (got) std::fprintf(stderr, "[%s] read as %g\n", text::ToUtf8(text).c_str(), *got);
     FUZZ_CHECK(!got);
   }
   if (want.kind == fuzz::Decimal::Number) {
