@@ -1,6 +1,6 @@
 // Shared pieces of the fuzz targets: turning the fuzzer's bytes into the
-// inputs the parsers see, an in-memory file system, and a check that stops
-// the run with a report (libFuzzer then keeps the input that broke it).
+// inputs the parsers see, the tests' in-memory file system, and a check that
+// stops the run with a report (libFuzzer then keeps the input that broke it).
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cerrno>
 #include <cstdlib>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +16,7 @@
 #include "common/fileio.h"
 #include "common/text.h"
 #include "common/variant.h"
+#include "ini/tests/fake_file_system.h"
 
 // A property that must hold for every input; a failure aborts, so the fuzzer
 // saves the input as a crash.
@@ -44,41 +44,6 @@ inline std::wstring Utf16Units(std::string_view bytes) {
                               (static_cast<unsigned char>(bytes[i + 1]) << 8));
   return w;
 }
-
-// Readable form of wide text for a failure report.
-inline std::string Show(std::wstring_view w) { return text::ToUtf8(w); }
-
-// One file, held in memory; every other path is missing.
-class OneFileSystem final : public FileSystem {
- public:
-  OneFileSystem(std::wstring path, std::string bytes) : path_(std::move(path)), bytes_(std::move(bytes)) {}
-
-  const std::string& Contents() const { return bytes_; }
-  int Replacements() const { return replacements_; }
-
-  std::optional<std::string> ReadAll(const std::wstring& p) override {
-    return p == path_ ? std::optional(bytes_) : std::nullopt;
-  }
-  bool ReplaceContents(const std::wstring& p, const std::string& b) override {
-    if (p != path_) return false;
-    bytes_ = b;
-    ++replacements_;
-    return true;
-  }
-  bool Append(const std::wstring&, const std::string&) override { return false; }
-  bool CanRead(const std::wstring& p) override { return p == path_; }
-  bool CanAppend(const std::wstring&) override { return false; }
-  bool Exists(const std::wstring& p) override { return p == path_; }
-  bool IsFolder(const std::wstring&) override { return false; }
-  bool IsOrdinaryFile(const std::wstring& p) override { return p == path_; }
-  bool AnyOrdinaryFileMatches(const std::wstring& p) override { return p == path_; }
-  std::vector<std::wstring> ListOrdinaryFiles(const std::wstring&) override { return {}; }
-
- private:
-  std::wstring path_;
-  std::string bytes_;
-  int replacements_ = 0;
-};
 
 // The number a text holds, worked out with the C library instead of the
 // Variant's own parser: blanks and tabs around a decimal number with an

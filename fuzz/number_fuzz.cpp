@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<double> got = Variant(text).ToNumber();
   const fuzz::Decimal want = fuzz::DecimalNumber(text);
   if (want.kind == fuzz::Decimal::NotNumber) {
-    if (got) std::fprintf(stderr, "[%s] read as %g\n", fuzz::Show(text).c_str(), *got);
+    if (got) std::fprintf(stderr, "[%s] read as %g\n", text::ToUtf8(text).c_str(), *got);
     FUZZ_CHECK(!got);
   }
   if (want.kind == fuzz::Decimal::Number) {
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(*got == want.value);
   }
 
-  // Text forms of numbers read back exactly.
+  // The text form of a number reads back exactly.
   if (size >= sizeof(double)) {
     double d;
     std::memcpy(&d, data, sizeof d);
@@ -29,12 +29,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::optional<double> back = Variant(Variant(d).ToString()).ToNumber();
       FUZZ_CHECK(back && *back == d && std::signbit(*back) == std::signbit(d));
     }
-    std::int32_t i32;
-    std::memcpy(&i32, data, sizeof i32);
-    FUZZ_CHECK(Variant(Variant(i32).ToString()).ToNumber() == double(i32));
-    std::int16_t i16;
-    std::memcpy(&i16, data, sizeof i16);
-    FUZZ_CHECK(Variant(Variant(i16).ToString()).ToNumber() == double(i16));
   }
   return 0;
 }

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "common/path_rules.h"
-#include "common/tool.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {
@@ -105,17 +104,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(joined.compare(0, folder.empty() ? 0 : folder.size() - 1, folder, 0,
                               folder.empty() ? 0 : folder.size() - 1) == 0);
   }
-
-  // The Tool procedures: a bare drive is widened to its root before joining.
-  std::wstring f = folder;
-  const std::wstring joined = tool::JoinPath(f, name);
-  if (tool::IsDriveSpec(folder) && folder.size() == 2) FUZZ_CHECK(f == folder + pathrules::Separator(pathrules::kPlatform));
-  else FUZZ_CHECK(f == folder);
-  FUZZ_CHECK(joined == pathrules::BuildPath(f, name, pathrules::kPlatform));
-  const std::wstring stripped = tool::StripQuotes(all);
-  FUZZ_CHECK(stripped == all || (all.size() >= 2 && L'"' + stripped + L'"' == all));
-  const std::wstring cut = tool::TrimAtNull(all);
-  FUZZ_CHECK(cut.find(L'\0') == std::wstring::npos && all.compare(0, cut.size(), cut) == 0);
-  FUZZ_CHECK(cut.size() == all.size() || all[cut.size()] == L'\0');
   return 0;
 }

@@ -1,14 +1,88 @@
-// LoadSettings from the bytes of the settings file: the four settings come
-// out finite, each the file's number where it holds a finite one and the
-// default otherwise; the file is written back once, with every key present.
+// The settings file's bytes, through the INI document and LoadSettings: one
+// entry a line, lookups find the first entry of a name in any letter case, a
+// save reloads to the same entries; the four settings come out finite, each
+// the file's number where it holds a finite one and the default otherwise,
+// and the file is written back once with every key present.
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "ini/ini_mente.h"
 #include "sequencer/startup.h"
 
 namespace {
+
+constexpr std::wstring_view kRemark = L"*REM*";
+
+struct Entry {
+  std::wstring name;
+  Variant value;
+};
+
+// Lines end at CR LF or a lone CR; a final line end opens no extra line.
+std::size_t LineCount(std::wstring_view text) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) n += text[i] == L'\r';
+  return n + (!text.empty() && text.back() != L'\r' && !text.ends_with(L"\r\n"));
+}
+
+std::vector<Entry> Entries(const iniMente& doc) {
+  std::vector<Entry> out;
+  for (std::ptrdiff_t i = 0; i <= doc.LastIndex(); ++i) out.push_back({doc.ItemNameAt(i), doc.ItemValueAt(i)});
+  return out;
+}
+
+bool IsDeleted(const Variant& v) { return v.IsString() && v.ToString() == L"*DEL*"; }
+
+// Whether the line the saver writes for e reads back as e itself. It does
+// not for an item whose name reads as a remark marker (";x" from "  ;x=1"):
+// the save comments it out, as its writer most likely meant.
+bool SavesStably(const Entry& e) {
+  if (e.name != kRemark) return e.name.empty() || std::wstring_view(L";#/[").find(e.name[0]) == std::wstring_view::npos;
+  iniMente line;
+  line.iniLoadText(e.value.ToString() + L"\r\n");
+  return line.LastIndex() == 0 && line.ItemNameAt(0) == kRemark;
+}
+
+void CheckDocument(const std::wstring& path, FakeFileSystem& fs, std::wstring_view text) {
+  iniMente doc(fs);
+  FUZZ_CHECK(doc.iniLoader(path));
+  const std::vector<Entry> loaded = Entries(doc);
+  FUZZ_CHECK(loaded.size() == LineCount(text));
+
+  // Lookups: the first entry of that name in any letter case.
+  for (std::size_t i = 0; i < loaded.size() && i < 32; ++i) {
+    std::size_t first = 0;
+    while (!text::EqualsNoCase(loaded[first].name, loaded[i].name)) ++first;
+    FUZZ_CHECK(doc.GetiniValue(loaded[i].name, Variant(L"\x1")) == loaded[first].value);
+  }
+
+  // A save writes one line per kept entry and reloads to the same entries;
+  // then a second save writes the same text.
+  std::size_t kept = 0;
+  bool allStable = true;
+  for (const Entry& e : loaded) {
+    kept += !IsDeleted(e.value);
+    allStable = allStable && SavesStably(e);
+  }
+  FUZZ_CHECK(doc.iniSaverSameFilename());
+  FUZZ_CHECK(fs.replacements == (loaded.empty() ? 0 : 1));
+  const std::wstring saved = text::FromAnsi(fs.files[path]);
+  FUZZ_CHECK(saved == doc.iniSavertoVariable());
+  iniMente again(fs);
+  FUZZ_CHECK(again.iniLoader(path));
+  const std::vector<Entry> reloaded = Entries(again);
+  FUZZ_CHECK(reloaded.size() == (loaded.empty() ? 0 : kept));
+  std::size_t r = 0;
+  for (const Entry& e : loaded) {
+    if (IsDeleted(e.value)) continue;
+    FUZZ_CHECK(!SavesStably(e) || (reloaded[r].name == e.name && reloaded[r].value == e.value));
+    ++r;
+  }
+  if (allStable) FUZZ_CHECK(again.iniSavertoVariable() == saved);
+}
 
 struct Key {
   const wchar_t* name;
@@ -20,14 +94,16 @@ struct Key {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::wstring path = L"Tarvoline.ini";
-  fuzz::OneFileSystem fs(path, std::string(fuzz::Bytes(data, size)));
-  // The C library's own format, which the reference parse below follows.
-  Startup::LoadSettings(path, fs, NumberSeparators{L".", L""});
-  FUZZ_CHECK(fs.Replacements() == 1);
+  const std::string bytes(fuzz::Bytes(data, size));
+  FakeFileSystem original, fs;
+  original.files[path] = fs.files[path] = bytes;
+  CheckDocument(path, original, text::FromAnsi(bytes));
 
-  iniMente before(fs), after(fs);
-  fuzz::OneFileSystem original(path, std::string(fuzz::Bytes(data, size)));
-  iniMente user(original);
+  // The C library's own format, which the reference parse follows.
+  Startup::LoadSettings(path, fs, NumberSeparators{L".", L""});
+  FUZZ_CHECK(fs.replacements == 1);
+  original.files[path] = bytes;  // as the user wrote it, for what follows
+  iniMente user(original), after(fs);
   user.iniLoader(path);
   after.iniLoader(path);
 
@@ -38,7 +114,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const Key& k : keys) {
     FUZZ_CHECK(std::isfinite(*k.setting));
     Variant mine = user.GetiniValue(k.name, Variant());
-    const bool deleted = mine.IsString() && mine.ToString() == L"*DEL*";
     if (mine.IsEmpty()) {
       FUZZ_CHECK(*k.setting == k.fallback);
     } else {
@@ -48,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Written back: the user's text as it was, or the default filled in.
     Variant saved = after.GetiniValue(k.name, Variant());
-    if (!deleted) FUZZ_CHECK(mine.IsEmpty() ? saved.ToString() == Variant(k.fallback).ToString() : saved == mine);
+    if (!IsDeleted(mine)) FUZZ_CHECK(mine.IsEmpty() ? saved.ToString() == Variant(k.fallback).ToString() : saved == mine);
   }
   const int ms = Startup::TimerIntervalMs(Startup::TimerInterval);
   FUZZ_CHECK(ms >= 1 && ms <= 65535);

@@ -38,6 +38,13 @@ for p in "${presets[@]}"; do
   ctest --preset "$p" -j "$jobs" || failed+=("$p: tests")
 done
 
+# The release: both zips made from the two Windows builds, and their programs
+# run as a user who downloaded them would.
+if [[ " ${presets[*]} " == *" windows "* && " ${presets[*]} " == *" windows-x86 "* ]]; then
+  echo "=== package"
+  if bash scripts/package.sh && bash scripts/package_check.sh; then :; else failed+=("package"); fi
+fi
+
 if [ ${#failed[@]} -gt 0 ]; then
   printf 'FAILED: %s\n' "${failed[@]}"
   exit 1

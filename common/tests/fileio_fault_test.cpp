@@ -20,6 +20,12 @@
 
 namespace {
 
+// Each test works in a folder of its own, through the real file seam.
+struct FileIOFaults : testing::Test {
+  TempFolder dir;
+  FileSystem& f = RealFileSystem();
+};
+
 #ifndef _WIN32
 // Files may grow to at most limit bytes while it lives: a write beyond that
 // fails part-way, as on a full disk.
@@ -42,9 +48,7 @@ class FileSizeLimit {
   void (*old_signal_)(int);
 };
 
-TEST(FileIOFaults, WritesThatFailPartWayLeaveTheFileAsItWas) {
-  TempFolder dir;
-  FileSystem& f = RealFileSystem();
+TEST_F(FileIOFaults, WritesThatFailPartWayLeaveTheFileAsItWas) {
   const std::string before = "2001/05/12 a\x01\x01" "File=a.exe\x01";
   const std::wstring seq = dir.Write(L"Startup.pmw", before), ini = dir.Write(L"Tarvoline.ini", "CPULimit = 5\r\n");
   const std::string record(4096, 'r');
@@ -64,9 +68,7 @@ TEST(FileIOFaults, WritesThatFailPartWayLeaveTheFileAsItWas) {
 }
 #else
 // A file another program holds open with no sharing at all.
-TEST(FileIOFaults, AFileLockedByAnotherProgramIsNeitherReadNorChanged) {
-  TempFolder dir;
-  FileSystem& f = RealFileSystem();
+TEST_F(FileIOFaults, AFileLockedByAnotherProgramIsNeitherReadNorChanged) {
   const std::wstring seq = dir.Write(L"Startup.pmw", "a\x01\x01" "File=a.exe\x01");
   const std::wstring ini = dir.Write(L"Tarvoline.ini", "CPULimit = 5\r\n");
   {
@@ -88,9 +90,7 @@ TEST(FileIOFaults, AFileLockedByAnotherProgramIsNeitherReadNorChanged) {
 
 // A folder where no file can be made beside the target (a read-only share):
 // the settings cannot be replaced, and the target is left alone.
-TEST(FileIOFaults, NoRoomBesideTheTargetLeavesItAlone) {
-  TempFolder dir;
-  FileSystem& f = RealFileSystem();
+TEST_F(FileIOFaults, NoRoomBesideTheTargetLeavesItAlone) {
   const std::wstring ini = dir.Write(L"Tarvoline.ini", "CPULimit = 5\r\n");
   ASSERT_TRUE(CreateDirectoryW((ini + L".tvl-new").c_str(), nullptr));
   EXPECT_FALSE(f.ReplaceContents(ini, "CPULimit = 30\r\n"));

@@ -11,14 +11,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Each test works in a folder of its own, through the real file seam.
+struct FileIO : testing::Test {
+  TempFolder dir;
+  FileSystem& f = RealFileSystem();
+};
+
 void MakeReadOnly(const std::wstring& path) {
   fs::permissions(fs::path(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
 }
 
-TEST(FileIO, ReadAllGivesTheBytesOrNothing) {
-  TempFolder dir;
-  FileSystem& f = RealFileSystem();
+TEST_F(FileIO, ReadAllGivesTheBytesOrNothing) {
   std::string bytes("A\x01" "B\r\n\0z", 7);
   EXPECT_EQ(f.ReadAll(dir.Write(L"a.pmw", bytes)), bytes);
   EXPECT_EQ(f.ReadAll(dir.Write(L"empty.pmw", "")), std::string());
@@ -26,9 +30,7 @@ TEST(FileIO, ReadAllGivesTheBytesOrNothing) {
   EXPECT_EQ(f.ReadAll(dir.path()), std::nullopt);
 }
 
-TEST(FileIO, ReplaceContentsIsAllOrNothing) {
-  TempFolder dir;
-  FileSystem& f = RealFileSystem();
+TEST_F(FileIO, ReplaceContentsIsAllOrNothing) {
   std::wstring target = dir.Write(L"Tarvoline.ini", "old\r\n");
   EXPECT_TRUE(f.ReplaceContents(target, "new\r\n"));
   EXPECT_EQ(TempFolder::Read(target), "new\r\n");
@@ -45,9 +47,7 @@ TEST(FileIO, ReplaceContentsIsAllOrNothing) {
   EXPECT_EQ(f.ListOrdinaryFiles(dir / L"*.tvl-new").size(), 0u);
 }
 
-TEST(FileIO, AppendKeepsWhatIsThere) {
-  TempFolder dir;
-  FileSystem& f = RealFileSystem();
+TEST_F(FileIO, AppendKeepsWhatIsThere) {
   std::wstring p = dir / L"StartUp.pmw";
   EXPECT_TRUE(f.Append(p, "a\x01"));
   EXPECT_TRUE(f.Append(p, "b\x01"));
@@ -55,9 +55,7 @@ TEST(FileIO, AppendKeepsWhatIsThere) {
   EXPECT_FALSE(f.Append(dir / L"no-such-folder/x.pmw", "x"));
 }
 
-TEST(FileIO, ReadAndAppendTests) {
-  TempFolder dir;
-  FileSystem& f = RealFileSystem();
+TEST_F(FileIO, ReadAndAppendTests) {
   std::wstring file = dir.Write(L"f.txt", "keep");
   EXPECT_TRUE(f.CanRead(file));
   EXPECT_FALSE(f.CanRead(dir.path()));
@@ -72,9 +70,7 @@ TEST(FileIO, ReadAndAppendTests) {
   EXPECT_TRUE(f.CanRead(file));
 }
 
-TEST(FileIO, FoldersAndOrdinaryFiles) {
-  TempFolder dir;
-  FileSystem& f = RealFileSystem();
+TEST_F(FileIO, FoldersAndOrdinaryFiles) {
   EXPECT_TRUE(f.IsFolder(dir.path()));
   std::wstring file = dir.Write(L"b.lnk", "x");
   dir.Write(L"a.lnk", "x");

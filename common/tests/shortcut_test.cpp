@@ -16,7 +16,7 @@ std::string Header(int showCommand) {
 }
 
 TEST(ShortcutHeader, ShowCommandIsReadAsStored) {
-  for (int show : {1, 3, 7, 0, 0x01020304}) {
+  for (int show : {7, 0x01020304}) {  // the second shows the byte order
     EXPECT_EQ(shortcut::ShowCommandFromHeader(Header(show)), show) << show;
     // What follows the header (the rest of the link) does not matter.
     EXPECT_EQ(shortcut::ShowCommandFromHeader(Header(show) + std::string(200, '\x7f')), show) << show;
@@ -24,26 +24,15 @@ TEST(ShortcutHeader, ShowCommandIsReadAsStored) {
 }
 
 TEST(ShortcutHeader, AnythingElseIsNotAShortcut) {
-  std::string good = Header(3);
-  std::string wrongSize = good;
-  wrongSize[0] = 0x4D;
-  std::string wrongSizeHighByte = good;
-  wrongSizeHighByte[3] = 0x01;
-  std::string wrongClsid = good;
-  wrongClsid[19] = 0x47;
-  std::string wrongClsidFirst = good;
-  wrongClsidFirst[4] = 0x00;
-  const std::string cases[] = {
+  const std::string good = Header(3);
+  std::vector<std::string> cases = {
       "",
       good.substr(0, shortcut::kHeaderSize - 1),  // cut one byte before the end of the header
-      good.substr(0, 0x3C),
-      wrongSize,
-      wrongSizeHighByte,
-      wrongClsid,
-      wrongClsidFirst,
       std::string(shortcut::kHeaderSize, '\0'),
       "File=C:\\x.exe\r\nCurrent=C:\\\r\nOption=\r\nSize = 1\r\nNoUse = 0 and a little more text to be long enough",
   };
+  // Any one byte of the header size or the class id changed.
+  for (int i = 0; i < 20; ++i) cases.emplace_back(good)[i] ^= 1;
   for (const std::string& c : cases) EXPECT_EQ(shortcut::ShowCommandFromHeader(c), std::nullopt) << c.size();
 }
 

@@ -17,10 +17,11 @@ bool AnsiIsJapanese() {
 }
 
 TEST(Text, AsciiRoundTripsUnchanged) {
-  std::string bytes = "File=C:\\Tools\\clock.exe\r\nSize = 6\x01";
-  std::wstring wide = text::FromAnsi(bytes);
-  EXPECT_EQ(wide, L"File=C:\\Tools\\clock.exe\r\nSize = 6\x01");
-  EXPECT_EQ(text::ToAnsi(wide), bytes);
+  for (const std::string bytes : {"File=C:\\Tools\\clock.exe\r\nSize = 6\x01", ""}) {
+    std::wstring wide = text::FromAnsi(bytes);
+    EXPECT_EQ(wide, std::wstring(bytes.begin(), bytes.end()));
+    EXPECT_EQ(text::ToAnsi(wide), bytes);
+  }
 }
 
 TEST(Text, JapaneseRoundTripsInTheCodePage) {
@@ -33,10 +34,7 @@ TEST(Text, JapaneseRoundTripsInTheCodePage) {
 }
 
 TEST(Text, InvalidInputNeverVanishes) {
-  // A lone lead byte at the end, and bytes that are no text in UTF-8.
-  std::wstring read = text::FromAnsi(std::string("A\x81", 2));
-  ASSERT_GE(read.size(), 2u);
-  EXPECT_EQ(read[0], L'A');
+  // Bytes that are no text in UTF-8.
   if (!AnsiIsJapanese()) {
     EXPECT_EQ(text::FromAnsi("\xff\xfe"), std::wstring(L"\xFFFD\xFFFD"));
   }
@@ -73,9 +71,26 @@ TEST(Text, ExactConversionRefusesLostAndLookAlikeCharacters) {
   }
 }
 
-TEST(Text, EmptyInEmptyOut) {
-  EXPECT_EQ(text::FromAnsi(""), L"");
-  EXPECT_EQ(text::ToAnsi(L""), "");
+// Bytes a user or a broken program has spoilt spoil only themselves, never
+// the record and line ends that follow them.
+TEST(Text, AnIncompleteCharacterNeverSwallowsAnEnd) {
+  // 0x81 and 0xE0 lead a two-byte character in the Japanese code page and
+  // are no text on their own in UTF-8; 0x80 and 0xFF are never text.
+  for (const char* spoilt : {"\x81", "\xE0", "\x80", "\xFF", "\x81\x81"}) {
+    for (const char* end : {"\x01", "\r\n", "\n", "\t"}) {
+      SCOPED_TRACE(testing::Message() << std::hex << int(static_cast<unsigned char>(*spoilt)) << " before "
+                                      << int(*end));
+      const std::wstring read = text::FromAnsi(std::string("a") + spoilt + end + "b" + spoilt);
+      const std::wstring wend = text::FromAnsi(end);
+      const size_t at = read.find(wend);
+      ASSERT_NE(at, std::wstring::npos);
+      EXPECT_EQ(read[0], L'a');
+      EXPECT_GT(at, 1u);  // the spoilt byte left something behind
+      EXPECT_EQ(read[at + wend.size()], L'b');
+      EXPECT_GT(read.size(), at + wend.size() + 1);  // and so did the one at the very end
+      EXPECT_EQ(read.find(wend, at + 1), std::wstring::npos);
+    }
+  }
 }
 
 TEST(Text, CaseFolding) {

@@ -13,11 +13,14 @@ struct FakeFileSystem final : FileSystem {
   // denied, or held by a program that still lets the file be replaced).
   std::set<std::wstring> hidden, unreadable, locked;
   bool failReplace = false;
+  int replacements = 0;
 
   std::optional<std::string> ReadAll(const std::wstring& p) override {
     return CanRead(p) && !unreadable.count(p) ? std::optional(files[p]) : std::nullopt;
   }
-  bool ReplaceContents(const std::wstring& p, const std::string& b) override { return !failReplace && (files[p] = b, true); }
+  bool ReplaceContents(const std::wstring& p, const std::string& b) override {
+    return !failReplace && (files[p] = b, ++replacements, true);
+  }
   bool CanRead(const std::wstring& p) override { return files.count(p) != 0 && !locked.count(p); }
   bool Exists(const std::wstring& p) override { return files.count(p) != 0; }
   bool IsOrdinaryFile(const std::wstring& p) override { return files.count(p) && !hidden.count(p); }

@@ -28,7 +28,6 @@ TEST(IniRecordLoader, ThreeRecordsMakeOneItem) {
   const Entries keys = {{L"File", L"C:\\Tools\\a.exe"}, {L"Current", L"C:\\Tools"}, {L"Option", L""}, {L"Size", L"1"}, {L"NoUse", L"0"}};
   const std::vector<std::pair<std::wstring, std::vector<Entries>>> cases = {
       {L"T1\x01\x01" + body + L"\x01T2\x01\x01" L"File=b\x01", {Item(L"T1", L"", keys), Item(L"T2", L"", {{L"File", L"b"}})}},
-      {L"T1\x01\x01" + body + L"\x01T2\x01\x01" L"File=b", {Item(L"T1", L"", keys), Item(L"T2", L"", {{L"File", L"b"}})}},
       {L"T1\x01\x01" L"File=a\x01T2\x01", {Item(L"T1", L"", {{L"File", L"a"}}), Item(L"T2", L"")}},
       {L"T\x01\x01" L"File=a\r\n\x01", {Item(L"T", L"", {{L"File", L"a"}})}},
       {L"T\x01R\x01# F=x\r\n\r\n  Size  =  3  \r\n; c=d\r\nno equals\r\n[s]=2\r\n=x\r\n\tTab=\t",

@@ -9,21 +9,6 @@
 
 namespace {
 
-TEST(Pdh9XNT, PicksTheMeterByPlatform) {
-  EXPECT_EQ(Pdh9XNT::GetPlatformId(), Pdh9XNT::kPlatformNT);
-  std::unique_ptr<CpuMeter> meter;
-  Pdh9XNT::CreateCpuMeter(meter, Pdh9XNT::kPlatformNT);
-  auto* nt = dynamic_cast<clsPdhNT*>(meter.get());
-  ASSERT_NE(nt, nullptr);
-  EXPECT_EQ(nt->CounterPath(), L"\\Processor(_Total)\\% Processor Time");
-  Pdh9XNT::CreateCpuMeter(meter, Pdh9XNT::kPlatform9x);
-  auto* old = dynamic_cast<clsPdh9X*>(meter.get());
-  ASSERT_NE(old, nullptr);
-  EXPECT_EQ(old->CounterName(), L"KERNEL\\CPUUsage");
-  Pdh9XNT::CreateCpuMeter(meter, 3);  // any other platform: left as it was
-  EXPECT_EQ(meter.get(), old);
-}
-
 TEST(clsPdhNT, ReadsTheBusyShareSinceThePreviousRead) {
   clsPdhNT meter;
   meter.AddCounter(Pdh9XNT::kNTCounterPath);

@@ -48,7 +48,6 @@ TEST(PageFlow, ButtonsCaptionsAndPagesFollowTheScript) {
       {"NNN", 3, false, false, 1, true, false, false},
       {"NNNB", 3, false, false, 1, false, false, false},    // Back ignored after generation
       {"NNNN", 4, false, true, 1, true, false, false},
-      {"NNNNB", 4, false, true, 1, false, false, false},
       {"NNNNN", 4, false, true, 1, false, false, true},
       {"NNNNNN", 4, false, true, 1, false, false, false},   // nothing after Finish
       {"B", 0, false, false, 0, false, false, false},       // Back on page 0 does nothing
