@@ -1,4 +1,5 @@
 #include "sequencer/sequence_check.h"
+#include "sequencer/start_report.h"
 
 #include <cstdio>
 #include <map>
@@ -224,17 +225,6 @@ std::optional<Command> ParseCommand(std::wstring_view argumentText) {
   return command;
 }
 
-std::string ReportBytes(const std::vector<std::wstring>& lines) {
-  std::string bytes = "\xEF\xBB\xBF";
-  for (std::wstring line : lines) {
-    for (wchar_t& c : line)
-      if (c < L' ' || c == L'\x7F') c = L' ';
-    bytes += text::ToUtf8(line);
-    bytes += "\r\n";
-  }
-  return bytes;
-}
-
 Result Run(const Command& command, const Environment& env, Seams seams) {
   const std::wstring programFolder = tool::GetParentFolderFromPath(env.programPath);
   const std::wstring baseName = tool::GetBaseNameFromPath(env.programPath);
@@ -260,7 +250,7 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   report.Line(findings ? texts::kFindingCount + Number(findings) + texts::kCountSuffix : texts::kNoFindings);
 
   result.exitCode = !readable ? kSequenceUnreadable : findings ? kFindings : kNoFinding;
-  result.written = seams.files.ReplaceContents(result.reportPath, ReportBytes(report.lines()));
+  result.written = seams.files.ReplaceContents(result.reportPath, report::Utf8Lines(report.lines(), /*byteOrderMark=*/true));
   if (result.written && !command.quiet)
     seams.shell.Execute(nullptr, result.reportPath, programFolder, show::kNormal);
   return result;

@@ -73,11 +73,6 @@ struct Result {
 // Runs the check and writes (and unless quiet, opens) the report.
 Result Run(const Command& command, const Environment& env, Seams seams);
 
-// Lines as the reports are stored: UTF-8 with a byte-order mark, each line
-// ended by CR LF. A control character inside a line would break it in two,
-// so it is written as a blank.
-std::string ReportBytes(const std::vector<std::wstring>& lines);
-
 // The report's texts, together so that they can move into a string table.
 namespace texts {
 inline constexpr wchar_t kHeading[] = L"Tarvoline シーケンスファイルのチェック";

@@ -57,7 +57,9 @@ std::wstring Seconds(std::int64_t ms) {
 
 std::string Utf8Lines(const std::vector<std::wstring>& lines, bool byteOrderMark) {
   std::string out = byteOrderMark ? "\xEF\xBB\xBF" : "";
-  for (const std::wstring& line : lines) {
+  for (std::wstring line : lines) {
+    for (wchar_t& c : line)
+      if (c < L' ' || c == L'\x7F') c = L' ';
     out += text::ToUtf8(line);
     out += "\r\n";
   }

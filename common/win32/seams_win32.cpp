@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../seams.h"
+#include "process.h"
 #include "raii.h"
 
 namespace {
@@ -26,20 +27,8 @@ class Win32Shell final : public Shell {
 class Win32Processes final : public Processes {
  public:
   bool Start(const std::wstring& commandLine, int showState) override {
-    // CreateProcessW may write into the command line, so it gets its own copy.
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = static_cast<WORD>(showState);
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      return false;
-    // Not waited for: the handles are only closed.
-    win::Handle process(pi.hProcess);
-    win::Handle thread(pi.hThread);
-    return true;
+    // Not waited for: the handle is only closed.
+    return static_cast<bool>(win::StartProcess(commandLine, showState));
   }
 
   // <windows.h> turns this name into SetCurrentDirectoryW, so the system
@@ -50,6 +39,25 @@ class Win32Processes final : public Processes {
 };
 
 }  // namespace
+
+namespace win {
+
+Handle StartProcess(const std::wstring& commandLine, int showState, DWORD* processId) {
+  // CreateProcessW may write into the command line, so it gets its own copy.
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = static_cast<WORD>(showState);
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return Handle();
+  Handle thread(pi.hThread);
+  if (processId) *processId = pi.dwProcessId;
+  return Handle(pi.hProcess);
+}
+
+}  // namespace win
 
 Shell& RealShell() {
   static Win32Shell shell;

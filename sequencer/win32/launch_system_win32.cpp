@@ -9,6 +9,7 @@
 
 #include "common/text.h"
 #include "common/tool.h"
+#include "common/win32/process.h"
 #include "common/win32/raii.h"
 
 namespace {
@@ -113,22 +114,15 @@ class Win32LaunchSystem final : public LaunchSystem {
  public:
   LaunchResult StartProgram(const std::wstring& commandLine, int showState) override {
     LaunchResult r;
-    // CreateProcessW may write into the command line, so it gets its own copy.
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = static_cast<WORD>(showState);
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    DWORD id = 0;
+    win::Handle process = win::StartProcess(commandLine, showState, &id);
+    if (!process) {
       r.error = ErrorText(::GetLastError());
       return r;
     }
-    win::Handle thread(pi.hThread);
     r.ok = true;
-    r.processId = pi.dwProcessId;
-    r.watch = WatchOf(win::Handle(pi.hProcess));
+    r.processId = id;
+    r.watch = WatchOf(std::move(process));
     return r;
   }
 
