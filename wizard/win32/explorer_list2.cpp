@@ -4,8 +4,6 @@
 
 namespace ExplorerList2 {
 
-std::wstring BrowseInitialFolder;
-
 namespace {
 
 // The path of an item list, "" when it has none. The buffer is larger than
@@ -21,13 +19,9 @@ std::wstring PathOf(PCIDLIST_ABSOLUTE item) {
 
 std::wstring BrowseForFolder(HWND owner, PCIDLIST_ABSOLUTE root, const std::wstring& initialFolder, UINT flags,
                              const std::wstring& title, std::wstring& displayName) {
-  if (initialFolder.empty()) {
-    BrowseInitialFolder.clear();
-  } else {
-    std::wstring folder = initialFolder;
-    if (folder.back() == L'\\') folder.pop_back();
-    BrowseInitialFolder = folder + L'\0';
-  }
+  // Lives until the dialog has closed: the callback reads it through lParam.
+  std::wstring folder = initialFolder;
+  if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
 
   wchar_t display[MAX_PATH + 1] = {};
   BROWSEINFOW info{};
@@ -37,7 +31,7 @@ std::wstring BrowseForFolder(HWND owner, PCIDLIST_ABSOLUTE root, const std::wstr
   info.lpszTitle = title.c_str();
   info.ulFlags = flags;
   info.lpfn = BrowseCallbackProc;
-  info.lParam = 0;
+  info.lParam = reinterpret_cast<LPARAM>(&folder);
 
   win::CoTaskMem<PIDLIST_ABSOLUTE> chosen(SHBrowseForFolderW(&info));
   std::wstring path = PathOf(chosen.get());
@@ -45,10 +39,11 @@ std::wstring BrowseForFolder(HWND owner, PCIDLIST_ABSOLUTE root, const std::wstr
   return path;
 }
 
-int CALLBACK BrowseCallbackProc(HWND dialog, UINT message, LPARAM lParam, LPARAM) {
-  if (!BrowseInitialFolder.empty() && message == BFFM_INITIALIZED) {
+int CALLBACK BrowseCallbackProc(HWND dialog, UINT message, LPARAM lParam, LPARAM data) {
+  const auto* initial = reinterpret_cast<const std::wstring*>(data);
+  if (message == BFFM_INITIALIZED && initial && !initial->empty()) {
     // Sent, not posted: the text must stay valid until the dialog has used it.
-    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(BrowseInitialFolder.c_str()));
+    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(initial->c_str()));
   } else if (message == BFFM_SELCHANGED) {
     std::wstring path = PathOf(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam));
     SendMessageW(dialog, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path.c_str()));

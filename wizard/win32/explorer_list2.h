@@ -8,10 +8,6 @@
 
 namespace ExplorerList2 {
 
-// The folder to select when the dialog opens, followed by one NUL; empty for
-// no preselection. Set by every BrowseForFolder, read by BrowseCallbackProc.
-extern std::wstring BrowseInitialFolder;
-
 // Shows the dialog modal to owner and returns the chosen folder's file-system
 // path (wide all the way, so names outside the ANSI code page survive). ""
 // when the user cancelled or chose an item without a file-system path (a
@@ -21,9 +17,10 @@ extern std::wstring BrowseInitialFolder;
 std::wstring BrowseForFolder(HWND owner, PCIDLIST_ABSOLUTE root, const std::wstring& initialFolder, UINT flags,
                              const std::wstring& title, std::wstring& displayName);
 
-// The dialog's callback: selects BrowseInitialFolder when the dialog has been
-// created and shows the selected folder's path in the status line on every
-// selection change. Always 0.
+// The dialog's callback: selects the folder data points to (a wide string,
+// the BROWSEINFOW::lParam that BrowseForFolder passes; null or empty for no
+// preselection) when the dialog has been created, and shows the selected
+// folder's path in the status line on every selection change. Always 0.
 int CALLBACK BrowseCallbackProc(HWND dialog, UINT message, LPARAM lParam, LPARAM data);
 
 }  // namespace ExplorerList2
