@@ -24,9 +24,15 @@ std::string ToAnsi(std::wstring_view wide);
 std::optional<std::string> ToAnsiExact(std::wstring_view wide);
 
 // Lower case by the platform's rules (CharLowerBuffW on Windows, towlower
-// elsewhere). Used for the suite's case-insensitive name comparisons.
+// elsewhere), character by character. The suite's case-insensitive
+// comparisons all follow it: names, keys, extensions, paths, prefixes.
 std::wstring ToLower(std::wstring_view s);
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+bool StartsWithNoCase(std::wstring_view s, std::wstring_view prefix);
+
+// s without the characters of blanks at either end (by default spaces only,
+// as the INI and sequence files pad their names and values).
+std::wstring_view Trim(std::wstring_view s, std::wstring_view blanks = L" ");
 
 // UTF-8 for tests and diagnostics; invalid input as above.
 std::string ToUtf8(std::wstring_view wide);

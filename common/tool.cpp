@@ -1,4 +1,5 @@
 #include "tool.h"
+#include "text.h"
 
 #include <atomic>
 #include <cstdint>
@@ -10,21 +11,10 @@ namespace {
 
 constexpr auto kStyle = pathrules::kPlatform;
 
-// Case-insensitive for ASCII letters only: the address prefixes are ASCII,
-// and a locale's lower-casing must not turn some other letter into one.
-bool StartsWithNoCase(std::wstring_view s, std::wstring_view prefix) {
-  if (s.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    wchar_t c = s[i];
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool IsAddress(std::wstring_view target) {
+  using text::StartsWithNoCase;
   return StartsWithNoCase(target, L"mailto:") || StartsWithNoCase(target, L"http://") ||
          StartsWithNoCase(target, L"https://") || StartsWithNoCase(target, L"ftp://");
 }

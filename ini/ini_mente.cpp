@@ -12,30 +12,8 @@ constexpr std::wstring_view kDeleted = L"*DEL*";
 
 bool IsDeleted(const Variant& v) { return v.IsString() && v.ToString() == kDeleted; }
 
-std::wstring_view TrimSpaces(std::wstring_view s) {
-  std::size_t b = s.find_first_not_of(L' ');
-  if (b == std::wstring_view::npos) return {};
-  std::size_t e = s.find_last_not_of(L' ');
-  return s.substr(b, e - b + 1);
-}
-
-// text::ToLower maps each character on its own, so comparing character by
-// character gives the same answer as comparing the lower-cased names, without
-// building them: lookups run for every key of every sequence item.
-wchar_t LowerChar(wchar_t c) { return text::ToLower(std::wstring_view(&c, 1))[0]; }
-
-bool SameChar(wchar_t a, wchar_t b) { return a == b || LowerChar(a) == LowerChar(b); }
-
-bool StartsWithNoCase(std::wstring_view s, std::wstring_view prefix) {
-  if (s.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (!SameChar(s[i], prefix[i])) return false;
-  return true;
-}
-
-bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() && StartsWithNoCase(a, b);
-}
+using text::EqualsNoCase;
+using text::StartsWithNoCase;
 
 // Group members are the stem followed by the plain decimal digits of n.
 std::wstring MemberName(std::wstring_view stem, std::size_t n) {
@@ -45,7 +23,7 @@ std::wstring MemberName(std::wstring_view stem, std::size_t n) {
 }
 
 bool ValuesMatch(const Variant& a, const Variant& b, bool noCheckCase) {
-  if (noCheckCase) return text::ToLower(a.ToString()) == text::ToLower(b.ToString());
+  if (noCheckCase) return EqualsNoCase(a.ToString(), b.ToString());
   // Exactly equal: text never equals a number; numbers compare by value.
   if (a.IsString() || b.IsString()) return a.IsString() && b.IsString() && a.ToString() == b.ToString();
   std::optional<double> x = a.ToNumber(), y = b.ToNumber();
@@ -101,7 +79,7 @@ void iniMente::ParseLine(std::wstring_view line) {
   // An item named like the remark marker would be saved as a bare remark
   // ("*REM*=a=b" as the item "a"): such a line is kept as a remark itself.
   if (eq == std::wstring_view::npos || line[0] == L';' || line[0] == L'#' || line[0] == L'/' ||
-      line[0] == L'[' || TrimSpaces(line.substr(0, eq)) == kRemark) {
+      line[0] == L'[' || text::Trim(line.substr(0, eq)) == kRemark) {
     // Every remark of every document shares the one name.
     static const SharedName remark = std::make_shared<const std::wstring>(kRemark);
     Append(Entry{remark, Variant(std::wstring(line))});
@@ -110,7 +88,7 @@ void iniMente::ParseLine(std::wstring_view line) {
   // Only spaces are taken off the value's start; tabs and trailing spaces stay.
   std::wstring_view rest = line.substr(eq + 1);
   std::size_t b = rest.find_first_not_of(L' ');
-  Append(Entry{std::make_shared<const std::wstring>(TrimSpaces(line.substr(0, eq))),
+  Append(Entry{std::make_shared<const std::wstring>(text::Trim(line.substr(0, eq))),
                b == std::wstring_view::npos ? Variant() : Variant(std::wstring(rest.substr(b)))});
 }
 

@@ -21,12 +21,6 @@ constexpr char kSeparatorByte = '\x01';
 // after a separator: the wide text of a large file is never held whole.
 constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
 
-std::wstring_view TrimSpaces(std::wstring_view s) {
-  std::size_t b = s.find_first_not_of(L' ');
-  if (b == std::wstring_view::npos) return {};
-  std::size_t e = s.find_last_not_of(L' ');
-  return s.substr(b, e - b + 1);
-}
 
 }  // namespace
 
@@ -83,8 +77,8 @@ class Loader {
     if (line.empty() || line[0] == L'#' || line[0] == L';') return;
     std::size_t eq = line.find(L'=');
     if (eq == std::wstring_view::npos) return;
-    items_.back().SetSharingNames(TrimSpaces(line.substr(0, eq)),
-                                  Variant(std::wstring(TrimSpaces(line.substr(eq + 1)))), Previous());
+    items_.back().SetSharingNames(text::Trim(line.substr(0, eq)),
+                                  Variant(std::wstring(text::Trim(line.substr(eq + 1)))), Previous());
   }
 
   FileSystem& fs_;

@@ -19,11 +19,7 @@ constexpr auto kStyle = pathrules::kPlatform;
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
-std::wstring_view TrimBlanks(std::wstring_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
+std::wstring_view TrimBlanks(std::wstring_view s) { return text::Trim(s, L" \t"); }
 
 // word at the start of s, in any letter case, ended by a blank or the end.
 bool StartsWithWord(std::wstring_view s, std::wstring_view word) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/text.h"
 #include "common/tool.h"
 #include "common/variant.h"
 #include "ini/ini_mente.h"
@@ -67,13 +68,6 @@ double SettingValue(const iniMente& doc, std::wstring_view name, double fallback
 }
 
 bool CharAt(const std::wstring& s, size_t pos1, wchar_t c) { return s.size() >= pos1 && s[pos1 - 1] == c; }
-
-std::wstring Trim(std::wstring_view s) {
-  size_t b = s.find_first_not_of(L' ');
-  if (b == std::wstring_view::npos) return {};
-  size_t e = s.find_last_not_of(L' ');
-  return std::wstring(s.substr(b, e - b + 1));
-}
 
 }  // namespace
 
@@ -179,7 +173,7 @@ std::wstring ArgumentText(std::wstring_view commandLine) {
 
 MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& ui, FileSystem& fs) {
   std::wstring programFolder = tool::GetParentFolderFromPath(programPath);
-  std::wstring sequencePath = tool::StripQuotes(Trim(argumentText));
+  std::wstring sequencePath = tool::StripQuotes(text::Trim(argumentText));
   if (!tool::IsFileReadable(sequencePath, fs)) {
     if (argumentText.empty()) {
       std::wstring folder = programFolder;
