@@ -130,10 +130,12 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   SettingsRead read;
   iniMente settings(fs);
   bool loaded = read.loaded = settings.iniLoader(iniPath);
-  settings.MakeiniItem(L"CPULimit", Variant(std::int16_t{30}));
-  settings.MakeiniItem(L"MaxIdleTime", Variant(std::int16_t{10000}));
-  settings.MakeiniItem(L"IntervalTime", Variant(std::int16_t{500}));
-  settings.MakeiniItem(L"TimerInterval", Variant(std::int16_t{200}));
+  // The defaults are written as 16-bit integers, as the file has always held them.
+  const auto whole = [](double v) { return Variant(static_cast<std::int16_t>(v)); };
+  settings.MakeiniItem(L"CPULimit", whole(kDefaultCPULimit));
+  settings.MakeiniItem(L"MaxIdleTime", whole(kDefaultMaxIdleTime));
+  settings.MakeiniItem(L"IntervalTime", whole(kDefaultIntervalTime));
+  settings.MakeiniItem(L"TimerInterval", whole(kDefaultTimerInterval));
   CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, locale, read);
   MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale, read);
   IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, locale, read);

@@ -103,7 +103,7 @@ class frmMain final : private LaunchView {
   HWND label1_ = nullptr, label2_ = nullptr, pbProgress_ = nullptr, pbCPU_ = nullptr, lineBar_ = nullptr,
        lvApp_ = nullptr;
   int dpi_ = 96;
-  int timerMs_ = 200;
+  int timerMs_ = static_cast<int>(Startup::kDefaultTimerInterval);
   bool timerOn_ = false;
   bool inTick_ = false;
   bool ownCheckChange_ = false;
