@@ -8,9 +8,6 @@
 #include "common/win32/program_info.h"
 #include "tvltool_tool.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
 
 namespace droptool {
 namespace {

@@ -137,7 +137,7 @@ TEST(frmMainFaults, TwoHundredRunsInOneProcessLeaveNoHandleBehind) {
       frmMain form(Args(items, seams, ends));
       ASSERT_TRUE(form.Create(SW_HIDE));
       RECT suggested{0, 0, 600, 600};
-      ::SendMessageW(form.hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+      ::SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                      reinterpret_cast<LPARAM>(&suggested));
       ::SendMessageW(form.hwnd(), WM_PAINT, 0, 0);
       Pump();

@@ -159,7 +159,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lp));
-    case 0x02E0:  // WM_DPICHANGED
+    case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_DESTROY:
