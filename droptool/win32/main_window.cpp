@@ -12,7 +12,6 @@
 namespace droptool {
 namespace {
 
-constexpr wchar_t kClassName[] = L"TVLToolMainWindow";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr UINT kProcessDrops = WM_APP + 1;
@@ -74,24 +73,16 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Create(int showCommand) {
   WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(args_.instance, kClassName, &wc)) {
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = args_.instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    wc.hIcon = LoadIconW(args_.instance, MAKEINTRESOURCEW(1));  // the program's icon, when it has one
-    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    if (!RegisterClassExW(&wc)) return false;
-  }
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.hIcon = LoadIconW(args_.instance, MAKEINTRESOURCEW(1));  // the program's icon, when it has one
+  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  if (!RegisterClassOnce(args_.instance, wc)) return false;
 
   dpi_ = win::SystemDpi();
   SIZE size = OuterSize(dpi_);
   std::wstring caption = program::VersionCaption(L"TVL Tool");
-  if (!CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
-                       nullptr, nullptr, args_.instance, this))
-    return false;
+  if (!CreateFrame(args_.instance, kExStyle, caption.c_str(), kStyle, size.cx, size.cy)) return false;
   // The monitor the system chose may have another DPI than the system's.
   UINT actual = win::WindowDpi(hwnd_);
   if (actual != dpi_) {
@@ -113,22 +104,6 @@ RECT MainWindow::DropAreaOnScreen() const {
 
 void MainWindow::SelectMode(int index) {
   SendMessageW(ControlHandle(Control::cmbMode), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    return DefWindowProcW(hwnd, msg, wp, lp);
-  }
-  return self->OnMessage(msg, wp, lp);
 }
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

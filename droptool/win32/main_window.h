@@ -12,6 +12,7 @@
 #include "common/itemtext.h"
 #include "common/shortcut.h"
 #include "common/win32/raii.h"
+#include "common/win32/window.h"
 #include "drop_target.h"
 #include "messages.h"
 
@@ -28,7 +29,7 @@ struct MainWindowArgs {
 
 enum class Control { Label1, cmbMode, Frame1 };
 
-class MainWindow final : private DropSink {
+class MainWindow final : public win::Window<MainWindow>, private DropSink {
  public:
   explicit MainWindow(const MainWindowArgs& args);
   ~MainWindow() override;
@@ -49,7 +50,8 @@ class MainWindow final : private DropSink {
   void SelectMode(int index);
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  friend win::Window<MainWindow>;
+  static constexpr wchar_t kClassName[] = L"TVLToolMainWindow";
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   bool OnCreate();
   void OnDestroy();
@@ -65,7 +67,6 @@ class MainWindow final : private DropSink {
   void ResizeClient();
 
   MainWindowArgs args_;
-  HWND hwnd_ = nullptr;
   HWND controls_[3] = {};
   UINT dpi_ = 96;
   win::GdiObject font_;

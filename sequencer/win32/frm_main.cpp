@@ -15,7 +15,6 @@
 
 namespace {
 
-const wchar_t kClassName[] = L"TarvolineMain";
 const wchar_t kTitleText[] = L"Tarvoline";
 const wchar_t kBusyText[] = L"スタートアップ処理中です...";
 constexpr UINT_PTR kTimerId = 1;
@@ -85,32 +84,21 @@ frmMain::~frmMain() {
   if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
-bool frmMain::RegisterClass(HINSTANCE instance) {
+bool frmMain::Create(int showCommand) {
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&icc);
   WNDCLASSEXW wc{};
-  if (::GetClassInfoExW(instance, kClassName, &wc)) return true;
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
   wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLINE), IMAGE_ICON,
                                              ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
   wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLINE), IMAGE_ICON,
                                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
                                                LR_SHARED));
-  return ::RegisterClassExW(&wc) != 0;
-}
-
-bool frmMain::Create(int showCommand) {
-  HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
-  ::InitCommonControlsEx(&icc);
-  if (!RegisterClass(instance)) return false;
+  if (!RegisterClassOnce(instance, wc)) return false;
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  hwnd_ = ::CreateWindowExW(0, kClassName, L"", style, CW_USEDEFAULT, CW_USEDEFAULT, 400, 400, nullptr, nullptr,
-                            instance, this);
-  if (!hwnd_) return false;
+  if (!CreateFrame(instance, 0, L"", style, 400, 400)) return false;
   // The client area is 5730 × 5730 twips at the window's own DPI.
   const int client = layout::Px(layout::kClientTwips, dpi_);
   SIZE outer = win::OuterSize(style, 0, client, client, static_cast<UINT>(dpi_));
@@ -128,20 +116,7 @@ bool frmMain::Create(int showCommand) {
   return true;
 }
 
-LRESULT CALLBACK frmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  frmMain* self;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<frmMain*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
-  return self->HandleMessage(msg, wp, lp);
-}
-
-LRESULT frmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
       OnCreate();
@@ -165,12 +140,6 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       Form_Unload();
       return 0;
-    case WM_NCDESTROY: {
-      ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-      LRESULT r = ::DefWindowProcW(hwnd_, msg, wp, lp);
-      hwnd_ = nullptr;
-      return r;
-    }
     default:
       return ::DefWindowProcW(hwnd_, msg, wp, lp);
   }

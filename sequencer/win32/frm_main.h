@@ -14,6 +14,7 @@
 #include "sequencer/launch_engine.h"
 #include "sequencer/main_layout.h"
 #include "sequencer/startup.h"
+#include "common/win32/window.h"
 #include "sequencer/win32/owners.h"
 
 struct FrmMainArgs {
@@ -38,7 +39,7 @@ struct FrmMainArgs {
   report::StartReport* report = &Startup::RunReport;
 };
 
-class frmMain final : private LaunchView {
+class frmMain final : public win::Window<frmMain>, private LaunchView {
  public:
   explicit frmMain(FrmMainArgs args);
   ~frmMain() override;
@@ -52,7 +53,6 @@ class frmMain final : private LaunchView {
   // The timer's tick (also called directly by tests).
   void tmrTimer_Timer();
 
-  HWND hwnd() const { return hwnd_; }
   HWND lvApp() const { return lvApp_; }
   HWND pbProgress() const { return pbProgress_; }
   HWND pbCPU() const { return pbCPU_; }
@@ -65,12 +65,10 @@ class frmMain final : private LaunchView {
   // The font face the labels use.
   const std::wstring& FaceName() const { return face_; }
 
-  // Registers the window class (once per process).
-  static bool RegisterClass(HINSTANCE instance);
-
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  friend win::Window<frmMain>;
+  static constexpr wchar_t kClassName[] = L"TarvolineMain";
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   void OnCreate();
   void Form_Load();
@@ -99,7 +97,6 @@ class frmMain final : private LaunchView {
   int IndexOf(const std::wstring& key) const;
 
   FrmMainArgs args_;
-  HWND hwnd_ = nullptr;
   HWND label1_ = nullptr, label2_ = nullptr, pbProgress_ = nullptr, pbCPU_ = nullptr, lineBar_ = nullptr,
        lvApp_ = nullptr;
   int dpi_ = 96;
