@@ -1,5 +1,7 @@
 #include "dpi.h"
 
+#include "raii.h"
+
 namespace win {
 namespace {
 
@@ -10,9 +12,8 @@ Fn User32Function(const char* name) {
 }
 
 UINT ScreenDpi() {
-  HDC dc = GetDC(nullptr);
-  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
+  win::WindowDc screen(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 

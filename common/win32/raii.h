@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <ole2.h>
 
 #include <utility>
@@ -137,5 +138,52 @@ struct MemoryDcTraits {
   static void Release(T dc) { ::DeleteDC(dc); }
 };
 using MemoryDc = Owned<MemoryDcTraits>;
+struct ImageListTraits {
+  using T = HIMAGELIST;
+  static T Invalid() { return nullptr; }
+  static void Release(T h) { ::ImageList_Destroy(h); }
+};
+using ImageList = Owned<ImageListTraits>;
+// Icons the program made or loaded without LR_SHARED: DestroyIcon.
+struct IconTraits {
+  using T = HICON;
+  static T Invalid() { return nullptr; }
+  static void Release(T h) { ::DestroyIcon(h); }
+};
+using Icon = Owned<IconTraits>;
+
+// A window's device context from GetDC, given back with ReleaseDC. null
+// hwnd: the screen's.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+  ~WindowDc() {
+    if (dc_) ::ReleaseDC(hwnd_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+// An object selected into a device context for one scope; the one it
+// replaced is selected back at the end. Nothing happens for a null dc or object.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? ::SelectObject(dc, object) : nullptr) {}
+  ~SelectedObject() {
+    if (old_) ::SelectObject(dc_, old_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
 
 }  // namespace win

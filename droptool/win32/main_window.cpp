@@ -49,13 +49,11 @@ constexpr int kLabelMaxHeight = 52;
 int LabelHeight(HWND label, int width, int height, int maxHeight) {
   wchar_t text[256] = L"";
   GetWindowTextW(label, text, 256);
-  HDC dc = GetDC(label);
+  win::WindowDc dc(label);
   if (!dc) return height;
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  win::SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
   RECT r{0, 0, width, 0};
-  DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(label, dc);
+  DrawTextW(dc.get(), text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   return std::max(height, std::min<int>(r.bottom, maxHeight));
 }
 

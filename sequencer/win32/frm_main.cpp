@@ -32,9 +32,8 @@ bool FaceExists(const wchar_t* face) {
   lf.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
   bool found = false;
-  HDC dc = ::GetDC(nullptr);
-  ::EnumFontFamiliesExW(dc, &lf, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
-  ::ReleaseDC(nullptr, dc);
+  win::WindowDc screen(nullptr);
+  ::EnumFontFamiliesExW(screen.get(), &lf, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
   return found;
 }
 

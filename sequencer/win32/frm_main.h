@@ -11,11 +11,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/win32/raii.h"
+#include "common/win32/window.h"
 #include "sequencer/launch_engine.h"
 #include "sequencer/main_layout.h"
 #include "sequencer/startup.h"
-#include "common/win32/window.h"
-#include "sequencer/win32/owners.h"
 
 struct FrmMainArgs {
   // The items to list and start; must outlive the window.

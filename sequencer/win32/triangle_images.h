@@ -4,7 +4,7 @@
 // any DPI.
 #pragma once
 
-#include "sequencer/win32/owners.h"
+#include "common/win32/raii.h"
 
 namespace images {
 
