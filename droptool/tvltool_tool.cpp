@@ -42,10 +42,10 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
       std::optional<ShortcutInfo> link = shortcuts.Read(path);
       if (!link)
         return {std::nullopt, L"ショートカット「" + path + L"」を読み取れませんでした。"};
-      entry = itemtext::ItemBody(link->TargetPath, link->WorkingDirectory,
+      entry = itemtext::ItemBody(link->TargetPath, link->WorkingDirectory, link->Arguments,
                                  itemtext::SizeFromWindowStyle(link->WindowStyle));
     } else {
-      entry = itemtext::ItemBody(path, tool::GetParentFolderFromPath(path), listSize);
+      entry = itemtext::ItemBody(path, tool::GetParentFolderFromPath(path), L"", listSize);
     }
     result += FormatEntryBlock(tool::GetBaseNameFromPath(path), entry, today);
   }
