@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "common/tool.h"
 #include "fakes.h"
 #include "generation.h"
 #include "temp_folder.h"
@@ -95,6 +96,35 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
             P(L"2001/05/12：Chat\x01\x01" L"File=C:\\P\\chat.exe\r\nCurrent=C:\\P\r\nOption=--minimized\r\nSize = 1\r\nNoUse = 0\x01"
             L"2001/05/12：Vendor\x01\x01" L"File=C:\\P\\vendor.exe\r\nCurrent=C:\\P\r\nOption=\r\nSize = 1\r\nNoUse = 0\x01"
             L"2001/05/12：shared\x01\x01" L"File=C:\\P\\shared.exe\r\nCurrent=C:\\P\r\nOption=/tray\r\nSize = 6\r\nNoUse = 0\x01"));
+}
+
+// Switching off follows the main program into the Startup folder, or does not happen.
+TEST(TakeOver, FinishSwitchesOffOnlyWithTarvolineInTheStartupFolder) {
+  for (bool ownLink : {false, true}) {
+    SCOPED_TRACE(ownLink);
+    TempFolder t;
+    fake::Shell shell;
+    fake::Shortcuts shortcuts;
+    fake::Messages messages;
+    fake::Registry registry;
+    wizard::FinishInputs in{nullptr, t.path(), t / L"s.pmw", false, false, t / L"Startup", t / L"TVL"};
+    in.switchOff = true;
+    in.taken = {approval::AddressOf(Source::UserRun, L"Chat"), approval::AddressOf(Source::UserFolder, L"a.lnk")};
+    in.recordFile = t / L"SwitchedOff.txt";
+    in.fileTime = 42;
+    std::wstring startup = in.userStartupFolder;
+    if (ownLink) shortcuts.links[tool::JoinPath(startup, L"Tarvoline.lnk")] = {P(L"D:\\TVL\\TARVOLINE.EXE"), L"", 1};
+    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, &registry});
+    ASSERT_EQ(messages.shown.size(), 1u);
+    if (ownLink) {
+      EXPECT_EQ(messages.shown[0].first.find(L"登録 2 件を無効にしました"), 15u);
+      EXPECT_EQ(registry.Get(in.taken[1]), approval::SwitchedOffBytes(std::nullopt, 42));
+    } else {
+      EXPECT_EQ(messages.shown[0].first, wizard::texts::kClosingLeftOn);
+      EXPECT_EQ(registry.writes, 0);
+      EXPECT_FALSE(RealFileSystem().IsOrdinaryFile(in.recordFile));
+    }
+  }
 }
 
 }  // namespace
