@@ -4,13 +4,6 @@
 
 namespace {
 
-TEST(ItemText, WindowStyleMapsToSize) {
-  struct Case {
-    int style, size;
-  } cases[] = {{1, 1}, {3, 3}, {7, 6}, {0, 1}, {2, 1}, {6, 1}, {-1, 1}, {100, 1}};
-  for (const Case& c : cases) EXPECT_EQ(itemtext::SizeFromWindowStyle(c.style), c.size) << "style " << c.style;
-}
-
 TEST(ItemText, BodyHasTheFiveKeyLinesWithoutFinalLineEnd) {
   EXPECT_EQ(itemtext::ItemBody(L"C:\\Tools\\clock.exe", L"C:\\Tools", L"/background", 6),
             L"File=C:\\Tools\\clock.exe\r\nCurrent=C:\\Tools\r\nOption=/background\r\nSize = 6\r\nNoUse = 0");
