@@ -178,15 +178,23 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   const std::string wasOff("\x03\x00\x00\x00\x10\x20\x30\x40\x50\x60\x70\x01", 12);
   reg::Registry& registry = reg::RealRegistry();
   ASSERT_EQ(registry.WriteBinary(Approval(Place::UserRun, L"WasOff"), wasOff), reg::Status::Ok);
-  ASSERT_TRUE(tvltest::MakeShortcut(startup + L"\\Plain.lnk", {plain, T}));
-  ASSERT_TRUE(tvltest::MakeShortcut(startup + L"\\Tray.lnk", {tray, T, SW_SHOWNORMAL, L"/background"}));
-  ASSERT_TRUE(tvltest::MakeShortcut(common + L"\\Shared.lnk", {shared, T}));
+  ASSERT_TRUE(tvltest::MakeShortcut(startup + L"\\Plain.lnk", {plain, T, SW_SHOWNORMAL, L"", L""}));
+  ASSERT_TRUE(tvltest::MakeShortcut(startup + L"\\Tray.lnk", {tray, T, SW_SHOWNORMAL, L"/background", L""}));
+  ASSERT_TRUE(tvltest::MakeShortcut(common + L"\\Shared.lnk", {shared, T, SW_SHOWNORMAL, L"", L""}));
 
   const std::vector<reg::Address> taken{
       Approval(Place::UserRun, L"UserApp"),       Approval(Place::MachineRun64, L"MachineApp"),
       Approval(Place::MachineRun32, L"Tool32"),   Approval(Place::UserFolder, L"Plain.lnk"),
       Approval(Place::UserFolder, L"Tray.lnk"),   Approval(Place::CommonFolder, L"Shared.lnk")};
   for (const reg::Address& a : taken) registry.Delete(a);
+
+  // The emulator says Windows 7 unless told otherwise; the program under test
+  // runs as on Windows 10, where the start-up approval data exists.
+  constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\TVLpreparer.exe";
+  const std::wstring win10 = L"win10";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kAppDefaults, L"Version", REG_SZ, win10.c_str(),
+                            static_cast<DWORD>((win10.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
 
   FILETIME before{}, after{};
   GetSystemTimeAsFileTime(&before);
@@ -259,6 +267,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   DeleteFileW(tool32.c_str());
   RemoveDirectoryW(std::filesystem::path(tool32).parent_path().wstring().c_str());
   DeleteFileW(record.c_str());
+  RegDeleteKeyW(HKEY_CURRENT_USER, kAppDefaults);
 }
 
 }  // namespace
