@@ -19,14 +19,17 @@ int SizeFromWindowStyle(int windowStyle) {
   }
 }
 
-std::wstring ItemBody(const std::wstring& target, const std::wstring& current, int size) {
+std::wstring ItemBody(const std::wstring& target, const std::wstring& current, const std::wstring& option,
+                      int size) {
   std::wstring body;
-  body.reserve(target.size() + current.size() + 48);
+  body.reserve(target.size() + current.size() + option.size() + 48);
   body += L"File=";
   body += target;
   body += L"\r\nCurrent=";
   body += current;
-  body += L"\r\nOption=\r\nSize = ";
+  body += L"\r\nOption=";
+  for (wchar_t c : option) body += c == L'\r' || c == L'\n' || c == L'\u0001' ? L' ' : c;
+  body += L"\r\nSize = ";
   body += std::to_wstring(size);
   body += L"\r\nNoUse = 0";
   return body;

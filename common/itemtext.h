@@ -14,9 +14,12 @@ namespace itemtext {
 // no shortcut inherits another one's value.
 int SizeFromWindowStyle(int windowStyle);
 
-// "File=" target CR LF "Current=" folder CR LF "Option=" CR LF
-// "Size = " size CR LF "NoUse = 0" — no line end after the last line.
-std::wstring ItemBody(const std::wstring& target, const std::wstring& current, int size);
+// "File=" target CR LF "Current=" folder CR LF "Option=" option CR LF
+// "Size = " size CR LF "NoUse = 0" — no line end after the last line. Line
+// ends and record ends (U+0001) inside option become blanks, so that the
+// arguments a shortcut or a registry value passes never break the record.
+std::wstring ItemBody(const std::wstring& target, const std::wstring& current, const std::wstring& option,
+                      int size);
 
 // The path as a sequence file (ANSI code page) can hold it: the path itself
 // when it converts exactly, else its short form when that does; nullopt when

@@ -11,6 +11,7 @@ struct ShortcutInfo {
   std::wstring TargetPath;
   std::wstring WorkingDirectory;
   int WindowStyle = 1;  // 1 normal, 3 maximized, 7 minimized (as stored in the file)
+  std::wstring Arguments{};  // what the shortcut passes to its target
 };
 
 class ShortcutStore {

@@ -43,10 +43,10 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
       std::optional<ShortcutInfo> link = shortcuts.Read(path);
       if (!link)
         return {std::nullopt, L"ショートカット「" + path + L"」を読み取れませんでした。"};
-      entry = itemtext::ItemBody(fit(link->TargetPath), fit(link->WorkingDirectory),
+      entry = itemtext::ItemBody(fit(link->TargetPath), fit(link->WorkingDirectory), link->Arguments,
                                  itemtext::SizeFromWindowStyle(link->WindowStyle));
     } else {
-      entry = itemtext::ItemBody(fit(path), fit(tool::GetParentFolderFromPath(path)), listSize);
+      entry = itemtext::ItemBody(fit(path), fit(tool::GetParentFolderFromPath(path)), L"", listSize);
     }
     result += FormatEntryBlock(tool::GetBaseNameFromPath(path), entry, today);
   }

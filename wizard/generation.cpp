@@ -1,7 +1,10 @@
 #include "generation.h"
 
+#include <algorithm>
+
 #include "common/text.h"
 #include "common/tool.h"
+#include "switch_off.h"
 #include "texts.h"
 
 namespace wizard {
@@ -35,7 +38,7 @@ bool IsMainProgramTarget(const std::wstring& targetPath) {
 }
 
 GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wstring& sequenceFile,
-                                      GenerationSeams seams) {
+                                      GenerationSeams seams, const TakeOverPlan* plan) {
   GenerationResult result;
   if (!tool::IsFileWritable(sequenceFile, seams.files)) {
     seams.messages.Show(texts::kNotWritable, MessageIcon::Critical);
@@ -49,6 +52,9 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
     const std::wstring pattern = tool::JoinPath(f, L"*.lnk");
     for (const std::wstring& name : seams.files.ListOrdinaryFiles(pattern)) {
       if (!HasLnkExtension(name)) continue;
+      if (plan && std::any_of(plan->disabledLinks.begin(), plan->disabledLinks.end(),
+                              [&](const std::wstring& off) { return text::EqualsNoCase(off, name); }))
+        continue;  // switched off in the start-up approval data: it did not start before either
       std::optional<ShortcutInfo> link = seams.shortcuts.Read(tool::JoinPath(f, name));
       if (!link) {
         result.unreadable.push_back(name);
@@ -64,14 +70,25 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
         result.outsideCodePage.push_back(name);
         continue;
       }
-      const std::wstring body = itemtext::ItemBody(*file, *current, itemtext::SizeFromWindowStyle(link->WindowStyle));
+      const std::wstring body =
+          itemtext::ItemBody(*file, *current, link->Arguments, itemtext::SizeFromWindowStyle(link->WindowStyle));
       records += ConvertToDBFS(tool::GetBaseNameFromPath(link->TargetPath), body, seams.clock);
       ++result.written;
+      result.takenLinks.push_back(name);
     }
+  }
+  if (plan) {
+    for (const TakenEntry& e : plan->entries) {
+      records += ConvertToDBFS(e.title, e.body, seams.clock);
+      ++result.written;
+    }
+    result.skippedOwn += plan->skippedOwn;
+    result.unreadable.insert(result.unreadable.end(), plan->unreadable.begin(), plan->unreadable.end());
   }
 
   if (!records.empty() && !seams.files.Append(sequenceFile, text::ToAnsi(records))) {
     result.written = 0;
+    result.takenLinks.clear();
     seams.messages.Show(texts::kNotWritable, MessageIcon::Critical);
     return result;
   }
@@ -91,6 +108,34 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
   result.ok = true;
   return result;
 }
+
+namespace {
+
+// Switches the taken originals off once the main program starts in their
+// place, and says what became of them.
+std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams) {
+  std::optional<ShortcutInfo> own;
+  if (!in.userStartupFolder.empty()) {
+    std::wstring startup = in.userStartupFolder;
+    own = seams.shortcuts.Read(tool::JoinPath(startup, texts::kOwnShortcutName));
+  }
+  if (!own || !text::EqualsNoCase(tool::GetFileNameFromPath(own->TargetPath), texts::kMainProgramName))
+    return texts::kClosingLeftOn;
+  switchoff::SwitchOffResult r = switchoff::SwitchOff(in.taken, in.fileTime, in.recordFile, *seams.registry, seams.files);
+  switch (r.outcome) {
+    case switchoff::Outcome::SwitchedOff: {
+      std::wstring m = texts::kClosingSwitchedOff;
+      m.replace(m.find(L"%d"), 2, std::to_wstring(r.count));
+      return m;
+    }
+    case switchoff::Outcome::PutBack:
+      return texts::kClosingPutBack;
+    default:
+      return texts::kClosingRecordUnreadable + (L"\r\n" + in.recordFile);
+  }
+}
+
+}  // namespace
 
 void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
   // Each step may fail on its own; the user still gets the closing message.
@@ -112,10 +157,17 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
     seams.processes->Start(L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\"", show::kNormal);
   }
 
-  if (shortcutMissing)
-    seams.messages.Show(texts::kClosingNoShortcut, MessageIcon::Warning);
-  else
-    seams.messages.Show(texts::kClosing, MessageIcon::Information);
+  std::wstring closing = texts::kClosing;
+  if (in.switchOff && !in.taken.empty() && seams.registry) closing = SwitchOffTaken(in, seams);
+  if (shortcutMissing) {
+    // The user must not clear the Startup folder; what became of the taken
+    // originals is still told.
+    std::wstring warning = texts::kClosingNoShortcut;
+    if (closing != texts::kClosing) warning += L"\r\n" + closing;
+    seams.messages.Show(warning, MessageIcon::Warning);
+  } else {
+    seams.messages.Show(closing, MessageIcon::Information);
+  }
 }
 
 }  // namespace wizard

@@ -7,6 +7,7 @@
 // are only ever appended; nothing already in the file is rewritten.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "common/itemtext.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
+#include "takeover.h"
 #include "wizard_ui.h"
 
 namespace wizard {
@@ -39,6 +41,7 @@ struct GenerationResult {
   int skippedOwn = 0;                    // shortcuts to the main program left out
   std::vector<std::wstring> unreadable;  // shortcut file names that could not be read
   std::vector<std::wstring> outsideCodePage;  // ... whose target or folder the file cannot hold
+  std::vector<std::wstring> takenLinks;       // file names of the folder's shortcuts written
 };
 
 // Reads every ".lnk" ordinary file of folder (hidden ones are not listed),
@@ -56,8 +59,11 @@ struct GenerationResult {
 //    written and one warning message then names every file left out; ok = true.
 // All records are appended with one write after the folder has been read,
 // so a shortcut that fails half-way never leaves part of a record behind.
+// With a take-over plan, the folder's shortcuts named in its disabledLinks
+// are left out, its entries are appended after the folder's records in the
+// same write, and its unreadable shortcuts join the warning.
 GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wstring& sequenceFile,
-                                      GenerationSeams seams);
+                                      GenerationSeams seams, const TakeOverPlan* plan = nullptr);
 
 struct FinishInputs {
   WindowHandle owner = nullptr;
@@ -68,6 +74,11 @@ struct FinishInputs {
   std::wstring userStartupFolder;   // the current user's Startup folder ("" when unknown)
   std::wstring ownFolder;           // the folder that holds the wizard's executable
   bool checkSequenceFile = false;   // run Tarvoline's check on the sequence file
+  // Switching the taken originals off (the folder page's second choice).
+  bool switchOff = false;
+  std::vector<reg::Address> taken{};  // the approval values of the entries taken
+  std::wstring recordFile{};          // the record of what was switched off
+  std::uint64_t fileTime = 0;         // now, as a FILETIME
 };
 
 struct FinishSeams {
@@ -75,7 +86,8 @@ struct FinishSeams {
   FileSystem& files;
   ShortcutStore& shortcuts;
   Messages& messages;
-  Processes* processes = nullptr;  // for the check; none: no check is run
+  Processes* processes = nullptr;     // for the check; none: no check is run
+  reg::Registry* registry = nullptr;  // needed only for switching off
 };
 
 // The steps behind Finish, in order: open the scanned folder (its text with
@@ -84,10 +96,14 @@ struct FinishSeams {
 // unknown, so no shortcut lands in the current directory), open the sequence
 // file (when asked), start "Tarvoline.exe /check" from ownFolder on the
 // sequence file (when asked; it writes its report and opens it), then the
-// closing message. Failures of the steps before the message are passed over,
-// except that a shortcut asked for but not made turns the closing message
-// into the warning kClosingNoShortcut (the Startup folder is to stay as it
-// is). Ending the program is the caller's part.
+// closing message. Failures of the steps before the message are passed over.
+// When switchOff is chosen and entries were taken, they are switched off
+// (switchoff::SwitchOff) only if "Tarvoline.lnk" in the Startup folder then
+// points at Tarvoline.exe, and the closing message says what became of them
+// (and names the undo command) instead of asking the user to clear the
+// Startup folder. A shortcut asked for but not made turns the message into
+// the warning kClosingNoShortcut (the Startup folder is to stay as it is).
+// Ending the program is the caller's part.
 void RunFinishingSteps(const FinishInputs& in, FinishSeams seams);
 
 }  // namespace wizard

@@ -56,6 +56,9 @@ inline constexpr wchar_t kInfoText[] =
     L"　2. 完了時に、スタートアップフォルダへTarvolineのショートカットを作成できます。\r\n"
     L"　3. 最後にスタートアップフォルダを開きますので、Tarvoline以外のショートカットを"
     L"バックアップしてから取り除いてください。\r\n"
+    L"　4. Windows 8以降では、ログオン時に起動するよう登録されたプログラム(レジストリのRun)も取り込み、"
+    L"取り込んだ元の登録を完了時に無効にできます(ショートカットは削除しません)。"
+    L"「TVLpreparer.exe /restore」で元に戻せます。\r\n"
     L"\r\n"
     L"■ 注意\r\n"
     L"　ショートカットの取り込みは、Tarvolineファイルの場所を指定したページで「次へ」を押したときに"
@@ -84,6 +87,37 @@ inline constexpr wchar_t kClosing[] =
 inline constexpr wchar_t kClosingNoShortcut[] =
     L"Tarvolineのショートカットを作成できませんでした。\r\n"
     L"スタートアップフォルダのアイコンは取り除かずに、そのままにしておいてください。";
+
+// Taking over the start-up entries of the registry, and switching the
+// originals off (the folder page's choices, the messages after generation,
+// at Finish and of "/restore").
+inline constexpr wchar_t kOptTakeRun[] = L"ログオン時に起動するよう登録されたプログラム(レジストリのRun)も取り込む";
+inline constexpr wchar_t kOptSwitchOff[] = L"取り込んだ元の登録を完了時に無効にする(元に戻せます)";
+inline constexpr wchar_t kLeftOutHeader[] = L"次の登録は取り込みませんでした。";
+inline constexpr wchar_t kLeftOutNotString[] = L"値の種類が文字列ではありません(起動されない登録です):";
+inline constexpr wchar_t kLeftOutNeedsAdmin[] =
+    L"管理者の権限が必要です。これらも取り込むには、ウイザードを管理者として実行してください:";
+inline constexpr wchar_t kClosingSwitchedOff[] =
+    L"取り込んだ元のスタートアップ登録 %d 件を無効にしました"
+    L"(タスク マネージャーの「スタートアップ」で確認・変更できます)。\r\n"
+    L"元に戻すには「TVLpreparer.exe /restore」を実行してください。";
+inline constexpr wchar_t kClosingLeftOn[] =
+    L"スタートアップフォルダにTarvolineのショートカットがないため、元のスタートアップ登録は有効のままにしました。";
+inline constexpr wchar_t kClosingPutBack[] =
+    L"元のスタートアップ登録を無効にする途中で失敗したため、無効にした分を元に戻しました。"
+    L"元の登録は有効のままです。";
+inline constexpr wchar_t kClosingRecordUnreadable[] =
+    L"無効にした登録の記録ファイルを読み取れないため、元のスタートアップ登録は有効のままにしました。";
+inline constexpr wchar_t kRestoreNothing[] = L"元に戻す登録はありません。";
+inline constexpr wchar_t kRestoreDone[] = L"%d 件の登録を有効に戻しました。";
+inline constexpr wchar_t kRestoreChanged[] = L"%d 件はその後に変更されていたため、そのままにしました。";
+inline constexpr wchar_t kRestoreKept[] =
+    L"%d 件は元に戻せなかったため、記録に残しました(管理者として実行すると戻せる場合があります)。";
+inline constexpr wchar_t kRestoreUnreadable[] = L"記録ファイルを読み取れませんでした。記録はそのままにしてあります。";
+inline constexpr wchar_t kRecordNotWritten[] = L"記録ファイルを更新できませんでした。";
+inline constexpr wchar_t kRecordFolder[] = L"Tarvoline";
+inline constexpr wchar_t kRecordName[] = L"SwitchedOff.txt";
+inline constexpr wchar_t kRestoreSwitch[] = L"/restore";
 
 inline constexpr wchar_t kDefaultSequenceName[] = L"StartUp.pmw";
 inline constexpr wchar_t kOwnShortcutName[] = L"Tarvoline.lnk";

@@ -4,19 +4,12 @@
 
 namespace {
 
-TEST(ItemText, WindowStyleMapsToSize) {
-  struct Case {
-    int style, size;
-  } cases[] = {{1, 1}, {3, 3}, {7, 6}, {0, 1}, {2, 1}, {6, 1}, {-1, 1}, {100, 1}};
-  for (const Case& c : cases) EXPECT_EQ(itemtext::SizeFromWindowStyle(c.style), c.size) << "style " << c.style;
-}
-
 TEST(ItemText, BodyHasTheFiveKeyLinesWithoutFinalLineEnd) {
-  EXPECT_EQ(itemtext::ItemBody(L"C:\\Tools\\clock.exe", L"C:\\Tools", 6),
-            L"File=C:\\Tools\\clock.exe\r\nCurrent=C:\\Tools\r\nOption=\r\nSize = 6\r\nNoUse = 0");
-  EXPECT_EQ(itemtext::ItemBody(L"", L"", 1), L"File=\r\nCurrent=\r\nOption=\r\nSize = 1\r\nNoUse = 0");
-  EXPECT_EQ(itemtext::ItemBody(L"D:\\データ\\メモ.txt", L"D:\\", 3),
-            L"File=D:\\データ\\メモ.txt\r\nCurrent=D:\\\r\nOption=\r\nSize = 3\r\nNoUse = 0");
+  EXPECT_EQ(itemtext::ItemBody(L"C:\\Tools\\clock.exe", L"C:\\Tools", L"/background", 6),
+            L"File=C:\\Tools\\clock.exe\r\nCurrent=C:\\Tools\r\nOption=/background\r\nSize = 6\r\nNoUse = 0");
+  EXPECT_EQ(itemtext::ItemBody(L"", L"", L"", 1), L"File=\r\nCurrent=\r\nOption=\r\nSize = 1\r\nNoUse = 0");
+  EXPECT_EQ(itemtext::ItemBody(L"D:\\データ\\メモ.txt", L"D:\\", L"-a\r\n-b\x01", 3),
+            L"File=D:\\データ\\メモ.txt\r\nCurrent=D:\\\r\nOption=-a  -b \r\nSize = 3\r\nNoUse = 0");
 }
 
 TEST(ItemText, DateIsZeroPadded) {

@@ -28,6 +28,7 @@ TEST(ShellShortcut, ReadsWhatTheShellStored) {
     EXPECT_TRUE(text::EqualsNoCase(info->TargetPath, exe)) << text::ToUtf8(info->TargetPath);
     EXPECT_TRUE(text::EqualsNoCase(info->WorkingDirectory, c.workdir)) << text::ToUtf8(info->WorkingDirectory);
     EXPECT_EQ(info->WindowStyle, c.show) << text::ToUtf8(c.name);
+    EXPECT_EQ(info->Arguments, L"/x");
   }
 }
 

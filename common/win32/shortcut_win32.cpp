@@ -42,6 +42,8 @@ class ShellShortcutStore final : public ShortcutStore {
     if (SUCCEEDED(l.link.get()->GetPath(buf.data(), kPathChars, nullptr, 0))) info.TargetPath = buf.data();
     buf[0] = L'\0';
     if (SUCCEEDED(l.link.get()->GetWorkingDirectory(buf.data(), kPathChars))) info.WorkingDirectory = buf.data();
+    buf[0] = L'\0';
+    if (SUCCEEDED(l.link.get()->GetArguments(buf.data(), kPathChars))) info.Arguments = buf.data();
     info.WindowStyle = *show;
     return info;
   }

@@ -77,9 +77,10 @@ class TestData final : public IDataObject {
 const std::wstring kHyphens(78, L'-');
 const std::wstring kEquals(78, L'=');
 
-std::wstring Block(const std::wstring& name, const std::wstring& file, const std::wstring& current, int size) {
+std::wstring Block(const std::wstring& name, const std::wstring& file, const std::wstring& current, int size,
+                   const std::wstring& option = L"") {
   return L"@\r\n2001/05/12\uFF1A" + name + L"\r\n" + kHyphens + L"\r\nFile=" + file + L"\r\nCurrent=" + current +
-         L"\r\nOption=\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\r\n" + kEquals + L"\r\n";
+         L"\r\nOption=" + option + L"\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\r\n" + kEquals + L"\r\n";
 }
 
 void PumpMessages() {
@@ -189,7 +190,7 @@ TEST_F(DropWindow, DropPutsTheBlocksOnTheClipboard) {
   // normalise letter case).
   std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
   ASSERT_TRUE(info.has_value());
-  EXPECT_EQ(*clip, Block(L"メモ", doc, dir.path(), 6) + Block(L"Big Clock", info->TargetPath, info->WorkingDirectory, 3));
+  EXPECT_EQ(*clip, Block(L"メモ", doc, dir.path(), 6) + Block(L"Big Clock", info->TargetPath, info->WorkingDirectory, 3, L"-x"));
 
   // An editor reading ANSI text gets the sequence file's code page (932 here:
   // "メモ" is 83 81 83 82), through the system's locale named beside the text.

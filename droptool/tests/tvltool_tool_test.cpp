@@ -44,9 +44,10 @@ class FakeShortcuts final : public ShortcutStore {
 const std::wstring kHyphens(78, L'-');
 const std::wstring kEquals(78, L'=');
 
-std::wstring Block(const std::wstring& name, const std::wstring& file, const std::wstring& current, int size) {
+std::wstring Block(const std::wstring& name, const std::wstring& file, const std::wstring& current, int size,
+                   const std::wstring& option = L"") {
   return L"@\r\n2001/05/12\uFF1A" + name + L"\r\n" + kHyphens + L"\r\nFile=" + file + L"\r\nCurrent=" + current +
-         L"\r\nOption=\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\r\n" + kEquals + L"\r\n";
+         L"\r\nOption=" + option + L"\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\r\n" + kEquals + L"\r\n";
 }
 
 DropText Build(const std::vector<std::wstring>& paths, int listSize, FakeShortcuts& links) {
@@ -89,7 +90,7 @@ TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
   } cases[] = {
       {P(L"C:\\Links\\Clock.lnk"), {exe, work, 1}, L"Clock", 1},
       {P(L"C:\\Links\\Big Clock.LNK"), {exe, work, 3}, L"Big Clock", 3},
-      {P(L"C:\\Links\\tray.Lnk"), {exe, L"", 7}, L"tray", 6},
+      {P(L"C:\\Links\\tray.Lnk"), {exe, L"", 7, L"/background --minimized"}, L"tray", 6},
       {P(L"C:\\Links\\odd.lnk"), {exe, work, 2}, L"odd", 1},
       {P(L"C:\\Links\\panel.lnk"), {L"", L"", 1}, L"panel", 1},  // no file-system target
   };
@@ -98,7 +99,7 @@ TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
     // The list choice (6 here) never applies to a shortcut.
     DropText d = Build({c.lnk}, 6, links);
     ASSERT_TRUE(d.text.has_value()) << text::ToUtf8(c.lnk);
-    EXPECT_EQ(*d.text, Block(c.name, c.info.TargetPath, c.info.WorkingDirectory, c.size)) << text::ToUtf8(c.lnk);
+    EXPECT_EQ(*d.text, Block(c.name, c.info.TargetPath, c.info.WorkingDirectory, c.size, c.info.Arguments)) << text::ToUtf8(c.lnk);
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "common/tool.h"
 #include "common/win32/program_info.h"
+#include "common/win32/startup_entries.h"
 #include "sequencer/sequence_check.h"
 #include "sequencer/startup.h"
 #include "sequencer/win32/frm_main.h"
@@ -17,45 +18,24 @@
 
 namespace {
 
-// TODO(issue 10 enumerator): list the enabled entries of the Startup folders
-// and the Run keys here; until then the check finds no program that would
-// start twice.
-class NoAutoStartPrograms final : public seqcheck::AutoStartPrograms {
+// The programs that start by themselves at log-on: every enabled start-up
+// entry the system would start.
+class SystemAutoStartPrograms final : public seqcheck::AutoStartPrograms {
  public:
-  std::vector<std::wstring> EnabledProgramPaths() override { return {}; }
-};
-
-std::wstring SystemFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
-  wchar_t buffer[MAX_PATH] = L"";
-  const UINT n = get(buffer, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
-}
-
-// Where a process start looks for a program named without a folder, after
-// the program's own folder and the current one.
-std::vector<std::wstring> SearchFolders() {
-  std::vector<std::wstring> folders;
-  for (std::wstring f : {SystemFolder(::GetSystemDirectoryW), SystemFolder(::GetWindowsDirectoryW)})
-    if (!f.empty()) folders.push_back(std::move(f));
-  const DWORD size = ::GetEnvironmentVariableW(L"PATH", nullptr, 0);
-  std::wstring path(size, L'\0');
-  path.resize(size ? ::GetEnvironmentVariableW(L"PATH", path.data(), size) : 0);
-  for (size_t start = 0; start <= path.size();) {
-    size_t end = path.find(L';', start);
-    if (end == std::wstring::npos) end = path.size();
-    std::wstring folder = tool::StripQuotes(std::wstring_view(path).substr(start, end - start));
-    if (!folder.empty()) folders.push_back(std::move(folder));
-    start = end + 1;
+  std::vector<std::wstring> EnabledProgramPaths() override {
+    std::vector<std::wstring> paths;
+    for (const startup::Entry& e : startup::ListEntries())
+      if (e.enabled && e.isString && e.readable && !e.program.empty()) paths.push_back(e.program);
+    return paths;
   }
-  return folders;
-}
+};
 
 int RunCheck(const seqcheck::Command& command) {
   SYSTEMTIME t{};
   ::GetLocalTime(&t);
-  const seqcheck::Environment env{program::Path(), SearchFolders(),
+  const seqcheck::Environment env{program::Path(), startup::SearchFolders(),
                                   {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}};
-  NoAutoStartPrograms autoStart;
+  SystemAutoStartPrograms autoStart;
   const seqcheck::Result result = seqcheck::Run(command, env, {RealFileSystem(), RealShell(), autoStart});
   if (!result.written && !command.quiet) {
     const std::wstring message = seqcheck::texts::kNotWritten + result.reportPath;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/itemtext.h"
+#include "common/registry.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
 #include "wizard_ui.h"
@@ -49,6 +50,42 @@ struct Shortcuts : ShortcutStore {
   bool SetTarget(const std::wstring& lnk, const std::wstring& target) override {
     setTargets.emplace_back(lnk, target);
     return saves;
+  }
+};
+
+// Values by address; writes to an address in denied fail for want of rights,
+// as do CanWrite checks of its key.
+struct Registry : reg::Registry {
+  std::map<std::wstring, std::string> values;
+  std::vector<reg::Address> denied;
+  int writes = 0;
+  static std::wstring Id(const reg::Address& a) {
+    return std::to_wstring(int(a.root)) + L"|" + std::to_wstring(int(a.view)) + L"|" + a.key + L"|" + a.value;
+  }
+  bool IsDenied(const reg::Address& a) const {
+    for (const reg::Address& d : denied)
+      if (d.root == a.root && d.key == a.key && (d.value.empty() || d.value == a.value)) return true;
+    return false;
+  }
+  reg::ValueRead Read(const reg::Address& a) override {
+    auto it = values.find(Id(a));
+    if (it == values.end()) return {reg::Status::Missing, {}};
+    return {reg::Status::Ok, it->second};
+  }
+  reg::Status WriteBinary(const reg::Address& a, const std::string& bytes) override {
+    if (IsDenied(a)) return reg::Status::Denied;
+    ++writes;
+    values[Id(a)] = bytes;
+    return reg::Status::Ok;
+  }
+  reg::Status Delete(const reg::Address& a) override {
+    if (IsDenied(a)) return reg::Status::Denied;
+    return values.erase(Id(a)) ? reg::Status::Ok : reg::Status::Missing;
+  }
+  bool CanWrite(const reg::Address& a) override { return !IsDenied({a.root, a.view, a.key, L""}); }
+  std::optional<std::string> Get(const reg::Address& a) {
+    auto it = values.find(Id(a));
+    return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
   }
 };
 

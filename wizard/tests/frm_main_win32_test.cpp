@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/startup_approval.h"
 #include "common/text.h"
 #include "common/win32/dpi.h"
 #include "fakes.h"
@@ -45,11 +46,14 @@ class Wizard : public testing::Test {
   void SetUp() override {
     CreateDirectoryW(links.c_str(), nullptr);
     CreateDirectoryW(own.c_str(), nullptr);
-    form = std::make_unique<wizard::FrmMain>(wizard::FrmMainServices{
+    wizard::FrmMainServices services{
         &messages, &dialogs, &RealFileSystem(), &shortcuts, &shell, &clock, [this] { return links; }, own,
-        L"TVLpreparer Ver.1.1.0", [this] { ++ended; }, false, &processes});
+        L"TVLpreparer Ver.1.1.0", [this] { ++ended; }, false, &processes};
+    Configure(services);
+    form = std::make_unique<wizard::FrmMain>(std::move(services));
     ASSERT_TRUE(form->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
   }
+  virtual void Configure(wizard::FrmMainServices&) {}
   HWND Control(int id) { return form->FindControl(id); }
   std::wstring Text(int id) {
     wchar_t buf[1024] = L"";
@@ -76,6 +80,7 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
   EXPECT_EQ(IsDlgButtonChecked(Control(ids::PageId(4)), ids::kOptShortcut), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(Control(ids::PageId(4)), ids::kOptOpen), BST_UNCHECKED);
   EXPECT_EQ(IsDlgButtonChecked(Control(ids::PageId(4)), ids::kOptCheck), BST_UNCHECKED);
+  EXPECT_EQ(Control(ids::kOptTakeRun), nullptr);  // no approval data: the folder alone, as before
   RECT r;
   GetClientRect(form->hwnd(), &r);
   HDC screen = GetDC(nullptr);
@@ -115,6 +120,63 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(form->hwnd(), nullptr);
   EXPECT_EQ(TempFolder::Read(seq), record);
+}
+
+// Where the system keeps start-up approval data: the folder page's two choices.
+class TakeOverWizard : public Wizard {
+ protected:
+  fake::Registry registry;
+  std::vector<startup::Entry> listed;
+  void Configure(wizard::FrmMainServices& s) override {
+    s.approvalData = true;
+    s.listStartupEntries = [this] { return listed; };
+    s.registry = &registry;
+    s.recordFile = temp / L"SwitchedOff.txt";
+  }
+  bool Checked(int id) { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+};
+
+TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndLeftOutOnesAreNamed) {
+  ASSERT_NE(Control(ids::kOptTakeRun), nullptr);
+  EXPECT_TRUE(Checked(ids::kOptTakeRun) && Checked(ids::kOptSwitchOff));
+  Click(ids::kNext);
+  SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);  // off: the user's Startup folder still counts
+  EXPECT_TRUE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
+  SetText(ids::kStartupFolder, temp.path());
+  EXPECT_FALSE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
+  SetText(ids::kStartupFolder, links + L"\\");
+  EXPECT_TRUE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
+  SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);
+
+  startup::Entry user, machine;
+  user.name = L"Chat";
+  user.command = user.program = L"C:\\Chat\\chat.exe";
+  user.workingFolder = L"C:\\Chat";
+  user.arguments = L"--minimized";
+  user.approval = approval::AddressOf(startup::Source::UserRun, L"Chat");
+  machine = user;
+  machine.source = startup::Source::MachineRun64;
+  machine.name = L"Vendor";
+  machine.approval = approval::AddressOf(machine.source, L"Vendor");
+  listed = {user, machine};
+  registry.denied.push_back({reg::Root::LocalMachine, reg::View::Bits64, machine.approval.key, L""});
+  Click(ids::kNext);
+  Click(ids::kNext), ExpectPage(3, false, L"次へ(&N)");
+  EXPECT_EQ(TempFolder::Read(own + L"\\StartUp.pmw"),
+            text::ToAnsi(L"2001/05/12：Chat\x01\x01" L"File=C:\\Chat\\chat.exe\r\nCurrent=C:\\Chat\r\n"
+                         L"Option=--minimized\r\nSize = 1\r\nNoUse = 0\x01"));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].second, MessageIcon::Warning);
+  EXPECT_NE(messages.shown[0].first.find(L"\r\n　Vendor"), std::wstring::npos);
+
+  // The fake store makes no Tarvoline.lnk: the originals stay on, and the
+  // warning says so beside telling the user to leave the Startup folder be.
+  Click(ids::kNext), Click(ids::kNext);
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1].first,
+            std::wstring(wizard::texts::kClosingNoShortcut) + L"\r\n" + wizard::texts::kClosingLeftOn);
+  EXPECT_EQ(messages.shown[1].second, MessageIcon::Warning);
+  EXPECT_EQ(registry.writes, 0);
 }
 
 TEST_F(Wizard, EnterIsNextEscapeIsCancelAndCancelWritesNothing) {

@@ -49,7 +49,7 @@ TEST(GenerationWin32, RealShortcutsBecomeShiftJisRecords) {
   // order is the file system's, so either record may come first.
   const std::string a = "2001/05/12\x81\x46" + std::string(japanese ? "\x83\x81\x83\x82" : "memo") +
                         "\x01\x01" "File=" + text::ToAnsi(memo) + "\r\nCurrent=" + text::ToAnsi(tools) +
-                        "\r\nOption=\r\nSize = 6\r\nNoUse = 0\x01";
+                        "\r\nOption=/x\r\nSize = 6\r\nNoUse = 0\x01";
   const std::string b = "2001/05/12\x81\x46" "big.tar\x01\x01" "File=" + text::ToAnsi(big) +
                         "\r\nCurrent=\r\nOption=\r\nSize = 3\r\nNoUse = 0\x01";
   const std::string bytes = TempFolder::Read(seq);

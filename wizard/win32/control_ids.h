@@ -23,6 +23,8 @@ inline constexpr int kFolderLabel = 1301;       // Label3
 inline constexpr int kStartupFolder = 1302;     // txtStartupFolder
 inline constexpr int kBrowseFolder = 1303;      // btnReferStartup
 inline constexpr int kFolderHelp = 1304;        // Label4
+inline constexpr int kOptTakeRun = 1305;        // take the Run values too (Windows 8 and later)
+inline constexpr int kOptSwitchOff = 1306;      // switch the taken originals off at Finish
 // Page 2.
 inline constexpr int kFileLabel = 1401;         // Label5
 inline constexpr int kSequenceFile = 1402;      // txtTVLFileName

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "common/startup_approval.h"
+#include "common/text.h"
 #include "common/tool.h"
 #include "common/win32/dpi.h"
 #include "common/win32/draw.h"
@@ -235,7 +237,16 @@ void FrmMain::CreateControls() {
   HWND folderBox =
       make({pages_[1], L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, ids::kStartupFolder, 8, 28, 384, 22});
   make({pages_[1], L"BUTTON", texts::kBrowse, kButton, 0, ids::kBrowseFolder, 400, 27, 81, 24});
-  make({pages_[1], L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp, 8, 64, 473, 145});
+  if (TakeOverOffered()) {
+    make({pages_[1], L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp, 8, 64, 473, 92});
+    constexpr DWORD kCheck = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE;
+    HWND run = make({pages_[1], L"BUTTON", texts::kOptTakeRun, kCheck, 0, ids::kOptTakeRun, 8, 160, 473, 22});
+    HWND off = make({pages_[1], L"BUTTON", texts::kOptSwitchOff, kCheck, 0, ids::kOptSwitchOff, 8, 186, 473, 22});
+    if (run) SendMessageW(run, BM_SETCHECK, BST_CHECKED, 0);
+    if (off) SendMessageW(off, BM_SETCHECK, BST_CHECKED, 0);
+  } else {
+    make({pages_[1], L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp, 8, 64, 473, 145});
+  }
   if (folderBox) SetWindowSubclass(folderBox, FolderBoxProc, kFolderBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
 
   make({pages_[2], L"STATIC", texts::kFileLabel, kLabel, 0, ids::kFileLabel, 8, 8, 473, 16});
@@ -326,6 +337,12 @@ void FrmMain::OnCommand(int id, int code) {
     case ids::kBrowseFile:
       if (code == BN_CLICKED) Command3_Click();
       break;
+    case ids::kOptTakeRun:
+      if (code == BN_CLICKED) UpdateSwitchOffChoice();
+      break;
+    case ids::kStartupFolder:
+      if (code == EN_CHANGE) UpdateSwitchOffChoice();
+      break;
     default:
       break;
   }
@@ -406,10 +423,52 @@ void FrmMain::ShowWizardPage(int page) {
     if (HWND next = FindControl(ids::kNext)) SetFocus(next);
 }
 
+bool FrmMain::TakeOverOffered() const {
+  return s_.approvalData && s_.listStartupEntries && s_.registry && !s_.recordFile.empty();
+}
+
+bool FrmMain::FolderIsUserStartup() const {
+  auto trimmed = [](std::wstring s) {
+    while (s.size() > 3 && (s.back() == L'\\' || s.back() == L'/')) s.pop_back();
+    return s;
+  };
+  std::wstring startup = s_.userStartupFolder ? trimmed(s_.userStartupFolder()) : std::wstring();
+  return !startup.empty() && text::EqualsNoCase(trimmed(Text(ids::kStartupFolder)), startup);
+}
+
+// The switch-off choice means something only for entries that are taken
+// over: the Run values, or the shortcuts of the user's own Startup folder.
+void FrmMain::UpdateSwitchOffChoice() {
+  HWND off = FindControl(ids::kOptSwitchOff);
+  if (!off) return;
+  EnableWindow(off, IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED || FolderIsUserStartup());
+}
+
 bool FrmMain::GenerateSequenceFile() {
-  return wizard::GenerateSequenceFile(Text(ids::kStartupFolder), Text(ids::kSequenceFile),
-                                      {*s_.files, *s_.shortcuts, *s_.clock, *s_.messages})
-      .ok;
+  const std::wstring folder = Text(ids::kStartupFolder);
+  const GenerationSeams seams{*s_.files, *s_.shortcuts, *s_.clock, *s_.messages};
+  if (!TakeOverOffered()) return wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams).ok;
+
+  TakeOverChoices choices;
+  choices.runEntries = IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED;
+  HWND off = FindControl(ids::kOptSwitchOff);
+  choices.switchOff = off && IsWindowEnabled(off) && IsDlgButtonChecked(pages_[1], ids::kOptSwitchOff) == BST_CHECKED;
+  choices.folderIsUserStartup = FolderIsUserStartup();
+  std::vector<startup::Entry> listed;
+  if (choices.runEntries || choices.folderIsUserStartup) listed = s_.listStartupEntries();
+  const TakeOverPlan plan = PlanTakeOver(listed, choices, *s_.registry);
+  GenerationResult r = wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams, &plan);
+  if (!r.ok) return false;
+  switchOff_ = choices.switchOff;
+  taken_.clear();
+  if (choices.switchOff) {
+    if (choices.folderIsUserStartup)
+      for (const std::wstring& name : r.takenLinks) taken_.push_back(approval::AddressOf(approval::Place::UserFolder, name));
+    for (const TakenEntry& e : plan.entries) taken_.push_back(e.approval);
+  }
+  const std::wstring leftOut = LeftOutMessage(plan);
+  if (!leftOut.empty()) s_.messages->Show(leftOut, MessageIcon::Warning);
+  return true;
 }
 
 void FrmMain::RunFinishingSteps() {
@@ -419,10 +478,20 @@ void FrmMain::RunFinishingSteps() {
   in.sequenceFile = Text(ids::kSequenceFile);
   in.createShortcut = IsDlgButtonChecked(pages_[4], ids::kOptShortcut) == BST_CHECKED;
   in.openSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptOpen) == BST_CHECKED;
-  if (in.createShortcut && s_.userStartupFolder) in.userStartupFolder = s_.userStartupFolder();
+  in.switchOff = switchOff_;
+  in.taken = taken_;
+  in.recordFile = s_.recordFile;
+  if ((in.createShortcut || in.switchOff) && s_.userStartupFolder) in.userStartupFolder = s_.userStartupFolder();
   in.ownFolder = s_.ownFolder;
   in.checkSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptCheck) == BST_CHECKED;
-  wizard::RunFinishingSteps(in, {*s_.shell, *s_.files, *s_.shortcuts, *s_.messages, s_.processes});
+  if (in.switchOff && !in.taken.empty()) {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    in.fileTime = (std::uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    // The record's folder under the user's local application data.
+    CreateDirectoryW(tool::GetParentFolderFromPath(s_.recordFile).c_str(), nullptr);
+  }
+  wizard::RunFinishingSteps(in, {*s_.shell, *s_.files, *s_.shortcuts, *s_.messages, s_.processes, s_.registry});
   End();
 }
 

@@ -16,8 +16,10 @@
 
 #include "common/fileio.h"
 #include "common/itemtext.h"
+#include "common/registry.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
+#include "common/startup_entries.h"
 #include "common/win32/raii.h"
 #include "dialogs.h"
 #include "info_page.h"
@@ -39,6 +41,13 @@ struct FrmMainServices {
   std::function<void()> onEnded;                    // after the window is gone
   bool infoBrowser = true;                          // try the web browser control on page 3
   Processes* processes = nullptr;                   // starts the sequence check
+  // Taking over the start-up entries. The folder page shows its two choices
+  // only where the system keeps start-up approval data and all three below
+  // are given; otherwise the wizard reads the folder alone.
+  bool approvalData = false;
+  std::function<std::vector<startup::Entry>()> listStartupEntries{};
+  reg::Registry* registry = nullptr;
+  std::wstring recordFile{};  // the record of what was switched off
 };
 
 struct PlacedControl;
@@ -88,6 +97,9 @@ class FrmMain {
   void btnReferStartup_Click();
   void Command3_Click();
   void txtStartupFolder_Validate();
+  bool TakeOverOffered() const;
+  bool FolderIsUserStartup() const;
+  void UpdateSwitchOffChoice();
   void Apply(const Step& step);
   void ShowWizardPage(int page);
   bool GenerateSequenceFile();
@@ -114,6 +126,9 @@ class FrmMain {
   InfoPage info_;
   bool ended_ = false;
   std::vector<PlacedControl> placed_;
+  // Decided at generation, carried out at Finish.
+  bool switchOff_ = false;
+  std::vector<reg::Address> taken_;
 };
 
 }  // namespace wizard

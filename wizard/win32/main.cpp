@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include "common/fileio.h"
 #include "common/itemtext.h"
@@ -9,10 +11,37 @@
 #include "common/shortcut.h"
 #include "common/win32/cls_system_folder.h"
 #include "common/win32/program_info.h"
+#include "common/registry.h"
+#include "common/text.h"
+#include "common/tool.h"
 #include "common/win32/raii.h"
+#include "common/win32/startup_entries.h"
 #include "dialogs.h"
 #include "frm_main.h"
+#include "switch_off.h"
 #include "texts.h"
+
+namespace {
+
+// %LOCALAPPDATA%\Tarvoline\SwitchedOff.txt; "" when that folder is unknown.
+std::wstring RecordFile() {
+  std::wstring local = sysfolder::GetShellFolderPath(CSIDL_LOCAL_APPDATA);
+  if (local.empty()) return L"";
+  std::wstring folder = tool::JoinPath(local, wizard::texts::kRecordFolder);
+  return tool::JoinPath(folder, wizard::texts::kRecordName);
+}
+
+bool AskedToRestore() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv) return false;
+  bool restore = false;
+  for (int i = 1; i < argc; ++i) restore = restore || text::EqualsNoCase(argv[i], wizard::texts::kRestoreSwitch);
+  LocalFree(argv);
+  return restore;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // The shell's dialogs and shortcut object need OLE on this thread.
@@ -21,6 +50,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   InitCommonControlsEx(&controls);
 
   wizard::MessageBoxes messages;
+  const std::wstring recordFile = RecordFile();
+  if (AskedToRestore()) {
+    // No wizard: switch back on what an earlier Finish switched off.
+    wizard::switchoff::RestoreResult r = wizard::switchoff::Restore(recordFile, reg::RealRegistry(), RealFileSystem());
+    const bool clean = !r.recordUnreadable && !r.recordNotWritten && r.kept == 0;
+    messages.Show(wizard::switchoff::RestoreMessage(r, recordFile),
+                  clean ? wizard::MessageIcon::Information : wizard::MessageIcon::Warning);
+    return clean ? 0 : 1;
+  }
+
   wizard::FrmMainServices services;
   services.messages = &messages;
   services.dialogs = &wizard::RealPathDialogs();
@@ -33,6 +72,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   services.ownFolder = program::Folder();
   services.caption = program::VersionCaption(wizard::texts::kProgramTitle);
   services.onEnded = [] { PostQuitMessage(0); };
+  services.approvalData = startup::HasApprovalData();
+  services.listStartupEntries = [] { return startup::ListEntries(); };
+  services.registry = &reg::RealRegistry();
+  services.recordFile = recordFile;
 
   wizard::FrmMain form(std::move(services));
   if (!form.Create(instance, showCommand)) return 1;

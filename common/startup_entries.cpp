@@ -1,0 +1,39 @@
+#include "startup_entries.h"
+
+#include "tool.h"
+
+namespace startup {
+
+Entry FromRunValue(Source source, const std::wstring& name, const std::wstring& value, const Resolver& resolver) {
+  Entry e;
+  e.source = source;
+  e.name = name;
+  e.command = value;
+  e.approval = approval::AddressOf(source, name);
+  cmdline::Split split = cmdline::SplitCommandLine(cmdline::ExpandVariables(value, resolver.lookup),
+                                                   resolver.searchFolders, resolver.files);
+  e.program = split.program;
+  e.arguments = split.arguments;
+  e.workingFolder = tool::GetParentFolderFromPath(e.program);
+  return e;
+}
+
+Entry FromShortcut(Source source, const std::wstring& folder, const std::wstring& fileName, ShortcutStore& links) {
+  Entry e;
+  e.source = source;
+  e.name = fileName;
+  std::wstring f = folder;
+  e.command = tool::JoinPath(f, fileName);
+  e.approval = approval::AddressOf(source, fileName);
+  if (std::optional<ShortcutInfo> link = links.Read(e.command)) {
+    e.program = link->TargetPath;
+    e.arguments = link->Arguments;
+    e.workingFolder = link->WorkingDirectory;
+    e.windowStyle = link->WindowStyle;
+  } else {
+    e.readable = false;
+  }
+  return e;
+}
+
+}  // namespace startup

@@ -1,0 +1,111 @@
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "text.h"
+#include "temp_folder.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr wchar_t kSep = L'\\';
+#else
+constexpr wchar_t kSep = L'/';
+#endif
+
+// Commands in the cases are written with "\" and "@" for the test's folder.
+struct Bench {
+  TempFolder t;
+  Bench() {
+    for (const wchar_t* f : {L"@\\Program Files\\App Dir\\app.exe", L"@\\Tools\\tool.exe", L"@\\sys\\finder.exe",
+                             L"@\\Win\\notes.exe", L"@\\Win\\finder.exe"}) {
+      std::filesystem::path p(P(f));
+      std::filesystem::create_directories(p.parent_path());
+      t.Write(p.wstring().substr(t.path().size() + 1), "");
+    }
+  }
+  std::wstring P(std::wstring_view s) const {
+    std::wstring out;
+    for (wchar_t c : s) out += c == L'@' ? t.path() : std::wstring(1, c == L'\\' ? kSep : c);
+    return out;
+  }
+};
+
+TEST(CommandLine, SplitsTheWayProcessCreationResolvesIt) {
+  Bench b;
+  auto P = [&](std::wstring_view s) { return b.P(s); };
+  const std::vector<std::wstring> search{P(L"@\\sys"), P(L"@\\Win")};
+  struct Case {
+    const wchar_t* command;
+    const wchar_t* program;
+    const wchar_t* arguments;
+    bool found;
+  } cases[] = {
+      {L"\"@\\Program Files\\App Dir\\app.exe\" /min", L"@\\Program Files\\App Dir\\app.exe", L"/min", true},
+      {L"@\\Program Files\\App Dir\\app.exe -x  y", L"@\\Program Files\\App Dir\\app.exe", L"-x  y", true},
+      {L"@\\Program Files\\App Dir\\app --tray", L"@\\Program Files\\App Dir\\app.exe", L"--tray", true},
+      {L"\"@\\Tools\\tool\"x", L"@\\Tools\\tool.exe", L"x", true},
+      {L"finder /s", L"@\\sys\\finder.exe", L"/s", true},  // the first search folder wins
+      {L"notes.exe", L"@\\Win\\notes.exe", L"", true},
+      {L"\"@\\Tools\\tool.exe\"", L"@\\Tools\\tool.exe", L"", true},
+      {L"  @\\Tools\\tool.exe   ", L"@\\Tools\\tool.exe", L"", true},
+      {L"@\\No Such\\x.exe -q", L"@\\No", L"Such\\x.exe -q", false},
+      {L"\"@\\No Such\\x.exe\" -q", L"@\\No Such\\x.exe", L"-q", false},
+      {L"@\\Tools\\t*.exe", L"@\\Tools\\t*.exe", L"", false},  // never a wildcard match
+      {L"\"@\\Tools\\tool.exe", L"@\\Tools\\tool.exe", L"", true},  // no closing quote
+      {L"", L"", L"", false},
+  };
+  for (const Case& c : cases) {
+    const std::wstring command = P(c.command);
+    SCOPED_TRACE(text::ToUtf8(command));
+    cmdline::Split s = cmdline::SplitCommandLine(command, search, RealFileSystem());
+    EXPECT_EQ(s.program, P(c.program));
+    EXPECT_EQ(s.arguments, P(c.arguments));
+    EXPECT_EQ(s.found, c.found);
+  }
+
+  // A variable naming the Windows folder, expanded before the split.
+  std::map<std::wstring, std::wstring> env{{L"SystemRoot", P(L"@\\Win")}};
+  cmdline::Lookup lookup = [&](std::wstring_view n) -> std::optional<std::wstring> {
+    for (auto& [k, v] : env)
+      if (text::EqualsNoCase(k, n)) return v;
+    return std::nullopt;
+  };
+  cmdline::Split s = cmdline::SplitCommandLine(
+      cmdline::ExpandVariables(P(L"%systemroot%\\notes -n"), lookup), {}, RealFileSystem());
+  EXPECT_EQ(s.program, P(L"@\\Win\\notes.exe"));
+  EXPECT_EQ(s.arguments, L"-n");
+}
+
+TEST(CommandLine, ExpandsDefinedVariablesAndKeepsTheRest) {
+  std::map<std::wstring, std::wstring> env{{L"A", L"x"}, {L"ProgramFiles", L"C:\\PF86"},
+                                           {L"ProgramW6432", L"C:\\PF"}, {L"CommonProgramFiles", L"C:\\CF86"}};
+  cmdline::Lookup lookup = [&](std::wstring_view n) -> std::optional<std::wstring> {
+    auto it = env.find(std::wstring(n));
+    return it == env.end() ? std::nullopt : std::optional<std::wstring>(it->second);
+  };
+  struct Case {
+    const wchar_t *in, *plain, *as64;
+  } cases[] = {
+      {L"%A%\\%A%", L"x\\x", L"x\\x"},
+      {L"%NOPE%%A%", L"%NOPE%x", L"%NOPE%x"},
+      {L"50% %A", L"50% %A", L"50% %A"},
+      {L"%%A%", L"%x", L"%x"},
+      {L"%ProgramFiles%\\a %CommonProgramFiles%", L"C:\\PF86\\a C:\\CF86", L"C:\\PF\\a C:\\CF86"},
+  };
+  cmdline::Lookup lookup64 = cmdline::With64BitFolders(lookup);
+  for (const Case& c : cases) {
+    EXPECT_EQ(cmdline::ExpandVariables(c.in, lookup), c.plain);
+    EXPECT_EQ(cmdline::ExpandVariables(c.in, lookup64), c.as64);
+  }
+}
+
+TEST(CommandLine, SearchPathDropsEmptyEntriesAndQuotes) {
+  EXPECT_EQ(cmdline::SplitSearchPath(L"C:\\a;;\"C:\\b c\";"), (std::vector<std::wstring>{L"C:\\a", L"C:\\b c"}));
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#include "startup_entries.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "temp_folder.h"
+
+namespace {
+
+// A Run value becomes an entry as the 64-bit system starts it: expanded with
+// the 64-bit program folder, split, the program's folder as working folder.
+TEST(StartupEntries, RunValueIsExpandedSplitAndAddressed) {
+  TempFolder t;
+  std::filesystem::create_directories(std::filesystem::path(t / L"PF") / L"Vendor App");
+  std::wstring exe = t.Write((std::filesystem::path(L"PF") / L"Vendor App" / L"app.exe").wstring(), "MZ");
+  std::map<std::wstring, std::wstring> env{{L"ProgramFiles", L"/nowhere"}, {L"ProgramW6432", t / L"PF"}};
+  startup::Resolver resolver{cmdline::With64BitFolders([&](std::wstring_view n) -> std::optional<std::wstring> {
+                               auto it = env.find(std::wstring(n));
+                               return it == env.end() ? std::nullopt : std::optional<std::wstring>(it->second);
+                             }),
+                             {}, RealFileSystem()};
+  std::wstring value = L"%ProgramFiles%";
+  value += (exe.substr((t / L"PF").size(), exe.size() - (t / L"PF").size() - 4));  // "\Vendor App\app"
+  value += L" /background";
+  startup::Entry e = startup::FromRunValue(startup::Source::MachineRun32, L"Vendor", value, resolver);
+  EXPECT_EQ(e.command, value);
+  EXPECT_EQ(e.program, exe);
+  EXPECT_EQ(e.arguments, L"/background");
+  EXPECT_EQ(e.workingFolder, std::filesystem::path(exe).parent_path().wstring());
+  EXPECT_EQ(e.approval.root, reg::Root::LocalMachine);
+  EXPECT_EQ(e.approval.key, std::wstring(approval::kKeyBase) + L"Run32");
+  EXPECT_EQ(e.approval.value, L"Vendor");
+  EXPECT_TRUE(e.enabled && e.isString && e.readable);
+}
+
+}  // namespace

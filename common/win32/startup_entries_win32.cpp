@@ -1,0 +1,166 @@
+#include "startup_entries.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "../fileio.h"
+#include "../shortcut.h"
+#include "../text.h"
+#include "../tool.h"
+#include "cls_system_folder.h"
+#include "raii.h"
+
+namespace startup {
+
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+bool Is64BitWindows() {
+#ifdef _WIN64
+  return true;
+#else
+  BOOL wow = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow) && wow;
+#endif
+}
+
+// File-system redirection off for the lifetime of the object (a 32-bit
+// process on 64-bit Windows would otherwise test System32 paths in SysWOW64).
+class RedirectionOff {
+ public:
+  RedirectionOff() {
+    using Fn = BOOL(WINAPI*)(PVOID*);
+    auto disable = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
+    active_ = disable && disable(&old_);
+  }
+  ~RedirectionOff() {
+    if (!active_) return;
+    using Fn = BOOL(WINAPI*)(PVOID);
+    auto revert = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection")));
+    if (revert) revert(old_);
+  }
+  RedirectionOff(const RedirectionOff&) = delete;
+  RedirectionOff& operator=(const RedirectionOff&) = delete;
+
+ private:
+  PVOID old_ = nullptr;
+  bool active_ = false;
+};
+
+std::optional<std::wstring> Environment(std::wstring_view name) {
+  std::wstring n(name);
+  DWORD size = GetEnvironmentVariableW(n.c_str(), nullptr, 0);
+  if (size == 0) return std::nullopt;
+  std::wstring value(size, L'\0');
+  DWORD got = GetEnvironmentVariableW(n.c_str(), value.data(), size);
+  if (got == 0 || got >= size) return std::nullopt;
+  value.resize(got);
+  return value;
+}
+
+void ReadRunKey(HKEY root, REGSAM view, Source source, const Resolver& resolver, std::vector<Entry>& out) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(root, kRunKey, 0, KEY_QUERY_VALUE | view, &raw) != ERROR_SUCCESS) return;
+  win::RegKey key(raw);
+  DWORD maxName = 0, maxData = 0;
+  if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData,
+                       nullptr, nullptr) != ERROR_SUCCESS)
+    return;
+  std::wstring name(maxName + 1, L'\0');
+  std::wstring data(maxData / sizeof(wchar_t) + 2, L'\0');
+  for (DWORD i = 0;; ++i) {
+    DWORD nameLen = static_cast<DWORD>(name.size());
+    DWORD dataLen = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+    DWORD type = 0;
+    LONG e = RegEnumValueW(key.get(), i, name.data(), &nameLen, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                           &dataLen);
+    if (e == ERROR_NO_MORE_ITEMS) break;
+    if (e == ERROR_MORE_DATA) {
+      // A value added meanwhile: grow and read this index again.
+      name.resize(name.size() * 2 + 256);
+      data.resize(data.size() * 2 + 256);
+      --i;
+      continue;
+    }
+    if (e != ERROR_SUCCESS) break;
+    const std::wstring valueName(name.data(), nameLen);
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+      std::wstring value(data.data(), dataLen / sizeof(wchar_t));
+      out.push_back(FromRunValue(source, valueName, tool::TrimAtNull(value), resolver));
+    } else {
+      Entry other;
+      other.source = source;
+      other.name = valueName;
+      other.isString = false;
+      other.approval = approval::AddressOf(source, valueName);
+      out.push_back(std::move(other));
+    }
+  }
+}
+
+void ReadFolder(int csidl, Source source, std::vector<Entry>& out) {
+  std::wstring folder = sysfolder::GetShellFolderPath(csidl);
+  if (folder.empty()) return;
+  std::wstring f = folder;
+  for (const std::wstring& name : RealFileSystem().ListOrdinaryFiles(tool::JoinPath(f, L"*.lnk"))) {
+    // "*.lnk" also finds longer extensions through their short names.
+    if (!text::EqualsNoCase(tool::GetExtensionFromPath(name), L"lnk")) continue;
+    out.push_back(FromShortcut(source, folder, name, RealShortcutStore()));
+  }
+}
+
+}  // namespace
+
+std::vector<std::wstring> SearchFolders() {
+  std::vector<std::wstring> folders;
+  wchar_t buf[MAX_PATH + 1] = L"";
+  UINT n = GetSystemDirectoryW(buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) folders.emplace_back(buf, n);
+  n = GetWindowsDirectoryW(buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) {
+    std::wstring windows(buf, n);
+    std::wstring w = windows;
+    folders.push_back(tool::JoinPath(w, L"System"));
+    folders.push_back(windows);
+  }
+  if (std::optional<std::wstring> path = Environment(L"PATH"))
+    for (std::wstring& f : cmdline::SplitSearchPath(*path)) folders.push_back(std::move(f));
+  return folders;
+}
+
+
+std::vector<Entry> ListEntries() {
+  std::vector<Entry> entries;
+  {
+    RedirectionOff redirection;
+    const Resolver resolver{cmdline::With64BitFolders(Environment), SearchFolders(), RealFileSystem()};
+    ReadRunKey(HKEY_CURRENT_USER, KEY_WOW64_64KEY, Source::UserRun, resolver, entries);
+    ReadRunKey(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, Source::MachineRun64, resolver, entries);
+    if (Is64BitWindows()) ReadRunKey(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, Source::MachineRun32, resolver, entries);
+  }
+  ReadFolder(CSIDL_STARTUP, Source::UserFolder, entries);
+  ReadFolder(CSIDL_COMMON_STARTUP, Source::CommonFolder, entries);
+  for (Entry& e : entries) {
+    reg::ValueRead v = reg::RealRegistry().Read(e.approval);
+    e.enabled = approval::IsEnabled(v.status == reg::Status::Ok ? std::optional<std::string>(v.bytes) : std::nullopt);
+  }
+  return entries;
+}
+
+bool HasApprovalData() {
+  // The version the system really runs, whatever the manifest declares.
+  using Fn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  auto get = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  OSVERSIONINFOW v{};
+  v.dwOSVersionInfoSize = sizeof v;
+  if (!get || get(&v) != 0) return false;
+  return v.dwMajorVersion > 6 || (v.dwMajorVersion == 6 && v.dwMinorVersion >= 2);
+}
+
+}  // namespace startup

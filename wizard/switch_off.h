@@ -1,0 +1,70 @@
+// Switching taken-over start-up entries off in the start-up approval data,
+// the record of what was switched off, and putting it back. Portable: the
+// registry and the record file come in through their seams.
+//
+// The record is ASCII text, one change a line after a header line:
+//   root TAB view TAB key TAB value name TAB previous bytes TAB written bytes
+// root "HKCU" or "HKLM", view "64" or "32", bytes in hex ("-" for a value
+// that did not exist). In names, "%", control characters and everything
+// beyond ASCII are written "%" and four hex digits (the UTF-16 unit), so any
+// name survives any code page.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/fileio.h"
+#include "common/registry.h"
+
+namespace wizard::switchoff {
+
+struct Change {
+  reg::Address at;
+  std::optional<std::string> previous;  // nullopt: there was no value
+  std::string written;
+  bool operator==(const Change&) const = default;
+};
+
+std::string FormatRecord(const std::vector<Change>& changes);
+// nullopt when the text is not a record (wrong header, a malformed line).
+std::optional<std::vector<Change>> ParseRecord(std::string_view bytes);
+
+enum class Outcome {
+  SwitchedOff,       // every entry switched off and recorded
+  PutBack,           // a write failed part-way; what this call wrote is put back
+  RecordUnreadable,  // the existing record cannot be read: nothing switched off
+};
+struct SwitchOffResult {
+  Outcome outcome = Outcome::SwitchedOff;
+  int count = 0;  // entries switched off (SwitchedOff only)
+};
+
+// Switches each entry off (approval::SwitchedOffBytes with fileTime), skips
+// those already off, and adds the changes to the record file (written whole,
+// beside and then moved into place). When a value cannot be read or written,
+// or the record cannot be written, everything this call changed is put back.
+SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_t fileTime,
+                          const std::wstring& recordFile, reg::Registry& registry, FileSystem& files);
+
+struct RestoreResult {
+  bool recordMissing = false;     // nothing was ever recorded
+  bool recordUnreadable = false;  // left as it is; nothing done
+  bool recordNotWritten = false;  // the values were restored but the record could not be updated
+  int restored = 0;               // switched back on
+  int changedSince = 0;           // changed by someone else since: left alone, dropped from the record
+  int kept = 0;                   // could not be restored (no rights): kept in the record
+};
+
+// Switches back on exactly the recorded entries whose current bytes are
+// still the ones written, newest first: the previous bytes go back, or the
+// value is removed where there was none. The record keeps only what could
+// not be restored.
+RestoreResult Restore(const std::wstring& recordFile, reg::Registry& registry, FileSystem& files);
+
+// The one message that reports a Restore.
+std::wstring RestoreMessage(const RestoreResult& r, const std::wstring& recordFile);
+
+}  // namespace wizard::switchoff

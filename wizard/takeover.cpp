@@ -1,0 +1,68 @@
+#include "takeover.h"
+
+#include "common/itemtext.h"
+#include "common/tool.h"
+#include "generation.h"
+#include "texts.h"
+
+namespace wizard {
+
+TakeOverPlan PlanTakeOver(const std::vector<startup::Entry>& listed, const TakeOverChoices& choices,
+                          reg::Registry& registry) {
+  using startup::Source;
+  TakeOverPlan plan;
+  for (const startup::Entry& e : listed) {
+    if (e.source == Source::UserFolder) {
+      if (choices.folderIsUserStartup && !e.enabled) plan.disabledLinks.push_back(e.name);
+      continue;
+    }
+    if (!choices.runEntries) continue;
+    const bool folder = e.source == Source::CommonFolder;
+    if (folder && !choices.folderIsUserStartup) continue;
+    if (!e.enabled) continue;  // it did not start before either
+    if (!e.isString) {
+      plan.notStrings.push_back(e.name);
+      continue;
+    }
+    if (!e.readable) {
+      plan.unreadable.push_back(e.name);
+      continue;
+    }
+    if (e.command.empty() || e.program.empty()) continue;
+    if (IsMainProgramTarget(e.program)) {
+      ++plan.skippedOwn;
+      continue;
+    }
+    if (choices.switchOff && e.approval.root == reg::Root::LocalMachine && !registry.CanWrite(e.approval)) {
+      plan.needAdmin.push_back(e.name);
+      continue;
+    }
+    TakenEntry t;
+    if (folder) {
+      t.title = tool::GetBaseNameFromPath(e.program);
+      t.body = itemtext::ItemBody(e.program, e.workingFolder, e.arguments, itemtext::SizeFromWindowStyle(e.windowStyle));
+    } else {
+      t.title = e.name;
+      t.body = itemtext::ItemBody(e.program, e.workingFolder, e.arguments, 1);
+    }
+    t.approval = e.approval;
+    plan.entries.push_back(std::move(t));
+  }
+  return plan;
+}
+
+std::wstring LeftOutMessage(const TakeOverPlan& plan) {
+  if (plan.notStrings.empty() && plan.needAdmin.empty()) return {};
+  std::wstring m = texts::kLeftOutHeader;
+  auto group = [&m](const wchar_t* reason, const std::vector<std::wstring>& names) {
+    if (names.empty()) return;
+    m += L"\r\n\r\n";
+    m += reason;
+    for (const std::wstring& n : names) m += L"\r\n　" + n;
+  };
+  group(texts::kLeftOutNotString, plan.notStrings);
+  group(texts::kLeftOutNeedsAdmin, plan.needAdmin);
+  return m;
+}
+
+}  // namespace wizard

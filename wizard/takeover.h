@@ -1,0 +1,52 @@
+// Which start-up entries the wizard takes over, and where their approval
+// values are when the originals are switched off. Portable: the entries come
+// from the enumerator (startup::ListEntries on Windows), the rights check
+// through the registry seam.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/registry.h"
+#include "common/startup_entries.h"
+
+namespace wizard {
+
+// The folder page's choices, decided before generation.
+struct TakeOverChoices {
+  bool runEntries = false;           // take the Run values (and the all-users Startup folder) too
+  bool switchOff = false;            // switch the taken originals off at Finish
+  bool folderIsUserStartup = false;  // the folder box holds the user's Startup folder
+};
+
+struct TakenEntry {
+  std::wstring title;
+  std::wstring body;  // itemtext::ItemBody
+  reg::Address approval;
+};
+
+struct TakeOverPlan {
+  std::vector<TakenEntry> entries;          // records after the folder's shortcuts, in order
+  std::vector<std::wstring> disabledLinks;  // shortcuts of the user's folder switched off: not taken
+  std::vector<std::wstring> unreadable;     // shortcuts of the all-users folder that cannot be read
+  std::vector<std::wstring> notStrings;     // Run values of another type: left out and named
+  std::vector<std::wstring> needAdmin;      // machine entries whose approval key is not writable
+  int skippedOwn = 0;                       // entries naming the main program
+};
+
+// From every listed entry:
+//  - the user's folder's shortcuts only give disabledLinks (the folder itself
+//    is read by generation), and only when the folder box holds that folder;
+//  - Run values (and all-users shortcuts, when the folder box holds the
+//    user's Startup folder) are taken when runEntries is chosen, except those
+//    switched off, naming the main program, empty, of another type, or, while
+//    switchOff is chosen, machine entries whose approval key the wizard
+//    cannot write.
+TakeOverPlan PlanTakeOver(const std::vector<startup::Entry>& listed, const TakeOverChoices& choices,
+                          reg::Registry& registry);
+
+// The one message naming what was left out for its type or for rights; ""
+// when nothing was.
+std::wstring LeftOutMessage(const TakeOverPlan& plan);
+
+}  // namespace wizard

@@ -1,0 +1,136 @@
+#include "switch_off.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/startup_approval.h"
+#include "common/text.h"
+#include "fakes.h"
+#include "temp_folder.h"
+
+namespace {
+
+using wizard::switchoff::Change;
+namespace so = wizard::switchoff;
+
+const std::wstring kRun = std::wstring(approval::kKeyBase) + L"Run";
+const reg::Address kUser{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Chat"};
+const reg::Address kMachine{reg::Root::LocalMachine, reg::View::Bits64, kRun, L"Vendor"};
+const reg::Address kOdd{reg::Root::CurrentUser, reg::View::Bits32, kRun, L"a\tb%c\u30E1\r\n"};
+const std::string kEnabled("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
+constexpr std::uint64_t kTime = 0x01DA000000000001ull;
+
+struct Bench {
+  TempFolder t;
+  std::wstring record = t / L"SwitchedOff.txt";
+  fake::Registry registry;
+  so::SwitchOffResult Off(const std::vector<reg::Address>& entries) {
+    return so::SwitchOff(entries, kTime, record, registry, RealFileSystem());
+  }
+  std::optional<std::vector<Change>> Record() { return so::ParseRecord(TempFolder::Read(record)); }
+};
+
+TEST(SwitchOff, RecordKeepsEveryNameAndRejectsAnythingElse) {
+  const std::vector<Change> changes{{kOdd, std::nullopt, "\x03\x01"}, {kMachine, std::string(), "\x03"},
+                                    {kUser, kEnabled, approval::SwitchedOffBytes(kEnabled, kTime)}};
+  const std::string text = so::FormatRecord(changes);
+  for (char c : text) EXPECT_EQ(static_cast<unsigned char>(c) & 0x80, 0);  // readable in any code page
+  EXPECT_EQ(so::ParseRecord(text), changes);
+  EXPECT_EQ(so::ParseRecord(so::FormatRecord({})), std::vector<Change>{});
+  const std::string header = "TVLpreparer switched-off start-up entries\r\n";
+  for (const std::string& bad : {std::string(), std::string("garbage\r\n"), header + "HKCU\t64\tK\tv\t-\r\n",
+                                header + "HKCR\t64\tK\tv\t-\t03\r\n", header + "HKCU\t16\tK\tv\t-\t03\r\n",
+                                header + "HKCU\t64\tK\tv\t0\t03\r\n", header + "HKCU\t64\tK\tv%12\t-\t03\r\n",
+                                header + "HKCU\t64\t\tv\t-\t03\r\n"})
+    EXPECT_EQ(so::ParseRecord(bad), std::nullopt) << bad;
+}
+
+TEST(SwitchOff, SwitchesOffRecordsAndAddsToTheRecord) {
+  Bench b;
+  b.registry.values[fake::Registry::Id(kUser)] = kEnabled;
+  b.registry.values[fake::Registry::Id(kOdd)] = std::string("\x03\0\0\0", 4);  // off meanwhile: left alone
+  so::SwitchOffResult r = b.Off({kUser, kMachine, kOdd});
+  EXPECT_EQ(r.outcome, so::Outcome::SwitchedOff);
+  EXPECT_EQ(r.count, 2);
+  const std::string userOff = approval::SwitchedOffBytes(kEnabled, kTime);
+  const std::string machineOff = approval::SwitchedOffBytes(std::nullopt, kTime);
+  EXPECT_EQ(b.registry.Get(kUser), userOff);
+  EXPECT_EQ(b.registry.Get(kMachine), machineOff);
+  EXPECT_EQ(b.Record(), (std::vector<Change>{{kUser, kEnabled, userOff}, {kMachine, std::nullopt, machineOff}}));
+
+  // A later run adds to the record.
+  reg::Address later = kUser;
+  later.value = L"Later";
+  EXPECT_EQ(b.Off({later}).count, 1);
+  ASSERT_TRUE(b.Record());
+  EXPECT_EQ(b.Record()->size(), 3u);
+}
+
+TEST(SwitchOff, AFailurePutsBackWhatThisRunChanged) {
+  struct Case {
+    const char* what;
+    bool denyMachine, recordFolderMissing, recordUnreadable;
+    so::Outcome outcome;
+  } cases[] = {
+      {"no rights for the machine value", true, false, false, so::Outcome::PutBack},
+      {"the record cannot be written", false, true, false, so::Outcome::PutBack},
+      {"the old record cannot be read", false, false, true, so::Outcome::RecordUnreadable},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bench b;
+    b.registry.values[fake::Registry::Id(kUser)] = kEnabled;
+    if (c.denyMachine) b.registry.denied.push_back(kMachine);
+    if (c.recordFolderMissing) b.record = (std::filesystem::path(b.t / L"missing") / L"SwitchedOff.txt").wstring();
+    if (c.recordUnreadable) b.t.Write(L"SwitchedOff.txt", "not a record");
+    EXPECT_EQ(b.Off({kUser, kMachine}).outcome, c.outcome);
+    EXPECT_EQ(b.registry.Get(kUser), kEnabled);
+    EXPECT_EQ(b.registry.Get(kMachine), std::nullopt);
+    if (c.recordUnreadable) {
+      EXPECT_EQ(TempFolder::Read(b.record), "not a record");
+    }
+  }
+}
+
+TEST(SwitchOff, RestoreBringsBackOnlyWhatIsStillAsWritten) {
+  Bench b;
+  const reg::Address changed{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Changed"};
+  const reg::Address gone{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Gone"};
+  b.registry.values[fake::Registry::Id(kUser)] = kEnabled;
+  b.registry.values[fake::Registry::Id(changed)] = kEnabled;
+  b.registry.values[fake::Registry::Id(gone)] = kEnabled;
+  ASSERT_EQ(b.Off({kUser, kMachine, changed, gone}).count, 4);
+  const std::string byUser = std::string("\x02\0\0\0", 4) + "later!!!";
+  b.registry.values[fake::Registry::Id(changed)] = byUser;
+  b.registry.values.erase(fake::Registry::Id(gone));
+  b.registry.denied.push_back({reg::Root::LocalMachine, reg::View::Bits64, kRun, L""});
+
+  so::RestoreResult r = so::Restore(b.record, b.registry, RealFileSystem());
+  EXPECT_EQ(r.restored, 1);
+  EXPECT_EQ(r.changedSince, 2);
+  EXPECT_EQ(r.kept, 1);
+  EXPECT_EQ(b.registry.Get(kUser), kEnabled);
+  EXPECT_EQ(b.registry.Get(changed), byUser);
+  EXPECT_EQ(b.registry.Get(gone), std::nullopt);
+  ASSERT_TRUE(b.Record());
+  ASSERT_EQ(b.Record()->size(), 1u);
+  EXPECT_EQ((*b.Record())[0].at, kMachine);
+  EXPECT_NE(so::RestoreMessage(r, b.record).find(L"1 件の登録を有効に戻しました。"), std::wstring::npos);
+
+  // With rights the machine value goes (there was none before), and the record empties.
+  b.registry.denied.clear();
+  r = so::Restore(b.record, b.registry, RealFileSystem());
+  EXPECT_EQ(r.restored, 1);
+  EXPECT_EQ(b.registry.Get(kMachine), std::nullopt);
+  EXPECT_EQ(b.Record(), std::vector<Change>{});
+  EXPECT_EQ(so::RestoreMessage(so::Restore(b.record, b.registry, RealFileSystem()), b.record), L"元に戻す登録はありません。");
+
+  // A record that cannot be read is reported and left as it is.
+  b.t.Write(L"SwitchedOff.txt", "HKCU\tbroken");
+  r = so::Restore(b.record, b.registry, RealFileSystem());
+  EXPECT_TRUE(r.recordUnreadable);
+  EXPECT_EQ(TempFolder::Read(b.record), "HKCU\tbroken");
+}
+
+}  // namespace

@@ -1,0 +1,273 @@
+// The wizard taking over every start-up entry, run as the user runs it: Run
+// values in both registry views and shortcuts in both Startup folders are
+// seeded, the program is walked through its pages, and the sequence file,
+// the approval values and the record are checked; then "/restore" must bring
+// every approval value back. The test runs in a Wine prefix of its own (see
+// CMakeLists.txt) and removes what it seeded.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "common/registry.h"
+#include "common/startup_approval.h"
+#include "common/text.h"
+#include "common/win32/cls_system_folder.h"
+#include "common/win32/raii.h"
+#include "make_shortcut_win32.h"
+#include "switch_off.h"
+#include "temp_folder.h"
+#include "win32/control_ids.h"
+
+namespace {
+
+namespace ids = wizard::ids;
+constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+void SetRun(HKEY root, REGSAM view, const std::wstring& name, const std::wstring& value, DWORD type = REG_SZ) {
+  HKEY raw = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(root, kRun, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &raw, nullptr), ERROR_SUCCESS);
+  win::RegKey key(raw);
+  ASSERT_EQ(RegSetValueExW(key.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+}
+
+void DeleteRun(HKEY root, REGSAM view, const std::wstring& name) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(root, kRun, 0, KEY_SET_VALUE | view, &raw) != ERROR_SUCCESS) return;
+  win::RegKey key(raw);
+  RegDeleteValueW(key.get(), name.c_str());
+}
+
+std::wstring Env(const wchar_t* name) {
+  wchar_t buf[MAX_PATH] = L"";
+  GetEnvironmentVariableW(name, buf, MAX_PATH);
+  return buf;
+}
+
+std::wstring TextOf(HWND h) {
+  wchar_t buf[2048] = L"";
+  SendMessageW(h, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+struct Found {
+  const wchar_t* cls;
+  HWND hwnd = nullptr;
+};
+BOOL CALLBACK FindClass(HWND hwnd, LPARAM out) {
+  auto* f = reinterpret_cast<Found*>(out);
+  wchar_t cls[64] = L"";
+  GetClassNameW(hwnd, cls, 64);
+  if (lstrcmpW(cls, f->cls) != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  f->hwnd = hwnd;
+  return FALSE;
+}
+HWND WaitForWindow(DWORD thread, const wchar_t* cls) {
+  for (int i = 0; i < 300; ++i, Sleep(100)) {
+    Found f{cls};
+    EnumThreadWindows(thread, FindClass, reinterpret_cast<LPARAM>(&f));
+    if (f.hwnd) return f.hwnd;
+  }
+  return nullptr;
+}
+
+// A message box's text, then OK.
+std::wstring AnswerMessage(DWORD thread) {
+  HWND box = WaitForWindow(thread, L"#32770");
+  if (!box) return L"(no message)";
+  std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return text;
+}
+
+struct Process {
+  PROCESS_INFORMATION pi{};
+  win::Handle process, thread;
+  bool Start(const std::wstring& exe, const std::wstring& args) {
+    std::wstring commandLine = L"\"" + exe + L"\"" + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      return false;
+    process.reset(pi.hProcess);
+    thread.reset(pi.hThread);
+    return true;
+  }
+  DWORD Wait() {
+    if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) return 99;
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+  }
+};
+
+// The items of a sequence file, each as its three records.
+std::vector<std::string> Items(const std::string& bytes) {
+  std::vector<std::string> items;
+  size_t start = 0, ends = 0;
+  for (size_t i = 0; i < bytes.size(); ++i)
+    if (bytes[i] == '\x01' && ++ends == 3) {
+      items.push_back(bytes.substr(start, i + 1 - start));
+      start = i + 1;
+      ends = 0;
+    }
+  std::sort(items.begin(), items.end());
+  return items;
+}
+
+std::string Item(const std::wstring& title, const std::wstring& file, const std::wstring& current,
+                 const std::wstring& option) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  wchar_t date[16];
+  swprintf(date, 16, L"%04d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
+  return text::ToAnsi(std::wstring(date) + L"\uFF1A" + title + L"\x01\x01" L"File=" + file + L"\r\nCurrent=" + current +
+                      L"\r\nOption=" + option + L"\r\nSize = 1\r\nNoUse = 0\x01");
+}
+
+reg::Address Approval(approval::Place place, const std::wstring& name) { return approval::AddressOf(place, name); }
+
+TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
+  using approval::Place;
+  TempFolder t;
+  const std::wstring T = t.path();
+  auto make = [&](const std::wstring& relative) {
+    std::filesystem::create_directories(std::filesystem::path(T + L"\\" + relative).parent_path());
+    return t.Write(relative, "MZ");
+  };
+  const std::wstring userApp = make(L"User App\\userapp.exe"), machineApp = make(L"Machine App\\machine.exe");
+  const std::wstring plain = make(L"plain.exe"), tray = make(L"tray.exe"), shared = make(L"shared.exe");
+  const std::wstring own = T + L"\\program";
+  CreateDirectoryW(own.c_str(), nullptr);
+  wchar_t self[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring built(self);  // the program lies one folder above this test
+  built.resize(built.find_last_of(L"\\/"));
+  built.resize(built.find_last_of(L"\\/"));
+  const std::wstring exe = own + L"\\TVLpreparer.exe";
+  ASSERT_TRUE(CopyFileW((built + L"\\TVLpreparer.exe").c_str(), exe.c_str(), FALSE));
+  t.Write(L"program\\Tarvoline.exe", "MZ");
+  const std::wstring x86 = Env(L"ProgramFiles(x86)");
+  ASSERT_FALSE(x86.empty()) << "needs a 64-bit prefix";
+  const std::wstring tool32 = x86 + L"\\TVLTest32\\tool32.exe";
+  std::filesystem::create_directories(std::filesystem::path(tool32).parent_path());
+  { HANDLE h = CreateFileW(tool32.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr); CloseHandle(h); }
+
+  const std::wstring startup = sysfolder::GetShellFolderPath(CSIDL_STARTUP);
+  const std::wstring common = sysfolder::GetShellFolderPath(CSIDL_COMMON_STARTUP);
+  ASSERT_FALSE(startup.empty());
+  ASSERT_FALSE(common.empty());
+  std::filesystem::create_directories(std::filesystem::path(startup));
+  std::filesystem::create_directories(std::filesystem::path(common));
+  const std::wstring record = sysfolder::GetShellFolderPath(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline\\SwitchedOff.txt";
+  DeleteFileW(record.c_str());
+
+  // Five Run values, two shortcuts of the user's and one of all users.
+  SetRun(HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"UserApp", L"\"" + userApp + L"\" /min");
+  SetRun(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"MachineApp", machineApp + L" --tray");
+  SetRun(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"Tool32", L"\"%ProgramFiles(x86)%\\TVLTest32\\tool32.exe\" -q",
+         REG_EXPAND_SZ);
+  SetRun(HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"WasOff", userApp);
+  SetRun(HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"Own", L"C:\\Tools\\Tarvoline.exe");
+  const std::string wasOff("\x03\x00\x00\x00\x10\x20\x30\x40\x50\x60\x70\x01", 12);
+  reg::Registry& registry = reg::RealRegistry();
+  ASSERT_EQ(registry.WriteBinary(Approval(Place::UserRun, L"WasOff"), wasOff), reg::Status::Ok);
+  ASSERT_TRUE(tvltest::MakeShortcut(startup + L"\\Plain.lnk", {plain, T, SW_SHOWNORMAL, L"", L""}));
+  ASSERT_TRUE(tvltest::MakeShortcut(startup + L"\\Tray.lnk", {tray, T, SW_SHOWNORMAL, L"/background", L""}));
+  ASSERT_TRUE(tvltest::MakeShortcut(common + L"\\Shared.lnk", {shared, T, SW_SHOWNORMAL, L"", L""}));
+
+  const std::vector<reg::Address> taken{
+      Approval(Place::UserRun, L"UserApp"),       Approval(Place::MachineRun64, L"MachineApp"),
+      Approval(Place::MachineRun32, L"Tool32"),   Approval(Place::UserFolder, L"Plain.lnk"),
+      Approval(Place::UserFolder, L"Tray.lnk"),   Approval(Place::CommonFolder, L"Shared.lnk")};
+  for (const reg::Address& a : taken) registry.Delete(a);
+
+  // The emulator says Windows 7 unless told otherwise; the program under test
+  // runs as on Windows 10, where the start-up approval data exists.
+  constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\TVLpreparer.exe";
+  const std::wstring win10 = L"win10";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kAppDefaults, L"Version", REG_SZ, win10.c_str(),
+                            static_cast<DWORD>((win10.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+
+  FILETIME before{}, after{};
+  GetSystemTimeAsFileTime(&before);
+  Process wizard;
+  ASSERT_TRUE(wizard.Start(exe, L""));
+  HWND window = WaitForWindow(wizard.pi.dwThreadId, L"TVLpreparerMain");
+  ASSERT_TRUE(window);
+  HWND host = GetDlgItem(window, ids::kPageHost);
+  HWND folderPage = GetDlgItem(host, ids::PageId(1));
+  EXPECT_EQ(SendMessageW(GetDlgItem(folderPage, ids::kOptTakeRun), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(GetDlgItem(folderPage, ids::kOptSwitchOff), BM_GETCHECK, 0, 0), BST_CHECKED);
+  auto press = [&](int page) {  // Next (Finish) until the given page shows
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(ids::kNext, BN_CLICKED), (LPARAM)GetDlgItem(window, ids::kNext));
+    for (int i = 0; i < 200 && page < 5 && !IsWindowVisible(GetDlgItem(host, ids::PageId(page))); ++i) Sleep(50);
+    return page >= 5 || IsWindowVisible(GetDlgItem(host, ids::PageId(page)));
+  };
+  ASSERT_TRUE(press(1));
+  ASSERT_TRUE(press(2));
+  ASSERT_TRUE(press(3)) << text::ToUtf8(AnswerMessage(wizard.pi.dwThreadId));
+  ASSERT_TRUE(press(4));
+  press(5);
+  const std::wstring closing = AnswerMessage(wizard.pi.dwThreadId);
+  EXPECT_NE(closing.find(L"6 件を無効にしました"), std::wstring::npos) << text::ToUtf8(closing);
+  EXPECT_NE(closing.find(L"TVLpreparer.exe /restore"), std::wstring::npos);
+  EXPECT_EQ(wizard.Wait(), 0u);
+  GetSystemTimeAsFileTime(&after);
+
+  // Exactly six items, each with what it passes to its program.
+  EXPECT_EQ(Items(TempFolder::Read(own + L"\\StartUp.pmw")),
+            Items(Item(L"UserApp", userApp, T + L"\\User App", L"/min") +
+                  Item(L"MachineApp", machineApp, T + L"\\Machine App", L"--tray") +
+                  Item(L"Tool32", tool32, x86 + L"\\TVLTest32", L"-q") + Item(L"plain", plain, T, L"") +
+                  Item(L"tray", tray, T, L"/background") + Item(L"shared", shared, T, L"")));
+
+  // Those six switched off as the start-up manager does; the one off before untouched.
+  auto stamp = [](const FILETIME& f) { return (std::uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+  for (const reg::Address& a : taken) {
+    SCOPED_TRACE(text::ToUtf8(a.key + L" " + a.value));
+    reg::ValueRead v = registry.Read(a);
+    ASSERT_EQ(v.status, reg::Status::Ok);
+    ASSERT_EQ(v.bytes.size(), 12u);
+    EXPECT_EQ(v.bytes.substr(0, 4), std::string("\x03\0\0\0", 4));
+    std::uint64_t when = 0;
+    for (int i = 11; i >= 4; --i) when = (when << 8) | static_cast<unsigned char>(v.bytes[i]);
+    EXPECT_TRUE(when >= stamp(before) && when <= stamp(after));
+  }
+  EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"WasOff")).bytes, wasOff);
+  EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"Own")).status, reg::Status::Missing);
+  auto changes = wizard::switchoff::ParseRecord(TempFolder::Read(record));
+  ASSERT_TRUE(changes);
+  EXPECT_EQ(changes->size(), 6u);
+
+  // The undo command: no wizard, one message, every value as it was.
+  Process restore;
+  ASSERT_TRUE(restore.Start(exe, L" /restore"));
+  const std::wstring report = AnswerMessage(restore.pi.dwThreadId);
+  EXPECT_NE(report.find(L"6 件の登録を有効に戻しました。"), std::wstring::npos) << text::ToUtf8(report);
+  EXPECT_EQ(restore.Wait(), 0u);
+  for (const reg::Address& a : taken) EXPECT_EQ(registry.Read(a).status, reg::Status::Missing) << text::ToUtf8(a.value);
+  EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"WasOff")).bytes, wasOff);
+  EXPECT_EQ(wizard::switchoff::ParseRecord(TempFolder::Read(record)), std::vector<wizard::switchoff::Change>{});
+
+  // What this test seeded goes again.
+  for (const wchar_t* name : {L"UserApp", L"WasOff", L"Own"}) DeleteRun(HKEY_CURRENT_USER, KEY_WOW64_64KEY, name);
+  DeleteRun(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"MachineApp");
+  DeleteRun(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"Tool32");
+  registry.Delete(Approval(Place::UserRun, L"WasOff"));
+  for (const wchar_t* name : {L"\\Plain.lnk", L"\\Tray.lnk", L"\\Tarvoline.lnk"}) DeleteFileW((startup + name).c_str());
+  DeleteFileW((common + L"\\Shared.lnk").c_str());
+  DeleteFileW(tool32.c_str());
+  RemoveDirectoryW(std::filesystem::path(tool32).parent_path().wstring().c_str());
+  DeleteFileW(record.c_str());
+  RegDeleteKeyW(HKEY_CURRENT_USER, kAppDefaults);
+}
+
+}  // namespace
