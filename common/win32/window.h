@@ -9,7 +9,9 @@
 //   };
 //
 // The derived class destroys its window in its own destructor (DestroyWindow
-// sends messages that reach OnMessage, which needs the whole object).
+// sends messages that reach OnMessage, which needs the whole object). A
+// member `void OnWindowGone()`, where T has one, runs after the last message
+// (WM_NCDESTROY), when hwnd() is already null.
 #pragma once
 
 #include <windows.h>
@@ -64,7 +66,9 @@ class Window {
       // The last message: nothing reaches the object after it.
       ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       static_cast<Window*>(self)->hwnd_ = nullptr;
-      return ::DefWindowProcW(hwnd, msg, wp, lp);
+      const LRESULT result = ::DefWindowProcW(hwnd, msg, wp, lp);
+      if constexpr (requires { self->OnWindowGone(); }) self->OnWindowGone();
+      return result;
     }
     return self->OnMessage(msg, wp, lp);
   }

@@ -28,7 +28,7 @@ inline constexpr int kOptSwitchOff = 1306;      // switch the taken originals of
 // Page 2.
 inline constexpr int kFileLabel = 1401;         // Label5
 inline constexpr int kSequenceFile = 1402;      // txtTVLFileName
-inline constexpr int kBrowseFile = 1403;        // Command3
+inline constexpr int kBrowseFile = 1403;        // ChooseSequenceFile_Click
 inline constexpr int kFileHelp = 1404;          // Label6
 // Page 3.
 inline constexpr int kInfo = 1501;              // IE (or its plain-text stand-in)

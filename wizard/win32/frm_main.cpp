@@ -21,7 +21,6 @@ namespace wizard {
 
 namespace {
 
-constexpr wchar_t kMainClass[] = L"TVLpreparerMain";
 constexpr wchar_t kPageClass[] = L"TVLpreparerPage";
 constexpr UINT_PTR kFolderBoxSubclass = 1;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -66,26 +65,24 @@ FrmMain::~FrmMain() {
 }
 
 bool FrmMain::Create(HINSTANCE instance, int showCommand) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    wc.lpfnWndProc = WindowProc;
-    wc.lpszClassName = kMainClass;
-    if (!RegisterClassExW(&wc)) return false;
-    wc.lpfnWndProc = PageProc;
-    wc.lpszClassName = kPageClass;
-    wc.hIcon = nullptr;
-    if (!RegisterClassExW(&wc)) return false;
-    registered = true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  // The page panels: plain windows that pass their controls' notifications on.
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (!GetClassInfoExW(instance, kPageClass, &existing)) {
+    WNDCLASSEXW page = wc;
+    page.lpfnWndProc = PageProc;
+    page.lpszClassName = kPageClass;
+    if (!RegisterClassExW(&page)) return false;
   }
-  HWND hwnd = CreateWindowExW(kExStyle, kMainClass, s_.caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                              kClientWidth, kClientHeight, nullptr, nullptr, instance, this);
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  if (!RegisterClassOnce(instance, wc)) return false;
+  HWND hwnd = CreateFrame(instance, kExStyle, s_.caption.c_str(), kStyle, kClientWidth, kClientHeight);
   if (!hwnd) return false;
   Form_Load();
   ShowWindow(hwnd, showCommand);
@@ -112,22 +109,8 @@ int FrmMain::RunMessageLoop(HWND window) {
   return static_cast<int>(msg.wParam);
 }
 
-LRESULT CALLBACK FrmMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  FrmMain* self = reinterpret_cast<FrmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_NCCREATE) {
-    self = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  }
-  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    LRESULT r = DefWindowProcW(hwnd, message, wParam, lParam);
-    if (self->s_.onEnded) self->s_.onEnded();
-    return r;
-  }
-  return self->OnMessage(message, wParam, lParam);
+void FrmMain::OnWindowGone() {
+  if (s_.onEnded) s_.onEnded();
 }
 
 // Page panels and the page host pass their controls' notifications on to the
@@ -335,7 +318,7 @@ void FrmMain::OnCommand(int id, int code) {
       if (code == BN_CLICKED) btnReferStartup_Click();
       break;
     case ids::kBrowseFile:
-      if (code == BN_CLICKED) Command3_Click();
+      if (code == BN_CLICKED) ChooseSequenceFile_Click();
       break;
     case ids::kOptTakeRun:
       if (code == BN_CLICKED) UpdateSwitchOffChoice();
@@ -508,7 +491,7 @@ void FrmMain::btnReferStartup_Click() {
   if (!path.empty()) SetText(ids::kStartupFolder, path);
 }
 
-void FrmMain::Command3_Click() {
+void FrmMain::ChooseSequenceFile_Click() {
   std::optional<std::wstring> file = s_.dialogs->ChooseSequenceFile(hwnd_, Text(ids::kSequenceFile));
   if (file) SetText(ids::kSequenceFile, *file);
 }

@@ -21,6 +21,7 @@
 #include "common/shortcut.h"
 #include "common/startup_entries.h"
 #include "common/win32/raii.h"
+#include "common/win32/window.h"
 #include "dialogs.h"
 #include "info_page.h"
 #include "page_flow.h"
@@ -52,14 +53,8 @@ struct FrmMainServices {
 
 struct PlacedControl;
 
-// Icons loaded with LoadImageW (not shared ones).
-struct IconTraits {
-  using T = HICON;
-  static T Invalid() { return nullptr; }
-  static void Release(T h) { ::DestroyIcon(h); }
-};
 
-class FrmMain {
+class FrmMain final : public win::Window<FrmMain> {
  public:
   explicit FrmMain(FrmMainServices services);
   ~FrmMain();
@@ -70,7 +65,6 @@ class FrmMain {
   // start-up steps: caption, page 0, the two path boxes. False when the
   // window cannot be created.
   bool Create(HINSTANCE instance, int showCommand);
-  HWND hwnd() const { return hwnd_; }
   const PageFlow& flow() const { return flow_; }
   // A control of the window or of any page, by its id; null when missing.
   HWND FindControl(int id) const;
@@ -80,7 +74,8 @@ class FrmMain {
   static int RunMessageLoop(HWND window);
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+  friend win::Window<FrmMain>;
+  static constexpr wchar_t kClassName[] = L"TVLpreparerMain";
   static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK FolderBoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
@@ -91,11 +86,12 @@ class FrmMain {
   LRESULT OnCtlColorStatic(HDC dc, HWND control);
   void OnDpiChanged(UINT dpi, const RECT* suggested);
   void OnDestroy();
+  void OnWindowGone();
 
   void Form_Load();
   void btnNavigate_Click(int index);
   void btnReferStartup_Click();
-  void Command3_Click();
+  void ChooseSequenceFile_Click();
   void txtStartupFolder_Validate();
   bool TakeOverOffered() const;
   bool FolderIsUserStartup() const;
@@ -116,13 +112,12 @@ class FrmMain {
 
   FrmMainServices s_;
   PageFlow flow_;
-  HWND hwnd_ = nullptr;
   HWND pages_[PageFlow::kPageCount] = {};
   UINT dpi_ = 96;
   win::GdiObject font_;
   win::GdiObject titleFont_;
   win::GdiObject white_;
-  win::Owned<IconTraits> icon_;
+  win::Icon icon_;
   InfoPage info_;
   bool ended_ = false;
   std::vector<PlacedControl> placed_;
