@@ -162,7 +162,9 @@ TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
     EXPECT_NE(report_text.find(L"started, process " + std::to_wstring(slow.pid) + L"\r\n"), std::wstring::npos);
     EXPECT_NE(report_text.find(L"failed: " + SystemText(ERROR_FILE_NOT_FOUND) + L"\r\n"), std::wstring::npos)
         << text::ToUtf8(report_text);
-    if (readyWait) EXPECT_NE(report_text.find(L"went: previous program ready"), std::wstring::npos);
+    if (readyWait) {
+      EXPECT_NE(report_text.find(L"went: previous program ready"), std::wstring::npos);
+    }
   }
 }
 
