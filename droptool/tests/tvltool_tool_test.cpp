@@ -103,17 +103,6 @@ TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
   }
 }
 
-TEST(DropText, BlocksFollowTheDropOrder) {
-  FakeShortcuts links;
-  const std::wstring lnk = P(L"C:\\Links\\Mail.lnk");
-  links.links[lnk] = {P(L"C:\\Mail\\mail.exe"), P(L"C:\\Mail"), 7};
-  DropText d = Build({P(L"C:\\b.txt"), lnk, P(L"C:\\Tools\\a.exe")}, 3, links);
-  ASSERT_TRUE(d.text.has_value());
-  EXPECT_EQ(*d.text, Block(L"b", P(L"C:\\b.txt"), P(L"C:\\"), 3) +
-                         Block(L"Mail", P(L"C:\\Mail\\mail.exe"), P(L"C:\\Mail"), 6) +
-                         Block(L"a", P(L"C:\\Tools\\a.exe"), P(L"C:\\Tools"), 3));
-}
-
 // The clipboard text is Unicode, but a path a sequence file's code page
 // cannot hold (a lone surrogate fits none) is given by its short form where
 // there is one, so that it still names its file once pasted.

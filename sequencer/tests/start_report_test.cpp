@@ -66,7 +66,6 @@ TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
   } cases[] = {
       {"no settings file", "", true},
       {"Report = 0", "Report = 0\r\n", false},
-      {"Report = 1", "Report = 1\r\n", true},
   };
   for (const Case& c : cases) {
     TempFolder dir;
@@ -76,7 +75,9 @@ TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
     EXPECT_EQ(Startup::Main(L"", dir / L"Tarvoline.exe", ui), Startup::MainOutcome::WindowShown) << c.name;
     const std::string log = TempFolder::Read(dir / L"Tarvoline.log");
     EXPECT_EQ(!log.empty(), c.written) << c.name;
-    if (c.written) EXPECT_NE(log.find("1 item, 1 left out by NoUse\r\n"), std::string::npos) << c.name;
+    if (c.written) {
+      EXPECT_NE(log.find("1 item, 1 left out by NoUse\r\n"), std::string::npos) << c.name;
+    }
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"),
               c.settings + "CPULimit = 30\r\nMaxIdleTime = 10000\r\nIntervalTime = 500\r\nTimerInterval = 200\r\n")
         << c.name;

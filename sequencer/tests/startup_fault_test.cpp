@@ -30,7 +30,6 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
       {"write fails, keys missing", "; mine\r\nCPULimit = 12\r\n", true, false, 12, 200},
       {"write fails, no file", std::nullopt, true, false, 30, 200},
       {"read fails after the open", "CPULimit = 45\r\n", false, true, 30, 200},
-      {"both fail", "CPULimit = 45\r\n", true, true, 30, 200},
       {"cannot be opened", "CPULimit = 45\r\n", false, false, 30, 200, true},
   };
   for (const Case& c : cases) {
