@@ -1,0 +1,24 @@
+// The message-box seam's real side: MessageBoxW with the program's name as
+// caption, modal to the owner set last (none until then).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/messages.h"
+
+namespace win {
+
+class MessageBoxes final : public ui::Messages {
+ public:
+  explicit MessageBoxes(std::wstring caption) : caption_(std::move(caption)) {}
+  void SetOwner(HWND owner) { owner_ = owner; }
+  void Show(const std::wstring& text, ui::MessageIcon icon) override;
+
+ private:
+  std::wstring caption_;
+  HWND owner_ = nullptr;
+};
+
+}  // namespace win
