@@ -1,15 +1,36 @@
-# tvl_add_test(NAME SOURCES... [LIBS ...] [WINDOW])
+# tvl_add_test(NAME SOURCES... [LIBS ...] [WINDOW] [ENGLISH gtest-filter])
 # One test executable, one ctest entry. Under the cross builds ctest runs it
 # through CMAKE_CROSSCOMPILING_EMULATOR (Wine). WINDOW marks tests that need
-# an X display; scripts/test.sh provides one for the whole run.
+# an X display; scripts/test.sh provides one for the whole run. Tests run
+# with the Japanese interface; ENGLISH adds NAME_en, the cases of the filter
+# run again with the English one.
 function(tvl_add_test name)
-  cmake_parse_arguments(T "WINDOW" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "WINDOW" "ENGLISH" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
   add_test(NAME ${name} COMMAND ${name})
+  tvl_set_ui_language(${name} ja_JP.UTF-8)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  if(T_ENGLISH)
+    add_test(NAME ${name}_en COMMAND ${name} --gtest_filter=${T_ENGLISH})
+    tvl_set_ui_language(${name}_en en_US.UTF-8)
+    set_tests_properties(${name}_en PROPERTIES TIMEOUT 300)
+  endif()
   if(T_WINDOW)
     set_tests_properties(${name} PROPERTIES LABELS window)
+    if(T_ENGLISH)
+      set_tests_properties(${name}_en PROPERTIES LABELS window)
+    endif()
+  endif()
+endfunction()
+
+# The interface language a test runs with: natively through LC_MESSAGES,
+# under Wine through scripts/wine-run.sh.
+function(tvl_set_ui_language test locale)
+  if(CMAKE_CROSSCOMPILING)
+    set_tests_properties(${test} PROPERTIES ENVIRONMENT "TVL_UI_LOCALE=${locale}")
+  else()
+    set_tests_properties(${test} PROPERTIES ENVIRONMENT_MODIFICATION "LC_ALL=unset:;LC_MESSAGES=set:${locale}")
   endif()
 endfunction()
 
@@ -17,4 +38,17 @@ endfunction()
 function(tvl_add_program name)
   add_executable(${name} WIN32 ${ARGN})
   target_link_options(${name} PRIVATE -municode)
+endfunction()
+
+# tvl_add_texts(CORE_TARGET DIR): the program's string tables (DIR/win32/texts.rc
+# from DIR/texts.inc) linked into everything that links CORE_TARGET, so that the
+# programs and their tests under Wine find the same texts. The list is UTF-8.
+function(tvl_add_texts core dir)
+  set(texts ${core}_texts)
+  add_library(${texts} OBJECT ${dir}/win32/texts.rc)
+  target_include_directories(${texts} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(${texts} PRIVATE -c 65001)
+  set_source_files_properties(${dir}/win32/texts.rc PROPERTIES
+    OBJECT_DEPENDS "${dir}/texts.inc;${CMAKE_SOURCE_DIR}/common/win32/string_tables.rc")
+  target_sources(${core} INTERFACE $<TARGET_OBJECTS:${texts}>)
 endfunction()

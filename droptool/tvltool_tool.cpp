@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "common/tool.h"
+#include "common/ui_text.h"
 
 namespace TVLToolTool {
 
@@ -42,7 +43,7 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
     if (text::EqualsNoCase(tool::GetExtensionFromPath(path), L"lnk")) {
       std::optional<ShortcutInfo> link = shortcuts.Read(path);
       if (!link)
-        return {std::nullopt, L"ショートカット「" + path + L"」を読み取れませんでした。"};
+        return {std::nullopt, ui::Format(ui::Text(droptool::texts::kShortcutUnreadable), {path})};
       entry = itemtext::ItemBody(fit(link->TargetPath), fit(link->WorkingDirectory), link->Arguments,
                                  itemtext::SizeFromWindowStyle(link->WindowStyle));
     } else {

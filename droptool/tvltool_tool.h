@@ -13,18 +13,20 @@
 #include "common/fileio.h"
 #include "common/itemtext.h"
 #include "common/shortcut.h"
+#include "droptool/texts.h"
 
 namespace TVLToolTool {
 
-// The entries of the window-style list, in list order, with the Size each writes.
+// The entries of the window-style list, in list order: the text's id and
+// the Size each writes.
 struct ModeEntry {
-  const wchar_t* text;
+  unsigned text;
   int size;
 };
 inline constexpr ModeEntry kModes[] = {
-    {L"1 通常のウインドウ表示", 1},
-    {L"3 最大化表示", 3},
-    {L"6 最小化表示", 6},
+    {droptool::texts::kModeNormal, 1},
+    {droptool::texts::kModeMaximized, 3},
+    {droptool::texts::kModeMinimized, 6},
 };
 // The Size of list position index; a position outside the list gives 1.
 int SizeOfMode(int index);

@@ -14,8 +14,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export HOME="$dir/home"
 mkdir -p "$HOME"
 # Japanese ANSI code page (932), the suite's home setting. Wine takes it from
-# the locale name even where glibc has no such locale.
-export LC_ALL=${TVL_WINE_LOCALE:-ja_JP.UTF-8}
+# the locale name even where glibc has no such locale. The interface
+# language (GetUserDefaultUILanguage) follows LC_MESSAGES: TVL_UI_LOCALE
+# (e.g. en_US.UTF-8) runs the programs in another language, same code page.
+unset LC_ALL
+export LANG=ja_JP.UTF-8
+export LC_MESSAGES=${TVL_UI_LOCALE:-ja_JP.UTF-8}
 wine=${TVL_WINE:-wine}
 
 {

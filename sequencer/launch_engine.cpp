@@ -5,14 +5,11 @@
 
 #include "common/text.h"
 #include "common/tool.h"
+#include "common/ui_text.h"
+#include "sequencer/texts.h"
 
 namespace {
 
-// The captions the engine sets: while an item is being started, its name and
-// "is being started."; while the next start waits for the program started
-// before it, that program's name and "waiting for it to finish starting."
-const wchar_t kStartingSuffix[] = L"を起動しています。";
-const wchar_t kReadyWaitSuffix[] = L"の起動完了を待っています。";
 
 bool IsProgramExtension(const std::wstring& ext) {
   return ext == L"com" || ext == L"exe" || ext == L"bat" || ext == L"cmd";
@@ -94,13 +91,13 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
 bool LaunchEngine::PreviousReady() {
   if (!previous_) return true;
   if (!previous_->IsReady()) {
-    if (!readyCaption_) view_.SetCaption(previousName_ + kReadyWaitSuffix);
+    if (!readyCaption_) view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kWaitingReady), {previousName_}));
     readyCaption_ = true;
     return false;
   }
   // Ready once is ready: the handle goes, and the caption names the start again.
   previous_.reset();
-  if (readyCaption_) view_.SetCaption(previousName_ + kStartingSuffix);
+  if (readyCaption_) view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {previousName_}));
   readyCaption_ = false;
   return true;
 }
@@ -120,7 +117,7 @@ bool LaunchEngine::AlreadyRunning(const Startup::SequenceItem& item, std::uint32
 bool LaunchEngine::StartItem(const Startup::SequenceItem& item, report::ItemEvent& event) {
   // Whatever the program before did, only this start may hold up the next one.
   previous_.reset();
-  view_.SetCaption(tool::GetBaseNameFromPath(item.File) + kStartingSuffix);
+  view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {tool::GetBaseNameFromPath(item.File)}));
   if (!view_.MarkStarted(item.Key)) return event.detail = L"its list entry was not found", false;
   view_.SetProgress(currentIndex_ + 1);
   view_.RepaintNow();
@@ -137,7 +134,7 @@ bool LaunchEngine::StartItem(const Startup::SequenceItem& item, report::ItemEven
   LaunchResult result;
   if (IsProgram(item)) {
     if (item.Size < 0 || item.Size > kMaxShowState)
-      return event.detail = L"Size is not one of the known window styles", false;
+      return event.detail = ui::Text(sequencer::texts::kBadSizeDetail), false;
     result = system_.StartProgram(L"\"" + item.File + L"\" " + item.Option, item.Size);
     if (!result.ok) return event.detail = result.error, false;
     event.outcome = report::Outcome::Started;

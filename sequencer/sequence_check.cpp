@@ -7,13 +7,20 @@
 #include "common/path_rules.h"
 #include "common/text.h"
 #include "common/tool.h"
+#include "common/ui_text.h"
 #include "common/variant.h"
 #include "ini/ini_mente.h"
 #include "sequencer/launch_engine.h"
+#include "sequencer/texts.h"
 
 namespace seqcheck {
 
 namespace {
+
+namespace texts = sequencer::texts;
+
+// The report's text id in the user's language, with its one value filled in.
+std::wstring T(unsigned id, std::wstring_view value = {}) { return ui::Format(ui::Text(id), {value}); }
 
 constexpr auto kStyle = pathrules::kPlatform;
 
@@ -101,7 +108,7 @@ class Report {
  public:
   void Line(std::wstring s) { lines_.push_back(std::move(s)); }
   void Finding(const std::wstring& s) {
-    lines_.push_back(texts::kMark + s);
+    lines_.push_back(T(texts::kCheckMark, s));
     ++findings_;
   }
   int findings() const { return findings_; }
@@ -116,39 +123,39 @@ void CheckItems(const std::vector<Startup::SequenceItem>& items, const Environme
                 const std::wstring& programFolder, Seams seams, Report& report) {
   std::vector<std::wstring> autoStart = seams.autoStart.EnabledProgramPaths();
   std::map<std::wstring, size_t> firstSeen;  // lower-cased File and Option -> position
-  report.Line(texts::kItemCount + Number(static_cast<long long>(items.size())) + texts::kCountSuffix);
+  report.Line(T(texts::kCheckItemCount, Number(static_cast<long long>(items.size()))));
   for (size_t i = 0; i < items.size(); ++i) {
     const Startup::SequenceItem& item = items[i];
     const int before = report.findings();
     report.Line(L"");
     report.Line(L"[" + Number(static_cast<long long>(i + 1)) + L"] " + item.Title);
-    report.Line(texts::kItemFile + item.File);
+    report.Line(T(texts::kCheckItemFile, item.File));
     if (!item.Current.empty() && !tool::IsFolderPresent(item.Current, seams.files))
-      report.Finding(texts::kMissingCurrent + item.Current);
+      report.Finding(T(texts::kCheckMissingCurrent, item.Current));
     if (item.File.empty()) {
-      report.Finding(texts::kEmptyFile);
+      report.Finding(T(texts::kCheckEmptyFile));
     } else {
       const bool program = IsProgramExtension(item.File);
       if (program && (item.Size < 0 || item.Size > LaunchEngine::kMaxShowState))
-        report.Finding(texts::kBadSize + Number(item.Size));
+        report.Finding(T(texts::kCheckBadSize, Number(item.Size)));
       std::optional<std::wstring> found;
       if (!tool::IsAddress(item.File)) {
         found = Locate(item, env, programFolder, seams.files);
-        if (!found) report.Finding(program ? texts::kMissingProgram : texts::kMissingDocument);
+        if (!found) report.Finding(T(program ? texts::kCheckMissingProgram : texts::kCheckMissingDocument));
       }
       const std::wstring& path = found ? *found : item.File;
       for (const std::wstring& entry : autoStart) {
         if (text::EqualsNoCase(entry, path) || text::EqualsNoCase(entry, item.File)) {
-          report.Finding(texts::kAutoStart + entry);
+          report.Finding(T(texts::kCheckAutoStart, entry));
           break;
         }
       }
       // Option is compared as written: arguments may tell letter case apart.
       const std::wstring key = text::ToLower(item.File) + L'\u0001' + item.Option;
       auto [it, fresh] = firstSeen.emplace(key, i + 1);
-      if (!fresh) report.Finding(texts::kDuplicate + Number(static_cast<long long>(it->second)) + texts::kDuplicateSuffix);
+      if (!fresh) report.Finding(T(texts::kCheckDuplicate, Number(static_cast<long long>(it->second))));
     }
-    if (report.findings() == before) report.Line(texts::kItemClean);
+    if (report.findings() == before) report.Line(T(texts::kCheckItemClean));
   }
 }
 
@@ -161,14 +168,14 @@ struct SettingKey {
 void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) {
   const Startup::SettingsRead read = Startup::LoadSettings(iniPath, fs, UserNumberSeparators(), /*writeBack=*/false);
   report.Line(L"");
-  report.Line(texts::kSettingsFile + iniPath);
+  report.Line(T(texts::kCheckSettingsFile, iniPath));
   iniMente raw(fs);
   if (!read.loaded) {
     // Still there, but hidden or not readable: its values are not used.
     if (fs.CanRead(iniPath) || fs.IsOrdinaryFile(iniPath)) {
-      report.Finding(texts::kSettingsUnreadable);
+      report.Finding(T(texts::kCheckSettingsUnreadable));
     } else {
-      report.Line(texts::kSettingsMissing);
+      report.Line(T(texts::kCheckSettingsMissing));
     }
   } else {
     raw.iniLoader(iniPath);
@@ -188,19 +195,19 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) 
       continue;
     }
     if (v == absent) {
-      report.Line(head + FormatNumber(*k.value) + texts::kKeyMissing);
+      report.Line(head + T(texts::kCheckKeyMissing, FormatNumber(*k.value)));
       continue;
     }
     report.Line(head + v.ToString());
     bool notNumber = false;
     for (const std::wstring& n : read.notNumbers) notNumber = notNumber || n == k.name;
-    if (v.IsEmpty()) report.Finding(texts::kKeyEmpty + FormatNumber(k.defaultValue));
-    else if (notNumber) report.Finding(texts::kNotNumber + FormatNumber(k.defaultValue));
+    if (v.IsEmpty()) report.Finding(T(texts::kCheckKeyEmpty, FormatNumber(k.defaultValue)));
+    else if (notNumber) report.Finding(T(texts::kCheckNotNumber, FormatNumber(k.defaultValue)));
   }
   // The timer takes whole milliseconds from 1 to 65535; anything else runs at the default.
   const double t = Startup::TimerInterval;
   if (Startup::TimerIntervalMs(t) == Startup::kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
-    report.Finding(texts::kTimerRange + FormatNumber(Startup::kDefaultTimerInterval));
+    report.Finding(T(texts::kCheckTimerRange, FormatNumber(Startup::kDefaultTimerInterval)));
 }
 
 }  // namespace
@@ -230,20 +237,20 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   result.reportPath = Join(programFolder, baseName + L".check.txt");
 
   Report report;
-  report.Line(texts::kHeading);
-  report.Line(texts::kWhen + FormatTime(env.now));
-  report.Line(texts::kSequenceFile + sequencePath);
+  report.Line(T(texts::kCheckHeading));
+  report.Line(T(texts::kCheckWhen, FormatTime(env.now)));
+  report.Line(T(texts::kCheckSequenceFile, sequencePath));
   const bool readable = tool::IsFileReadable(sequencePath, seams.files);
   if (readable) {
     Startup::LoadSequence(sequencePath, seams.files);
     CheckItems(Startup::SequenceItems, env, programFolder, seams, report);
   } else {
-    report.Finding(texts::kSequenceNotRead);
+    report.Finding(T(texts::kCheckSequenceNotRead));
   }
   CheckSettings(Join(programFolder, baseName + L".ini"), seams.files, report);
   const int findings = report.findings();
   report.Line(L"");
-  report.Line(findings ? texts::kFindingCount + Number(findings) + texts::kCountSuffix : texts::kNoFindings);
+  report.Line(findings ? T(texts::kCheckFindingCount, Number(findings)) : T(texts::kCheckNoFindings));
 
   result.exitCode = !readable ? kSequenceUnreadable : findings ? kFindings : kNoFinding;
   result.written = seams.files.ReplaceContents(result.reportPath, report::Utf8Lines(report.lines(), /*byteOrderMark=*/true));

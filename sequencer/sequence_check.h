@@ -73,36 +73,5 @@ struct Result {
 // Runs the check and writes (and unless quiet, opens) the report.
 Result Run(const Command& command, const Environment& env, Seams seams);
 
-// The report's texts, together so that they can move into a string table.
-namespace texts {
-inline constexpr wchar_t kHeading[] = L"Tarvoline シーケンスファイルのチェック";
-inline constexpr wchar_t kWhen[] = L"日時: ";
-inline constexpr wchar_t kSequenceFile[] = L"シーケンスファイル: ";
-inline constexpr wchar_t kSequenceNotRead[] = L"シーケンスファイルを読み込めません。";
-inline constexpr wchar_t kItemCount[] = L"起動する項目: ";  // + n + kCountSuffix
-inline constexpr wchar_t kCountSuffix[] = L" 件";
-inline constexpr wchar_t kItemFile[] = L"    File: ";
-inline constexpr wchar_t kItemClean[] = L"    問題はありません。";
-inline constexpr wchar_t kMark[] = L"    ※ ";
-inline constexpr wchar_t kEmptyFile[] = L"File が空です。起動するものがありません。";
-inline constexpr wchar_t kMissingProgram[] = L"プログラムが見付かりません。";
-inline constexpr wchar_t kMissingDocument[] = L"ファイルが見付かりません。開かれません。";
-inline constexpr wchar_t kMissingCurrent[] = L"作業フォルダ(Current)が見付かりません: ";
-inline constexpr wchar_t kBadSize[] = L"Size の値はウィンドウの表示方法として使えません(0～11)。起動は失敗します: ";
-inline constexpr wchar_t kDuplicate[] = L"項目 ";  // + n + kDuplicateSuffix
-inline constexpr wchar_t kDuplicateSuffix[] = L" と File も Option も同じです。二度起動されます。";
-inline constexpr wchar_t kAutoStart[] =
-    L"スタートアップフォルダまたは Run キーからも起動されます。二度起動されます: ";
-inline constexpr wchar_t kSettingsFile[] = L"設定ファイル: ";
-inline constexpr wchar_t kSettingsMissing[] = L"    設定ファイルはありません。既定値を使います(通常の起動で作られます)。";
-inline constexpr wchar_t kSettingsUnreadable[] = L"設定ファイルを読み込めません。既定値を使います。";
-inline constexpr wchar_t kKeyMissing[] = L" (記載なし: 既定値)";
-inline constexpr wchar_t kKeyEmpty[] = L"値が空です。既定値を使います: ";
-inline constexpr wchar_t kNotNumber[] = L"数値ではありません。既定値を使います: ";
-inline constexpr wchar_t kTimerRange[] = L"タイマーに使えない値です(1～65535)。代わりに使う値: ";
-inline constexpr wchar_t kFindingCount[] = L"指摘: ";  // + n + kCountSuffix
-inline constexpr wchar_t kNoFindings[] = L"指摘はありません。";
-inline constexpr wchar_t kNotWritten[] = L"チェックの結果を書き込めませんでした: ";
-}  // namespace texts
 
 }  // namespace seqcheck

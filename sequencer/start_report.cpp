@@ -4,23 +4,22 @@
 #include <cstdio>
 
 #include "common/text.h"
+#include "common/ui_text.h"
+#include "sequencer/texts.h"
 
 namespace report {
 namespace {
 
-// The report's words, in one place.
-const wchar_t kRunBegins[] = L"Run begins: sequence ";
-const wchar_t kRunEndsAll[] = L"Run ends: all items handled";
-const wchar_t kRunEndsClosed[] = L"Run ends: window closed by the user";
+namespace texts = sequencer::texts;
 
-const wchar_t* ReasonText(Reason r) {
+std::wstring ReasonText(Reason r) {
   switch (r) {
-    case Reason::IntervalAndLimit: return L"interval passed, usage at or below the limit";
-    case Reason::MaxWait: return L"maximum wait reached";
-    case Reason::Ready: return L"previous program ready, usage at or below the limit";
-    case Reason::AfterRunning: return L"previous item already running, no wait";
-    case Reason::AlreadyRunning: return L"already running";
-    case Reason::NoMeter: return L"no processor meter";
+    case Reason::IntervalAndLimit: return ui::Text(texts::kReasonInterval);
+    case Reason::MaxWait: return ui::Text(texts::kReasonMaxWait);
+    case Reason::Ready: return ui::Text(texts::kReasonReady);
+    case Reason::AfterRunning: return ui::Text(texts::kReasonAfterRunning);
+    case Reason::AlreadyRunning: return ui::Text(texts::kReasonAlreadyRunning);
+    case Reason::NoMeter: return ui::Text(texts::kReasonNoMeter);
   }
   return L"";
 }
@@ -44,8 +43,8 @@ std::wstring Two(int v, int width = 2) {
   return s.size() < static_cast<size_t>(width) ? std::wstring(static_cast<size_t>(width) - s.size(), L'0') + s : s;
 }
 
-std::wstring Count(long long n, const wchar_t* one, const wchar_t* many) {
-  return std::to_wstring(n) + L" " + (n == 1 ? one : many);
+std::wstring Items(long long n) {
+  return ui::Format(ui::Text(n == 1 ? texts::kItemsOne : texts::kItemsMany), {std::to_wstring(n)});
 }
 
 std::wstring Seconds(std::int64_t ms) {
@@ -72,33 +71,34 @@ std::wstring Stamp(const LocalTime& t) {
 }
 
 std::wstring RunBeginsText(const std::wstring& sequencePath, const RunSettings& s, int kept, int leftOut) {
-  return kRunBegins + sequencePath + L"; CPULimit " + Number(s.cpuLimit) + L", MaxIdleTime " +
-         Number(s.maxIdleTime) + L", IntervalTime " + Number(s.intervalTime) + L", TimerInterval " +
-         Number(s.timerInterval) + L", ReadyWait " + (s.readyWait ? L"1" : L"0") + L", SkipRunning " +
-         (s.skipRunning ? L"1" : L"0") + L"; " + Count(kept, L"item", L"items") + L", " +
-         std::to_wstring(leftOut) + L" left out by NoUse";
+  // The settings by their keys' names, the same in every language.
+  const std::wstring settings = L"CPULimit " + Number(s.cpuLimit) + L", MaxIdleTime " + Number(s.maxIdleTime) +
+                                L", IntervalTime " + Number(s.intervalTime) + L", TimerInterval " +
+                                Number(s.timerInterval) + L", ReadyWait " + (s.readyWait ? L"1" : L"0") +
+                                L", SkipRunning " + (s.skipRunning ? L"1" : L"0");
+  return ui::Format(ui::Text(texts::kRunBegins), {sequencePath, settings, Items(kept), std::to_wstring(leftOut)});
 }
 
 std::wstring ItemText(const ItemEvent& e, std::int64_t realMs) {
-  std::wstring s = L"Item " + std::to_wstring(e.position) + L" \"" + e.title + L"\" " + e.file + L": waited " +
-                   Number(e.waitedMs) + L" ms (real " + std::to_wstring(realMs < 0 ? 0 : realMs) + L" ms), usage " +
-                   (e.usage ? Number(*e.usage) + L" %" : std::wstring(L"not read")) + L", went: " +
-                   ReasonText(e.reason) + L"; ";
+  const std::wstring process = std::to_wstring(e.processId);
+  std::wstring outcome;
   switch (e.outcome) {
-    case Outcome::Started: return s + L"started, process " + std::to_wstring(e.processId);
-    case Outcome::Opened: return s + L"opened by the shell";
-    case Outcome::NotOpened: return s + L"not opened: no such document";
-    case Outcome::Failed: return s + L"failed: " + e.detail;
-    case Outcome::AlreadyRunning: return s + L"not started again, process " + std::to_wstring(e.processId);
+    case Outcome::Started: outcome = ui::Format(ui::Text(texts::kOutcomeStarted), {process}); break;
+    case Outcome::Opened: outcome = ui::Text(texts::kOutcomeOpened); break;
+    case Outcome::NotOpened: outcome = ui::Text(texts::kOutcomeNotOpened); break;
+    case Outcome::Failed: outcome = ui::Format(ui::Text(texts::kOutcomeFailed), {e.detail}); break;
+    case Outcome::AlreadyRunning: outcome = ui::Format(ui::Text(texts::kOutcomeAlreadyRunning), {process}); break;
   }
-  return s;
+  return ui::Format(ui::Text(texts::kItemLine),
+                    {std::to_wstring(e.position), L"\"" + e.title + L"\"", e.file, Number(e.waitedMs),
+                     std::to_wstring(realMs < 0 ? 0 : realMs),
+                     e.usage ? Number(*e.usage) + L" %" : ui::Text(texts::kUsageNotRead), ReasonText(e.reason),
+                     outcome});
 }
 
 std::wstring RunEndsText(int handled, int notStarted, std::int64_t durationMs) {
-  std::wstring s = notStarted == 0 ? std::wstring(kRunEndsAll) + L" (" + std::to_wstring(handled) + L")"
-                                   : std::wstring(kRunEndsClosed) + L", " +
-                                         Count(notStarted, L"item", L"items") + L" not started";
-  return s + L"; " + Seconds(durationMs);
+  return notStarted == 0 ? ui::Format(ui::Text(texts::kRunEndsAll), {std::to_wstring(handled), Seconds(durationMs)})
+                         : ui::Format(ui::Text(texts::kRunEndsClosed), {Items(notStarted), Seconds(durationMs)});
 }
 
 void StartReport::Open(const std::wstring& path, FileSystem& fs, Clock& clock) {

@@ -7,9 +7,11 @@
 
 #include "common/text.h"
 #include "common/tool.h"
+#include "common/ui_text.h"
 #include "common/variant.h"
 #include "ini/ini_mente.h"
 #include "ini/ini_mente_sub.h"
+#include "sequencer/texts.h"
 
 namespace Startup {
 
@@ -181,8 +183,7 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
       std::wstring folder = programFolder;
       sequencePath = tool::JoinPath(folder, kDefaultSequenceName);
     } else {
-      ui.ShowNotFound(L"シーケンスファイル" + sequencePath +
-                      L"が見付かりません。");
+      ui.ShowNotFound(::ui::Format(::ui::Text(sequencer::texts::kNotFound), {sequencePath}));
     }
   }
 

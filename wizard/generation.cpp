@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "common/tool.h"
+#include "common/ui_text.h"
 #include "switch_off.h"
 #include "texts.h"
 
@@ -41,7 +42,7 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
                                       GenerationSeams seams, const TakeOverPlan* plan) {
   GenerationResult result;
   if (!tool::IsFileWritable(sequenceFile, seams.files)) {
-    seams.messages.Show(texts::kNotWritable, MessageIcon::Critical);
+    seams.messages.Show(ui::Text(texts::kNotWritable), MessageIcon::Critical);
     return result;
   }
 
@@ -89,20 +90,20 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
   if (!records.empty() && !seams.files.Append(sequenceFile, text::ToAnsi(records))) {
     result.written = 0;
     result.takenLinks.clear();
-    seams.messages.Show(texts::kNotWritable, MessageIcon::Critical);
+    seams.messages.Show(ui::Text(texts::kNotWritable), MessageIcon::Critical);
     return result;
   }
 
   if (!result.unreadable.empty() || !result.outsideCodePage.empty()) {
     std::wstring message;
-    auto list = [&message](const wchar_t* heading, const std::vector<std::wstring>& names) {
+    auto list = [&message](const std::wstring& heading, const std::vector<std::wstring>& names) {
       if (names.empty()) return;
       if (!message.empty()) message += L"\r\n\r\n";
       message += heading;
       for (const std::wstring& name : names) message += L"\r\n" + name;
     };
-    list(texts::kUnreadableShortcuts, result.unreadable);
-    list(texts::kPathsOutsideCodePage, result.outsideCodePage);
+    list(ui::Text(texts::kUnreadableShortcuts), result.unreadable);
+    list(ui::Text(texts::kPathsOutsideCodePage), result.outsideCodePage);
     seams.messages.Show(message, MessageIcon::Warning);
   }
   result.ok = true;
@@ -120,18 +121,16 @@ std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams) {
     own = seams.shortcuts.Read(tool::JoinPath(startup, texts::kOwnShortcutName));
   }
   if (!own || !text::EqualsNoCase(tool::GetFileNameFromPath(own->TargetPath), texts::kMainProgramName))
-    return texts::kClosingLeftOn;
+    return ui::Text(texts::kClosingLeftOn);
   switchoff::SwitchOffResult r = switchoff::SwitchOff(in.taken, in.fileTime, in.recordFile, *seams.registry, seams.files);
   switch (r.outcome) {
     case switchoff::Outcome::SwitchedOff: {
-      std::wstring m = texts::kClosingSwitchedOff;
-      m.replace(m.find(L"%d"), 2, std::to_wstring(r.count));
-      return m;
+      return ui::Format(ui::Text(texts::kClosingSwitchedOff), {std::to_wstring(r.count)});
     }
     case switchoff::Outcome::PutBack:
-      return texts::kClosingPutBack;
+      return ui::Text(texts::kClosingPutBack);
     default:
-      return texts::kClosingRecordUnreadable + (L"\r\n" + in.recordFile);
+      return ui::Text(texts::kClosingRecordUnreadable) + (L"\r\n" + in.recordFile);
   }
 }
 
@@ -157,13 +156,13 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
     seams.processes->Start(L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\"", show::kNormal);
   }
 
-  std::wstring closing = texts::kClosing;
+  std::wstring closing = ui::Text(texts::kClosing);
   if (in.switchOff && !in.taken.empty() && seams.registry) closing = SwitchOffTaken(in, seams);
   if (shortcutMissing) {
     // The user must not clear the Startup folder; what became of the taken
     // originals is still told.
-    std::wstring warning = texts::kClosingNoShortcut;
-    if (closing != texts::kClosing) warning += L"\r\n" + closing;
+    std::wstring warning = ui::Text(texts::kClosingNoShortcut);
+    if (closing != ui::Text(texts::kClosing)) warning += L"\r\n" + closing;
     seams.messages.Show(warning, MessageIcon::Warning);
   } else {
     seams.messages.Show(closing, MessageIcon::Information);

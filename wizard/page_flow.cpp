@@ -1,12 +1,13 @@
 #include "page_flow.h"
 
+#include "common/ui_text.h"
 #include "texts.h"
 
 namespace wizard {
 
 PageFlow::PageFlow() { Enter(0, {}); }
 
-const wchar_t* PageFlow::nextCaption() const { return finishCaption_ ? texts::kFinish : texts::kNext; }
+std::wstring PageFlow::nextCaption() const { return ui::Text(finishCaption_ ? texts::kFinish : texts::kNext); }
 
 Step PageFlow::Back() {
   if (finished_ || !backEnabled_ || page_ == 0) return {};

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace wizard {
 
@@ -28,8 +29,8 @@ class PageFlow {
   int page() const { return page_; }
   bool backEnabled() const { return backEnabled_; }
   bool finished() const { return finished_; }
-  // "次へ(&N)" on pages 0 to 3, "完了(&F)" on page 4.
-  const wchar_t* nextCaption() const;
+  // Next's caption: "Next" on pages 0 to 3, "Finish" on page 4.
+  std::wstring nextCaption() const;
 
   // Back: the previous page. Ignored while Back is disabled or after Finish.
   Step Back();

@@ -4,6 +4,7 @@
 
 #include "common/startup_approval.h"
 #include "common/text.h"
+#include "common/ui_text.h"
 #include "texts.h"
 
 namespace wizard::switchoff {
@@ -215,20 +216,18 @@ RestoreResult Restore(const std::wstring& recordFile, reg::Registry& registry, F
 }
 
 std::wstring RestoreMessage(const RestoreResult& r, const std::wstring& recordFile) {
-  if (r.recordUnreadable) return texts::kRestoreUnreadable + (L"\r\n" + recordFile);
-  if (r.restored + r.changedSince + r.kept == 0) return texts::kRestoreNothing;
+  if (r.recordUnreadable) return ui::Text(texts::kRestoreUnreadable) + (L"\r\n" + recordFile);
+  if (r.restored + r.changedSince + r.kept == 0) return ui::Text(texts::kRestoreNothing);
   std::wstring m;
-  auto line = [&m](const wchar_t* format, int n) {
+  auto line = [&m](unsigned format, int n) {
     if (n == 0) return;
     if (!m.empty()) m += L"\r\n";
-    std::wstring f = format;
-    f.replace(f.find(L"%d"), 2, std::to_wstring(n));
-    m += f;
+    m += ui::Format(ui::Text(format), {std::to_wstring(n)});
   };
   line(texts::kRestoreDone, r.restored);
   line(texts::kRestoreChanged, r.changedSince);
   line(texts::kRestoreKept, r.kept);
-  if (r.recordNotWritten) m += std::wstring(L"\r\n") + texts::kRecordNotWritten + L"\r\n" + recordFile;
+  if (r.recordNotWritten) m += L"\r\n" + ui::Text(texts::kRecordNotWritten) + L"\r\n" + recordFile;
   return m;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/itemtext.h"
 #include "common/tool.h"
+#include "common/ui_text.h"
 #include "generation.h"
 #include "texts.h"
 
@@ -53,15 +54,15 @@ TakeOverPlan PlanTakeOver(const std::vector<startup::Entry>& listed, const TakeO
 
 std::wstring LeftOutMessage(const TakeOverPlan& plan) {
   if (plan.notStrings.empty() && plan.needAdmin.empty()) return {};
-  std::wstring m = texts::kLeftOutHeader;
-  auto group = [&m](const wchar_t* reason, const std::vector<std::wstring>& names) {
+  std::wstring m = ui::Text(texts::kLeftOutHeader);
+  auto group = [&m](const std::wstring& reason, const std::vector<std::wstring>& names) {
     if (names.empty()) return;
     m += L"\r\n\r\n";
     m += reason;
     for (const std::wstring& n : names) m += L"\r\n　" + n;
   };
-  group(texts::kLeftOutNotString, plan.notStrings);
-  group(texts::kLeftOutNeedsAdmin, plan.needAdmin);
+  group(ui::Text(texts::kLeftOutNotString), plan.notStrings);
+  group(ui::Text(texts::kLeftOutNeedsAdmin), plan.needAdmin);
   return m;
 }
 

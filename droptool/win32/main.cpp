@@ -5,7 +5,9 @@
 
 #include "common/itemtext.h"
 #include "common/shortcut.h"
+#include "common/ui_text.h"
 #include "common/win32/raii.h"
+#include "droptool/texts.h"
 #include "main_window.h"
 #include "messages.h"
 
@@ -14,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // Drag and drop needs OLE on this thread, not only COM.
   win::OleInit ole(SUCCEEDED(OleInitialize(nullptr)));
   if (!ole) {
-    messages.ShowError(nullptr, L"OLE を初期化できませんでした。");
+    messages.ShowError(nullptr, ui::Text(droptool::texts::kOleFailed));
     return 1;
   }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -22,7 +24,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   droptool::MainWindow window({instance, RealShortcutStore(), itemtext::RealClock(), messages, true});
   if (!window.Create(showCommand)) {
-    messages.ShowError(nullptr, L"ウインドウを作成できませんでした。");
+    messages.ShowError(nullptr, ui::Text(droptool::texts::kWindowFailed));
     return 1;
   }
   MSG msg{};

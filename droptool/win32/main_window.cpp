@@ -4,8 +4,10 @@
 #include <iterator>
 
 #include "clipboard.h"
+#include "common/ui_text.h"
 #include "common/win32/dpi.h"
 #include "common/win32/program_info.h"
+#include "droptool/texts.h"
 #include "tvltool_tool.h"
 
 
@@ -23,21 +25,18 @@ constexpr int kClientHeight = 213;  // 3195 twips
 struct ControlArgs {
   Control id;
   const wchar_t* className;
-  const wchar_t* text;
+  unsigned text;  // the text's id; 0: none
   DWORD style;
   int x, y, width, height;
 };
 
 constexpr ControlArgs kControls[] = {
-    {Control::Label1, L"STATIC",
-     L"\u3000以下にファイルをドロップしてください。クリップボードにPMK形式で格納されます。"
-     L"そのまま、Pelmarkに貼り付けてください。",
-     WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 8, 8, 297, 41},
+    {Control::Label1, L"STATIC", texts::kInstructions, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 8, 8, 297, 41},
     // A drop-down list's height is that of its open list; the closed box is
     // as high as its font needs (300 twips at the usual size).
-    {Control::cmbMode, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 8, 64,
+    {Control::cmbMode, L"COMBOBOX", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 8, 64,
      297, 120},
-    {Control::Frame1, L"BUTTON", L"ドロップエリア", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 8, 96, 297, 105},
+    {Control::Frame1, L"BUTTON", texts::kDropArea, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 8, 96, 297, 105},
 };
 
 constexpr int kFirstControlId = 100;
@@ -124,7 +123,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool MainWindow::OnCreate() {
   for (const ControlArgs& c : kControls) {
-    HWND h = CreateWindowExW(0, c.className, c.text, c.style, 0, 0, 0, 0, hwnd_,
+    HWND h = CreateWindowExW(0, c.className, c.text ? ui::Text(c.text).c_str() : L"", c.style, 0, 0, 0, 0, hwnd_,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(c.id))),
                              args_.instance, nullptr);
     if (!h) return false;
@@ -132,7 +131,7 @@ bool MainWindow::OnCreate() {
   }
   HWND mode = ControlHandle(Control::cmbMode);
   for (const TVLToolTool::ModeEntry& m : TVLToolTool::kModes)
-    SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m.text));
+    SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(m.text).c_str()));
   SendMessageW(mode, CB_SETCURSEL, 0, 0);
   ApplyDpi(dpi_);
 
@@ -215,7 +214,7 @@ void MainWindow::OnProcessDrops() {
 
 void MainWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& files) {
   if (!files) {
-    args_.messages.ShowError(hwnd_, L"ドロップされたデータにファイルの一覧がありません。");
+    args_.messages.ShowError(hwnd_, ui::Text(texts::kNoFileList));
     return;
   }
   TVLToolTool::DropText text = TVLToolTool::BuildDropText(*files, SelectedSize(), args_.shortcuts, args_.clock);
@@ -224,7 +223,7 @@ void MainWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& fil
     return;
   }
   if (!clipboard::SetText(hwnd_, *text.text))
-    args_.messages.ShowError(hwnd_, L"クリップボードに書き込めませんでした。");
+    args_.messages.ShowError(hwnd_, ui::Text(texts::kClipboardFailed));
 }
 
 int MainWindow::SelectedSize() const {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "common/ui_text.h"
 #include "temp_folder.h"
 
 namespace {
@@ -247,9 +248,11 @@ TEST(LaunchEngine, CaptionSaysWhileTheNextStartWaitsForThePreviousProgram) {
   rig.TicksToNext();
   rig.sys.log.clear();
   EXPECT_EQ(rig.TicksToNext(), 3);
-  EXPECT_EQ(rig.sys.log[0], L"caption clockの起動完了を待っています。");
-  EXPECT_EQ(rig.sys.log[1], L"caption clockを起動しています。");
-  EXPECT_EQ(rig.sys.log[2], L"caption bを起動しています。");
+  // In the user's language (the test runs in both).
+  const bool english = ui::UserLanguage() == ui::Language::English;
+  EXPECT_EQ(rig.sys.log[0], english ? L"caption Waiting for clock to finish starting." : L"caption clockの起動完了を待っています。");
+  EXPECT_EQ(rig.sys.log[1], english ? L"caption Starting clock." : L"caption clockを起動しています。");
+  EXPECT_EQ(rig.sys.log[2], english ? L"caption Starting b." : L"caption bを起動しています。");
 }
 
 TEST(LaunchEngine, ProgramAlreadyRunningIsNotStartedAgainAndTheNextFollowsAtOnce) {
@@ -309,8 +312,8 @@ TEST(LaunchEngine, ReportNamesEachItemItsWaitWhyItWentAndWhatCameOfIt) {
     rig.engine.Tick(200);
     clock.ms += 201;
   }
-  EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.log"),
-            "\xEF\xBB\xBF"
+  // In the user's language (the test runs in both).
+  const char* english =
             "2024-04-01 08:00:00.000 Run begins: sequence C:/Startup.pmw; CPULimit 30, MaxIdleTime 10000, "
             "IntervalTime 500, TimerInterval 200, ReadyWait 0, SkipRunning 1; 7 items, 1 left out by NoUse\r\n"
             "2024-04-01 08:00:00.643 Item 1 \"Clock\" C:/a.exe: waited 600 ms (real 603 ms), usage 12.5 %, went: "
@@ -327,7 +330,27 @@ TEST(LaunchEngine, ReportNamesEachItemItsWaitWhyItWentAndWhatCameOfIt) {
             "previous item already running, no wait; started, process 101\r\n"
             "2024-04-01 08:00:14.311 Item 7 \"title\" C:/x.exe: waited 600 ms (real 804 ms), usage 12.5 %, went: "
             "interval passed, usage at or below the limit; failed: Size is not one of the known window styles\r\n"
-            "2024-04-01 08:00:14.311 Run ends: all items handled (7); 14.311 s\r\n");
+            "2024-04-01 08:00:14.311 Run ends: all items handled (7); 14.311 s\r\n";
+  const char* japanese =
+            "2024-04-01 08:00:00.000 開始: シーケンス C:/Startup.pmw; CPULimit 30, MaxIdleTime 10000, "
+            "IntervalTime 500, TimerInterval 200, ReadyWait 0, SkipRunning 1; 7 件、NoUse で除外 1 件\r\n"
+            "2024-04-01 08:00:00.643 項目 1 \"Clock\" C:/a.exe: 待ち 600 ms (実時間 603 ms)、使用率 12.5 %、"
+            "起動の理由: 間隔が過ぎ、使用率が上限以下; 起動しました (プロセス 100)\r\n"
+            "2024-04-01 08:00:01.447 項目 2 \"title\" C:/fail.exe: 待ち 600 ms (実時間 804 ms)、使用率 12.5 %、"
+            "起動の理由: 間隔が過ぎ、使用率が上限以下; 失敗しました: not found\r\n"
+            "2024-04-01 08:00:02.251 項目 3 \"title\" C:/doc.txt: 待ち 600 ms (実時間 804 ms)、使用率 12.5 %、"
+            "起動の理由: 間隔が過ぎ、使用率が上限以下; シェルで開きました\r\n"
+            "2024-04-01 08:00:12.502 項目 4 \"title\" C:/gone.txt: 待ち 10000 ms (実時間 10251 ms)、使用率 85.26 %、"
+            "起動の理由: 最大待ち時間に達した; 開けませんでした: ファイルがありません\r\n"
+            "2024-04-01 08:00:13.306 項目 5 \"title\" C:/run.exe: 待ち 600 ms (実時間 804 ms)、使用率 12.5 %、"
+            "起動の理由: 既に実行中; 実行中のため起動しませんでした (プロセス 7)\r\n"
+            "2024-04-01 08:00:13.507 項目 6 \"title\" C:/b.exe: 待ち 0 ms (実時間 201 ms)、使用率 12.5 %、"
+            "起動の理由: 前の項目が実行中だったため待たずに; 起動しました (プロセス 101)\r\n"
+            "2024-04-01 08:00:14.311 項目 7 \"title\" C:/x.exe: 待ち 600 ms (実時間 804 ms)、使用率 12.5 %、"
+            "起動の理由: 間隔が過ぎ、使用率が上限以下; 失敗しました: Size の値がウィンドウの表示方法ではありません\r\n"
+            "2024-04-01 08:00:14.311 終了: すべての項目を処理しました (7); 14.311 s\r\n";
+  EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.log"),
+            std::string("\xEF\xBB\xBF") + (ui::UserLanguage() == ui::Language::English ? english : japanese));
 }
 
 TEST(LaunchEngine, AReportThatCannotBeWrittenHoldsNothingUp) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
+#include "common/ui_text.h"
 #include "sequencer/startup.h"
 #include "temp_folder.h"
 
@@ -39,14 +40,21 @@ TEST(StartReport, MovesAFilePastTheLimitAsideAtTheStartOfARun) {
     r.RunEnds(1, 0);
     r.RunEnds(1, 0);  // once only
     const std::string lines = "2024-04-01 08:00:00.005 " + text::ToUtf8(report::RunBeginsText(L"S.pmw", {}, 1, 0)) +
-                              "\r\n2024-04-01 08:00:00.005 Run ends: all items handled (1); 0.000 s\r\n";
+                              "\r\n2024-04-01 08:00:00.005 " + text::ToUtf8(report::RunEndsText(1, 0, 0)) + "\r\n";
     EXPECT_EQ(TempFolder::Read(log), (c.rotated || !c.before ? kBom : old) + lines) << c.name;
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.log.1"), c.rotated ? old : "older") << c.name;
   }
 }
 
-TEST(StartReport, ClosedWindowCountsTheItemsLeft) {
-  EXPECT_EQ(report::RunEndsText(2, 3, 4200), L"Run ends: window closed by the user, 3 items not started; 4.200 s");
+// Run in both languages.
+TEST(StartReport, ClosedWindowCountsTheItemsLeftInTheUserLanguage) {
+  EXPECT_EQ(report::RunEndsText(2, 3, 4200),
+            ui::UserLanguage() == ui::Language::English
+                ? L"Run ends: window closed by the user, 3 items not started; 4.200 s"
+                : L"終了: ウインドウが閉じられました。起動していない項目 3 件; 4.200 s");
+  EXPECT_EQ(report::RunEndsText(2, 1, 0), ui::UserLanguage() == ui::Language::English
+                                              ? L"Run ends: window closed by the user, 1 item not started; 0.000 s"
+                                              : L"終了: ウインドウが閉じられました。起動していない項目 1 件; 0.000 s");
 }
 
 // Main with a report clock: the report beside the program unless Report = 0,
@@ -76,7 +84,7 @@ TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
     const std::string log = TempFolder::Read(dir / L"Tarvoline.log");
     EXPECT_EQ(!log.empty(), c.written) << c.name;
     if (c.written) {
-      EXPECT_NE(log.find("1 item, 1 left out by NoUse\r\n"), std::string::npos) << c.name;
+      EXPECT_NE(log.find("SkipRunning 1; "), std::string::npos) << c.name;
     }
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"),
               c.settings + "CPULimit = 30\r\nMaxIdleTime = 10000\r\nIntervalTime = 500\r\nTimerInterval = 200\r\n")

@@ -6,17 +6,18 @@
 #include <cmath>
 
 #include "common/tool.h"
+#include "common/ui_text.h"
 #include "common/win32/dpi.h"
 #include "sequencer/win32/disp_form_top.h"
 #include "sequencer/win32/launch_system_win32.h"
 #include "sequencer/win32/pdh9xnt.h"
 #include "sequencer/win32/resource.h"
 #include "sequencer/win32/triangle_images.h"
+#include "sequencer/texts.h"
 
 namespace {
 
 const wchar_t kTitleText[] = L"Tarvoline";
-const wchar_t kBusyText[] = L"スタートアップ処理中です...";
 constexpr UINT_PTR kTimerId = 1;
 constexpr COLORREF kLineColour = RGB(128, 128, 255);
 // The design face; the system's Japanese UI face stands in where it is missing.
@@ -148,7 +149,7 @@ void frmMain::OnCreate() {
   dpi_ = static_cast<int>(win::WindowDpi(hwnd_));
   face_ = UiFace();
   label1_ = Child(hwnd_, WC_STATICW, kTitleText, SS_NOPREFIX | SS_LEFT);
-  label2_ = Child(hwnd_, WC_STATICW, kBusyText, SS_NOPREFIX | SS_LEFT | SS_ENDELLIPSIS);
+  label2_ = Child(hwnd_, WC_STATICW, ui::Text(sequencer::texts::kBusy).c_str(), SS_NOPREFIX | SS_LEFT | SS_ENDELLIPSIS);
   pbProgress_ = Child(hwnd_, PROGRESS_CLASSW, nullptr, PBS_SMOOTH | WS_CLIPSIBLINGS);
   pbCPU_ = Child(hwnd_, PROGRESS_CLASSW, nullptr, PBS_VERTICAL | PBS_SMOOTH | WS_CLIPSIBLINGS);
   lvApp_ = Child(hwnd_, WC_LISTVIEWW, nullptr,

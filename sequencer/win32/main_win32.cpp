@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "common/tool.h"
+#include "common/ui_text.h"
 #include "common/win32/program_info.h"
 #include "common/win32/startup_entries.h"
 #include "sequencer/sequence_check.h"
 #include "sequencer/startup.h"
+#include "sequencer/texts.h"
 #include "sequencer/win32/frm_main.h"
 #include "sequencer/win32/launch_system_win32.h"
 
@@ -38,7 +40,7 @@ int RunCheck(const seqcheck::Command& command) {
   SystemAutoStartPrograms autoStart;
   const seqcheck::Result result = seqcheck::Run(command, env, {RealFileSystem(), RealShell(), autoStart});
   if (!result.written && !command.quiet) {
-    const std::wstring message = seqcheck::texts::kNotWritten + result.reportPath;
+    const std::wstring message = ui::Format(ui::Text(sequencer::texts::kCheckNotWritten), {result.reportPath});
     ::MessageBoxW(nullptr, message.c_str(), Startup::kProgramTitle, MB_OK | MB_ICONSTOP);
   }
   return result.exitCode;

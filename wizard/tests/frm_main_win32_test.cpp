@@ -1,5 +1,6 @@
 // The wizard window driven through its controls, with message boxes, path
 // dialogs, shell and shortcut reader replaced by fakes.
+#include "common/ui_text.h"
 #include "win32/frm_main.h"
 
 #include <gtest/gtest.h>
@@ -116,7 +117,7 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
   EXPECT_EQ(processes.started, std::vector<std::wstring>{L"\"" + own + L"\\Tarvoline.exe\" /check \"" + seq + L"\""});
   EXPECT_TRUE(shortcuts.setTargets.empty());
   ASSERT_EQ(messages.shown.size(), 2u);
-  EXPECT_EQ(messages.shown[1], std::make_pair(std::wstring(wizard::texts::kClosing), MessageIcon::Information));
+  EXPECT_EQ(messages.shown[1], std::make_pair(std::wstring(ui::Text(wizard::texts::kClosing)), MessageIcon::Information));
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(form->hwnd(), nullptr);
   EXPECT_EQ(TempFolder::Read(seq), record);
@@ -174,7 +175,7 @@ TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndLeftOutOnesAreNamed) {
   Click(ids::kNext), Click(ids::kNext);
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1].first,
-            std::wstring(wizard::texts::kClosingNoShortcut) + L"\r\n" + wizard::texts::kClosingLeftOn);
+            std::wstring(ui::Text(wizard::texts::kClosingNoShortcut)) + L"\r\n" + ui::Text(wizard::texts::kClosingLeftOn));
   EXPECT_EQ(messages.shown[1].second, MessageIcon::Warning);
   EXPECT_EQ(registry.writes, 0);
 }

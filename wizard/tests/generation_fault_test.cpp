@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "common/ui_text.h"
 #include "common/fileio.h"
 #include "fakes.h"
 #include "generation.h"
@@ -60,7 +61,7 @@ struct Bench {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.written, 0);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0], std::make_pair(std::wstring(wizard::texts::kNotWritable), wizard::MessageIcon::Critical));
+    EXPECT_EQ(messages.shown[0], std::make_pair(std::wstring(ui::Text(wizard::texts::kNotWritable)), wizard::MessageIcon::Critical));
     EXPECT_EQ(TempFolder::Read(seq), bytes);
   }
 };

@@ -1,3 +1,4 @@
+#include "common/ui_text.h"
 #include "generation.h"
 
 #include <gtest/gtest.h>
@@ -108,7 +109,7 @@ TEST(Generation, FailuresAreReportedWithoutHalfRecords) {
   EXPECT_EQ(b.Written(), Record(L"a", L"C:\\a.exe", L"", 1));
   ASSERT_EQ(b.messages.shown.size(), 1u);
   EXPECT_EQ(b.messages.shown[0],
-            std::make_pair(wizard::texts::kUnreadableShortcuts + std::wstring(L"\r\nbroken.lnk"),
+            std::make_pair(ui::Text(wizard::texts::kUnreadableShortcuts) + std::wstring(L"\r\nbroken.lnk"),
                            MessageIcon::Warning));
 }
 
@@ -143,7 +144,7 @@ TEST(Generation, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
   ASSERT_EQ(b.messages.shown.size(), 1u);
   EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Warning);
   const std::wstring& m = b.messages.shown[0].first;
-  EXPECT_EQ(m.find(wizard::texts::kPathsOutsideCodePage), 0u);
+  EXPECT_EQ(m.find(ui::Text(wizard::texts::kPathsOutsideCodePage)), 0u);
   for (const wchar_t* name : {L"\r\n2.lnk", L"\r\n4.lnk", L"\r\n5.lnk"}) EXPECT_NE(m.find(name), std::wstring::npos);
 }
 

@@ -1,3 +1,4 @@
+#include "common/ui_text.h"
 #include "page_flow.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ TEST(PageFlow, ButtonsCaptionsAndPagesFollowTheScript) {
     EXPECT_EQ(r.flow.page(), c.page);
     EXPECT_EQ(r.flow.backEnabled(), c.back);
     EXPECT_EQ(std::wstring(r.flow.nextCaption()),
-              std::wstring(c.finishCaption ? wizard::texts::kFinish : wizard::texts::kNext));
+              ui::Text(c.finishCaption ? wizard::texts::kFinish : wizard::texts::kNext));
     EXPECT_EQ(r.generations, c.generations);
     EXPECT_EQ(r.last.showPage, c.shown);
     EXPECT_EQ(r.last.navigateInfo, c.navigate);

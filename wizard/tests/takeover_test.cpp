@@ -1,3 +1,4 @@
+#include "common/ui_text.h"
 #include "takeover.h"
 
 #include <gtest/gtest.h>
@@ -78,9 +79,9 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
     EXPECT_EQ(plan.notStrings, c.choices.runEntries ? std::vector<std::wstring>{L"Dword"} : std::vector<std::wstring>{});
   }
   wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true}, registry);
-  EXPECT_EQ(wizard::LeftOutMessage(plan), std::wstring(wizard::texts::kLeftOutHeader) + L"\r\n\r\n" +
-                                              wizard::texts::kLeftOutNotString + L"\r\n　Dword\r\n\r\n" +
-                                              wizard::texts::kLeftOutNeedsAdmin + L"\r\n　Old");
+  EXPECT_EQ(wizard::LeftOutMessage(plan), std::wstring(ui::Text(wizard::texts::kLeftOutHeader)) + L"\r\n\r\n" +
+                                              ui::Text(wizard::texts::kLeftOutNotString) + L"\r\n　Dword\r\n\r\n" +
+                                              ui::Text(wizard::texts::kLeftOutNeedsAdmin) + L"\r\n　Old");
 
   // The records: after the folder's own shortcuts, with what each passes to its program.
   TempFolder t;
@@ -118,7 +119,7 @@ TEST(TakeOver, FinishSwitchesOffOnlyWithTarvolineInTheStartupFolder) {
       EXPECT_NE(messages.shown[0].first.find(L"登録 2 件を無効にしました"), std::wstring::npos);
       EXPECT_EQ(registry.Get(in.taken[1]), approval::SwitchedOffBytes(std::nullopt, 42));
     } else {
-      EXPECT_EQ(messages.shown[0].first, wizard::texts::kClosingLeftOn);
+      EXPECT_EQ(messages.shown[0].first, ui::Text(wizard::texts::kClosingLeftOn));
       EXPECT_EQ(registry.writes, 0);
       EXPECT_FALSE(RealFileSystem().IsOrdinaryFile(in.recordFile));
     }

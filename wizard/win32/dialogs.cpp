@@ -2,9 +2,11 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "common/tool.h"
+#include "common/ui_text.h"
 #include "explorer_list2.h"
 #include "texts.h"
 
@@ -34,18 +36,22 @@ class ShellPathDialogs final : public PathDialogs {
   }
 
   std::optional<std::wstring> ChooseSequenceFile(HWND owner, const std::wstring& initialPath) override {
-    // Filter pairs separated by NULs, the list ended by two.
-    static const wchar_t kFilter[] = L"Tarvolineファイル(*.pmw)\0*.pmw\0その他 (*.*)\0*.*\0";
+    // Filter pairs separated by NULs, the list ended by two; the table
+    // separates them by "|", which no description or pattern holds.
+    std::wstring filter = ui::Text(texts::kSaveFilter);
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    filter += L'\0';
+    const std::wstring title = ui::Text(texts::kSaveTitle);
     std::vector<wchar_t> file(32768, L'\0');
     if (initialPath.size() < file.size()) std::copy(initialPath.begin(), initialPath.end(), file.begin());
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrTitle = texts::kSaveTitle;
+    ofn.lpstrTitle = title.c_str();
     // No overwrite prompt: the wizard only appends. The process's current
     // directory is left alone.
     ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;

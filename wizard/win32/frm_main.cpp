@@ -7,6 +7,7 @@
 #include "common/startup_approval.h"
 #include "common/text.h"
 #include "common/tool.h"
+#include "common/ui_text.h"
 #include "common/win32/dpi.h"
 #include "common/win32/draw.h"
 #include "control_ids.h"
@@ -41,7 +42,7 @@ constexpr int kLine1Y = 312; // above the buttons
 struct ControlArgs {
   HWND parent;
   const wchar_t* windowClass;
-  const wchar_t* text;
+  std::wstring text;
   DWORD style;
   DWORD exStyle;
   int id;
@@ -166,14 +167,15 @@ LRESULT FrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 int FrmMain::S(int v) const { return MulDiv(v, static_cast<int>(dpi_), 96); }
 
 void FrmMain::MakeFonts() {
-  // The wizard's Japanese face; where it is missing the font mapper picks
-  // the closest one.
+  // The face of the user's language; where it is missing the font mapper
+  // picks the closest one.
+  const std::wstring face = ui::Text(texts::kFontFace);
   font_.reset(CreateFontW(-MulDiv(9, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_SWISS, L"ＭＳ Ｐゴシック"));
+                          DEFAULT_PITCH | FF_SWISS, face.c_str()));
   titleFont_.reset(CreateFontW(-MulDiv(12, static_cast<int>(dpi_), 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_SWISS, L"ＭＳ Ｐゴシック"));
+                               DEFAULT_PITCH | FF_SWISS, face.c_str()));
 }
 
 // Image1: the program's icon at the size the DPI asks for (none in a
@@ -198,7 +200,7 @@ void FrmMain::CreateControls() {
   auto& placed = placed_;
   placed.clear();
   auto make = [&](const ControlArgs& a) {
-    HWND h = CreateWindowExW(a.exStyle, a.windowClass, a.text, a.style | WS_CHILD, 0, 0, 0, 0, a.parent,
+    HWND h = CreateWindowExW(a.exStyle, a.windowClass, a.text.c_str(), a.style | WS_CHILD, 0, 0, 0, 0, a.parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(a.id)), instance, nullptr);
     if (h) placed.push_back({h, a});
     return h;
@@ -207,54 +209,54 @@ void FrmMain::CreateControls() {
   constexpr DWORD kBox = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
   constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 
-  make({hwnd_, L"STATIC", texts::kTitleBand, kLabel, 0, ids::kTitle, 8, 8, 340, 18, true});
+  make({hwnd_, L"STATIC", ui::Text(texts::kTitleBand), kLabel, 0, ids::kTitle, 8, 8, 340, 18, true});
   HWND host = make({hwnd_, kPageClass, L"", WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, ids::kPageHost,
                     8, 80, 497, 217});
   for (int i = 0; i < PageFlow::kPageCount; ++i)
     pages_[i] = make({host, kPageClass, L"", WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
                       ids::PageId(i), 0, 0, 489, 217});
 
-  make({pages_[0], L"STATIC", texts::kWelcome, kLabel, 0, ids::kWelcomeText, 8, 8, 473, 200});
+  make({pages_[0], L"STATIC", ui::Text(texts::kWelcome), kLabel, 0, ids::kWelcomeText, 8, 8, 473, 200});
 
-  make({pages_[1], L"STATIC", texts::kFolderLabel, kLabel, 0, ids::kFolderLabel, 8, 8, 473, 16});
+  make({pages_[1], L"STATIC", ui::Text(texts::kFolderLabel), kLabel, 0, ids::kFolderLabel, 8, 8, 473, 16});
   HWND folderBox =
       make({pages_[1], L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, ids::kStartupFolder, 8, 28, 384, 22});
-  make({pages_[1], L"BUTTON", texts::kBrowse, kButton, 0, ids::kBrowseFolder, 400, 27, 81, 24});
+  make({pages_[1], L"BUTTON", ui::Text(texts::kBrowse), kButton, 0, ids::kBrowseFolder, 400, 27, 81, 24});
   if (TakeOverOffered()) {
-    make({pages_[1], L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp, 8, 64, 473, 92});
+    make({pages_[1], L"STATIC", ui::Text(texts::kFolderHelp), kLabel, 0, ids::kFolderHelp, 8, 64, 473, 92});
     constexpr DWORD kCheck = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE;
-    HWND run = make({pages_[1], L"BUTTON", texts::kOptTakeRun, kCheck, 0, ids::kOptTakeRun, 8, 160, 473, 22});
-    HWND off = make({pages_[1], L"BUTTON", texts::kOptSwitchOff, kCheck, 0, ids::kOptSwitchOff, 8, 186, 473, 22});
+    HWND run = make({pages_[1], L"BUTTON", ui::Text(texts::kOptTakeRun), kCheck, 0, ids::kOptTakeRun, 8, 160, 473, 22});
+    HWND off = make({pages_[1], L"BUTTON", ui::Text(texts::kOptSwitchOff), kCheck, 0, ids::kOptSwitchOff, 8, 186, 473, 22});
     if (run) SendMessageW(run, BM_SETCHECK, BST_CHECKED, 0);
     if (off) SendMessageW(off, BM_SETCHECK, BST_CHECKED, 0);
   } else {
-    make({pages_[1], L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp, 8, 64, 473, 145});
+    make({pages_[1], L"STATIC", ui::Text(texts::kFolderHelp), kLabel, 0, ids::kFolderHelp, 8, 64, 473, 145});
   }
   if (folderBox) SetWindowSubclass(folderBox, FolderBoxProc, kFolderBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
 
-  make({pages_[2], L"STATIC", texts::kFileLabel, kLabel, 0, ids::kFileLabel, 8, 8, 473, 16});
+  make({pages_[2], L"STATIC", ui::Text(texts::kFileLabel), kLabel, 0, ids::kFileLabel, 8, 8, 473, 16});
   make({pages_[2], L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, ids::kSequenceFile, 8, 28, 384, 22});
-  make({pages_[2], L"BUTTON", texts::kBrowse, kButton, 0, ids::kBrowseFile, 400, 27, 81, 24});
-  make({pages_[2], L"STATIC", texts::kFileHelp, kLabel, 0, ids::kFileHelp, 8, 64, 473, 145});
+  make({pages_[2], L"BUTTON", ui::Text(texts::kBrowse), kButton, 0, ids::kBrowseFile, 400, 27, 81, 24});
+  make({pages_[2], L"STATIC", ui::Text(texts::kFileHelp), kLabel, 0, ids::kFileHelp, 8, 64, 473, 145});
 
   // The information page: the browser control, or its text where there is none.
   const ControlArgs infoArgs{pages_[3], L"", L"", 0, 0, ids::kInfo, 8, 8, 473, 169};
   if (HWND info = info_.Create(pages_[3], ids::kInfo, s_.infoBrowser)) placed.push_back({info, infoArgs});
-  make({pages_[3], L"STATIC", texts::kInfoNote, kLabel, 0, ids::kInfoNote, 8, 185, 473, 30});
+  make({pages_[3], L"STATIC", ui::Text(texts::kInfoNote), kLabel, 0, ids::kInfoNote, 8, 185, 473, 30});
 
-  make({pages_[4], L"STATIC", texts::kDone, kLabel, 0, ids::kDoneText, 8, 8, 473, 16});
-  HWND opt0 = make({pages_[4], L"BUTTON", texts::kOptShortcut, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0,
+  make({pages_[4], L"STATIC", ui::Text(texts::kDone), kLabel, 0, ids::kDoneText, 8, 8, 473, 16});
+  HWND opt0 = make({pages_[4], L"BUTTON", ui::Text(texts::kOptShortcut), WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0,
                     ids::kOptShortcut, 24, 48, 449, 20});
-  make({pages_[4], L"BUTTON", texts::kOptOpen, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, ids::kOptOpen, 24, 76,
+  make({pages_[4], L"BUTTON", ui::Text(texts::kOptOpen), WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, ids::kOptOpen, 24, 76,
         449, 20});
-  make({pages_[4], L"BUTTON", texts::kOptCheck, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, ids::kOptCheck, 24,
+  make({pages_[4], L"BUTTON", ui::Text(texts::kOptCheck), WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, ids::kOptCheck, 24,
         104, 449, 20});
   if (opt0) SendMessageW(opt0, BM_SETCHECK, BST_CHECKED, 0);
 
   // Button strip, left to right: Cancel, Back, Next.
-  make({hwnd_, L"BUTTON", texts::kCancel, kButton, 0, ids::kCancel, 216, 320, 89, 25});
-  make({hwnd_, L"BUTTON", texts::kBack, kButton, 0, ids::kBack, 312, 320, 81, 25});
-  make({hwnd_, L"BUTTON", texts::kNext, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, ids::kNext, 400, 320, 81,
+  make({hwnd_, L"BUTTON", ui::Text(texts::kCancel), kButton, 0, ids::kCancel, 216, 320, 89, 25});
+  make({hwnd_, L"BUTTON", ui::Text(texts::kBack), kButton, 0, ids::kBack, 312, 320, 81, 25});
+  make({hwnd_, L"BUTTON", ui::Text(texts::kNext), WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, ids::kNext, 400, 320, 81,
         25});
 }
 
@@ -367,7 +369,7 @@ void FrmMain::btnNavigate_Click(int index) {
       Apply(flow_.Next([this] { return GenerateSequenceFile(); }));
       break;
     default:
-      s_.messages->Show(texts::kCancelMessage, MessageIcon::Information);
+      s_.messages->Show(ui::Text(texts::kCancelMessage), MessageIcon::Information);
       End();
       break;
   }
@@ -385,7 +387,7 @@ void FrmMain::Apply(const Step& step) {
     if (!flow_.backEnabled() && GetFocus() == back && next) SetFocus(next);
     EnableWindow(back, flow_.backEnabled());
   }
-  if (next) SetWindowTextW(next, flow_.nextCaption());
+  if (next) SetWindowTextW(next, flow_.nextCaption().c_str());
   if (step.showPage) ShowWizardPage(flow_.page());
 }
 
@@ -485,7 +487,7 @@ void FrmMain::End() {
 }
 
 void FrmMain::btnReferStartup_Click() {
-  std::optional<std::wstring> folder = s_.dialogs->ChooseFolder(hwnd_, Text(ids::kStartupFolder), texts::kBrowseTitle);
+  std::optional<std::wstring> folder = s_.dialogs->ChooseFolder(hwnd_, Text(ids::kStartupFolder), ui::Text(texts::kBrowseTitle));
   if (!folder) return;
   std::wstring path = tool::TrimAtNull(*folder);
   if (!path.empty()) SetText(ids::kStartupFolder, path);

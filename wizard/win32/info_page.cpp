@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/ui_text.h"
 #include "common/win32/program_info.h"
 #include "common/win32/raii.h"
 #include "texts.h"
@@ -174,8 +175,9 @@ class BrowserHost {
   }
 
   void Navigate() {
-    // res://<the program's path>/INFO.HTML: the page inside the executable.
-    std::wstring url = L"res://" + program::Path() + L"/INFO.HTML";
+    // res://<the program's path>/INFO.HTML: the page inside the executable,
+    // one resource per language.
+    std::wstring url = L"res://" + program::Path() + L"/" + ui::Text(texts::kInfoPage);
     BSTR address = SysAllocString(url.c_str());
     if (!address) return;
     VARIANT empty;
@@ -219,7 +221,7 @@ HWND InfoPage::Create(HWND parent, int id, bool tryBrowser) {
       DestroyWindow(host);
     }
   }
-  return CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", texts::kInfoText,
+  return CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", ui::Text(texts::kInfoText).c_str(),
                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY, 0, 0, 100, 100,
                          parent, menuId, instance, nullptr);
 }
