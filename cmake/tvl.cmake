@@ -42,12 +42,11 @@ endfunction()
 
 # tvl_add_texts(CORE_TARGET DIR): the program's string tables (DIR/win32/texts.rc
 # from DIR/texts.inc) linked into everything that links CORE_TARGET, so that the
-# programs and their tests under Wine find the same texts. The list is UTF-8.
+# programs and their tests under Wine find the same texts.
 function(tvl_add_texts core dir)
   set(texts ${core}_texts)
   add_library(${texts} OBJECT ${dir}/win32/texts.rc)
   target_include_directories(${texts} PRIVATE ${CMAKE_SOURCE_DIR})
-  target_compile_options(${texts} PRIVATE -c 65001)
   set_source_files_properties(${dir}/win32/texts.rc PROPERTIES
     OBJECT_DEPENDS "${dir}/texts.inc;${CMAKE_SOURCE_DIR}/common/win32/string_tables.rc")
   target_sources(${core} INTERFACE $<TARGET_OBJECTS:${texts}>)

@@ -13,9 +13,11 @@
 #include <thread>
 
 #include "common/text.h"
+#include "common/ui_text.h"
 #include "common/win32/program_info.h"
 #include "common/win32/raii.h"
 #include "sequencer/win32/frm_main.h"
+#include "sequencer/texts.h"
 #include "sequencer/win32/launch_system_win32.h"
 #include "temp_folder.h"
 
@@ -159,12 +161,13 @@ TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
                 next.start - slow.start, slow.window - slow.start);
 
     const std::wstring report_text = text::FromUtf8(TempFolder::Read(log));
-    EXPECT_NE(report_text.find(L"started, process " + std::to_wstring(slow.pid) + L"\r\n"), std::wstring::npos);
-    EXPECT_NE(report_text.find(L"failed: " + SystemText(ERROR_FILE_NOT_FOUND) + L"\r\n"), std::wstring::npos)
+    const auto said = [&](unsigned id, const std::wstring& value) {
+      return report_text.find(ui::Format(ui::Text(id), {value})) != std::wstring::npos;
+    };
+    EXPECT_TRUE(said(sequencer::texts::kOutcomeStarted, std::to_wstring(slow.pid)));
+    EXPECT_TRUE(said(sequencer::texts::kOutcomeFailed, SystemText(ERROR_FILE_NOT_FOUND) + L"\r\n"))
         << text::ToUtf8(report_text);
-    if (readyWait) {
-      EXPECT_NE(report_text.find(L"went: previous program ready"), std::wstring::npos);
-    }
+    if (readyWait) EXPECT_TRUE(said(sequencer::texts::kReasonReady, L""));
   }
 }
 
