@@ -239,4 +239,16 @@ TEST_F(DropWindow, FailedDropShowsOneMessageAndKeepsTheClipboard) {
   EXPECT_EQ(clipboard::GetText(window_->Handle()), std::wstring(L"previous"));
 }
 
+// The window's words come from the string tables in the user's language
+// (the test runs in both).
+TEST_F(DropWindow, SpeaksTheUserLanguage) {
+  const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+  wchar_t text[64] = L"";
+  GetWindowTextW(window_->ControlHandle(droptool::Control::Frame1), text, 64);
+  EXPECT_EQ(std::wstring(text), japanese ? L"ドロップエリア" : L"Drop area");
+  HWND mode = window_->ControlHandle(droptool::Control::cmbMode);
+  SendMessageW(mode, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_EQ(std::wstring(text), japanese ? L"6 最小化表示" : L"6 Minimized");
+}
+
 }  // namespace

@@ -161,6 +161,19 @@ TEST(frmMain, ClosingReleasesTheMeterOnceAndStartsNothingMore) {
   EXPECT_EQ(w.starts + w.ends, 0);
 }
 
+// The window's words come from the string tables in the user's language
+// (the test runs in both).
+TEST(frmMain, SpeaksTheUserLanguage) {
+  Window w({Item(L"a", L"C:\\T\\clock.exe", L"K0"), Item(L"b", L"z.exe", L"K1")}, {30, 10000, 0});
+  const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+  wchar_t text[64] = {};
+  ::GetWindowTextW(w.form->label2(), text, 64);
+  EXPECT_STREQ(text, japanese ? L"スタートアップ処理中です..." : L"Starting your programs...");
+  w.form->tmrTimer_Timer();
+  ::GetWindowTextW(w.form->hwnd(), text, 64);
+  EXPECT_STREQ(text, japanese ? L"clockを起動しています。" : L"Starting clock.");
+}
+
 TEST(frmMain, UserCannotToggleTheCheckMarks) {
   Window w({Item(L"a", L"a.exe", L"K0")});
   ListView_SetCheckState(w.form->lvApp(), 0, TRUE);

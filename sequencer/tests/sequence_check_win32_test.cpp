@@ -41,7 +41,10 @@ std::string Record(const std::wstring& title, const std::wstring& file) {
   return text::ToAnsi(L"2001/05/12：" + title + L"\x01\x01" L"File=" + file + L"\r\nSize = 1\r\nNoUse = 0\x01");
 }
 
-TEST(CheckCommand, ExitCodeAndReportForAFaultyAndACleanFile) {
+// The real program's string tables: the report in the user's language (the
+// test runs in both).
+TEST(CheckCommand, ExitCodeAndReportForAFaultyAndACleanFileInTheUserLanguage) {
+  const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
   TempFolder t;
   const std::wstring exe = t / L"Tarvoline.exe";
   ASSERT_TRUE(CopyFileW(BuiltProgram().c_str(), exe.c_str(), FALSE));
@@ -52,12 +55,17 @@ TEST(CheckCommand, ExitCodeAndReportForAFaultyAndACleanFile) {
 
   EXPECT_EQ(RunProgram(exe, L"/check \"" + faulty + L"\" /quiet"), 1);
   const std::wstring report = text::FromUtf8(TempFolder::Read(t / L"Tarvoline.check.txt"));
-  EXPECT_NE(report.find(L"[2] b\r\n    File: " + gone + L"\r\n    ※ プログラムが見付かりません。\r\n"), std::wstring::npos);
-  EXPECT_NE(report.find(L"[3] c\r\n    File: " + present + L"\r\n    ※ 項目 1 と File も Option も同じです。"),
+  EXPECT_NE(report.find(L"[2] b\r\n    File: " + gone +
+                        (japanese ? L"\r\n    ※ プログラムが見付かりません。\r\n" : L"\r\n    * The program cannot be found.\r\n")),
+            std::wstring::npos);
+  EXPECT_NE(report.find(L"[3] c\r\n    File: " + present +
+                        (japanese ? L"\r\n    ※ 項目 1 と File も Option も同じです。"
+                                  : L"\r\n    * Same File and Option as item 1: it will start twice.")),
             std::wstring::npos);
 
   EXPECT_EQ(RunProgram(exe, L"/CHECK /quiet " + clean), 0);
-  EXPECT_NE(TempFolder::Read(t / L"Tarvoline.check.txt").find(text::ToUtf8(L"指摘はありません。")), std::string::npos);
+  EXPECT_NE(TempFolder::Read(t / L"Tarvoline.check.txt").find(text::ToUtf8(japanese ? L"指摘はありません。" : L"No findings.")),
+            std::string::npos);
   EXPECT_EQ(RunProgram(exe, L"/check /quiet " + (t / L"missing.pmw")), 2);
   // The check reads the settings as a start would, but never writes them.
   EXPECT_EQ(GetFileAttributesW((t / L"Tarvoline.ini").c_str()), INVALID_FILE_ATTRIBUTES);
