@@ -167,7 +167,9 @@ TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
     EXPECT_TRUE(said(sequencer::texts::kOutcomeStarted, std::to_wstring(slow.pid)));
     EXPECT_TRUE(said(sequencer::texts::kOutcomeFailed, SystemText(ERROR_FILE_NOT_FOUND) + L"\r\n"))
         << text::ToUtf8(report_text);
-    if (readyWait) EXPECT_TRUE(said(sequencer::texts::kReasonReady, L""));
+    if (readyWait) {
+      EXPECT_TRUE(said(sequencer::texts::kReasonReady, L""));
+    }
   }
 }
 
