@@ -41,7 +41,7 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
                                       GenerationSeams seams, const TakeOverPlan* plan) {
   GenerationResult result;
   if (!tool::IsFileWritable(sequenceFile, seams.files)) {
-    seams.messages.Show(texts::kNotWritable, MessageIcon::Critical);
+    seams.messages.Show(texts::kNotWritable, ui::MessageIcon::Critical);
     return result;
   }
 
@@ -89,7 +89,7 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
   if (!records.empty() && !seams.files.Append(sequenceFile, text::ToAnsi(records))) {
     result.written = 0;
     result.takenLinks.clear();
-    seams.messages.Show(texts::kNotWritable, MessageIcon::Critical);
+    seams.messages.Show(texts::kNotWritable, ui::MessageIcon::Critical);
     return result;
   }
 
@@ -103,7 +103,7 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
     };
     list(texts::kUnreadableShortcuts, result.unreadable);
     list(texts::kPathsOutsideCodePage, result.outsideCodePage);
-    seams.messages.Show(message, MessageIcon::Warning);
+    seams.messages.Show(message, ui::MessageIcon::Warning);
   }
   result.ok = true;
   return result;
@@ -121,7 +121,7 @@ std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams) {
   }
   if (!own || !text::EqualsNoCase(tool::GetFileNameFromPath(own->TargetPath), texts::kMainProgramName))
     return texts::kClosingLeftOn;
-  switchoff::SwitchOffResult r = switchoff::SwitchOff(in.taken, in.fileTime, in.recordFile, *seams.registry, seams.files);
+  switchoff::SwitchOffResult r = switchoff::SwitchOff(in.taken, in.fileTime, in.recordFile, seams.registry, seams.files);
   switch (r.outcome) {
     case switchoff::Outcome::SwitchedOff: {
       std::wstring m = texts::kClosingSwitchedOff;
@@ -151,22 +151,22 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
 
   if (in.openSequenceFile) tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
 
-  if (in.checkSequenceFile && seams.processes && !in.ownFolder.empty()) {
+  if (in.checkSequenceFile && !in.ownFolder.empty()) {
     std::wstring own = in.ownFolder;
     const std::wstring program = tool::JoinPath(own, texts::kMainProgramName);
-    seams.processes->Start(L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\"", show::kNormal);
+    seams.processes.Start(L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\"", show::kNormal);
   }
 
   std::wstring closing = texts::kClosing;
-  if (in.switchOff && !in.taken.empty() && seams.registry) closing = SwitchOffTaken(in, seams);
+  if (in.switchOff && !in.taken.empty()) closing = SwitchOffTaken(in, seams);
   if (shortcutMissing) {
     // The user must not clear the Startup folder; what became of the taken
     // originals is still told.
     std::wstring warning = texts::kClosingNoShortcut;
     if (closing != texts::kClosing) warning += L"\r\n" + closing;
-    seams.messages.Show(warning, MessageIcon::Warning);
+    seams.messages.Show(warning, ui::MessageIcon::Warning);
   } else {
-    seams.messages.Show(closing, MessageIcon::Information);
+    seams.messages.Show(closing, ui::MessageIcon::Information);
   }
 }
 

@@ -215,16 +215,16 @@ void MainWindow::OnProcessDrops() {
 
 void MainWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& files) {
   if (!files) {
-    args_.messages.ShowError(hwnd_, L"ドロップされたデータにファイルの一覧がありません。");
+    args_.messages.Show(L"ドロップされたデータにファイルの一覧がありません。", ui::MessageIcon::Critical);
     return;
   }
   TVLToolTool::DropText text = TVLToolTool::BuildDropText(*files, SelectedSize(), args_.shortcuts, args_.clock);
   if (!text.text) {
-    args_.messages.ShowError(hwnd_, text.error);
+    args_.messages.Show(text.error, ui::MessageIcon::Critical);
     return;
   }
   if (!clipboard::SetText(hwnd_, *text.text))
-    args_.messages.ShowError(hwnd_, L"クリップボードに書き込めませんでした。");
+    args_.messages.Show(L"クリップボードに書き込めませんでした。", ui::MessageIcon::Critical);
 }
 
 int MainWindow::SelectedSize() const {

@@ -8,7 +8,6 @@
 #include "common/text.h"
 #include "common/tool.h"
 #include "fakes.h"
-#include "real_disk.h"
 #include "temp_folder.h"
 #include "texts.h"
 
@@ -18,7 +17,7 @@
 
 namespace {
 
-using wizard::MessageIcon;
+using ui::MessageIcon;
 
 // Paths in the cases are written the Windows way; the native build uses "/".
 std::wstring P(std::wstring s) {
@@ -196,14 +195,14 @@ TEST(Generation, TheMainProgramReadsTheRecordsBack) {
 // closing message asks to clear the Startup folder only when nothing else
 // will start Tarvoline there.
 TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
-  const std::pair<std::wstring, wizard::MessageIcon> clear{
+  const std::pair<std::wstring, ui::MessageIcon> clear{
       L"スタートアップフォルダから、Tarvoline以外のアイコンを取り除いておいてください。\r\n"
       L"安全のため、バックアップしておくことをおすすめします。",
-      wizard::MessageIcon::Information};
-  const std::pair<std::wstring, wizard::MessageIcon> keep{
+      ui::MessageIcon::Information};
+  const std::pair<std::wstring, ui::MessageIcon> keep{
       L"Tarvolineのショートカットを作成できませんでした。\r\n"
       L"スタートアップフォルダのアイコンは取り除かずに、そのままにしておいてください。",
-      wizard::MessageIcon::Warning};
+      ui::MessageIcon::Warning};
   struct Case {
     const wchar_t* startup;  // "" for an unknown Startup folder
     bool create, saves;
@@ -221,9 +220,10 @@ TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
     shortcuts.saves = c.saves;
     fake::Messages messages;
     fake::Processes processes;
+    fake::Registry registry;
     const wizard::FinishInputs in{nullptr, t.path(), t.Write(L"s.pmw", "x"), c.create, true,
                                   *c.startup ? t / c.startup : L"", t / L"TVL", true};
-    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, &processes});
+    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, processes, registry});
     EXPECT_EQ(shell.opened.back(), in.sequenceFile);
     std::wstring folder = in.userStartupFolder, own = in.ownFolder;
     const std::wstring program = tool::JoinPath(own, L"Tarvoline.exe");
