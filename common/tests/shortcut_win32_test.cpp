@@ -40,17 +40,6 @@ TEST(ShellShortcut, ReadRefusesWhatIsNoShortcut) {
   EXPECT_EQ(RealShortcutStore().Read(dir.path()), std::nullopt);
 }
 
-TEST(ShellShortcut, SetTargetCreatesANewShortcut) {
-  TempFolder dir;
-  std::wstring exe = dir.Write(L"Tarvoline.exe", "MZ");
-  std::wstring lnk = dir / L"Tarvoline.lnk";
-  ASSERT_TRUE(RealShortcutStore().SetTarget(lnk, exe));
-  std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
-  ASSERT_TRUE(info.has_value());
-  EXPECT_TRUE(text::EqualsNoCase(info->TargetPath, exe)) << text::ToUtf8(info->TargetPath);
-  EXPECT_EQ(info->WindowStyle, 1);
-}
-
 TEST(ShellShortcut, SetTargetKeepsTheOtherProperties) {
   TempFolder dir;
   std::wstring oldExe = dir.Write(L"old.exe", "MZ");
