@@ -13,10 +13,10 @@
 
 #include "common/fileio.h"
 #include "common/itemtext.h"
+#include "common/messages.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
 #include "takeover.h"
-#include "common/messages.h"
 
 namespace wizard {
 

@@ -22,7 +22,7 @@ struct MainWindowArgs {
   HINSTANCE instance = nullptr;
   ShortcutStore& shortcuts;
   itemtext::Clock& clock;
-  ui::Messages& messages;  // modal to the window once its owner is set to it
+  ui::Messages& messages;  // the program makes them modal to this window once it exists
   // The program ends its message loop when the window is destroyed; tests do not.
   bool quitOnDestroy = true;
 };

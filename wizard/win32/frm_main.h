@@ -16,6 +16,7 @@
 
 #include "common/fileio.h"
 #include "common/itemtext.h"
+#include "common/messages.h"
 #include "common/registry.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
@@ -25,7 +26,6 @@
 #include "dialogs.h"
 #include "info_page.h"
 #include "page_flow.h"
-#include "common/messages.h"
 
 namespace wizard {
 
