@@ -1,3 +1,5 @@
+// What the wizard and the drop tool read from real shortcuts is their own
+// Windows tests' part; here: what is no shortcut, and SetTarget.
 #include <gtest/gtest.h>
 
 #include "make_shortcut_win32.h"
@@ -6,31 +8,6 @@
 #include "text.h"
 
 namespace {
-
-TEST(ShellShortcut, ReadsWhatTheShellStored) {
-  TempFolder dir;
-  std::wstring exe = dir.Write(L"clock.exe", "MZ");
-  struct Case {
-    const wchar_t* name;
-    std::wstring workdir;
-    int show;
-  } cases[] = {
-      {L"normal.lnk", dir.path(), 1},
-      {L"max.LNK", dir.path(), 3},
-      {L"min.lnk", dir.path(), 7},
-      {L"no folder.lnk", L"", 1},
-  };
-  for (const Case& c : cases) {
-    std::wstring lnk = dir / c.name;
-    ASSERT_TRUE(tvltest::MakeShortcut(lnk, {exe, c.workdir, c.show, L"/x", L"clock"}));
-    std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
-    ASSERT_TRUE(info.has_value()) << text::ToUtf8(c.name);
-    EXPECT_TRUE(text::EqualsNoCase(info->TargetPath, exe)) << text::ToUtf8(info->TargetPath);
-    EXPECT_TRUE(text::EqualsNoCase(info->WorkingDirectory, c.workdir)) << text::ToUtf8(info->WorkingDirectory);
-    EXPECT_EQ(info->WindowStyle, c.show) << text::ToUtf8(c.name);
-    EXPECT_EQ(info->Arguments, L"/x");
-  }
-}
 
 TEST(ShellShortcut, ReadRefusesWhatIsNoShortcut) {
   TempFolder dir;
