@@ -21,7 +21,7 @@ TEST(Tool, JoinPathExtendsABareDriveInTheCallersVariable) {
   EXPECT_EQ(tool::JoinPath(drive, L"x.pmw"), L"D:" + kSep + L"x.pmw");
   EXPECT_EQ(drive, L"D:" + kSep);
   EXPECT_EQ(tool::JoinPath(drive, L"y.pmw"), L"D:" + kSep + L"y.pmw");
-  std::wstring odd = L"d:x";  // a drive spec, but not a bare drive
+  std::wstring odd = L"d:x";  // a drive and a name, but not a bare drive
   EXPECT_EQ(tool::JoinPath(odd, L"a"), L"d:x" + kSep + L"a");
   EXPECT_EQ(odd, L"d:x");
 }
