@@ -16,7 +16,7 @@
 #include "common/fileio.h"
 #include "common/text.h"
 #include "common/variant.h"
-#include "ini/tests/fake_file_system.h"
+#include "common/tests/support/fakes.h"
 
 // A property that must hold for every input; a failure aborts, so the fuzzer
 // saves the input as a crash.

@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   const std::wstring path = L"Startup.pmw";
-  FakeFileSystem fs;
+  fake::FileSystem fs;
   fs.files[path] = fuzz::Bytes(data, size);
   const int n = Startup::LoadSequence(path, fs);
   FUZZ_CHECK(n >= 0 && static_cast<std::size_t>(n) == Startup::SequenceItems.size());

@@ -46,7 +46,7 @@ bool SavesStably(const Entry& e) {
   return line.LastIndex() == 0 && line.ItemNameAt(0) == kRemark;
 }
 
-void CheckDocument(const std::wstring& path, FakeFileSystem& fs, std::wstring_view text) {
+void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_view text) {
   iniMente doc(fs);
   FUZZ_CHECK(doc.iniLoader(path));
   const std::vector<Entry> loaded = Entries(doc);
@@ -95,7 +95,7 @@ struct Key {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::wstring path = L"Tarvoline.ini";
   const std::string bytes(fuzz::Bytes(data, size));
-  FakeFileSystem original, fs;
+  fake::FileSystem original, fs;
   original.files[path] = fs.files[path] = bytes;
   CheckDocument(path, original, text::FromAnsi(bytes));
 

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   const std::wstring command = fuzz::Utf16Units(bytes);
-  fuzz::OneFileSystem files(L"/bin/tool.exe", "");
+  fake::FileSystem files;
+  files.files[L"/bin/tool.exe"] = "";
   const cmdline::Split split = cmdline::SplitCommandLine(command, {L"/bin"}, files);
   FUZZ_CHECK(split.arguments.empty() || (split.arguments[0] != L' ' && split.arguments[0] != L'\t'));
   FUZZ_CHECK(split.arguments.size() <= command.size());

@@ -42,7 +42,7 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
                                       GenerationSeams seams, const TakeOverPlan* plan) {
   GenerationResult result;
   if (!tool::IsFileWritable(sequenceFile, seams.files)) {
-    seams.messages.Show(ui::Text(texts::kNotWritable), MessageIcon::Critical);
+    seams.messages.Show(ui::Text(texts::kNotWritable), ui::MessageIcon::Critical);
     return result;
   }
 
@@ -90,7 +90,7 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
   if (!records.empty() && !seams.files.Append(sequenceFile, text::ToAnsi(records))) {
     result.written = 0;
     result.takenLinks.clear();
-    seams.messages.Show(ui::Text(texts::kNotWritable), MessageIcon::Critical);
+    seams.messages.Show(ui::Text(texts::kNotWritable), ui::MessageIcon::Critical);
     return result;
   }
 
@@ -104,7 +104,7 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
     };
     list(ui::Text(texts::kUnreadableShortcuts), result.unreadable);
     list(ui::Text(texts::kPathsOutsideCodePage), result.outsideCodePage);
-    seams.messages.Show(message, MessageIcon::Warning);
+    seams.messages.Show(message, ui::MessageIcon::Warning);
   }
   result.ok = true;
   return result;
@@ -122,7 +122,7 @@ std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams) {
   }
   if (!own || !text::EqualsNoCase(tool::GetFileNameFromPath(own->TargetPath), texts::kMainProgramName))
     return ui::Text(texts::kClosingLeftOn);
-  switchoff::SwitchOffResult r = switchoff::SwitchOff(in.taken, in.fileTime, in.recordFile, *seams.registry, seams.files);
+  switchoff::SwitchOffResult r = switchoff::SwitchOff(in.taken, in.fileTime, in.recordFile, seams.registry, seams.files);
   switch (r.outcome) {
     case switchoff::Outcome::SwitchedOff: {
       return ui::Format(ui::Text(texts::kClosingSwitchedOff), {std::to_wstring(r.count)});
@@ -150,22 +150,22 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
 
   if (in.openSequenceFile) tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
 
-  if (in.checkSequenceFile && seams.processes && !in.ownFolder.empty()) {
+  if (in.checkSequenceFile && !in.ownFolder.empty()) {
     std::wstring own = in.ownFolder;
     const std::wstring program = tool::JoinPath(own, texts::kMainProgramName);
-    seams.processes->Start(L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\"", show::kNormal);
+    seams.processes.Start(L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\"", show::kNormal);
   }
 
   std::wstring closing = ui::Text(texts::kClosing);
-  if (in.switchOff && !in.taken.empty() && seams.registry) closing = SwitchOffTaken(in, seams);
+  if (in.switchOff && !in.taken.empty()) closing = SwitchOffTaken(in, seams);
   if (shortcutMissing) {
     // The user must not clear the Startup folder; what became of the taken
     // originals is still told.
     std::wstring warning = ui::Text(texts::kClosingNoShortcut);
     if (closing != ui::Text(texts::kClosing)) warning += L"\r\n" + closing;
-    seams.messages.Show(warning, MessageIcon::Warning);
+    seams.messages.Show(warning, ui::MessageIcon::Warning);
   } else {
-    seams.messages.Show(closing, MessageIcon::Information);
+    seams.messages.Show(closing, ui::MessageIcon::Information);
   }
 }
 

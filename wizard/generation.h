@@ -13,10 +13,10 @@
 
 #include "common/fileio.h"
 #include "common/itemtext.h"
+#include "common/messages.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
 #include "takeover.h"
-#include "wizard_ui.h"
 
 namespace wizard {
 
@@ -32,7 +32,7 @@ struct GenerationSeams {
   FileSystem& files;
   ShortcutStore& shortcuts;
   itemtext::Clock& clock;
-  Messages& messages;
+  ui::Messages& messages;
 };
 
 struct GenerationResult {
@@ -85,9 +85,9 @@ struct FinishSeams {
   Shell& shell;
   FileSystem& files;
   ShortcutStore& shortcuts;
-  Messages& messages;
-  Processes* processes = nullptr;     // for the check; none: no check is run
-  reg::Registry* registry = nullptr;  // needed only for switching off
+  ui::Messages& messages;
+  Processes& processes;    // starts the check
+  reg::Registry& registry;  // switches the taken entries off
 };
 
 // The steps behind Finish, in order: open the scanned folder (its text with

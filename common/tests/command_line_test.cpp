@@ -51,7 +51,6 @@ TEST(CommandLine, SplitsTheWayProcessCreationResolvesIt) {
       {L"\"@\\Tools\\tool\"x", L"@\\Tools\\tool.exe", L"x", true},
       {L"finder /s", L"@\\sys\\finder.exe", L"/s", true},  // the first search folder wins
       {L"notes.exe", L"@\\Win\\notes.exe", L"", true},
-      {L"\"@\\Tools\\tool.exe\"", L"@\\Tools\\tool.exe", L"", true},
       {L"  @\\Tools\\tool.exe   ", L"@\\Tools\\tool.exe", L"", true},
       {L"@\\No Such\\x.exe -q", L"@\\No", L"Such\\x.exe -q", false},
       {L"\"@\\No Such\\x.exe\" -q", L"@\\No Such\\x.exe", L"-q", false},

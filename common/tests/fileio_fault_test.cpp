@@ -13,9 +13,7 @@
 
 #include "common/win32/raii.h"
 #else
-#include <sys/resource.h>
-
-#include <csignal>
+#include "file_size_limit.h"
 #endif
 
 namespace {
@@ -27,33 +25,12 @@ struct FileIOFaults : testing::Test {
 };
 
 #ifndef _WIN32
-// Files may grow to at most limit bytes while it lives: a write beyond that
-// fails part-way, as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t limit) {
-    old_signal_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit r = old_;
-    r.rlim_cur = limit;
-    ::setrlimit(RLIMIT_FSIZE, &r);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, old_signal_);
-  }
-
- private:
-  rlimit old_{};
-  void (*old_signal_)(int);
-};
-
 TEST_F(FileIOFaults, WritesThatFailPartWayLeaveTheFileAsItWas) {
   const std::string before = "2001/05/12 a\x01\x01" "File=a.exe\x01";
   const std::wstring seq = dir.Write(L"Startup.pmw", before), ini = dir.Write(L"Tarvoline.ini", "CPULimit = 5\r\n");
   const std::string record(4096, 'r');
   {
-    FileSizeLimit full(before.size() + 100);  // room for part of the record only
+    tvltest::FileSizeLimit full(before.size() + 100);  // room for part of the record only
     EXPECT_FALSE(f.Append(seq, record));
     EXPECT_FALSE(f.Append(dir / L"new.pmw", record));
     EXPECT_FALSE(f.ReplaceContents(ini, record));

@@ -16,14 +16,6 @@ bool AnsiIsJapanese() {
 #endif
 }
 
-TEST(Text, AsciiRoundTripsUnchanged) {
-  for (const std::string bytes : {"File=C:\\Tools\\clock.exe\r\nSize = 6\x01", ""}) {
-    std::wstring wide = text::FromAnsi(bytes);
-    EXPECT_EQ(wide, std::wstring(bytes.begin(), bytes.end()));
-    EXPECT_EQ(text::ToAnsi(wide), bytes);
-  }
-}
-
 TEST(Text, JapaneseRoundTripsInTheCodePage) {
   std::wstring title = L"2001/05/12\xFF1A\x30E1\x30E2\x5E33";  // date, full-width colon, a title
   std::string bytes = text::ToAnsi(title);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "fakes.h"
 #include "path_rules.h"
 #include "temp_folder.h"
 #include "text.h"
@@ -15,31 +16,12 @@ namespace fs = std::filesystem;
 
 const std::wstring kSep(1, pathrules::Separator(pathrules::kPlatform));
 
-// Records what would have been opened, and answers with a set result.
-class FakeShell : public Shell {
- public:
-  explicit FakeShell(std::intptr_t result) : result_(result) {}
-  std::intptr_t Execute(WindowHandle owner, const std::wstring& file, const std::wstring& directory,
-                        int showState) override {
-    calls.push_back({file, directory, showState});
-    return result_;
-  }
-  struct Call {
-    std::wstring file, directory;
-    int showState;
-  };
-  std::vector<Call> calls;
-
- private:
-  std::intptr_t result_;
-};
-
 TEST(Tool, JoinPathExtendsABareDriveInTheCallersVariable) {
   std::wstring drive = L"D:";
   EXPECT_EQ(tool::JoinPath(drive, L"x.pmw"), L"D:" + kSep + L"x.pmw");
   EXPECT_EQ(drive, L"D:" + kSep);
   EXPECT_EQ(tool::JoinPath(drive, L"y.pmw"), L"D:" + kSep + L"y.pmw");
-  std::wstring odd = L"d:x";  // a drive spec, but not a bare drive
+  std::wstring odd = L"d:x";  // a drive and a name, but not a bare drive
   EXPECT_EQ(tool::JoinPath(odd, L"a"), L"d:x" + kSep + L"a");
   EXPECT_EQ(odd, L"d:x");
 }
@@ -87,9 +69,7 @@ TEST(Tool, ShellOpenOpensAddressesAndWhatADirectorySearchFinds) {
       {L"ftp://example.invalid", true, L""},
       {L"Https://www.example.com/", true, L""},
       {L"mailto:someone@example.com", true, L""},
-      {L"http://www.example.com", true, L""},
       {L"https:/x", false},
-      {L"ftp:/x", false},
       {L"", false},
       {doc, false, doc},  // found, but the shell's 2 is a failure
       {dir / L"missing.txt", false},
@@ -100,7 +80,8 @@ TEST(Tool, ShellOpenOpensAddressesAndWhatADirectorySearchFinds) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(text::ToUtf8(c.target));
-    FakeShell shell(2);
+    fake::Shell shell;
+    shell.result = 2;
     EXPECT_EQ(tool::ShellOpen(nullptr, c.target, shell), c.opened);
     bool called = c.opened || !c.directory.empty();
     ASSERT_EQ(shell.calls.size(), called ? 1u : 0u);
@@ -110,7 +91,8 @@ TEST(Tool, ShellOpenOpensAddressesAndWhatADirectorySearchFinds) {
       EXPECT_EQ(shell.calls[0].showState, show::kNoActivate);
     }
   }
-  FakeShell works(33);
+  fake::Shell works;
+  works.result = 33;
   EXPECT_TRUE(tool::ShellOpen(nullptr, full + kSep, works));
   EXPECT_TRUE(tool::ShellOpen(nullptr, dir / L"*.txt", works));
 }

@@ -32,10 +32,8 @@ TEST(FileList, NamesInListOrder) {
   } cases[] = {
       {Header(20, true) + Wide(u"C:\\a.txt\0D:\\メモ.lnk\0C:\\\0\0"sv), {L"C:\\a.txt", L"D:\\メモ.lnk", L"C:\\"}},
       {Header(20, true) + Wide(u"\0\0"sv), {}},                      // an empty drop
-      {Header(20, true) + Wide(u"\0"sv), {}},                        // ended by the first empty name
       {Header(24, true) + "????" + Wide(u"C:\\x\0\0"sv), {L"C:\\x"}},  // names where the offset says
       {Header(20, false) + std::string("C:\\a.txt\0C:\\b\0\0", 15), {L"C:\\a.txt", L"C:\\b"}},
-      {Header(20, false) + std::string("\0", 1), {}},
       // A list that runs into the end of the block: the cut name is left out.
       {Header(20, true) + Wide(u"C:\\a\0C:\\b"sv), {L"C:\\a"}},
       {Header(20, true) + Wide(u"C:\\a\0"sv) + "C", {L"C:\\a"}},

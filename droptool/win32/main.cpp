@@ -6,17 +6,17 @@
 #include "common/itemtext.h"
 #include "common/shortcut.h"
 #include "common/ui_text.h"
+#include "common/win32/message_boxes.h"
 #include "common/win32/raii.h"
 #include "droptool/texts.h"
 #include "main_window.h"
-#include "messages.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  droptool::Messages& messages = droptool::RealMessages();
+  win::MessageBoxes messages(L"TVLTool");
   // Drag and drop needs OLE on this thread, not only COM.
   win::OleInit ole(SUCCEEDED(OleInitialize(nullptr)));
   if (!ole) {
-    messages.ShowError(nullptr, ui::Text(droptool::texts::kOleFailed));
+    messages.Show(ui::Text(droptool::texts::kOleFailed), ui::MessageIcon::Critical);
     return 1;
   }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -24,9 +24,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   droptool::MainWindow window({instance, RealShortcutStore(), itemtext::RealClock(), messages, true});
   if (!window.Create(showCommand)) {
-    messages.ShowError(nullptr, ui::Text(droptool::texts::kWindowFailed));
+    messages.Show(ui::Text(droptool::texts::kWindowFailed), ui::MessageIcon::Critical);
     return 1;
   }
+  messages.SetOwner(window.Handle());
   MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (window.Handle() && IsDialogMessageW(window.Handle(), &msg)) continue;

@@ -214,16 +214,16 @@ void MainWindow::OnProcessDrops() {
 
 void MainWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& files) {
   if (!files) {
-    args_.messages.ShowError(hwnd_, ui::Text(texts::kNoFileList));
+    args_.messages.Show(ui::Text(texts::kNoFileList), ui::MessageIcon::Critical);
     return;
   }
   TVLToolTool::DropText text = TVLToolTool::BuildDropText(*files, SelectedSize(), args_.shortcuts, args_.clock);
   if (!text.text) {
-    args_.messages.ShowError(hwnd_, text.error);
+    args_.messages.Show(text.error, ui::MessageIcon::Critical);
     return;
   }
   if (!clipboard::SetText(hwnd_, *text.text))
-    args_.messages.ShowError(hwnd_, ui::Text(texts::kClipboardFailed));
+    args_.messages.Show(ui::Text(texts::kClipboardFailed), ui::MessageIcon::Critical);
 }
 
 int MainWindow::SelectedSize() const {

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "common/itemtext.h"
+#include "common/messages.h"
 #include "common/shortcut.h"
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
 #include "drop_target.h"
-#include "messages.h"
 
 namespace droptool {
 
@@ -22,7 +22,7 @@ struct MainWindowArgs {
   HINSTANCE instance = nullptr;
   ShortcutStore& shortcuts;
   itemtext::Clock& clock;
-  Messages& messages;
+  ui::Messages& messages;  // the program makes them modal to this window once it exists
   // The program ends its message loop when the window is destroyed; tests do not.
   bool quitOnDestroy = true;
 };

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "fake_file_system.h"
+#include "fakes.h"
 #include "temp_folder.h"
 
 namespace {
@@ -117,7 +117,7 @@ TEST(IniMente, SavesReplaceTheFileWholeOrNotAtAll) {
   EXPECT_EQ(TempFolder::Read(path), "");
   EXPECT_FALSE(doc.iniSaver(dir / L"no-such-folder/x.ini"));
 
-  FakeFileSystem fake;
+  fake::FileSystem fake;
   fake.files = {{L"s.ini", "keep=me\r\n"}, {L"hidden.ini", "h=1"}, {L"locked.ini", "l=1"}};
   fake.hidden.insert(L"hidden.ini");
   fake.unreadable.insert(L"locked.ini");

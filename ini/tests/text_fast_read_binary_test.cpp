@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "fake_file_system.h"
+#include "fakes.h"
 #include "temp_folder.h"
 
 namespace {
@@ -52,7 +52,7 @@ TEST(TextFastReadBinary, GetOneLineCutsOnlyAtCrLf) {
 }
 
 TEST(TextFastReadBinary, FailedLoadLeavesTheReaderAsItWas) {
-  FakeFileSystem fake;
+  fake::FileSystem fake;
   fake.files = {{L"a.pmw", "A\x01" "B\x01"}, {L"locked.pmw", "X"}};
   fake.unreadable.insert(L"locked.pmw");
   TextFastReadBinary reader(fake);

@@ -16,7 +16,7 @@
 namespace {
 
 namespace ids = wizard::ids;
-using wizard::MessageIcon;
+using ui::MessageIcon;
 
 struct Dialogs : wizard::PathDialogs {
   std::optional<std::wstring> folder, file;
@@ -40,6 +40,7 @@ class Wizard : public testing::Test {
   fake::Shortcuts shortcuts;
   fake::Clock clock;
   fake::Processes processes;
+  fake::Registry registry;
   Dialogs dialogs;
   int ended = 0;
   std::unique_ptr<wizard::FrmMain> form;
@@ -47,9 +48,9 @@ class Wizard : public testing::Test {
   void SetUp() override {
     CreateDirectoryW(links.c_str(), nullptr);
     CreateDirectoryW(own.c_str(), nullptr);
-    wizard::FrmMainServices services{
-        &messages, &dialogs, &RealFileSystem(), &shortcuts, &shell, &clock, [this] { return links; }, own,
-        L"TVLpreparer Ver.1.1.0", [this] { ++ended; }, false, &processes};
+    wizard::FrmMainServices services{messages, dialogs, RealFileSystem(), shortcuts, shell, clock, processes, registry,
+                                     [this] { return links; }, own, L"TVLpreparer Ver.1.1.0", [this] { ++ended; },
+                                     false};
     Configure(services);
     form = std::make_unique<wizard::FrmMain>(std::move(services));
     ASSERT_TRUE(form->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
@@ -126,12 +127,10 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
 // Where the system keeps start-up approval data: the folder page's two choices.
 class TakeOverWizard : public Wizard {
  protected:
-  fake::Registry registry;
   std::vector<startup::Entry> listed;
   void Configure(wizard::FrmMainServices& s) override {
     s.approvalData = true;
     s.listStartupEntries = [this] { return listed; };
-    s.registry = &registry;
     s.recordFile = temp / L"SwitchedOff.txt";
   }
   bool Checked(int id) { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }

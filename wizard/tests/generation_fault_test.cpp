@@ -8,16 +8,11 @@
 #include "common/ui_text.h"
 #include "common/fileio.h"
 #include "fakes.h"
+#include "file_size_limit.h"
 #include "generation.h"
-#include "real_disk.h"
 #include "temp_folder.h"
 #include "texts.h"
 
-#ifndef _WIN32
-#include <sys/resource.h>
-
-#include <csignal>
-#endif
 
 namespace {
 
@@ -61,7 +56,7 @@ struct Bench {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.written, 0);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0], std::make_pair(std::wstring(ui::Text(wizard::texts::kNotWritable)), wizard::MessageIcon::Critical));
+    EXPECT_EQ(messages.shown[0], std::make_pair(ui::Text(wizard::texts::kNotWritable), ui::MessageIcon::Critical));
     EXPECT_EQ(TempFolder::Read(seq), bytes);
   }
 };
@@ -101,15 +96,11 @@ TEST(GenerationFaults, AReadOnlyFileOrShareIsReportedAndWritesNothing) {
 TEST(GenerationFaults, ADiskThatFillsUpPartWayKeepsTheFileWhole) {
   Bench b;
   for (int i = 0; i < 50; ++i) b.shortcuts.links[b.Link(L"x" + std::to_wstring(i) + L".lnk")] = {L"C:\\x.exe", L"", 1};
-  auto old = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit saved{};
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit full = saved;
-  full.rlim_cur = kBefore.size() + 200;  // room for about one record
-  ::setrlimit(RLIMIT_FSIZE, &full);
-  const auto r = b.Run(RealFileSystem());
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, old);
+  wizard::GenerationResult r;
+  {
+    tvltest::FileSizeLimit full(kBefore.size() + 200);  // room for about one record
+    r = b.Run(RealFileSystem());
+  }
   b.ExpectRefusedAndUntouched(r, kBefore);
 }
 #endif

@@ -102,8 +102,10 @@ TEST(GenerationWin32, FinishPutsTarvolineLnkIntoStartupAndItIsNeverTakenOver) {
   const std::wstring exe = t.Write(L"TVL\\Tarvoline.exe", "MZ"), link = startup + L"\\Tarvoline.lnk";
   fake::Shell shell;
   fake::Messages messages;
+  fake::Processes processes;
+  fake::Registry registry;
   const wizard::FinishInputs in{nullptr, startup, own + L"\\StartUp.pmw", true, false, startup, own};
-  const wizard::FinishSeams seams{shell, RealFileSystem(), RealShortcutStore(), messages};
+  const wizard::FinishSeams seams{shell, RealFileSystem(), RealShortcutStore(), messages, processes, registry};
 
   wizard::RunFinishingSteps(in, seams);
   ASSERT_TRUE(RealShortcutStore().Read(link));

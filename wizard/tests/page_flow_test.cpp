@@ -51,7 +51,6 @@ TEST(PageFlow, ButtonsCaptionsAndPagesFollowTheScript) {
       {"NNNN", 4, false, true, 1, true, false, false},
       {"NNNNN", 4, false, true, 1, false, false, true},
       {"NNNNNN", 4, false, true, 1, false, false, false},   // nothing after Finish
-      {"B", 0, false, false, 0, false, false, false},       // Back on page 0 does nothing
   };
   for (const FlowCase& c : cases) {
     SCOPED_TRACE(c.script);

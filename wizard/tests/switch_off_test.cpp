@@ -48,8 +48,8 @@ TEST(SwitchOff, RecordKeepsEveryNameAndRejectsAnythingElse) {
 
 TEST(SwitchOff, SwitchesOffRecordsAndAddsToTheRecord) {
   Bench b;
-  b.registry.values[fake::Registry::Id(kUser)] = kEnabled;
-  b.registry.values[fake::Registry::Id(kOdd)] = std::string("\x03\0\0\0", 4);  // off meanwhile: left alone
+  b.registry.Set(kUser, kEnabled);
+  b.registry.Set(kOdd, std::string("\x03\0\0\0", 4));  // off meanwhile: left alone
   so::SwitchOffResult r = b.Off({kUser, kMachine, kOdd});
   EXPECT_EQ(r.outcome, so::Outcome::SwitchedOff);
   EXPECT_EQ(r.count, 2);
@@ -80,7 +80,7 @@ TEST(SwitchOff, AFailurePutsBackWhatThisRunChanged) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Bench b;
-    b.registry.values[fake::Registry::Id(kUser)] = kEnabled;
+    b.registry.Set(kUser, kEnabled);
     if (c.denyMachine) b.registry.denied.push_back(kMachine);
     if (c.recordFolderMissing) b.record = (std::filesystem::path(b.t / L"missing") / L"SwitchedOff.txt").wstring();
     if (c.recordUnreadable) b.t.Write(L"SwitchedOff.txt", "not a record");
@@ -97,12 +97,12 @@ TEST(SwitchOff, RestoreBringsBackOnlyWhatIsStillAsWritten) {
   Bench b;
   const reg::Address changed{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Changed"};
   const reg::Address gone{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Gone"};
-  b.registry.values[fake::Registry::Id(kUser)] = kEnabled;
-  b.registry.values[fake::Registry::Id(changed)] = kEnabled;
-  b.registry.values[fake::Registry::Id(gone)] = kEnabled;
+  b.registry.Set(kUser, kEnabled);
+  b.registry.Set(changed, kEnabled);
+  b.registry.Set(gone, kEnabled);
   ASSERT_EQ(b.Off({kUser, kMachine, changed, gone}).count, 4);
   const std::string byUser = std::string("\x02\0\0\0", 4) + "later!!!";
-  b.registry.values[fake::Registry::Id(changed)] = byUser;
+  b.registry.Set(changed, byUser);
   b.registry.values.erase(fake::Registry::Id(gone));
   b.registry.denied.push_back({reg::Root::LocalMachine, reg::View::Bits64, kRun, L""});
 

@@ -106,6 +106,7 @@ TEST(TakeOver, FinishSwitchesOffOnlyWithTarvolineInTheStartupFolder) {
     fake::Shortcuts shortcuts;
     fake::Messages messages;
     fake::Registry registry;
+    fake::Processes processes;
     wizard::FinishInputs in{nullptr, t.path(), t / L"s.pmw", false, false, t / L"Startup", t / L"TVL"};
     in.switchOff = true;
     in.taken = {approval::AddressOf(Source::UserRun, L"Chat"), approval::AddressOf(Source::UserFolder, L"a.lnk")};
@@ -113,7 +114,7 @@ TEST(TakeOver, FinishSwitchesOffOnlyWithTarvolineInTheStartupFolder) {
     in.fileTime = 42;
     std::wstring startup = in.userStartupFolder;
     if (ownLink) shortcuts.links[tool::JoinPath(startup, L"Tarvoline.lnk")] = {P(L"D:\\TVL\\TARVOLINE.EXE"), L"", 1};
-    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, nullptr, &registry});
+    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, processes, registry});
     ASSERT_EQ(messages.shown.size(), 1u);
     if (ownLink) {
       EXPECT_NE(messages.shown[0].first.find(L"登録 2 件を無効にしました"), std::wstring::npos);

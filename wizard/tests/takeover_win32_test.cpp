@@ -19,6 +19,7 @@
 #include "common/win32/cls_system_folder.h"
 #include "common/win32/raii.h"
 #include "make_shortcut_win32.h"
+#include "program_win32.h"
 #include "switch_off.h"
 #include "temp_folder.h"
 #include "win32/control_ids.h"
@@ -49,63 +50,6 @@ std::wstring Env(const wchar_t* name) {
   GetEnvironmentVariableW(name, buf, MAX_PATH);
   return buf;
 }
-
-std::wstring TextOf(HWND h) {
-  wchar_t buf[2048] = L"";
-  SendMessageW(h, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf));
-  return buf;
-}
-
-struct Found {
-  const wchar_t* cls;
-  HWND hwnd = nullptr;
-};
-BOOL CALLBACK FindClass(HWND hwnd, LPARAM out) {
-  auto* f = reinterpret_cast<Found*>(out);
-  wchar_t cls[64] = L"";
-  GetClassNameW(hwnd, cls, 64);
-  if (lstrcmpW(cls, f->cls) != 0 || !IsWindowVisible(hwnd)) return TRUE;
-  f->hwnd = hwnd;
-  return FALSE;
-}
-HWND WaitForWindow(DWORD thread, const wchar_t* cls) {
-  for (int i = 0; i < 300; ++i, Sleep(100)) {
-    Found f{cls};
-    EnumThreadWindows(thread, FindClass, reinterpret_cast<LPARAM>(&f));
-    if (f.hwnd) return f.hwnd;
-  }
-  return nullptr;
-}
-
-// A message box's text, then OK.
-std::wstring AnswerMessage(DWORD thread) {
-  HWND box = WaitForWindow(thread, L"#32770");
-  if (!box) return L"(no message)";
-  std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  return text;
-}
-
-struct Process {
-  PROCESS_INFORMATION pi{};
-  win::Handle process, thread;
-  bool Start(const std::wstring& exe, const std::wstring& args) {
-    std::wstring commandLine = L"\"" + exe + L"\"" + args;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      return false;
-    process.reset(pi.hProcess);
-    thread.reset(pi.hThread);
-    return true;
-  }
-  DWORD Wait() {
-    if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) return 99;
-    DWORD code = 99;
-    GetExitCodeProcess(pi.hProcess, &code);
-    return code;
-  }
-};
 
 // The items of a sequence file, each as its three records.
 std::vector<std::string> Items(const std::string& bytes) {
@@ -145,13 +89,8 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   const std::wstring plain = make(L"plain.exe"), tray = make(L"tray.exe"), shared = make(L"shared.exe");
   const std::wstring own = T + L"\\program";
   CreateDirectoryW(own.c_str(), nullptr);
-  wchar_t self[MAX_PATH] = L"";
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring built(self);  // the program lies one folder above this test
-  built.resize(built.find_last_of(L"\\/"));
-  built.resize(built.find_last_of(L"\\/"));
   const std::wstring exe = own + L"\\TVLpreparer.exe";
-  ASSERT_TRUE(CopyFileW((built + L"\\TVLpreparer.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\TVLpreparer.exe").c_str(), exe.c_str(), FALSE));
   t.Write(L"program\\Tarvoline.exe", "MZ");
   const std::wstring x86 = Env(L"ProgramFiles(x86)");
   ASSERT_FALSE(x86.empty()) << "needs a 64-bit prefix";
@@ -198,9 +137,9 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
 
   FILETIME before{}, after{};
   GetSystemTimeAsFileTime(&before);
-  Process wizard;
-  ASSERT_TRUE(wizard.Start(exe, L""));
-  HWND window = WaitForWindow(wizard.pi.dwThreadId, L"TVLpreparerMain");
+  tvltest::Process wizard;
+  ASSERT_TRUE(wizard.Start(exe));
+  HWND window = tvltest::WaitForWindow(wizard.pi.dwThreadId, L"TVLpreparerMain");
   ASSERT_TRUE(window);
   HWND host = GetDlgItem(window, ids::kPageHost);
   HWND folderPage = GetDlgItem(host, ids::PageId(1));
@@ -213,10 +152,10 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   };
   ASSERT_TRUE(press(1));
   ASSERT_TRUE(press(2));
-  ASSERT_TRUE(press(3)) << text::ToUtf8(AnswerMessage(wizard.pi.dwThreadId));
+  ASSERT_TRUE(press(3)) << text::ToUtf8(tvltest::AnswerMessage(wizard.pi.dwThreadId));
   ASSERT_TRUE(press(4));
   press(5);
-  const std::wstring closing = AnswerMessage(wizard.pi.dwThreadId);
+  const std::wstring closing = tvltest::AnswerMessage(wizard.pi.dwThreadId);
   EXPECT_NE(closing.find(L"6 件を無効にしました"), std::wstring::npos) << text::ToUtf8(closing);
   EXPECT_NE(closing.find(L"TVLpreparer.exe /restore"), std::wstring::npos);
   EXPECT_EQ(wizard.Wait(), 0u);
@@ -248,9 +187,9 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   EXPECT_EQ(changes->size(), 6u);
 
   // The undo command: no wizard, one message, every value as it was.
-  Process restore;
+  tvltest::Process restore;
   ASSERT_TRUE(restore.Start(exe, L" /restore"));
-  const std::wstring report = AnswerMessage(restore.pi.dwThreadId);
+  const std::wstring report = tvltest::AnswerMessage(restore.pi.dwThreadId);
   EXPECT_NE(report.find(L"6 件の登録を有効に戻しました。"), std::wstring::npos) << text::ToUtf8(report);
   EXPECT_EQ(restore.Wait(), 0u);
   for (const reg::Address& a : taken) EXPECT_EQ(registry.Read(a).status, reg::Status::Missing) << text::ToUtf8(a.value);

@@ -12,16 +12,6 @@
 
 namespace wizard {
 
-void MessageBoxes::Show(const std::wstring& text, MessageIcon icon) {
-  UINT style = MB_OK;
-  switch (icon) {
-    case MessageIcon::Critical: style |= MB_ICONSTOP; break;
-    case MessageIcon::Warning: style |= MB_ICONEXCLAMATION; break;
-    case MessageIcon::Information: style |= MB_ICONINFORMATION; break;
-  }
-  MessageBoxW(owner_, text.c_str(), texts::kProgramTitle, style);
-}
-
 namespace {
 
 class ShellPathDialogs final : public PathDialogs {

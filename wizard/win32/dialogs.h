@@ -1,6 +1,6 @@
-// The wizard window's contact with modal dialogs, behind seams so that tests
-// can drive the window without anything blocking: message boxes (the core's
-// wizard::Messages) and the two path choosers.
+// The wizard window's path choosers, behind a seam so that tests can drive
+// the window without a modal dialog blocking. (Message boxes are the shared
+// ui::Messages.)
 #pragma once
 
 #include <windows.h>
@@ -8,20 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "wizard_ui.h"
-
 namespace wizard {
-
-// MessageBoxW with the program's title as caption, modal to the owner set
-// last (none until then).
-class MessageBoxes final : public Messages {
- public:
-  void SetOwner(HWND owner) { owner_ = owner; }
-  void Show(const std::wstring& text, MessageIcon icon) override;
-
- private:
-  HWND owner_ = nullptr;
-};
 
 class PathDialogs {
  public:

@@ -369,7 +369,7 @@ void FrmMain::btnNavigate_Click(int index) {
       Apply(flow_.Next([this] { return GenerateSequenceFile(); }));
       break;
     default:
-      s_.messages->Show(ui::Text(texts::kCancelMessage), MessageIcon::Information);
+      s_.messages.Show(ui::Text(texts::kCancelMessage), ui::MessageIcon::Information);
       End();
       break;
   }
@@ -409,7 +409,7 @@ void FrmMain::ShowWizardPage(int page) {
 }
 
 bool FrmMain::TakeOverOffered() const {
-  return s_.approvalData && s_.listStartupEntries && s_.registry && !s_.recordFile.empty();
+  return s_.approvalData && s_.listStartupEntries && !s_.recordFile.empty();
 }
 
 bool FrmMain::FolderIsUserStartup() const {
@@ -431,7 +431,7 @@ void FrmMain::UpdateSwitchOffChoice() {
 
 bool FrmMain::GenerateSequenceFile() {
   const std::wstring folder = Text(ids::kStartupFolder);
-  const GenerationSeams seams{*s_.files, *s_.shortcuts, *s_.clock, *s_.messages};
+  const GenerationSeams seams{s_.files, s_.shortcuts, s_.clock, s_.messages};
   if (!TakeOverOffered()) return wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams).ok;
 
   TakeOverChoices choices;
@@ -441,7 +441,7 @@ bool FrmMain::GenerateSequenceFile() {
   choices.folderIsUserStartup = FolderIsUserStartup();
   std::vector<startup::Entry> listed;
   if (choices.runEntries || choices.folderIsUserStartup) listed = s_.listStartupEntries();
-  const TakeOverPlan plan = PlanTakeOver(listed, choices, *s_.registry);
+  const TakeOverPlan plan = PlanTakeOver(listed, choices, s_.registry);
   GenerationResult r = wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams, &plan);
   if (!r.ok) return false;
   switchOff_ = choices.switchOff;
@@ -452,7 +452,7 @@ bool FrmMain::GenerateSequenceFile() {
     for (const TakenEntry& e : plan.entries) taken_.push_back(e.approval);
   }
   const std::wstring leftOut = LeftOutMessage(plan);
-  if (!leftOut.empty()) s_.messages->Show(leftOut, MessageIcon::Warning);
+  if (!leftOut.empty()) s_.messages.Show(leftOut, ui::MessageIcon::Warning);
   return true;
 }
 
@@ -476,7 +476,7 @@ void FrmMain::RunFinishingSteps() {
     // The record's folder under the user's local application data.
     CreateDirectoryW(tool::GetParentFolderFromPath(s_.recordFile).c_str(), nullptr);
   }
-  wizard::RunFinishingSteps(in, {*s_.shell, *s_.files, *s_.shortcuts, *s_.messages, s_.processes, s_.registry});
+  wizard::RunFinishingSteps(in, {s_.shell, s_.files, s_.shortcuts, s_.messages, s_.processes, s_.registry});
   End();
 }
 
@@ -487,14 +487,14 @@ void FrmMain::End() {
 }
 
 void FrmMain::btnReferStartup_Click() {
-  std::optional<std::wstring> folder = s_.dialogs->ChooseFolder(hwnd_, Text(ids::kStartupFolder), ui::Text(texts::kBrowseTitle));
+  std::optional<std::wstring> folder = s_.dialogs.ChooseFolder(hwnd_, Text(ids::kStartupFolder), ui::Text(texts::kBrowseTitle));
   if (!folder) return;
   std::wstring path = tool::TrimAtNull(*folder);
   if (!path.empty()) SetText(ids::kStartupFolder, path);
 }
 
 void FrmMain::ChooseSequenceFile_Click() {
-  std::optional<std::wstring> file = s_.dialogs->ChooseSequenceFile(hwnd_, Text(ids::kSequenceFile));
+  std::optional<std::wstring> file = s_.dialogs.ChooseSequenceFile(hwnd_, Text(ids::kSequenceFile));
   if (file) SetText(ids::kSequenceFile, *file);
 }
 

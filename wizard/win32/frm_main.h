@@ -16,6 +16,7 @@
 
 #include "common/fileio.h"
 #include "common/itemtext.h"
+#include "common/messages.h"
 #include "common/registry.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
@@ -25,29 +26,28 @@
 #include "dialogs.h"
 #include "info_page.h"
 #include "page_flow.h"
-#include "wizard_ui.h"
 
 namespace wizard {
 
 struct FrmMainServices {
-  Messages* messages = nullptr;
-  PathDialogs* dialogs = nullptr;
-  FileSystem* files = nullptr;
-  ShortcutStore* shortcuts = nullptr;
-  Shell* shell = nullptr;
-  itemtext::Clock* clock = nullptr;
+  ui::Messages& messages;
+  PathDialogs& dialogs;
+  FileSystem& files;
+  ShortcutStore& shortcuts;
+  Shell& shell;
+  itemtext::Clock& clock;
+  Processes& processes;                             // starts the sequence check
+  reg::Registry& registry;                          // switches the taken entries off
   std::function<std::wstring()> userStartupFolder;  // the current user's Startup folder
   std::wstring ownFolder;                           // the folder of the wizard's executable
   std::wstring caption;                             // "TVLpreparer Ver.1.1.0"
   std::function<void()> onEnded;                    // after the window is gone
   bool infoBrowser = true;                          // try the web browser control on page 3
-  Processes* processes = nullptr;                   // starts the sequence check
   // Taking over the start-up entries. The folder page shows its two choices
-  // only where the system keeps start-up approval data and all three below
-  // are given; otherwise the wizard reads the folder alone.
+  // only where the system keeps start-up approval data and both below are
+  // given; otherwise the wizard reads the folder alone.
   bool approvalData = false;
   std::function<std::vector<startup::Entry>()> listStartupEntries{};
-  reg::Registry* registry = nullptr;
   std::wstring recordFile{};  // the record of what was switched off
 };
 

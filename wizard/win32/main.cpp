@@ -10,6 +10,7 @@
 #include "common/seams.h"
 #include "common/shortcut.h"
 #include "common/win32/cls_system_folder.h"
+#include "common/win32/message_boxes.h"
 #include "common/win32/program_info.h"
 #include "common/registry.h"
 #include "common/text.h"
@@ -49,33 +50,32 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  wizard::MessageBoxes messages;
+  win::MessageBoxes messages(wizard::texts::kProgramTitle);
   const std::wstring recordFile = RecordFile();
   if (AskedToRestore()) {
     // No wizard: switch back on what an earlier Finish switched off.
     wizard::switchoff::RestoreResult r = wizard::switchoff::Restore(recordFile, reg::RealRegistry(), RealFileSystem());
     const bool clean = !r.recordUnreadable && !r.recordNotWritten && r.kept == 0;
     messages.Show(wizard::switchoff::RestoreMessage(r, recordFile),
-                  clean ? wizard::MessageIcon::Information : wizard::MessageIcon::Warning);
+                  clean ? ui::MessageIcon::Information : ui::MessageIcon::Warning);
     return clean ? 0 : 1;
   }
 
-  wizard::FrmMainServices services;
-  services.messages = &messages;
-  services.dialogs = &wizard::RealPathDialogs();
-  services.files = &RealFileSystem();
-  services.shortcuts = &RealShortcutStore();
-  services.shell = &RealShell();
-  services.processes = &RealProcesses();
-  services.clock = &itemtext::RealClock();
-  services.userStartupFolder = [] { return clsSystemFolder().Startup(); };
-  services.ownFolder = program::Folder();
-  services.caption = program::VersionCaption(wizard::texts::kProgramTitle);
-  services.onEnded = [] { PostQuitMessage(0); };
-  services.approvalData = startup::HasApprovalData();
-  services.listStartupEntries = [] { return startup::ListEntries(); };
-  services.registry = &reg::RealRegistry();
-  services.recordFile = recordFile;
+  wizard::FrmMainServices services{.messages = messages,
+                                   .dialogs = wizard::RealPathDialogs(),
+                                   .files = RealFileSystem(),
+                                   .shortcuts = RealShortcutStore(),
+                                   .shell = RealShell(),
+                                   .clock = itemtext::RealClock(),
+                                   .processes = RealProcesses(),
+                                   .registry = reg::RealRegistry(),
+                                   .userStartupFolder = [] { return clsSystemFolder().Startup(); },
+                                   .ownFolder = program::Folder(),
+                                   .caption = program::VersionCaption(wizard::texts::kProgramTitle),
+                                   .onEnded = [] { PostQuitMessage(0); },
+                                   .approvalData = startup::HasApprovalData(),
+                                   .listStartupEntries = [] { return startup::ListEntries(); },
+                                   .recordFile = recordFile};
 
   wizard::FrmMain form(std::move(services));
   if (!form.Create(instance, showCommand)) return 1;

@@ -12,7 +12,7 @@
 
 namespace tvltest {
 
-struct ShortcutSpec {
+struct ShortcutFields {
   std::wstring target;
   std::wstring workingDirectory;
   int showCommand = SW_SHOWNORMAL;  // 1, 3 (maximized) or 7 (minimized, not active)
@@ -21,15 +21,15 @@ struct ShortcutSpec {
 };
 
 // Creates or overwrites lnkPath. False when the shell refuses any step.
-inline bool MakeShortcut(const std::wstring& lnkPath, const ShortcutSpec& spec) {
+inline bool MakeShortcut(const std::wstring& lnkPath, const ShortcutFields& fields) {
   win::ComInit com = win::InitCom();
   win::ShellLink l = win::NewShellLink();
   if (!l.file) return false;
   IShellLinkW* link = l.link.get();
-  return SUCCEEDED(link->SetPath(spec.target.c_str())) &&
-         SUCCEEDED(link->SetWorkingDirectory(spec.workingDirectory.c_str())) &&
-         SUCCEEDED(link->SetShowCmd(spec.showCommand)) && SUCCEEDED(link->SetArguments(spec.arguments.c_str())) &&
-         SUCCEEDED(link->SetDescription(spec.description.c_str())) &&
+  return SUCCEEDED(link->SetPath(fields.target.c_str())) &&
+         SUCCEEDED(link->SetWorkingDirectory(fields.workingDirectory.c_str())) &&
+         SUCCEEDED(link->SetShowCmd(fields.showCommand)) && SUCCEEDED(link->SetArguments(fields.arguments.c_str())) &&
+         SUCCEEDED(link->SetDescription(fields.description.c_str())) &&
          SUCCEEDED(l.file.get()->Save(lnkPath.c_str(), TRUE));
 }
 

@@ -1,0 +1,163 @@
+// Fakes for the seams of every program's core, shared by all tests: they
+// record what the code under test asked for and answer as each test sets
+// them up. Portable: no Windows header, so native tests use them too.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/fileio.h"
+#include "common/itemtext.h"
+#include "common/messages.h"
+#include "common/registry.h"
+#include "common/seams.h"
+#include "common/shortcut.h"
+
+namespace fake {
+
+// In-memory files, for the failures a real disk will not give on demand.
+// Only reading and replacing whole files is modelled; appends fail and
+// searches find nothing.
+struct FileSystem : ::FileSystem {
+  std::map<std::wstring, std::string> files;
+  // No ordinary file / the read fails after opening / every open fails (access
+  // denied, or held by a program that still lets the file be replaced).
+  std::set<std::wstring> hidden, unreadable, locked;
+  bool failReplace = false;
+  int replacements = 0;
+
+  std::optional<std::string> ReadAll(const std::wstring& p) override {
+    return CanRead(p) && !unreadable.count(p) ? std::optional(files[p]) : std::nullopt;
+  }
+  bool ReplaceContents(const std::wstring& p, const std::string& b) override {
+    return !failReplace && (files[p] = b, ++replacements, true);
+  }
+  bool CanRead(const std::wstring& p) override { return files.count(p) != 0 && !locked.count(p); }
+  bool Exists(const std::wstring& p) override { return files.count(p) != 0; }
+  bool IsOrdinaryFile(const std::wstring& p) override { return files.count(p) && !hidden.count(p); }
+  bool Append(const std::wstring&, const std::string&) override { return false; }
+  bool CanAppend(const std::wstring&) override { return false; }
+  bool IsFolder(const std::wstring&) override { return false; }
+  bool AnyOrdinaryFileMatches(const std::wstring&) override { return false; }
+  std::vector<std::wstring> ListOrdinaryFiles(const std::wstring&) override { return {}; }
+};
+
+// The real disk behind a fake: tests override what should fail, and give
+// short (8.3) forms of the paths a code page cannot hold, on any platform.
+// Short forms only for the paths in shortForms.
+struct RealDisk : ::FileSystem {
+  ::FileSystem& real = RealFileSystem();
+  std::map<std::wstring, std::wstring> shortForms;
+  std::optional<std::string> ReadAll(const std::wstring& p) override { return real.ReadAll(p); }
+  bool ReplaceContents(const std::wstring& p, const std::string& b) override { return real.ReplaceContents(p, b); }
+  bool Append(const std::wstring& p, const std::string& b) override { return real.Append(p, b); }
+  bool CanRead(const std::wstring& p) override { return real.CanRead(p); }
+  bool CanAppend(const std::wstring& p) override { return real.CanAppend(p); }
+  bool Exists(const std::wstring& p) override { return real.Exists(p); }
+  bool IsFolder(const std::wstring& p) override { return real.IsFolder(p); }
+  bool IsOrdinaryFile(const std::wstring& p) override { return real.IsOrdinaryFile(p); }
+  bool AnyOrdinaryFileMatches(const std::wstring& p) override { return real.AnyOrdinaryFileMatches(p); }
+  std::vector<std::wstring> ListOrdinaryFiles(const std::wstring& p) override { return real.ListOrdinaryFiles(p); }
+  std::optional<std::wstring> ShortPath(const std::wstring& p) override {
+    auto it = shortForms.find(p);
+    return it == shortForms.end() ? std::nullopt : std::optional(it->second);
+  }
+};
+
+struct Clock : itemtext::Clock {
+  itemtext::Date today{2001, 5, 12};
+  itemtext::Date Today() override { return today; }
+};
+
+// Records the messages instead of showing them.
+struct Messages : ui::Messages {
+  std::vector<std::pair<std::wstring, ui::MessageIcon>> shown;
+  void Show(const std::wstring& t, ui::MessageIcon i) override { shown.emplace_back(t, i); }
+};
+
+// Records what would have been opened and answers with result.
+struct Shell : ::Shell {
+  struct Call {
+    std::wstring file, directory;
+    int showState;
+  };
+  std::vector<Call> calls;
+  std::vector<std::wstring> opened;  // the files of calls
+  std::intptr_t result = 42;
+  std::intptr_t Execute(WindowHandle, const std::wstring& file, const std::wstring& directory,
+                        int showState) override {
+    calls.push_back({file, directory, showState});
+    opened.push_back(file);
+    return result;
+  }
+};
+
+// Records the command lines and directories; starts answers every Start.
+struct Processes : ::Processes {
+  std::vector<std::wstring> started, directories;
+  bool starts = true;
+  bool Start(const std::wstring& commandLine, int) override { return started.push_back(commandLine), starts; }
+  bool SetCurrentDirectory(const std::wstring& path) override { return directories.push_back(path), true; }
+};
+
+// Shortcuts by full path; a path not in the map cannot be read.
+struct Shortcuts : ShortcutStore {
+  std::map<std::wstring, ShortcutInfo> links;
+  std::vector<std::pair<std::wstring, std::wstring>> setTargets;
+  int reads = 0;
+  bool saves = false;  // what SetTarget answers
+  std::optional<ShortcutInfo> Read(const std::wstring& p) override {
+    ++reads;
+    auto it = links.find(p);
+    return it == links.end() ? std::nullopt : std::optional<ShortcutInfo>(it->second);
+  }
+  bool SetTarget(const std::wstring& lnk, const std::wstring& target) override {
+    setTargets.emplace_back(lnk, target);
+    return saves;
+  }
+};
+
+// Values by address; writes to an address in denied fail for want of rights,
+// as do CanWrite checks of its key (an entry with no value name denies the
+// whole key).
+struct Registry : reg::Registry {
+  std::map<std::wstring, std::string> values;
+  std::vector<reg::Address> denied;
+  int writes = 0;
+  static std::wstring Id(const reg::Address& a) {
+    return std::to_wstring(int(a.root)) + L"|" + std::to_wstring(int(a.view)) + L"|" + a.key + L"|" + a.value;
+  }
+  bool IsDenied(const reg::Address& a) const {
+    for (const reg::Address& d : denied)
+      if (d.root == a.root && d.key == a.key && (d.value.empty() || d.value == a.value)) return true;
+    return false;
+  }
+  reg::ValueRead Read(const reg::Address& a) override {
+    auto it = values.find(Id(a));
+    if (it == values.end()) return {reg::Status::Missing, {}};
+    return {reg::Status::Ok, it->second};
+  }
+  reg::Status WriteBinary(const reg::Address& a, const std::string& bytes) override {
+    if (IsDenied(a)) return reg::Status::Denied;
+    ++writes;
+    values[Id(a)] = bytes;
+    return reg::Status::Ok;
+  }
+  reg::Status Delete(const reg::Address& a) override {
+    if (IsDenied(a)) return reg::Status::Denied;
+    return values.erase(Id(a)) ? reg::Status::Ok : reg::Status::Missing;
+  }
+  bool CanWrite(const reg::Address& a) override { return !IsDenied({a.root, a.view, a.key, L""}); }
+  void Set(const reg::Address& a, std::string bytes) { values[Id(a)] = std::move(bytes); }
+  std::optional<std::string> Get(const reg::Address& a) const {
+    auto it = values.find(Id(a));
+    return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
+  }
+};
+
+}  // namespace fake

@@ -1,0 +1,82 @@
+// Test helpers (Windows builds) for tests that run a built program as the
+// user does: start it, find its windows, answer its message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/win32/raii.h"
+
+namespace tvltest {
+
+// The folder of the built programs: one above the test's own.
+inline std::wstring ProgramFolder() {
+  wchar_t self[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder(self);
+  folder.resize(folder.find_last_of(L"\\/"));
+  folder.resize(folder.find_last_of(L"\\/"));
+  return folder;
+}
+
+inline std::wstring TextOf(HWND h) {
+  wchar_t buf[2048] = L"";
+  SendMessageW(h, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+// A visible window of the class on the thread, waited for up to 30 s.
+inline HWND WaitForWindow(DWORD thread, const wchar_t* cls) {
+  struct Found {
+    const wchar_t* cls;
+    HWND hwnd = nullptr;
+  };
+  auto find = [](HWND hwnd, LPARAM out) -> BOOL {
+    auto* f = reinterpret_cast<Found*>(out);
+    wchar_t name[64] = L"";
+    GetClassNameW(hwnd, name, 64);
+    if (lstrcmpW(name, f->cls) != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    f->hwnd = hwnd;
+    return FALSE;
+  };
+  for (int i = 0; i < 300; ++i, Sleep(100)) {
+    Found f{cls};
+    EnumThreadWindows(thread, find, reinterpret_cast<LPARAM>(&f));
+    if (f.hwnd) return f.hwnd;
+  }
+  return nullptr;
+}
+
+// A message box's text, then OK.
+inline std::wstring AnswerMessage(DWORD thread) {
+  HWND box = WaitForWindow(thread, L"#32770");
+  if (!box) return L"(no message)";
+  std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return text;
+}
+
+struct Process {
+  PROCESS_INFORMATION pi{};
+  win::Handle process, thread;
+  bool Start(const std::wstring& exe, const std::wstring& args = L"") {
+    std::wstring commandLine = L"\"" + exe + L"\"" + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      return false;
+    process.reset(pi.hProcess);
+    thread.reset(pi.hThread);
+    return true;
+  }
+  // The exit code; 99 when the program has not ended within the time.
+  DWORD Wait(DWORD milliseconds = 30000) {
+    if (WaitForSingleObject(pi.hProcess, milliseconds) != WAIT_OBJECT_0) return 99;
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+  }
+};
+
+}  // namespace tvltest
