@@ -58,6 +58,11 @@ struct LaunchSettings {
   double IntervalTime = Startup::kDefaultIntervalTime;
   bool ReadyWait = false;   // also wait until the previous program is ready
   bool SkipRunning = true;  // do not start a program that is already running
+
+  // The engine's part of the settings a run goes by.
+  static LaunchSettings From(const Startup::Settings& s) {
+    return {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.ReadyWait, s.SkipRunning};
+  }
 };
 
 class LaunchEngine {

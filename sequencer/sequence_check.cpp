@@ -155,7 +155,7 @@ void CheckItems(const std::vector<Startup::SequenceItem>& items, const Environme
 struct SettingKey {
   const wchar_t* name;
   double defaultValue;
-  double* value;
+  double Startup::Settings::*value;
 };
 
 void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) {
@@ -174,21 +174,21 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) 
     raw.iniLoader(iniPath);
   }
   const SettingKey keys[] = {
-      {L"CPULimit", Startup::kDefaultCPULimit, &Startup::CPULimit},
-      {L"MaxIdleTime", Startup::kDefaultMaxIdleTime, &Startup::MaxIdleTime},
-      {L"IntervalTime", Startup::kDefaultIntervalTime, &Startup::IntervalTime},
-      {L"TimerInterval", Startup::kDefaultTimerInterval, &Startup::TimerInterval},
+      {L"CPULimit", Startup::kDefaultCPULimit, &Startup::Settings::CPULimit},
+      {L"MaxIdleTime", Startup::kDefaultMaxIdleTime, &Startup::Settings::MaxIdleTime},
+      {L"IntervalTime", Startup::kDefaultIntervalTime, &Startup::Settings::IntervalTime},
+      {L"TimerInterval", Startup::kDefaultTimerInterval, &Startup::Settings::TimerInterval},
   };
   const Variant absent(L"\u0001");
   for (const SettingKey& k : keys) {
     const Variant v = raw.GetiniValue(k.name, absent);
     const std::wstring head = std::wstring(L"    ") + k.name + L" = ";
     if (!read.loaded) {
-      report.Line(head + FormatNumber(*k.value));
+      report.Line(head + FormatNumber(read.settings.*k.value));
       continue;
     }
     if (v == absent) {
-      report.Line(head + FormatNumber(*k.value) + texts::kKeyMissing);
+      report.Line(head + FormatNumber(read.settings.*k.value) + texts::kKeyMissing);
       continue;
     }
     report.Line(head + v.ToString());
@@ -198,7 +198,7 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) 
     else if (notNumber) report.Finding(texts::kNotNumber + FormatNumber(k.defaultValue));
   }
   // The timer takes whole milliseconds from 1 to 65535; anything else runs at the default.
-  const double t = Startup::TimerInterval;
+  const double t = read.settings.TimerInterval;
   if (Startup::TimerIntervalMs(t) == Startup::kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
     report.Finding(texts::kTimerRange + FormatNumber(Startup::kDefaultTimerInterval));
 }
@@ -235,8 +235,7 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   report.Line(texts::kSequenceFile + sequencePath);
   const bool readable = tool::IsFileReadable(sequencePath, seams.files);
   if (readable) {
-    Startup::LoadSequence(sequencePath, seams.files);
-    CheckItems(Startup::SequenceItems, env, programFolder, seams, report);
+    CheckItems(Startup::LoadSequence(sequencePath, seams.files).Items, env, programFolder, seams, report);
   } else {
     report.Finding(texts::kSequenceNotRead);
   }

@@ -181,10 +181,6 @@ TEST(LaunchEngine, ProgramsDocumentsAddressesAndFailures) {
       // Addresses ending in ".com" are no programs.
       {"mail address", Item(L"K", L"mailto:someone@example.com"), Outcome::Started,
        L"shell mailto:someone@example.com dir= show=4"},
-      {"web address", Item(L"K", L"http://www.example.com"), Outcome::Started,
-       L"shell http://www.example.com dir= show=4"},
-      {"secure web address", Item(L"K", L"HTTPS://www.example.com"), Outcome::Started,
-       L"shell HTTPS://www.example.com dir= show=4"},
       {"Size that is no show state fails", Item(L"K", L"C:/A/x.exe", L"", L"", 12), Outcome::Failed, L""},
       {"Size beyond 16 bits fails", Item(L"K", L"C:/A/x.exe", L"", L"", -1), Outcome::Failed, L""},
       {"empty File fails without opening anything", Item(L"K", L""), Outcome::Failed, L""},
