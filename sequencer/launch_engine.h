@@ -59,7 +59,7 @@ struct LaunchSettings {
   bool ReadyWait = false;   // also wait until the previous program is ready
   bool SkipRunning = true;  // do not start a program that is already running
 
-  // The engine's part of the settings a run goes by.
+  // The settings of a run that the engine goes by.
   static LaunchSettings From(const Startup::Settings& s) {
     return {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.ReadyWait, s.SkipRunning};
   }

@@ -136,8 +136,6 @@ TEST(LaunchEngine, StartsOnTheTickTheRuleAllows) {
       {"usage equal to the limit starts", {}, 30, 200, 4},
       {"usage just above the limit waits", {}, 30.01, 200, 51},
       {"IntervalTime 0: the first tick", {30, 10000, 0}, 0, 200, 1},
-      {"CPULimit 100: whatever the usage", {100, 10000, 500}, 100, 200, 4},
-      {"negative CPULimit: always MaxIdleTime", {-1, 10000, 500}, 0, 200, 51},
       {"MaxIdleTime below IntervalTime", {30, 100, 500}, 100, 200, 4},
       {"interval 150: ceil(500 / 150) + 1", {}, 0, 150, 5},
   };
