@@ -109,7 +109,8 @@ class FakeLaunch : public LaunchSystem {
 struct Rig {
   explicit Rig(std::vector<SequenceItem> list, LaunchSettings s = {}, double usage = 0, bool withLaunch = false,
                report::StartReport* report = nullptr)
-      : items(std::move(list)), engine(items, s, sys, &sys, sys, sys, fs, withLaunch ? &launch : nullptr, report) {
+      : items(std::move(list)),
+        engine(items, s, sys, &sys, withLaunch ? static_cast<LaunchSystem&>(launch) : plain, sys, fs, report) {
     sys.usage = usage;
   }
   // Ticks until the engine starts or fails an item: that tick's number.
@@ -122,6 +123,7 @@ struct Rig {
   FakeSystem sys;
   FakeFs fs;
   FakeLaunch launch;
+  PlainLaunchSystem plain{sys, sys, fs};
   LaunchEngine engine;
 };
 

@@ -66,11 +66,9 @@ void Place(HWND control, const layout::Rect& r) {
 
 }  // namespace
 
-// Every start goes through the launcher: the shell the engine is given is never asked.
 frmMain::frmMain(FrmMainArgs args)
     : args_(std::move(args)),
-      engine_(args_.items, args_.settings, *this, nullptr, args_.processes, RealShell(), args_.fs, &args_.launcher,
-              args_.report) {
+      engine_(args_.items, args_.settings, *this, nullptr, args_.launcher, args_.processes, args_.fs, args_.report) {
   if (!args_.createMeter) args_.createMeter = [](std::unique_ptr<CpuMeter>& m) { Pdh9XNT::CreateCpuMeter(m); };
   if (!args_.endProgram) args_.endProgram = [] { ::ExitProcess(0); };
 }
