@@ -1,7 +1,6 @@
 // The message boxes as a list of what they would have shown.
 #pragma once
 
-#include <string>
 #include <utility>
 #include <vector>
 

@@ -49,10 +49,9 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
     EXPECT_EQ(Startup::Main(L"", program, ui, messages, fs), Startup::MainOutcome::WindowShown);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_TRUE(messages.shown.empty());
-    const Startup::Run& run = ui.shown[0];
-    EXPECT_EQ(run.sequence.Items.size(), 2u);
-    EXPECT_EQ(run.settings.CPULimit, c.cpuLimit);
-    EXPECT_EQ(Startup::TimerIntervalMs(run.settings.TimerInterval), c.timer);
+    EXPECT_EQ(ui.shown[0].sequence.Items.size(), 2u);
+    EXPECT_EQ(ui.shown[0].settings.CPULimit, c.cpuLimit);
+    EXPECT_EQ(Startup::TimerIntervalMs(ui.shown[0].settings.TimerInterval), c.timer);
     EXPECT_EQ(fs.files, before);
   }
 }

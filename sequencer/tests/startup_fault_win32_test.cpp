@@ -36,10 +36,9 @@ struct Ui : Startup::EntryUi, Processes, Shell {
   bool ShowMainWindow(Startup::Run given) override {
     ++windows;
     run = std::move(given);
-    LaunchSettings settings = LaunchSettings::From(run.settings);
-    settings.IntervalTime = 0;
+    run.settings.IntervalTime = 0;
     frmMain form({.items = run.sequence.Items,
-                  .settings = settings,
+                  .settings = LaunchSettings::From(run.settings),
                   .timerInterval = run.settings.TimerInterval,
                   .createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); },
                   .endProgram = [this] { ++ends; },
