@@ -88,8 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring path = L"Startup.pmw";
   fake::FileSystem fs;
   fs.files[path] = fuzz::Bytes(data, size);
-  const int n = Startup::LoadSequence(path, fs);
-  FUZZ_CHECK(n >= 0 && static_cast<std::size_t>(n) == Startup::SequenceItems.size());
+  const std::vector<Startup::SequenceItem> items = Startup::LoadSequence(path, fs).Items;
 
   std::set<std::wstring> keys;
   std::size_t next = 0;
@@ -97,8 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Field noUse = NumberField(doc, L"NoUse");
     if (!noUse.sure) return 0;  // which items follow is then not known here
     if (noUse.number && *noUse.number != 0) continue;
-    FUZZ_CHECK(next < Startup::SequenceItems.size());
-    const Startup::SequenceItem& item = Startup::SequenceItems[next++];
+    FUZZ_CHECK(next < items.size());
+    const Startup::SequenceItem& item = items[next++];
 
     const std::wstring header = doc.GetiniValue(L"iniMenteSubItem1", Variant(L"")).ToString();
     FUZZ_CHECK(item.Title.size() <= header.size());
@@ -116,6 +115,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(keys.insert(item.Key).second);
   }
-  FUZZ_CHECK(next == Startup::SequenceItems.size());
+  FUZZ_CHECK(next == items.size());
   return 0;
 }

@@ -100,17 +100,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckDocument(path, original, text::FromAnsi(bytes));
 
   // The C library's own format, which the reference parse follows.
-  Startup::LoadSettings(path, fs, NumberSeparators{L".", L""});
+  const Startup::Settings s = Startup::LoadSettings(path, fs, NumberSeparators{L".", L""}).settings;
   FUZZ_CHECK(fs.replacements == 1);
   original.files[path] = bytes;  // as the user wrote it, for what follows
   iniMente user(original), after(fs);
   user.iniLoader(path);
   after.iniLoader(path);
 
-  const Key keys[] = {{L"CPULimit", &Startup::CPULimit, Startup::kDefaultCPULimit},
-                      {L"MaxIdleTime", &Startup::MaxIdleTime, Startup::kDefaultMaxIdleTime},
-                      {L"IntervalTime", &Startup::IntervalTime, Startup::kDefaultIntervalTime},
-                      {L"TimerInterval", &Startup::TimerInterval, Startup::kDefaultTimerInterval}};
+  const Key keys[] = {{L"CPULimit", &s.CPULimit, Startup::kDefaultCPULimit},
+                      {L"MaxIdleTime", &s.MaxIdleTime, Startup::kDefaultMaxIdleTime},
+                      {L"IntervalTime", &s.IntervalTime, Startup::kDefaultIntervalTime},
+                      {L"TimerInterval", &s.TimerInterval, Startup::kDefaultTimerInterval}};
   for (const Key& k : keys) {
     FUZZ_CHECK(std::isfinite(*k.setting));
     Variant mine = user.GetiniValue(k.name, Variant());
@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Variant saved = after.GetiniValue(k.name, Variant());
     if (!IsDeleted(mine)) FUZZ_CHECK(mine.IsEmpty() ? saved.ToString() == Variant(k.fallback).ToString() : saved == mine);
   }
-  const int ms = Startup::TimerIntervalMs(Startup::TimerInterval);
+  const int ms = Startup::TimerIntervalMs(s.TimerInterval);
   FUZZ_CHECK(ms >= 1 && ms <= 65535);
   return 0;
 }

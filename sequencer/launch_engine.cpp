@@ -26,16 +26,15 @@ double TwoDecimals(double v) { return std::round(v * 100.0) / 100.0; }
 }  // namespace
 
 LaunchEngine::LaunchEngine(const std::vector<Startup::SequenceItem>& items, LaunchSettings settings,
-                           LaunchView& view, CpuMeter* meter, Processes& processes, Shell& shell,
-                           FileSystem& fs, LaunchSystem* system, report::StartReport* report)
+                           LaunchView& view, CpuMeter* meter, LaunchSystem& system, Processes& processes,
+                           FileSystem& fs, report::StartReport* report)
     : items_(items),
       settings_(settings),
       view_(view),
       meter_(meter),
       processes_(processes),
       fs_(fs),
-      plain_(processes, shell, fs),
-      system_(system ? *system : plain_),
+      system_(system),
       report_(report) {}
 
 LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {

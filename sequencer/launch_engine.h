@@ -58,6 +58,11 @@ struct LaunchSettings {
   double IntervalTime = Startup::kDefaultIntervalTime;
   bool ReadyWait = false;   // also wait until the previous program is ready
   bool SkipRunning = true;  // do not start a program that is already running
+
+  // The settings of a run that the engine goes by.
+  static LaunchSettings From(const Startup::Settings& s) {
+    return {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.ReadyWait, s.SkipRunning};
+  }
 };
 
 class LaunchEngine {
@@ -72,12 +77,10 @@ class LaunchEngine {
 
   // items, view and the seams must outlive the engine. meter may be null (no
   // meter on this platform): every item then fails. Programs and documents
-  // are started through system, or through processes and shell when it is
-  // null; report may be null (no report).
+  // are started through system; report may be null (no report).
   LaunchEngine(const std::vector<Startup::SequenceItem>& items, LaunchSettings settings, LaunchView& view,
-               CpuMeter* meter, Processes& processes = RealProcesses(), Shell& shell = RealShell(),
-               FileSystem& fs = RealFileSystem(), LaunchSystem* system = nullptr,
-               report::StartReport* report = nullptr);
+               CpuMeter* meter, LaunchSystem& system, Processes& processes = RealProcesses(),
+               FileSystem& fs = RealFileSystem(), report::StartReport* report = nullptr);
 
   // One tick of a timer whose interval is intervalMs milliseconds.
   Outcome Tick(int intervalMs);
@@ -111,7 +114,6 @@ class LaunchEngine {
   CpuMeter* meter_;
   Processes& processes_;
   FileSystem& fs_;
-  PlainLaunchSystem plain_;
   LaunchSystem& system_;
   report::StartReport* report_;
   int currentIndex_ = 0;

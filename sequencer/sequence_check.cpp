@@ -162,7 +162,7 @@ void CheckItems(const std::vector<Startup::SequenceItem>& items, const Environme
 struct SettingKey {
   const wchar_t* name;
   double defaultValue;
-  double* value;
+  double Startup::Settings::*value;
 };
 
 void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) {
@@ -181,21 +181,21 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) 
     raw.iniLoader(iniPath);
   }
   const SettingKey keys[] = {
-      {L"CPULimit", Startup::kDefaultCPULimit, &Startup::CPULimit},
-      {L"MaxIdleTime", Startup::kDefaultMaxIdleTime, &Startup::MaxIdleTime},
-      {L"IntervalTime", Startup::kDefaultIntervalTime, &Startup::IntervalTime},
-      {L"TimerInterval", Startup::kDefaultTimerInterval, &Startup::TimerInterval},
+      {L"CPULimit", Startup::kDefaultCPULimit, &Startup::Settings::CPULimit},
+      {L"MaxIdleTime", Startup::kDefaultMaxIdleTime, &Startup::Settings::MaxIdleTime},
+      {L"IntervalTime", Startup::kDefaultIntervalTime, &Startup::Settings::IntervalTime},
+      {L"TimerInterval", Startup::kDefaultTimerInterval, &Startup::Settings::TimerInterval},
   };
   const Variant absent(L"\u0001");
   for (const SettingKey& k : keys) {
     const Variant v = raw.GetiniValue(k.name, absent);
     const std::wstring head = std::wstring(L"    ") + k.name + L" = ";
     if (!read.loaded) {
-      report.Line(head + FormatNumber(*k.value));
+      report.Line(head + FormatNumber(read.settings.*k.value));
       continue;
     }
     if (v == absent) {
-      report.Line(head + T(texts::kCheckKeyMissing, FormatNumber(*k.value)));
+      report.Line(head + T(texts::kCheckKeyMissing, FormatNumber(read.settings.*k.value)));
       continue;
     }
     report.Line(head + v.ToString());
@@ -205,7 +205,7 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) 
     else if (notNumber) report.Finding(T(texts::kCheckNotNumber, FormatNumber(k.defaultValue)));
   }
   // The timer takes whole milliseconds from 1 to 65535; anything else runs at the default.
-  const double t = Startup::TimerInterval;
+  const double t = read.settings.TimerInterval;
   if (Startup::TimerIntervalMs(t) == Startup::kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
     report.Finding(T(texts::kCheckTimerRange, FormatNumber(Startup::kDefaultTimerInterval)));
 }
@@ -242,8 +242,7 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   report.Line(T(texts::kCheckSequenceFile, sequencePath));
   const bool readable = tool::IsFileReadable(sequencePath, seams.files);
   if (readable) {
-    Startup::LoadSequence(sequencePath, seams.files);
-    CheckItems(Startup::SequenceItems, env, programFolder, seams, report);
+    CheckItems(Startup::LoadSequence(sequencePath, seams.files).Items, env, programFolder, seams, report);
   } else {
     report.Finding(T(texts::kCheckSequenceNotRead));
   }

@@ -15,18 +15,6 @@
 
 namespace Startup {
 
-std::vector<SequenceItem> SequenceItems;
-int ItemsLeftOut = 0;
-
-double CPULimit = kDefaultCPULimit;
-double MaxIdleTime = kDefaultMaxIdleTime;
-double IntervalTime = kDefaultIntervalTime;
-double TimerInterval = kDefaultTimerInterval;
-bool Report = true;
-bool ReadyWait = false;
-bool SkipRunning = true;
-report::StartReport RunReport;
-
 namespace {
 
 constexpr wchar_t kDateSlash = L'/';
@@ -88,16 +76,13 @@ bool ParseItemTitle(const std::wstring& Header, std::wstring& Title) {
   return false;
 }
 
-int LoadSequence(const std::wstring& Path, FileSystem& fs) {
-  std::vector<iniMente> docs = iniMenteSub::iniRecordLoader(Path, fs);
-  SequenceItems.clear();
-  ItemsLeftOut = 0;
-  if (docs.empty()) return 0;
-  for (const iniMente& doc : docs) {
+Sequence LoadSequence(const std::wstring& Path, FileSystem& fs) {
+  Sequence sequence;
+  for (const iniMente& doc : iniMenteSub::iniRecordLoader(Path, fs)) {
     // A NoUse that is not a number keeps the item, as a missing one does.
     std::optional<double> noUse = FiniteNumber(doc.GetiniValue(L"NoUse", Variant(std::int16_t{0})));
     if (noUse && *noUse != 0) {
-      ++ItemsLeftOut;
+      ++sequence.ItemsLeftOut;
       continue;
     }
     SequenceItem item;
@@ -107,9 +92,9 @@ int LoadSequence(const std::wstring& Path, FileSystem& fs) {
     item.Option = doc.GetiniValue(L"Option", Variant(L"")).ToString();
     item.Size = SizeValue(doc.GetiniValue(L"Size", Variant(std::int16_t{0})));
     item.Key = tool::NextUniqueKey();
-    SequenceItems.push_back(std::move(item));
+    sequence.Items.push_back(std::move(item));
   }
-  return static_cast<int>(SequenceItems.size());
+  return sequence;
 }
 
 std::optional<double> ParseSettingNumber(std::wstring_view text, const NumberSeparators& locale) {
@@ -138,14 +123,15 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   settings.MakeiniItem(L"MaxIdleTime", whole(kDefaultMaxIdleTime));
   settings.MakeiniItem(L"IntervalTime", whole(kDefaultIntervalTime));
   settings.MakeiniItem(L"TimerInterval", whole(kDefaultTimerInterval));
-  CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, locale, read);
-  MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale, read);
-  IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, locale, read);
-  TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval, locale, read);
+  Settings& s = read.settings;
+  s.CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, locale, read);
+  s.MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale, read);
+  s.IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, locale, read);
+  s.TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval, locale, read);
   SettingsRead ignored;  // the three switches fall back silently: they are not in the file unless the user put them there
-  Report = SettingValue(settings, L"Report", 1, locale, ignored) != 0;
-  ReadyWait = SettingValue(settings, L"ReadyWait", 0, locale, ignored) == 1;
-  SkipRunning = SettingValue(settings, L"SkipRunning", 1, locale, ignored) != 0;
+  s.Report = SettingValue(settings, L"Report", 1, locale, ignored) != 0;
+  s.ReadyWait = SettingValue(settings, L"ReadyWait", 0, locale, ignored) == 1;
+  s.SkipRunning = SettingValue(settings, L"SkipRunning", 1, locale, ignored) != 0;
   // A file that is there but was not loaded (hidden, locked, access denied)
   // keeps the user's values: this run uses the defaults and writes nothing
   // over it. An unwritable file changes nothing else.
@@ -175,7 +161,8 @@ std::wstring ArgumentText(std::wstring_view commandLine) {
   return std::wstring(commandLine.substr(i));
 }
 
-MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& ui, FileSystem& fs) {
+MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& ui,
+                 ui::Messages& messages, FileSystem& fs) {
   std::wstring programFolder = tool::GetParentFolderFromPath(programPath);
   std::wstring sequencePath = tool::StripQuotes(text::Trim(argumentText));
   if (!tool::IsFileReadable(sequencePath, fs)) {
@@ -183,26 +170,28 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
       std::wstring folder = programFolder;
       sequencePath = tool::JoinPath(folder, kDefaultSequenceName);
     } else {
-      ui.ShowNotFound(::ui::Format(::ui::Text(sequencer::texts::kNotFound), {sequencePath}));
+      messages.Show(ui::Format(ui::Text(sequencer::texts::kNotFound), {sequencePath}), ui::MessageIcon::Critical);
     }
   }
 
   std::wstring folder = programFolder;
-  LoadSettings(tool::JoinPath(folder, tool::GetBaseNameFromPath(programPath) + L".ini"), fs);
+  Run run;
+  run.settings = LoadSettings(tool::JoinPath(folder, tool::GetBaseNameFromPath(programPath) + L".ini"), fs).settings;
+  const Settings& s = run.settings;
 
-  const int kept = LoadSequence(sequencePath, fs);
-  // A report of an earlier call (the tests run Main many times) is let go first.
-  RunReport = report::StartReport();
+  run.sequence = LoadSequence(sequencePath, fs);
+  const int kept = static_cast<int>(run.sequence.Items.size());
   report::Clock* clock = ui.ReportClock();
-  if (Report && clock)
-    RunReport.Open(tool::JoinPath(folder, tool::GetBaseNameFromPath(programPath) + L".log"), fs, *clock);
-  RunReport.RunBegins(sequencePath, {CPULimit, MaxIdleTime, IntervalTime, TimerInterval, ReadyWait, SkipRunning}, kept,
-                      ItemsLeftOut);
+  if (s.Report && clock)
+    run.report.Open(tool::JoinPath(folder, tool::GetBaseNameFromPath(programPath) + L".log"), fs, *clock);
+  run.report.RunBegins(sequencePath,
+                       {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, s.ReadyWait, s.SkipRunning}, kept,
+                       run.sequence.ItemsLeftOut);
   if (kept == 0) {
-    RunReport.RunEnds(0, 0);
+    run.report.RunEnds(0, 0);
     return MainOutcome::NoItems;
   }
-  return ui.ShowMainWindow() ? MainOutcome::WindowShown : MainOutcome::WindowFailed;
+  return ui.ShowMainWindow(std::move(run)) ? MainOutcome::WindowShown : MainOutcome::WindowFailed;
 }
 
 }  // namespace Startup

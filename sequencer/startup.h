@@ -1,7 +1,8 @@
 // Tarvoline's entry: the sequence path from the command line, the settings
 // file beside the program, and the list of start-up items read from the
-// sequence file. Everything here is portable; the window and the message box
-// are reached through EntryUi.
+// sequence file. Everything here is portable; the window is reached through
+// EntryUi, the message box through ui::Messages. What is read is handed on as
+// values, so that a run (or a test) never sees what an earlier one read.
 #pragma once
 
 #include <string>
@@ -11,6 +12,7 @@
 #include <optional>
 
 #include "common/fileio.h"
+#include "common/messages.h"
 #include "common/seams.h"
 #include "sequencer/start_report.h"
 
@@ -27,34 +29,32 @@ struct SequenceItem {
   std::wstring Key;      // the list entry's unique key ("Key" + 15 digits)
 };
 
-// The kept items in file order. Filled once by LoadSequence.
-extern std::vector<SequenceItem> SequenceItems;
-
-// How many items the sequence file left out by NoUse. Set by LoadSequence.
-extern int ItemsLeftOut;
-
-// The four timing settings (defaults until LoadSettings has run).
-extern double CPULimit;       // percent: start when the usage is at or below this
-extern double MaxIdleTime;    // ms: longest wait for the usage to fall
-extern double IntervalTime;   // ms: shortest time between two starts
-extern double TimerInterval;  // ms: period of the tick
-
-// Keys the user may add; read, never written, so the file the program makes
-// keeps its four lines. Report = 0 turns the start report off; ReadyWait = 1
-// makes each start wait until the program before has finished starting
-// (any other value counts as 0); SkipRunning = 0 starts programs that are
-// already running all the same.
-extern bool Report;
-extern bool ReadyWait;
-extern bool SkipRunning;
-
-// The run's start report (off until Main opens it), written to by the engine.
-extern report::StartReport RunReport;
-
 constexpr double kDefaultCPULimit = 30;
 constexpr double kDefaultMaxIdleTime = 10000;
 constexpr double kDefaultIntervalTime = 500;
 constexpr double kDefaultTimerInterval = 200;
+
+// The kept items of a sequence file, in file order.
+struct Sequence {
+  std::vector<SequenceItem> Items;
+  int ItemsLeftOut = 0;  // items the file left out by NoUse
+};
+
+// The settings a run goes by (the defaults until LoadSettings has read them).
+struct Settings {
+  double CPULimit = kDefaultCPULimit;            // percent: start when the usage is at or below this
+  double MaxIdleTime = kDefaultMaxIdleTime;      // ms: longest wait for the usage to fall
+  double IntervalTime = kDefaultIntervalTime;    // ms: shortest time between two starts
+  double TimerInterval = kDefaultTimerInterval;  // ms: period of the tick
+  // Keys the user may add; read, never written, so the file the program makes
+  // keeps its four lines. Report = 0 turns the start report off; ReadyWait = 1
+  // makes each start wait until the program before has finished starting
+  // (any other value counts as 0); SkipRunning = 0 starts programs that are
+  // already running all the same.
+  bool Report = true;
+  bool ReadyWait = false;
+  bool SkipRunning = true;
+};
 
 // The program's title: caption of its messages.
 inline constexpr wchar_t kProgramTitle[] = L"Tarvoline";
@@ -67,15 +67,15 @@ inline constexpr wchar_t kDefaultSequenceName[] = L"Startup.pmw";
 // the whole Header.
 bool ParseItemTitle(const std::wstring& Header, std::wstring& Title);
 
-// Replaces SequenceItems with the kept items of the sequence file at Path and
-// returns their number (0 for a missing, unreadable or empty file). An item is
-// left out when its NoUse is a number other than 0; a NoUse or Size that is
-// not a number counts as its default (0). Each kept item takes the next
-// tool::NextUniqueKey.
-int LoadSequence(const std::wstring& Path, FileSystem& fs = RealFileSystem());
+// The kept items of the sequence file at Path (none for a missing, unreadable
+// or empty file) and how many it left out. An item is left out when its NoUse
+// is a number other than 0; a NoUse or Size that is not a number counts as its
+// default (0). Each kept item takes the next tool::NextUniqueKey.
+Sequence LoadSequence(const std::wstring& Path, FileSystem& fs = RealFileSystem());
 
 // What LoadSettings found in the settings file.
 struct SettingsRead {
+  Settings settings;                     // what the run goes by
   bool loaded = false;                   // the file was there and could be read
   std::vector<std::wstring> notNumbers;  // keys whose value is no finite number (their default is used)
 };
@@ -83,7 +83,7 @@ struct SettingsRead {
 // Loads the settings file, reads Report, ReadyWait and SkipRunning, adds each
 // of the four keys that is missing or empty with its default (in the order
 // CPULimit, MaxIdleTime, IntervalTime, TimerInterval, as 16-bit integers),
-// sets the four settings from it and writes it back. A value that is not a
+// reads the four settings from it and writes it back. A value that is not a
 // finite number gives that key's default; a file that cannot be written
 // changes nothing else. A file that exists but cannot be loaded gives the
 // defaults and is not written. With writeBack false the file is only read,
@@ -109,15 +109,22 @@ int TimerIntervalMs(double timerInterval);
 // the text after the program name and the blanks that follow it.
 std::wstring ArgumentText(std::wstring_view commandLine);
 
+// What Main hands to the window: the items, the settings and the run's start
+// report (open unless Report = 0 or there is no clock), which the engine
+// writes to.
+struct Run {
+  Sequence sequence;
+  Settings settings;
+  report::StartReport report;
+};
+
 // What Main needs from the user interface.
 class EntryUi {
  public:
   virtual ~EntryUi() = default;
-  // The critical message box with OK, caption kProgramTitle.
-  virtual void ShowNotFound(const std::wstring& message) = 0;
-  // Creates the main window and shows it without modality; false when it
-  // could not be created.
-  virtual bool ShowMainWindow() = 0;
+  // Creates the main window over run and shows it without modality; false
+  // when it could not be created. The window keeps run for as long as it lives.
+  virtual bool ShowMainWindow(Run run) = 0;
   // The clocks of the start report; null: no report.
   virtual report::Clock* ReportClock() { return nullptr; }
 };
@@ -131,8 +138,9 @@ enum class MainOutcome {
 // The entry steps. argumentText is the raw argument text; programPath the
 // full path of the running program (its folder holds Startup.pmw, the
 // settings file, named after the program with ".ini", and the start report,
-// named after it with ".log").
+// named after it with ".log"). A sequence file named but not found is told
+// through messages.
 MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& ui,
-                 FileSystem& fs = RealFileSystem());
+                 ui::Messages& messages, FileSystem& fs = RealFileSystem());
 
 }  // namespace Startup

@@ -36,10 +36,15 @@ TEST(Tool, TextHelpers) {
     EXPECT_EQ(tool::TrimAtNull(in), out);
 }
 
-TEST(Tool, NextUniqueKeyCountsFromZero) {
-  // The only test here that draws keys, so the counter starts at 0.
-  EXPECT_EQ(tool::NextUniqueKey(), L"Key000000000000000");
-  EXPECT_EQ(tool::NextUniqueKey(), L"Key000000000000001");
+TEST(Tool, NextUniqueKeyIsKeyAndFifteenDigitsCountingUp) {
+  // The counter is the process's: other tests may have drawn keys before.
+  const std::wstring first = tool::NextUniqueKey(), second = tool::NextUniqueKey();
+  for (const std::wstring& key : {first, second}) {
+    ASSERT_EQ(key.size(), 18u);
+    EXPECT_EQ(key.substr(0, 3), L"Key");
+    EXPECT_EQ(key.find_first_not_of(L"0123456789", 3), std::wstring::npos) << text::ToUtf8(key);
+  }
+  EXPECT_LT(first, second);  // fixed width: text order is number order
 }
 
 // The rest of these tests is the file seam's own, tested with it.

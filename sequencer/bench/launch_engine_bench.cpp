@@ -35,7 +35,8 @@ void BM_WaitingTick(benchmark::State& state) {
   BusyMeter meter;
   // The processor never falls to the limit and the longest wait never ends:
   // every tick is a waiting tick.
-  LaunchEngine engine(items, {30, 1e300, 500}, view, &meter);
+  PlainLaunchSystem system(RealProcesses(), RealShell(), RealFileSystem());
+  LaunchEngine engine(items, {30, 1e300, 500}, view, &meter, system);
   for (auto _ : state) benchmark::DoNotOptimize(engine.Tick(200));
   state.SetItemsProcessed(state.iterations());
 }

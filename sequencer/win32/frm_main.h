@@ -16,27 +16,25 @@
 #include "sequencer/launch_engine.h"
 #include "sequencer/main_layout.h"
 #include "sequencer/startup.h"
+#include "sequencer/win32/launch_system_win32.h"
 
 struct FrmMainArgs {
   // The items to list and start; must outlive the window.
-  const std::vector<Startup::SequenceItem>* items = &Startup::SequenceItems;
-  LaunchSettings settings{Startup::CPULimit, Startup::MaxIdleTime, Startup::IntervalTime, Startup::ReadyWait,
-                          Startup::SkipRunning};
-  double timerInterval = Startup::TimerInterval;
+  const std::vector<Startup::SequenceItem>& items;
+  LaunchSettings settings = {};
+  double timerInterval = Startup::kDefaultTimerInterval;
   // Puts the meter into its argument (Pdh9XNT::CreateCpuMeter by default).
-  std::function<void(std::unique_ptr<CpuMeter>&)> createMeter;
+  std::function<void(std::unique_ptr<CpuMeter>&)> createMeter = {};
   // Called after the last item; ends the process at once by default.
-  std::function<void()> endProgram;
+  std::function<void()> endProgram = {};
   // Ends the thread's message loop when the window is closed.
   bool quitOnClose = true;
-  // The seams the engine starts through (the real ones by default). With
-  // processes or shell given and no launcher, starts go through those two.
-  Processes* processes = nullptr;
-  Shell* shell = nullptr;
-  FileSystem* fs = nullptr;
-  LaunchSystem* launcher = nullptr;
-  // Where the run is reported (the program's report by default; may be null).
-  report::StartReport* report = &Startup::RunReport;
+  // The seams the engine starts through; all must outlive the window.
+  Processes& processes = RealProcesses();
+  FileSystem& fs = RealFileSystem();
+  LaunchSystem& launcher = RealLaunchSystem();
+  // Where the run is reported; null: no report.
+  report::StartReport* report = nullptr;
 };
 
 class frmMain final : public win::Window<frmMain>, private LaunchView {

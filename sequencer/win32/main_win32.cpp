@@ -10,6 +10,7 @@
 
 #include "common/tool.h"
 #include "common/ui_text.h"
+#include "common/win32/message_boxes.h"
 #include "common/win32/program_info.h"
 #include "common/win32/startup_entries.h"
 #include "sequencer/sequence_check.h"
@@ -32,7 +33,7 @@ class SystemAutoStartPrograms final : public seqcheck::AutoStartPrograms {
   }
 };
 
-int RunCheck(const seqcheck::Command& command) {
+int RunCheck(const seqcheck::Command& command, ui::Messages& messages) {
   SYSTEMTIME t{};
   ::GetLocalTime(&t);
   const seqcheck::Environment env{program::Path(), startup::SearchFolders(),
@@ -40,8 +41,7 @@ int RunCheck(const seqcheck::Command& command) {
   SystemAutoStartPrograms autoStart;
   const seqcheck::Result result = seqcheck::Run(command, env, {RealFileSystem(), RealShell(), autoStart});
   if (!result.written && !command.quiet) {
-    const std::wstring message = ui::Format(ui::Text(sequencer::texts::kCheckNotWritten), {result.reportPath});
-    ::MessageBoxW(nullptr, message.c_str(), Startup::kProgramTitle, MB_OK | MB_ICONSTOP);
+    messages.Show(ui::Format(ui::Text(sequencer::texts::kCheckNotWritten), {result.reportPath}), ui::MessageIcon::Critical);
   }
   return result.exitCode;
 }
@@ -50,13 +50,13 @@ class WindowsEntryUi final : public Startup::EntryUi {
  public:
   explicit WindowsEntryUi(int showCommand) : showCommand_(showCommand) {}
 
-  void ShowNotFound(const std::wstring& message) override {
-    ::MessageBoxW(nullptr, message.c_str(), Startup::kProgramTitle, MB_OK | MB_ICONSTOP);
-  }
-
-  bool ShowMainWindow() override {
-    // Built only now: the window takes the settings Main has just read.
-    window_ = std::make_unique<frmMain>(FrmMainArgs{});
+  bool ShowMainWindow(Startup::Run run) override {
+    // Kept here: the window reads the items and writes the report for as long as it runs.
+    run_ = std::move(run);
+    window_ = std::make_unique<frmMain>(FrmMainArgs{.items = run_.sequence.Items,
+                                                    .settings = LaunchSettings::From(run_.settings),
+                                                    .timerInterval = run_.settings.TimerInterval,
+                                                    .report = &run_.report});
     return window_->Create(showCommand_);
   }
 
@@ -64,6 +64,7 @@ class WindowsEntryUi final : public Startup::EntryUi {
 
  private:
   int showCommand_;
+  Startup::Run run_;
   std::unique_ptr<frmMain> window_;
 };
 
@@ -71,9 +72,10 @@ class WindowsEntryUi final : public Startup::EntryUi {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   const std::wstring arguments = Startup::ArgumentText(::GetCommandLineW());
-  if (std::optional<seqcheck::Command> check = seqcheck::ParseCommand(arguments)) return RunCheck(*check);
+  win::MessageBoxes messages(Startup::kProgramTitle);
+  if (std::optional<seqcheck::Command> check = seqcheck::ParseCommand(arguments)) return RunCheck(*check, messages);
   WindowsEntryUi ui(showCommand);
-  const Startup::MainOutcome outcome = Startup::Main(arguments, program::Path(), ui);
+  const Startup::MainOutcome outcome = Startup::Main(arguments, program::Path(), ui, messages);
   if (outcome != Startup::MainOutcome::WindowShown) return 0;
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

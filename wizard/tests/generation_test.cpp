@@ -170,8 +170,8 @@ TEST(Generation, TheMainProgramReadsTheRecordsBack) {
   b.Add(L"2.lnk", L"C:\\Doc\\memo.txt", 3);
   b.Add(L"3.lnk", L"", 5);
   ASSERT_TRUE(b.Run().ok);
-  ASSERT_EQ(Startup::LoadSequence(b.seq), 3);
-  auto items = Startup::SequenceItems;
+  auto items = Startup::LoadSequence(b.seq).Items;
+  ASSERT_EQ(items.size(), 3u);
   std::sort(items.begin(), items.end(), [](auto& x, auto& y) { return x.Title < y.Title; });
   const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, int> expected[] = {
       {L"", L"", L"", 1},
