@@ -27,8 +27,8 @@ int Px(int twips, int dpi) { return static_cast<int>(std::lround(static_cast<dou
 MainLayout Design(int dpi, double cpuLimit) {
   MainLayout l;
   l.band = Twips(0, 0, 5775, 1095, dpi);
-  l.label1 = Twips(120, 120, 2220, 240, dpi);
-  l.label2 = Twips(2520, 720, 2040, 180, dpi);
+  l.titleLabel = Twips(120, 120, 2220, 240, dpi);
+  l.statusLabel = Twips(2520, 720, 2040, 180, dpi);
   l.image1 = Twips(4680, 120, 840, 840, dpi);
   l.pbProgress = Twips(480, 1200, 5055, 255, dpi);
   l.pbCPU = Twips(120, 1560, 255, 4095, dpi);

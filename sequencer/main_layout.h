@@ -14,8 +14,8 @@ struct Rect {
 
 struct MainLayout {
   Rect band;        // white header band (Shape1)
-  Rect label1;      // "Tarvoline"
-  Rect label2;      // "スタートアップ処理中です..."
+  Rect titleLabel;  // "Tarvoline"
+  Rect statusLabel; // what the program is doing
   Rect image1;      // the program's icon
   Rect pbProgress;  // horizontal: counts the starts
   Rect pbCPU;       // vertical: processor usage 0 to 100

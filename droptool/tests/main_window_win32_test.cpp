@@ -103,7 +103,7 @@ class DropWindow : public ::testing::Test {
   }
   POINTL OverLabel() const {
     RECT r{};
-    GetWindowRect(window_->ControlHandle(droptool::Control::Label1), &r);
+    GetWindowRect(window_->ControlHandle(droptool::Control::Instructions), &r);
     return POINTL{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
   // What DragEnter and DragOver offer the source, which allows copy and move.
@@ -234,7 +234,7 @@ TEST_F(DropWindow, FailedDropShowsOneMessageAndKeepsTheClipboard) {
 TEST_F(DropWindow, SpeaksTheUserLanguage) {
   const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
   wchar_t text[64] = L"";
-  GetWindowTextW(window_->ControlHandle(droptool::Control::Frame1), text, 64);
+  GetWindowTextW(window_->ControlHandle(droptool::Control::DropArea), text, 64);
   EXPECT_EQ(std::wstring(text), japanese ? L"ドロップエリア" : L"Drop area");
   HWND mode = window_->ControlHandle(droptool::Control::cmbMode);
   SendMessageW(mode, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));

@@ -31,12 +31,12 @@ struct ControlArgs {
 };
 
 constexpr ControlArgs kControls[] = {
-    {Control::Label1, L"STATIC", texts::kInstructions, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 8, 8, 297, 41},
+    {Control::Instructions, L"STATIC", texts::kInstructions, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 8, 8, 297, 41},
     // A drop-down list's height is that of its open list; the closed box is
     // as high as its font needs (300 twips at the usual size).
     {Control::cmbMode, L"COMBOBOX", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 8, 64,
      297, 120},
-    {Control::Frame1, L"BUTTON", texts::kDropArea, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 8, 96, 297, 105},
+    {Control::DropArea, L"BUTTON", texts::kDropArea, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 8, 96, 297, 105},
 };
 
 constexpr int kFirstControlId = 100;
@@ -95,7 +95,7 @@ HWND MainWindow::ControlHandle(Control c) const { return controls_[static_cast<i
 
 RECT MainWindow::DropAreaOnScreen() const {
   RECT r{};
-  GetWindowRect(ControlHandle(Control::Frame1), &r);
+  GetWindowRect(ControlHandle(Control::DropArea), &r);
   return r;
 }
 
@@ -174,7 +174,7 @@ void MainWindow::ApplyDpi(UINT dpi) {
     HWND h = ControlHandle(c.id);
     if (newFont) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(newFont.get()), TRUE);
     int height = MulDiv(c.height, dpi, 96);
-    if (c.id == Control::Label1) height = LabelHeight(h, MulDiv(c.width, dpi, 96), height, MulDiv(kLabelMaxHeight, dpi, 96));
+    if (c.id == Control::Instructions) height = LabelHeight(h, MulDiv(c.width, dpi, 96), height, MulDiv(kLabelMaxHeight, dpi, 96));
     SetWindowPos(h, nullptr, MulDiv(c.x, dpi, 96), MulDiv(c.y, dpi, 96), MulDiv(c.width, dpi, 96), height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }

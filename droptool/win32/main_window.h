@@ -27,7 +27,7 @@ struct MainWindowArgs {
   bool quitOnDestroy = true;
 };
 
-enum class Control { Label1, cmbMode, Frame1 };
+enum class Control { Instructions, cmbMode, DropArea };
 
 class MainWindow final : public win::Window<MainWindow>, private DropSink {
  public:

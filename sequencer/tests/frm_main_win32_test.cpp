@@ -168,7 +168,7 @@ TEST(frmMain, SpeaksTheUserLanguage) {
   Window w({Item(L"a", L"C:\\T\\clock.exe", L"K0"), Item(L"b", L"z.exe", L"K1")}, {30, 10000, 0});
   const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
   wchar_t text[64] = {};
-  ::GetWindowTextW(w.form->label2(), text, 64);
+  ::GetWindowTextW(w.form->statusLabel(), text, 64);
   EXPECT_STREQ(text, japanese ? L"スタートアップ処理中です..." : L"Starting your programs...");
   w.form->tmrTimer_Timer();
   ::GetWindowTextW(w.form->hwnd(), text, 64);

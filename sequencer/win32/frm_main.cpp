@@ -142,8 +142,8 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void frmMain::OnCreate() {
   dpi_ = static_cast<int>(win::WindowDpi(hwnd_));
   face_ = UiFace();
-  label1_ = Child(hwnd_, WC_STATICW, kTitleText, SS_NOPREFIX | SS_LEFT);
-  label2_ = Child(hwnd_, WC_STATICW, ui::Text(sequencer::texts::kBusy).c_str(), SS_NOPREFIX | SS_LEFT | SS_ENDELLIPSIS);
+  titleLabel_ = Child(hwnd_, WC_STATICW, kTitleText, SS_NOPREFIX | SS_LEFT);
+  statusLabel_ = Child(hwnd_, WC_STATICW, ui::Text(sequencer::texts::kBusy).c_str(), SS_NOPREFIX | SS_LEFT | SS_ENDELLIPSIS);
   pbProgress_ = Child(hwnd_, PROGRESS_CLASSW, nullptr, PBS_SMOOTH | WS_CLIPSIBLINGS);
   pbCPU_ = Child(hwnd_, PROGRESS_CLASSW, nullptr, PBS_VERTICAL | PBS_SMOOTH | WS_CLIPSIBLINGS);
   lvApp_ = Child(hwnd_, WC_LISTVIEWW, nullptr,
@@ -172,8 +172,8 @@ void frmMain::MakeDpiResources() {
   // The controls take the new fonts and images before the old ones are released.
   win::GdiObject title(MakeFont(face_, 12, true, dpi_));
   win::GdiObject body(MakeFont(face_, 9, false, dpi_));
-  ::SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(title.get()), TRUE);
-  ::SendMessageW(label2_, WM_SETFONT, reinterpret_cast<WPARAM>(body.get()), TRUE);
+  ::SendMessageW(titleLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(title.get()), TRUE);
+  ::SendMessageW(statusLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(body.get()), TRUE);
   ::SendMessageW(lvApp_, WM_SETFONT, reinterpret_cast<WPARAM>(body.get()), TRUE);
   titleFont_ = std::move(title);
   textFont_ = std::move(body);
@@ -192,12 +192,12 @@ void frmMain::MakeDpiResources() {
 }
 
 void frmMain::ApplyLayout() {
-  Place(label1_, layout_.label1);
+  Place(titleLabel_, layout_.titleLabel);
   // The busy text may run up to the icon, so that wider UI faces are not cut.
-  layout::Rect label2 = layout_.label2;
-  label2.width = std::max(label2.width, layout_.image1.left - label2.left - Scale(4));
-  label2.height = std::max(label2.height, Scale(15));
-  Place(label2_, label2);
+  layout::Rect status = layout_.statusLabel;
+  status.width = std::max(status.width, layout_.image1.left - status.left - Scale(4));
+  status.height = std::max(status.height, Scale(15));
+  Place(statusLabel_, status);
   Place(pbProgress_, layout_.pbProgress);
   Place(pbCPU_, layout_.pbCPU);
   Place(lvApp_, layout_.lvApp);

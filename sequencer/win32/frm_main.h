@@ -55,8 +55,8 @@ class frmMain final : public win::Window<frmMain>, private LaunchView {
   HWND pbProgress() const { return pbProgress_; }
   HWND pbCPU() const { return pbCPU_; }
   HWND lineBar() const { return lineBar_; }
-  HWND label1() const { return label1_; }
-  HWND label2() const { return label2_; }
+  HWND titleLabel() const { return titleLabel_; }
+  HWND statusLabel() const { return statusLabel_; }
   int TimerIntervalMs() const { return timerMs_; }
   bool HasMeter() const { return meter_ != nullptr; }
   const LaunchEngine& Engine() const { return engine_; }
@@ -95,7 +95,7 @@ class frmMain final : public win::Window<frmMain>, private LaunchView {
   int IndexOf(const std::wstring& key) const;
 
   FrmMainArgs args_;
-  HWND label1_ = nullptr, label2_ = nullptr, pbProgress_ = nullptr, pbCPU_ = nullptr, lineBar_ = nullptr,
+  HWND titleLabel_ = nullptr, statusLabel_ = nullptr, pbProgress_ = nullptr, pbCPU_ = nullptr, lineBar_ = nullptr,
        lvApp_ = nullptr;
   int dpi_ = 96;
   int timerMs_ = static_cast<int>(Startup::kDefaultTimerInterval);
