@@ -161,7 +161,7 @@ std::wstring ArgumentText(std::wstring_view commandLine) {
   return std::wstring(commandLine.substr(i));
 }
 
-MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& ui,
+MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& entry,
                  ui::Messages& messages, FileSystem& fs) {
   std::wstring programFolder = tool::GetParentFolderFromPath(programPath);
   std::wstring sequencePath = tool::StripQuotes(text::Trim(argumentText));
@@ -181,7 +181,7 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
 
   run.sequence = LoadSequence(sequencePath, fs);
   const int kept = static_cast<int>(run.sequence.Items.size());
-  report::Clock* clock = ui.ReportClock();
+  report::Clock* clock = entry.ReportClock();
   if (s.Report && clock)
     run.report.Open(tool::JoinPath(folder, tool::GetBaseNameFromPath(programPath) + L".log"), fs, *clock);
   run.report.RunBegins(sequencePath,
@@ -191,7 +191,7 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
     run.report.RunEnds(0, 0);
     return MainOutcome::NoItems;
   }
-  return ui.ShowMainWindow(std::move(run)) ? MainOutcome::WindowShown : MainOutcome::WindowFailed;
+  return entry.ShowMainWindow(std::move(run)) ? MainOutcome::WindowShown : MainOutcome::WindowFailed;
 }
 
 }  // namespace Startup

@@ -140,7 +140,7 @@ enum class MainOutcome {
 // settings file, named after the program with ".ini", and the start report,
 // named after it with ".log"). A sequence file named but not found is told
 // through messages.
-MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& ui,
+MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& entry,
                  ui::Messages& messages, FileSystem& fs = RealFileSystem());
 
 }  // namespace Startup
