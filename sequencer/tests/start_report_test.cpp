@@ -49,13 +49,11 @@ TEST(StartReport, MovesAFilePastTheLimitAsideAtTheStartOfARun) {
 
 // Run in both languages.
 TEST(StartReport, ClosedWindowCountsTheItemsLeftInTheUserLanguage) {
-  EXPECT_EQ(report::RunEndsText(2, 3, 4200),
-            ui::UserLanguage() == ui::Language::English
-                ? L"Run ends: window closed by the user, 3 items not started; 4.200 s"
-                : L"終了: ウインドウが閉じられました。起動していない項目 3 件; 4.200 s");
-  EXPECT_EQ(report::RunEndsText(2, 1, 0), ui::UserLanguage() == ui::Language::English
-                                              ? L"Run ends: window closed by the user, 1 item not started; 0.000 s"
-                                              : L"終了: ウインドウが閉じられました。起動していない項目 1 件; 0.000 s");
+  const bool en = ui::UserLanguage() == ui::Language::English;
+  EXPECT_EQ(report::RunEndsText(2, 3, 4200), en ? L"Run ends: window closed by the user, 3 items not started; 4.200 s"
+                                                : L"終了: ウインドウが閉じられました。起動していない項目 3 件; 4.200 s");
+  EXPECT_EQ(report::RunEndsText(2, 1, 0), en ? L"Run ends: window closed by the user, 1 item not started; 0.000 s"
+                                             : L"終了: ウインドウが閉じられました。起動していない項目 1 件; 0.000 s");
 }
 
 // Main with a report clock: the report beside the program unless Report = 0.

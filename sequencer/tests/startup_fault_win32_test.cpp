@@ -16,8 +16,7 @@ const char kSettings[] = "; mine\r\nCPULimit = 45\r\nMaxIdleTime = 3000\r\nInter
 
 // The real entry's user interface, with the window starting items through
 // this fake and ticking until the last one.
-struct Ui : Startup::EntryUi, Processes, Shell {
-  std::vector<std::wstring> started, opened;
+struct Ui : Startup::EntryUi, fake::Processes, fake::Shell {
   int windows = 0, ends = 0;
   Startup::Run run;  // of the last window
   PlainLaunchSystem launch{*this, *this, RealFileSystem()};
@@ -39,11 +38,6 @@ struct Ui : Startup::EntryUi, Processes, Shell {
     if (!form.Create(SW_HIDE)) return false;
     for (size_t i = 0; i < run.sequence.Items.size() && ends == 0; ++i) form.tmrTimer_Timer();
     return true;
-  }
-  bool Start(const std::wstring& line, int) override { return started.push_back(line), true; }
-  bool SetCurrentDirectory(const std::wstring&) override { return true; }
-  std::intptr_t Execute(WindowHandle, const std::wstring& file, const std::wstring&, int) override {
-    return opened.push_back(file), 42;
   }
 };
 
