@@ -1,26 +1,19 @@
-#include "sequencer/win32/frm_main.h"
-
-#include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include "window_rig.h"
 
 namespace {
 
 using Startup::SequenceItem;
 
-void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
-
 // The window with a meter whose reading the test sets, and processes that
 // fail for any program named "fail".
 struct Window : Processes {
-  explicit Window(std::vector<SequenceItem> list, LaunchSettings settings = {}, double timer = 200)
+  explicit Window(std::vector<SequenceItem> list, LaunchSettings settings = {})
       : items(std::move(list)) {
     form = std::make_unique<frmMain>(
         FrmMainArgs{.items = items,
                     .settings = settings,
-                    .timerInterval = timer,
                     .createMeter = [this](std::unique_ptr<CpuMeter>& m) { m.reset(new MeterHandle(*this)); },
                     .endProgram = [this] { ++ends; },
                     .quitOnClose = false,
@@ -46,13 +39,7 @@ struct Window : Processes {
     ::MapWindowPoints(nullptr, form->hwnd(), reinterpret_cast<POINT*>(&r), 2);
     return r;
   }
-  int Icon(int index) const {
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = index;
-    ListView_GetItem(form->lvApp(), &item);
-    return item.iImage + 1;
-  }
+  int Icon(int index) const { return ::Icon(*form, index); }
   int Pos(HWND bar) const { return static_cast<int>(::SendMessageW(bar, PBM_GETPOS, 0, 0)); }
 
   std::vector<SequenceItem> items;
@@ -130,9 +117,6 @@ TEST(frmMain, TicksMarkTheListAndTheLastItemEndsTheProgram) {
   HWND lv = w.form->lvApp();
   w.usage = 12.4;
   w.form->tmrTimer_Timer();
-  wchar_t caption[64] = {};
-  ::GetWindowTextW(w.form->hwnd(), caption, 64);
-  EXPECT_STREQ(caption, L"clockを起動しています。");
   EXPECT_TRUE(ListView_GetCheckState(lv, 0));
   EXPECT_EQ(ListView_GetNextItem(lv, -1, LVNI_SELECTED), 0);
   EXPECT_EQ(w.Icon(0), itemicon::kStarted);

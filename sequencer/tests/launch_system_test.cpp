@@ -19,11 +19,7 @@ std::string Head(std::uint32_t peAt, std::uint16_t magic, std::uint16_t subsyste
 }
 
 TEST(PeSubsystem, ReadsTheFieldOfCompleteHeadersOnly) {
-  struct Case {
-    const char* name;
-    std::string head;
-    std::optional<std::uint16_t> subsystem;
-  } cases[] = {
+  struct Case { const char* name; std::string head; std::optional<std::uint16_t> subsystem; } cases[] = {
       {"32-bit GUI", Head(0x80, 0x10B, 2), 2},
       {"64-bit console", Head(0x100, 0x20B, 3), 3},
       {"cut short inside the optional header", Head(0x80, 0x10B, 2).substr(0, 0x80 + 24 + 60), std::nullopt},

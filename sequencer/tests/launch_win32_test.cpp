@@ -2,13 +2,10 @@
 // process seam; the probe writes down its command line, working folder and
 // show state, or (started with -sleep) its process id, when it began and when
 // its window was there.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <map>
 #include <thread>
 
@@ -16,18 +13,11 @@
 #include "common/ui_text.h"
 #include "common/win32/program_info.h"
 #include "common/win32/raii.h"
-#include "sequencer/win32/frm_main.h"
 #include "sequencer/texts.h"
-#include "sequencer/win32/launch_system_win32.h"
 #include "temp_folder.h"
+#include "window_rig.h"
 
 namespace {
-
-class ZeroMeter : public CpuMeter {
- public:
-  void AddCounter(const std::wstring&) override {}
-  double GetValue() override { return 0; }
-};
 
 // The probe's lines, lower-cased and sorted (the programs run on their own, in
 // any order); waits until count lines are there.
@@ -48,14 +38,26 @@ Startup::SequenceItem Item(std::wstring file, std::wstring current, std::wstring
   return {L"t", std::move(file), std::move(current), std::move(option), size, std::move(key)};
 }
 
+// A copy of the probe in dir, named name; every probe writes to dir/runs.txt.
+std::wstring Probe(TempFolder& dir, const wchar_t* name = L"probe.exe") {
+  const std::wstring probe = dir / name;
+  EXPECT_TRUE(::CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
+  ::SetEnvironmentVariableW(L"TVL_PROBE_OUT", (dir / L"runs.txt").c_str());
+  return probe;
+}
+
+// The window over items, starting them for real.
+FrmMainArgs Args(const std::vector<Startup::SequenceItem>& items, LaunchSettings settings, int& ends,
+                 report::StartReport* report = nullptr) {
+  return {.items = items, .settings = settings, .timerInterval = 100, .createMeter = ZeroMeter::Make,
+          .endProgram = [&ends] { ++ends; }, .quitOnClose = false, .report = report};
+}
+
 TEST(RealStarts, QuotingOptionCurrentAndShowStateReachTheProgram) {
   TempFolder dir;
-  const std::wstring probe = dir / L"Probe Copy.EXE";  // a blank to quote, and capitals
-  ASSERT_TRUE(::CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
+  const std::wstring probe = Probe(dir, L"Probe Copy.EXE");  // a blank to quote, and capitals
   const std::wstring work = dir / L"work folder";
   ASSERT_TRUE(::CreateDirectoryW(work.c_str(), nullptr));
-  const std::wstring out = dir / L"runs.txt";
-  ::SetEnvironmentVariableW(L"TVL_PROBE_OUT", out.c_str());
   wchar_t before[MAX_PATH];
   ::GetCurrentDirectoryW(MAX_PATH, before);
 
@@ -66,21 +68,13 @@ TEST(RealStarts, QuotingOptionCurrentAndShowStateReachTheProgram) {
       Item(probe, dir / L"gone", L"x", 3, L"K3"),  // a missing Current changes nothing
   };
   int ends = 0;
-  frmMain form({.items = items,
-                .settings = {30, 10000, 0},
-                .createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); },
-                .endProgram = [&] { ++ends; },
-                .quitOnClose = false});
+  frmMain form(Args(items, {30, 10000, 0}, ends));
   ASSERT_TRUE(form.Create(SW_SHOWNOACTIVATE));
   for (int i = 0; i < 4; ++i) form.tmrTimer_Timer();
   EXPECT_EQ(ends, 1);
-  LVITEMW failed{};
-  failed.mask = LVIF_IMAGE;
-  failed.iItem = 2;
-  ListView_GetItem(form.lvApp(), &failed);
-  EXPECT_EQ(failed.iImage + 1, itemicon::kFailed);
+  EXPECT_EQ(Icon(form, 2), itemicon::kFailed);
 
-  std::vector<std::wstring> lines = ProbeLines(out, 3);
+  std::vector<std::wstring> lines = ProbeLines(dir / L"runs.txt", 3);
   ::SetCurrentDirectoryW(before);
   // Command line, working folder, show flag given, show state.
   const std::wstring quoted = L"\"" + probe + L"\" ", in = L"\t" + work + L"\t1\t";
@@ -125,27 +119,19 @@ std::wstring SystemText(DWORD code) {
 TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
   for (bool readyWait : {true, false}) {
     TempFolder dir;
-    const std::wstring probe = dir / L"probe.exe", out = dir / L"runs.txt", log = dir / L"Tarvoline.log";
-    ASSERT_TRUE(::CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
-    ::SetEnvironmentVariableW(L"TVL_PROBE_OUT", out.c_str());
+    const std::wstring probe = Probe(dir), log = dir / L"Tarvoline.log";
     std::vector<Startup::SequenceItem> items = {Item(probe, L"", L"-sleep 2000 -live 500", 4, L"K0"),
                                                 Item(dir / L"missing.exe", L"", L"", 1, L"K1"),
                                                 Item(probe, L"", L"-sleep 0", 4, L"K2")};
     report::StartReport report;
     report.Open(log, RealFileSystem(), RealReportClock());
     int ends = 0;
-    frmMain form({.items = items,
-                  .settings = {100, 10000, 0, readyWait, true},
-                  .timerInterval = 100,
-                  .createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); },
-                  .endProgram = [&] { ++ends; },
-                  .quitOnClose = false,
-                  .report = &report});
+    frmMain form(Args(items, {100, 10000, 0, readyWait, true}, ends, &report));
     ASSERT_TRUE(form.Create(SW_HIDE));
     RunToTheEnd(form, ends);
     ASSERT_EQ(ends, 1);
 
-    std::map<std::wstring, SlowProbe> runs = SlowLines(out, 2);
+    std::map<std::wstring, SlowProbe> runs = SlowLines(dir / L"runs.txt", 2);
     const std::wstring quoted = text::ToLower(L"\"" + probe + L"\" ");
     const SlowProbe slow = runs[quoted + L"-sleep 2000 -live 500"], next = runs[quoted + L"-sleep 0"];
     ASSERT_GT(slow.window, 0);
@@ -153,8 +139,6 @@ TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
     // The failed item between them changes nothing: it never makes the next wait.
     if (readyWait) EXPECT_GT(next.start, slow.window);
     else EXPECT_LT(next.start, slow.window);
-    std::printf("ReadyWait %d: second start %lld ms after the first, window of the first after %lld ms\n", readyWait,
-                next.start - slow.start, slow.window - slow.start);
 
     const std::wstring report_text = text::FromUtf8(TempFolder::Read(log));
     const auto said = [&](unsigned id, const std::wstring& value) {
@@ -171,10 +155,7 @@ TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
 
 TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
   TempFolder dir;
-  const std::wstring probe = dir / L"probe.exe", other = dir / L"other.exe", out = dir / L"runs.txt";
-  ASSERT_TRUE(::CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
-  ASSERT_TRUE(::CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), other.c_str(), FALSE));
-  ::SetEnvironmentVariableW(L"TVL_PROBE_OUT", out.c_str());
+  const std::wstring probe = Probe(dir), other = Probe(dir, L"other.exe"), out = dir / L"runs.txt";
   // Started by the user, before the run: it lives while the run goes on.
   std::wstring line = L"\"" + probe + L"\" -sleep 0 -live 8000";
   STARTUPINFOW si{};
@@ -187,18 +168,11 @@ TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
   std::vector<Startup::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4, L"K0"),
                                               Item(other, L"", L"-sleep 0", 4, L"K1")};
   int ends = 0;
-  frmMain form({.items = items,
-                .settings = {100, 10000, 0, false, true},
-                .createMeter = [](std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); },
-                .endProgram = [&] { ++ends; },
-                .quitOnClose = false});
+  frmMain form(Args(items, {100, 10000, 0, false, true}, ends));
   ASSERT_TRUE(form.Create(SW_HIDE));
   RunToTheEnd(form, ends);
   EXPECT_EQ(ends, 1);
-  LVITEMW entry{};
-  entry.mask = LVIF_IMAGE;
-  ListView_GetItem(form.lvApp(), &entry);
-  EXPECT_EQ(entry.iImage + 1, itemicon::kRunning);
+  EXPECT_EQ(Icon(form, 0), itemicon::kRunning);
 
   std::map<std::wstring, SlowProbe> runs = SlowLines(out, 2);
   ::TerminateProcess(process.get(), 0);

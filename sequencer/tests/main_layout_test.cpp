@@ -7,10 +7,7 @@
 namespace {
 
 TEST(LineY, MarksTheLimitOnTheBar) {
-  struct Case {
-    double limit;
-    std::optional<int> y;
-  } cases[] = {
+  struct Case { double limit; std::optional<int> y; } cases[] = {
       {30, 4426},  // 4426.5: halves go to the even neighbour
       {0, 5655},   // the bottom of a bar 4095 high at 1560
       {100, 1560}, // its top

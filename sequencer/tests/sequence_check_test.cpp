@@ -2,20 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
+
 #include "common/text.h"
+#include "fakes.h"
 #include "temp_folder.h"
 
 namespace {
 
 using seqcheck::Command;
-
-struct Shell : ::Shell {
-  std::vector<std::wstring> opened;
-  std::intptr_t Execute(WindowHandle, const std::wstring& file, const std::wstring&, int) override {
-    opened.push_back(file);
-    return 42;
-  }
-};
 
 struct AutoStart : seqcheck::AutoStartPrograms {
   std::vector<std::wstring> paths;
@@ -24,8 +19,7 @@ struct AutoStart : seqcheck::AutoStartPrograms {
 
 // The real disk, except for a file another program holds locked and a
 // report that cannot be written.
-struct Files : FileSystem {
-  FileSystem& real = RealFileSystem();
+struct Files : fake::RealDisk {
   std::wstring locked;
   bool failReplace = false;
   std::optional<std::string> ReadAll(const std::wstring& p) override {
@@ -34,24 +28,12 @@ struct Files : FileSystem {
   bool ReplaceContents(const std::wstring& p, const std::string& b) override {
     return !failReplace && real.ReplaceContents(p, b);
   }
-  bool Append(const std::wstring& p, const std::string& b) override { return real.Append(p, b); }
   bool CanRead(const std::wstring& p) override { return p != locked && real.CanRead(p); }
-  bool CanAppend(const std::wstring& p) override { return real.CanAppend(p); }
   bool Exists(const std::wstring& p) override { return p == locked || real.Exists(p); }
-  bool IsFolder(const std::wstring& p) override { return real.IsFolder(p); }
-  bool IsOrdinaryFile(const std::wstring& p) override { return real.IsOrdinaryFile(p); }
-  bool AnyOrdinaryFileMatches(const std::wstring& p) override { return real.AnyOrdinaryFileMatches(p); }
-  std::vector<std::wstring> ListOrdinaryFiles(const std::wstring& p) override { return real.ListOrdinaryFiles(p); }
 };
 
 std::string Record(const std::wstring& title, const std::wstring& body) {
   return text::ToAnsi(L"2001/05/12：" + title + L"\x01\x01" + body + L"\x01");
-}
-
-std::wstring Upper(std::wstring s) {
-  for (wchar_t& c : s)
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  return s;
 }
 
 // The report as it must be on disk: byte-order mark, UTF-8, CR LF.
@@ -80,9 +62,10 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
   const std::string settings = "CPULimit = high\r\nMaxIdleTime =\r\nTimerInterval = 70000\r\n";
   const std::wstring ini = prog.Write(L"Tarvoline.ini", settings);
   Files files;
-  Shell shell;
+  fake::Shell shell;
   AutoStart autoStart;
-  autoStart.paths = {Upper(mail)};  // letter case does not matter
+  autoStart.paths = {mail};
+  for (wchar_t& c : autoStart.paths[0]) c = static_cast<wchar_t>(std::towupper(c));  // letter case does not matter
   seqcheck::Environment env{prog / L"Tarvoline.exe", {t.path()}, {2026, 12, 7, 1, 2, 3}};
 
   const seqcheck::Result r = seqcheck::Run(Command{seq, true}, env, {files, shell, autoStart});
@@ -147,7 +130,7 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
     Files files;
     files.failReplace = c.failReport;
     if (c.lockSettings) files.locked = ini;
-    Shell shell;
+    fake::Shell shell;
     AutoStart autoStart;
     const seqcheck::Environment env{prog / L"Tarvoline.exe", {}, {}};
     const std::wstring argument = *c.argument ? prog / c.argument : L"";
@@ -169,10 +152,7 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
 }
 
 TEST(SequenceCheck, CommandLine) {
-  struct Case {
-    const wchar_t* arguments;
-    std::optional<Command> command;
-  } cases[] = {
+  struct Case { const wchar_t* arguments; std::optional<Command> command; } cases[] = {
       {L"/check", Command{L"", false}},
       {L"/CHECK /Quiet", Command{L"", true}},
       {L"/check \"C:\\My Files\\x.pmw\" /quiet", Command{L"C:\\My Files\\x.pmw", true}},

@@ -19,10 +19,7 @@ const std::wstring kDefaultSettings =
     L"CPULimit = 30\r\nMaxIdleTime = 10000\r\nIntervalTime = 500\r\nTimerInterval = 200\r\n";
 
 TEST(ParseItemTitle, ShortAndLongDatePrefixes) {
-  struct Case {
-    std::wstring header, title;
-    bool removed;
-  } cases[] = {
+  struct Case { std::wstring header, title; bool removed; } cases[] = {
       {L"2001/05/12：Notepad", L"Notepad", true},
       {L"2001/05/12 12:34:56 ［題］：Mail", L"Mail", true},
       {L"2001-05-12：Notepad", L"2001-05-12：Notepad", false},
@@ -73,36 +70,43 @@ TEST(LoadSequence, KeepsItemsByTheFileRules) {
   }
 }
 
+// Report, ReadyWait and SkipRunning are read but never written.
 TEST(LoadSettings, CompletesTheFileAndReadsIt) {
   struct Case {
     const char* name;
     std::optional<std::wstring> before;  // nullopt: no file
     std::wstring after;
-    std::vector<double> values;  // CPULimit, MaxIdleTime, IntervalTime, TimerInterval
+    // CPULimit, MaxIdleTime, IntervalTime, TimerInterval, Report, ReadyWait, SkipRunning
+    std::vector<double> values;
   } cases[] = {
-      {"no settings file", std::nullopt, kDefaultSettings, {30, 10000, 500, 200}},
+      {"no settings file", std::nullopt, kDefaultSettings, {30, 10000, 500, 200, 1, 0, 1}},
       {"keys missing, one empty, a comment, fractions", L"; mine\r\nIntervalTime=750.5\r\ncpulimit =\r\n",
        L"; mine\r\nIntervalTime = 750.5\r\ncpulimit = 30\r\nMaxIdleTime = 10000\r\nTimerInterval = 200\r\n",
-       {30, 10000, 750.5, 200}},
+       {30, 10000, 750.5, 200, 1, 0, 1}},
       {"values that are no finite number fall back", L"CPULimit = high\r\nMaxIdleTime = nan\r\nIntervalTime = inf\r\n",
-       L"CPULimit = high\r\nMaxIdleTime = nan\r\nIntervalTime = inf\r\nTimerInterval = 200\r\n", {30, 10000, 500, 200}},
+       L"CPULimit = high\r\nMaxIdleTime = nan\r\nIntervalTime = inf\r\nTimerInterval = 200\r\n",
+       {30, 10000, 500, 200, 1, 0, 1}},
+      {"the three switches", L"Report = 0\r\nReadyWait = 1\r\nSkipRunning = 0\r\n",
+       L"Report = 0\r\nReadyWait = 1\r\nSkipRunning = 0\r\n" + kDefaultSettings, {30, 10000, 500, 200, 0, 1, 0}},
+      {"switches that are no 0 or 1 keep their default", L"Report = x\r\nReadyWait = 2\r\nSkipRunning = 1\r\n",
+       L"Report = x\r\nReadyWait = 2\r\nSkipRunning = 1\r\n" + kDefaultSettings, {30, 10000, 500, 200, 1, 0, 1}},
   };
   for (const Case& c : cases) {
     TempFolder dir;
     if (c.before) dir.Write(L"Tarvoline.ini", Ansi(*c.before));
     const Startup::Settings s = Startup::LoadSettings(dir / L"Tarvoline.ini").settings;
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(c.after)) << c.name;
-    EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval}), c.values) << c.name;
+    EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, double(s.Report),
+                                   double(s.ReadyWait), double(s.SkipRunning)}),
+              c.values)
+        << c.name;
   }
 }
 
 TEST(LoadSettings, ReadsNumbersAsTheUsersLocaleWritesThem) {
   const NumberSeparators japanese{L".", L","}, english{L".", L","}, german{L",", L"."}, french{L",", L"\u202F"};
   const double kNot = -1;  // not a number: the key's default
-  struct Case {
-    const wchar_t* text;
-    double ja, en, de, fr;
-  } cases[] = {
+  struct Case { const wchar_t* text; double ja, en, de, fr; } cases[] = {
       {L"1.5", 1.5, 1.5, 15, 1.5},
       {L"1,5", 15, 15, 1.5, 1.5},
       {L"1.500", 1.5, 1.5, 1500, 1.5},
@@ -129,26 +133,6 @@ TEST(LoadSettings, ReadsNumbersAsTheUsersLocaleWritesThem) {
   EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime}), (std::vector<double>{12.5, 1500, 500}));
 }
 
-TEST(LoadSettings, ReportReadyWaitAndSkipRunningAreReadNeverWritten) {
-  struct Case {
-    std::string lines;
-    bool report, readyWait, skipRunning;
-  } cases[] = {
-      {"", true, false, true},
-      {"Report = 0\r\nReadyWait = 1\r\nSkipRunning = 0\r\n", false, true, false},
-      {"Report = x\r\nReadyWait = 2\r\nSkipRunning = 1\r\n", true, false, true},
-  };
-  for (const Case& c : cases) {
-    TempFolder dir;
-    if (!c.lines.empty()) dir.Write(L"Tarvoline.ini", c.lines);
-    const Startup::Settings s = Startup::LoadSettings(dir / L"Tarvoline.ini").settings;
-    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), c.lines + Ansi(kDefaultSettings)) << c.lines;
-    EXPECT_EQ((std::vector<bool>{s.Report, s.ReadyWait, s.SkipRunning}),
-              (std::vector<bool>{c.report, c.readyWait, c.skipRunning}))
-        << c.lines;
-  }
-}
-
 #ifndef _WIN32
 TEST(LoadSettings, NeverWritesDefaultsOverAFileItCouldNotLoad) {
   // A dot-file is hidden: the loader treats it as missing, but it holds the user's values.
@@ -166,16 +150,6 @@ TEST(TimerIntervalMs, RoundsHalfToEvenAndRefusesWhatTheTimerCannotTake) {
     int ms;
   } cases[] = {{199.5, 200}, {200.5, 200}, {0.6, 1}, {0.5, 200}, {0, 200}, {65535, 65535}, {65536, 200}, {nan, 200}};
   for (const Case& c : cases) EXPECT_EQ(Startup::TimerIntervalMs(c.in), c.ms) << c.in;
-}
-
-TEST(ArgumentText, IsTheTextAfterTheProgramName) {
-  struct Case {
-    std::wstring line, arg;
-  } cases[] = {
-      {L"\"C:\\P F\\Tarvoline.exe\" \"C:\\My Files\\x.pmw\"", L"\"C:\\My Files\\x.pmw\""},
-      {L"Tarvoline.exe   a b ", L"a b "},
-  };
-  for (const Case& c : cases) EXPECT_EQ(Startup::ArgumentText(c.line), c.arg) << text::ToUtf8(c.line);
 }
 
 struct FakeUi : Startup::EntryUi {
