@@ -105,7 +105,7 @@ TEST(Generation, FailuresAreReportedWithoutHalfRecords) {
   b.Link(L"broken.lnk");
   b.Add(L"own.lnk", L"C:\\TVL\\Tarvoline.exe");
   // An unreadable shortcut is left out and named once; the others are written.
-  // (A file that cannot be written is the fault tests' case.)
+  // (A file that cannot be written: the GenerationFaults tests below.)
   auto r = b.Run();
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.written, 1);
