@@ -67,7 +67,6 @@ TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
     std::wstring name;
     int size;
   } cases[] = {
-      {P(L"C:\\Links\\Clock.lnk"), {exe, work, 1}, L"Clock", 1},
       {P(L"C:\\Links\\Big Clock.LNK"), {exe, work, 3}, L"Big Clock", 3},
       {P(L"C:\\Links\\tray.Lnk"), {exe, L"", 7, L"/background --minimized"}, L"tray", 6},
       {P(L"C:\\Links\\odd.lnk"), {exe, work, 2}, L"odd", 1},

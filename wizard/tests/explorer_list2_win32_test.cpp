@@ -22,11 +22,7 @@ std::wstring SelectedTreeItem(HWND dialog) {
   HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
   if (!item) return {};
   wchar_t buf[MAX_PATH] = L"";
-  TVITEMW tv{};
-  tv.mask = TVIF_TEXT;
-  tv.hItem = item;
-  tv.pszText = buf;
-  tv.cchTextMax = MAX_PATH;
+  TVITEMW tv{TVIF_TEXT, item, 0, 0, buf, MAX_PATH, 0, 0, 0, 0};
   SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
   return buf;
 }
@@ -39,19 +35,13 @@ BOOL CALLBACK PressIfDialog(HWND hwnd, LPARAM) {
   // to fill the tree, so wait for the expected item (at most about 20 s).
   ++g_ticks;
   const std::wstring selected = SelectedTreeItem(hwnd);
-  UINT press = 0;
-  if (g_expectName.empty()) {
-    if (g_ticks >= 3) press = g_button;
-  } else if (selected == g_expectName) {
+  // Wine's dialog now and then comes up with an empty tree and ignores the
+  // selection sent while it initialises: cancel that one and retry. After a
+  // long wait the wrong selection is pressed for the check to report.
+  if (!g_expectName.empty() && selected.empty() && g_ticks >= 10) g_emptyTree = true;
+  UINT press = g_emptyTree ? IDCANCEL : 0;
+  if (!g_emptyTree && (g_expectName.empty() ? g_ticks >= 3 : selected == g_expectName || g_ticks >= 100))
     press = g_button;
-  } else if (selected.empty() && g_ticks >= 10) {
-    // Wine's dialog now and then comes up with an empty tree and ignores the
-    // selection sent while it initialises; give up on this one and retry.
-    g_emptyTree = true;
-    press = IDCANCEL;
-  } else if (g_ticks >= 100) {
-    press = g_button;  // the wrong selection: let the check below say so
-  }
   if (press) PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hwnd, press)));
   return FALSE;
 }

@@ -1,5 +1,6 @@
 #include "common/ui_text.h"
 #include "generation.h"
+#include "takeover.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include "common/text.h"
 #include "common/tool.h"
 #include "fakes.h"
+#include "file_size_limit.h"
 #include "temp_folder.h"
 #include "texts.h"
 
@@ -18,7 +20,9 @@
 
 namespace {
 
+using startup::Source;
 using ui::MessageIcon;
+namespace fs = std::filesystem;
 
 // Paths in the cases are written the Windows way; the native build uses "/".
 std::wstring P(std::wstring s) {
@@ -37,21 +41,25 @@ struct Bench {
   fake::Clock clock;
   fake::Messages messages;
   fake::RealDisk files;
-  Bench() { std::filesystem::create_directory(std::filesystem::path(links)); }
-  void Add(const std::wstring& name, const wchar_t* target, int style = 1, const wchar_t* current = L"") {
-    std::wstring path = t.Write(P(L"links\\" + name), "");
-    if (target) shortcuts.links[path] = {P(target), P(current), style};
+  Bench() { fs::create_directory(fs::path(links)); }
+  void Add(const std::wstring& name, const std::wstring& target, int style = 1, const std::wstring& current = L"") {
+    shortcuts.links[Link(name)] = {P(target), P(current), style};
   }
-  wizard::GenerationResult Run(const std::wstring& folder) {
-    return wizard::GenerateSequenceFile(folder, seq, {files, shortcuts, clock, messages});
+  std::wstring Link(const std::wstring& name) { return t.Write(P(L"links\\" + name), ""); }
+  wizard::GenerationResult Run(const std::wstring& folder, const wizard::TakeOverPlan* plan = nullptr) {
+    return wizard::GenerateSequenceFile(folder, seq, {files, shortcuts, clock, messages}, plan);
   }
   wizard::GenerationResult Run() { return Run(links); }
+  wizard::GenerationResult Run(FileSystem& disk) {
+    return wizard::GenerateSequenceFile(links, seq, {disk, shortcuts, clock, messages});
+  }
   std::wstring Written() { return text::FromAnsi(TempFolder::Read(seq)); }
 };
 
-std::wstring Record(const std::wstring& title, const wchar_t* file, const wchar_t* current, int size) {
-  return L"2001/05/12：" + title + L"\x01\x01" L"File=" + P(file) + L"\r\nCurrent=" + P(current) +
-         L"\r\nOption=\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\x01";
+std::wstring Record(const std::wstring& title, const wchar_t* file, const wchar_t* current, int size,
+                    const std::wstring& option = L"") {
+  return L"2001/05/12：" + title + L"\x01\x01" L"File=" + P(file) + L"\r\nCurrent=" + P(current) + L"\r\nOption=" +
+         option + L"\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\x01";
 }
 
 TEST(Generation, OneRecordPerShortcutWithTheExactLayout) {
@@ -94,10 +102,10 @@ TEST(Generation, ShortcutsToTheMainProgramAreSkipped) {
 TEST(Generation, FailuresAreReportedWithoutHalfRecords) {
   Bench b;
   b.Add(L"a.lnk", L"C:\\a.exe");
-  b.Add(L"broken.lnk", nullptr);
+  b.Link(L"broken.lnk");
   b.Add(L"own.lnk", L"C:\\TVL\\Tarvoline.exe");
   // An unreadable shortcut is left out and named once; the others are written.
-  // (A file that cannot be written is the fault tests' case.)
+  // (A file that cannot be written: the GenerationFaults tests below.)
   auto r = b.Run();
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.written, 1);
@@ -115,15 +123,11 @@ TEST(Generation, FailuresAreReportedWithoutHalfRecords) {
 TEST(Generation, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
   const std::wstring bad = L"C:\\Pro" + std::wstring(1, wchar_t(0xDC00)) + L"gram";
   Bench b;
-  auto add = [&](const wchar_t* name, const std::wstring& target, const std::wstring& current) {
-    std::wstring path = b.t.Write(P(std::wstring(L"links\\") + name), "");
-    b.shortcuts.links[path] = {P(target), P(current), 1};
-  };
-  add(L"1.lnk", bad + L"\\a.exe", L"");
-  add(L"2.lnk", bad + L"\\b.exe", L"");
-  add(L"3.lnk", L"C:\\c.exe", bad);
-  add(L"4.lnk", L"C:\\d.exe", bad + L"\\d");
-  add(L"5.lnk", bad + L"\\e.exe", L"");
+  b.Add(L"1.lnk", bad + L"\\a.exe");
+  b.Add(L"2.lnk", bad + L"\\b.exe");
+  b.Add(L"3.lnk", L"C:\\c.exe", 1, bad);
+  b.Add(L"4.lnk", L"C:\\d.exe", 1, bad + L"\\d");
+  b.Add(L"5.lnk", bad + L"\\e.exe");
   b.files.shortForms[P(bad + L"\\a.exe")] = P(L"C:\\PROGRA~1\\a.exe");
   b.files.shortForms[P(bad)] = P(L"C:\\PROGRA~1");
   b.files.shortForms[P(bad + L"\\e.exe")] = P(bad + L"\\e.exe");  // short names switched off
@@ -170,23 +174,88 @@ TEST(Generation, TheMainProgramReadsTheRecordsBack) {
   b.Add(L"2.lnk", L"C:\\Doc\\memo.txt", 3);
   b.Add(L"3.lnk", L"", 5);
   ASSERT_TRUE(b.Run().ok);
-  auto items = Startup::LoadSequence(b.seq).Items;
-  ASSERT_EQ(items.size(), 3u);
-  std::sort(items.begin(), items.end(), [](auto& x, auto& y) { return x.Title < y.Title; });
-  const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, int> expected[] = {
-      {L"", L"", L"", 1},
-      {L"clock", L"C:\\Tools\\clock.exe", L"C:\\Tools", 6},
-      {L"memo", L"C:\\Doc\\memo.txt", L"", 3}};
-  for (size_t i = 0; i < 3; ++i) {
-    auto [title, file, current, size] = expected[i];
-    EXPECT_EQ(items[i].Title, title);
-    EXPECT_EQ(items[i].File, P(file));
-    EXPECT_EQ(items[i].Current, P(current));
-    EXPECT_EQ(items[i].Option, L"");
-    EXPECT_EQ(items[i].Size, size);
-  }
+  std::vector<std::wstring> items;
+  for (const auto& i : Startup::LoadSequence(b.seq).Items)
+    items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option + L"|" + std::to_wstring(i.Size));
+  std::sort(items.begin(), items.end());
+  EXPECT_EQ(items, (std::vector<std::wstring>{L"clock|" + P(L"C:\\Tools\\clock.exe|C:\\Tools") + L"||6",
+                                              L"memo|" + P(L"C:\\Doc\\memo.txt") + L"|||3", L"||||1"}));
 }
 #endif
+
+startup::Entry E(Source source, const wchar_t* name, const wchar_t* program, const wchar_t* args = L"") {
+  return {source, name, P(program), P(program), args, P(L"C:\\P"), 1, true, true, true, approval::AddressOf(source, name)};
+}
+
+TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
+  std::vector<startup::Entry> listed{
+      E(Source::UserRun, L"Chat", L"C:\\P\\chat.exe", L"--minimized"),
+      E(Source::UserRun, L"Off", L"C:\\P\\off.exe"),
+      E(Source::UserRun, L"Own", L"C:\\T\\Tarvoline.exe"),
+      E(Source::UserRun, L"Empty", L""),
+      E(Source::UserRun, L"Dword", L""),
+      E(Source::MachineRun64, L"Vendor", L"C:\\P\\vendor.exe"),
+      E(Source::MachineRun32, L"Old", L"C:\\P\\old.exe", L"-q"),
+      E(Source::CommonFolder, L"Shared.lnk", L"C:\\P\\shared.exe", L"/tray"),
+      E(Source::UserFolder, L"Gone.lnk", L"C:\\P\\gone.exe"),
+      E(Source::UserFolder, L"Kept.lnk", L"C:\\P\\kept.exe"),
+  };
+  listed[1].enabled = false;
+  listed[4].isString = false;
+  listed[4].command = L"x";
+  listed[7].windowStyle = 7;
+  listed[8].enabled = false;
+  fake::Registry registry;
+  registry.denied.push_back({reg::Root::LocalMachine, reg::View::Bits64, std::wstring(approval::kKeyBase) + L"Run32", L""});
+
+  struct Case {
+    const char* what;
+    wizard::TakeOverChoices choices;
+    std::vector<std::wstring> titles, disabled, needAdmin;
+  } cases[] = {
+      {"everything", {true, true, true}, {L"Chat", L"Vendor", L"shared"}, {L"Gone.lnk"}, {L"Old"}},
+      {"no switch-off: no rights needed", {true, false, true}, {L"Chat", L"Vendor", L"Old", L"shared"}, {L"Gone.lnk"}, {}},
+      {"another folder: no all-users folder", {true, true, false}, {L"Chat", L"Vendor"}, {}, {L"Old"}},
+      {"only the folder", {false, true, true}, {}, {L"Gone.lnk"}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, c.choices, registry);
+    std::vector<std::wstring> titles;
+    for (const auto& t : plan.entries) titles.push_back(t.title);
+    EXPECT_EQ(titles, c.titles);
+    EXPECT_EQ(plan.disabledLinks, c.disabled);
+    EXPECT_EQ(plan.needAdmin, c.needAdmin);
+    EXPECT_EQ(plan.skippedOwn, c.choices.runEntries ? 1 : 0);
+    EXPECT_EQ(plan.notStrings, c.choices.runEntries ? std::vector<std::wstring>{L"Dword"} : std::vector<std::wstring>{});
+  }
+  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true}, registry);
+  EXPECT_EQ(wizard::LeftOutMessage(plan), std::wstring(ui::Text(wizard::texts::kLeftOutHeader)) + L"\r\n\r\n" +
+                                              ui::Text(wizard::texts::kLeftOutNotString) + L"\r\n　Dword\r\n\r\n" +
+                                              ui::Text(wizard::texts::kLeftOutNeedsAdmin) + L"\r\n　Old");
+
+  // The records: after the folder's own shortcuts, with what each passes to its program.
+  Bench b;
+  wizard::GenerationResult r = b.Run(L"", &plan);
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(r.written, 3);
+  EXPECT_EQ(b.Written(), Record(L"Chat", L"C:\\P\\chat.exe", L"C:\\P", 1, L"--minimized") +
+                             Record(L"Vendor", L"C:\\P\\vendor.exe", L"C:\\P", 1) +
+                             Record(L"shared", L"C:\\P\\shared.exe", L"C:\\P", 6, L"/tray"));
+}
+
+// The finishing steps against fakes; the Startup folder is t/"Startup".
+struct FinishBench {
+  TempFolder t;
+  fake::Shell shell;
+  fake::Shortcuts shortcuts;
+  fake::Messages messages;
+  fake::Processes processes;
+  fake::Registry registry;
+  void Run(const wizard::FinishInputs& in) {
+    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, processes, registry});
+  }
+};
 
 // The window's test walks the usual Finish; here: failing steps are passed
 // over, without a known Startup folder no shortcut is made anywhere, and the
@@ -202,36 +271,109 @@ TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
       L"スタートアップフォルダのアイコンは取り除かずに、そのままにしておいてください。",
       ui::MessageIcon::Warning};
   struct Case {
-    const wchar_t* startup;  // "" for an unknown Startup folder
-    bool create, saves;
-    bool keepMessage;
+    bool startupKnown, create, saves, keepMessage;
   } cases[] = {
-      {L"S", true, true, false}, {L"S", true, false, true}, {L"", true, true, true},
-      {L"S", false, false, false}, {L"", false, false, false},
+      {true, true, true, false}, {true, true, false, true}, {false, true, true, true},
+      {true, false, false, false}, {false, false, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(&c - cases));
-    TempFolder t;
-    fake::Shell shell;
-    shell.result = 2;
-    fake::Shortcuts shortcuts;
-    shortcuts.saves = c.saves;
-    fake::Messages messages;
-    fake::Processes processes;
-    fake::Registry registry;
-    const wizard::FinishInputs in{nullptr, t.path(), t.Write(L"s.pmw", "x"), c.create, true,
-                                  *c.startup ? t / c.startup : L"", t / L"TVL", true};
-    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, processes, registry});
-    EXPECT_EQ(shell.opened.back(), in.sequenceFile);
-    std::wstring folder = in.userStartupFolder, own = in.ownFolder;
+    FinishBench b;
+    b.shell.result = 2;
+    b.shortcuts.saves = c.saves;
+    const wizard::FinishInputs in{nullptr, b.t.path(), b.t.Write(L"s.pmw", "x"), c.create, true,
+                                  c.startupKnown ? b.t / L"Startup" : L"", b.t / L"TVL", true};
+    b.Run(in);
+    EXPECT_EQ(b.shell.opened.back(), in.sequenceFile);
+    std::wstring folder = in.userStartupFolder, own = in.ownFolder;  // JoinPath takes them by reference
     const std::wstring program = tool::JoinPath(own, L"Tarvoline.exe");
-    EXPECT_EQ(processes.started, std::vector{L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\""});
+    EXPECT_EQ(b.processes.started, std::vector{L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\""});
     using Targets = std::vector<std::pair<std::wstring, std::wstring>>;
     const Targets made = {{tool::JoinPath(folder, L"Tarvoline.lnk"), program}};
-    EXPECT_EQ(shortcuts.setTargets, *c.startup && c.create ? made : Targets{});
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0], c.keepMessage ? keep : clear);
+    EXPECT_EQ(b.shortcuts.setTargets, c.startupKnown && c.create ? made : Targets{});
+    EXPECT_EQ(b.messages.shown, (std::vector{c.keepMessage ? keep : clear}));
   }
 }
+
+// Switching off follows the main program into the Startup folder, or does not happen.
+TEST(TakeOver, FinishSwitchesOffOnlyWithTarvolineInTheStartupFolder) {
+  for (bool ownLink : {false, true}) {
+    SCOPED_TRACE(ownLink);
+    FinishBench b;
+    wizard::FinishInputs in{nullptr, b.t.path(), b.t / L"s.pmw", false, false, b.t / L"Startup", b.t / L"TVL", false,
+                                  true, {approval::AddressOf(Source::UserRun, L"Chat"),
+                                         approval::AddressOf(Source::UserFolder, L"a.lnk")},
+                                  b.t / L"SwitchedOff.txt", 42};
+    if (ownLink) b.shortcuts.links[tool::JoinPath(in.userStartupFolder, L"Tarvoline.lnk")] = {P(L"D:\\TVL\\TARVOLINE.EXE"), L"", 1};
+    b.Run(in);
+    ASSERT_EQ(b.messages.shown.size(), 1u);
+    if (ownLink) {
+      EXPECT_NE(b.messages.shown[0].first.find(L"登録 2 件を無効にしました"), std::wstring::npos);
+      EXPECT_EQ(b.registry.Get(in.taken[1]), approval::SwitchedOffBytes(std::nullopt, 42));
+    } else {
+      EXPECT_EQ(b.messages.shown[0].first, ui::Text(wizard::texts::kClosingLeftOn));
+      EXPECT_EQ(b.registry.writes, 0);
+      EXPECT_FALSE(RealFileSystem().IsOrdinaryFile(in.recordFile));
+    }
+  }
+}
+
+// Appends that cannot be finished (a read-only file or share, a disk that
+// fills up part-way) must leave the user's file exactly as it was, and say so.
+const std::string kBefore = "2001/05/12\x81\x46old\x01\x01" "File=C:\\old.exe\x01";
+
+struct FaultBench : Bench {
+  FaultBench() {
+    t.Write(L"seq.pmw", kBefore);
+    Add(L"a.lnk", L"C:\\a.exe");
+    Add(L"b.lnk", L"C:\\b.exe", 3);
+    Link(L"broken.lnk");  // unreadable: its warning must not follow a failure
+  }
+  void ExpectRefusedAndUntouched(const wizard::GenerationResult& r, const std::string& bytes) {
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.written, 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0], std::make_pair(ui::Text(wizard::texts::kNotWritable), MessageIcon::Critical));
+    EXPECT_EQ(TempFolder::Read(seq), bytes);
+  }
+};
+
+// As a disk that fills up part-way does, after the seam has cut the file back.
+TEST(GenerationFaults, AFailingAppendIsReportedAndWritesNothing) {
+  struct FullDisk : fake::RealDisk {
+    int appends = 0;
+    bool ReplaceContents(const std::wstring&, const std::string&) override { return false; }
+    bool Append(const std::wstring&, const std::string&) override { return ++appends, false; }
+  } disk;
+  FaultBench b;
+  b.ExpectRefusedAndUntouched(b.Run(disk), kBefore);
+  EXPECT_EQ(disk.appends, 1);  // one write for all records: never some of them
+}
+
+TEST(GenerationFaults, AReadOnlyFileOrShareIsReportedAndWritesNothing) {
+  for (bool readOnlyFile : {true, false}) {
+    SCOPED_TRACE(readOnlyFile);
+    FaultBench b;
+    constexpr auto kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if (readOnlyFile) fs::permissions(fs::path(b.seq), kWrite, fs::perm_options::remove);
+    else b.seq = (fs::path(b.seq) / L"seq.pmw").wstring();  // a new file below a file: none can be made
+    b.ExpectRefusedAndUntouched(b.Run(RealFileSystem()), readOnlyFile ? kBefore : "");
+    if (readOnlyFile) fs::permissions(fs::path(b.seq), fs::perms::owner_write, fs::perm_options::add);
+  }
+}
+
+#ifndef _WIN32
+// The real file seam on a disk that fills up in the middle of the records.
+TEST(GenerationFaults, ADiskThatFillsUpPartWayKeepsTheFileWhole) {
+  FaultBench b;
+  for (int i = 0; i < 50; ++i) b.Add(L"x" + std::to_wstring(i) + L".lnk", L"C:\\x.exe");
+  wizard::GenerationResult r;
+  {
+    tvltest::FileSizeLimit full(kBefore.size() + 200);  // room for about one record
+    r = b.Run(RealFileSystem());
+  }
+  b.ExpectRefusedAndUntouched(r, kBefore);
+}
+#endif
 
 }  // namespace

@@ -105,9 +105,7 @@ TEST(GenerationWin32, FinishPutsTarvolineLnkIntoStartupAndItIsNeverTakenOver) {
   fake::Processes processes;
   fake::Registry registry;
   const wizard::FinishInputs in{nullptr, startup, own + L"\\StartUp.pmw", true, false, startup, own};
-  const wizard::FinishSeams seams{shell, RealFileSystem(), RealShortcutStore(), messages, processes, registry};
-
-  wizard::RunFinishingSteps(in, seams);
+  wizard::RunFinishingSteps(in, {shell, RealFileSystem(), RealShortcutStore(), messages, processes, registry});
   ASSERT_TRUE(RealShortcutStore().Read(link));
   EXPECT_TRUE(text::EqualsNoCase(RealShortcutStore().Read(link)->TargetPath, exe));
   EXPECT_TRUE(shell.opened.empty());  // opened before the shortcut was made: no file in it then

@@ -29,20 +29,23 @@ namespace {
 namespace ids = wizard::ids;
 constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-void SetRun(HKEY root, REGSAM view, const std::wstring& name, const std::wstring& value, DWORD type = REG_SZ) {
-  HKEY raw = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(root, kRun, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &raw, nullptr), ERROR_SUCCESS);
-  win::RegKey key(raw);
-  ASSERT_EQ(RegSetValueExW(key.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
-}
+// A Run value to seed; an empty value deletes it again.
+struct RunValue {
+  HKEY root;
+  REGSAM view;
+  const wchar_t* name;
+  std::wstring value;
+  DWORD type = REG_SZ;
+};
 
-void DeleteRun(HKEY root, REGSAM view, const std::wstring& name) {
+void Set(const RunValue& v) {
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(root, kRun, 0, KEY_SET_VALUE | view, &raw) != ERROR_SUCCESS) return;
+  ASSERT_EQ(RegCreateKeyExW(v.root, kRun, 0, nullptr, 0, KEY_SET_VALUE | v.view, nullptr, &raw, nullptr), ERROR_SUCCESS);
   win::RegKey key(raw);
-  RegDeleteValueW(key.get(), name.c_str());
+  if (v.value.empty()) return void(RegDeleteValueW(key.get(), v.name));
+  ASSERT_EQ(RegSetValueExW(key.get(), v.name, 0, v.type, reinterpret_cast<const BYTE*>(v.value.c_str()),
+                           static_cast<DWORD>((v.value.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
 }
 
 std::wstring Env(const wchar_t* name) {
@@ -100,20 +103,21 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
 
   const std::wstring startup = sysfolder::GetShellFolderPath(CSIDL_STARTUP);
   const std::wstring common = sysfolder::GetShellFolderPath(CSIDL_COMMON_STARTUP);
-  ASSERT_FALSE(startup.empty());
-  ASSERT_FALSE(common.empty());
-  std::filesystem::create_directories(std::filesystem::path(startup));
-  std::filesystem::create_directories(std::filesystem::path(common));
+  for (const std::wstring& folder : {startup, common}) {
+    ASSERT_FALSE(folder.empty());
+    std::filesystem::create_directories(std::filesystem::path(folder));
+  }
   const std::wstring record = sysfolder::GetShellFolderPath(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline\\SwitchedOff.txt";
   DeleteFileW(record.c_str());
 
   // Five Run values, two shortcuts of the user's and one of all users.
-  SetRun(HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"UserApp", L"\"" + userApp + L"\" /min");
-  SetRun(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"MachineApp", machineApp + L" --tray");
-  SetRun(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"Tool32", L"\"%ProgramFiles(x86)%\\TVLTest32\\tool32.exe\" -q",
-         REG_EXPAND_SZ);
-  SetRun(HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"WasOff", userApp);
-  SetRun(HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"Own", L"C:\\Tools\\Tarvoline.exe");
+  RunValue runs[] = {
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"UserApp", L"\"" + userApp + L"\" /min"},
+      {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"MachineApp", machineApp + L" --tray"},
+      {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"Tool32", L"\"%ProgramFiles(x86)%\\TVLTest32\\tool32.exe\" -q", REG_EXPAND_SZ},
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"WasOff", userApp},
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"Own", L"C:\\Tools\\Tarvoline.exe"}};
+  for (const RunValue& v : runs) Set(v);
   const std::string wasOff("\x03\x00\x00\x00\x10\x20\x30\x40\x50\x60\x70\x01", 12);
   reg::Registry& registry = reg::RealRegistry();
   ASSERT_EQ(registry.WriteBinary(Approval(Place::UserRun, L"WasOff"), wasOff), reg::Status::Ok);
@@ -142,18 +146,12 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   HWND window = tvltest::WaitForWindow(wizard.pi.dwThreadId, L"TVLpreparerMain");
   ASSERT_TRUE(window);
   HWND host = GetDlgItem(window, ids::kPageHost);
-  HWND folderPage = GetDlgItem(host, ids::PageId(1));
-  EXPECT_EQ(SendMessageW(GetDlgItem(folderPage, ids::kOptTakeRun), BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(SendMessageW(GetDlgItem(folderPage, ids::kOptSwitchOff), BM_GETCHECK, 0, 0), BST_CHECKED);
   auto press = [&](int page) {  // Next (Finish) until the given page shows
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(ids::kNext, BN_CLICKED), (LPARAM)GetDlgItem(window, ids::kNext));
     for (int i = 0; i < 200 && page < 5 && !IsWindowVisible(GetDlgItem(host, ids::PageId(page))); ++i) Sleep(50);
     return page >= 5 || IsWindowVisible(GetDlgItem(host, ids::PageId(page)));
   };
-  ASSERT_TRUE(press(1));
-  ASSERT_TRUE(press(2));
-  ASSERT_TRUE(press(3)) << text::ToUtf8(tvltest::AnswerMessage(wizard.pi.dwThreadId));
-  ASSERT_TRUE(press(4));
+  for (int page = 1; page <= 4; ++page) ASSERT_TRUE(press(page)) << page;
   press(5);
   const std::wstring closing = tvltest::AnswerMessage(wizard.pi.dwThreadId);
   EXPECT_NE(closing.find(L"6 件を無効にしました"), std::wstring::npos) << text::ToUtf8(closing);
@@ -197,9 +195,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   EXPECT_EQ(wizard::switchoff::ParseRecord(TempFolder::Read(record)), std::vector<wizard::switchoff::Change>{});
 
   // What this test seeded goes again.
-  for (const wchar_t* name : {L"UserApp", L"WasOff", L"Own"}) DeleteRun(HKEY_CURRENT_USER, KEY_WOW64_64KEY, name);
-  DeleteRun(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"MachineApp");
-  DeleteRun(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"Tool32");
+  for (RunValue& v : runs) v.value.clear(), Set(v);
   registry.Delete(Approval(Place::UserRun, L"WasOff"));
   for (const wchar_t* name : {L"\\Plain.lnk", L"\\Tray.lnk", L"\\Tarvoline.lnk"}) DeleteFileW((startup + name).c_str());
   DeleteFileW((common + L"\\Shared.lnk").c_str());
