@@ -18,21 +18,15 @@ std::vector<std::wstring> Drain(TextFastReadBinary& reader) {
 
 TEST(TextFastReadBinary, SplitsAtEverySeparatorAndDropsOneEmptyTail) {
   const std::vector<std::pair<std::wstring, std::vector<std::wstring>>> cases = {
-      {L"A\x01" L"B\x01", {L"A", L"B"}},
-      {L"A\x01" L"B", {L"A", L"B"}},
-      {L"A\x01\x01", {L"A", L""}},
-      {L"\x01", {L""}},
-      {L"", {}},
-      {L"\x01\x01" L"X\x01", {L"", L"", L"X"}},
-      {L"one\r\ntwo\r\n", {L"one\r\ntwo\r\n"}},
+      {L"A\x01" L"B\x01", {L"A", L"B"}}, {L"A\x01" L"B", {L"A", L"B"}}, {L"A\x01\x01", {L"A", L""}},
+      {L"\x01", {L""}}, {L"", {}}, {L"\x01\x01" L"X\x01", {L"", L"", L"X"}}, {L"one\r\ntwo\r\n", {L"one\r\ntwo\r\n"}},
       {L"2001/05/12：メモ帳\x01\x01" L"File=C:\\メモ\\x.exe\x01", {L"2001/05/12：メモ帳", L"", L"File=C:\\メモ\\x.exe"}},
   };
   for (const auto& [text, records] : cases) {
     SCOPED_TRACE(text::ToUtf8(text));
     TempFolder dir;
-    std::wstring path = dir.Write(L"StartUp.pmw", text::ToAnsi(text));
     TextFastReadBinary fromFile;
-    ASSERT_TRUE(fromFile.LoadTextFile(path));
+    ASSERT_TRUE(fromFile.LoadTextFile(dir.Write(L"StartUp.pmw", text::ToAnsi(text))));
     EXPECT_EQ(fromFile.RecordsLeft(), records.size());
     EXPECT_EQ(Drain(fromFile), records);
   }
