@@ -17,14 +17,9 @@ std::wstring PathFrom(std::string_view bytes) {
   static constexpr wchar_t kAlphabet[] = L"\\/:.C a\"x\0\x3000\xFF3C" L"bD.\\";
   std::wstring p;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    unsigned char b = static_cast<unsigned char>(bytes[i]);
-    if (b == 0xFF && i + 2 < bytes.size()) {
-      p += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i + 1]) |
-                                static_cast<unsigned char>(bytes[i + 2]) << 8);
-      i += 2;
-    } else {
-      p += kAlphabet[b % 16];
-    }
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (b != 0xFF || i + 2 >= bytes.size()) p += kAlphabet[b % 16];
+    else p += fuzz::Utf16Units(bytes.substr(i + 1, 2)), i += 2;
   }
   return p;
 }

@@ -92,8 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Startup::SequenceItem& item = items[next++];
 
     const std::wstring header = doc.GetiniValue(L"iniMenteSubItem1", Variant(L"")).ToString();
-    FUZZ_CHECK(item.Title.size() <= header.size());
-    FUZZ_CHECK(header.compare(header.size() - item.Title.size(), std::wstring::npos, item.Title) == 0);
+    FUZZ_CHECK(header.ends_with(item.Title));
     FUZZ_CHECK(item.File == doc.GetiniValue(L"File", Variant(L"")).ToString());
 
     Field size = NumberField(doc, L"Size");
