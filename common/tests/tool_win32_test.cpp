@@ -77,7 +77,7 @@ TEST(DrawEtchedLine, ShadowThenHighlightBelow) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "dpi " << c.dpi);
     win::MemoryDc dc(CreateCompatibleDC(nullptr));
-    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), kSize, kSize, 1, 32}};
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), kSize, kSize, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void* bits = nullptr;
     win::GdiObject bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     SelectObject(dc.get(), bitmap.get());
