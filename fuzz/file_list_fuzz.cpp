@@ -14,21 +14,13 @@ void Put32(std::string& out, std::uint32_t v) {
 
 std::string Block(const std::vector<std::wstring>& names, bool wide) {
   std::string b;
-  Put32(b, 20);
-  Put32(b, 0);
-  Put32(b, 0);
-  Put32(b, 0);
-  Put32(b, wide ? 1 : 0);
+  for (std::uint32_t v : {20u, 0u, 0u, 0u, wide ? 1u : 0u}) Put32(b, v);  // names at 20; the last says wide
   for (const std::wstring& n : names) {
     if (wide) {
-      for (wchar_t c : n) {
-        b += static_cast<char>(c & 0xFF);
-        b += static_cast<char>((c >> 8) & 0xFF);
-      }
+      for (wchar_t c : n) b += {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF)};
       b.append(2, '\0');
     } else {
-      b += text::ToAnsi(n);
-      b += '\0';
+      b += text::ToAnsi(n) + '\0';
     }
   }
   b.append(wide ? 2 : 1, '\0');

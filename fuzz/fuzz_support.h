@@ -13,7 +13,6 @@
 #include <string_view>
 #include <vector>
 
-#include "common/fileio.h"
 #include "common/text.h"
 #include "common/variant.h"
 #include "common/tests/support/fakes.h"
@@ -49,10 +48,7 @@ inline std::wstring Utf16Units(std::string_view bytes) {
 // Variant's own parser: blanks and tabs around a decimal number with an
 // optional sign, no hexadecimal. Unsure where strtod reports a range error
 // (there the two may differ by design), or the spelling of inf or nan.
-struct Decimal {
-  enum Kind { Number, NotNumber, Unsure } kind;
-  double value = 0;
-};
+struct Decimal { enum Kind { Number, NotNumber, Unsure } kind; double value = 0; };
 
 inline Decimal DecimalNumber(std::wstring_view s) {
   std::size_t b = s.find_first_not_of(L" \t");

@@ -16,19 +16,13 @@
 namespace {
 
 // What a number field gives: the number when it is one; nullopt for text
-// that is not, or when unsure (the item's outcome is then not checked).
-struct Field {
-  bool sure = true;
-  std::optional<double> number;
-};
+// that is not (a missing field included), or when unsure (the item's
+// outcome is then not checked).
+struct Field { bool sure; std::optional<double> number; };
 
 Field NumberField(const iniMente& doc, std::wstring_view name) {
-  Variant v = doc.GetiniValue(name, Variant());
-  if (v.IsNothing()) return {true, std::nullopt};
-  fuzz::Decimal d = fuzz::DecimalNumber(v.ToString());
-  if (d.kind == fuzz::Decimal::Unsure) return {false, std::nullopt};
-  if (d.kind == fuzz::Decimal::NotNumber) return {true, std::nullopt};
-  return {true, d.value};
+  const fuzz::Decimal d = fuzz::DecimalNumber(doc.GetiniValue(name, Variant()).ToString());
+  return {d.kind != fuzz::Decimal::Unsure, d.kind == fuzz::Decimal::Number ? std::optional(d.value) : std::nullopt};
 }
 
 // The records the reader hands out, by whichever call the bytes choose; the
@@ -41,11 +35,9 @@ std::vector<std::wstring> ReadRecords(const std::wstring& text, const std::uint8
   std::vector<std::wstring> records;
   while (!reader.EOFText()) {
     const std::size_t way = (size ? data[records.size() % size] : 0) % 3;
-    if (way == 0) {
-      records.push_back(reader.InputLine());
-    } else if (way == 1) {
-      records.emplace_back(reader.NextRecord());
-    } else {
+    if (way == 0) records.push_back(reader.InputLine());
+    else if (way == 1) records.emplace_back(reader.NextRecord());
+    else {
       std::optional<std::vector<std::wstring>> lines = reader.GetOneLine();
       FUZZ_CHECK(lines.has_value());
       std::wstring joined;
@@ -100,19 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Startup::SequenceItem& item = items[next++];
 
     const std::wstring header = doc.GetiniValue(L"iniMenteSubItem1", Variant(L"")).ToString();
-    FUZZ_CHECK(item.Title.size() <= header.size());
-    FUZZ_CHECK(header.compare(header.size() - item.Title.size(), std::wstring::npos, item.Title) == 0);
+    FUZZ_CHECK(header.ends_with(item.Title));
     FUZZ_CHECK(item.File == doc.GetiniValue(L"File", Variant(L"")).ToString());
 
     Field size = NumberField(doc, L"Size");
-    if (size.sure) {
-      int want = 0;
-      if (size.number) {
-        double r = std::nearbyint(*size.number);  // the default rounding: half to even
-        want = r < -32768 || r > 32767 ? -1 : static_cast<int>(r);
-      }
-      FUZZ_CHECK(item.Size == want);
-    }
+    const double r = size.number ? std::nearbyint(*size.number) : 0;  // the default rounding: half to even
+    if (size.sure) FUZZ_CHECK(item.Size == (r < -32768 || r > 32767 ? -1 : static_cast<int>(r)));
     FUZZ_CHECK(keys.insert(item.Key).second);
   }
   FUZZ_CHECK(next == items.size());

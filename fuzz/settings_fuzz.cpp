@@ -3,6 +3,7 @@
 // save reloads to the same entries; the four settings come out finite, each
 // the file's number where it holds a finite one and the default otherwise,
 // and the file is written back once with every key present.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -16,10 +17,7 @@ namespace {
 
 constexpr std::wstring_view kRemark = L"*REM*";
 
-struct Entry {
-  std::wstring name;
-  Variant value;
-};
+struct Entry { std::wstring name; Variant value; };
 
 // Lines end at CR LF or a lone CR; a final line end opens no extra line.
 std::size_t LineCount(std::wstring_view text) {
@@ -61,12 +59,8 @@ void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_
 
   // A save writes one line per kept entry and reloads to the same entries;
   // then a second save writes the same text.
-  std::size_t kept = 0;
-  bool allStable = true;
-  for (const Entry& e : loaded) {
-    kept += !IsDeleted(e.value);
-    allStable = allStable && SavesStably(e);
-  }
+  const auto kept = std::count_if(loaded.begin(), loaded.end(), [](const Entry& e) { return !IsDeleted(e.value); });
+  const bool allStable = std::all_of(loaded.begin(), loaded.end(), SavesStably);
   FUZZ_CHECK(doc.iniSaverSameFilename());
   FUZZ_CHECK(fs.replacements == (loaded.empty() ? 0 : 1));
   const std::wstring saved = text::FromAnsi(fs.files[path]);
@@ -74,7 +68,7 @@ void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_
   iniMente again(fs);
   FUZZ_CHECK(again.iniLoader(path));
   const std::vector<Entry> reloaded = Entries(again);
-  FUZZ_CHECK(reloaded.size() == (loaded.empty() ? 0 : kept));
+  FUZZ_CHECK(reloaded.size() == (loaded.empty() ? 0 : static_cast<std::size_t>(kept)));
   std::size_t r = 0;
   for (const Entry& e : loaded) {
     if (IsDeleted(e.value)) continue;
@@ -84,11 +78,7 @@ void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_
   if (allStable) FUZZ_CHECK(again.iniSavertoVariable() == saved);
 }
 
-struct Key {
-  const wchar_t* name;
-  const double* setting;
-  double fallback;
-};
+struct Key { const wchar_t* name; const double* setting; double fallback; };
 
 }  // namespace
 
@@ -114,13 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const Key& k : keys) {
     FUZZ_CHECK(std::isfinite(*k.setting));
     Variant mine = user.GetiniValue(k.name, Variant());
-    if (mine.IsEmpty()) {
-      FUZZ_CHECK(*k.setting == k.fallback);
-    } else {
-      fuzz::Decimal d = fuzz::DecimalNumber(mine.ToString());
-      if (d.kind == fuzz::Decimal::Number) FUZZ_CHECK(*k.setting == d.value);
-      if (d.kind == fuzz::Decimal::NotNumber) FUZZ_CHECK(*k.setting == k.fallback);
-    }
+    const fuzz::Decimal d = fuzz::DecimalNumber(mine.ToString());  // a missing or empty value is no number
+    if (d.kind == fuzz::Decimal::Number) FUZZ_CHECK(*k.setting == d.value);
+    if (d.kind == fuzz::Decimal::NotNumber) FUZZ_CHECK(*k.setting == k.fallback);
     // Written back: the user's text as it was, or the default filled in.
     Variant saved = after.GetiniValue(k.name, Variant());
     if (!IsDeleted(mine)) FUZZ_CHECK(mine.IsEmpty() ? saved.ToString() == Variant(k.fallback).ToString() : saved == mine);

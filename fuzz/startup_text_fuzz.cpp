@@ -1,13 +1,18 @@
-// The title record and the command line as Tarvoline reads them: a title
-// keeps exactly the text after a recognised date prefix, the argument text
-// is the tail of the command line after the program name, and a check
-// command takes its path from that tail.
+// Text the user or a program controls at start-up: a title keeps exactly the
+// text after a recognised date prefix; the argument text is the tail of the
+// command line after the program name, and a check command takes its path
+// from it; a Run value's command line gives the program and arguments from
+// the text itself; a record of switched-off entries that reads back is
+// rewritten to the same changes, one that does not is never half-read.
+#include <algorithm>
 #include <cstdint>
 
+#include "common/command_line.h"
 #include "common/text.h"
 #include "fuzz/fuzz_support.h"
 #include "sequencer/sequence_check.h"
 #include "sequencer/startup.h"
+#include "wizard/switch_off.h"
 
 namespace {
 
@@ -22,6 +27,8 @@ std::size_t PrefixLength(const std::wstring& h) {
   return 0;
 }
 
+bool LedByBlank(const std::wstring& s) { return !s.empty() && (s[0] == L' ' || s[0] == L'\t'); }
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -31,29 +38,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                    : text::FromAnsi(bytes.substr(size ? 1 : 0));
 
   std::wstring title = L"stale";
-  const bool cut = Startup::ParseItemTitle(input, title);
   const std::size_t prefix = PrefixLength(input);
-  FUZZ_CHECK(cut == (prefix != 0));
+  FUZZ_CHECK(Startup::ParseItemTitle(input, title) == (prefix != 0));
   FUZZ_CHECK(title == input.substr(prefix));
 
   // The argument text is a tail of the command line, never led by a blank,
   // and a program name in quotes hides its blanks.
   const std::wstring args = Startup::ArgumentText(input);
-  FUZZ_CHECK(args.size() <= input.size());
-  FUZZ_CHECK(input.compare(input.size() - args.size(), std::wstring::npos, args) == 0);
-  FUZZ_CHECK(args.empty() || (args[0] != L' ' && args[0] != L'\t'));
+  FUZZ_CHECK(args.size() <= input.size() && input.ends_with(args) && !LedByBlank(args));
   if (!args.empty()) {
-    std::size_t quotes = 0;
     const std::size_t nameEnd = input.size() - args.size();
-    for (std::size_t i = 0; i < nameEnd; ++i) quotes += input[i] == L'"';
     FUZZ_CHECK(nameEnd > 0 && (input[nameEnd - 1] == L' ' || input[nameEnd - 1] == L'\t'));
-    FUZZ_CHECK(quotes % 2 == 0);
+    FUZZ_CHECK(std::count(input.begin(), input.begin() + nameEnd, L'"') % 2 == 0);
   }
-
   // The check command: "/check" leads, and the path is a piece of the arguments.
   if (const std::optional<seqcheck::Command> check = seqcheck::ParseCommand(args)) {
     FUZZ_CHECK(text::EqualsNoCase(std::wstring_view(args).substr(0, 6), L"/check"));
     FUZZ_CHECK(args.find(check->sequencePath) != std::wstring::npos);
+  }
+
+  // A Run value: the one existing program is found wherever the text names it whole.
+  fake::FileSystem files;
+  files.files[L"/bin/tool.exe"] = "";
+  const cmdline::Split split = cmdline::SplitCommandLine(input, {L"/bin"}, files);
+  FUZZ_CHECK(!LedByBlank(split.arguments) && input.find(split.arguments) != std::wstring::npos);
+  if (split.found) FUZZ_CHECK(split.program == L"/bin/tool.exe");
+
+  if (auto changes = wizard::switchoff::ParseRecord(bytes)) {
+    const std::string again = wizard::switchoff::FormatRecord(*changes);
+    FUZZ_CHECK(wizard::switchoff::ParseRecord(again) == changes);
+    for (char c : again) FUZZ_CHECK((static_cast<unsigned char>(c) & 0x80) == 0);
   }
   return 0;
 }

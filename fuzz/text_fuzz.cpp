@@ -1,13 +1,15 @@
-// The one code-page conversion: nothing is lost or invented on valid text
-// either way, invalid input turns into the documented replacement (never
-// dropped), and the case-insensitive comparison behaves as an equivalence.
+// The one code-page conversion and the numbers read from the converted text:
+// nothing is lost or invented on valid text either way, invalid input turns
+// into the documented replacement (never dropped), the case-insensitive
+// comparison is an equivalence, Variant::ToNumber agrees with the C library
+// on every decimal text, and a number's text form reads back exactly.
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "fuzz/fuzz_support.h"
 
 namespace {
-
-constexpr wchar_t kReplacement = L'\xFFFD';
 
 bool IsScalar(wchar_t c) { return c >= 0 && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF); }
 
@@ -19,12 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Bytes to text: every character valid, at most one per byte, and text
   // without replacement characters writes back to exactly the same bytes.
   const std::wstring wide = text::FromAnsi(bytes);
-  FUZZ_CHECK(wide.size() <= bytes.size());
-  FUZZ_CHECK(bytes.empty() == wide.empty());
+  FUZZ_CHECK(wide.size() <= bytes.size() && bytes.empty() == wide.empty());
   bool replaced = false;
   for (wchar_t c : wide) {
     FUZZ_CHECK(IsScalar(c));
-    replaced = replaced || c == kReplacement;
+    replaced = replaced || c == L'\xFFFD';
   }
   if (!replaced) FUZZ_CHECK(text::ToAnsi(wide) == bytes);
   FUZZ_CHECK(text::FromUtf8(bytes) == wide);  // the locale's set is UTF-8 here
@@ -47,5 +48,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring_view a(units.data(), half), b(units.data() + half, units.size() - half);
   FUZZ_CHECK(text::EqualsNoCase(a, b) == text::EqualsNoCase(b, a));
   FUZZ_CHECK(text::EqualsNoCase(a, b) == (text::ToLower(a) == text::ToLower(b)));
+
+  // The numbers users write (Size, NoUse, the four settings).
+  const std::optional<double> got = Variant(wide).ToNumber();
+  const fuzz::Decimal want = fuzz::DecimalNumber(wide);
+  if (want.kind == fuzz::Decimal::NotNumber) FUZZ_CHECK(!got);
+  if (want.kind == fuzz::Decimal::Number) FUZZ_CHECK(got && *got == want.value);
+  if (size >= sizeof(double)) {
+    double d;
+    std::memcpy(&d, data, sizeof d);
+    if (std::isfinite(d)) {
+      std::optional<double> read = Variant(Variant(d).ToString()).ToNumber();
+      FUZZ_CHECK(read && *read == d && std::signbit(*read) == std::signbit(d));
+    }
+  }
   return 0;
 }

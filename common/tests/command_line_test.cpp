@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -16,6 +15,15 @@ constexpr wchar_t kSep = L'\\';
 #else
 constexpr wchar_t kSep = L'/';
 #endif
+
+// A case-insensitive lookup in env, as Windows looks variables up.
+cmdline::Lookup LookupIn(const std::map<std::wstring, std::wstring>& env) {
+  return [&env](std::wstring_view n) -> std::optional<std::wstring> {
+    for (auto& [k, v] : env)
+      if (text::EqualsNoCase(k, n)) return v;
+    return std::nullopt;
+  };
+}
 
 // Commands in the cases are written with "\" and "@" for the test's folder.
 struct Bench {
@@ -39,12 +47,7 @@ TEST(CommandLine, SplitsTheWayProcessCreationResolvesIt) {
   Bench b;
   auto P = [&](std::wstring_view s) { return b.P(s); };
   const std::vector<std::wstring> search{P(L"@\\sys"), P(L"@\\Win")};
-  struct Case {
-    const wchar_t* command;
-    const wchar_t* program;
-    const wchar_t* arguments;
-    bool found;
-  } cases[] = {
+  struct Case { const wchar_t *command, *program, *arguments; bool found; } cases[] = {
       {L"\"@\\Program Files\\App Dir\\app.exe\" /min", L"@\\Program Files\\App Dir\\app.exe", L"/min", true},
       {L"@\\Program Files\\App Dir\\app.exe -x  y", L"@\\Program Files\\App Dir\\app.exe", L"-x  y", true},
       {L"@\\Program Files\\App Dir\\app --tray", L"@\\Program Files\\App Dir\\app.exe", L"--tray", true},
@@ -68,28 +71,18 @@ TEST(CommandLine, SplitsTheWayProcessCreationResolvesIt) {
   }
 
   // A variable naming the Windows folder, expanded before the split.
-  std::map<std::wstring, std::wstring> env{{L"SystemRoot", P(L"@\\Win")}};
-  cmdline::Lookup lookup = [&](std::wstring_view n) -> std::optional<std::wstring> {
-    for (auto& [k, v] : env)
-      if (text::EqualsNoCase(k, n)) return v;
-    return std::nullopt;
-  };
+  const std::map<std::wstring, std::wstring> env{{L"SystemRoot", P(L"@\\Win")}};
   cmdline::Split s = cmdline::SplitCommandLine(
-      cmdline::ExpandVariables(P(L"%systemroot%\\notes -n"), lookup), {}, RealFileSystem());
+      cmdline::ExpandVariables(P(L"%systemroot%\\notes -n"), LookupIn(env)), {}, RealFileSystem());
   EXPECT_EQ(s.program, P(L"@\\Win\\notes.exe"));
   EXPECT_EQ(s.arguments, L"-n");
 }
 
 TEST(CommandLine, ExpandsDefinedVariablesAndKeepsTheRest) {
-  std::map<std::wstring, std::wstring> env{{L"A", L"x"}, {L"ProgramFiles", L"C:\\PF86"},
-                                           {L"ProgramW6432", L"C:\\PF"}, {L"CommonProgramFiles", L"C:\\CF86"}};
-  cmdline::Lookup lookup = [&](std::wstring_view n) -> std::optional<std::wstring> {
-    auto it = env.find(std::wstring(n));
-    return it == env.end() ? std::nullopt : std::optional<std::wstring>(it->second);
-  };
-  struct Case {
-    const wchar_t *in, *plain, *as64;
-  } cases[] = {
+  const std::map<std::wstring, std::wstring> env{{L"A", L"x"}, {L"ProgramFiles", L"C:\\PF86"},
+                                                 {L"ProgramW6432", L"C:\\PF"}, {L"CommonProgramFiles", L"C:\\CF86"}};
+  const cmdline::Lookup lookup = LookupIn(env);
+  struct Case { const wchar_t *in, *plain, *as64; } cases[] = {
       {L"%A%\\%A%", L"x\\x", L"x\\x"},
       {L"%NOPE%%A%", L"%NOPE%x", L"%NOPE%x"},
       {L"50% %A", L"50% %A", L"50% %A"},

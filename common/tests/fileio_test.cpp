@@ -1,3 +1,5 @@
+// The real file seam, also when the disk or another program says no: a
+// write that fails part-way, a file another program holds open unshared.
 #include "fileio.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +8,14 @@
 #include <filesystem>
 
 #include "temp_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "common/win32/raii.h"
+#else
+#include "file_size_limit.h"
+#endif
 
 namespace {
 
@@ -26,48 +36,39 @@ TEST_F(FileIO, ReadAllGivesTheBytesOrNothing) {
   std::string bytes("A\x01" "B\r\n\0z", 7);
   EXPECT_EQ(f.ReadAll(dir.Write(L"a.pmw", bytes)), bytes);
   EXPECT_EQ(f.ReadAll(dir.Write(L"empty.pmw", "")), std::string());
-  EXPECT_EQ(f.ReadAll(dir / L"missing.pmw"), std::nullopt);
-  EXPECT_EQ(f.ReadAll(dir.path()), std::nullopt);
+  EXPECT_FALSE(f.ReadAll(dir / L"missing.pmw") || f.ReadAll(dir.path()));
 }
 
 TEST_F(FileIO, ReplaceContentsIsAllOrNothing) {
   std::wstring target = dir.Write(L"Tarvoline.ini", "old\r\n");
-  EXPECT_TRUE(f.ReplaceContents(target, "new\r\n"));
-  EXPECT_EQ(TempFolder::Read(target), "new\r\n");
-  EXPECT_TRUE(f.ReplaceContents(dir / L"created.ini", "x"));
-  EXPECT_EQ(TempFolder::Read(dir / L"created.ini"), "x");
+  EXPECT_TRUE(f.ReplaceContents(target, "new\r\n") && f.ReplaceContents(dir / L"created.ini", "x"));
+  EXPECT_TRUE(TempFolder::Read(target) == "new\r\n" && TempFolder::Read(dir / L"created.ini") == "x");
 
   // A read-only target, a folder and a missing folder are refused and left alone.
   MakeReadOnly(target);
   EXPECT_FALSE(f.ReplaceContents(target, "lost"));
   EXPECT_EQ(TempFolder::Read(target), "new\r\n");
-  EXPECT_FALSE(f.ReplaceContents(dir.path(), "x"));
-  EXPECT_FALSE(f.ReplaceContents(dir / L"no-such-folder/x.ini", "x"));
+  EXPECT_FALSE(f.ReplaceContents(dir.path(), "x") || f.ReplaceContents(dir / L"no-such-folder/x.ini", "x"));
   // Nothing is left beside the target.
   EXPECT_EQ(f.ListOrdinaryFiles(dir / L"*.tvl-new").size(), 0u);
 }
 
 TEST_F(FileIO, AppendKeepsWhatIsThere) {
   std::wstring p = dir / L"StartUp.pmw";
-  EXPECT_TRUE(f.Append(p, "a\x01"));
-  EXPECT_TRUE(f.Append(p, "b\x01"));
+  EXPECT_TRUE(f.Append(p, "a\x01") && f.Append(p, "b\x01"));
   EXPECT_EQ(TempFolder::Read(p), "a\x01" "b\x01");
   EXPECT_FALSE(f.Append(dir / L"no-such-folder/x.pmw", "x"));
 }
 
 TEST_F(FileIO, ReadAndAppendTests) {
   std::wstring file = dir.Write(L"f.txt", "keep");
-  EXPECT_TRUE(f.CanRead(file));
-  EXPECT_FALSE(f.CanRead(dir.path()));
-  EXPECT_FALSE(f.CanRead(dir / L"missing.txt"));
-  EXPECT_TRUE(f.CanAppend(file));
+  EXPECT_TRUE(f.CanRead(file) && f.CanAppend(file));
+  EXPECT_FALSE(f.CanRead(dir.path()) || f.CanRead(dir / L"missing.txt"));
   EXPECT_EQ(TempFolder::Read(file), "keep");
-  EXPECT_TRUE(f.CanAppend(dir / L"new.txt"));
-  EXPECT_TRUE(fs::exists(fs::path(dir / L"new.txt")));
+  EXPECT_TRUE(f.CanAppend(dir / L"new.txt") && fs::exists(fs::path(dir / L"new.txt")));
   EXPECT_FALSE(f.CanAppend(dir.path()));
   MakeReadOnly(file);
-  EXPECT_FALSE(f.CanAppend(file));
-  EXPECT_TRUE(f.CanRead(file));
+  EXPECT_TRUE(!f.CanAppend(file) && f.CanRead(file));
 }
 
 TEST_F(FileIO, FoldersAndOrdinaryFiles) {
@@ -76,16 +77,59 @@ TEST_F(FileIO, FoldersAndOrdinaryFiles) {
   dir.Write(L"a.lnk", "x");
   dir.Write(L"c.txt", "x");
   fs::create_directory(fs::path(dir / L"d.lnk"));
-  EXPECT_FALSE(f.IsFolder(file));
-  EXPECT_TRUE(f.IsOrdinaryFile(file));
-  EXPECT_FALSE(f.IsOrdinaryFile(dir.path()));
-  EXPECT_FALSE(f.IsOrdinaryFile(dir / L"missing"));
+  EXPECT_TRUE(!f.IsFolder(file) && f.IsOrdinaryFile(file));
+  EXPECT_FALSE(f.IsOrdinaryFile(dir.path()) || f.IsOrdinaryFile(dir / L"missing"));
   auto names = f.ListOrdinaryFiles(dir / L"*.lnk");
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::wstring>{L"a.lnk", L"b.lnk"}));
   EXPECT_TRUE(f.ListOrdinaryFiles(dir / L"missing/*.lnk").empty());
-  EXPECT_TRUE(f.AnyOrdinaryFileMatches(dir / L"*.txt"));
-  EXPECT_FALSE(f.AnyOrdinaryFileMatches(dir / L"*.pmw"));
+  EXPECT_TRUE(f.AnyOrdinaryFileMatches(dir / L"*.txt") && !f.AnyOrdinaryFileMatches(dir / L"*.pmw"));
 }
+
+#ifndef _WIN32
+TEST_F(FileIO, WritesThatFailPartWayLeaveTheFileAsItWas) {
+  const std::string before = "2001/05/12 a\x01\x01" "File=a.exe\x01";
+  const std::wstring seq = dir.Write(L"Startup.pmw", before), ini = dir.Write(L"Tarvoline.ini", "CPULimit = 5\r\n");
+  const std::string record(4096, 'r');
+  {
+    tvltest::FileSizeLimit full(before.size() + 100);  // room for part of the record only
+    EXPECT_FALSE(f.Append(seq, record) || f.Append(dir / L"new.pmw", record) || f.ReplaceContents(ini, record));
+  }
+  EXPECT_EQ(TempFolder::Read(seq), before);
+  EXPECT_EQ(TempFolder::Read(dir / L"new.pmw"), "");
+  EXPECT_EQ(TempFolder::Read(ini), "CPULimit = 5\r\n");
+  EXPECT_TRUE(f.ListOrdinaryFiles(dir / L"*.tvl-new").empty());
+  // With room again the same calls succeed.
+  EXPECT_TRUE(f.Append(seq, record));
+  EXPECT_EQ(TempFolder::Read(seq), before + record);
+}
+#else
+// A file another program holds open with no sharing at all.
+TEST_F(FileIO, AFileLockedByAnotherProgramIsNeitherReadNorChanged) {
+  const std::wstring seq = dir.Write(L"Startup.pmw", "a\x01\x01" "File=a.exe\x01");
+  const std::wstring ini = dir.Write(L"Tarvoline.ini", "CPULimit = 5\r\n");
+  {
+    win::FileHandle lockSeq(CreateFileW(seq.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    win::FileHandle lockIni(CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lockSeq && lockIni);
+    EXPECT_FALSE(f.ReadAll(seq) || f.CanRead(seq) || f.CanAppend(seq) || f.Append(seq, "b\x01"));
+    EXPECT_FALSE(f.ReplaceContents(ini, "CPULimit = 30\r\n"));
+    // Still found by a directory search: locked is not missing.
+    EXPECT_TRUE(f.IsOrdinaryFile(seq));
+  }
+  EXPECT_EQ(TempFolder::Read(seq), std::string("a\x01\x01" "File=a.exe\x01"));
+  EXPECT_EQ(TempFolder::Read(ini), "CPULimit = 5\r\n");
+  EXPECT_TRUE(f.ListOrdinaryFiles(dir / L"*.tvl-new").empty());
+}
+
+// A folder where no file can be made beside the target (a read-only share):
+// the settings cannot be replaced, and the target is left alone.
+TEST_F(FileIO, NoRoomBesideTheTargetLeavesItAlone) {
+  const std::wstring ini = dir.Write(L"Tarvoline.ini", "CPULimit = 5\r\n");
+  ASSERT_TRUE(CreateDirectoryW((ini + L".tvl-new").c_str(), nullptr));
+  EXPECT_FALSE(f.ReplaceContents(ini, "CPULimit = 30\r\n"));
+  EXPECT_EQ(TempFolder::Read(ini), "CPULimit = 5\r\n");
+}
+#endif
 
 }  // namespace

@@ -8,9 +8,7 @@ namespace {
 std::string Header(int showCommand) {
   std::string h(shortcut::kHeaderSize, '\0');
   h[0] = 0x4C;
-  const unsigned char clsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                   0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
-  for (int i = 0; i < 16; ++i) h[4 + i] = static_cast<char>(clsid[i]);
+  h.replace(4, 16, "\x01\x14\x02\0\0\0\0\0\xC0\0\0\0\0\0\0\x46", 16);  // the shell link's class id
   for (int i = 0; i < 4; ++i) h[0x3C + i] = static_cast<char>((static_cast<unsigned>(showCommand) >> (8 * i)) & 0xFF);
   return h;
 }

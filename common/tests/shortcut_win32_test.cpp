@@ -11,18 +11,15 @@ namespace {
 
 TEST(ShellShortcut, ReadRefusesWhatIsNoShortcut) {
   TempFolder dir;
-  EXPECT_EQ(RealShortcutStore().Read(dir / L"missing.lnk"), std::nullopt);
-  EXPECT_EQ(RealShortcutStore().Read(dir.Write(L"text.lnk", "File=C:\\x.exe\r\n")), std::nullopt);
-  EXPECT_EQ(RealShortcutStore().Read(dir.Write(L"empty.lnk", "")), std::nullopt);
-  EXPECT_EQ(RealShortcutStore().Read(dir.path()), std::nullopt);
+  for (const std::wstring& p : {dir / L"missing.lnk", dir.Write(L"text.lnk", "File=C:\\x.exe\r\n"),
+                                dir.Write(L"empty.lnk", ""), dir.path()})
+    EXPECT_EQ(RealShortcutStore().Read(p), std::nullopt) << text::ToUtf8(p);
 }
 
 TEST(ShellShortcut, SetTargetKeepsTheOtherProperties) {
   TempFolder dir;
-  std::wstring oldExe = dir.Write(L"old.exe", "MZ");
-  std::wstring newExe = dir.Write(L"Tarvoline.exe", "MZ");
-  std::wstring work = dir.path();
-  std::wstring lnk = dir / L"Tarvoline.lnk";
+  const std::wstring oldExe = dir.Write(L"old.exe", "MZ"), newExe = dir.Write(L"Tarvoline.exe", "MZ");
+  const std::wstring work = dir.path(), lnk = dir / L"Tarvoline.lnk";
   ASSERT_TRUE(tvltest::MakeShortcut(lnk, {oldExe, work, 7, L"-quiet", L"kept"}));
 
   ASSERT_TRUE(RealShortcutStore().SetTarget(lnk, newExe));
@@ -33,8 +30,7 @@ TEST(ShellShortcut, SetTargetKeepsTheOtherProperties) {
   EXPECT_EQ(info->WindowStyle, 7);
   std::wstring args, description;
   ASSERT_TRUE(tvltest::ReadShortcutExtras(lnk, args, description));
-  EXPECT_EQ(args, L"-quiet");
-  EXPECT_EQ(description, L"kept");
+  EXPECT_TRUE(args == L"-quiet" && description == L"kept");
   EXPECT_EQ(GetFileAttributesW((lnk + L".tvl-new").c_str()), INVALID_FILE_ATTRIBUTES);  // nothing left beside it
 }
 

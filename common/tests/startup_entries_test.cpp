@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -14,17 +13,17 @@ namespace {
 // the 64-bit program folder, split, the program's folder as working folder.
 TEST(StartupEntries, RunValueIsExpandedSplitAndAddressed) {
   TempFolder t;
-  std::filesystem::create_directories(std::filesystem::path(t / L"PF") / L"Vendor App");
+  const std::wstring pf = t / L"PF";
+  std::filesystem::create_directories(std::filesystem::path(pf) / L"Vendor App");
   std::wstring exe = t.Write((std::filesystem::path(L"PF") / L"Vendor App" / L"app.exe").wstring(), "MZ");
-  std::map<std::wstring, std::wstring> env{{L"ProgramFiles", L"/nowhere"}, {L"ProgramW6432", t / L"PF"}};
-  startup::Resolver resolver{cmdline::With64BitFolders([&](std::wstring_view n) -> std::optional<std::wstring> {
+  std::map<std::wstring, std::wstring> env{{L"ProgramFiles", L"/nowhere"}, {L"ProgramW6432", pf}};
+  startup::Resolver resolver{cmdline::With64BitFolders([&](std::wstring_view n) {
                                auto it = env.find(std::wstring(n));
                                return it == env.end() ? std::nullopt : std::optional<std::wstring>(it->second);
                              }),
                              {}, RealFileSystem()};
-  std::wstring value = L"%ProgramFiles%";
-  value += (exe.substr((t / L"PF").size(), exe.size() - (t / L"PF").size() - 4));  // "\Vendor App\app"
-  value += L" /background";
+  // "%ProgramFiles%\Vendor App\app /background"
+  const std::wstring value = L"%ProgramFiles%" + exe.substr(pf.size(), exe.size() - pf.size() - 4) + L" /background";
   startup::Entry e = startup::FromRunValue(startup::Source::MachineRun32, L"Vendor", value, resolver);
   EXPECT_EQ(e.command, value);
   EXPECT_EQ(e.program, exe);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <vector>
 
 #include "fakes.h"
 #include "path_rules.h"
@@ -39,11 +38,9 @@ TEST(Tool, TextHelpers) {
 TEST(Tool, NextUniqueKeyIsKeyAndFifteenDigitsCountingUp) {
   // The counter is the process's: other tests may have drawn keys before.
   const std::wstring first = tool::NextUniqueKey(), second = tool::NextUniqueKey();
-  for (const std::wstring& key : {first, second}) {
-    ASSERT_EQ(key.size(), 18u);
-    EXPECT_EQ(key.substr(0, 3), L"Key");
-    EXPECT_EQ(key.find_first_not_of(L"0123456789", 3), std::wstring::npos) << text::ToUtf8(key);
-  }
+  for (const std::wstring& key : {first, second})
+    EXPECT_TRUE(key.size() == 18 && key.starts_with(L"Key") &&
+                key.find_first_not_of(L"0123456789", 3) == std::wstring::npos) << text::ToUtf8(key);
   EXPECT_LT(first, second);  // fixed width: text order is number order
 }
 
@@ -61,40 +58,25 @@ TEST(Tool, ShellOpenOpensAddressesAndWhatADirectorySearchFinds) {
   TempFolder dir;
   std::wstring doc = dir.Write(L"doc.txt", "x");
   for (const wchar_t* name : {L"full", L"empty", L"only-sub", L"only-sub/sub"}) fs::create_directory(dir / name);
-  std::wstring full = dir / L"full";
-  dir.Write(L"full/a.lnk", "x");
+  const std::wstring full = (dir.Write(L"full/a.lnk", "x"), dir / L"full");
 
-  struct Case {
-    std::wstring target;
-    bool opened;
-    std::wstring directory = {};  // what the shell is given
-  };
+  struct Case { std::wstring target; bool opened; std::wstring directory = {}; };  // directory: the shell's
   const Case cases[] = {
       // Addresses open whatever the shell answers (it answers 2 here).
-      {L"ftp://example.invalid", true, L""},
-      {L"Https://www.example.com/", true, L""},
-      {L"mailto:someone@example.com", true, L""},
-      {L"https:/x", false},
-      {L"", false},
+      {L"ftp://example.invalid", true, L""}, {L"Https://www.example.com/", true, L""},
+      {L"mailto:someone@example.com", true, L""}, {L"https:/x", false}, {L"", false},
       {doc, false, doc},  // found, but the shell's 2 is a failure
-      {dir / L"missing.txt", false},
-      {full, false},  // a folder without the final separator finds nothing
-      {full + kSep, false, full + kSep},
-      {dir / L"empty" + kSep, false},
-      {dir / L"only-sub" + kSep, false},
+      {dir / L"missing.txt", false}, {full, false},  // a folder without the final separator finds nothing
+      {full + kSep, false, full + kSep}, {dir / L"empty" + kSep, false}, {dir / L"only-sub" + kSep, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(text::ToUtf8(c.target));
     fake::Shell shell;
     shell.result = 2;
     EXPECT_EQ(tool::ShellOpen(nullptr, c.target, shell), c.opened);
-    bool called = c.opened || !c.directory.empty();
-    ASSERT_EQ(shell.calls.size(), called ? 1u : 0u);
-    if (called) {
-      EXPECT_EQ(shell.calls[0].file, c.target);
-      EXPECT_EQ(shell.calls[0].directory, c.directory);
-      EXPECT_EQ(shell.calls[0].showState, show::kNoActivate);
-    }
+    ASSERT_EQ(shell.calls.size(), c.opened || !c.directory.empty() ? 1u : 0u);
+    for (const fake::Shell::Call& call : shell.calls)
+      EXPECT_TRUE(call.file == c.target && call.directory == c.directory && call.showState == show::kNoActivate);
   }
   fake::Shell works;
   works.result = 33;

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "temp_folder.h"
 #include "tool.h"
@@ -18,10 +16,8 @@ namespace fs = std::filesystem;
 
 TEST(SystemFolder, FoldersAndRegistryValues) {
   clsSystemFolder folders;
-  ASSERT_FALSE(folders.Windows().empty());
-  EXPECT_NE(folders.Windows().back(), L'\\');
-  ASSERT_FALSE(folders.Temp().empty());
-  EXPECT_EQ(folders.Temp().back(), L'\\');
+  ASSERT_FALSE(folders.Windows().empty() || folders.Temp().empty());
+  EXPECT_TRUE(folders.Windows().back() != L'\\' && folders.Temp().back() == L'\\');
   EXPECT_FALSE(folders.Startup().empty());
   EXPECT_EQ(sysfolder::GetShellFolderPath(0x0003), L"");  // the Control Panel has no path
   EXPECT_EQ(folders.VB5Install(), L"");
@@ -51,8 +47,7 @@ TEST(Seams, StartInTheCurrentDirectoryAndOpenDocuments) {
   TempFolder dir;
   fs::path saved = fs::current_path();
   auto waitFor = [](const std::wstring& path) {
-    for (int i = 0; i < 200 && !fs::exists(fs::path(path)); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int i = 0; i < 200 && !fs::exists(fs::path(path)); ++i) Sleep(50);
     return fs::exists(fs::path(path));
   };
   Processes& p = RealProcesses();
@@ -73,10 +68,7 @@ TEST(Seams, StartInTheCurrentDirectoryAndOpenDocuments) {
 TEST(DrawEtchedLine, ShadowThenHighlightBelow) {
   constexpr int kSize = 40;
   constexpr COLORREF kBack = RGB(0x12, 0x34, 0x56);
-  struct Case {
-    int x1, y, width, dpi;
-    int left, right, gap;  // expected pixels [left, right) on rows y and y + gap
-  };
+  struct Case { int x1, y, width, dpi, left, right, gap; };  // pixels [left, right) on rows y and y + gap
   const Case cases[] = {
       {5, 10, 20, 96, 5, 25, 1},  // 20 twips are 1.3 pixels at 96 dpi
       {5, 10, 20, 144, 5, 25, 2},
@@ -85,11 +77,7 @@ TEST(DrawEtchedLine, ShadowThenHighlightBelow) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "dpi " << c.dpi);
     win::MemoryDc dc(CreateCompatibleDC(nullptr));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = info.bmiHeader.biHeight = kSize;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), kSize, kSize, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void* bits = nullptr;
     win::GdiObject bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     SelectObject(dc.get(), bitmap.get());
@@ -99,11 +87,9 @@ TEST(DrawEtchedLine, ShadowThenHighlightBelow) {
     tool::DrawEtchedLine(dc.get(), c.x1, c.y, c.width, c.dpi);
     for (int x = 0; x < kSize; ++x)
       for (int y = 0; y < kSize; ++y) {
-        bool inside = x >= c.left && x < c.right;
-        COLORREF want = !inside        ? kBack
-                        : y == c.y     ? GetSysColor(COLOR_BTNSHADOW)
-                        : y == c.y + c.gap ? GetSysColor(COLOR_BTNHIGHLIGHT)
-                                       : kBack;
+        const bool inside = x >= c.left && x < c.right;
+        const COLORREF want = !inside ? kBack : y == c.y ? GetSysColor(COLOR_BTNSHADOW)
+                              : y == c.y + c.gap ? GetSysColor(COLOR_BTNHIGHLIGHT) : kBack;
         ASSERT_EQ(GetPixel(dc.get(), x, y), want) << x << "," << y;
       }
   }

@@ -11,11 +11,7 @@
 
 namespace {
 
-struct Listed {
-  unsigned id;
-  const char* name;
-  std::string japanese, english;
-};
+struct Listed { unsigned id; const char* name; std::string japanese, english; };
 
 // The three programs' lists as the string tables are made from them.
 #define TVL_TEXT(id, name, ja, en) {id, #name, ja, en},
@@ -39,33 +35,21 @@ TEST(UiText, EveryListedTextHasBothLanguagesWithTheSamePlaceholders) {
   std::set<unsigned> ids;
   for (const Listed& t : kListed) {
     EXPECT_TRUE(ids.insert(t.id).second) << "id used twice: " << t.id;
-    EXPECT_FALSE(t.japanese.empty()) << t.name;
-    EXPECT_FALSE(t.english.empty()) << t.name;
+    EXPECT_FALSE(t.japanese.empty() || t.english.empty()) << t.name;
     // A value the code fills in must have its place in either language.
     EXPECT_EQ(Placeholders(t.japanese), Placeholders(t.english)) << t.name;
     // The resource compiler reads "" where C++ reads \": a quote would differ.
-    EXPECT_EQ(t.japanese.find('"'), std::string::npos) << t.name;
-    EXPECT_EQ(t.english.find('"'), std::string::npos) << t.name;
+    EXPECT_EQ((t.japanese + t.english).find('"'), std::string::npos) << t.name;
     // The English texts are written for every other language's users: no
     // Japanese left in them.
-    EXPECT_TRUE(std::all_of(t.english.begin(), t.english.end(),
-                            [](char c) { return static_cast<unsigned char>(c) < 0xE3; }))
-        << t.name;
+    EXPECT_TRUE(std::none_of(t.english.begin(), t.english.end(), [](unsigned char c) { return c >= 0xE3; })) << t.name;
   }
 }
 
 TEST(UiText, FormatPutsEachArgumentInItsPlace) {
-  struct Case {
-    const wchar_t* pattern;
-    std::wstring expected;
-  } cases[] = {
-      {L"%1を起動しています。", L"a.exeを起動しています。"},
-      {L"Waiting for %1 to finish, %2 left", L"Waiting for a.exe to finish, %2% left"},
-      {L"%2 before %1", L"%2% before a.exe"},
-      {L"100%% at %1", L"100% at a.exe"},
-      {L"no place %", L"no place %"},
-      {L"%3 is missing", L"%3 is missing"},
-  };
+  struct Case { const wchar_t *pattern, *expected; } cases[] = {
+      {L"%1を起動しています。", L"a.exeを起動しています。"}, {L"%2 before %1", L"%2% before a.exe"},
+      {L"100%% at %1", L"100% at a.exe"}, {L"no place %", L"no place %"}, {L"%3 is missing", L"%3 is missing"}};
   for (const Case& c : cases) EXPECT_EQ(ui::Format(c.pattern, {L"a.exe", L"%2%"}), c.expected) << c.pattern;
 }
 

@@ -82,27 +82,22 @@ struct Messages : ui::Messages {
 
 // Records what would have been opened and answers with result.
 struct Shell : ::Shell {
-  struct Call {
-    std::wstring file, directory;
-    int showState;
-  };
+  struct Call { std::wstring file, directory; int showState; };
   std::vector<Call> calls;
   std::vector<std::wstring> opened;  // the files of calls
   std::intptr_t result = 42;
   std::intptr_t Execute(WindowHandle, const std::wstring& file, const std::wstring& directory,
                         int showState) override {
-    calls.push_back({file, directory, showState});
-    opened.push_back(file);
-    return result;
+    return calls.push_back({file, directory, showState}), opened.push_back(file), result;
   }
 };
 
-// Records the command lines and directories; starts answers every Start.
+// Records the command lines; starts answers every Start.
 struct Processes : ::Processes {
-  std::vector<std::wstring> started, directories;
+  std::vector<std::wstring> started;
   bool starts = true;
   bool Start(const std::wstring& commandLine, int) override { return started.push_back(commandLine), starts; }
-  bool SetCurrentDirectory(const std::wstring& path) override { return directories.push_back(path), true; }
+  bool SetCurrentDirectory(const std::wstring&) override { return true; }
 };
 
 // Shortcuts by full path; a path not in the map cannot be read.
@@ -117,8 +112,7 @@ struct Shortcuts : ShortcutStore {
     return it == links.end() ? std::nullopt : std::optional<ShortcutInfo>(it->second);
   }
   bool SetTarget(const std::wstring& lnk, const std::wstring& target) override {
-    setTargets.emplace_back(lnk, target);
-    return saves;
+    return setTargets.emplace_back(lnk, target), saves;
   }
 };
 
@@ -138,19 +132,14 @@ struct Registry : reg::Registry {
     return false;
   }
   reg::ValueRead Read(const reg::Address& a) override {
-    auto it = values.find(Id(a));
-    if (it == values.end()) return {reg::Status::Missing, {}};
-    return {reg::Status::Ok, it->second};
+    auto v = Get(a);
+    return v ? reg::ValueRead{reg::Status::Ok, *v} : reg::ValueRead{reg::Status::Missing, {}};
   }
   reg::Status WriteBinary(const reg::Address& a, const std::string& bytes) override {
-    if (IsDenied(a)) return reg::Status::Denied;
-    ++writes;
-    values[Id(a)] = bytes;
-    return reg::Status::Ok;
+    return IsDenied(a) ? reg::Status::Denied : (++writes, Set(a, bytes), reg::Status::Ok);
   }
   reg::Status Delete(const reg::Address& a) override {
-    if (IsDenied(a)) return reg::Status::Denied;
-    return values.erase(Id(a)) ? reg::Status::Ok : reg::Status::Missing;
+    return IsDenied(a) ? reg::Status::Denied : values.erase(Id(a)) ? reg::Status::Ok : reg::Status::Missing;
   }
   bool CanWrite(const reg::Address& a) override { return !IsDenied({a.root, a.view, a.key, L""}); }
   void Set(const reg::Address& a, std::string bytes) { values[Id(a)] = std::move(bytes); }

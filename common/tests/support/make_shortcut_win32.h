@@ -13,11 +13,9 @@
 namespace tvltest {
 
 struct ShortcutFields {
-  std::wstring target;
-  std::wstring workingDirectory;
+  std::wstring target, workingDirectory;
   int showCommand = SW_SHOWNORMAL;  // 1, 3 (maximized) or 7 (minimized, not active)
-  std::wstring arguments;
-  std::wstring description;
+  std::wstring arguments, description;
 };
 
 // Creates or overwrites lnkPath. False when the shell refuses any step.

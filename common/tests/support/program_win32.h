@@ -28,10 +28,7 @@ inline std::wstring TextOf(HWND h) {
 
 // A visible window of the class on the thread, waited for up to 30 s.
 inline HWND WaitForWindow(DWORD thread, const wchar_t* cls) {
-  struct Found {
-    const wchar_t* cls;
-    HWND hwnd = nullptr;
-  };
+  struct Found { const wchar_t* cls; HWND hwnd = nullptr; };
   auto find = [](HWND hwnd, LPARAM out) -> BOOL {
     auto* f = reinterpret_cast<Found*>(out);
     wchar_t name[64] = L"";

@@ -4,22 +4,18 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace fs = std::filesystem;
 
 TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
   auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  for (;;) {
-    fs::path p = fs::temp_directory_path() /
-                 ("tvl-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-    std::error_code ec;
-    if (fs::create_directory(p, ec)) {
-      path_ = p.wstring();
-      break;
-    }
-  }
+  std::error_code ec;
+  fs::path p;
+  do p = fs::temp_directory_path() / ("tvl-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  while (!fs::create_directory(p, ec));
+  path_ = p.wstring();
 }
 
 TempFolder::~TempFolder() {
@@ -44,7 +40,5 @@ std::wstring TempFolder::Write(std::wstring_view name, std::string_view bytes) c
 
 std::string TempFolder::Read(const std::wstring& path) {
   std::ifstream in(fs::path(path), std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
