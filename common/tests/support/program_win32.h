@@ -26,20 +26,23 @@ inline std::wstring TextOf(HWND h) {
   return buf;
 }
 
+struct FoundWindow { const wchar_t* cls; HWND hwnd = nullptr; };
+
+// A named CALLBACK, not a lambda: 32-bit Windows wants stdcall here.
+inline BOOL CALLBACK FindWindowOfClass(HWND hwnd, LPARAM out) {
+  auto* f = reinterpret_cast<FoundWindow*>(out);
+  wchar_t name[64] = L"";
+  GetClassNameW(hwnd, name, 64);
+  if (lstrcmpW(name, f->cls) != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  f->hwnd = hwnd;
+  return FALSE;
+}
+
 // A visible window of the class on the thread, waited for up to 30 s.
 inline HWND WaitForWindow(DWORD thread, const wchar_t* cls) {
-  struct Found { const wchar_t* cls; HWND hwnd = nullptr; };
-  auto find = [](HWND hwnd, LPARAM out) -> BOOL {
-    auto* f = reinterpret_cast<Found*>(out);
-    wchar_t name[64] = L"";
-    GetClassNameW(hwnd, name, 64);
-    if (lstrcmpW(name, f->cls) != 0 || !IsWindowVisible(hwnd)) return TRUE;
-    f->hwnd = hwnd;
-    return FALSE;
-  };
   for (int i = 0; i < 300; ++i, Sleep(100)) {
-    Found f{cls};
-    EnumThreadWindows(thread, find, reinterpret_cast<LPARAM>(&f));
+    FoundWindow f{cls};
+    EnumThreadWindows(thread, FindWindowOfClass, reinterpret_cast<LPARAM>(&f));
     if (f.hwnd) return f.hwnd;
   }
   return nullptr;
