@@ -8,7 +8,7 @@ namespace cmdline {
 
 namespace {
 
-constexpr auto kStyle = pathrules::kPlatform;
+constexpr auto kStyle = paths::kPlatform;
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
@@ -19,7 +19,7 @@ std::wstring_view TrimLeadingBlanks(std::wstring_view s) {
 
 bool HasFolder(std::wstring_view name) {
   for (wchar_t c : name)
-    if (pathrules::IsSeparator(c, kStyle) || (kStyle == pathrules::Style::Windows && c == L':')) return true;
+    if (paths::IsSeparator(c, kStyle) || (kStyle == paths::Style::Windows && c == L':')) return true;
   return false;
 }
 
@@ -29,7 +29,7 @@ std::optional<std::wstring> Resolve(std::wstring_view candidate, const std::vect
   // A directory search would take these as wildcards and match other files.
   if (candidate.empty() || candidate.find_first_of(L"*?") != std::wstring_view::npos) return std::nullopt;
   std::vector<std::wstring> names{std::wstring(candidate)};
-  if (tool::GetExtensionFromPath(candidate).empty()) names.push_back(std::wstring(candidate) + L".exe");
+  if (paths::Extension(candidate).empty()) names.push_back(std::wstring(candidate) + L".exe");
   if (HasFolder(candidate)) {
     for (const std::wstring& name : names)
       if (fs.IsOrdinaryFile(name)) return name;
@@ -39,7 +39,7 @@ std::optional<std::wstring> Resolve(std::wstring_view candidate, const std::vect
     if (folder.empty()) continue;
     for (const std::wstring& name : names) {
       std::wstring f = folder;
-      std::wstring path = tool::JoinPath(f, name);
+      std::wstring path = paths::Join(f, name);
       if (fs.IsOrdinaryFile(path)) return path;
     }
   }

@@ -1,6 +1,6 @@
 #include "path_rules.h"
 
-namespace pathrules {
+namespace paths {
 namespace {
 
 // Where the last component lies: [start, end). start == end when the path is
@@ -34,12 +34,14 @@ bool IsSeparator(wchar_t c, Style style) { return c == L'/' || (style == Style::
 
 wchar_t Separator(Style style) { return style == Style::Windows ? L'\\' : L'/'; }
 
-std::wstring BuildPath(std::wstring_view folder, std::wstring_view name, Style style) {
+std::wstring Join(std::wstring_view folder, std::wstring_view name, Style style) {
   if (folder.empty()) return std::wstring(name);
   if (name.empty()) return std::wstring(folder);
-  bool folderEnds = IsSeparator(folder.back(), style);
-  bool nameBegins = IsSeparator(name.front(), style);
   std::wstring joined(folder);
+  // A bare drive names its root here, not its current folder.
+  if (style == Style::Windows && folder.size() == 2 && folder[1] == L':') joined += Separator(style);
+  const bool folderEnds = IsSeparator(joined.back(), style);
+  const bool nameBegins = IsSeparator(name.front(), style);
   if (folderEnds && nameBegins) {
     joined.pop_back();
   } else if (!folderEnds && !nameBegins) {
@@ -54,7 +56,7 @@ std::wstring FileName(std::wstring_view path, Style style) {
   return std::wstring(path.substr(p.start, p.end - p.start));
 }
 
-std::wstring ParentFolder(std::wstring_view path, Style style) {
+std::wstring Parent(std::wstring_view path, Style style) {
   Parts p = Split(path, style);
   if (p.start == p.end) return L"";
   size_t keep = p.start;
@@ -68,11 +70,11 @@ std::wstring Extension(std::wstring_view path, Style style) {
   return dot == std::wstring::npos ? L"" : name.substr(dot + 1);
 }
 
-std::wstring BaseName(std::wstring_view path, Style style) {
+std::wstring Stem(std::wstring_view path, Style style) {
   std::wstring name = FileName(path, style);
   if (!name.empty() && name.front() == L'.') return L"";
   size_t dot = name.rfind(L'.');
   return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
-}  // namespace pathrules
+}  // namespace paths

@@ -2,7 +2,8 @@
 //
 // The rules are those of the scripting file-system object, written once and
 // parameterised by the path style so that both styles can be checked on any
-// build; tool:: uses the platform's style.
+// build; the style defaults to the platform's. These are the suite's only
+// path helpers: text in, a new value out, the arguments never changed.
 //   Windows: "\" and "/" both separate components; an optional drive ("C:")
 //            and the separators right after it form the root, which a parent
 //            keeps (the parent of C:\x.txt is C:\).
@@ -15,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-namespace pathrules {
+namespace paths {
 
 enum class Style { Windows, Posix };
 
@@ -25,27 +26,27 @@ inline constexpr Style kPlatform = Style::Windows;
 inline constexpr Style kPlatform = Style::Posix;
 #endif
 
-bool IsSeparator(wchar_t c, Style style);
+bool IsSeparator(wchar_t c, Style style = kPlatform);
 // "\" on Windows, "/" on POSIX.
-wchar_t Separator(Style style);
+wchar_t Separator(Style style = kPlatform);
 
 // folder, then one separator, then name: no separator is added when the
 // folder ends in one or the name begins with one, and one of two is dropped.
-// An empty folder or name gives the other unchanged. A bare drive gets no
-// special treatment here (tool::JoinPath extends it first).
-std::wstring BuildPath(std::wstring_view folder, std::wstring_view name, Style style);
+// An empty folder or name gives the other unchanged. A bare drive ("C:") is
+// taken as its root, so C: and a.txt give C:\a.txt, never C:a.txt.
+std::wstring Join(std::wstring_view folder, std::wstring_view name, Style style = kPlatform);
 
 // The last component: C:\A\b.txt -> b.txt; C:\A\ -> A; C:\ -> "".
-std::wstring FileName(std::wstring_view path, Style style);
+std::wstring FileName(std::wstring_view path, Style style = kPlatform);
 // Everything before the last component, without the separators between the
 // two, except that a root keeps its own: C:\A\b.txt -> C:\A; C:\b -> C:\;
 // b.txt -> ""; C:\ -> "".
-std::wstring ParentFolder(std::wstring_view path, Style style);
+std::wstring Parent(std::wstring_view path, Style style = kPlatform);
 // The text after the last "." of the last component, "" without one:
 // C:\A.B\file -> ""; Tool.LNK -> LNK; .profile -> profile.
-std::wstring Extension(std::wstring_view path, Style style);
+std::wstring Extension(std::wstring_view path, Style style = kPlatform);
 // The last component without its last extension; "" when it begins with ".":
 // b.c.txt -> b.c; readme -> readme; .profile -> "".
-std::wstring BaseName(std::wstring_view path, Style style);
+std::wstring Stem(std::wstring_view path, Style style = kPlatform);
 
-}  // namespace pathrules
+}  // namespace paths

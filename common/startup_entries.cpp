@@ -1,8 +1,9 @@
 #include "startup_entries.h"
 
+#include "path_rules.h"
 #include "tool.h"
 
-namespace startup {
+namespace autostart {
 
 Entry FromRunValue(Source source, const std::wstring& name, const std::wstring& value, const Resolver& resolver) {
   Entry e;
@@ -14,7 +15,7 @@ Entry FromRunValue(Source source, const std::wstring& name, const std::wstring& 
                                                    resolver.searchFolders, resolver.files);
   e.program = split.program;
   e.arguments = split.arguments;
-  e.workingFolder = tool::GetParentFolderFromPath(e.program);
+  e.workingFolder = paths::Parent(e.program);
   return e;
 }
 
@@ -23,7 +24,7 @@ Entry FromShortcut(Source source, const std::wstring& folder, const std::wstring
   e.source = source;
   e.name = fileName;
   std::wstring f = folder;
-  e.command = tool::JoinPath(f, fileName);
+  e.command = paths::Join(f, fileName);
   e.approval = approval::AddressOf(source, fileName);
   if (std::optional<ShortcutInfo> link = links.Read(e.command)) {
     e.program = link->TargetPath;
@@ -36,4 +37,4 @@ Entry FromShortcut(Source source, const std::wstring& folder, const std::wstring
   return e;
 }
 
-}  // namespace startup
+}  // namespace autostart

@@ -3,7 +3,7 @@
 // The wizard takes them over; the sequencer's check lists them.
 //
 // The listing itself is Win32 (common/win32/startup_entries.h,
-// startup::ListEntries); the rules that turn a raw value or shortcut into an
+// autostart::ListEntries); the rules that turn a raw value or shortcut into an
 // entry are here, portable, behind the file seam.
 #pragma once
 
@@ -16,7 +16,7 @@
 #include "shortcut.h"
 #include "startup_approval.h"
 
-namespace startup {
+namespace autostart {
 
 // Where an entry comes from:
 //   UserRun       HKCU\Software\Microsoft\Windows\CurrentVersion\Run
@@ -58,4 +58,4 @@ Entry FromRunValue(Source source, const std::wstring& name, const std::wstring& 
 // shortcut could not be read.
 Entry FromShortcut(Source source, const std::wstring& folder, const std::wstring& fileName, ShortcutStore& links);
 
-}  // namespace startup
+}  // namespace autostart

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "common/path_rules.h"
 #include "common/text.h"
 #include "common/tool.h"
 #include "common/ui_text.h"
@@ -40,16 +41,16 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
   std::wstring result;
   for (const std::wstring& path : paths) {
     std::wstring entry;
-    if (text::EqualsNoCase(tool::GetExtensionFromPath(path), L"lnk")) {
+    if (text::EqualsNoCase(paths::Extension(path), L"lnk")) {
       std::optional<ShortcutInfo> link = shortcuts.Read(path);
       if (!link)
         return {std::nullopt, ui::Format(ui::Text(droptool::texts::kShortcutUnreadable), {path})};
       entry = itemtext::ItemBody(fit(link->TargetPath), fit(link->WorkingDirectory), link->Arguments,
                                  itemtext::SizeFromWindowStyle(link->WindowStyle));
     } else {
-      entry = itemtext::ItemBody(fit(path), fit(tool::GetParentFolderFromPath(path)), L"", listSize);
+      entry = itemtext::ItemBody(fit(path), fit(paths::Parent(path)), L"", listSize);
     }
-    result += FormatEntryBlock(tool::GetBaseNameFromPath(path), entry, today);
+    result += FormatEntryBlock(paths::Stem(path), entry, today);
   }
   return {std::move(result), {}};
 }

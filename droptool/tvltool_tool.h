@@ -50,7 +50,7 @@ struct DropText {
 // is given by its short form where that fits (itemtext::PathInCodePage), so
 // that it survives the paste into a sequence file; otherwise it stays as is.
 DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,
-                       itemtext::Clock& clock, FileSystem& files = RealFileSystem());
+                       itemtext::Clock& clock, FileSystem& files);
 
 // A locale and the ANSI code page its text uses.
 struct LocaleCodePage {

@@ -9,7 +9,7 @@
 
 namespace {
 
-using pathrules::Style;
+using paths::Style;
 
 // Paths from bytes: a small alphabet of the characters that matter (so that
 // drives, separators and dots are common), or any 16-bit unit after 0xFF.
@@ -25,16 +25,16 @@ std::wstring PathFrom(std::string_view bytes) {
 }
 
 bool HasSeparator(std::wstring_view s, Style style) {
-  return std::any_of(s.begin(), s.end(), [style](wchar_t c) { return pathrules::IsSeparator(c, style); });
+  return std::any_of(s.begin(), s.end(), [style](wchar_t c) { return paths::IsSeparator(c, style); });
 }
 
 bool IsBareDrive(std::wstring_view s, Style style) { return style == Style::Windows && s.size() == 2 && s[1] == L':'; }
 
 void Check(const std::wstring& path, Style style) {
-  const std::wstring name = pathrules::FileName(path, style);
-  const std::wstring parent = pathrules::ParentFolder(path, style);
-  const std::wstring ext = pathrules::Extension(path, style);
-  const std::wstring base = pathrules::BaseName(path, style);
+  const std::wstring name = paths::FileName(path, style);
+  const std::wstring parent = paths::Parent(path, style);
+  const std::wstring ext = paths::Extension(path, style);
+  const std::wstring base = paths::Stem(path, style);
 
   FUZZ_CHECK(!HasSeparator(name, style));
   FUZZ_CHECK(path.compare(0, parent.size(), parent) == 0);
@@ -43,10 +43,10 @@ void Check(const std::wstring& path, Style style) {
   // After the parent: separators, the name, separators (a root alone, with
   // no name, may be any drive text).
   std::size_t i = parent.size();
-  while (i < path.size() && pathrules::IsSeparator(path[i], style)) ++i;
+  while (i < path.size() && paths::IsSeparator(path[i], style)) ++i;
   if (!name.empty()) {
     FUZZ_CHECK(path.compare(i, name.size(), name) == 0);
-    for (i += name.size(); i < path.size(); ++i) FUZZ_CHECK(pathrules::IsSeparator(path[i], style));
+    for (i += name.size(); i < path.size(); ++i) FUZZ_CHECK(paths::IsSeparator(path[i], style));
   }
 
   // The extension and the base name are the two sides of the name's last dot.
@@ -58,8 +58,8 @@ void Check(const std::wstring& path, Style style) {
 
   // The parent and the name joined split back into the same parts.
   if (!name.empty() && !IsBareDrive(parent, style)) {
-    const std::wstring joined = pathrules::BuildPath(parent, name, style);
-    FUZZ_CHECK(pathrules::FileName(joined, style) == name && pathrules::ParentFolder(joined, style) == parent);
+    const std::wstring joined = paths::Join(parent, name, style);
+    FUZZ_CHECK(paths::FileName(joined, style) == name && paths::Parent(joined, style) == parent);
   }
 }
 
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // at most one separator of the joint, then the name.
   const std::wstring folder = all.substr(0, all.size() / 2), name = all.substr(all.size() / 2);
   for (Style style : {Style::Windows, Style::Posix}) {
-    const std::wstring joined = pathrules::BuildPath(folder, name, style);
+    const std::wstring joined = paths::Join(folder, name, style);
     const std::size_t kept = folder.empty() ? 0 : folder.size() - 1;
     FUZZ_CHECK(joined.size() + 1 >= folder.size() + name.size() && joined.size() <= folder.size() + name.size() + 1);
     FUZZ_CHECK(joined.ends_with(name) && joined.compare(0, kept, folder, 0, kept) == 0);

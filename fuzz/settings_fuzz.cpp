@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "ini/ini_mente.h"
+#include "ini/ini_document.h"
 #include "sequencer/startup.h"
 
 namespace {
@@ -26,7 +26,7 @@ std::size_t LineCount(std::wstring_view text) {
   return n + (!text.empty() && text.back() != L'\r' && !text.ends_with(L"\r\n"));
 }
 
-std::vector<Entry> Entries(const iniMente& doc) {
+std::vector<Entry> Entries(const IniDocument& doc) {
   std::vector<Entry> out;
   for (std::ptrdiff_t i = 0; i <= doc.LastIndex(); ++i) out.push_back({doc.ItemNameAt(i), doc.ItemValueAt(i)});
   return out;
@@ -39,14 +39,14 @@ bool IsDeleted(const Variant& v) { return v.IsString() && v.ToString() == L"*DEL
 // the save comments it out, as its writer most likely meant.
 bool SavesStably(const Entry& e) {
   if (e.name != kRemark) return e.name.empty() || std::wstring_view(L";#/[").find(e.name[0]) == std::wstring_view::npos;
-  iniMente line;
-  line.iniLoadText(e.value.ToString() + L"\r\n");
+  IniDocument line(RealFileSystem());
+  line.LoadText(e.value.ToString() + L"\r\n");
   return line.LastIndex() == 0 && line.ItemNameAt(0) == kRemark;
 }
 
 void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_view text) {
-  iniMente doc(fs);
-  FUZZ_CHECK(doc.iniLoader(path));
+  IniDocument doc(fs);
+  FUZZ_CHECK(doc.Load(path));
   const std::vector<Entry> loaded = Entries(doc);
   FUZZ_CHECK(loaded.size() == LineCount(text));
 
@@ -54,19 +54,19 @@ void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_
   for (std::size_t i = 0; i < loaded.size() && i < 32; ++i) {
     std::size_t first = 0;
     while (!text::EqualsNoCase(loaded[first].name, loaded[i].name)) ++first;
-    FUZZ_CHECK(doc.GetiniValue(loaded[i].name, Variant(L"\x1")) == loaded[first].value);
+    FUZZ_CHECK(doc.Value(loaded[i].name, Variant(L"\x1")) == loaded[first].value);
   }
 
   // A save writes one line per kept entry and reloads to the same entries;
   // then a second save writes the same text.
   const auto kept = std::count_if(loaded.begin(), loaded.end(), [](const Entry& e) { return !IsDeleted(e.value); });
   const bool allStable = std::all_of(loaded.begin(), loaded.end(), SavesStably);
-  FUZZ_CHECK(doc.iniSaverSameFilename());
+  FUZZ_CHECK(doc.Save());
   FUZZ_CHECK(fs.replacements == (loaded.empty() ? 0 : 1));
   const std::wstring saved = text::FromAnsi(fs.files[path]);
-  FUZZ_CHECK(saved == doc.iniSavertoVariable());
-  iniMente again(fs);
-  FUZZ_CHECK(again.iniLoader(path));
+  FUZZ_CHECK(saved == doc.SaveText());
+  IniDocument again(fs);
+  FUZZ_CHECK(again.Load(path));
   const std::vector<Entry> reloaded = Entries(again);
   FUZZ_CHECK(reloaded.size() == (loaded.empty() ? 0 : static_cast<std::size_t>(kept)));
   std::size_t r = 0;
@@ -75,7 +75,7 @@ void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_
     FUZZ_CHECK(!SavesStably(e) || (reloaded[r].name == e.name && reloaded[r].value == e.value));
     ++r;
   }
-  if (allStable) FUZZ_CHECK(again.iniSavertoVariable() == saved);
+  if (allStable) FUZZ_CHECK(again.SaveText() == saved);
 }
 
 struct Key { const wchar_t* name; const double* setting; double fallback; };
@@ -90,28 +90,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckDocument(path, original, text::FromAnsi(bytes));
 
   // The C library's own format, which the reference parse follows.
-  const Startup::Settings s = Startup::LoadSettings(path, fs, NumberSeparators{L".", L""}).settings;
+  const sequencer::Settings s = sequencer::LoadSettings(path, fs, NumberSeparators{L".", L""}).settings;
   FUZZ_CHECK(fs.replacements == 1);
   original.files[path] = bytes;  // as the user wrote it, for what follows
-  iniMente user(original), after(fs);
-  user.iniLoader(path);
-  after.iniLoader(path);
+  IniDocument user(original), after(fs);
+  user.Load(path);
+  after.Load(path);
 
-  const Key keys[] = {{L"CPULimit", &s.CPULimit, Startup::kDefaultCPULimit},
-                      {L"MaxIdleTime", &s.MaxIdleTime, Startup::kDefaultMaxIdleTime},
-                      {L"IntervalTime", &s.IntervalTime, Startup::kDefaultIntervalTime},
-                      {L"TimerInterval", &s.TimerInterval, Startup::kDefaultTimerInterval}};
+  const Key keys[] = {{L"CPULimit", &s.CPULimit, sequencer::kDefaultCPULimit},
+                      {L"MaxIdleTime", &s.MaxIdleTime, sequencer::kDefaultMaxIdleTime},
+                      {L"IntervalTime", &s.IntervalTime, sequencer::kDefaultIntervalTime},
+                      {L"TimerInterval", &s.TimerInterval, sequencer::kDefaultTimerInterval}};
   for (const Key& k : keys) {
     FUZZ_CHECK(std::isfinite(*k.setting));
-    Variant mine = user.GetiniValue(k.name, Variant());
+    Variant mine = user.Value(k.name, Variant());
     const fuzz::Decimal d = fuzz::DecimalNumber(mine.ToString());  // a missing or empty value is no number
     if (d.kind == fuzz::Decimal::Number) FUZZ_CHECK(*k.setting == d.value);
     if (d.kind == fuzz::Decimal::NotNumber) FUZZ_CHECK(*k.setting == k.fallback);
     // Written back: the user's text as it was, or the default filled in.
-    Variant saved = after.GetiniValue(k.name, Variant());
+    Variant saved = after.Value(k.name, Variant());
     if (!IsDeleted(mine)) FUZZ_CHECK(mine.IsEmpty() ? saved.ToString() == Variant(k.fallback).ToString() : saved == mine);
   }
-  const int ms = Startup::TimerIntervalMs(s.TimerInterval);
+  const int ms = sequencer::TimerIntervalMs(s.TimerInterval);
   FUZZ_CHECK(ms >= 1 && ms <= 65535);
   return 0;
 }

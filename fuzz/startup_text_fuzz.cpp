@@ -39,12 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::wstring title = L"stale";
   const std::size_t prefix = PrefixLength(input);
-  FUZZ_CHECK(Startup::ParseItemTitle(input, title) == (prefix != 0));
+  FUZZ_CHECK(sequencer::ParseItemTitle(input, title) == (prefix != 0));
   FUZZ_CHECK(title == input.substr(prefix));
 
   // The argument text is a tail of the command line, never led by a blank,
   // and a program name in quotes hides its blanks.
-  const std::wstring args = Startup::ArgumentText(input);
+  const std::wstring args = sequencer::ArgumentText(input);
   FUZZ_CHECK(args.size() <= input.size() && input.ends_with(args) && !LedByBlank(args));
   if (!args.empty()) {
     const std::size_t nameEnd = input.size() - args.size();

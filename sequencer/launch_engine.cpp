@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/path_rules.h"
 #include "common/text.h"
 #include "common/tool.h"
 #include "common/ui_text.h"
@@ -16,8 +17,8 @@ bool IsProgramExtension(const std::wstring& ext) {
 }
 
 // An address is never a program, though many end in ".com".
-bool IsProgram(const Startup::SequenceItem& item) {
-  return !tool::IsAddress(item.File) && IsProgramExtension(text::ToLower(tool::GetExtensionFromPath(item.File)));
+bool IsProgram(const sequencer::SequenceItem& item) {
+  return !tool::IsAddress(item.File) && IsProgramExtension(text::ToLower(paths::Extension(item.File)));
 }
 
 // "##0.##": at most two decimals, halves away from zero.
@@ -25,7 +26,7 @@ double TwoDecimals(double v) { return std::round(v * 100.0) / 100.0; }
 
 }  // namespace
 
-LaunchEngine::LaunchEngine(const std::vector<Startup::SequenceItem>& items, LaunchSettings settings,
+LaunchEngine::LaunchEngine(const std::vector<sequencer::SequenceItem>& items, LaunchSettings settings,
                            LaunchView& view, CpuMeter* meter, LaunchSystem& system, Processes& processes,
                            FileSystem& fs, report::StartReport* report)
     : items_(items),
@@ -40,7 +41,7 @@ LaunchEngine::LaunchEngine(const std::vector<Startup::SequenceItem>& items, Laun
 LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
   if (Finished()) return Outcome::Idle;
 
-  const Startup::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
+  const sequencer::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
   // Named in Advance: a waiting tick copies no text.
   report::ItemEvent event;
   event.waitedMs = static_cast<double>(intervalMs) * waitTicks_;
@@ -69,7 +70,7 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
     if (AlreadyRunning(item, event.processId)) {
       // Neither started nor failed: its own icon, and the next item follows at once.
       view_.SetProgress(currentIndex_ + 1);
-      view_.SetItemIcon(item.Key, itemicon::kRunning);
+      view_.SetItemIcon(currentIndex_, itemicon::kRunning);
       event.reason = report::Reason::AlreadyRunning;
       event.outcome = report::Outcome::AlreadyRunning;
       Advance(event);
@@ -80,7 +81,7 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
   }
   if (!ok) {
     // No message: the entry turns grey and the next item follows after the usual wait.
-    view_.SetItemIcon(item.Key, itemicon::kFailed);
+    view_.SetItemIcon(currentIndex_, itemicon::kFailed);
     event.outcome = report::Outcome::Failed;
   }
   Advance(event);
@@ -101,7 +102,7 @@ bool LaunchEngine::PreviousReady() {
   return true;
 }
 
-bool LaunchEngine::AlreadyRunning(const Startup::SequenceItem& item, std::uint32_t& processId) {
+bool LaunchEngine::AlreadyRunning(const sequencer::SequenceItem& item, std::uint32_t& processId) {
   if (!settings_.SkipRunning || item.File.empty() || !IsProgram(item)) return false;
   for (std::uint32_t id : system_.RunningFrom(item.File)) {
     // Copies this run started itself are not "already running": an item that
@@ -113,11 +114,11 @@ bool LaunchEngine::AlreadyRunning(const Startup::SequenceItem& item, std::uint32
   return false;
 }
 
-bool LaunchEngine::StartItem(const Startup::SequenceItem& item, report::ItemEvent& event) {
+bool LaunchEngine::StartItem(const sequencer::SequenceItem& item, report::ItemEvent& event) {
   // Whatever the program before did, only this start may hold up the next one.
   previous_.reset();
-  view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {tool::GetBaseNameFromPath(item.File)}));
-  if (!view_.MarkStarted(item.Key)) return event.detail = L"its list entry was not found", false;
+  view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {paths::Stem(item.File)}));
+  view_.MarkStarted(currentIndex_);
   view_.SetProgress(currentIndex_ + 1);
   view_.RepaintNow();
 
@@ -147,14 +148,14 @@ bool LaunchEngine::StartItem(const Startup::SequenceItem& item, report::ItemEven
   if (result.processId) ownProcesses_.push_back(result.processId);
   if (settings_.ReadyWait && result.watch) {
     previous_ = std::move(result.watch);
-    previousName_ = tool::GetBaseNameFromPath(item.File);
+    previousName_ = paths::Stem(item.File);
   }
   return true;
 }
 
 void LaunchEngine::Advance(report::ItemEvent& event) {
   if (report_) {
-    const Startup::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
+    const sequencer::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
     event.position = currentIndex_ + 1;
     event.title = item.Title;
     event.file = item.File;

@@ -31,8 +31,7 @@ constexpr int kWaiting = 3;  // dark red
 constexpr int kRunning = 4;  // blue: already running, not started again
 }  // namespace itemicon
 
-// The window as the engine sees it. Methods returning bool report an entry
-// that could not be found (the tick then fails its item).
+// The window as the engine sees it. Rows are the items' indexes in the list.
 class LaunchView {
  public:
   virtual ~LaunchView() = default;
@@ -40,8 +39,8 @@ class LaunchView {
   virtual void ShowCpuLoad(double percent) = 0;
   virtual void SetCaption(const std::wstring& caption) = 0;
   // Check mark, selection, scrolled into view, small icon 2, in this order.
-  virtual bool MarkStarted(const std::wstring& key) = 0;
-  virtual bool SetItemIcon(const std::wstring& key, int icon) = 0;
+  virtual void MarkStarted(int row) = 0;
+  virtual void SetItemIcon(int row, int icon) = 0;
   virtual void SetProgress(int value) = 0;
   // Repaints the window at once, before a start that may take a while.
   virtual void RepaintNow() = 0;
@@ -53,14 +52,14 @@ class LaunchView {
 };
 
 struct LaunchSettings {
-  double CPULimit = Startup::kDefaultCPULimit;
-  double MaxIdleTime = Startup::kDefaultMaxIdleTime;
-  double IntervalTime = Startup::kDefaultIntervalTime;
+  double CPULimit = sequencer::kDefaultCPULimit;
+  double MaxIdleTime = sequencer::kDefaultMaxIdleTime;
+  double IntervalTime = sequencer::kDefaultIntervalTime;
   bool ReadyWait = false;   // also wait until the previous program is ready
   bool SkipRunning = true;  // do not start a program that is already running
 
   // The settings of a run that the engine goes by.
-  static LaunchSettings From(const Startup::Settings& s) {
+  static LaunchSettings From(const sequencer::Settings& s) {
     return {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.ReadyWait, s.SkipRunning};
   }
 };
@@ -78,9 +77,9 @@ class LaunchEngine {
   // items, view and the seams must outlive the engine. meter may be null (no
   // meter on this platform): every item then fails. Programs and documents
   // are started through system; report may be null (no report).
-  LaunchEngine(const std::vector<Startup::SequenceItem>& items, LaunchSettings settings, LaunchView& view,
-               CpuMeter* meter, LaunchSystem& system, Processes& processes = RealProcesses(),
-               FileSystem& fs = RealFileSystem(), report::StartReport* report = nullptr);
+  LaunchEngine(const std::vector<sequencer::SequenceItem>& items, LaunchSettings settings, LaunchView& view,
+               CpuMeter* meter, LaunchSystem& system, Processes& processes,
+               FileSystem& fs, report::StartReport* report);
 
   // One tick of a timer whose interval is intervalMs milliseconds.
   Outcome Tick(int intervalMs);
@@ -103,12 +102,12 @@ class LaunchEngine {
   static constexpr int kMaxShowState = 11;
 
  private:
-  bool StartItem(const Startup::SequenceItem& item, report::ItemEvent& event);
-  bool AlreadyRunning(const Startup::SequenceItem& item, std::uint32_t& processId);
+  bool StartItem(const sequencer::SequenceItem& item, report::ItemEvent& event);
+  bool AlreadyRunning(const sequencer::SequenceItem& item, std::uint32_t& processId);
   bool PreviousReady();
   void Advance(report::ItemEvent& event);
 
-  const std::vector<Startup::SequenceItem>& items_;
+  const std::vector<sequencer::SequenceItem>& items_;
   LaunchSettings settings_;
   LaunchView& view_;
   CpuMeter* meter_;

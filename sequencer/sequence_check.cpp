@@ -9,7 +9,7 @@
 #include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/variant.h"
-#include "ini/ini_mente.h"
+#include "ini/ini_document.h"
 #include "sequencer/launch_engine.h"
 #include "sequencer/texts.h"
 
@@ -22,7 +22,7 @@ namespace texts = sequencer::texts;
 // The report's text id in the user's language, with its one value filled in.
 std::wstring T(unsigned id, std::wstring_view value = {}) { return ui::Format(ui::Text(id), {value}); }
 
-constexpr auto kStyle = pathrules::kPlatform;
+constexpr auto kStyle = paths::kPlatform;
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
@@ -40,7 +40,7 @@ bool EndsWithWord(std::wstring_view s, std::wstring_view word) {
 }
 
 bool IsProgramExtension(const std::wstring& file) {
-  const std::wstring ext = text::ToLower(tool::GetExtensionFromPath(file));
+  const std::wstring ext = text::ToLower(paths::Extension(file));
   return ext == L"com" || ext == L"exe" || ext == L"bat" || ext == L"cmd";
 }
 
@@ -48,17 +48,17 @@ bool IsProgramExtension(const std::wstring& file) {
 // a network share on Windows; a leading "/" on POSIX).
 bool IsAbsolute(const std::wstring& path) {
   if (path.empty()) return false;
-  if (pathrules::IsSeparator(path[0], kStyle)) return true;
-  return kStyle == pathrules::Style::Windows && path.size() >= 2 && path[1] == L':';
+  if (paths::IsSeparator(path[0], kStyle)) return true;
+  return kStyle == paths::Style::Windows && path.size() >= 2 && path[1] == L':';
 }
 
 bool HasFolderPart(const std::wstring& path) {
   for (wchar_t c : path)
-    if (pathrules::IsSeparator(c, kStyle) || c == L':') return true;
+    if (paths::IsSeparator(c, kStyle) || c == L':') return true;
   return false;
 }
 
-std::wstring Join(std::wstring folder, std::wstring_view name) { return tool::JoinPath(folder, name); }
+std::wstring Join(std::wstring folder, std::wstring_view name) { return paths::Join(folder, name); }
 
 // Where a start would take the item's File from, as a process start looks
 // for a program (Tarvoline's folder, the current folder, then the search
@@ -67,7 +67,7 @@ std::wstring Join(std::wstring folder, std::wstring_view name) { return tool::Jo
 // stands for the current folder, since the engine moves there first;
 // without one Tarvoline's folder is the best guess for a document named
 // without a full path. nullopt when nothing is there.
-std::optional<std::wstring> Locate(const Startup::SequenceItem& item, const Environment& env,
+std::optional<std::wstring> Locate(const sequencer::SequenceItem& item, const Environment& env,
                                    const std::wstring& programFolder, FileSystem& fs) {
   const bool program = IsProgramExtension(item.File);
   auto exists = [&](const std::wstring& p) {
@@ -119,13 +119,13 @@ class Report {
   int findings_ = 0;
 };
 
-void CheckItems(const std::vector<Startup::SequenceItem>& items, const Environment& env,
+void CheckItems(const std::vector<sequencer::SequenceItem>& items, const Environment& env,
                 const std::wstring& programFolder, Seams seams, Report& report) {
   std::vector<std::wstring> autoStart = seams.autoStart.EnabledProgramPaths();
   std::map<std::wstring, size_t> firstSeen;  // lower-cased File and Option -> position
   report.Line(T(texts::kCheckItemCount, Number(static_cast<long long>(items.size()))));
   for (size_t i = 0; i < items.size(); ++i) {
-    const Startup::SequenceItem& item = items[i];
+    const sequencer::SequenceItem& item = items[i];
     const int before = report.findings();
     report.Line(L"");
     report.Line(L"[" + Number(static_cast<long long>(i + 1)) + L"] " + item.Title);
@@ -162,14 +162,14 @@ void CheckItems(const std::vector<Startup::SequenceItem>& items, const Environme
 struct SettingKey {
   const wchar_t* name;
   double defaultValue;
-  double Startup::Settings::*value;
+  double sequencer::Settings::*value;
 };
 
 void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) {
-  const Startup::SettingsRead read = Startup::LoadSettings(iniPath, fs, UserNumberSeparators(), /*writeBack=*/false);
+  const sequencer::SettingsRead read = sequencer::LoadSettings(iniPath, fs, UserNumberSeparators(), /*writeBack=*/false);
   report.Line(L"");
   report.Line(T(texts::kCheckSettingsFile, iniPath));
-  iniMente raw(fs);
+  IniDocument raw(fs);
   if (!read.loaded) {
     // Still there, but hidden or not readable: its values are not used.
     if (fs.CanRead(iniPath) || fs.IsOrdinaryFile(iniPath)) {
@@ -178,17 +178,17 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) 
       report.Line(T(texts::kCheckSettingsMissing));
     }
   } else {
-    raw.iniLoader(iniPath);
+    raw.Load(iniPath);
   }
   const SettingKey keys[] = {
-      {L"CPULimit", Startup::kDefaultCPULimit, &Startup::Settings::CPULimit},
-      {L"MaxIdleTime", Startup::kDefaultMaxIdleTime, &Startup::Settings::MaxIdleTime},
-      {L"IntervalTime", Startup::kDefaultIntervalTime, &Startup::Settings::IntervalTime},
-      {L"TimerInterval", Startup::kDefaultTimerInterval, &Startup::Settings::TimerInterval},
+      {L"CPULimit", sequencer::kDefaultCPULimit, &sequencer::Settings::CPULimit},
+      {L"MaxIdleTime", sequencer::kDefaultMaxIdleTime, &sequencer::Settings::MaxIdleTime},
+      {L"IntervalTime", sequencer::kDefaultIntervalTime, &sequencer::Settings::IntervalTime},
+      {L"TimerInterval", sequencer::kDefaultTimerInterval, &sequencer::Settings::TimerInterval},
   };
   const Variant absent(L"\u0001");
   for (const SettingKey& k : keys) {
-    const Variant v = raw.GetiniValue(k.name, absent);
+    const Variant v = raw.Value(k.name, absent);
     const std::wstring head = std::wstring(L"    ") + k.name + L" = ";
     if (!read.loaded) {
       report.Line(head + FormatNumber(read.settings.*k.value));
@@ -206,8 +206,8 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) 
   }
   // The timer takes whole milliseconds from 1 to 65535; anything else runs at the default.
   const double t = read.settings.TimerInterval;
-  if (Startup::TimerIntervalMs(t) == Startup::kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
-    report.Finding(T(texts::kCheckTimerRange, FormatNumber(Startup::kDefaultTimerInterval)));
+  if (sequencer::TimerIntervalMs(t) == sequencer::kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
+    report.Finding(T(texts::kCheckTimerRange, FormatNumber(sequencer::kDefaultTimerInterval)));
 }
 
 }  // namespace
@@ -229,10 +229,10 @@ std::optional<Command> ParseCommand(std::wstring_view argumentText) {
 }
 
 Result Run(const Command& command, const Environment& env, Seams seams) {
-  const std::wstring programFolder = tool::GetParentFolderFromPath(env.programPath);
-  const std::wstring baseName = tool::GetBaseNameFromPath(env.programPath);
+  const std::wstring programFolder = paths::Parent(env.programPath);
+  const std::wstring baseName = paths::Stem(env.programPath);
   const std::wstring sequencePath =
-      command.sequencePath.empty() ? Join(programFolder, Startup::kDefaultSequenceName) : command.sequencePath;
+      command.sequencePath.empty() ? Join(programFolder, sequencer::kDefaultSequenceName) : command.sequencePath;
   Result result;
   result.reportPath = Join(programFolder, baseName + L".check.txt");
 
@@ -242,7 +242,7 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   report.Line(T(texts::kCheckSequenceFile, sequencePath));
   const bool readable = tool::IsFileReadable(sequencePath, seams.files);
   if (readable) {
-    CheckItems(Startup::LoadSequence(sequencePath, seams.files).Items, env, programFolder, seams, report);
+    CheckItems(sequencer::LoadSequence(sequencePath, seams.files).Items, env, programFolder, seams, report);
   } else {
     report.Finding(T(texts::kCheckSequenceNotRead));
   }

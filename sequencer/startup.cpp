@@ -5,15 +5,16 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/path_rules.h"
 #include "common/text.h"
 #include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/variant.h"
-#include "ini/ini_mente.h"
-#include "ini/ini_mente_sub.h"
+#include "ini/ini_document.h"
+#include "ini/sequence_records.h"
 #include "sequencer/texts.h"
 
-namespace Startup {
+namespace sequencer {
 
 namespace {
 
@@ -48,9 +49,9 @@ int SizeValue(const Variant& v) {
   return static_cast<int>(r);
 }
 
-double SettingValue(const iniMente& doc, std::wstring_view name, double fallback, const NumberSeparators& locale,
+double SettingValue(const IniDocument& doc, std::wstring_view name, double fallback, const NumberSeparators& locale,
                     SettingsRead& read) {
-  const Variant v = doc.GetiniValue(name, Variant(fallback));
+  const Variant v = doc.Value(name, Variant(fallback));
   std::optional<double> d = v.IsString() ? ParseSettingNumber(v.ToString(), locale) : v.ToNumber();
   if (d && std::isfinite(*d)) return *d;
   read.notNumbers.emplace_back(name);
@@ -78,20 +79,19 @@ bool ParseItemTitle(const std::wstring& Header, std::wstring& Title) {
 
 Sequence LoadSequence(const std::wstring& Path, FileSystem& fs) {
   Sequence sequence;
-  for (const iniMente& doc : iniMenteSub::iniRecordLoader(Path, fs)) {
+  for (const IniDocument& doc : records::Load(Path, fs)) {
     // A NoUse that is not a number keeps the item, as a missing one does.
-    std::optional<double> noUse = FiniteNumber(doc.GetiniValue(L"NoUse", Variant(std::int16_t{0})));
+    std::optional<double> noUse = FiniteNumber(doc.Value(L"NoUse", Variant(std::int16_t{0})));
     if (noUse && *noUse != 0) {
       ++sequence.ItemsLeftOut;
       continue;
     }
     SequenceItem item;
-    item.File = doc.GetiniValue(L"File", Variant(L"")).ToString();
-    ParseItemTitle(doc.GetiniValue(L"iniMenteSubItem1", Variant(L"")).ToString(), item.Title);
-    item.Current = doc.GetiniValue(L"Current", Variant(L"")).ToString();
-    item.Option = doc.GetiniValue(L"Option", Variant(L"")).ToString();
-    item.Size = SizeValue(doc.GetiniValue(L"Size", Variant(std::int16_t{0})));
-    item.Key = tool::NextUniqueKey();
+    item.File = doc.Value(L"File", Variant(L"")).ToString();
+    ParseItemTitle(doc.Value(records::kTitleKey, Variant(L"")).ToString(), item.Title);
+    item.Current = doc.Value(L"Current", Variant(L"")).ToString();
+    item.Option = doc.Value(L"Option", Variant(L"")).ToString();
+    item.Size = SizeValue(doc.Value(L"Size", Variant(std::int16_t{0})));
     sequence.Items.push_back(std::move(item));
   }
   return sequence;
@@ -115,14 +115,14 @@ std::optional<double> ParseSettingNumber(std::wstring_view text, const NumberSep
 SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSeparators& locale,
                           bool writeBack) {
   SettingsRead read;
-  iniMente settings(fs);
-  bool loaded = read.loaded = settings.iniLoader(iniPath);
+  IniDocument settings(fs);
+  bool loaded = read.loaded = settings.Load(iniPath);
   // The defaults are written as 16-bit integers, as the file has always held them.
   const auto whole = [](double v) { return Variant(static_cast<std::int16_t>(v)); };
-  settings.MakeiniItem(L"CPULimit", whole(kDefaultCPULimit));
-  settings.MakeiniItem(L"MaxIdleTime", whole(kDefaultMaxIdleTime));
-  settings.MakeiniItem(L"IntervalTime", whole(kDefaultIntervalTime));
-  settings.MakeiniItem(L"TimerInterval", whole(kDefaultTimerInterval));
+  settings.SetIfEmpty(L"CPULimit", whole(kDefaultCPULimit));
+  settings.SetIfEmpty(L"MaxIdleTime", whole(kDefaultMaxIdleTime));
+  settings.SetIfEmpty(L"IntervalTime", whole(kDefaultIntervalTime));
+  settings.SetIfEmpty(L"TimerInterval", whole(kDefaultTimerInterval));
   Settings& s = read.settings;
   s.CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, locale, read);
   s.MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale, read);
@@ -135,7 +135,7 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   // A file that is there but was not loaded (hidden, locked, access denied)
   // keeps the user's values: this run uses the defaults and writes nothing
   // over it. An unwritable file changes nothing else.
-  if (writeBack && (loaded || !fs.Exists(iniPath))) settings.iniSaverSameFilename();
+  if (writeBack && (loaded || !fs.Exists(iniPath))) settings.Save();
   return read;
 }
 
@@ -162,13 +162,13 @@ std::wstring ArgumentText(std::wstring_view commandLine) {
 }
 
 MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& entry,
-                 ui::Messages& messages, FileSystem& fs) {
-  std::wstring programFolder = tool::GetParentFolderFromPath(programPath);
+                 ui::Messages& messages, FileSystem& fs, const NumberSeparators& locale) {
+  std::wstring programFolder = paths::Parent(programPath);
   std::wstring sequencePath = tool::StripQuotes(text::Trim(argumentText));
   if (!tool::IsFileReadable(sequencePath, fs)) {
     if (argumentText.empty()) {
       std::wstring folder = programFolder;
-      sequencePath = tool::JoinPath(folder, kDefaultSequenceName);
+      sequencePath = paths::Join(folder, kDefaultSequenceName);
     } else {
       messages.Show(ui::Format(ui::Text(sequencer::texts::kNotFound), {sequencePath}), ui::MessageIcon::Critical);
     }
@@ -176,14 +176,14 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
 
   std::wstring folder = programFolder;
   Run run;
-  run.settings = LoadSettings(tool::JoinPath(folder, tool::GetBaseNameFromPath(programPath) + L".ini"), fs).settings;
+  run.settings = LoadSettings(paths::Join(folder, paths::Stem(programPath) + L".ini"), fs, locale).settings;
   const Settings& s = run.settings;
 
   run.sequence = LoadSequence(sequencePath, fs);
   const int kept = static_cast<int>(run.sequence.Items.size());
   report::Clock* clock = entry.ReportClock();
   if (s.Report && clock)
-    run.report.Open(tool::JoinPath(folder, tool::GetBaseNameFromPath(programPath) + L".log"), fs, *clock);
+    run.report.Open(paths::Join(folder, paths::Stem(programPath) + L".log"), fs, *clock);
   run.report.RunBegins(sequencePath,
                        {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, s.ReadyWait, s.SkipRunning}, kept,
                        run.sequence.ItemsLeftOut);
@@ -194,4 +194,4 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
   return entry.ShowMainWindow(std::move(run)) ? MainOutcome::WindowShown : MainOutcome::WindowFailed;
 }
 
-}  // namespace Startup
+}  // namespace sequencer

@@ -16,7 +16,7 @@
 #include "common/seams.h"
 #include "sequencer/start_report.h"
 
-namespace Startup {
+namespace sequencer {
 
 // One start-up item as read from the sequence file.
 struct SequenceItem {
@@ -26,7 +26,6 @@ struct SequenceItem {
   std::wstring Option;   // arguments after the quoted program path
   int Size = 0;          // show state of a started program; -1 when the file held a number no
                          // window can take (that start then fails)
-  std::wstring Key;      // the list entry's unique key ("Key" + 15 digits)
 };
 
 constexpr double kDefaultCPULimit = 30;
@@ -70,8 +69,8 @@ bool ParseItemTitle(const std::wstring& Header, std::wstring& Title);
 // The kept items of the sequence file at Path (none for a missing, unreadable
 // or empty file) and how many it left out. An item is left out when its NoUse
 // is a number other than 0; a NoUse or Size that is not a number counts as its
-// default (0). Each kept item takes the next tool::NextUniqueKey.
-Sequence LoadSequence(const std::wstring& Path, FileSystem& fs = RealFileSystem());
+// default (0).
+Sequence LoadSequence(const std::wstring& Path, FileSystem& fs);
 
 // What LoadSettings found in the settings file.
 struct SettingsRead {
@@ -90,8 +89,8 @@ struct SettingsRead {
 // never created or changed (the sequence check reads the settings as a start
 // would, and leaves them be). Numbers are read as the user's locale writes
 // them (ParseSettingNumber).
-SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs = RealFileSystem(),
-                          const NumberSeparators& locale = UserNumberSeparators(), bool writeBack = true);
+SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs,
+                          const NumberSeparators& locale, bool writeBack = true);
 
 // A setting's text as a number in the locale's format: its decimal separator,
 // its thousands separator anywhere in the integer part, and "." as a decimal
@@ -141,6 +140,6 @@ enum class MainOutcome {
 // named after it with ".log"). A sequence file named but not found is told
 // through messages.
 MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& entry,
-                 ui::Messages& messages, FileSystem& fs = RealFileSystem());
+                 ui::Messages& messages, FileSystem& fs, const NumberSeparators& locale);
 
-}  // namespace Startup
+}  // namespace sequencer

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/path_rules.h"
 #include "common/text.h"
 #include "common/tool.h"
 #include "common/ui_text.h"
@@ -22,7 +23,7 @@ bool HasLnkExtension(const std::wstring& name) {
 
 }  // namespace
 
-std::wstring ConvertToDBFS(const std::wstring& title, const std::wstring& body, itemtext::Clock& clock) {
+std::wstring ItemRecords(const std::wstring& title, const std::wstring& body, itemtext::Clock& clock) {
   std::wstring record = itemtext::FormatDate(clock.Today());
   record += L'\uFF1A';
   record += title;
@@ -34,7 +35,7 @@ std::wstring ConvertToDBFS(const std::wstring& title, const std::wstring& body, 
 }
 
 bool IsMainProgramTarget(const std::wstring& targetPath) {
-  std::wstring name = text::ToLower(tool::GetFileNameFromPath(targetPath));
+  std::wstring name = text::ToLower(paths::FileName(targetPath));
   return name.find(L"tarvoline.exe") != std::wstring::npos || name.find(L"tarvolinelite.exe") != std::wstring::npos;
 }
 
@@ -50,13 +51,13 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
   // An empty box names no folder; joining it would read the current directory.
   if (!folder.empty()) {
     std::wstring f = folder;
-    const std::wstring pattern = tool::JoinPath(f, L"*.lnk");
+    const std::wstring pattern = paths::Join(f, L"*.lnk");
     for (const std::wstring& name : seams.files.ListOrdinaryFiles(pattern)) {
       if (!HasLnkExtension(name)) continue;
       if (plan && std::any_of(plan->disabledLinks.begin(), plan->disabledLinks.end(),
                               [&](const std::wstring& off) { return text::EqualsNoCase(off, name); }))
         continue;  // switched off in the start-up approval data: it did not start before either
-      std::optional<ShortcutInfo> link = seams.shortcuts.Read(tool::JoinPath(f, name));
+      std::optional<ShortcutInfo> link = seams.shortcuts.Read(paths::Join(f, name));
       if (!link) {
         result.unreadable.push_back(name);
         continue;
@@ -73,14 +74,14 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
       }
       const std::wstring body =
           itemtext::ItemBody(*file, *current, link->Arguments, itemtext::SizeFromWindowStyle(link->WindowStyle));
-      records += ConvertToDBFS(tool::GetBaseNameFromPath(link->TargetPath), body, seams.clock);
+      records += ItemRecords(paths::Stem(link->TargetPath), body, seams.clock);
       ++result.written;
       result.takenLinks.push_back(name);
     }
   }
   if (plan) {
     for (const TakenEntry& e : plan->entries) {
-      records += ConvertToDBFS(e.title, e.body, seams.clock);
+      records += ItemRecords(e.title, e.body, seams.clock);
       ++result.written;
     }
     result.skippedOwn += plan->skippedOwn;
@@ -118,9 +119,9 @@ std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams) {
   std::optional<ShortcutInfo> own;
   if (!in.userStartupFolder.empty()) {
     std::wstring startup = in.userStartupFolder;
-    own = seams.shortcuts.Read(tool::JoinPath(startup, texts::kOwnShortcutName));
+    own = seams.shortcuts.Read(paths::Join(startup, texts::kOwnShortcutName));
   }
-  if (!own || !text::EqualsNoCase(tool::GetFileNameFromPath(own->TargetPath), texts::kMainProgramName))
+  if (!own || !text::EqualsNoCase(paths::FileName(own->TargetPath), texts::kMainProgramName))
     return ui::Text(texts::kClosingLeftOn);
   switchoff::SwitchOffResult r = switchoff::SwitchOff(in.taken, in.fileTime, in.recordFile, seams.registry, seams.files);
   switch (r.outcome) {
@@ -144,15 +145,15 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
   if (in.createShortcut && !in.userStartupFolder.empty() && !in.ownFolder.empty()) {
     std::wstring startup = in.userStartupFolder;
     std::wstring own = in.ownFolder;
-    const std::wstring link = tool::JoinPath(startup, texts::kOwnShortcutName);
-    shortcutMissing = !seams.shortcuts.SetTarget(link, tool::JoinPath(own, texts::kMainProgramName));
+    const std::wstring link = paths::Join(startup, texts::kOwnShortcutName);
+    shortcutMissing = !seams.shortcuts.SetTarget(link, paths::Join(own, texts::kMainProgramName));
   }
 
   if (in.openSequenceFile) tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
 
   if (in.checkSequenceFile && !in.ownFolder.empty()) {
     std::wstring own = in.ownFolder;
-    const std::wstring program = tool::JoinPath(own, texts::kMainProgramName);
+    const std::wstring program = paths::Join(own, texts::kMainProgramName);
     seams.processes.Start(L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\"", show::kNormal);
   }
 

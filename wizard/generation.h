@@ -21,7 +21,7 @@
 namespace wizard {
 
 // The three records of one item: date and title, an empty record, the body.
-std::wstring ConvertToDBFS(const std::wstring& title, const std::wstring& body, itemtext::Clock& clock);
+std::wstring ItemRecords(const std::wstring& title, const std::wstring& body, itemtext::Clock& clock);
 
 // True for a target that is the main program itself ("tarvoline.exe" or
 // "tarvolinelite.exe" anywhere in its lower-cased file name): the program's

@@ -1,5 +1,6 @@
 #include "takeover.h"
 
+#include "common/path_rules.h"
 #include "common/itemtext.h"
 #include "common/tool.h"
 #include "common/ui_text.h"
@@ -8,11 +9,11 @@
 
 namespace wizard {
 
-TakeOverPlan PlanTakeOver(const std::vector<startup::Entry>& listed, const TakeOverChoices& choices,
+TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const TakeOverChoices& choices,
                           reg::Registry& registry) {
-  using startup::Source;
+  using autostart::Source;
   TakeOverPlan plan;
-  for (const startup::Entry& e : listed) {
+  for (const autostart::Entry& e : listed) {
     if (e.source == Source::UserFolder) {
       if (choices.folderIsUserStartup && !e.enabled) plan.disabledLinks.push_back(e.name);
       continue;
@@ -40,7 +41,7 @@ TakeOverPlan PlanTakeOver(const std::vector<startup::Entry>& listed, const TakeO
     }
     TakenEntry t;
     if (folder) {
-      t.title = tool::GetBaseNameFromPath(e.program);
+      t.title = paths::Stem(e.program);
       t.body = itemtext::ItemBody(e.program, e.workingFolder, e.arguments, itemtext::SizeFromWindowStyle(e.windowStyle));
     } else {
       t.title = e.name;

@@ -1,6 +1,6 @@
 // Which start-up entries the wizard takes over, and where their approval
 // values are when the originals are switched off. Portable: the entries come
-// from the enumerator (startup::ListEntries on Windows), the rights check
+// from the enumerator (autostart::ListEntries on Windows), the rights check
 // through the registry seam.
 #pragma once
 
@@ -42,7 +42,7 @@ struct TakeOverPlan {
 //    switched off, naming the main program, empty, of another type, or, while
 //    switchOff is chosen, machine entries whose approval key the wizard
 //    cannot write.
-TakeOverPlan PlanTakeOver(const std::vector<startup::Entry>& listed, const TakeOverChoices& choices,
+TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const TakeOverChoices& choices,
                           reg::Registry& registry);
 
 // The one message naming what was left out for its type or for rights; ""

@@ -4,12 +4,12 @@
 
 namespace {
 
-using pathrules::Style;
+using paths::Style;
 constexpr Style W = Style::Windows;
 constexpr Style P = Style::Posix;
 
 TEST(PathRules, SplitsPaths) {
-  struct Case { Style style; const wchar_t *path, *fileName, *parent, *extension, *baseName; };
+  struct Case { Style style; const wchar_t *path, *fileName, *parent, *extension, *stem; };
   const Case cases[] = {
       {W, L"C:\\A\\b.c.txt", L"b.c.txt", L"C:\\A", L"txt", L"b.c"},
       {W, L"C:\\A.B\\file", L"file", L"C:\\A.B", L"", L"file"},
@@ -31,22 +31,25 @@ TEST(PathRules, SplitsPaths) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(c.path)));
-    EXPECT_EQ(pathrules::FileName(c.path, c.style), c.fileName);
-    EXPECT_EQ(pathrules::ParentFolder(c.path, c.style), c.parent);
-    EXPECT_EQ(pathrules::Extension(c.path, c.style), c.extension);
-    EXPECT_EQ(pathrules::BaseName(c.path, c.style), c.baseName);
+    EXPECT_EQ(paths::FileName(c.path, c.style), c.fileName);
+    EXPECT_EQ(paths::Parent(c.path, c.style), c.parent);
+    EXPECT_EQ(paths::Extension(c.path, c.style), c.extension);
+    EXPECT_EQ(paths::Stem(c.path, c.style), c.stem);
   }
 }
 
-TEST(PathRules, BuildPathPutsExactlyOneSeparator) {
+TEST(PathRules, JoinPutsExactlyOneSeparator) {
   struct Case { Style style; const wchar_t *folder, *name, *joined; };
   const Case cases[] = {
       {W, L"C:\\Dir", L"a.txt", L"C:\\Dir\\a.txt"},   {W, L"C:\\Dir\\", L"\\a.txt", L"C:\\Dir\\a.txt"},
       {W, L"C:\\Dir", L"\\a.txt", L"C:\\Dir\\a.txt"}, {W, L"C:/Dir/", L"a.txt", L"C:/Dir/a.txt"},
       {W, L"", L"a.txt", L"a.txt"},                   {P, L"/", L"a", L"/a"},
       {P, L"d\\", L"a", L"d\\/a"},
+      // A bare drive is its root; a drive with more is a folder like any other.
+      {W, L"D:", L"x.pmw", L"D:\\x.pmw"},           {W, L"D:", L"\\x.pmw", L"D:\\x.pmw"},
+      {W, L"d:x", L"a", L"d:x\\a"},                 {P, L"D:", L"x", L"D:/x"},
   };
-  for (const Case& c : cases) EXPECT_EQ(pathrules::BuildPath(c.folder, c.name, c.style), c.joined);
+  for (const Case& c : cases) EXPECT_EQ(paths::Join(c.folder, c.name, c.style), c.joined);
 }
 
 }  // namespace

@@ -17,14 +17,14 @@ TEST(StartupEntries, RunValueIsExpandedSplitAndAddressed) {
   std::filesystem::create_directories(std::filesystem::path(pf) / L"Vendor App");
   std::wstring exe = t.Write((std::filesystem::path(L"PF") / L"Vendor App" / L"app.exe").wstring(), "MZ");
   std::map<std::wstring, std::wstring> env{{L"ProgramFiles", L"/nowhere"}, {L"ProgramW6432", pf}};
-  startup::Resolver resolver{cmdline::With64BitFolders([&](std::wstring_view n) {
+  autostart::Resolver resolver{cmdline::With64BitFolders([&](std::wstring_view n) {
                                auto it = env.find(std::wstring(n));
                                return it == env.end() ? std::nullopt : std::optional<std::wstring>(it->second);
                              }),
                              {}, RealFileSystem()};
   // "%ProgramFiles%\Vendor App\app /background"
   const std::wstring value = L"%ProgramFiles%" + exe.substr(pf.size(), exe.size() - pf.size() - 4) + L" /background";
-  startup::Entry e = startup::FromRunValue(startup::Source::MachineRun32, L"Vendor", value, resolver);
+  autostart::Entry e = autostart::FromRunValue(autostart::Source::MachineRun32, L"Vendor", value, resolver);
   EXPECT_EQ(e.command, value);
   EXPECT_EQ(e.program, exe);
   EXPECT_EQ(e.arguments, L"/background");

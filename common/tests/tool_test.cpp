@@ -13,17 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::wstring kSep(1, pathrules::Separator(pathrules::kPlatform));
-
-TEST(Tool, JoinPathExtendsABareDriveInTheCallersVariable) {
-  std::wstring drive = L"D:";
-  EXPECT_EQ(tool::JoinPath(drive, L"x.pmw"), L"D:" + kSep + L"x.pmw");
-  EXPECT_EQ(drive, L"D:" + kSep);
-  EXPECT_EQ(tool::JoinPath(drive, L"y.pmw"), L"D:" + kSep + L"y.pmw");
-  std::wstring odd = L"d:x";  // a drive and a name, but not a bare drive
-  EXPECT_EQ(tool::JoinPath(odd, L"a"), L"d:x" + kSep + L"a");
-  EXPECT_EQ(odd, L"d:x");
-}
+const std::wstring kSep(1, paths::Separator(paths::kPlatform));
 
 TEST(Tool, TextHelpers) {
   using Pair = std::pair<std::wstring, std::wstring>;
@@ -35,23 +25,14 @@ TEST(Tool, TextHelpers) {
     EXPECT_EQ(tool::TrimAtNull(in), out);
 }
 
-TEST(Tool, NextUniqueKeyIsKeyAndFifteenDigitsCountingUp) {
-  // The counter is the process's: other tests may have drawn keys before.
-  const std::wstring first = tool::NextUniqueKey(), second = tool::NextUniqueKey();
-  for (const std::wstring& key : {first, second})
-    EXPECT_TRUE(key.size() == 18 && key.starts_with(L"Key") &&
-                key.find_first_not_of(L"0123456789", 3) == std::wstring::npos) << text::ToUtf8(key);
-  EXPECT_LT(first, second);  // fixed width: text order is number order
-}
-
 // The rest of these tests is the file seam's own, tested with it.
 TEST(Tool, FileTestsRefuseAnEmptyPathAndTakeAFinalSeparator) {
   TempFolder dir;
-  EXPECT_TRUE(tool::IsFolderPresent(dir.path() + kSep));
-  EXPECT_FALSE(tool::IsFolderPresent(L""));
-  EXPECT_FALSE(tool::IsFileReadable(L""));
-  EXPECT_FALSE(tool::IsFileWritable(L""));
-  EXPECT_FALSE(tool::IsFileWritable(dir / L"no-such-folder" + kSep + L"x.pmw"));
+  EXPECT_TRUE(tool::IsFolderPresent(dir.path() + kSep, RealFileSystem()));
+  EXPECT_FALSE(tool::IsFolderPresent(L"", RealFileSystem()));
+  EXPECT_FALSE(tool::IsFileReadable(L"", RealFileSystem()));
+  EXPECT_FALSE(tool::IsFileWritable(L"", RealFileSystem()));
+  EXPECT_FALSE(tool::IsFileWritable(dir / L"no-such-folder" + kSep + L"x.pmw", RealFileSystem()));
 }
 
 TEST(Tool, ShellOpenOpensAddressesAndWhatADirectorySearchFinds) {
@@ -73,15 +54,15 @@ TEST(Tool, ShellOpenOpensAddressesAndWhatADirectorySearchFinds) {
     SCOPED_TRACE(text::ToUtf8(c.target));
     fake::Shell shell;
     shell.result = 2;
-    EXPECT_EQ(tool::ShellOpen(nullptr, c.target, shell), c.opened);
+    EXPECT_EQ(tool::ShellOpen(nullptr, c.target, shell, RealFileSystem()), c.opened);
     ASSERT_EQ(shell.calls.size(), c.opened || !c.directory.empty() ? 1u : 0u);
     for (const fake::Shell::Call& call : shell.calls)
       EXPECT_TRUE(call.file == c.target && call.directory == c.directory && call.showState == show::kNoActivate);
   }
   fake::Shell works;
   works.result = 33;
-  EXPECT_TRUE(tool::ShellOpen(nullptr, full + kSep, works));
-  EXPECT_TRUE(tool::ShellOpen(nullptr, dir / L"*.txt", works));
+  EXPECT_TRUE(tool::ShellOpen(nullptr, full + kSep, works, RealFileSystem()));
+  EXPECT_TRUE(tool::ShellOpen(nullptr, dir / L"*.txt", works, RealFileSystem()));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "temp_folder.h"
 #include "tool.h"
-#include "win32/cls_system_folder.h"
+#include "win32/special_folders.h"
 #include "win32/draw.h"
 #include "win32/raii.h"
 
@@ -14,33 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(SystemFolder, FoldersAndRegistryValues) {
-  clsSystemFolder folders;
-  ASSERT_FALSE(folders.Windows().empty() || folders.Temp().empty());
-  EXPECT_TRUE(folders.Windows().back() != L'\\' && folders.Temp().back() == L'\\');
-  EXPECT_FALSE(folders.Startup().empty());
-  EXPECT_EQ(sysfolder::GetShellFolderPath(0x0003), L"");  // the Control Panel has no path
-  EXPECT_EQ(folders.VB5Install(), L"");
-
-  // HKEY_LOCAL_MACHINE is not the test's to write: the same reader under HKCU.
-  const std::wstring subkey = L"Software\\TarvolineTest" + std::to_wstring(GetCurrentProcessId());
-  HKEY raw = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr),
-            ERROR_SUCCESS);
-  win::RegKey key(raw);
-  auto set = [&](const wchar_t* name, DWORD type, const std::wstring& text) {
-    RegSetValueExW(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  };
-  set(L"Expand", REG_EXPAND_SZ, L"%SystemRoot%\\inf");
-  set(L"Fits", REG_SZ, std::wstring(sysfolder::kRegistryChars - 1, L'x'));
-  set(L"TooLong", REG_SZ, std::wstring(sysfolder::kRegistryChars + 10, L'x'));
-  EXPECT_EQ(sysfolder::ReadRegistryString(HKEY_CURRENT_USER, subkey, L"Expand"), L"%SystemRoot%\\inf");
-  EXPECT_EQ(sysfolder::ReadRegistryString(HKEY_CURRENT_USER, subkey, L"Fits").size(), sysfolder::kRegistryChars - 1);
-  EXPECT_EQ(sysfolder::ReadRegistryString(HKEY_CURRENT_USER, subkey, L"TooLong"), L"");
-  EXPECT_EQ(sysfolder::ReadRegistryString(HKEY_CURRENT_USER, subkey, L"Missing"), L"");
-  key.reset();
-  RegDeleteTreeW(HKEY_CURRENT_USER, subkey.c_str());
+TEST(SpecialFolders, FileSystemFoldersOnlyHaveAPath) {
+  EXPECT_FALSE(special_folders::UserStartup().empty());
+  EXPECT_EQ(special_folders::Path(0x0003), L"");  // the Control Panel has no path
 }
 
 TEST(Seams, StartInTheCurrentDirectoryAndOpenDocuments) {
@@ -60,7 +36,7 @@ TEST(Seams, StartInTheCurrentDirectoryAndOpenDocuments) {
   // A command script's default action runs it: the real shell was reached
   // without opening another program's window.
   std::wstring script = dir.Write(L"mark.cmd", "@echo opened> \"%~dp0opened.txt\"\r\n");
-  EXPECT_TRUE(tool::ShellOpen(nullptr, script));
+  EXPECT_TRUE(tool::ShellOpen(nullptr, script, RealShell(), RealFileSystem()));
   EXPECT_TRUE(waitFor(dir / L"opened.txt"));
   fs::current_path(saved);
 }

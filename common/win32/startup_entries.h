@@ -7,7 +7,7 @@
 
 #include "../startup_entries.h"
 
-namespace startup {
+namespace autostart {
 
 // Every entry, in this order: the Run values of HKCU, of HKLM in the 64-bit
 // view and (on 64-bit Windows) in the 32-bit view, each key in the order the
@@ -26,4 +26,4 @@ std::vector<std::wstring> SearchFolders();
 // True where the system keeps start-up approval data (Windows 8 and later).
 bool HasApprovalData();
 
-}  // namespace startup
+}  // namespace autostart

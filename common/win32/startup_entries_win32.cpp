@@ -9,10 +9,11 @@
 #include "../shortcut.h"
 #include "../text.h"
 #include "../tool.h"
-#include "cls_system_folder.h"
+#include "common/path_rules.h"
+#include "special_folders.h"
 #include "raii.h"
 
-namespace startup {
+namespace autostart {
 
 namespace {
 
@@ -104,12 +105,12 @@ void ReadRunKey(HKEY root, REGSAM view, Source source, const Resolver& resolver,
 }
 
 void ReadFolder(int csidl, Source source, std::vector<Entry>& out) {
-  std::wstring folder = sysfolder::GetShellFolderPath(csidl);
+  std::wstring folder = special_folders::Path(csidl);
   if (folder.empty()) return;
   std::wstring f = folder;
-  for (const std::wstring& name : RealFileSystem().ListOrdinaryFiles(tool::JoinPath(f, L"*.lnk"))) {
+  for (const std::wstring& name : RealFileSystem().ListOrdinaryFiles(paths::Join(f, L"*.lnk"))) {
     // "*.lnk" also finds longer extensions through their short names.
-    if (!text::EqualsNoCase(tool::GetExtensionFromPath(name), L"lnk")) continue;
+    if (!text::EqualsNoCase(paths::Extension(name), L"lnk")) continue;
     out.push_back(FromShortcut(source, folder, name, RealShortcutStore()));
   }
 }
@@ -125,7 +126,7 @@ std::vector<std::wstring> SearchFolders() {
   if (n > 0 && n < MAX_PATH) {
     std::wstring windows(buf, n);
     std::wstring w = windows;
-    folders.push_back(tool::JoinPath(w, L"System"));
+    folders.push_back(paths::Join(w, L"System"));
     folders.push_back(windows);
   }
   if (std::optional<std::wstring> path = Environment(L"PATH"))
@@ -163,4 +164,4 @@ bool HasApprovalData() {
   return v.dwMajorVersion > 6 || (v.dwMajorVersion == 6 && v.dwMinorVersion >= 2);
 }
 
-}  // namespace startup
+}  // namespace autostart

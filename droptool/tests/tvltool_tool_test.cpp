@@ -34,7 +34,7 @@ std::wstring Block(const std::wstring& name, const std::wstring& file, const std
 
 DropText Build(const std::vector<std::wstring>& paths, int listSize, fake::Shortcuts& links) {
   fake::Clock clock;
-  return BuildDropText(paths, listSize, links, clock);
+  return BuildDropText(paths, listSize, links, clock, RealFileSystem());
 }
 
 TEST(DropText, PlainFilesAndFoldersUseTheListAndTheirParent) {

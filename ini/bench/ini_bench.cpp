@@ -6,8 +6,8 @@
 #include <string>
 
 #include "common/text.h"
-#include "ini/ini_mente.h"
-#include "ini/ini_mente_sub.h"
+#include "ini/ini_document.h"
+#include "ini/sequence_records.h"
 #include "temp_folder.h"
 
 namespace {
@@ -60,7 +60,7 @@ const File& IniFile(int lines) {
 void BM_RecordLoader(benchmark::State& state) {
   const File& f = SequenceFile(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    auto items = iniMenteSub::iniRecordLoader(f.path);
+    auto items = records::Load(f.path, RealFileSystem());
     if (items.size() != static_cast<std::size_t>(state.range(0))) state.SkipWithError("wrong item count");
     benchmark::DoNotOptimize(items.data());
   }
@@ -71,9 +71,9 @@ BENCHMARK(BM_RecordLoader)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::
 void BM_IniLoadAndSave(benchmark::State& state) {
   const File& f = IniFile(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    iniMente doc;
-    if (!doc.iniLoader(f.path)) state.SkipWithError("load failed");
-    std::wstring saved = doc.iniSavertoVariable();
+    IniDocument doc(RealFileSystem());
+    if (!doc.Load(f.path)) state.SkipWithError("load failed");
+    std::wstring saved = doc.SaveText();
     benchmark::DoNotOptimize(saved.data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.bytes));

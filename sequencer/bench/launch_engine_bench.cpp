@@ -30,7 +30,7 @@ class BusyMeter : public CpuMeter {
 };
 
 void BM_WaitingTick(benchmark::State& state) {
-  std::vector<Startup::SequenceItem> items(1);
+  std::vector<sequencer::SequenceItem> items(1);
   NullView view;
   BusyMeter meter;
   // The processor never falls to the limit and the longest wait never ends:

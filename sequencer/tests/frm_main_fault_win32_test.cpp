@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/path_rules.h"
 #include "common/tool.h"
 #include "common/win32/raii.h"
 #include "sequencer/startup.h"
@@ -23,7 +24,7 @@ struct Seams : Processes, Shell {
   std::intptr_t Execute(WindowHandle, const std::wstring&, const std::wstring&, int) override { return ++opens, 42; }
 };
 
-FrmMainArgs Args(const std::vector<Startup::SequenceItem>& items, Seams& seams, int& ends) {
+FrmMainArgs Args(const std::vector<sequencer::SequenceItem>& items, Seams& seams, int& ends) {
   return {.items = items,
           .settings = {30, 10000, 0},
           .createMeter = ZeroMeter::Make,
@@ -91,7 +92,7 @@ TEST(frmMainFaults, TheCountsSeeObjectsComeAndGo) {
 
 TEST(frmMainFaults, TwoHundredRunsInOneProcessLeaveNoHandleBehind) {
   TempFolder dir;
-  std::vector<Startup::SequenceItem> items = {
+  std::vector<sequencer::SequenceItem> items = {
       {L"a", L"C:\\T\\a.exe", L"", L"", 1, L"K0"},
       {L"doc", dir.Write(L"readme.txt", "x"), dir.path(), L"", 1, L"K1"},
       {L"f", L"C:\\T\\fail.exe", L"", L"", 1, L"K2"},
@@ -141,7 +142,7 @@ std::string Record(int i, const std::string& extra) {
 // Loads the file, shows the window over it and starts the first two items.
 void LoadShowAndStart(const std::string& bytes, size_t kept) {
   TempFolder dir;
-  const std::vector<Startup::SequenceItem> items = Startup::LoadSequence(dir.Write(L"Startup.pmw", bytes)).Items;
+  const std::vector<sequencer::SequenceItem> items = sequencer::LoadSequence(dir.Write(L"Startup.pmw", bytes), RealFileSystem()).Items;
   Seams seams;
   int ends = 0;
   frmMain form(Args(items, seams, ends));
@@ -152,7 +153,7 @@ void LoadShowAndStart(const std::string& bytes, size_t kept) {
   EXPECT_EQ(seams.starts, 2);
   wchar_t caption[64] = {};
   ::GetWindowTextW(form.hwnd(), caption, 64);
-  EXPECT_EQ(caption, tool::GetBaseNameFromPath(items[1].File) + L"を起動しています。");
+  EXPECT_EQ(caption, paths::Stem(items[1].File) + L"を起動しています。");
 }
 
 TEST(frmMainFaults, AHundredThousandItemsLoadShowAndStart) {

@@ -4,7 +4,7 @@
 
 namespace {
 
-using Startup::SequenceItem;
+using sequencer::SequenceItem;
 
 // The window with a meter whose reading the test sets, and processes that
 // fail for any program named "fail".

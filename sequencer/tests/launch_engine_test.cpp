@@ -11,7 +11,7 @@
 
 namespace {
 
-using Startup::SequenceItem;
+using sequencer::SequenceItem;
 using Log = std::vector<std::wstring>;
 using Outcome = LaunchEngine::Outcome;
 
@@ -21,9 +21,9 @@ class FakeSystem : public LaunchView, public CpuMeter, public Processes, public 
  public:
   void ShowCpuLoad(double percent) override { shown.push_back(percent); }
   void SetCaption(const std::wstring& c) override { log.push_back(L"caption " + c); }
-  bool MarkStarted(const std::wstring& key) override { return log.push_back(L"mark " + key), true; }
-  bool SetItemIcon(const std::wstring& key, int icon) override {
-    return log.push_back(L"icon " + key + L" " + std::to_wstring(icon)), true;
+  void MarkStarted(int row) override { log.push_back(L"mark K" + std::to_wstring(row)); }
+  void SetItemIcon(int row, int icon) override {
+    log.push_back(L"icon K" + std::to_wstring(row) + L" " + std::to_wstring(icon));
   }
   void SetProgress(int value) override { log.push_back(L"progress " + std::to_wstring(value)); }
   void RepaintNow() override { log.push_back(L"repaint"); }
@@ -53,9 +53,9 @@ struct FakeFs : fake::FileSystem {
   bool AnyOrdinaryFileMatches(const std::wstring& p) override { return p == L"C:/A/doc.txt"; }
 };
 
-SequenceItem Item(std::wstring key, std::wstring file, std::wstring current = L"", std::wstring option = L"",
+SequenceItem Item(std::wstring file, std::wstring current = L"", std::wstring option = L"",
                   int size = 1) {
-  return SequenceItem{L"title", std::move(file), std::move(current), std::move(option), size, std::move(key)};
+  return SequenceItem{L"title", std::move(file), std::move(current), std::move(option), size};
 }
 
 // Starts programs with process ids 100, 101, ...; each started program
@@ -127,14 +127,14 @@ TEST(LaunchEngine, StartsOnTheTickTheRuleAllows) {
       {"interval 150: ceil(500 / 150) + 1", {}, 0, 150, 5},
   };
   for (const Case& c : cases) {
-    Rig rig({Item(L"K0", L"a.exe"), Item(L"K1", L"b.exe")}, c.settings, c.usage);
+    Rig rig({Item(L"a.exe"), Item(L"b.exe")}, c.settings, c.usage);
     EXPECT_EQ(rig.TicksToNext(c.interval), c.tick) << c.name;
     EXPECT_EQ(rig.TicksToNext(c.interval), c.tick) << c.name << ": the count starts again after a start";
   }
 }
 
 TEST(LaunchEngine, StartStepsRunInOrderAndTheLastStartEndsTheProgram) {
-  Rig rig({Item(L"K0", L"C:/Work/clock.exe", L"C:/Work", L"-s", 6), Item(L"K1", L"C:/B/fail.EXE")}, {30, 10000, 0},
+  Rig rig({Item(L"C:/Work/clock.exe", L"C:/Work", L"-s", 6), Item(L"C:/B/fail.EXE")}, {30, 10000, 0},
           12.345678);
   EXPECT_EQ(rig.engine.Tick(200), Outcome::Started);
   EXPECT_EQ(rig.engine.Tick(200), Outcome::Failed);
@@ -157,19 +157,19 @@ TEST(LaunchEngine, ProgramsDocumentsAddressesAndFailures) {
     Outcome outcome;
     std::wstring call;  // the start or shell call in the log, "" for none
   } cases[] = {
-      {"com, bat and cmd are programs too", Item(L"K", L"C:/A/y.Cmd", L"", L"", 0), Outcome::Started,
+      {"com, bat and cmd are programs too", Item(L"C:/A/y.Cmd", L"", L"", 0), Outcome::Started,
        L"start \"C:/A/y.Cmd\"  show=0 in start-folder"},
-      {"a missing Current folder changes nothing", Item(L"K", L"C:/A/y.bat", L"C:/Gone"), Outcome::Started,
+      {"a missing Current folder changes nothing", Item(L"C:/A/y.bat", L"C:/Gone"), Outcome::Started,
        L"start \"C:/A/y.bat\"  show=1 in start-folder"},
-      {"a document goes to the shell, its own path as folder", Item(L"K", L"C:/A/doc.txt", L"", L"", 12),
+      {"a document goes to the shell, its own path as folder", Item(L"C:/A/doc.txt", L"", L"", 12),
        Outcome::Started, L"shell C:/A/doc.txt dir=C:/A/doc.txt show=4"},
-      {"a missing document is silently not opened", Item(L"K", L"C:/A/gone.txt"), Outcome::Started, L""},
+      {"a missing document is silently not opened", Item(L"C:/A/gone.txt"), Outcome::Started, L""},
       // Addresses ending in ".com" are no programs.
-      {"mail address", Item(L"K", L"mailto:someone@example.com"), Outcome::Started,
+      {"mail address", Item(L"mailto:someone@example.com"), Outcome::Started,
        L"shell mailto:someone@example.com dir= show=4"},
-      {"Size that is no show state fails", Item(L"K", L"C:/A/x.exe", L"", L"", 12), Outcome::Failed, L""},
-      {"Size beyond 16 bits fails", Item(L"K", L"C:/A/x.exe", L"", L"", -1), Outcome::Failed, L""},
-      {"empty File fails without opening anything", Item(L"K", L""), Outcome::Failed, L""},
+      {"Size that is no show state fails", Item(L"C:/A/x.exe", L"", L"", 12), Outcome::Failed, L""},
+      {"Size beyond 16 bits fails", Item(L"C:/A/x.exe", L"", L"", -1), Outcome::Failed, L""},
+      {"empty File fails without opening anything", Item(L""), Outcome::Failed, L""},
   };
   for (const Case& c : cases) {
     Rig rig({c.item}, {30, 10000, 0});
@@ -178,7 +178,7 @@ TEST(LaunchEngine, ProgramsDocumentsAddressesAndFailures) {
     for (const std::wstring& line : rig.sys.log)
       if (line.rfind(L"start ", 0) == 0 || line.rfind(L"shell ", 0) == 0) call = line;
     EXPECT_EQ(call, c.call) << c.name;
-    const bool grey = std::count(rig.sys.log.begin(), rig.sys.log.end(), L"icon K 1") == 1;
+    const bool grey = std::count(rig.sys.log.begin(), rig.sys.log.end(), L"icon K0 1") == 1;
     EXPECT_EQ(grey, c.outcome == Outcome::Failed) << c.name;
     EXPECT_EQ(rig.sys.log.back(), L"end") << c.name;
   }
@@ -203,7 +203,7 @@ TEST(LaunchEngine, ReadyWaitHoldsTheNextStartUntilThePreviousProgramIsReady) {
       {"a failed start never makes the next wait", on, 0, 0, L"C:/fail.exe", 4},
   };
   for (const Case& c : cases) {
-    Rig rig({Item(L"K0", c.first), Item(L"K1", L"C:/b.exe")}, c.settings, 0, true);
+    Rig rig({Item(c.first), Item(L"C:/b.exe")}, c.settings, 0, true);
     rig.launch.readyAfter = c.readyAfter;
     EXPECT_EQ(rig.TicksToNext(), 4) << c.name;
     rig.sys.usage = c.usage;
@@ -212,7 +212,7 @@ TEST(LaunchEngine, ReadyWaitHoldsTheNextStartUntilThePreviousProgramIsReady) {
 }
 
 TEST(LaunchEngine, CaptionSaysWhileTheNextStartWaitsForThePreviousProgram) {
-  Rig rig({Item(L"K0", L"C:/T/clock.exe"), Item(L"K1", L"C:/b.exe")}, {30, 10000, 0, true}, 0, true);
+  Rig rig({Item(L"C:/T/clock.exe"), Item(L"C:/b.exe")}, {30, 10000, 0, true}, 0, true);
   rig.launch.readyAfter = 3;
   rig.TicksToNext();
   rig.sys.log.clear();
@@ -238,7 +238,7 @@ TEST(LaunchEngine, ProgramAlreadyRunningIsNotStartedAgainAndTheNextFollowsAtOnce
   };
   for (const Case& c : cases) {
     // Busy: only the maximum wait lets an item go, except after one already running.
-    Rig rig({Item(L"K0", L"C:/a.exe"), Item(L"K1", L"C:/b.exe"), Item(L"K2", L"C:/a.exe")},
+    Rig rig({Item(L"C:/a.exe"), Item(L"C:/b.exe"), Item(L"C:/a.exe")},
             {30, 10000, 500, false, c.skipRunning}, 100, true);
     if (!c.running.empty()) rig.launch.running[L"C:/a.exe"] = c.running;
     if (!c.running.empty() && c.skipRunning) {
@@ -266,10 +266,10 @@ TEST(LaunchEngine, ReportNamesEachItemItsWaitWhyItWentAndWhatCameOfIt) {
   FakeClock clock;
   report::StartReport report;
   report.Open(dir / L"Tarvoline.log", RealFileSystem(), clock);
-  SequenceItem clockItem = Item(L"K0", L"C:/a.exe");
+  SequenceItem clockItem = Item(L"C:/a.exe");
   clockItem.Title = L"Clock";
-  Rig rig({clockItem, Item(L"K1", L"C:/fail.exe"), Item(L"K2", L"C:/doc.txt"), Item(L"K3", L"C:/gone.txt"),
-           Item(L"K4", L"C:/run.exe"), Item(L"K5", L"C:/b.exe"), Item(L"K6", L"C:/x.exe", L"", L"", 12)},
+  Rig rig({clockItem, Item(L"C:/fail.exe"), Item(L"C:/doc.txt"), Item(L"C:/gone.txt"),
+           Item(L"C:/run.exe"), Item(L"C:/b.exe"), Item(L"C:/x.exe", L"", L"", 12)},
           {30, 10000, 500}, 0, true, &report);
   rig.launch.running[L"C:/run.exe"] = {7};
   report.RunBegins(L"C:/Startup.pmw", {30, 10000, 500, 200, false, true}, 7, 1);
@@ -327,7 +327,7 @@ TEST(LaunchEngine, AReportThatCannotBeWrittenHoldsNothingUp) {
   FakeClock clock;
   report::StartReport report;
   report.Open(dir.path(), RealFileSystem(), clock);  // a folder: no line can be appended
-  Rig rig({Item(L"K0", L"C:/a.exe"), Item(L"K1", L"C:/b.exe")}, {30, 10000, 0}, 0, true, &report);
+  Rig rig({Item(L"C:/a.exe"), Item(L"C:/b.exe")}, {30, 10000, 0}, 0, true, &report);
   report.RunBegins(L"S.pmw", {}, 2, 0);
   EXPECT_EQ(rig.engine.Tick(200), Outcome::Started);
   EXPECT_EQ(rig.engine.Tick(200), Outcome::Started);
@@ -335,7 +335,7 @@ TEST(LaunchEngine, AReportThatCannotBeWrittenHoldsNothingUp) {
 }
 
 TEST(LaunchEngine, WithoutAMeterEveryItemFailsOnItsFirstTick) {
-  Rig rig({Item(L"K0", L"a.exe"), Item(L"K1", L"b.exe")});
+  Rig rig({Item(L"a.exe"), Item(L"b.exe")});
   rig.engine.SetMeter(nullptr);
   EXPECT_EQ(rig.engine.Tick(200), Outcome::Failed);
   EXPECT_EQ(rig.engine.Tick(200), Outcome::Failed);

@@ -34,7 +34,7 @@ std::vector<std::wstring> ProbeLines(const std::wstring& file, size_t count) {
   return lines;
 }
 
-Startup::SequenceItem Item(std::wstring file, std::wstring current, std::wstring option, int size, std::wstring key) {
+sequencer::SequenceItem Item(std::wstring file, std::wstring current, std::wstring option, int size, std::wstring key) {
   return {L"t", std::move(file), std::move(current), std::move(option), size, std::move(key)};
 }
 
@@ -47,7 +47,7 @@ std::wstring Probe(TempFolder& dir, const wchar_t* name = L"probe.exe") {
 }
 
 // The window over items, starting them for real.
-FrmMainArgs Args(const std::vector<Startup::SequenceItem>& items, LaunchSettings settings, int& ends,
+FrmMainArgs Args(const std::vector<sequencer::SequenceItem>& items, LaunchSettings settings, int& ends,
                  report::StartReport* report = nullptr) {
   return {.items = items, .settings = settings, .timerInterval = 100, .createMeter = ZeroMeter::Make,
           .endProgram = [&ends] { ++ends; }, .quitOnClose = false, .report = report};
@@ -61,7 +61,7 @@ TEST(RealStarts, QuotingOptionCurrentAndShowStateReachTheProgram) {
   wchar_t before[MAX_PATH];
   ::GetCurrentDirectoryW(MAX_PATH, before);
 
-  std::vector<Startup::SequenceItem> items = {
+  std::vector<sequencer::SequenceItem> items = {
       Item(probe, work, L"-a \"b c\"", 2, L"K0"),
       Item(probe, L"", L"", 6, L"K1"),  // no Current: still the work folder
       Item(dir / L"missing.exe", L"", L"", 1, L"K2"),
@@ -120,7 +120,7 @@ TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
   for (bool readyWait : {true, false}) {
     TempFolder dir;
     const std::wstring probe = Probe(dir), log = dir / L"Tarvoline.log";
-    std::vector<Startup::SequenceItem> items = {Item(probe, L"", L"-sleep 2000 -live 500", 4, L"K0"),
+    std::vector<sequencer::SequenceItem> items = {Item(probe, L"", L"-sleep 2000 -live 500", 4, L"K0"),
                                                 Item(dir / L"missing.exe", L"", L"", 1, L"K1"),
                                                 Item(probe, L"", L"-sleep 0", 4, L"K2")};
     report::StartReport report;
@@ -165,7 +165,7 @@ TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
   win::Handle process(pi.hProcess), thread(pi.hThread);
   ASSERT_EQ(SlowLines(out, 1).size(), 1u);
 
-  std::vector<Startup::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4, L"K0"),
+  std::vector<sequencer::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4, L"K0"),
                                               Item(other, L"", L"-sleep 0", 4, L"K1")};
   int ends = 0;
   frmMain form(Args(items, {100, 10000, 0, false, true}, ends));

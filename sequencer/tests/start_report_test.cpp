@@ -57,9 +57,9 @@ TEST(StartReport, ClosedWindowCountsTheItemsLeftInTheUserLanguage) {
 }
 
 // Main with a report clock: the report beside the program unless Report = 0.
-struct Ui : Startup::EntryUi {
+struct Ui : sequencer::EntryUi {
   FakeClock clock;
-  bool ShowMainWindow(Startup::Run) override { return true; }
+  bool ShowMainWindow(sequencer::Run) override { return true; }
   report::Clock* ReportClock() override { return &clock; }
 };
 
@@ -74,7 +74,7 @@ TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
     dir.Write(L"Startup.pmw", "a\x01\x01" "File=C:\\a.exe\x01" "b\x01\x01" "File=C:\\b.exe\r\nNoUse=1\x01");
     Ui ui;
     fake::Messages messages;
-    EXPECT_EQ(Startup::Main(L"", dir / L"Tarvoline.exe", ui, messages), Startup::MainOutcome::WindowShown) << c.name;
+    EXPECT_EQ(sequencer::Main(L"", dir / L"Tarvoline.exe", ui, messages, RealFileSystem(), UserNumberSeparators()), sequencer::MainOutcome::WindowShown) << c.name;
     const std::string log = TempFolder::Read(dir / L"Tarvoline.log");
     EXPECT_EQ(!log.empty(), c.written) << c.name;
     EXPECT_TRUE(!c.written || log.find("SkipRunning 1; ") != std::string::npos) << c.name;

@@ -3,6 +3,7 @@
 // run with the best settings there are, and the user's file stay as it was.
 #include <gtest/gtest.h>
 
+#include "common/path_rules.h"
 #include "common/text.h"
 #include "common/tool.h"
 #include "fakes.h"
@@ -10,9 +11,9 @@
 
 namespace {
 
-struct Ui : Startup::EntryUi {
-  std::vector<Startup::Run> shown;
-  bool ShowMainWindow(Startup::Run run) override { return shown.push_back(std::move(run)), true; }
+struct Ui : sequencer::EntryUi {
+  std::vector<sequencer::Run> shown;
+  bool ShowMainWindow(sequencer::Run run) override { return shown.push_back(std::move(run)), true; }
 };
 
 TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
@@ -34,9 +35,9 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
     SCOPED_TRACE(c.name);
     fake::FileSystem fs;
     std::wstring folder = L"TVL";
-    const std::wstring program = tool::JoinPath(folder, L"Tarvoline.exe");
-    const std::wstring ini = tool::JoinPath(folder, L"Tarvoline.ini");
-    fs.files[tool::JoinPath(folder, L"Startup.pmw")] = "a\x01\x01" "File=a.exe\x01" "b\x01\x01" "File=b.exe\x01";
+    const std::wstring program = paths::Join(folder, L"Tarvoline.exe");
+    const std::wstring ini = paths::Join(folder, L"Tarvoline.ini");
+    fs.files[paths::Join(folder, L"Startup.pmw")] = "a\x01\x01" "File=a.exe\x01" "b\x01\x01" "File=b.exe\x01";
     if (c.settings) fs.files[ini] = *c.settings;
     fs.failReplace = c.failWrite;
     if (c.failRead) fs.unreadable.insert(ini);
@@ -45,12 +46,12 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
 
     Ui ui;
     fake::Messages messages;
-    EXPECT_EQ(Startup::Main(L"", program, ui, messages, fs), Startup::MainOutcome::WindowShown);
+    EXPECT_EQ(sequencer::Main(L"", program, ui, messages, fs, UserNumberSeparators()), sequencer::MainOutcome::WindowShown);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(ui.shown[0].sequence.Items.size(), 2u);
     EXPECT_EQ(ui.shown[0].settings.CPULimit, c.cpuLimit);
-    EXPECT_EQ(Startup::TimerIntervalMs(ui.shown[0].settings.TimerInterval), c.timer);
+    EXPECT_EQ(sequencer::TimerIntervalMs(ui.shown[0].settings.TimerInterval), c.timer);
     EXPECT_EQ(fs.files, before);
   }
 }

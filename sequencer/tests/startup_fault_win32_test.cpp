@@ -16,12 +16,12 @@ const char kSettings[] = "; mine\r\nCPULimit = 45\r\nMaxIdleTime = 3000\r\nInter
 
 // The real entry's user interface, with the window starting items through
 // this fake and ticking until the last one.
-struct Ui : Startup::EntryUi, fake::Processes, fake::Shell {
+struct Ui : sequencer::EntryUi, fake::Processes, fake::Shell {
   int windows = 0, ends = 0;
-  Startup::Run run;  // of the last window
+  sequencer::Run run;  // of the last window
   PlainLaunchSystem launch{*this, *this, RealFileSystem()};
 
-  bool ShowMainWindow(Startup::Run given) override {
+  bool ShowMainWindow(sequencer::Run given) override {
     ++windows;
     run = std::move(given);
     run.settings.IntervalTime = 0;
@@ -51,8 +51,8 @@ struct Folder {
   std::wstring program = t / L"Tarvoline.exe", ini = t / L"Tarvoline.ini", seq = t / L"Startup.pmw";
   Folder() { t.Write(L"Startup.pmw", Record("a", "C:\\T\\a.exe") + Record("b", "C:\\T\\b.exe")); }
   fake::Messages messages;
-  Startup::MainOutcome Run(Ui& ui, std::wstring_view arguments = L"") {
-    return Startup::Main(arguments, program, ui, messages);
+  sequencer::MainOutcome Run(Ui& ui, std::wstring_view arguments = L"") {
+    return sequencer::Main(arguments, program, ui, messages, RealFileSystem(), UserNumberSeparators());
   }
 };
 
@@ -87,7 +87,7 @@ TEST(StartupFaults, SettingsThatCannotBeWrittenStillStartEveryItemAndStayAsTheyW
       case kLockedFile: ASSERT_TRUE(lock = LockWholly(f.ini)); break;
     }
     Ui ui;
-    EXPECT_EQ(f.Run(ui), Startup::MainOutcome::WindowShown);
+    EXPECT_EQ(f.Run(ui), sequencer::MainOutcome::WindowShown);
     EXPECT_EQ(ui.run.settings.CPULimit, c.cpuLimit);
     EXPECT_EQ(ui.started, (std::vector<std::wstring>{L"\"C:\\T\\a.exe\" ", L"\"C:\\T\\b.exe\" "}));
     EXPECT_TRUE(f.messages.shown.empty());
@@ -108,14 +108,14 @@ TEST(StartupFaults, ALockedSequenceFileEndsTheProgramQuietlyOrWithTheMessage) {
     win::FileHandle lock = LockWholly(f.seq);
     ASSERT_TRUE(lock);
     Ui ui;
-    EXPECT_EQ(f.Run(ui, named ? L"\"" + f.seq + L"\"" : L""), Startup::MainOutcome::NoItems);
+    EXPECT_EQ(f.Run(ui, named ? L"\"" + f.seq + L"\"" : L""), sequencer::MainOutcome::NoItems);
     EXPECT_EQ(ui.windows, 0);
     using Shown = decltype(f.messages.shown);
     EXPECT_EQ(f.messages.shown, (named ? Shown{{L"シーケンスファイル" + f.seq + L"が見付かりません。", ui::MessageIcon::Critical}}
                                        : Shown{}));
     lock.reset();
     // Once released the same file runs.
-    EXPECT_EQ(f.Run(ui), Startup::MainOutcome::WindowShown);
+    EXPECT_EQ(f.Run(ui), sequencer::MainOutcome::WindowShown);
     EXPECT_EQ(ui.started.size(), 2u);
   }
 }
@@ -132,7 +132,7 @@ TEST(StartupFaults, BytesInvalidForTheCodePageSpoilOnlyTheirOwnText) {
             Record("\xFD\xFE\xFF\x80\xA0", "C:\\T\\four.exe") +                        // bytes without a character
             Record("ok5", "C:\\T\\five.exe") + "tail" + lead);                         // before the end of the file
   Ui ui;
-  ASSERT_EQ(f.Run(ui), Startup::MainOutcome::WindowShown);
+  ASSERT_EQ(f.Run(ui), sequencer::MainOutcome::WindowShown);
   const auto& items = ui.run.sequence.Items;
   ASSERT_EQ(items.size(), 6u);
   EXPECT_EQ(items[1].File, L"C:\\T\\two.exe");

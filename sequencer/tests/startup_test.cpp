@@ -10,7 +10,7 @@
 
 namespace {
 
-using Startup::SequenceItem;
+using sequencer::SequenceItem;
 
 // The file bytes of a text in the system code page.
 std::string Ansi(const std::wstring& s) { return text::ToAnsi(s); }
@@ -30,7 +30,7 @@ TEST(ParseItemTitle, ShortAndLongDatePrefixes) {
   };
   for (const Case& c : cases) {
     std::wstring title = L"unchanged";
-    EXPECT_EQ(Startup::ParseItemTitle(c.header, title), c.removed) << text::ToUtf8(c.header);
+    EXPECT_EQ(sequencer::ParseItemTitle(c.header, title), c.removed) << text::ToUtf8(c.header);
     EXPECT_EQ(title, c.title) << text::ToUtf8(c.header);
   }
 }
@@ -65,7 +65,7 @@ TEST(LoadSequence, KeepsItemsByTheFileRules) {
     TempFolder dir;
     std::wstring path = c.text == L"<folder>" ? dir.path() : dir.Write(L"Startup.pmw", Ansi(c.text));
     std::vector<std::wstring> got;
-    for (const SequenceItem& item : Startup::LoadSequence(path).Items) got.push_back(Describe(item));
+    for (const SequenceItem& item : sequencer::LoadSequence(path, RealFileSystem()).Items) got.push_back(Describe(item));
     EXPECT_EQ(got, c.items) << c.name;
   }
 }
@@ -94,7 +94,7 @@ TEST(LoadSettings, CompletesTheFileAndReadsIt) {
   for (const Case& c : cases) {
     TempFolder dir;
     if (c.before) dir.Write(L"Tarvoline.ini", Ansi(*c.before));
-    const Startup::Settings s = Startup::LoadSettings(dir / L"Tarvoline.ini").settings;
+    const sequencer::Settings s = sequencer::LoadSettings(dir / L"Tarvoline.ini", RealFileSystem(), UserNumberSeparators()).settings;
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(c.after)) << c.name;
     EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, double(s.Report),
                                    double(s.ReadyWait), double(s.SkipRunning)}),
@@ -122,14 +122,14 @@ TEST(LoadSettings, ReadsNumbersAsTheUsersLocaleWritesThem) {
     const std::pair<const NumberSeparators*, double> locales[] = {
         {&japanese, c.ja}, {&english, c.en}, {&german, c.de}, {&french, c.fr}};
     for (auto [locale, value] : locales) {
-      std::optional<double> d = Startup::ParseSettingNumber(c.text, *locale);
+      std::optional<double> d = sequencer::ParseSettingNumber(c.text, *locale);
       EXPECT_EQ(d, value == kNot ? std::nullopt : std::optional(value)) << text::ToUtf8(locale->decimal);
     }
   }
   // The settings file is read that way; what is still no number keeps its default.
   TempFolder dir;
   const std::wstring ini = dir.Write(L"Tarvoline.ini", "CPULimit = 12,5\r\nMaxIdleTime = 1.500\r\nIntervalTime = x\r\n");
-  const Startup::Settings s = Startup::LoadSettings(ini, RealFileSystem(), german).settings;
+  const sequencer::Settings s = sequencer::LoadSettings(ini, RealFileSystem(), german).settings;
   EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime}), (std::vector<double>{12.5, 1500, 500}));
 }
 
@@ -138,7 +138,7 @@ TEST(LoadSettings, NeverWritesDefaultsOverAFileItCouldNotLoad) {
   // A dot-file is hidden: the loader treats it as missing, but it holds the user's values.
   TempFolder dir;
   std::wstring ini = dir.Write(L".Tarvoline.ini", "CPULimit = 80\r\n");
-  EXPECT_EQ(Startup::LoadSettings(ini).settings.CPULimit, 30);
+  EXPECT_EQ(sequencer::LoadSettings(ini, RealFileSystem(), UserNumberSeparators()).settings.CPULimit, 30);
   EXPECT_EQ(TempFolder::Read(ini), "CPULimit = 80\r\n");
 }
 #endif
@@ -149,11 +149,11 @@ TEST(TimerIntervalMs, RoundsHalfToEvenAndRefusesWhatTheTimerCannotTake) {
     double in;
     int ms;
   } cases[] = {{199.5, 200}, {200.5, 200}, {0.6, 1}, {0.5, 200}, {0, 200}, {65535, 65535}, {65536, 200}, {nan, 200}};
-  for (const Case& c : cases) EXPECT_EQ(Startup::TimerIntervalMs(c.in), c.ms) << c.in;
+  for (const Case& c : cases) EXPECT_EQ(sequencer::TimerIntervalMs(c.in), c.ms) << c.in;
 }
 
-struct FakeUi : Startup::EntryUi {
-  bool ShowMainWindow(Startup::Run) override { return ++windows, true; }
+struct FakeUi : sequencer::EntryUi {
+  bool ShowMainWindow(sequencer::Run) override { return ++windows, true; }
   int windows = 0;
 };
 
@@ -183,8 +183,8 @@ TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
     dir.Write(c.file, Ansi(Record(L"2001/05/12：a", L"File=a.exe")));
     FakeUi ui;
     fake::Messages messages;
-    EXPECT_EQ(Startup::Main(Startup::ArgumentText(expand(c.commandLine)), dir / L"Tarvoline.exe", ui, messages),
-              c.window ? Startup::MainOutcome::WindowShown : Startup::MainOutcome::NoItems)
+    EXPECT_EQ(sequencer::Main(sequencer::ArgumentText(expand(c.commandLine)), dir / L"Tarvoline.exe", ui, messages, RealFileSystem(), UserNumberSeparators()),
+              c.window ? sequencer::MainOutcome::WindowShown : sequencer::MainOutcome::NoItems)
         << c.name;
     EXPECT_EQ(ui.windows, c.window ? 1 : 0) << c.name;
     using Shown = decltype(messages.shown);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/path_rules.h"
 #include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/win32/dpi.h"
@@ -214,28 +215,26 @@ void frmMain::Form_Load() {
   engine_.SetMeter(meter_.get());
 
   ListView_DeleteAllItems(lvApp_);
-  keyIndex_.clear();
   const auto& items = args_.items;
   // A long sequence fills the list in one go: room for every row first, and
   // no redrawing until the last is in.
   ::SendMessageW(lvApp_, WM_SETREDRAW, FALSE, 0);
   ListView_SetItemCount(lvApp_, static_cast<int>(items.size()));
   for (size_t i = 0; i < items.size(); ++i) {
-    std::wstring name = tool::GetBaseNameFromPath(items[i].Title);
+    std::wstring name = paths::Stem(items[i].Title);
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = static_cast<int>(i);
     item.pszText = name.data();
     item.iImage = itemicon::kWaiting - 1;
     item.lParam = static_cast<LPARAM>(i);
-    int index = ListView_InsertItem(lvApp_, &item);
-    keyIndex_.emplace(items[i].Key, index);
+    ListView_InsertItem(lvApp_, &item);
   }
   ::SendMessageW(lvApp_, WM_SETREDRAW, TRUE, 0);
   ::SendMessageW(pbProgress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(items.size()));
   ::SendMessageW(pbProgress_, PBM_SETPOS, 0, 0);
 
-  timerMs_ = Startup::TimerIntervalMs(args_.timerInterval);
+  timerMs_ = sequencer::TimerIntervalMs(args_.timerInterval);
   timerOn_ = ::SetTimer(hwnd_, kTimerId, static_cast<UINT>(timerMs_), nullptr) != 0;
   if (args_.report) args_.report->TimerStarted();
 }
@@ -307,11 +306,6 @@ void frmMain::tmrTimer_Timer() {
   inTick_ = false;
 }
 
-int frmMain::IndexOf(const std::wstring& key) const {
-  auto it = keyIndex_.find(key);
-  return it == keyIndex_.end() ? -1 : it->second;
-}
-
 void frmMain::ShowCpuLoad(double percent) {
   // The bar takes whole percent from 0 to 100; a reading beyond that is shown at the end.
   const double shown = std::clamp(std::isfinite(percent) ? percent : 0.0, 0.0, 100.0);
@@ -320,9 +314,7 @@ void frmMain::ShowCpuLoad(double percent) {
 
 void frmMain::SetCaption(const std::wstring& caption) { ::SetWindowTextW(hwnd_, caption.c_str()); }
 
-bool frmMain::MarkStarted(const std::wstring& key) {
-  const int index = IndexOf(key);
-  if (index < 0) return false;
+void frmMain::MarkStarted(int index) {
   // The check mark, the selection and the started icon in one change: one
   // round of notifications and one repaint of the row instead of three.
   LVITEMW item{};
@@ -332,20 +324,17 @@ bool frmMain::MarkStarted(const std::wstring& key) {
   item.stateMask = LVIS_STATEIMAGEMASK | LVIS_SELECTED | LVIS_FOCUSED;
   item.iImage = itemicon::kStarted - 1;
   ownCheckChange_ = true;
-  const bool changed = ListView_SetItem(lvApp_, &item) != FALSE;
+  ListView_SetItem(lvApp_, &item);
   ownCheckChange_ = false;
   ListView_EnsureVisible(lvApp_, index, FALSE);
-  return changed;
 }
 
-bool frmMain::SetItemIcon(const std::wstring& key, int icon) {
-  const int index = IndexOf(key);
-  if (index < 0) return false;
+void frmMain::SetItemIcon(int index, int icon) {
   LVITEMW item{};
   item.mask = LVIF_IMAGE;
   item.iItem = index;
   item.iImage = icon - 1;
-  return ListView_SetItem(lvApp_, &item) != FALSE;
+  ListView_SetItem(lvApp_, &item);
 }
 
 void frmMain::SetProgress(int value) { ::SendMessageW(pbProgress_, PBM_SETPOS, static_cast<WPARAM>(value), 0); }

@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "common/win32/raii.h"
@@ -20,9 +19,9 @@
 
 struct FrmMainArgs {
   // The items to list and start; must outlive the window.
-  const std::vector<Startup::SequenceItem>& items;
+  const std::vector<sequencer::SequenceItem>& items;
   LaunchSettings settings = {};
-  double timerInterval = Startup::kDefaultTimerInterval;
+  double timerInterval = sequencer::kDefaultTimerInterval;
   // Puts the meter into its argument (Pdh9XNT::CreateCpuMeter by default).
   std::function<void(std::unique_ptr<CpuMeter>&)> createMeter = {};
   // Called after the last item; ends the process at once by default.
@@ -84,21 +83,19 @@ class frmMain final : public win::Window<frmMain>, private LaunchView {
   // LaunchView.
   void ShowCpuLoad(double percent) override;
   void SetCaption(const std::wstring& caption) override;
-  bool MarkStarted(const std::wstring& key) override;
-  bool SetItemIcon(const std::wstring& key, int icon) override;
+  void MarkStarted(int row) override;
+  void SetItemIcon(int row, int icon) override;
   void SetProgress(int value) override;
   void RepaintNow() override;
   WindowHandle Owner() override { return hwnd_; }
   void StopTimer() override;
   void EndProgram() override;
 
-  int IndexOf(const std::wstring& key) const;
-
   FrmMainArgs args_;
   HWND titleLabel_ = nullptr, statusLabel_ = nullptr, pbProgress_ = nullptr, pbCPU_ = nullptr, lineBar_ = nullptr,
        lvApp_ = nullptr;
   int dpi_ = 96;
-  int timerMs_ = static_cast<int>(Startup::kDefaultTimerInterval);
+  int timerMs_ = static_cast<int>(sequencer::kDefaultTimerInterval);
   bool timerOn_ = false;
   bool inTick_ = false;
   bool ownCheckChange_ = false;
@@ -111,6 +108,5 @@ class frmMain final : public win::Window<frmMain>, private LaunchView {
   win::ImageList stateImages_;
   win::Icon icon_;
   std::unique_ptr<CpuMeter> meter_;
-  std::unordered_map<std::wstring, int> keyIndex_;
   LaunchEngine engine_;
 };

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "common/path_rules.h"
 #include "common/text.h"
 #include "common/tool.h"
 #include "common/win32/process.h"
@@ -148,7 +149,7 @@ class Win32LaunchSystem final : public LaunchSystem {
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
       if (entry.th32ProcessID == 0 || entry.th32ProcessID == self) continue;
       // The name first: a full path is asked only of processes that might match.
-      if (!text::EqualsNoCase(entry.szExeFile, tool::GetFileNameFromPath(wanted))) continue;
+      if (!text::EqualsNoCase(entry.szExeFile, paths::FileName(wanted))) continue;
       win::Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
       if (!process || !text::EqualsNoCase(ImagePath(process.get()), wanted)) continue;
       std::vector<BYTE> user = UserOf(process.get());

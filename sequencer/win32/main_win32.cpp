@@ -27,7 +27,7 @@ class SystemAutoStartPrograms final : public seqcheck::AutoStartPrograms {
  public:
   std::vector<std::wstring> EnabledProgramPaths() override {
     std::vector<std::wstring> paths;
-    for (const startup::Entry& e : startup::ListEntries())
+    for (const autostart::Entry& e : autostart::ListEntries())
       if (e.enabled && e.isString && e.readable && !e.program.empty()) paths.push_back(e.program);
     return paths;
   }
@@ -36,7 +36,7 @@ class SystemAutoStartPrograms final : public seqcheck::AutoStartPrograms {
 int RunCheck(const seqcheck::Command& command, ui::Messages& messages) {
   SYSTEMTIME t{};
   ::GetLocalTime(&t);
-  const seqcheck::Environment env{program::Path(), startup::SearchFolders(),
+  const seqcheck::Environment env{program::Path(), autostart::SearchFolders(),
                                   {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}};
   SystemAutoStartPrograms autoStart;
   const seqcheck::Result result = seqcheck::Run(command, env, {RealFileSystem(), RealShell(), autoStart});
@@ -46,11 +46,11 @@ int RunCheck(const seqcheck::Command& command, ui::Messages& messages) {
   return result.exitCode;
 }
 
-class WindowsEntryUi final : public Startup::EntryUi {
+class WindowsEntryUi final : public sequencer::EntryUi {
  public:
   explicit WindowsEntryUi(int showCommand) : showCommand_(showCommand) {}
 
-  bool ShowMainWindow(Startup::Run run) override {
+  bool ShowMainWindow(sequencer::Run run) override {
     // Kept here: the window reads the items and writes the report for as long as it runs.
     run_ = std::move(run);
     window_ = std::make_unique<frmMain>(FrmMainArgs{.items = run_.sequence.Items,
@@ -64,19 +64,19 @@ class WindowsEntryUi final : public Startup::EntryUi {
 
  private:
   int showCommand_;
-  Startup::Run run_;
+  sequencer::Run run_;
   std::unique_ptr<frmMain> window_;
 };
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
-  const std::wstring arguments = Startup::ArgumentText(::GetCommandLineW());
-  win::MessageBoxes messages(Startup::kProgramTitle);
+  const std::wstring arguments = sequencer::ArgumentText(::GetCommandLineW());
+  win::MessageBoxes messages(sequencer::kProgramTitle);
   if (std::optional<seqcheck::Command> check = seqcheck::ParseCommand(arguments)) return RunCheck(*check, messages);
   WindowsEntryUi ui(showCommand);
-  const Startup::MainOutcome outcome = Startup::Main(arguments, program::Path(), ui, messages);
-  if (outcome != Startup::MainOutcome::WindowShown) return 0;
+  const sequencer::MainOutcome outcome = sequencer::Main(arguments, program::Path(), ui, messages, RealFileSystem(), UserNumberSeparators());
+  if (outcome != sequencer::MainOutcome::WindowShown) return 0;
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&msg);

@@ -116,7 +116,7 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
 // Where the system keeps start-up approval data: the folder page's two choices.
 class TakeOverWizard : public Wizard {
  protected:
-  std::vector<startup::Entry> listed;
+  std::vector<autostart::Entry> listed;
   void Configure(wizard::FrmMainServices& s) override {
     s.approvalData = true;
     s.listStartupEntries = [this] { return listed; };
@@ -137,8 +137,8 @@ TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndLeftOutOnesAreNamed) {
   SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);
 
   listed.resize(2);
-  for (auto& [e, source, name] : {std::tuple{&listed[0], startup::Source::UserRun, L"Chat"},
-                                  std::tuple{&listed[1], startup::Source::MachineRun64, L"Vendor"}}) {
+  for (auto& [e, source, name] : {std::tuple{&listed[0], autostart::Source::UserRun, L"Chat"},
+                                  std::tuple{&listed[1], autostart::Source::MachineRun64, L"Vendor"}}) {
     e->source = source, e->name = name, e->approval = approval::AddressOf(source, name);
     e->command = e->program = L"C:\\Chat\\chat.exe", e->workingFolder = L"C:\\Chat", e->arguments = L"--minimized";
   }

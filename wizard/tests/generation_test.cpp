@@ -1,3 +1,4 @@
+#include "common/path_rules.h"
 #include "common/ui_text.h"
 #include "generation.h"
 #include "takeover.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-using startup::Source;
+using autostart::Source;
 using ui::MessageIcon;
 namespace fs = std::filesystem;
 
@@ -175,7 +176,7 @@ TEST(Generation, TheMainProgramReadsTheRecordsBack) {
   b.Add(L"3.lnk", L"", 5);
   ASSERT_TRUE(b.Run().ok);
   std::vector<std::wstring> items;
-  for (const auto& i : Startup::LoadSequence(b.seq).Items)
+  for (const auto& i : sequencer::LoadSequence(b.seq, RealFileSystem()).Items)
     items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option + L"|" + std::to_wstring(i.Size));
   std::sort(items.begin(), items.end());
   EXPECT_EQ(items, (std::vector<std::wstring>{L"clock|" + P(L"C:\\Tools\\clock.exe|C:\\Tools") + L"||6",
@@ -183,12 +184,12 @@ TEST(Generation, TheMainProgramReadsTheRecordsBack) {
 }
 #endif
 
-startup::Entry E(Source source, const wchar_t* name, const wchar_t* program, const wchar_t* args = L"") {
+autostart::Entry E(Source source, const wchar_t* name, const wchar_t* program, const wchar_t* args = L"") {
   return {source, name, P(program), P(program), args, P(L"C:\\P"), 1, true, true, true, approval::AddressOf(source, name)};
 }
 
 TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
-  std::vector<startup::Entry> listed{
+  std::vector<autostart::Entry> listed{
       E(Source::UserRun, L"Chat", L"C:\\P\\chat.exe", L"--minimized"),
       E(Source::UserRun, L"Off", L"C:\\P\\off.exe"),
       E(Source::UserRun, L"Own", L"C:\\T\\Tarvoline.exe"),
@@ -286,10 +287,10 @@ TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
     b.Run(in);
     EXPECT_EQ(b.shell.opened.back(), in.sequenceFile);
     std::wstring folder = in.userStartupFolder, own = in.ownFolder;  // JoinPath takes them by reference
-    const std::wstring program = tool::JoinPath(own, L"Tarvoline.exe");
+    const std::wstring program = paths::Join(own, L"Tarvoline.exe");
     EXPECT_EQ(b.processes.started, std::vector{L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\""});
     using Targets = std::vector<std::pair<std::wstring, std::wstring>>;
-    const Targets made = {{tool::JoinPath(folder, L"Tarvoline.lnk"), program}};
+    const Targets made = {{paths::Join(folder, L"Tarvoline.lnk"), program}};
     EXPECT_EQ(b.shortcuts.setTargets, c.startupKnown && c.create ? made : Targets{});
     EXPECT_EQ(b.messages.shown, (std::vector{c.keepMessage ? keep : clear}));
   }
@@ -304,7 +305,7 @@ TEST(TakeOver, FinishSwitchesOffOnlyWithTarvolineInTheStartupFolder) {
                                   true, {approval::AddressOf(Source::UserRun, L"Chat"),
                                          approval::AddressOf(Source::UserFolder, L"a.lnk")},
                                   b.t / L"SwitchedOff.txt", 42};
-    if (ownLink) b.shortcuts.links[tool::JoinPath(in.userStartupFolder, L"Tarvoline.lnk")] = {P(L"D:\\TVL\\TARVOLINE.EXE"), L"", 1};
+    if (ownLink) b.shortcuts.links[paths::Join(in.userStartupFolder, L"Tarvoline.lnk")] = {P(L"D:\\TVL\\TARVOLINE.EXE"), L"", 1};
     b.Run(in);
     ASSERT_EQ(b.messages.shown.size(), 1u);
     if (ownLink) {

@@ -16,7 +16,7 @@
 #include "common/registry.h"
 #include "common/startup_approval.h"
 #include "common/text.h"
-#include "common/win32/cls_system_folder.h"
+#include "common/win32/special_folders.h"
 #include "common/win32/raii.h"
 #include "make_shortcut_win32.h"
 #include "program_win32.h"
@@ -101,13 +101,13 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   std::filesystem::create_directories(std::filesystem::path(tool32).parent_path());
   { HANDLE h = CreateFileW(tool32.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr); CloseHandle(h); }
 
-  const std::wstring startup = sysfolder::GetShellFolderPath(CSIDL_STARTUP);
-  const std::wstring common = sysfolder::GetShellFolderPath(CSIDL_COMMON_STARTUP);
+  const std::wstring startup = special_folders::Path(CSIDL_STARTUP);
+  const std::wstring common = special_folders::Path(CSIDL_COMMON_STARTUP);
   for (const std::wstring& folder : {startup, common}) {
     ASSERT_FALSE(folder.empty());
     std::filesystem::create_directories(std::filesystem::path(folder));
   }
-  const std::wstring record = sysfolder::GetShellFolderPath(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline\\SwitchedOff.txt";
+  const std::wstring record = special_folders::Path(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline\\SwitchedOff.txt";
   DeleteFileW(record.c_str());
 
   // Five Run values, two shortcuts of the user's and one of all users.

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "common/path_rules.h"
 #include "common/startup_approval.h"
 #include "common/text.h"
 #include "common/tool.h"
@@ -355,7 +356,7 @@ void FrmMain::Form_Load() {
   Apply(Step{true, false, false});  // page 0, entered by the flow's constructor
   SetText(ids::kStartupFolder, s_.userStartupFolder ? s_.userStartupFolder() : std::wstring());
   std::wstring own = s_.ownFolder;
-  SetText(ids::kSequenceFile, tool::JoinPath(own, texts::kDefaultSequenceName));
+  SetText(ids::kSequenceFile, paths::Join(own, texts::kDefaultSequenceName));
   if (HWND next = FindControl(ids::kNext)) SetFocus(next);
 }
 
@@ -439,7 +440,7 @@ bool FrmMain::GenerateSequenceFile() {
   HWND off = FindControl(ids::kOptSwitchOff);
   choices.switchOff = off && IsWindowEnabled(off) && IsDlgButtonChecked(pages_[1], ids::kOptSwitchOff) == BST_CHECKED;
   choices.folderIsUserStartup = FolderIsUserStartup();
-  std::vector<startup::Entry> listed;
+  std::vector<autostart::Entry> listed;
   if (choices.runEntries || choices.folderIsUserStartup) listed = s_.listStartupEntries();
   const TakeOverPlan plan = PlanTakeOver(listed, choices, s_.registry);
   GenerationResult r = wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams, &plan);
@@ -474,7 +475,7 @@ void FrmMain::RunFinishingSteps() {
     GetSystemTimeAsFileTime(&now);
     in.fileTime = (std::uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     // The record's folder under the user's local application data.
-    CreateDirectoryW(tool::GetParentFolderFromPath(s_.recordFile).c_str(), nullptr);
+    CreateDirectoryW(paths::Parent(s_.recordFile).c_str(), nullptr);
   }
   wizard::RunFinishingSteps(in, {s_.shell, s_.files, s_.shortcuts, s_.messages, s_.processes, s_.registry});
   End();

@@ -47,7 +47,7 @@ struct FrmMainServices {
   // only where the system keeps start-up approval data and both below are
   // given; otherwise the wizard reads the folder alone.
   bool approvalData = false;
-  std::function<std::vector<startup::Entry>()> listStartupEntries{};
+  std::function<std::vector<autostart::Entry>()> listStartupEntries{};
   std::wstring recordFile{};  // the record of what was switched off
 };
 

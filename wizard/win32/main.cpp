@@ -5,11 +5,12 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "common/path_rules.h"
 #include "common/fileio.h"
 #include "common/itemtext.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
-#include "common/win32/cls_system_folder.h"
+#include "common/win32/special_folders.h"
 #include "common/win32/message_boxes.h"
 #include "common/win32/program_info.h"
 #include "common/registry.h"
@@ -26,10 +27,10 @@ namespace {
 
 // %LOCALAPPDATA%\Tarvoline\SwitchedOff.txt; "" when that folder is unknown.
 std::wstring RecordFile() {
-  std::wstring local = sysfolder::GetShellFolderPath(CSIDL_LOCAL_APPDATA);
+  std::wstring local = special_folders::Path(CSIDL_LOCAL_APPDATA);
   if (local.empty()) return L"";
-  std::wstring folder = tool::JoinPath(local, wizard::texts::kRecordFolder);
-  return tool::JoinPath(folder, wizard::texts::kRecordName);
+  std::wstring folder = paths::Join(local, wizard::texts::kRecordFolder);
+  return paths::Join(folder, wizard::texts::kRecordName);
 }
 
 bool AskedToRestore() {
@@ -69,12 +70,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                                    .clock = itemtext::RealClock(),
                                    .processes = RealProcesses(),
                                    .registry = reg::RealRegistry(),
-                                   .userStartupFolder = [] { return clsSystemFolder().Startup(); },
+                                   .userStartupFolder = [] { return special_folders::UserStartup(); },
                                    .ownFolder = program::Folder(),
                                    .caption = program::VersionCaption(wizard::texts::kProgramTitle),
                                    .onEnded = [] { PostQuitMessage(0); },
-                                   .approvalData = startup::HasApprovalData(),
-                                   .listStartupEntries = [] { return startup::ListEntries(); },
+                                   .approvalData = autostart::HasApprovalData(),
+                                   .listStartupEntries = [] { return autostart::ListEntries(); },
                                    .recordFile = recordFile};
 
   wizard::FrmMain form(std::move(services));

@@ -1,4 +1,4 @@
-#include "ini_mente_sub.h"
+#include "sequence_records.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,9 +7,8 @@
 #include <utility>
 
 #include "common/text.h"
-#include "ini/text_fast_read_binary.h"
 
-namespace iniMenteSub {
+namespace records {
 
 namespace {
 
@@ -25,7 +24,7 @@ constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
 }  // namespace
 
 // Turns records, handed over in file order, into documents, three records an
-// item. The documents share their names through iniMente: every item of a
+// item. The documents share their names through IniDocument: every item of a
 // sequence file has the same keys, and sharing them saves most of the load's
 // allocations.
 class Loader {
@@ -35,12 +34,12 @@ class Loader {
   void Record(std::wstring_view record) {
     switch (field_) {
       case 0: {
-        iniMente& doc = items_.emplace_back(fs_);
-        doc.SetSharingNames(L"iniMenteSubItem1", Variant(std::wstring(record)), Previous());
+        IniDocument& doc = items_.emplace_back(fs_);
+        doc.SetSharingNames(kTitleKey, Variant(std::wstring(record)), Previous());
         break;
       }
       case 1:
-        items_.back().SetSharingNames(L"iniMenteSubItem2", Variant(std::wstring(record)), Previous());
+        items_.back().SetSharingNames(kSecondKey, Variant(std::wstring(record)), Previous());
         break;
       default:
         for (;;) {
@@ -65,13 +64,13 @@ class Loader {
 
   // An item cut short by the end of the file gets "" for its second record
   // (a missing body adds nothing).
-  std::vector<iniMente> Finish() {
+  std::vector<IniDocument> Finish() {
     if (field_ == 1) Record({});
     return std::move(items_);
   }
 
  private:
-  const iniMente* Previous() const { return items_.size() > 1 ? &items_[items_.size() - 2] : nullptr; }
+  const IniDocument* Previous() const { return items_.size() > 1 ? &items_[items_.size() - 2] : nullptr; }
 
   void StoreBodyLine(std::wstring_view line) {
     if (line.empty() || line[0] == L'#' || line[0] == L';') return;
@@ -82,17 +81,16 @@ class Loader {
   }
 
   FileSystem& fs_;
-  std::vector<iniMente> items_;
+  std::vector<IniDocument> items_;
   // Which record of its item comes next: the title, the second, the body.
   int field_ = 0;
 };
 
-std::vector<iniMente> iniRecordLoader(const std::wstring& path, FileSystem& fs) {
+std::vector<IniDocument> Load(const std::wstring& path, FileSystem& fs) {
   if (!fs.CanRead(path)) return {};
   std::optional<std::string> read = fs.ReadAll(path);
   if (!read || read->empty()) return {};
-  // The records as TextFastReadBinary cuts them: one final separator gives no
-  // empty record after it.
+  // One final separator gives no empty record after it.
   std::string_view bytes(*read);
   if (bytes.back() == kSeparatorByte) bytes.remove_suffix(1);
   Loader loader(fs, static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), kSeparatorByte)) + 1);
@@ -112,12 +110,12 @@ std::vector<iniMente> iniRecordLoader(const std::wstring& path, FileSystem& fs) 
   return loader.Finish();
 }
 
-std::vector<iniMente> iniRecordLoaderFromText(std::wstring text) {
-  TextFastReadBinary reader;
-  reader.LoadText(std::move(text));
-  Loader loader(RealFileSystem(), reader.RecordsLeft());
-  while (!reader.EOFText()) loader.Record(reader.NextRecord());
+std::vector<IniDocument> FromText(std::wstring_view text, FileSystem& fs) {
+  if (text.empty()) return {};
+  if (text.back() == kSeparator) text.remove_suffix(1);
+  Loader loader(fs, static_cast<std::size_t>(std::count(text.begin(), text.end(), kSeparator)) + 1);
+  loader.Records(text);
   return loader.Finish();
 }
 
-}  // namespace iniMenteSub
+}  // namespace records

@@ -1,4 +1,4 @@
-#include "ini/ini_mente_sub.h"
+#include "ini/sequence_records.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@ namespace {
 
 using Entries = std::vector<std::pair<std::wstring, std::wstring>>;
 
-std::vector<Entries> Dump(const std::vector<iniMente>& docs) {
+std::vector<Entries> Dump(const std::vector<IniDocument>& docs) {
   std::vector<Entries> out;
-  for (const iniMente& doc : docs) {
+  for (const IniDocument& doc : docs) {
     Entries& e = out.emplace_back();
     for (std::ptrdiff_t i = 0; i <= doc.LastIndex(); ++i) e.emplace_back(doc.ItemNameAt(i), doc.ItemValueAt(i).ToString());
   }
@@ -19,11 +19,11 @@ std::vector<Entries> Dump(const std::vector<iniMente>& docs) {
 }
 
 Entries Item(std::wstring title, std::wstring second, Entries body = {}) {
-  body.insert(body.begin(), {{L"iniMenteSubItem1", title}, {L"iniMenteSubItem2", second}});
+  body.insert(body.begin(), {{records::kTitleKey, title}, {records::kSecondKey, second}});
   return body;
 }
 
-TEST(IniRecordLoader, ThreeRecordsMakeOneItem) {
+TEST(SequenceRecords, ThreeRecordsMakeOneItem) {
   const std::wstring body = L"File=C:\\Tools\\a.exe\r\nCurrent=C:\\Tools\r\nOption=\r\nSize = 1\r\nNoUse = 0";
   const Entries keys = {{L"File", L"C:\\Tools\\a.exe"}, {L"Current", L"C:\\Tools"}, {L"Option", L""}, {L"Size", L"1"}, {L"NoUse", L"0"}};
   const std::vector<std::pair<std::wstring, std::vector<Entries>>> cases = {
@@ -46,17 +46,17 @@ TEST(IniRecordLoader, ThreeRecordsMakeOneItem) {
   };
   for (const auto& [text, items] : cases) {
     SCOPED_TRACE(text::ToUtf8(text));
-    EXPECT_EQ(Dump(iniMenteSub::iniRecordLoaderFromText(text)), items);
+    EXPECT_EQ(Dump(records::FromText(text, RealFileSystem())), items);
     TempFolder dir;
-    EXPECT_EQ(Dump(iniMenteSub::iniRecordLoader(dir.Write(L"StartUp.pmw", text::ToAnsi(text)))), items);
+    EXPECT_EQ(Dump(records::Load(dir.Write(L"StartUp.pmw", text::ToAnsi(text)), RealFileSystem())), items);
   }
   TempFolder dir;
-  EXPECT_TRUE(iniMenteSub::iniRecordLoader(dir / L"missing.pmw").empty());
+  EXPECT_TRUE(records::Load(dir / L"missing.pmw", RealFileSystem()).empty());
 }
 
 // A large file is converted in pieces: items across the cuts, keys that change
 // spelling and items cut short at the end load as from the whole text.
-TEST(IniRecordLoader, LargeFileLoadsAsItsWholeText) {
+TEST(SequenceRecords, LargeFileLoadsAsItsWholeText) {
   for (const std::wstring& end : {std::wstring(L"\x01"), std::wstring(L"Last\x01\x01"), std::wstring(L"Last\x01")}) {
     std::wstring text;
     for (int i = 0; i < 12000; ++i) {
@@ -69,9 +69,9 @@ TEST(IniRecordLoader, LargeFileLoadsAsItsWholeText) {
     TempFolder dir;
     const std::string bytes = text::ToAnsi(text);
     ASSERT_GT(bytes.size(), 3u << 18);
-    const std::vector<Entries> whole = Dump(iniMenteSub::iniRecordLoaderFromText(text));
+    const std::vector<Entries> whole = Dump(records::FromText(text, RealFileSystem()));
     ASSERT_EQ(whole.size(), 12001u);
-    EXPECT_EQ(Dump(iniMenteSub::iniRecordLoader(dir.Write(L"StartUp.pmw", bytes))), whole);
+    EXPECT_EQ(Dump(records::Load(dir.Write(L"StartUp.pmw", bytes), RealFileSystem())), whole);
   }
 }
 

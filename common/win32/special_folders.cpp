@@ -1,0 +1,24 @@
+#include "common/win32/special_folders.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "common/win32/raii.h"
+
+namespace special_folders {
+
+std::wstring Path(int csidl) {
+  LPITEMIDLIST raw = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(GetDesktopWindow(), csidl, &raw))) return L"";
+  win::CoTaskMem<LPITEMIDLIST> list(raw);
+  if (!list) return L"";
+  // SHGetPathFromIDListW takes no size: the buffer must hold MAX_PATH.
+  wchar_t buffer[MAX_PATH + 1] = {};
+  if (!SHGetPathFromIDListW(list.get(), buffer)) return L"";
+  buffer[MAX_PATH] = L'\0';
+  return buffer;
+}
+
+std::wstring UserStartup() { return Path(CSIDL_STARTUP); }
+
+}  // namespace special_folders

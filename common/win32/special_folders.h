@@ -1,0 +1,16 @@
+// Where Windows keeps the shell's special folders. Every call asks the system
+// afresh; a folder this system does not have, one that is not a file-system
+// folder and a failing call all give "" (absence is the empty text).
+#pragma once
+
+#include <string>
+
+namespace special_folders {
+
+// The path of a shell special folder (a CSIDL_* number).
+std::wstring Path(int csidl);
+
+// The current user's Startup folder.
+std::wstring UserStartup();
+
+}  // namespace special_folders
