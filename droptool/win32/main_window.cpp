@@ -72,7 +72,7 @@ bool MainWindow::Create(int showCommand) {
   WNDCLASSEXW wc{};
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.hIcon = LoadIconW(args_.instance, MAKEINTRESOURCEW(1));  // the program's icon, when it has one
+  wc.hIcon = LoadIconW(args_.instance, MAKEINTRESOURCEW(IDI_PROGRAM));  // the program's icon, when it has one
   if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
   if (!RegisterClassOnce(args_.instance, wc)) return false;
 

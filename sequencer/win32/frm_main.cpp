@@ -11,7 +11,7 @@
 #include "common/win32/dpi.h"
 #include "sequencer/win32/disp_form_top.h"
 #include "sequencer/win32/pdh9xnt.h"
-#include "sequencer/win32/resource.h"
+#include "common/win32/resource_ids.h"
 #include "sequencer/win32/triangle_images.h"
 #include "sequencer/texts.h"
 
@@ -86,9 +86,9 @@ bool frmMain::Create(int showCommand) {
   WNDCLASSEXW wc{};
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLINE), IMAGE_ICON,
+  wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                              ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
-  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLINE), IMAGE_ICON,
+  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
                                                LR_SHARED));
   if (!RegisterClassOnce(instance, wc)) return false;
@@ -185,7 +185,7 @@ void frmMain::MakeDpiResources() {
   images_ = std::move(images);
 
   const int iconSize = Scale(32);
-  HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TARVOLINE),
+  HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM),
                                                IMAGE_ICON, iconSize, iconSize, 0));
   // A program without the icon resource (the tests) shows the system's application icon.
   if (!icon) icon = ::CopyIcon(::LoadIconW(nullptr, IDI_APPLICATION));

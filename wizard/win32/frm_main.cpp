@@ -81,7 +81,7 @@ bool FrmMain::Create(HINSTANCE instance, int showCommand) {
     page.lpszClassName = kPageClass;
     if (!RegisterClassExW(&page)) return false;
   }
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
   if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
   if (!RegisterClassOnce(instance, wc)) return false;
   HWND hwnd = CreateFrame(instance, kExStyle, s_.caption.c_str(), kStyle, kClientWidth, kClientHeight);
@@ -184,7 +184,7 @@ void FrmMain::MakeFonts() {
 void FrmMain::LoadPicture() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   const int size = S(kIconSize);
-  icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0)));
+  icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, 0)));
 }
 
 void FrmMain::OnCreate() {

@@ -1,0 +1,64 @@
+#include "common/win32/controls.h"
+
+#include "common/ui_text.h"
+#include "common/win32/dpi.h"
+
+namespace win {
+
+HFONT MakeFont(const std::wstring& face, int points, bool bold, UINT dpi) {
+  LOGFONTW lf{};
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  const bool message = face.empty() && ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  if (message) {
+    lf = metrics.lfMessageFont;
+    // The metrics are at the system DPI, whatever monitor the window is on.
+    lf.lfHeight = ::MulDiv(lf.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+  } else {
+    ::lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
+  }
+  if (points > 0 || !message) lf.lfHeight = -::MulDiv(points > 0 ? points : 9, static_cast<int>(dpi), 72);
+  lf.lfWidth = 0;
+  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = CLEARTYPE_QUALITY;
+  return ::CreateFontIndirectW(&lf);
+}
+
+HWND ControlSet::Create(HWND parent, const ControlSpec& spec, const std::wstring* text) {
+  const std::wstring looked = text || !spec.text ? std::wstring() : ui::Text(spec.text);
+  HWND h = ::CreateWindowExW(spec.exStyle, spec.windowClass, text ? text->c_str() : looked.c_str(),
+                             spec.style | WS_CHILD, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                             reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
+  if (h) placed_.push_back({h, spec});
+  return h;
+}
+
+bool ControlSet::Create(HWND parent, std::span<const ControlSpec> specs) {
+  bool all = true;
+  for (const ControlSpec& spec : specs) all = Create(parent, spec) && all;
+  return all;
+}
+
+void ControlSet::Adopt(HWND control, const ControlSpec& spec) {
+  if (control) placed_.push_back({control, spec});
+}
+
+void ControlSet::Layout(UINT dpi, const Fonts& fonts) const {
+  for (const Placed& p : placed_) {
+    const Rect96& r = p.spec.rect;
+    ::SetWindowPos(p.hwnd, nullptr, Scale(r.x, dpi), Scale(r.y, dpi), Scale(r.width, dpi), Scale(r.height, dpi),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (HFONT font = fonts.For(p.spec.font)) ::SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+}
+
+HWND ControlSet::Find(int id) const {
+  for (const Placed& p : placed_)
+    if (p.spec.id == id) return p.hwnd;
+  return nullptr;
+}
+
+}  // namespace win
