@@ -40,14 +40,21 @@ function(tvl_add_program name)
   target_link_options(${name} PRIVATE -municode)
 endfunction()
 
-# tvl_add_texts(CORE_TARGET DIR): the program's string tables (DIR/win32/texts.rc
-# from DIR/texts.inc) linked into everything that links CORE_TARGET, so that the
-# programs and their tests under Wine find the same texts.
+# tvl_add_texts(CORE_TARGET DIR): the program's texts (DIR/texts.inc) linked into
+# everything that links CORE_TARGET: its string tables (DIR/win32/texts.rc) in
+# the Windows builds, its own native table natively, so that the programs and
+# every test find the same texts. Linked as objects, never dropped from a library.
 function(tvl_add_texts core dir)
   set(texts ${core}_texts)
-  add_library(${texts} OBJECT ${dir}/win32/texts.rc)
+  file(RELATIVE_PATH list ${CMAKE_SOURCE_DIR} ${dir}/texts.inc)
+  if(WIN32)
+    add_library(${texts} OBJECT ${dir}/win32/texts.rc)
+    set_source_files_properties(${dir}/win32/texts.rc PROPERTIES
+      OBJECT_DEPENDS "${dir}/texts.inc;${CMAKE_SOURCE_DIR}/common/win32/string_tables.rc")
+  else()
+    add_library(${texts} OBJECT ${CMAKE_SOURCE_DIR}/common/text_table_native.cpp)
+    target_compile_definitions(${texts} PRIVATE "TVL_TEXTS=\"${list}\"")
+  endif()
   target_include_directories(${texts} PRIVATE ${CMAKE_SOURCE_DIR})
-  set_source_files_properties(${dir}/win32/texts.rc PROPERTIES
-    OBJECT_DEPENDS "${dir}/texts.inc;${CMAKE_SOURCE_DIR}/common/win32/string_tables.rc")
   target_sources(${core} INTERFACE $<TARGET_OBJECTS:${texts}>)
 endfunction()

@@ -1,29 +1,31 @@
-// The native build's string table: every program's texts compiled in, so
+// The native build's texts: the tables the programs' lists registered, so
 // that the portable core can be tested with the words it shows.
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 #include "common/text.h"
 #include "common/ui_text.h"
+#include "common/ui_text_table.h"
 
 namespace ui {
 namespace {
 
-struct Entry {
-  unsigned id;
-  const char* japanese;
-  const char* english;
-};
-
-#define TVL_TEXT(id, name, ja, en) {id, ja, en},
-constexpr Entry kTable[] = {
-#include "sequencer/texts.inc"
-#include "wizard/texts.inc"
-#include "droptool/texts.inc"
-};
-#undef TVL_TEXT
+// Filled while static objects are made: a function's own static is there
+// before the first of them registers.
+std::vector<std::span<const TextEntry>>& Tables() {
+  static std::vector<std::span<const TextEntry>> tables;
+  return tables;
+}
 
 }  // namespace
+
+void RegisterTexts(std::span<const TextEntry> table) {
+  auto& tables = Tables();
+  const bool known = std::any_of(tables.begin(), tables.end(), [&](std::span<const TextEntry> t) { return t.data() == table.data(); });
+  if (!known) tables.push_back(table);
+}
 
 Language UserLanguage() {
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -34,8 +36,9 @@ Language UserLanguage() {
 }
 
 std::wstring Text(unsigned id, Language language) {
-  for (const Entry& e : kTable)
-    if (e.id == id) return text::FromUtf8(language == Language::Japanese ? e.japanese : e.english);
+  for (std::span<const TextEntry> table : Tables())
+    for (const TextEntry& e : table)
+      if (e.id == id) return text::FromUtf8(language == Language::Japanese ? e.japanese : e.english);
   return L"";
 }
 

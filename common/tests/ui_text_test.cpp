@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/text.h"
+#include "common/ui_text_table.h"
 
 namespace {
 
@@ -54,9 +55,23 @@ TEST(UiText, FormatPutsEachArgumentInItsPlace) {
 }
 
 #ifndef _WIN32
-// The native table; the Windows side reads the same lists from the programs'
+// The native tables; the Windows side reads the same lists from the programs'
 // string tables and is checked under Wine through the windows.
-TEST(UiText, TextComesInTheAskedLanguageAndAnUnknownIdGivesNothing) {
+TEST(UiText, RegisteredTablesAnswerInTheAskedLanguageAndAnUnknownIdGivesNothing) {
+#define TVL_TEXT(id, name, ja, en) {id, ja, en},
+  static constexpr ui::TextEntry kSequencer[] = {
+#include "sequencer/texts.inc"
+  };
+  static constexpr ui::TextEntry kWizardAndDropTool[] = {
+#include "wizard/texts.inc"
+#include "droptool/texts.inc"
+  };
+#undef TVL_TEXT
+  EXPECT_EQ(ui::Text(kSequencer[0].id, ui::Language::English), L"");  // nothing registered here yet
+  for (int twice = 0; twice < 2; ++twice) {
+    ui::RegisterTexts(kSequencer);
+    ui::RegisterTexts(kWizardAndDropTool);
+  }
   for (const Listed& t : kListed) {
     EXPECT_EQ(ui::Text(t.id, ui::Language::Japanese), text::FromUtf8(t.japanese)) << t.name;
     EXPECT_EQ(ui::Text(t.id, ui::Language::English), text::FromUtf8(t.english)) << t.name;
