@@ -21,7 +21,6 @@ class Variant {
 
   bool IsNothing() const { return v_.index() == 0; }
   bool IsString() const { return v_.index() == 1; }
-  bool IsNumber() const { return v_.index() >= 2 && v_.index() <= 4; }
   // Nothing, or the empty string.
   bool IsEmpty() const;
 

@@ -26,6 +26,8 @@ cleanup() {
 trap cleanup EXIT
 
 failed=()
+skipped=()
+source scripts/wine-loader.sh
 for p in "${presets[@]}"; do
   echo "=== $p"
   if ! cmake --preset "$p" >"$root/build-$p.log" 2>&1; then
@@ -35,6 +37,12 @@ for p in "${presets[@]}"; do
     grep -E 'error|Error' "$root/build-$p.log" | head -40; failed+=("$p: build"); continue
   fi
   rm -f "$root/build-$p.log"
+  if [ "$p" = windows-x86 ] && ! tvl_runs_32bit; then
+    # Built and linked above; its programs need a kernel that runs 32-bit code.
+    echo "windows-x86: built; its tests are skipped: this machine's kernel cannot execute 32-bit programs"
+    skipped+=("$p")
+    continue
+  fi
   ctest --preset "$p" -j "$jobs" || failed+=("$p: tests")
 done
 
@@ -49,4 +57,4 @@ if [ ${#failed[@]} -gt 0 ]; then
   printf 'FAILED: %s\n' "${failed[@]}"
   exit 1
 fi
-echo "All test suites passed: ${presets[*]}"
+echo "All test suites passed: ${presets[*]}${skipped[*]:+ (not run here: ${skipped[*]})}"

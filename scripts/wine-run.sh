@@ -20,7 +20,8 @@ mkdir -p "$HOME"
 unset LC_ALL
 export LANG=ja_JP.UTF-8
 export LC_MESSAGES=${TVL_UI_LOCALE:-ja_JP.UTF-8}
-wine=${TVL_WINE:-wine}
+source "$(dirname "$0")/wine-loader.sh"
+wine=$TVL_WINE
 
 {
   flock 9

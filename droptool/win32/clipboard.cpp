@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/win32/raii.h"
-#include "tvltool_tool.h"
+#include "drop_text.h"
 
 namespace clipboard {
 namespace {
@@ -28,7 +28,7 @@ unsigned AnsiCodePageOf(LCID locale) {
 // The CF_LOCALE block, or none when no candidate locale writes the system's code page.
 win::Global LocaleBlock() {
   const LCID system = GetSystemDefaultLCID(), user = GetUserDefaultLCID();
-  std::optional<std::uint32_t> locale = TVLToolTool::ClipboardLocale(
+  std::optional<std::uint32_t> locale = droptext::ClipboardLocale(
       {{system, AnsiCodePageOf(system)}, {user, AnsiCodePageOf(user)}}, GetACP());
   if (!locale) return win::Global();
   win::Global block(GlobalAlloc(GMEM_MOVEABLE, sizeof(LCID)));

@@ -9,7 +9,7 @@
 #include "common/win32/message_boxes.h"
 #include "common/win32/raii.h"
 #include "droptool/texts.h"
-#include "main_window.h"
+#include "drop_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   win::MessageBoxes messages(L"TVLTool");
@@ -22,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  droptool::MainWindow window({instance, RealShortcutStore(), itemtext::RealClock(), messages, true});
+  droptool::DropWindow window({instance, RealShortcutStore(), RealFileSystem(), itemtext::RealClock(), messages, true});
   if (!window.Create(showCommand)) {
     messages.Show(ui::Text(droptool::texts::kWindowFailed), ui::MessageIcon::Critical);
     return 1;

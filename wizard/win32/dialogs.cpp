@@ -7,7 +7,7 @@
 
 #include "common/tool.h"
 #include "common/ui_text.h"
-#include "explorer_list2.h"
+#include "folder_browser.h"
 #include "texts.h"
 
 namespace wizard {
@@ -20,7 +20,7 @@ class ShellPathDialogs final : public PathDialogs {
                                            const std::wstring& title) override {
     std::wstring displayName;
     std::wstring path = tool::TrimAtNull(
-        ExplorerList2::BrowseForFolder(owner, nullptr, initialFolder, 0, title, displayName));
+        folder_browser::BrowseForFolder(owner, nullptr, initialFolder, 0, title, displayName));
     if (path.empty()) return std::nullopt;
     return path;
   }

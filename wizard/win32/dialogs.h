@@ -23,7 +23,7 @@ class PathDialogs {
   virtual std::optional<std::wstring> ChooseSequenceFile(HWND owner, const std::wstring& initialPath) = 0;
 };
 
-// The shell's browse dialog (ExplorerList2) and GetSaveFileNameW.
+// The shell's browse dialog (folder_browser) and GetSaveFileNameW.
 PathDialogs& RealPathDialogs();
 
 }  // namespace wizard

@@ -19,7 +19,7 @@
 #include "common/win32/raii.h"
 #include "common/win32/startup_entries.h"
 #include "dialogs.h"
-#include "frm_main.h"
+#include "wizard_window.h"
 #include "switch_off.h"
 #include "texts.h"
 
@@ -62,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     return clean ? 0 : 1;
   }
 
-  wizard::FrmMainServices services{.messages = messages,
+  wizard::WizardServices services{.messages = messages,
                                    .dialogs = wizard::RealPathDialogs(),
                                    .files = RealFileSystem(),
                                    .shortcuts = RealShortcutStore(),
@@ -78,8 +78,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                                    .listStartupEntries = [] { return autostart::ListEntries(); },
                                    .recordFile = recordFile};
 
-  wizard::FrmMain form(std::move(services));
+  wizard::WizardWindow form(std::move(services));
   if (!form.Create(instance, showCommand)) return 1;
   messages.SetOwner(form.hwnd());
-  return wizard::FrmMain::RunMessageLoop(form.hwnd());
+  return wizard::WizardWindow::RunMessageLoop(form.hwnd());
 }

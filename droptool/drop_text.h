@@ -15,7 +15,7 @@
 #include "common/shortcut.h"
 #include "droptool/texts.h"
 
-namespace TVLToolTool {
+namespace droptext {
 
 // The entries of the window-style list, in list order: the text's id and
 // the Size each writes.
@@ -65,4 +65,4 @@ struct LocaleCodePage {
 std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePage> candidates,
                                              unsigned systemCodePage);
 
-}  // namespace TVLToolTool
+}  // namespace droptext

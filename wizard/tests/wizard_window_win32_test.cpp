@@ -1,7 +1,7 @@
 // The wizard window driven through its controls, with message boxes, path
 // dialogs, shell and shortcut reader replaced by fakes.
 #include "common/ui_text.h"
-#include "win32/frm_main.h"
+#include "win32/wizard_window.h"
 
 #include <gtest/gtest.h>
 
@@ -42,19 +42,19 @@ class Wizard : public testing::Test {
   fake::Registry registry;
   Dialogs dialogs;
   int ended = 0;
-  std::unique_ptr<wizard::FrmMain> form;
+  std::unique_ptr<wizard::WizardWindow> form;
 
   void SetUp() override {
     CreateDirectoryW(links.c_str(), nullptr);
     CreateDirectoryW(own.c_str(), nullptr);
-    wizard::FrmMainServices services{messages, dialogs, RealFileSystem(), shortcuts, shell, clock, processes, registry,
+    wizard::WizardServices services{messages, dialogs, RealFileSystem(), shortcuts, shell, clock, processes, registry,
                                      [this] { return links; }, own, L"TVLpreparer Ver.1.1.0", [this] { ++ended; },
                                      false};
     Configure(services);
-    form = std::make_unique<wizard::FrmMain>(std::move(services));
+    form = std::make_unique<wizard::WizardWindow>(std::move(services));
     ASSERT_TRUE(form->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
   }
-  virtual void Configure(wizard::FrmMainServices&) {}
+  virtual void Configure(wizard::WizardServices&) {}
   HWND Control(int id) { return form->FindControl(id); }
   std::wstring Text(int id) { return tvltest::TextOf(Control(id)); }
   void SetText(int id, const std::wstring& t) { SetWindowTextW(Control(id), t.c_str()); }
@@ -117,7 +117,7 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
 class TakeOverWizard : public Wizard {
  protected:
   std::vector<autostart::Entry> listed;
-  void Configure(wizard::FrmMainServices& s) override {
+  void Configure(wizard::WizardServices& s) override {
     s.approvalData = true;
     s.listStartupEntries = [this] { return listed; };
     s.recordFile = temp / L"SwitchedOff.txt";

@@ -1,4 +1,4 @@
-#include "tvltool_tool.h"
+#include "drop_text.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 
 namespace {
 
-using TVLToolTool::BuildDropText;
-using TVLToolTool::DropText;
+using droptext::BuildDropText;
+using droptext::DropText;
 
 // Windows-style test paths in the platform's form: on POSIX the drive goes
 // and "\" becomes "/", so C:\x.txt is /x.txt and its parent the root "/".
@@ -104,7 +104,7 @@ TEST(DropText, PathsTheCodePageCannotHoldTakeTheirShortForm) {
 // The system's locale, not the user's format locale, when its code page is
 // the system's: a Japanese system with English formats still pastes Japanese.
 TEST(ClipboardLocale, TheFirstLocaleOfTheSystemCodePage) {
-  using TVLToolTool::ClipboardLocale;
+  using droptext::ClipboardLocale;
   EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x409, 1252}}, 932), 0x411u);
   EXPECT_EQ(ClipboardLocale({{0x409, 1252}, {0x411, 932}}, 932), 0x411u);
   EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x411, 932}}, 65001), std::nullopt);  // UTF-8: no locale has it

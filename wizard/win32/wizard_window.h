@@ -21,6 +21,7 @@
 #include "common/seams.h"
 #include "common/shortcut.h"
 #include "common/startup_entries.h"
+#include "common/win32/controls.h"
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
 #include "dialogs.h"
@@ -29,7 +30,7 @@
 
 namespace wizard {
 
-struct FrmMainServices {
+struct WizardServices {
   ui::Messages& messages;
   PathDialogs& dialogs;
   FileSystem& files;
@@ -51,15 +52,12 @@ struct FrmMainServices {
   std::wstring recordFile{};  // the record of what was switched off
 };
 
-struct PlacedControl;
-
-
-class FrmMain final : public win::Window<FrmMain> {
+class WizardWindow final : public win::Window<WizardWindow> {
  public:
-  explicit FrmMain(FrmMainServices services);
-  ~FrmMain();
-  FrmMain(const FrmMain&) = delete;
-  FrmMain& operator=(const FrmMain&) = delete;
+  explicit WizardWindow(WizardServices services);
+  ~WizardWindow();
+  WizardWindow(const WizardWindow&) = delete;
+  WizardWindow& operator=(const WizardWindow&) = delete;
 
   // Creates the window (hidden when showCommand is SW_HIDE) and runs the
   // start-up steps: caption, page 0, the two path boxes. False when the
@@ -74,7 +72,7 @@ class FrmMain final : public win::Window<FrmMain> {
   static int RunMessageLoop(HWND window);
 
  private:
-  friend win::Window<FrmMain>;
+  friend win::Window<WizardWindow>;
   static constexpr wchar_t kClassName[] = L"TVLpreparerMain";
   static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK FolderBoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -88,11 +86,13 @@ class FrmMain final : public win::Window<FrmMain> {
   void OnDestroy();
   void OnWindowGone();
 
-  void Form_Load();
-  void btnNavigate_Click(int index);
-  void btnReferStartup_Click();
-  void ChooseSequenceFile_Click();
-  void txtStartupFolder_Validate();
+  void LoadDefaults();
+  void OnBack();
+  void OnNext();
+  void OnCancel();
+  void OnBrowseFolder();
+  void OnBrowseFile();
+  void TrimFolderBox();
   bool TakeOverOffered() const;
   bool FolderIsUserStartup() const;
   void UpdateSwitchOffChoice();
@@ -105,22 +105,21 @@ class FrmMain final : public win::Window<FrmMain> {
   void CreateControls();
   void Layout();
   void MakeFonts();
-  void LoadPicture();
-  int S(int pixelsAt96) const;  // scaled to the window's DPI
+  void LoadLogo();
+  int Scale(int pixelsAt96) const;  // scaled to the window's DPI
   std::wstring Text(int id) const;
   void SetText(int id, const std::wstring& text);
 
-  FrmMainServices s_;
+  WizardServices s_;
   PageFlow flow_;
   HWND pages_[PageFlow::kPageCount] = {};
   UINT dpi_ = 96;
-  win::GdiObject font_;
-  win::GdiObject titleFont_;
+  win::Fonts fonts_, oldFonts_;
   win::GdiObject white_;
-  win::Icon icon_;
+  win::Icon logo_;
   InfoPage info_;
   bool ended_ = false;
-  std::vector<PlacedControl> placed_;
+  win::ControlSet controls_;
   // Decided at generation, carried out at Finish.
   bool switchOff_ = false;
   std::vector<reg::Address> taken_;

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "drop_window.h"
 
 #include <algorithm>
 #include <iterator>
@@ -6,9 +6,10 @@
 #include "clipboard.h"
 #include "common/ui_text.h"
 #include "common/win32/dpi.h"
+#include "common/win32/resource_ids.h"
 #include "common/win32/program_info.h"
 #include "droptool/texts.h"
-#include "tvltool_tool.h"
+#include "drop_text.h"
 
 
 namespace droptool {
@@ -22,24 +23,17 @@ constexpr UINT kProcessDrops = WM_APP + 1;
 constexpr int kClientWidth = 312;   // 4680 twips
 constexpr int kClientHeight = 213;  // 3195 twips
 
-struct ControlArgs {
-  Control id;
-  const wchar_t* className;
-  unsigned text;  // the text's id; 0: none
-  DWORD style;
-  int x, y, width, height;
-};
+constexpr int kFirstControlId = 100;
+constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
 
-constexpr ControlArgs kControls[] = {
-    {Control::Instructions, L"STATIC", texts::kInstructions, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 8, 8, 297, 41},
+constexpr win::ControlSpec kControls[] = {
+    {L"STATIC", texts::kInstructions, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, IdOf(Control::Instructions), {8, 8, 297, 41}},
     // A drop-down list's height is that of its open list; the closed box is
     // as high as its font needs (300 twips at the usual size).
-    {Control::cmbMode, L"COMBOBOX", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 8, 64,
-     297, 120},
-    {Control::DropArea, L"BUTTON", texts::kDropArea, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 8, 96, 297, 105},
+    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::SizeList), {8, 64, 297, 120}},
+    {L"BUTTON", texts::kDropArea, WS_VISIBLE | BS_GROUPBOX, 0, IdOf(Control::DropArea), {8, 96, 297, 105}},
 };
 
-constexpr int kFirstControlId = 100;
 // The label may grow down to just above the list when the user's font needs
 // more than its three lines of 615 twips.
 constexpr int kLabelMaxHeight = 52;
@@ -62,13 +56,13 @@ SIZE OuterSize(UINT dpi) {
 
 }  // namespace
 
-MainWindow::MainWindow(const MainWindowArgs& args) : args_(args) {}
+DropWindow::DropWindow(const DropWindowArgs& args) : args_(args) {}
 
-MainWindow::~MainWindow() {
+DropWindow::~DropWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool MainWindow::Create(int showCommand) {
+bool DropWindow::Create(int showCommand) {
   WNDCLASSEXW wc{};
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -91,19 +85,19 @@ bool MainWindow::Create(int showCommand) {
   return true;
 }
 
-HWND MainWindow::ControlHandle(Control c) const { return controls_[static_cast<int>(c)]; }
+HWND DropWindow::ControlHandle(Control c) const { return controls_.Find(IdOf(c)); }
 
-RECT MainWindow::DropAreaOnScreen() const {
+RECT DropWindow::DropAreaOnScreen() const {
   RECT r{};
   GetWindowRect(ControlHandle(Control::DropArea), &r);
   return r;
 }
 
-void MainWindow::SelectMode(int index) {
-  SendMessageW(ControlHandle(Control::cmbMode), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+void DropWindow::SelectMode(int index) {
+  SendMessageW(ControlHandle(Control::SizeList), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT DropWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
       return OnCreate() ? 0 : -1;
@@ -121,16 +115,10 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-bool MainWindow::OnCreate() {
-  for (const ControlArgs& c : kControls) {
-    HWND h = CreateWindowExW(0, c.className, c.text ? ui::Text(c.text).c_str() : L"", c.style, 0, 0, 0, 0, hwnd_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(c.id))),
-                             args_.instance, nullptr);
-    if (!h) return false;
-    controls_[static_cast<int>(c.id)] = h;
-  }
-  HWND mode = ControlHandle(Control::cmbMode);
-  for (const TVLToolTool::ModeEntry& m : TVLToolTool::kModes)
+bool DropWindow::OnCreate() {
+  if (!controls_.Create(hwnd_, kControls)) return false;
+  HWND mode = ControlHandle(Control::SizeList);
+  for (const droptext::ModeEntry& m : droptext::kModes)
     SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(m.text).c_str()));
   SendMessageW(mode, CB_SETCURSEL, 0, 0);
   ApplyDpi(dpi_);
@@ -140,7 +128,7 @@ bool MainWindow::OnCreate() {
   return registered_;
 }
 
-void MainWindow::OnDestroy() {
+void DropWindow::OnDestroy() {
   // A window that never finished its creation posts no quit: the caller's
   // error message would otherwise close at once.
   if (args_.quitOnDestroy && registered_) PostQuitMessage(0);
@@ -149,7 +137,7 @@ void MainWindow::OnDestroy() {
   if (target_) target_.get()->Detach();
 }
 
-void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
+void DropWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
   ApplyDpi(dpi);
   if (suggested)
     SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
@@ -157,49 +145,39 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
   ResizeClient();
 }
 
-void MainWindow::ApplyDpi(UINT dpi) {
+void DropWindow::ApplyDpi(UINT dpi) {
   dpi_ = dpi;
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  LOGFONTW font{};
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    font = metrics.lfMessageFont;
-    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(win::SystemDpi()));
-  } else {
-    font.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
-    font.lfCharSet = DEFAULT_CHARSET;
-  }
-  win::GdiObject newFont(CreateFontIndirectW(&font));
-  for (const ControlArgs& c : kControls) {
-    HWND h = ControlHandle(c.id);
-    if (newFont) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(newFont.get()), TRUE);
-    int height = MulDiv(c.height, dpi, 96);
-    if (c.id == Control::Instructions) height = LabelHeight(h, MulDiv(c.width, dpi, 96), height, MulDiv(kLabelMaxHeight, dpi, 96));
-    SetWindowPos(h, nullptr, MulDiv(c.x, dpi, 96), MulDiv(c.y, dpi, 96), MulDiv(c.width, dpi, 96), height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  // The system's message font, the controls' own, at this DPI.
+  win::Fonts fonts{win::GdiObject(win::MakeFont(L"", 0, false, dpi)), {}};
+  controls_.Layout(dpi, fonts);
+  const win::ControlSpec& label = kControls[0];
+  HWND h = ControlHandle(Control::Instructions);
+  SetWindowPos(h, nullptr, 0, 0, win::Scale(label.rect.width, dpi),
+               LabelHeight(h, win::Scale(label.rect.width, dpi), win::Scale(label.rect.height, dpi),
+                           win::Scale(kLabelMaxHeight, dpi)),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The controls use the new font now; the old one may go.
-  if (newFont) font_ = std::move(newFont);
+  if (fonts.body) fonts_ = std::move(fonts);
 }
 
-void MainWindow::ResizeClient() {
+void DropWindow::ResizeClient() {
   SIZE size = OuterSize(dpi_);
   SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool MainWindow::IsOverDropArea(POINTL screen) {
+bool DropWindow::IsOverDropArea(POINTL screen) {
   RECT area = DropAreaOnScreen();
   return PtInRect(&area, POINT{screen.x, screen.y});
 }
 
-void MainWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files) {
+void DropWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files) {
   // Handled after Drop has returned, so that the drag source is not held
   // while the text is built or a message is shown.
   pending_.push_back(std::move(files));
   PostMessageW(hwnd_, kProcessDrops, 0, 0);
 }
 
-void MainWindow::OnProcessDrops() {
+void DropWindow::OnProcessDrops() {
   // A message box runs its own loop, in which another drop may arrive: it
   // waits in the queue until this one is done.
   if (processing_) return;
@@ -212,12 +190,12 @@ void MainWindow::OnProcessDrops() {
   processing_ = false;
 }
 
-void MainWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& files) {
+void DropWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& files) {
   if (!files) {
     args_.messages.Show(ui::Text(texts::kNoFileList), ui::MessageIcon::Critical);
     return;
   }
-  TVLToolTool::DropText text = TVLToolTool::BuildDropText(*files, SelectedSize(), args_.shortcuts, args_.clock);
+  droptext::DropText text = droptext::BuildDropText(*files, SelectedSize(), args_.shortcuts, args_.clock, args_.files);
   if (!text.text) {
     args_.messages.Show(text.error, ui::MessageIcon::Critical);
     return;
@@ -226,9 +204,9 @@ void MainWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& fil
     args_.messages.Show(ui::Text(texts::kClipboardFailed), ui::MessageIcon::Critical);
 }
 
-int MainWindow::SelectedSize() const {
-  LRESULT index = SendMessageW(ControlHandle(Control::cmbMode), CB_GETCURSEL, 0, 0);
-  return TVLToolTool::SizeOfMode(static_cast<int>(index));
+int DropWindow::SelectedSize() const {
+  LRESULT index = SendMessageW(ControlHandle(Control::SizeList), CB_GETCURSEL, 0, 0);
+  return droptext::SizeOfMode(static_cast<int>(index));
 }
 
 }  // namespace droptool

@@ -1,4 +1,4 @@
-#include "tvltool_tool.h"
+#include "drop_text.h"
 
 #include <iterator>
 
@@ -7,7 +7,7 @@
 #include "common/tool.h"
 #include "common/ui_text.h"
 
-namespace TVLToolTool {
+namespace droptext {
 
 int SizeOfMode(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(kModes))) return kModes[0].size;
@@ -62,4 +62,4 @@ std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePag
   return std::nullopt;
 }
 
-}  // namespace TVLToolTool
+}  // namespace droptext

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace ExplorerList2 {
+namespace folder_browser {
 
 // Shows the dialog modal to owner and returns the chosen folder's file-system
 // path (wide all the way, so names outside the ANSI code page survive). ""
@@ -23,4 +23,4 @@ std::wstring BrowseForFolder(HWND owner, PCIDLIST_ABSOLUTE root, const std::wstr
 // folder's path in the status line on every selection change. Always 0.
 int CALLBACK BrowseCallbackProc(HWND dialog, UINT message, LPARAM lParam, LPARAM data);
 
-}  // namespace ExplorerList2
+}  // namespace folder_browser

@@ -1,6 +1,6 @@
 // The shell's folder browse dialog. A thread timer plays the user: once the
 // dialog is up it presses OK or Cancel.
-#include "win32/explorer_list2.h"
+#include "win32/folder_browser.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -57,7 +57,7 @@ std::wstring Browse(const std::wstring& initial, UINT button, std::wstring& disp
     g_ticks = 0;
     g_emptyTree = false;
     UINT_PTR timer = SetTimer(nullptr, 0, 200, Tick);
-    path = ExplorerList2::BrowseForFolder(nullptr, nullptr, initial, 0, L"テスト", displayName);
+    path = folder_browser::BrowseForFolder(nullptr, nullptr, initial, 0, L"テスト", displayName);
     KillTimer(nullptr, timer);
     if (!g_emptyTree) break;
   }

@@ -1,8 +1,8 @@
-#include "explorer_list2.h"
+#include "folder_browser.h"
 
 #include "common/win32/raii.h"
 
-namespace ExplorerList2 {
+namespace folder_browser {
 
 namespace {
 
@@ -51,4 +51,4 @@ int CALLBACK BrowseCallbackProc(HWND dialog, UINT message, LPARAM lParam, LPARAM
   return 0;
 }
 
-}  // namespace ExplorerList2
+}  // namespace folder_browser

@@ -12,7 +12,7 @@
 #include "program_win32.h"
 #include "temp_folder.h"
 #include "win32/clipboard.h"
-#include "win32/main_window.h"
+#include "win32/drop_window.h"
 
 namespace {
 
@@ -93,7 +93,7 @@ const auto* const kOle = ::testing::AddGlobalTestEnvironment(new OleEnvironment)
 class DropWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_.emplace(droptool::MainWindowArgs{GetModuleHandleW(nullptr), RealShortcutStore(), clock_, messages_, false});
+    window_.emplace(droptool::DropWindowArgs{GetModuleHandleW(nullptr), RealShortcutStore(), RealFileSystem(), clock_, messages_, false});
     ASSERT_TRUE(window_->Create(SW_SHOWNOACTIVATE));
   }
   void TearDown() override { window_.reset(); }
@@ -127,13 +127,13 @@ class DropWindow : public ::testing::Test {
 
   fake::Clock clock_;
   fake::Messages messages_;
-  std::optional<droptool::MainWindow> window_;
+  std::optional<droptool::DropWindow> window_;
 };
 
 TEST_F(DropWindow, StartsWithTheFirstEntryAtItsScaledSize) {
   // The test program carries no version resource: the fallback name and 0.0.0.
   EXPECT_EQ(tvltest::TextOf(window_->Handle()), L"TVL Tool Ver.0.0.0");
-  EXPECT_EQ(SendMessageW(window_->ControlHandle(droptool::Control::cmbMode), CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(window_->ControlHandle(droptool::Control::SizeList), CB_GETCURSEL, 0, 0), 0);
   HDC dc = GetDC(nullptr);
   int dpi = GetDeviceCaps(dc, LOGPIXELSY);
   ReleaseDC(nullptr, dc);
@@ -212,7 +212,7 @@ TEST_F(DropWindow, SpeaksTheUserLanguage) {
   const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
   EXPECT_EQ(tvltest::TextOf(window_->ControlHandle(droptool::Control::DropArea)), japanese ? L"ドロップエリア" : L"Drop area");
   wchar_t text[64] = L"";
-  HWND mode = window_->ControlHandle(droptool::Control::cmbMode);
+  HWND mode = window_->ControlHandle(droptool::Control::SizeList);
   SendMessageW(mode, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));
   EXPECT_EQ(std::wstring(text), japanese ? L"6 最小化表示" : L"6 Minimized");
 }

@@ -1,4 +1,4 @@
-// frmMain of the drop tool: a label, the window-style list and the drop area.
+// The drop tool's window: a label, the window-style list and the drop area.
 // Files dropped on the area become item text on the clipboard.
 #pragma once
 
@@ -9,32 +9,35 @@
 #include <string>
 #include <vector>
 
+#include "common/fileio.h"
 #include "common/itemtext.h"
 #include "common/messages.h"
 #include "common/shortcut.h"
+#include "common/win32/controls.h"
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
 #include "drop_target.h"
 
 namespace droptool {
 
-struct MainWindowArgs {
+struct DropWindowArgs {
   HINSTANCE instance = nullptr;
   ShortcutStore& shortcuts;
+  FileSystem& files;
   itemtext::Clock& clock;
   ui::Messages& messages;  // the program makes them modal to this window once it exists
   // The program ends its message loop when the window is destroyed; tests do not.
   bool quitOnDestroy = true;
 };
 
-enum class Control { Instructions, cmbMode, DropArea };
+enum class Control { Instructions, SizeList, DropArea };
 
-class MainWindow final : public win::Window<MainWindow>, private DropSink {
+class DropWindow final : public win::Window<DropWindow>, private DropSink {
  public:
-  explicit MainWindow(const MainWindowArgs& args);
-  ~MainWindow() override;
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
+  explicit DropWindow(const DropWindowArgs& args);
+  ~DropWindow() override;
+  DropWindow(const DropWindow&) = delete;
+  DropWindow& operator=(const DropWindow&) = delete;
 
   // Creates the window and its controls and registers the drop target (the
   // thread must have called OleInitialize). False when any of it fails;
@@ -50,7 +53,7 @@ class MainWindow final : public win::Window<MainWindow>, private DropSink {
   void SelectMode(int index);
 
  private:
-  friend win::Window<MainWindow>;
+  friend win::Window<DropWindow>;
   static constexpr wchar_t kClassName[] = L"TVLToolMainWindow";
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   bool OnCreate();
@@ -66,10 +69,10 @@ class MainWindow final : public win::Window<MainWindow>, private DropSink {
   void ApplyDpi(UINT dpi);
   void ResizeClient();
 
-  MainWindowArgs args_;
-  HWND controls_[3] = {};
+  DropWindowArgs args_;
+  win::ControlSet controls_;
   UINT dpi_ = 96;
-  win::GdiObject font_;
+  win::Fonts fonts_;
   win::ComPtr<DropTarget> target_;
   bool registered_ = false;
   std::deque<std::optional<std::vector<std::wstring>>> pending_;

@@ -1,4 +1,4 @@
-#include "frm_main.h"
+#include "wizard_window.h"
 
 #include <commctrl.h>
 
@@ -10,6 +10,7 @@
 #include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/win32/dpi.h"
+#include "common/win32/resource_ids.h"
 #include "common/win32/draw.h"
 #include "control_ids.h"
 #include "generation.h"
@@ -32,41 +33,77 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 512;   // 7680
 constexpr int kClientHeight = 353;  // 5295
 constexpr RECT kTitleBand = {0, 0, 513, 73};
-constexpr int kImageX = 432, kImageY = 8, kImageSize = 56;
-constexpr int kIconSize = 48;  // centred in Image1's square
-constexpr int kLine2Y = 72;  // under the title band
-constexpr int kLine1Y = 312; // above the buttons
+constexpr int kLogoX = 432, kLogoY = 8, kLogoSize = 56;
+constexpr int kIconSize = 48;  // centred in the logo's square
+constexpr int kBandLineY = 72;    // under the title band
+constexpr int kButtonLineY = 312; // above the buttons
+
+constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kBox = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kCheck = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD kPanel = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+
+// The window's own controls; the button strip, left to right: Cancel, Back, Next.
+constexpr win::ControlSpec kFrameControls[] = {
+    {L"STATIC", texts::kTitleBand, kLabel, 0, ids::kTitle, {8, 8, 340, 18}, win::FontRole::Title},
+    {kPageClass, 0, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, ids::kPageHost, {8, 80, 497, 217}},
+    {L"BUTTON", texts::kCancel, kButton, 0, ids::kCancel, {216, 320, 89, 25}},
+    {L"BUTTON", texts::kBack, kButton, 0, ids::kBack, {312, 320, 81, 25}},
+    {L"BUTTON", texts::kNext, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, ids::kNext, {400, 320, 81, 25}},
+};
+
+// Each page's controls, by page. The folder page's help text is shorter when
+// the two take-over choices stand below it.
+constexpr win::ControlSpec kWelcomePage[] = {
+    {L"STATIC", texts::kWelcome, kLabel, 0, ids::kWelcomeText, {8, 8, 473, 200}},
+};
+constexpr win::ControlSpec kFolderPage[] = {
+    {L"STATIC", texts::kFolderLabel, kLabel, 0, ids::kFolderLabel, {8, 8, 473, 16}},
+    {L"EDIT", 0, kBox, WS_EX_CLIENTEDGE, ids::kStartupFolder, {8, 28, 384, 22}},
+    {L"BUTTON", texts::kBrowse, kButton, 0, ids::kBrowseFolder, {400, 27, 81, 24}},
+};
+constexpr win::ControlSpec kFolderHelp = {L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp, {8, 64, 473, 145}};
+constexpr win::ControlSpec kFolderHelpAboveChoices = {L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp,
+                                                      {8, 64, 473, 92}};
+constexpr win::ControlSpec kTakeOverChoices[] = {
+    {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, ids::kOptTakeRun, {8, 160, 473, 22}},
+    {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, ids::kOptSwitchOff, {8, 186, 473, 22}},
+};
+constexpr win::ControlSpec kFilePage[] = {
+    {L"STATIC", texts::kFileLabel, kLabel, 0, ids::kFileLabel, {8, 8, 473, 16}},
+    {L"EDIT", 0, kBox, WS_EX_CLIENTEDGE, ids::kSequenceFile, {8, 28, 384, 22}},
+    {L"BUTTON", texts::kBrowse, kButton, 0, ids::kBrowseFile, {400, 27, 81, 24}},
+    {L"STATIC", texts::kFileHelp, kLabel, 0, ids::kFileHelp, {8, 64, 473, 145}},
+};
+// The browser control (or its plain-text stand-in) is made by the info page.
+constexpr win::ControlSpec kInfo = {L"", 0, 0, 0, ids::kInfo, {8, 8, 473, 169}};
+constexpr win::ControlSpec kInfoPage[] = {
+    {L"STATIC", texts::kInfoNote, kLabel, 0, ids::kInfoNote, {8, 185, 473, 30}},
+};
+constexpr win::ControlSpec kDonePage[] = {
+    {L"STATIC", texts::kDone, kLabel, 0, ids::kDoneText, {8, 8, 473, 16}},
+    {L"BUTTON", texts::kOptShortcut, kCheck, 0, ids::kOptShortcut, {24, 48, 449, 20}},
+    {L"BUTTON", texts::kOptOpen, kCheck, 0, ids::kOptOpen, {24, 76, 449, 20}},
+    {L"BUTTON", texts::kOptCheck, kCheck, 0, ids::kOptCheck, {24, 104, 449, 20}},
+};
+
+void Check(HWND button) {
+  if (button) SendMessageW(button, BM_SETCHECK, BST_CHECKED, 0);
+}
+
 }  // namespace
 
-// A control as designed: its parent, class, text, styles, id and rectangle
-// at 96 DPI in the parent's client area.
-struct ControlArgs {
-  HWND parent;
-  const wchar_t* windowClass;
-  std::wstring text;
-  DWORD style;
-  DWORD exStyle;
-  int id;
-  int x, y, width, height;
-  bool titleFont = false;
-};
+WizardWindow::WizardWindow(WizardServices services) : s_(std::move(services)) {}
 
-// Every control with its design, so that a DPI change can lay it out anew.
-struct PlacedControl {
-  HWND hwnd;
-  ControlArgs args;
-};
-
-FrmMain::FrmMain(FrmMainServices services) : s_(std::move(services)) {}
-
-FrmMain::~FrmMain() {
+WizardWindow::~WizardWindow() {
   if (hwnd_) {
     s_.onEnded = nullptr;  // the owner is going away: nothing more to tell
     DestroyWindow(hwnd_);
   }
 }
 
-bool FrmMain::Create(HINSTANCE instance, int showCommand) {
+bool WizardWindow::Create(HINSTANCE instance, int showCommand) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.hInstance = instance;
@@ -86,13 +123,13 @@ bool FrmMain::Create(HINSTANCE instance, int showCommand) {
   if (!RegisterClassOnce(instance, wc)) return false;
   HWND hwnd = CreateFrame(instance, kExStyle, s_.caption.c_str(), kStyle, kClientWidth, kClientHeight);
   if (!hwnd) return false;
-  Form_Load();
+  LoadDefaults();
   ShowWindow(hwnd, showCommand);
   if (showCommand != SW_HIDE) UpdateWindow(hwnd);
   return true;
 }
 
-HWND FrmMain::FindControl(int id) const {
+HWND WizardWindow::FindControl(int id) const {
   if (!hwnd_) return nullptr;
   if (HWND direct = GetDlgItem(hwnd_, id)) return direct;
   for (HWND page : pages_)
@@ -101,7 +138,7 @@ HWND FrmMain::FindControl(int id) const {
   return host ? GetDlgItem(host, id) : nullptr;
 }
 
-int FrmMain::RunMessageLoop(HWND window) {
+int WizardWindow::RunMessageLoop(HWND window) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (IsWindow(window) && IsDialogMessageW(window, &msg)) continue;
@@ -111,13 +148,13 @@ int FrmMain::RunMessageLoop(HWND window) {
   return static_cast<int>(msg.wParam);
 }
 
-void FrmMain::OnWindowGone() {
+void WizardWindow::OnWindowGone() {
   if (s_.onEnded) s_.onEnded();
 }
 
 // Page panels and the page host pass their controls' notifications on to the
 // window, which handles every control alike.
-LRESULT CALLBACK FrmMain::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WizardWindow::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND || message == WM_NOTIFY) {
     if (HWND root = GetAncestor(hwnd, GA_ROOT); root && root != hwnd)
       return SendMessageW(root, message, wParam, lParam);
@@ -125,21 +162,21 @@ LRESULT CALLBACK FrmMain::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK FrmMain::FolderBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT CALLBACK WizardWindow::FolderBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                         DWORD_PTR data) {
   if (message == WM_KILLFOCUS) {
     // Validation runs only when the focus moves to another control of the
     // wizard, not when the user switches to another program.
-    auto* self = reinterpret_cast<FrmMain*>(data);
+    auto* self = reinterpret_cast<WizardWindow*>(data);
     HWND next = reinterpret_cast<HWND>(wParam);
-    if (next && self->hwnd_ && IsChild(self->hwnd_, next)) self->txtStartupFolder_Validate();
+    if (next && self->hwnd_ && IsChild(self->hwnd_, next)) self->TrimFolderBox();
   } else if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(box, FolderBoxProc, kFolderBoxSubclass);
   }
   return DefSubclassProc(box, message, wParam, lParam);
 }
 
-LRESULT FrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WizardWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       OnCreate();
@@ -165,140 +202,101 @@ LRESULT FrmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-int FrmMain::S(int v) const { return MulDiv(v, static_cast<int>(dpi_), 96); }
+int WizardWindow::Scale(int v) const { return win::Scale(v, dpi_); }
 
-void FrmMain::MakeFonts() {
+void WizardWindow::MakeFonts() {
   // The face of the user's language; where it is missing the font mapper
   // picks the closest one.
   const std::wstring face = ui::Text(texts::kFontFace);
-  font_.reset(CreateFontW(-MulDiv(9, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_SWISS, face.c_str()));
-  titleFont_.reset(CreateFontW(-MulDiv(12, static_cast<int>(dpi_), 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_SWISS, face.c_str()));
+  win::Fonts fonts{win::GdiObject(win::MakeFont(face, 9, false, dpi_)), win::GdiObject(win::MakeFont(face, 12, true, dpi_))};
+  // The controls keep the old fonts until Layout gives them the new ones.
+  oldFonts_ = std::move(fonts_);
+  fonts_ = std::move(fonts);
 }
 
-// Image1: the program's icon at the size the DPI asks for (none in a
+// The logo: the program's icon at the size the DPI asks for (none in a
 // program without one, such as the tests).
-void FrmMain::LoadPicture() {
+void WizardWindow::LoadLogo() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  const int size = S(kIconSize);
-  icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, 0)));
+  const int size = Scale(kIconSize);
+  logo_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, 0)));
 }
 
-void FrmMain::OnCreate() {
+void WizardWindow::OnCreate() {
   dpi_ = win::WindowDpi(hwnd_);
   white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
   MakeFonts();
-  LoadPicture();
+  LoadLogo();
   CreateControls();
   Layout();
 }
 
-void FrmMain::CreateControls() {
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  auto& placed = placed_;
-  placed.clear();
-  auto make = [&](const ControlArgs& a) {
-    HWND h = CreateWindowExW(a.exStyle, a.windowClass, a.text.c_str(), a.style | WS_CHILD, 0, 0, 0, 0, a.parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(a.id)), instance, nullptr);
-    if (h) placed.push_back({h, a});
-    return h;
-  };
-  constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
-  constexpr DWORD kBox = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
-  constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-
-  make({hwnd_, L"STATIC", ui::Text(texts::kTitleBand), kLabel, 0, ids::kTitle, 8, 8, 340, 18, true});
-  HWND host = make({hwnd_, kPageClass, L"", WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, ids::kPageHost,
-                    8, 80, 497, 217});
+void WizardWindow::CreateControls() {
+  controls_.Clear();
+  controls_.Create(hwnd_, std::span(kFrameControls).first(2));
+  HWND host = controls_.Find(ids::kPageHost);
   for (int i = 0; i < PageFlow::kPageCount; ++i)
-    pages_[i] = make({host, kPageClass, L"", WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
-                      ids::PageId(i), 0, 0, 489, 217});
+    pages_[i] = controls_.Create(host, win::ControlSpec{kPageClass, 0, kPanel, WS_EX_CONTROLPARENT, ids::PageId(i), {0, 0, 489, 217}});
 
-  make({pages_[0], L"STATIC", ui::Text(texts::kWelcome), kLabel, 0, ids::kWelcomeText, 8, 8, 473, 200});
+  controls_.Create(pages_[0], kWelcomePage);
 
-  make({pages_[1], L"STATIC", ui::Text(texts::kFolderLabel), kLabel, 0, ids::kFolderLabel, 8, 8, 473, 16});
-  HWND folderBox =
-      make({pages_[1], L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, ids::kStartupFolder, 8, 28, 384, 22});
-  make({pages_[1], L"BUTTON", ui::Text(texts::kBrowse), kButton, 0, ids::kBrowseFolder, 400, 27, 81, 24});
+  controls_.Create(pages_[1], kFolderPage);
   if (TakeOverOffered()) {
-    make({pages_[1], L"STATIC", ui::Text(texts::kFolderHelp), kLabel, 0, ids::kFolderHelp, 8, 64, 473, 92});
-    constexpr DWORD kCheck = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE;
-    HWND run = make({pages_[1], L"BUTTON", ui::Text(texts::kOptTakeRun), kCheck, 0, ids::kOptTakeRun, 8, 160, 473, 22});
-    HWND off = make({pages_[1], L"BUTTON", ui::Text(texts::kOptSwitchOff), kCheck, 0, ids::kOptSwitchOff, 8, 186, 473, 22});
-    if (run) SendMessageW(run, BM_SETCHECK, BST_CHECKED, 0);
-    if (off) SendMessageW(off, BM_SETCHECK, BST_CHECKED, 0);
+    controls_.Create(pages_[1], kFolderHelpAboveChoices);
+    controls_.Create(pages_[1], kTakeOverChoices);
+    Check(controls_.Find(ids::kOptTakeRun));
+    Check(controls_.Find(ids::kOptSwitchOff));
   } else {
-    make({pages_[1], L"STATIC", ui::Text(texts::kFolderHelp), kLabel, 0, ids::kFolderHelp, 8, 64, 473, 145});
+    controls_.Create(pages_[1], kFolderHelp);
   }
-  if (folderBox) SetWindowSubclass(folderBox, FolderBoxProc, kFolderBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+  if (HWND folderBox = controls_.Find(ids::kStartupFolder))
+    SetWindowSubclass(folderBox, FolderBoxProc, kFolderBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
 
-  make({pages_[2], L"STATIC", ui::Text(texts::kFileLabel), kLabel, 0, ids::kFileLabel, 8, 8, 473, 16});
-  make({pages_[2], L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, ids::kSequenceFile, 8, 28, 384, 22});
-  make({pages_[2], L"BUTTON", ui::Text(texts::kBrowse), kButton, 0, ids::kBrowseFile, 400, 27, 81, 24});
-  make({pages_[2], L"STATIC", ui::Text(texts::kFileHelp), kLabel, 0, ids::kFileHelp, 8, 64, 473, 145});
+  controls_.Create(pages_[2], kFilePage);
 
-  // The information page: the browser control, or its text where there is none.
-  const ControlArgs infoArgs{pages_[3], L"", L"", 0, 0, ids::kInfo, 8, 8, 473, 169};
-  if (HWND info = info_.Create(pages_[3], ids::kInfo, s_.infoBrowser)) placed.push_back({info, infoArgs});
-  make({pages_[3], L"STATIC", ui::Text(texts::kInfoNote), kLabel, 0, ids::kInfoNote, 8, 185, 473, 30});
+  controls_.Adopt(info_.Create(pages_[3], ids::kInfo, s_.infoBrowser), kInfo);
+  controls_.Create(pages_[3], kInfoPage);
 
-  make({pages_[4], L"STATIC", ui::Text(texts::kDone), kLabel, 0, ids::kDoneText, 8, 8, 473, 16});
-  HWND opt0 = make({pages_[4], L"BUTTON", ui::Text(texts::kOptShortcut), WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0,
-                    ids::kOptShortcut, 24, 48, 449, 20});
-  make({pages_[4], L"BUTTON", ui::Text(texts::kOptOpen), WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, ids::kOptOpen, 24, 76,
-        449, 20});
-  make({pages_[4], L"BUTTON", ui::Text(texts::kOptCheck), WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, ids::kOptCheck, 24,
-        104, 449, 20});
-  if (opt0) SendMessageW(opt0, BM_SETCHECK, BST_CHECKED, 0);
+  controls_.Create(pages_[4], kDonePage);
+  Check(controls_.Find(ids::kOptShortcut));
 
-  // Button strip, left to right: Cancel, Back, Next.
-  make({hwnd_, L"BUTTON", ui::Text(texts::kCancel), kButton, 0, ids::kCancel, 216, 320, 89, 25});
-  make({hwnd_, L"BUTTON", ui::Text(texts::kBack), kButton, 0, ids::kBack, 312, 320, 81, 25});
-  make({hwnd_, L"BUTTON", ui::Text(texts::kNext), WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, ids::kNext, 400, 320, 81,
-        25});
+  controls_.Create(hwnd_, std::span(kFrameControls).subspan(2));
 }
 
-void FrmMain::Layout() {
-  for (const PlacedControl& p : placed_) {
-    const ControlArgs& a = p.args;
-    MoveWindow(p.hwnd, S(a.x), S(a.y), S(a.width), S(a.height), FALSE);
-    SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(a.titleFont ? titleFont_.get() : font_.get()), FALSE);
-  }
+void WizardWindow::Layout() {
+  controls_.Layout(dpi_, fonts_);
   info_.Resized();
-  const SIZE outer = win::OuterSize(kStyle, kExStyle, S(kClientWidth), S(kClientHeight), dpi_);
+  const SIZE outer = win::OuterSize(kStyle, kExStyle, Scale(kClientWidth), Scale(kClientHeight), dpi_);
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void FrmMain::OnDpiChanged(UINT dpi, const RECT* suggested) {
+void WizardWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
   dpi_ = dpi ? dpi : 96;
   MakeFonts();
-  LoadPicture();
+  LoadLogo();
   if (suggested)
     SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Layout();
 }
 
-void FrmMain::OnPaint() {
+void WizardWindow::OnPaint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
   RECT client;
   GetClientRect(hwnd_, &client);
-  RECT band = {S(kTitleBand.left), S(kTitleBand.top), S(kTitleBand.right), S(kTitleBand.bottom)};
+  RECT band = {Scale(kTitleBand.left), Scale(kTitleBand.top), Scale(kTitleBand.right), Scale(kTitleBand.bottom)};
   FillRect(dc, &band, static_cast<HBRUSH>(white_.get()));
-  const int inset = (kImageSize - kIconSize) / 2;
-  if (icon_)
-    DrawIconEx(dc, S(kImageX + inset), S(kImageY + inset), icon_.get(), S(kIconSize), S(kIconSize), 0, nullptr,
-               DI_NORMAL);
-  tool::DrawEtchedLine(dc, 0, S(kLine2Y), client.right, static_cast<int>(dpi_));  // Line2
-  tool::DrawEtchedLine(dc, 0, S(kLine1Y), client.right, static_cast<int>(dpi_));  // Line1
+  const int inset = (kLogoSize - kIconSize) / 2;
+  if (logo_)
+    DrawIconEx(dc, Scale(kLogoX + inset), Scale(kLogoY + inset), logo_.get(), Scale(kIconSize), Scale(kIconSize), 0,
+               nullptr, DI_NORMAL);
+  tool::DrawEtchedLine(dc, 0, Scale(kBandLineY), client.right, static_cast<int>(dpi_));
+  tool::DrawEtchedLine(dc, 0, Scale(kButtonLineY), client.right, static_cast<int>(dpi_));
   EndPaint(hwnd_, &ps);
 }
 
-LRESULT FrmMain::OnCtlColorStatic(HDC dc, HWND control) {
+LRESULT WizardWindow::OnCtlColorStatic(HDC dc, HWND control) {
   if (GetDlgCtrlID(control) == ids::kTitle) {
     SetBkColor(dc, RGB(255, 255, 255));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
@@ -307,21 +305,25 @@ LRESULT FrmMain::OnCtlColorStatic(HDC dc, HWND control) {
   return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
-void FrmMain::OnCommand(int id, int code) {
+void WizardWindow::OnCommand(int id, int code) {
   switch (id) {
     case ids::kBack:
+      if (code == BN_CLICKED) OnBack();
+      break;
     case ids::kNext:
+      if (code == BN_CLICKED) OnNext();
+      break;
     case ids::kCancel:
-      if (code == BN_CLICKED) btnNavigate_Click(id == ids::kBack ? 0 : id == ids::kNext ? 1 : 2);
+      if (code == BN_CLICKED) OnCancel();
       break;
     case IDCANCEL:  // Escape
-      btnNavigate_Click(2);
+      OnCancel();
       break;
     case ids::kBrowseFolder:
-      if (code == BN_CLICKED) btnReferStartup_Click();
+      if (code == BN_CLICKED) OnBrowseFolder();
       break;
     case ids::kBrowseFile:
-      if (code == BN_CLICKED) ChooseSequenceFile_Click();
+      if (code == BN_CLICKED) OnBrowseFile();
       break;
     case ids::kOptTakeRun:
       if (code == BN_CLICKED) UpdateSwitchOffChoice();
@@ -334,12 +336,12 @@ void FrmMain::OnCommand(int id, int code) {
   }
 }
 
-void FrmMain::OnDestroy() {
+void WizardWindow::OnDestroy() {
   info_.Destroy();  // before its host window goes
-  placed_.clear();
+  controls_.Clear();
 }
 
-std::wstring FrmMain::Text(int id) const {
+std::wstring WizardWindow::Text(int id) const {
   HWND h = FindControl(id);
   if (!h) return {};
   int n = GetWindowTextLengthW(h);
@@ -348,11 +350,11 @@ std::wstring FrmMain::Text(int id) const {
   return s;
 }
 
-void FrmMain::SetText(int id, const std::wstring& text) {
+void WizardWindow::SetText(int id, const std::wstring& text) {
   if (HWND h = FindControl(id)) SetWindowTextW(h, text.c_str());
 }
 
-void FrmMain::Form_Load() {
+void WizardWindow::LoadDefaults() {
   Apply(Step{true, false, false});  // page 0, entered by the flow's constructor
   SetText(ids::kStartupFolder, s_.userStartupFolder ? s_.userStartupFolder() : std::wstring());
   std::wstring own = s_.ownFolder;
@@ -360,23 +362,21 @@ void FrmMain::Form_Load() {
   if (HWND next = FindControl(ids::kNext)) SetFocus(next);
 }
 
-void FrmMain::btnNavigate_Click(int index) {
-  if (ended_) return;
-  switch (index) {
-    case 0:
-      Apply(flow_.Back());
-      break;
-    case 1:
-      Apply(flow_.Next([this] { return GenerateSequenceFile(); }));
-      break;
-    default:
-      s_.messages.Show(ui::Text(texts::kCancelMessage), ui::MessageIcon::Information);
-      End();
-      break;
-  }
+void WizardWindow::OnBack() {
+  if (!ended_) Apply(flow_.Back());
 }
 
-void FrmMain::Apply(const Step& step) {
+void WizardWindow::OnNext() {
+  if (!ended_) Apply(flow_.Next([this] { return GenerateSequenceFile(); }));
+}
+
+void WizardWindow::OnCancel() {
+  if (ended_) return;
+  s_.messages.Show(ui::Text(texts::kCancelMessage), ui::MessageIcon::Information);
+  End();
+}
+
+void WizardWindow::Apply(const Step& step) {
   if (step.navigateInfo) info_.Navigate();  // loads while the user is on page 2
   if (step.finish) {
     RunFinishingSteps();
@@ -392,7 +392,7 @@ void FrmMain::Apply(const Step& step) {
   if (step.showPage) ShowWizardPage(flow_.page());
 }
 
-void FrmMain::ShowWizardPage(int page) {
+void WizardWindow::ShowWizardPage(int page) {
   // The page entered last is the only one that can be seen or reached with
   // Tab; the others wait hidden in the host.
   HWND focus = GetFocus();
@@ -409,11 +409,11 @@ void FrmMain::ShowWizardPage(int page) {
     if (HWND next = FindControl(ids::kNext)) SetFocus(next);
 }
 
-bool FrmMain::TakeOverOffered() const {
+bool WizardWindow::TakeOverOffered() const {
   return s_.approvalData && s_.listStartupEntries && !s_.recordFile.empty();
 }
 
-bool FrmMain::FolderIsUserStartup() const {
+bool WizardWindow::FolderIsUserStartup() const {
   auto trimmed = [](std::wstring s) {
     while (s.size() > 3 && (s.back() == L'\\' || s.back() == L'/')) s.pop_back();
     return s;
@@ -424,13 +424,13 @@ bool FrmMain::FolderIsUserStartup() const {
 
 // The switch-off choice means something only for entries that are taken
 // over: the Run values, or the shortcuts of the user's own Startup folder.
-void FrmMain::UpdateSwitchOffChoice() {
+void WizardWindow::UpdateSwitchOffChoice() {
   HWND off = FindControl(ids::kOptSwitchOff);
   if (!off) return;
   EnableWindow(off, IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED || FolderIsUserStartup());
 }
 
-bool FrmMain::GenerateSequenceFile() {
+bool WizardWindow::GenerateSequenceFile() {
   const std::wstring folder = Text(ids::kStartupFolder);
   const GenerationSeams seams{s_.files, s_.shortcuts, s_.clock, s_.messages};
   if (!TakeOverOffered()) return wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams).ok;
@@ -457,7 +457,7 @@ bool FrmMain::GenerateSequenceFile() {
   return true;
 }
 
-void FrmMain::RunFinishingSteps() {
+void WizardWindow::RunFinishingSteps() {
   FinishInputs in;
   in.owner = hwnd_;
   in.scannedFolder = Text(ids::kStartupFolder);
@@ -481,25 +481,25 @@ void FrmMain::RunFinishingSteps() {
   End();
 }
 
-void FrmMain::End() {
+void WizardWindow::End() {
   if (ended_) return;
   ended_ = true;
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void FrmMain::btnReferStartup_Click() {
+void WizardWindow::OnBrowseFolder() {
   std::optional<std::wstring> folder = s_.dialogs.ChooseFolder(hwnd_, Text(ids::kStartupFolder), ui::Text(texts::kBrowseTitle));
   if (!folder) return;
   std::wstring path = tool::TrimAtNull(*folder);
   if (!path.empty()) SetText(ids::kStartupFolder, path);
 }
 
-void FrmMain::ChooseSequenceFile_Click() {
+void WizardWindow::OnBrowseFile() {
   std::optional<std::wstring> file = s_.dialogs.ChooseSequenceFile(hwnd_, Text(ids::kSequenceFile));
   if (file) SetText(ids::kSequenceFile, *file);
 }
 
-void FrmMain::txtStartupFolder_Validate() {
+void WizardWindow::TrimFolderBox() {
   std::wstring folder = Text(ids::kStartupFolder);
   if (!folder.empty() && folder.back() == L'\\') {
     folder.pop_back();
