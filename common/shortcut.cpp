@@ -25,4 +25,9 @@ std::optional<int> ShowCommandFromHeader(std::string_view data) {
   return static_cast<int>(bytes::LittleEndian32(data, kShowCommandOffset));
 }
 
+ItemTarget ItemTargetOf(const std::wstring& lnkPath, const ShortcutInfo& info) {
+  if (info.TargetPath.empty()) return {lnkPath, L"", L""};
+  return {info.TargetPath, info.WorkingDirectory, info.Arguments};
+}
+
 }  // namespace shortcut

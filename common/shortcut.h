@@ -8,6 +8,8 @@
 #include <string_view>
 
 struct ShortcutInfo {
+  // Empty when the target has no file-system path: a shell item named only by
+  // its item-id list (a Store app, a shell folder, a Control Panel item).
   std::wstring TargetPath;
   std::wstring WorkingDirectory;
   int WindowStyle = 1;  // 1 normal, 3 maximized, 7 minimized (as stored in the file)
@@ -17,7 +19,8 @@ struct ShortcutInfo {
 class ShortcutStore {
  public:
   virtual ~ShortcutStore() = default;
-  // nullopt when the file cannot be opened as a shortcut.
+  // nullopt when the file cannot be opened as a shortcut, or when it names
+  // neither a path nor a shell item.
   virtual std::optional<ShortcutInfo> Read(const std::wstring& lnkPath) = 0;
   // Opens the shortcut (a new one when the file does not exist), sets its
   // target, keeps every other property, and saves it. False on failure.
@@ -40,5 +43,14 @@ std::optional<int> ShowCommandFromHeader(std::string_view bytes);
 
 // Length of the header that ShowCommandFromHeader needs.
 constexpr std::size_t kHeaderSize = 0x4C;
+
+// What an item made from the shortcut at lnkPath opens: its target, working
+// folder and arguments; or, when the target has no file-system path, the
+// shortcut itself with neither folder nor arguments, which the shell opens
+// as it did at log-on.
+struct ItemTarget {
+  std::wstring file, current, arguments;
+};
+ItemTarget ItemTargetOf(const std::wstring& lnkPath, const ShortcutInfo& info);
 
 }  // namespace shortcut

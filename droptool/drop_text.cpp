@@ -45,7 +45,8 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
       std::optional<ShortcutInfo> link = shortcuts.Read(path);
       if (!link)
         return {std::nullopt, ui::Format(ui::Text(droptool::texts::kShortcutUnreadable), {path})};
-      entry = itemtext::ItemBody(fit(link->TargetPath), fit(link->WorkingDirectory), link->Arguments,
+      const shortcut::ItemTarget target = shortcut::ItemTargetOf(path, *link);
+      entry = itemtext::ItemBody(fit(target.file), fit(target.current), target.arguments,
                                  itemtext::SizeFromWindowStyle(link->WindowStyle));
     } else {
       entry = itemtext::ItemBody(fit(path), fit(paths::Parent(path)), L"", listSize);

@@ -42,7 +42,8 @@ struct DropText {
 };
 
 // One block per path, in the given order. Shortcuts (".lnk" in any letter
-// case) give their target, working folder and mapped window style; anything
+// case) give their target, working folder and mapped window style (a target
+// with no file-system path: the shortcut itself, shortcut::ItemTargetOf); anything
 // else is entered as itself, with its parent folder and listSize. The whole
 // text is built before anything is returned: a shortcut that cannot be read
 // fails the drop and no text comes back. No paths give the empty text.

@@ -21,10 +21,11 @@
 
 namespace records {
 
-// The names the first two records are stored under. A body line of the same
-// name replaces them, as any later line of a name does.
-inline constexpr wchar_t kTitleKey[] = L"iniMenteSubItem1";
-inline constexpr wchar_t kSecondKey[] = L"iniMenteSubItem2";
+// The names the first two records are stored under. No body line can name
+// them (a body line's name ends at its first "="), so what an item's body
+// holds never replaces its title.
+inline constexpr wchar_t kTitleKey[] = L"=title";
+inline constexpr wchar_t kSecondKey[] = L"=second";
 
 // One document per item, in file order. Empty when the file cannot be read
 // or holds no record (a file of zero bytes). The documents use fs.

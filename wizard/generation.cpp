@@ -57,7 +57,8 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
       if (plan && std::any_of(plan->disabledLinks.begin(), plan->disabledLinks.end(),
                               [&](const std::wstring& off) { return text::EqualsNoCase(off, name); }))
         continue;  // switched off in the start-up approval data: it did not start before either
-      std::optional<ShortcutInfo> link = seams.shortcuts.Read(paths::Join(f, name));
+      const std::wstring lnkPath = paths::Join(f, name);
+      std::optional<ShortcutInfo> link = seams.shortcuts.Read(lnkPath);
       if (!link) {
         result.unreadable.push_back(name);
         continue;
@@ -66,15 +67,19 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
         ++result.skippedOwn;
         continue;
       }
-      const std::optional<std::wstring> file = itemtext::PathInCodePage(link->TargetPath, seams.files);
-      const std::optional<std::wstring> current = itemtext::PathInCodePage(link->WorkingDirectory, seams.files);
+      // A shell item without a file path is opened through the shortcut,
+      // which stays here: the item is named after the shortcut.
+      const shortcut::ItemTarget target = shortcut::ItemTargetOf(lnkPath, *link);
+      const std::optional<std::wstring> file = itemtext::PathInCodePage(target.file, seams.files);
+      const std::optional<std::wstring> current = itemtext::PathInCodePage(target.current, seams.files);
       if (!file || !current) {
         result.outsideCodePage.push_back(name);
         continue;
       }
       const std::wstring body =
-          itemtext::ItemBody(*file, *current, link->Arguments, itemtext::SizeFromWindowStyle(link->WindowStyle));
-      records += ItemRecords(paths::Stem(link->TargetPath), body, seams.clock);
+          itemtext::ItemBody(*file, *current, target.arguments, itemtext::SizeFromWindowStyle(link->WindowStyle));
+      const std::wstring& titledBy = link->TargetPath.empty() ? name : link->TargetPath;
+      records += ItemRecords(paths::Stem(titledBy), body, seams.clock);
       ++result.written;
       result.takenLinks.push_back(name);
     }

@@ -46,7 +46,9 @@ struct GenerationResult {
 
 // Reads every ".lnk" ordinary file of folder (hidden ones are not listed),
 // in the order the file system gives them, and appends one record per
-// shortcut to sequenceFile in the ANSI code page.
+// shortcut to sequenceFile in the ANSI code page. A shortcut whose target
+// has no file-system path gives an item that opens the shortcut itself
+// (shortcut::ItemTargetOf), titled by its file name without ".lnk".
 //  - sequenceFile not writable (checked by opening it for appending, which
 //    creates it empty when missing): the critical message "指定された
 //    ファイルに書き込みができませんでした。" and ok = false, nothing written.

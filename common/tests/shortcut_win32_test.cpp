@@ -9,11 +9,21 @@
 
 namespace {
 
-TEST(ShellShortcut, ReadRefusesWhatIsNoShortcut) {
+TEST(ShellShortcut, ReadRefusesWhatIsNoShortcutAndGivesAShellItemNoTarget) {
   TempFolder dir;
+  // A shell-link header and no more: a shortcut that names neither a path nor a shell item.
+  std::string nothing(shortcut::kHeaderSize + 4, '\0');
+  nothing.replace(0, 20, "\x4C\0\0\0\x01\x14\x02\0\0\0\0\0\xC0\0\0\0\0\0\0\x46", 20);
+  nothing[0x3C] = 1;
   for (const std::wstring& p : {dir / L"missing.lnk", dir.Write(L"text.lnk", "File=C:\\x.exe\r\n"),
-                                dir.Write(L"empty.lnk", ""), dir.path()})
+                                dir.Write(L"empty.lnk", ""), dir.Write(L"nothing.lnk", nothing), dir.path()})
     EXPECT_EQ(RealShortcutStore().Read(p), std::nullopt) << text::ToUtf8(p);
+  // A shell item with no file path (the computer) is read, with no target.
+  const std::wstring computer = dir / L"computer.lnk";
+  ASSERT_TRUE(tvltest::MakeShortcutToItem(computer, CSIDL_DRIVES));
+  const std::optional<ShortcutInfo> item = RealShortcutStore().Read(computer);
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->TargetPath, L"");
 }
 
 TEST(ShellShortcut, SetTargetKeepsTheOtherProperties) {

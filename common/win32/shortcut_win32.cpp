@@ -38,8 +38,14 @@ class ShellShortcutStore final : public ShortcutStore {
 
     ShortcutInfo info;
     std::vector<wchar_t> buf(kPathChars, L'\0');
-    // S_FALSE (no file-system target) leaves the buffer empty: an empty target.
+    // S_FALSE (no file-system target) leaves the buffer empty: an empty
+    // target, which must then be a shell item named by its item-id list.
     if (SUCCEEDED(l.link.get()->GetPath(buf.data(), kPathChars, nullptr, 0))) info.TargetPath = buf.data();
+    if (info.TargetPath.empty()) {
+      PIDLIST_ABSOLUTE item = nullptr;
+      if (FAILED(l.link.get()->GetIDList(&item)) || !item) return std::nullopt;  // points at nothing
+      CoTaskMemFree(item);
+    }
     buf[0] = L'\0';
     if (SUCCEEDED(l.link.get()->GetWorkingDirectory(buf.data(), kPathChars))) info.WorkingDirectory = buf.data();
     buf[0] = L'\0';

@@ -70,14 +70,18 @@ TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
       {P(L"C:\\Links\\Big Clock.LNK"), {exe, work, 3}, L"Big Clock", 3},
       {P(L"C:\\Links\\tray.Lnk"), {exe, L"", 7, L"/background --minimized"}, L"tray", 6},
       {P(L"C:\\Links\\odd.lnk"), {exe, work, 2}, L"odd", 1},
-      {P(L"C:\\Links\\panel.lnk"), {L"", L"", 1}, L"panel", 1},  // no file-system target
+      // A shell item with no file path: the shortcut itself, without folder or arguments.
+      {P(L"C:\\Links\\panel.lnk"), {L"", work, 7, L"/x"}, L"panel", 6},
   };
   for (const Case& c : cases) {
     links.links[c.lnk] = c.info;
     // The list choice (6 here) never applies to a shortcut.
     DropText d = Build({c.lnk}, 6, links);
     ASSERT_TRUE(d.text.has_value()) << text::ToUtf8(c.lnk);
-    EXPECT_EQ(*d.text, Block(c.name, c.info.TargetPath, c.info.WorkingDirectory, c.size, c.info.Arguments)) << text::ToUtf8(c.lnk);
+    const ShortcutInfo& i = c.info;
+    EXPECT_EQ(*d.text, i.TargetPath.empty() ? Block(c.name, c.lnk, L"", c.size)
+                                            : Block(c.name, i.TargetPath, i.WorkingDirectory, c.size, i.Arguments))
+        << text::ToUtf8(c.lnk);
   }
 }
 

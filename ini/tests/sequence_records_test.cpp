@@ -32,8 +32,9 @@ TEST(SequenceRecords, ThreeRecordsMakeOneItem) {
       {L"T\x01\x01" L"File=a\r\n\x01", {Item(L"T", L"", {{L"File", L"a"}})}},
       {L"T\x01R\x01# F=x\r\n\r\n  Size  =  3  \r\n; c=d\r\nno equals\r\n[s]=2\r\n=x\r\n\tTab=\t",
        {Item(L"T", L"R", {{L"Size", L"3"}, {L"[s]", L"2"}, {L"", L"x"}, {L"\tTab", L"\t"}})}},
-      {L"T\x01\x01" L"File=a\r\nSize=1\r\nFILE=b\r\niniMenteSubItem1=new",
-       {{{L"iniMenteSubItem1", L"new"}, {L"iniMenteSubItem2", L""}, {L"File", L"b"}, {L"Size", L"1"}}}},
+      // A later line of a name replaces the earlier; no line replaces the title.
+      {L"T\x01\x01" L"File=a\r\nSize=1\r\nFILE=b\r\n=title=new\r\n =second =x",
+       {Item(L"T", L"", {{L"File", L"b"}, {L"Size", L"1"}, {L"", L"second =x"}})}},
       // Items spelling their keys otherwise, or in another order, keep their own spelling.
       {L"T1\x01\x01" L"File=a\r\nSize=1\x01T2\x01\x01" L"file=b\r\nNoUse=0\r\nSize=2\x01T3\x01\x01" L"Size=3\r\nFile=c",
        {Item(L"T1", L"", {{L"File", L"a"}, {L"Size", L"1"}}),

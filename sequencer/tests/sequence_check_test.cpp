@@ -48,8 +48,10 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
   t.Write(L"clock.exe", "MZ");
   t.Write(L"mail.exe", "MZ");
   t.Write(L"memo.txt", "memo");
-  const std::wstring clock = t / L"clock.exe", mail = t / L"mail.exe", memo = t / L"memo.txt";
-  const std::wstring gone = t / L"gone.exe", lost = t / L"lost.txt", noFolder = t / L"nofolder";
+  t.Write(L"panel.lnk", "L");
+  // A shortcut to a shell item with no file path is its own File: a document that must be there.
+  const std::wstring clock = t / L"clock.exe", mail = t / L"mail.exe", memo = t / L"memo.txt", panel = t / L"panel.lnk";
+  const std::wstring gone = t / L"gone.exe", lost = t / L"lost.lnk", noFolder = t / L"nofolder";
   const std::wstring seq = t.Write(
       L"seq.pmw",
       Record(L"時\t計", L"File=" + clock + L"\r\nCurrent=" + t.path() + L"\r\nSize = 1\r\nNoUse = 0") +
@@ -58,7 +60,8 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
           Record(L"サイズ", L"File=clock.exe\r\nOption=-x\r\nSize = 12") +
           Record(L"メール", L"File=" + mail + L"\r\nSize = 4") +
           Record(L"もう一度", L"File=" + clock + L"\r\nSize = 1") +
-          Record(L"サイト", L"File=http://example.com/") + Record(L"使わない", L"File=" + gone + L"\r\nNoUse = 1"));
+          Record(L"サイト", L"File=http://example.com/") + Record(L"パネル", L"File=" + panel + L"\r\nSize = 6") +
+          Record(L"使わない", L"File=" + gone + L"\r\nNoUse = 1"));
   const std::string settings = "CPULimit = high\r\nMaxIdleTime =\r\nTimerInterval = 70000\r\n";
   const std::wstring ini = prog.Write(L"Tarvoline.ini", settings);
   Files files;
@@ -80,7 +83,7 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
       L"Tarvoline シーケンスファイルのチェック",
       L"日時: 2026/12/07 01:02:03",
       L"シーケンスファイル: " + seq,
-      L"起動する項目: 9 件",
+      L"起動する項目: 10 件",
       L"", L"[1] 時 計", L"    File: " + clock, L"    問題はありません。",
       L"", L"[2] 消えた", L"    File: " + gone, L"    ※ プログラムが見付かりません。",
       L"", L"[3] メモ", L"    File: " + memo, L"    問題はありません。",
@@ -95,6 +98,7 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
       L"", L"[8] もう一度", L"    File: " + clock,
            L"    ※ 項目 1 と File も Option も同じです。二度起動されます。",
       L"", L"[9] サイト", L"    File: http://example.com/", L"    問題はありません。",
+      L"", L"[10] パネル", L"    File: " + panel, L"    問題はありません。",
       L"",
       L"設定ファイル: " + ini,
       L"    CPULimit = high", L"    ※ 数値ではありません。既定値を使います: 30",

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <memory>
 #include <vector>
 
 #include "common/path_rules.h"
@@ -12,6 +14,7 @@
 #include "common/tool.h"
 #include "common/win32/process.h"
 #include "common/win32/raii.h"
+#include "common/win32/shell_link.h"
 
 namespace {
 
@@ -89,6 +92,24 @@ std::unique_ptr<ProcessWatch> WatchOf(win::Handle process) {
   return std::make_unique<Win32Watch>(std::move(process));
 }
 
+struct ItemListFree {
+  void operator()(ITEMIDLIST* p) const { ::CoTaskMemFree(p); }
+};
+using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
+
+// The shell item a shortcut names when its target has no file path; null
+// for anything else.
+ItemList ShellItemOf(const std::wstring& file) {
+  if (!text::EqualsNoCase(paths::Extension(file), L"lnk")) return nullptr;
+  win::ShellLink l = win::NewShellLink();
+  if (!l.file || FAILED(l.file.get()->Load(file.c_str(), STGM_READ))) return nullptr;
+  std::vector<wchar_t> path(kLongPath, L'\0');
+  if (SUCCEEDED(l.link.get()->GetPath(path.data(), kLongPath, nullptr, 0)) && path[0]) return nullptr;
+  PIDLIST_ABSOLUTE item = nullptr;
+  if (FAILED(l.link.get()->GetIDList(&item))) return nullptr;
+  return ItemList(item);
+}
+
 // The shell seam with the process the shell hands back kept.
 class KeepingShell final : public Shell {
  public:
@@ -103,7 +124,18 @@ class KeepingShell final : public Shell {
     info.lpFile = file.c_str();
     info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
     info.nShow = showState;
-    const BOOL ok = ::ShellExecuteExW(&info);
+    const ItemList item = ShellItemOf(file);
+    if (item) info.fMask |= SEE_MASK_FLAG_NO_UI;  // a second way follows
+    BOOL ok = ::ShellExecuteExW(&info);
+    if (!ok && item) {
+      // Some shells open such a shortcut's empty path rather than its item
+      // (the emulator does): the item is then opened itself, as the shortcut
+      // would have opened it.
+      info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_IDLIST;
+      info.lpFile = nullptr;
+      info.lpIDList = item.get();
+      ok = ::ShellExecuteExW(&info);
+    }
     // No process when the document went to a program that was already running.
     process.reset(info.hProcess);
     return ok ? 33 : reinterpret_cast<std::intptr_t>(info.hInstApp);

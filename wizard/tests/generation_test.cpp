@@ -57,7 +57,7 @@ struct Bench {
   std::wstring Written() { return text::FromAnsi(TempFolder::Read(seq)); }
 };
 
-std::wstring Record(const std::wstring& title, const wchar_t* file, const wchar_t* current, int size,
+std::wstring Record(const std::wstring& title, const std::wstring& file, const wchar_t* current, int size,
                     const std::wstring& option = L"") {
   return L"2001/05/12：" + title + L"\x01\x01" L"File=" + P(file) + L"\r\nCurrent=" + P(current) + L"\r\nOption=" +
          option + L"\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\x01";
@@ -74,16 +74,22 @@ TEST(Generation, OneRecordPerShortcutWithTheExactLayout) {
   const Case cases[] = {
       {L"C:\\Tools\\clock.exe", L"C:\\Tools", 7, L"clock", 6},
       {L"C:\\Tools\\big.exe", L"", 3, L"big", 3},
-      {L"", L"", 1, L"", 1},                                // no file-system target
       {L"C:\\x.exe", L"", 2, L"x", 1},  // other styles: a normal window
+      // A shell item with no file path (the reader gives no target): the
+      // shortcut itself, named by its file, without folder or arguments.
+      {L"", L"C:\\Tools", 7, L"a b", 6},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(text::ToUtf8(c.target));
     Bench b;
-    b.Add(L"a.lnk", c.target, c.style, c.current);
+    const std::wstring lnk = b.Link(L"a b.lnk");
+    b.shortcuts.links[lnk] = {P(c.target), P(c.current), c.style, L"/x"};
     b.Add(L"a.lnk2", L"C:\\not-read.exe");  // found by "*.lnk" through short names on Windows
-    EXPECT_TRUE(b.Run().ok);
-    EXPECT_EQ(b.Written(), Record(c.title, c.target, c.current, c.size));
+    auto r = b.Run();
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(b.Written(), *c.target ? Record(c.title, c.target, c.current, c.size, L"/x")
+                                     : Record(c.title, lnk, L"", c.size));
+    EXPECT_EQ(r.takenLinks, std::vector<std::wstring>{L"a b.lnk"});  // switched off at Finish when chosen
     EXPECT_TRUE(b.messages.shown.empty());
   }
 }
@@ -111,6 +117,7 @@ TEST(Generation, FailuresAreReportedWithoutHalfRecords) {
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.written, 1);
   EXPECT_EQ(r.skippedOwn, 1);
+  EXPECT_EQ(r.takenLinks, std::vector<std::wstring>{L"a.lnk"});  // the broken one is never switched off
   EXPECT_EQ(b.Written(), Record(L"a", L"C:\\a.exe", L"", 1));
   ASSERT_EQ(b.messages.shown.size(), 1u);
   EXPECT_EQ(b.messages.shown[0],
@@ -173,14 +180,15 @@ TEST(Generation, TheMainProgramReadsTheRecordsBack) {
   Bench b;
   b.Add(L"1.lnk", L"C:\\Tools\\clock.exe", 7, L"C:\\Tools");
   b.Add(L"2.lnk", L"C:\\Doc\\memo.txt", 3);
-  b.Add(L"3.lnk", L"", 5);
+  b.Add(L"3.lnk", L"", 5);  // a shell item: the shortcut itself
   ASSERT_TRUE(b.Run().ok);
   std::vector<std::wstring> items;
   for (const auto& i : sequencer::LoadSequence(b.seq, RealFileSystem()).Items)
     items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option + L"|" + std::to_wstring(i.Size));
   std::sort(items.begin(), items.end());
-  EXPECT_EQ(items, (std::vector<std::wstring>{L"clock|" + P(L"C:\\Tools\\clock.exe|C:\\Tools") + L"||6",
-                                              L"memo|" + P(L"C:\\Doc\\memo.txt") + L"|||3", L"||||1"}));
+  EXPECT_EQ(items, (std::vector<std::wstring>{L"3|" + b.links + P(L"\\3.lnk") + L"|||1",
+                                              L"clock|" + P(L"C:\\Tools\\clock.exe|C:\\Tools") + L"||6",
+                                              L"memo|" + P(L"C:\\Doc\\memo.txt") + L"|||3"}));
 }
 #endif
 

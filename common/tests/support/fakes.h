@@ -100,7 +100,8 @@ struct Processes : ::Processes {
   bool SetCurrentDirectory(const std::wstring&) override { return true; }
 };
 
-// Shortcuts by full path; a path not in the map cannot be read.
+// Shortcuts by full path; a path not in the map cannot be read. A target that
+// is a shell item with no file path is an empty TargetPath, as the shell reads it.
 struct Shortcuts : ShortcutStore {
   std::map<std::wstring, ShortcutInfo> links;
   std::vector<std::pair<std::wstring, std::wstring>> setTargets;

@@ -31,6 +31,19 @@ inline bool MakeShortcut(const std::wstring& lnkPath, const ShortcutFields& fiel
          SUCCEEDED(l.file.get()->Save(lnkPath.c_str(), TRUE));
 }
 
+// Creates lnkPath pointing at the special folder csidl (CSIDL_DRIVES: the
+// computer) by its item-id list alone, as the shell makes a shortcut to a
+// shell item with no file path. False when the shell refuses any step.
+inline bool MakeShortcutToItem(const std::wstring& lnkPath, int csidl) {
+  win::ComInit com = win::InitCom();
+  win::ShellLink l = win::NewShellLink();
+  PIDLIST_ABSOLUTE item = nullptr;
+  if (!l.file || FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &item))) return false;
+  const bool ok = SUCCEEDED(l.link.get()->SetIDList(item)) && SUCCEEDED(l.file.get()->Save(lnkPath.c_str(), TRUE));
+  CoTaskMemFree(item);
+  return ok;
+}
+
 // The arguments and description stored in a shortcut, read with the shell's
 // object; false when it cannot be loaded.
 inline bool ReadShortcutExtras(const std::wstring& lnkPath, std::wstring& arguments, std::wstring& description) {
