@@ -39,17 +39,19 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
   const itemtext::Date today = clock.Today();
   std::wstring result;
   for (const std::wstring& path : paths) {
-    std::wstring entry;
+    std::wstring entry, target = path;
     if (text::EqualsNoCase(tool::GetExtensionFromPath(path), L"lnk")) {
       std::optional<ShortcutInfo> link = shortcuts.Read(path);
       if (!link)
         return {std::nullopt, ui::Format(ui::Text(droptool::texts::kShortcutUnreadable), {path})};
       entry = itemtext::ItemBody(fit(link->TargetPath), fit(link->WorkingDirectory), link->Arguments,
                                  itemtext::SizeFromWindowStyle(link->WindowStyle));
+      target = link->TargetPath;
     } else {
       entry = itemtext::ItemBody(fit(path), fit(tool::GetParentFolderFromPath(path)), L"", listSize);
     }
-    result += FormatEntryBlock(tool::GetBaseNameFromPath(path), entry, today);
+    // The title line is pasted as a record: it obeys the same rule.
+    result += FormatEntryBlock(itemtext::RecordTitle(tool::GetBaseNameFromPath(path), target), entry, today);
   }
   return {std::move(result), {}};
 }

@@ -73,7 +73,8 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
       }
       const std::wstring body =
           itemtext::ItemBody(*file, *current, link->Arguments, itemtext::SizeFromWindowStyle(link->WindowStyle));
-      records += ConvertToDBFS(tool::GetBaseNameFromPath(link->TargetPath), body, seams.clock);
+      const std::wstring title = itemtext::RecordTitle(tool::GetBaseNameFromPath(link->TargetPath), link->TargetPath);
+      records += ConvertToDBFS(title, body, seams.clock);
       ++result.written;
       result.takenLinks.push_back(name);
     }

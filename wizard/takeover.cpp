@@ -40,10 +40,10 @@ TakeOverPlan PlanTakeOver(const std::vector<startup::Entry>& listed, const TakeO
     }
     TakenEntry t;
     if (folder) {
-      t.title = tool::GetBaseNameFromPath(e.program);
+      t.title = itemtext::RecordTitle(tool::GetBaseNameFromPath(e.program), e.program);
       t.body = itemtext::ItemBody(e.program, e.workingFolder, e.arguments, itemtext::SizeFromWindowStyle(e.windowStyle));
     } else {
-      t.title = e.name;
+      t.title = itemtext::RecordTitle(e.name, e.program);  // a value's name is anyone's text
       t.body = itemtext::ItemBody(e.program, e.workingFolder, e.arguments, 1);
     }
     t.approval = e.approval;
