@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "text.h"
+#include "path_rules.h"
 
 namespace itemtext {
 
@@ -19,16 +20,29 @@ int SizeFromWindowStyle(int windowStyle) {
   }
 }
 
+std::wstring RecordText(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& c : out)
+    if (c == L'\u0001' || c == L'\r' || c == L'\n' || c == L'\u0085' || c == L'\u2028' || c == L'\u2029') c = L' ';
+  return out;
+}
+
+std::wstring RecordTitle(std::wstring_view title, std::wstring_view program) {
+  std::wstring out = RecordText(title);
+  if (out.find_first_not_of(L' ') == std::wstring::npos) out = RecordText(paths::FileName(program));
+  return out;
+}
+
 std::wstring ItemBody(const std::wstring& target, const std::wstring& current, const std::wstring& option,
                       int size) {
   std::wstring body;
   body.reserve(target.size() + current.size() + option.size() + 48);
   body += L"File=";
-  body += target;
+  body += RecordText(target);
   body += L"\r\nCurrent=";
-  body += current;
+  body += RecordText(current);
   body += L"\r\nOption=";
-  for (wchar_t c : option) body += c == L'\r' || c == L'\n' || c == L'\u0001' ? L' ' : c;
+  body += RecordText(option);
   body += L"\r\nSize = ";
   body += std::to_wstring(size);
   body += L"\r\nNoUse = 0";

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "fileio.h"
 
@@ -14,10 +15,20 @@ namespace itemtext {
 // no shortcut inherits another one's value.
 int SizeFromWindowStyle(int windowStyle);
 
+// A text as a record may hold it: U+0001 (the record end) and every line end
+// (CR, LF, U+0085, U+2028, U+2029) become blanks. Names and values come from
+// shortcuts and registry values anyone may have written; so cleaned, none
+// can shift the records of a sequence file or add a key line to a body.
+std::wstring RecordText(std::wstring_view text);
+
+// A title as a record holds it: RecordText(title), or, when that is empty or
+// only blanks, the file name of program (what the item starts), so that the
+// item still has a name to show. Every writer's title goes through here.
+std::wstring RecordTitle(std::wstring_view title, std::wstring_view program);
+
 // "File=" target CR LF "Current=" folder CR LF "Option=" option CR LF
-// "Size = " size CR LF "NoUse = 0" — no line end after the last line. Line
-// ends and record ends (U+0001) inside option become blanks, so that the
-// arguments a shortcut or a registry value passes never break the record.
+// "Size = " size CR LF "NoUse = 0" — no line end after the last line. The
+// three texts go through RecordText.
 std::wstring ItemBody(const std::wstring& target, const std::wstring& current, const std::wstring& option,
                       int size);
 

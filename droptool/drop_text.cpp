@@ -40,7 +40,8 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
   const itemtext::Date today = clock.Today();
   std::wstring result;
   for (const std::wstring& path : paths) {
-    std::wstring entry;
+    // A title left blank by the record rule is named after what the item starts.
+    std::wstring entry, titleFallback = path;
     if (text::EqualsNoCase(paths::Extension(path), L"lnk")) {
       std::optional<ShortcutInfo> link = shortcuts.Read(path);
       if (!link)
@@ -48,10 +49,12 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
       const shortcut::ItemTarget target = shortcut::ItemTargetOf(path, *link);
       entry = itemtext::ItemBody(fit(target.file), fit(target.current), target.arguments,
                                  itemtext::SizeFromWindowStyle(link->WindowStyle));
+      if (!link->TargetPath.empty()) titleFallback = link->TargetPath;
     } else {
       entry = itemtext::ItemBody(fit(path), fit(paths::Parent(path)), L"", listSize);
     }
-    result += FormatEntryBlock(paths::Stem(path), entry, today);
+    // The title line is pasted as a record: it obeys the same rule.
+    result += FormatEntryBlock(itemtext::RecordTitle(paths::Stem(path), titleFallback), entry, today);
   }
   return {std::move(result), {}};
 }

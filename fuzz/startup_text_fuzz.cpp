@@ -3,15 +3,22 @@
 // command line after the program name, and a check command takes its path
 // from it; a Run value's command line gives the program and arguments from
 // the text itself; a record of switched-off entries that reads back is
-// rewritten to the same changes, one that does not is never half-read.
+// rewritten to the same changes, one that does not is never half-read; any
+// title and values written as an item read back as exactly that one item,
+// each text with its record ends and line ends as blanks.
 #include <algorithm>
 #include <cstdint>
 
 #include "common/command_line.h"
+#include "common/itemtext.h"
+#include "common/path_rules.h"
 #include "common/text.h"
+#include "common/tool.h"
 #include "fuzz/fuzz_support.h"
+#include "ini/sequence_records.h"
 #include "sequencer/sequence_check.h"
 #include "sequencer/startup.h"
+#include "wizard/generation.h"
 #include "wizard/switch_off.h"
 
 namespace {
@@ -28,6 +35,13 @@ std::size_t PrefixLength(const std::wstring& h) {
 }
 
 bool LedByBlank(const std::wstring& s) { return !s.empty() && (s[0] == L' ' || s[0] == L'\t'); }
+
+// A text as a record must hold it: U+0001 and the line ends as blanks.
+std::wstring Cleaned(std::wstring s) {
+  for (wchar_t& c : s)
+    if (c == 1 || c == L'\r' || c == L'\n' || c == 0x85 || c == 0x2028 || c == 0x2029) c = L' ';
+  return s;
+}
 
 }  // namespace
 
@@ -63,6 +77,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const cmdline::Split split = cmdline::SplitCommandLine(input, {L"/bin"}, files);
   FUZZ_CHECK(!LedByBlank(split.arguments) && input.find(split.arguments) != std::wstring::npos);
   if (split.found) FUZZ_CHECK(split.program == L"/bin/tool.exe");
+
+  // The input in four pieces as one item's title, File, Current and Option.
+  const std::size_t q = input.size() / 4;
+  const std::wstring name = input.substr(0, q), file = input.substr(q, q), current = input.substr(2 * q, q),
+                     option = input.substr(3 * q);
+  fake::Clock clock;
+  const std::vector<IniDocument> items = records::FromText(wizard::ItemRecords(
+      itemtext::RecordTitle(name, file), itemtext::ItemBody(file, current, option, 1), clock), files);
+  FUZZ_CHECK(items.size() == 1);
+  std::wstring readTitle;
+  FUZZ_CHECK(sequencer::ParseItemTitle(items[0].Value(records::kTitleKey, Variant()).ToString(), readTitle));
+  const bool blank = Cleaned(name).find_first_not_of(L' ') == std::wstring::npos;
+  FUZZ_CHECK(readTitle == Cleaned(blank ? paths::FileName(file) : name));
+  auto value = [&](const wchar_t* key) { return items[0].Value(key, Variant()).ToString(); };
+  FUZZ_CHECK(value(L"File") == text::Trim(Cleaned(file)));  // the reader trims values
+  FUZZ_CHECK(value(L"Current") == text::Trim(Cleaned(current)));
+  FUZZ_CHECK(value(L"Option") == text::Trim(Cleaned(option)));
+  FUZZ_CHECK(value(L"Size") == L"1" && value(L"NoUse") == L"0");
 
   if (auto changes = wizard::switchoff::ParseRecord(bytes)) {
     const std::string again = wizard::switchoff::FormatRecord(*changes);

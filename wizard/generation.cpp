@@ -78,8 +78,8 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
       }
       const std::wstring body =
           itemtext::ItemBody(*file, *current, target.arguments, itemtext::SizeFromWindowStyle(link->WindowStyle));
-      const std::wstring& titledBy = link->TargetPath.empty() ? name : link->TargetPath;
-      records += ItemRecords(paths::Stem(titledBy), body, seams.clock);
+      const std::wstring& titledBy = link->TargetPath.empty() ? lnkPath : link->TargetPath;
+      records += ItemRecords(itemtext::RecordTitle(paths::Stem(titledBy), titledBy), body, seams.clock);
       ++result.written;
       result.takenLinks.push_back(name);
     }

@@ -21,6 +21,7 @@
 namespace wizard {
 
 // The three records of one item: date and title, an empty record, the body.
+// The title and body must already obey itemtext::RecordTitle and ItemBody.
 std::wstring ItemRecords(const std::wstring& title, const std::wstring& body, itemtext::Clock& clock);
 
 // True for a target that is the main program itself ("tarvoline.exe" or

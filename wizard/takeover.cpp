@@ -41,10 +41,10 @@ TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const Tak
     }
     TakenEntry t;
     if (folder) {
-      t.title = paths::Stem(e.program);
+      t.title = itemtext::RecordTitle(paths::Stem(e.program), e.program);
       t.body = itemtext::ItemBody(e.program, e.workingFolder, e.arguments, itemtext::SizeFromWindowStyle(e.windowStyle));
     } else {
-      t.title = e.name;
+      t.title = itemtext::RecordTitle(e.name, e.program);  // a value's name is anyone's text
       t.body = itemtext::ItemBody(e.program, e.workingFolder, e.arguments, 1);
     }
     t.approval = e.approval;

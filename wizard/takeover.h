@@ -20,7 +20,7 @@ struct TakeOverChoices {
 };
 
 struct TakenEntry {
-  std::wstring title;
+  std::wstring title;  // itemtext::RecordTitle
   std::wstring body;  // itemtext::ItemBody
   reg::Address approval;
 };

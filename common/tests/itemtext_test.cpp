@@ -7,8 +7,23 @@ namespace {
 TEST(ItemText, BodyHasTheFiveKeyLinesWithoutFinalLineEnd) {
   EXPECT_EQ(itemtext::ItemBody(L"C:\\Tools\\clock.exe", L"C:\\Tools", L"/background", 6),
             L"File=C:\\Tools\\clock.exe\r\nCurrent=C:\\Tools\r\nOption=/background\r\nSize = 6\r\nNoUse = 0");
-  EXPECT_EQ(itemtext::ItemBody(L"D:\\データ\\メモ.txt", L"D:\\", L"-a\r\n-b\x01", 3),
-            L"File=D:\\データ\\メモ.txt\r\nCurrent=D:\\\r\nOption=-a  -b \r\nSize = 3\r\nNoUse = 0");
+  EXPECT_EQ(itemtext::ItemBody(L"D:\\データ\\メモ.txt", L"D:\\", L"-a", 3),
+            L"File=D:\\データ\\メモ.txt\r\nCurrent=D:\\\r\nOption=-a\r\nSize = 3\r\nNoUse = 0");
+}
+
+// No text a record holds can end the record or a line of it: U+0001 and
+// every line end become blanks; a title left blank takes the program's name.
+TEST(ItemText, RecordTextsHoldNoRecordOrLineEnd) {
+  EXPECT_EQ(itemtext::ItemBody(L"a\x01.exe\r", L"D:\\\nNoUse = 1", L"-a\r\nFile=x\x85\x2028\x2029", 3),
+            L"File=a .exe \r\nCurrent=D:\\ NoUse = 1\r\nOption=-a  File=x   \r\nSize = 3\r\nNoUse = 0");
+  struct Case { const wchar_t *title, *program, *expected; } cases[] = {
+      {L"Evil\x01Name", L"e.exe", L"Evil Name"},
+      {L"x\x01\x01" L"File=y", L"e.exe", L"x  File=y"},
+      {L"\x01\r\n\x85", L"e\x2028.exe", L"e .exe"},  // only control characters
+      {L"", L"e.exe", L"e.exe"},
+      {L"　", L"e.exe", L"　"},  // a full-width blank is text
+  };
+  for (const Case& c : cases) EXPECT_EQ(itemtext::RecordTitle(c.title, c.program), c.expected);
 }
 
 TEST(ItemText, DateIsZeroPadded) {

@@ -83,6 +83,11 @@ TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
                                             : Block(c.name, i.TargetPath, i.WorkingDirectory, c.size, i.Arguments))
         << text::ToUtf8(c.lnk);
   }
+  // Pasted, the block becomes records: no text breaks a line, and a blank
+  // name takes the target's file name.
+  const std::wstring odd = P(L"C:\\Links\\.lnk");
+  links.links[odd] = {exe, P(L"C:\\W\r\nFile=C:\\evil.exe"), 1, L"\x01/x\x2028"};
+  EXPECT_EQ(Build({odd}, 1, links).text, Block(L"clock.exe", exe, P(L"C:\\W  File=C:\\evil.exe"), 1, L" /x "));
 }
 
 // The clipboard text is Unicode, but a path a sequence file's code page

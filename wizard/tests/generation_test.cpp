@@ -196,6 +196,45 @@ autostart::Entry E(Source source, const wchar_t* name, const wchar_t* program, c
   return {source, name, P(program), P(program), args, P(L"C:\\P"), 1, true, true, true, approval::AddressOf(source, name)};
 }
 
+#ifdef TVL_HAVE_SEQUENCER_CORE
+// Names and values anyone may write into a Run key or a shortcut: whatever
+// they hold, the file keeps three records an item and reads back item for
+// item, record ends and line ends turned to blanks (the reader trims values).
+TEST(Generation, NoNameOrValueBreaksARecord) {
+  struct Case {
+    const wchar_t *name, *program, *current, *args;
+    std::wstring read;  // Title|File|Current|Option
+  } cases[] = {
+      {L"Evil\x01Name", L"C:\\P\\a.exe", L"C:\\P", L"", L"Evil Name|C:\\P\\a.exe|C:\\P|"},
+      {L"x\x01\x01" L"File=evil.exe", L"C:\\P\\b.exe", L"C:\\P", L"", L"x  File=evil.exe|C:\\P\\b.exe|C:\\P|"},
+      {L"Args\x01", L"C:\\P\\c.exe", L"C:\\P", L"-a\r\nFile=evil.exe\rSize = 3\n",
+       L"Args |C:\\P\\c.exe|C:\\P|-a  File=evil.exe Size = 3"},
+      {L"\x01\r\n", L"C:\\P\\d\x01.exe", L"C:\\P\r\nNoUse = 1", L"", L"d .exe|C:\\P\\d .exe|C:\\P  NoUse = 1|"},
+      {L"Uni\x85\x2028\x2029", L"C:\\P\\e.exe", L"C:\\P", L"\x2028-q", L"Uni   |C:\\P\\e.exe|C:\\P|-q"},
+      {L"", L"C:\\P\\f.exe", L"C:\\P", L"", L"f.exe|C:\\P\\f.exe|C:\\P|"},
+  };
+  fake::Registry registry;
+  wizard::TakeOverPlan plan;
+  std::vector<std::wstring> expected;
+  Bench b;
+  b.shortcuts.links[b.Link(L"s.lnk")] = {P(L"C:\\S\\s\x01.exe"), P(L"C:\\S\nNoUse = 1"), 1, L"\x01-x"};
+  expected.push_back(L"s |" + P(L"C:\\S\\s .exe|C:\\S NoUse = 1|-x"));
+  for (const Case& c : cases) {
+    autostart::Entry e = E(Source::UserRun, c.name, c.program, c.args);
+    e.workingFolder = P(c.current);
+    plan.entries.push_back(wizard::PlanTakeOver({e}, {true, false, true}, registry).entries.at(0));
+    expected.push_back(P(c.read));
+  }
+  ASSERT_TRUE(b.Run(b.links, &plan).ok);
+  const std::string bytes = TempFolder::Read(b.seq);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\x01'), 3 * static_cast<long>(expected.size()));
+  std::vector<std::wstring> items;
+  for (const auto& i : sequencer::LoadSequence(b.seq, RealFileSystem()).Items)
+    items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option);
+  EXPECT_EQ(items, expected);
+}
+#endif
+
 TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
   std::vector<autostart::Entry> listed{
       E(Source::UserRun, L"Chat", L"C:\\P\\chat.exe", L"--minimized"),

@@ -90,6 +90,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   };
   const std::wstring userApp = make(L"User App\\userapp.exe"), machineApp = make(L"Machine App\\machine.exe");
   const std::wstring plain = make(L"plain.exe"), tray = make(L"tray.exe"), shared = make(L"shared.exe");
+  const std::wstring odd = make(L"odd.exe");
   const std::wstring own = T + L"\\program";
   CreateDirectoryW(own.c_str(), nullptr);
   const std::wstring exe = own + L"\\TVLpreparer.exe";
@@ -110,13 +111,17 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   const std::wstring record = special_folders::Path(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline\\SwitchedOff.txt";
   DeleteFileW(record.c_str());
 
-  // Five Run values, two shortcuts of the user's and one of all users.
+  // Seven Run values (two with names made to break the records), two
+  // shortcuts of the user's and one of all users.
+  const std::wstring evil = L"Evil\x01Name", forged = L"x\x01\x01" L"File=C:\\evil.exe";
   RunValue runs[] = {
       {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"UserApp", L"\"" + userApp + L"\" /min"},
       {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"MachineApp", machineApp + L" --tray"},
       {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"Tool32", L"\"%ProgramFiles(x86)%\\TVLTest32\\tool32.exe\" -q", REG_EXPAND_SZ},
       {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"WasOff", userApp},
-      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"Own", L"C:\\Tools\\Tarvoline.exe"}};
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"Own", L"C:\\Tools\\Tarvoline.exe"},
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, evil.c_str(), odd + L" -e"},
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, forged.c_str(), L"\"" + odd + L"\" -x"}};
   for (const RunValue& v : runs) Set(v);
   const std::string wasOff("\x03\x00\x00\x00\x10\x20\x30\x40\x50\x60\x70\x01", 12);
   reg::Registry& registry = reg::RealRegistry();
@@ -128,7 +133,8 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   const std::vector<reg::Address> taken{
       Approval(Place::UserRun, L"UserApp"),       Approval(Place::MachineRun64, L"MachineApp"),
       Approval(Place::MachineRun32, L"Tool32"),   Approval(Place::UserFolder, L"Plain.lnk"),
-      Approval(Place::UserFolder, L"Tray.lnk"),   Approval(Place::CommonFolder, L"Shared.lnk")};
+      Approval(Place::UserFolder, L"Tray.lnk"),   Approval(Place::CommonFolder, L"Shared.lnk"),
+      Approval(Place::UserRun, evil),             Approval(Place::UserRun, forged)};
   for (const reg::Address& a : taken) registry.Delete(a);
 
   // The emulator says Windows 7 unless told otherwise; the program under test
@@ -154,19 +160,25 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   for (int page = 1; page <= 4; ++page) ASSERT_TRUE(press(page)) << page;
   press(5);
   const std::wstring closing = tvltest::AnswerMessage(wizard.pi.dwThreadId);
-  EXPECT_NE(closing.find(L"6 件を無効にしました"), std::wstring::npos) << text::ToUtf8(closing);
+  EXPECT_NE(closing.find(L"8 件を無効にしました"), std::wstring::npos) << text::ToUtf8(closing);
   EXPECT_NE(closing.find(L"TVLpreparer.exe /restore"), std::wstring::npos);
   EXPECT_EQ(wizard.Wait(), 0u);
   GetSystemTimeAsFileTime(&after);
 
-  // Exactly six items, each with what it passes to its program.
-  EXPECT_EQ(Items(TempFolder::Read(own + L"\\StartUp.pmw")),
-            Items(Item(L"UserApp", userApp, T + L"\\User App", L"/min") +
+  // Exactly eight items, each with what it passes to its program: records in
+  // threes, the odd names with blanks for U+0001, and no key line they forged.
+  const std::string sequence = TempFolder::Read(own + L"\\StartUp.pmw");
+  EXPECT_EQ(std::count(sequence.begin(), sequence.end(), '\x01'), 3 * 8);
+  for (const char* forgedLine : {"\x01" "File=C:\\evil.exe", "\nFile=C:\\evil.exe"})
+    EXPECT_EQ(sequence.find(forgedLine), std::string::npos);
+  EXPECT_EQ(Items(sequence),
+            Items(Item(L"Evil Name", odd, T, L"-e") + Item(L"x  File=C:\\evil.exe", odd, T, L"-x") +
+                  Item(L"UserApp", userApp, T + L"\\User App", L"/min") +
                   Item(L"MachineApp", machineApp, T + L"\\Machine App", L"--tray") +
                   Item(L"Tool32", tool32, x86 + L"\\TVLTest32", L"-q") + Item(L"plain", plain, T, L"") +
                   Item(L"tray", tray, T, L"/background") + Item(L"shared", shared, T, L"")));
 
-  // Those six switched off as the start-up manager does; the one off before untouched.
+  // Those eight switched off as the start-up manager does; the one off before untouched.
   auto stamp = [](const FILETIME& f) { return (std::uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
   for (const reg::Address& a : taken) {
     SCOPED_TRACE(text::ToUtf8(a.key + L" " + a.value));
@@ -182,13 +194,13 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"Own")).status, reg::Status::Missing);
   auto changes = wizard::switchoff::ParseRecord(TempFolder::Read(record));
   ASSERT_TRUE(changes);
-  EXPECT_EQ(changes->size(), 6u);
+  EXPECT_EQ(changes->size(), 8u);
 
   // The undo command: no wizard, one message, every value as it was.
   tvltest::Process restore;
   ASSERT_TRUE(restore.Start(exe, L" /restore"));
   const std::wstring report = tvltest::AnswerMessage(restore.pi.dwThreadId);
-  EXPECT_NE(report.find(L"6 件の登録を有効に戻しました。"), std::wstring::npos) << text::ToUtf8(report);
+  EXPECT_NE(report.find(L"8 件の登録を有効に戻しました。"), std::wstring::npos) << text::ToUtf8(report);
   EXPECT_EQ(restore.Wait(), 0u);
   for (const reg::Address& a : taken) EXPECT_EQ(registry.Read(a).status, reg::Status::Missing) << text::ToUtf8(a.value);
   EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"WasOff")).bytes, wasOff);
