@@ -7,17 +7,15 @@
 namespace layout {
 namespace {
 
-Rect Twips(int left, int top, int width, int height, int dpi) {
-  return {Px(left, dpi), Px(top, dpi), Px(width, dpi), Px(height, dpi)};
-}
+Rect Twips(const Rect& r, int dpi) { return {Px(r.left, dpi), Px(r.top, dpi), Px(r.width, dpi), Px(r.height, dpi)}; }
 
 void PlaceLine(MainLayout& l, double cpuLimit) {
-  std::optional<int> y = LineY(l.pbCPU.top, l.pbCPU.height, cpuLimit);
+  std::optional<int> y = LineY(l.cpuBar.top, l.cpuBar.height, cpuLimit);
   if (!y) return;
   // The bottom of the bar's range is the row below its last one: a limit of 0
   // draws the line on the bar's last rows instead, so that it stays visible.
-  const int bottom = l.pbCPU.top + l.pbCPU.height;
-  l.lineBar.top = (*y <= bottom && *y > bottom - l.lineBar.height) ? bottom - l.lineBar.height : *y;
+  const int bottom = l.cpuBar.top + l.cpuBar.height;
+  l.limitMark.top = (*y <= bottom && *y > bottom - l.limitMark.height) ? bottom - l.limitMark.height : *y;
 }
 
 }  // namespace
@@ -26,14 +24,15 @@ int Px(int twips, int dpi) { return static_cast<int>(std::lround(static_cast<dou
 
 MainLayout Design(int dpi, double cpuLimit) {
   MainLayout l;
-  l.band = Twips(0, 0, 5775, 1095, dpi);
-  l.titleLabel = Twips(120, 120, 2220, 240, dpi);
-  l.statusLabel = Twips(2520, 720, 2040, 180, dpi);
-  l.image1 = Twips(4680, 120, 840, 840, dpi);
-  l.pbProgress = Twips(480, 1200, 5055, 255, dpi);
-  l.pbCPU = Twips(120, 1560, 255, 4095, dpi);
-  l.lvApp = Twips(480, 1560, 5175, 4095, dpi);
-  l.lineBar = {0, Px(4920, dpi), Px(480, dpi), std::max(1, Px(15, dpi))};
+  l.band = Twips(design::kBand, dpi);
+  l.titleLabel = Twips(design::kTitleLabel, dpi);
+  l.statusLabel = Twips(design::kStatusLabel, dpi);
+  l.logo = Twips(design::kLogo, dpi);
+  l.progressBar = Twips(design::kProgressBar, dpi);
+  l.cpuBar = Twips(design::kCpuBar, dpi);
+  l.itemList = Twips(design::kItemList, dpi);
+  l.limitMark = Twips(design::kLimitMark, dpi);
+  l.limitMark.height = std::max(1, l.limitMark.height);
   PlaceLine(l, cpuLimit);
   return l;
 }
@@ -42,11 +41,11 @@ void Resize(MainLayout& l, int clientWidth, int clientHeight, int dpi, double cp
   auto set = [](int& field, int value) {
     if (value >= 0) field = value;
   };
-  l.band.width = std::max(Px(5775, dpi), clientWidth);
-  set(l.pbProgress.width, clientWidth - l.pbProgress.left);
-  set(l.pbCPU.height, clientHeight - l.pbCPU.top);
-  set(l.lvApp.width, clientWidth - l.lvApp.left);
-  set(l.lvApp.height, clientHeight - l.lvApp.top);
+  l.band.width = std::max(Px(design::kBand.width, dpi), clientWidth);
+  set(l.progressBar.width, clientWidth - l.progressBar.left);
+  set(l.cpuBar.height, clientHeight - l.cpuBar.top);
+  set(l.itemList.width, clientWidth - l.itemList.left);
+  set(l.itemList.height, clientHeight - l.itemList.top);
   PlaceLine(l, cpuLimit);
 }
 

@@ -13,18 +13,31 @@ struct Rect {
 };
 
 struct MainLayout {
-  Rect band;        // white header band (Shape1)
-  Rect titleLabel;  // "Tarvoline"
-  Rect statusLabel; // what the program is doing
-  Rect image1;      // the program's icon
-  Rect pbProgress;  // horizontal: counts the starts
-  Rect pbCPU;       // vertical: processor usage 0 to 100
-  Rect lvApp;       // the item list
-  Rect lineBar;     // the CPULimit mark across pbCPU (height = line thickness)
+  Rect band;         // white header band
+  Rect titleLabel;   // "Tarvoline"
+  Rect statusLabel;  // what the program is doing
+  Rect logo;         // the program's icon
+  Rect progressBar;  // horizontal: counts the starts
+  Rect cpuBar;       // vertical: processor usage 0 to 100
+  Rect itemList;     // the items, one row each
+  Rect limitMark;    // the CPULimit mark across cpuBar (height = line thickness)
 };
 
 // Design client area, in twips.
 constexpr int kClientTwips = 5730;
+
+// The design places, in twips (all multiples of 15: whole pixels at 96 DPI).
+// The limit mark's top is moved to the CPULimit level.
+namespace design {
+constexpr Rect kBand{0, 0, 5775, 1095};
+constexpr Rect kTitleLabel{120, 120, 2220, 240};
+constexpr Rect kStatusLabel{2520, 720, 2040, 180};
+constexpr Rect kLogo{4680, 120, 840, 840};
+constexpr Rect kProgressBar{480, 1200, 5055, 255};
+constexpr Rect kCpuBar{120, 1560, 255, 4095};
+constexpr Rect kItemList{480, 1560, 5175, 4095};
+constexpr Rect kLimitMark{0, 4920, 480, 15};
+}  // namespace design
 
 // twips at dpi, rounded to the nearest pixel.
 int Px(int twips, int dpi);
@@ -32,8 +45,8 @@ int Px(int twips, int dpi);
 // The design places at dpi, the line at the CPULimit level.
 MainLayout Design(int dpi, double cpuLimit);
 
-// Stretches pbProgress to the right edge, pbCPU to the bottom and lvApp to
-// both, and moves the line to the new CPULimit level (LineY; at 0 it sits on
+// Stretches progressBar to the right edge, cpuBar to the bottom and itemList
+// to both, and moves the line to the new CPULimit level (LineY; at 0 it sits on
 // the bar's last rows). A size that would come
 // out negative (a client area smaller than the control's offset) is left as
 // it was; the band spans the whole width.

@@ -11,8 +11,8 @@ class NullView : public LaunchView {
  public:
   void ShowCpuLoad(double percent) override { benchmark::DoNotOptimize(percent); }
   void SetCaption(const std::wstring&) override {}
-  bool MarkStarted(const std::wstring&) override { return true; }
-  bool SetItemIcon(const std::wstring&, int) override { return true; }
+  void MarkStarted(int) override {}
+  void SetItemIcon(int, int) override {}
   void SetProgress(int) override {}
   void RepaintNow() override {}
   WindowHandle Owner() override { return nullptr; }
@@ -22,7 +22,6 @@ class NullView : public LaunchView {
 
 class BusyMeter : public CpuMeter {
  public:
-  void AddCounter(const std::wstring&) override {}
   double GetValue() override { return value_ = value_ >= 99 ? 31 : value_ + 0.7; }
 
  private:
@@ -36,7 +35,7 @@ void BM_WaitingTick(benchmark::State& state) {
   // The processor never falls to the limit and the longest wait never ends:
   // every tick is a waiting tick.
   PlainLaunchSystem system(RealProcesses(), RealShell(), RealFileSystem());
-  LaunchEngine engine(items, {30, 1e300, 500}, view, &meter, system);
+  LaunchEngine engine(items, {30, 1e300, 500}, view, &meter, system, RealProcesses(), RealFileSystem(), nullptr);
   for (auto _ : state) benchmark::DoNotOptimize(engine.Tick(200));
   state.SetItemsProcessed(state.iterations());
 }

@@ -30,7 +30,6 @@ class FakeSystem : public LaunchView, public CpuMeter, public Processes, public 
   WindowHandle Owner() override { return this; }
   void StopTimer() override { log.push_back(L"stop"); }
   void EndProgram() override { log.push_back(L"end"); }
-  void AddCounter(const std::wstring&) override {}
   double GetValue() override { return usage; }
   bool Start(const std::wstring& line, int show) override {
     log.push_back(L"start " + line + L" show=" + std::to_wstring(show) + L" in " + cwd);

@@ -20,26 +20,26 @@ TEST(LineY, MarksTheLimitOnTheBar) {
 
 TEST(Layout, ResizeStretchesBarsAndListAndMovesTheLine) {
   layout::MainLayout l = layout::Design(96, 30);
-  EXPECT_EQ(l.pbCPU, (layout::Rect{8, 104, 17, 273}));
-  EXPECT_EQ(l.lineBar, (layout::Rect{0, 295, 32, 1}));
-  EXPECT_EQ(layout::Design(144, 30).lineBar, (layout::Rect{0, 443, 48, 2}));
+  EXPECT_EQ(l.cpuBar, (layout::Rect{8, 104, 17, 273}));
+  EXPECT_EQ(l.limitMark, (layout::Rect{0, 295, 32, 1}));
+  EXPECT_EQ(layout::Design(144, 30).limitMark, (layout::Rect{0, 443, 48, 2}));
 
   layout::Resize(l, 600, 500, 96, 30);
-  EXPECT_EQ(l.pbProgress, (layout::Rect{32, 80, 568, 17}));
-  EXPECT_EQ(l.pbCPU, (layout::Rect{8, 104, 17, 396}));  // the width stays
-  EXPECT_EQ(l.lvApp, (layout::Rect{32, 104, 568, 396}));
-  EXPECT_EQ(l.lineBar.top, 104 + 396 - 119);
+  EXPECT_EQ(l.progressBar, (layout::Rect{32, 80, 568, 17}));
+  EXPECT_EQ(l.cpuBar, (layout::Rect{8, 104, 17, 396}));  // the width stays
+  EXPECT_EQ(l.itemList, (layout::Rect{32, 104, 568, 396}));
+  EXPECT_EQ(l.limitMark.top, 104 + 396 - 119);
   layout::MainLayout zero = l;
   layout::Resize(zero, 600, 500, 96, 0);
-  EXPECT_EQ(zero.lineBar.top, 104 + 396 - 1);  // on the bar's last row, not below it
+  EXPECT_EQ(zero.limitMark.top, 104 + 396 - 1);  // on the bar's last row, not below it
 
   // A client area smaller than the offsets (a minimised window) changes no size.
   const layout::MainLayout before = l;
   layout::Resize(l, 0, 0, 96, 30);
-  EXPECT_EQ(l.pbProgress, before.pbProgress);
-  EXPECT_EQ(l.pbCPU, before.pbCPU);
-  EXPECT_EQ(l.lvApp, before.lvApp);
-  EXPECT_EQ(l.lineBar, before.lineBar);
+  EXPECT_EQ(l.progressBar, before.progressBar);
+  EXPECT_EQ(l.cpuBar, before.cpuBar);
+  EXPECT_EQ(l.itemList, before.itemList);
+  EXPECT_EQ(l.limitMark, before.limitMark);
 }
 
 }  // namespace

@@ -25,18 +25,18 @@ struct Ui : sequencer::EntryUi, fake::Processes, fake::Shell {
     ++windows;
     run = std::move(given);
     run.settings.IntervalTime = 0;
-    frmMain form({.items = run.sequence.Items,
-                  .settings = LaunchSettings::From(run.settings),
-                  .timerInterval = run.settings.TimerInterval,
-                  .createMeter = ZeroMeter::Make,
-                  .endProgram = [this] { ++ends; },
-                  .quitOnClose = false,
-                  .processes = *this,
-                  .launcher = launch,
-                  .report = &run.report});
+    sequencer::MainWindow form({.items = run.sequence.Items,
+                                .settings = LaunchSettings::From(run.settings),
+                                .timerInterval = run.settings.TimerInterval,
+                                .createMeter = ZeroMeter::Make,
+                                .endProgram = [this] { ++ends; },
+                                .quitOnClose = false,
+                                .processes = *this,
+                                .launcher = launch,
+                                .report = &run.report});
     // Hidden: a shown window costs the emulator two seconds to take away.
     if (!form.Create(SW_HIDE)) return false;
-    for (size_t i = 0; i < run.sequence.Items.size() && ends == 0; ++i) form.tmrTimer_Timer();
+    for (size_t i = 0; i < run.sequence.Items.size() && ends == 0; ++i) form.OnTick();
     return true;
   }
 };

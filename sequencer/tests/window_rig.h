@@ -5,12 +5,11 @@
 
 #include <memory>
 
-#include "sequencer/win32/frm_main.h"
+#include "sequencer/win32/main_window.h"
 
 struct ZeroMeter : CpuMeter {
-  void AddCounter(const std::wstring&) override {}
   double GetValue() override { return 0; }
-  static void Make(std::unique_ptr<CpuMeter>& m) { m = std::make_unique<ZeroMeter>(); }
+  static std::unique_ptr<CpuMeter> Make() { return std::make_unique<ZeroMeter>(); }
 };
 
 inline void Pump() {
@@ -19,10 +18,10 @@ inline void Pump() {
 }
 
 // The list's icon of an item, as an itemicon value.
-inline int Icon(frmMain& form, int index) {
+inline int Icon(const sequencer::MainWindow& window, int index) {
   LVITEMW item{};
   item.mask = LVIF_IMAGE;
   item.iItem = index;
-  ListView_GetItem(form.lvApp(), &item);
+  ListView_GetItem(window.itemList(), &item);
   return item.iImage + 1;
 }

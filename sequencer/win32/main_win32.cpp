@@ -16,7 +16,7 @@
 #include "sequencer/sequence_check.h"
 #include "sequencer/startup.h"
 #include "sequencer/texts.h"
-#include "sequencer/win32/frm_main.h"
+#include "sequencer/win32/main_window.h"
 #include "sequencer/win32/launch_system_win32.h"
 
 namespace {
@@ -53,10 +53,11 @@ class WindowsEntryUi final : public sequencer::EntryUi {
   bool ShowMainWindow(sequencer::Run run) override {
     // Kept here: the window reads the items and writes the report for as long as it runs.
     run_ = std::move(run);
-    window_ = std::make_unique<frmMain>(FrmMainArgs{.items = run_.sequence.Items,
-                                                    .settings = LaunchSettings::From(run_.settings),
-                                                    .timerInterval = run_.settings.TimerInterval,
-                                                    .report = &run_.report});
+    window_ = std::make_unique<sequencer::MainWindow>(
+        sequencer::MainWindowArgs{.items = run_.sequence.Items,
+                                  .settings = LaunchSettings::From(run_.settings),
+                                  .timerInterval = run_.settings.TimerInterval,
+                                  .report = &run_.report});
     return window_->Create(showCommand_);
   }
 
@@ -65,7 +66,7 @@ class WindowsEntryUi final : public sequencer::EntryUi {
  private:
   int showCommand_;
   sequencer::Run run_;
-  std::unique_ptr<frmMain> window_;
+  std::unique_ptr<sequencer::MainWindow> window_;
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "sequencer/win32/frm_main.h"
+#include "sequencer/win32/main_window.h"
 
 #include <commctrl.h>
 
@@ -7,21 +7,44 @@
 
 #include "common/path_rules.h"
 #include "common/tool.h"
-#include "common/ui_text.h"
 #include "common/win32/dpi.h"
-#include "sequencer/win32/disp_form_top.h"
-#include "sequencer/win32/pdh9xnt.h"
 #include "common/win32/resource_ids.h"
-#include "sequencer/win32/triangle_images.h"
 #include "sequencer/texts.h"
+#include "sequencer/win32/cpu_meter_win32.h"
+#include "sequencer/win32/triangle_images.h"
 
+namespace sequencer {
 namespace {
 
-const wchar_t kTitleText[] = L"Tarvoline";
 constexpr UINT_PTR kTimerId = 1;
-constexpr COLORREF kLineColour = RGB(128, 128, 255);
-// The design face; the system's Japanese UI face stands in where it is missing.
+constexpr COLORREF kMarkColour = RGB(128, 128, 255);
+// The design face; the system's message font stands in where it is missing.
 const wchar_t kDesignFace[] = L"ＭＳ Ｐゴシック";
+
+enum ControlId : int { kTitleLabelId = 1, kStatusLabelId, kProgressBarId, kCpuBarId, kItemListId, kLimitMarkId };
+
+// A design place in twips, in pixels at 96 DPI.
+constexpr win::Rect96 At96(const layout::Rect& twips) {
+  return {twips.left / 15, twips.top / 15, twips.width / 15, twips.height / 15};
+}
+
+// The controls at their design places; the resize rules of layout:: move
+// the bars, the list and the mark on from there.
+constexpr win::ControlSpec kControls[] = {
+    {WC_STATICW, 0, WS_VISIBLE | SS_NOPREFIX | SS_LEFT, 0, kTitleLabelId, At96(layout::design::kTitleLabel),
+     win::FontRole::Title},
+    {WC_STATICW, texts::kBusy, WS_VISIBLE | SS_NOPREFIX | SS_LEFT | SS_ENDELLIPSIS, 0, kStatusLabelId,
+     At96(layout::design::kStatusLabel)},
+    {PROGRESS_CLASSW, 0, WS_VISIBLE | PBS_SMOOTH | WS_CLIPSIBLINGS, 0, kProgressBarId,
+     At96(layout::design::kProgressBar)},
+    {PROGRESS_CLASSW, 0, WS_VISIBLE | PBS_VERTICAL | PBS_SMOOTH | WS_CLIPSIBLINGS, 0, kCpuBarId,
+     At96(layout::design::kCpuBar)},
+    {WC_LISTVIEWW, 0,
+     WS_VISIBLE | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
+         WS_CLIPSIBLINGS,
+     WS_EX_CLIENTEDGE, kItemListId, At96(layout::design::kItemList)},
+    {WC_STATICW, 0, WS_VISIBLE | SS_LEFT, 0, kLimitMarkId, At96(layout::design::kLimitMark)},
+};
 
 int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -38,48 +61,24 @@ bool FaceExists(const wchar_t* face) {
   return found;
 }
 
-std::wstring UiFace() {
-  if (FaceExists(kDesignFace)) return kDesignFace;
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) && metrics.lfMessageFont.lfFaceName[0])
-    return metrics.lfMessageFont.lfFaceName;
-  return L"MS UI Gothic";
-}
-
-HFONT MakeFont(const std::wstring& face, int points, bool bold, int dpi) {
-  LOGFONTW lf{};
-  lf.lfHeight = -::MulDiv(points, dpi, 72);
-  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = CLEARTYPE_QUALITY;
-  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-  return ::CreateFontIndirectW(&lf);
-}
-
-HWND Child(HWND parent, const wchar_t* cls, const wchar_t* textValue, DWORD style, DWORD exStyle = 0) {
-  return ::CreateWindowExW(exStyle, cls, textValue, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent, nullptr,
-                           ::GetModuleHandleW(nullptr), nullptr);
-}
-
 void Place(HWND control, const layout::Rect& r) {
   ::SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
 
-frmMain::frmMain(FrmMainArgs args)
+MainWindow::MainWindow(MainWindowArgs args)
     : args_(std::move(args)),
       engine_(args_.items, args_.settings, *this, nullptr, args_.launcher, args_.processes, args_.fs, args_.report) {
-  if (!args_.createMeter) args_.createMeter = [](std::unique_ptr<CpuMeter>& m) { Pdh9XNT::CreateCpuMeter(m); };
+  if (!args_.createMeter) args_.createMeter = [] { return std::make_unique<SystemTimesMeter>(); };
   if (!args_.endProgram) args_.endProgram = [] { ::ExitProcess(0); };
 }
 
-frmMain::~frmMain() {
+MainWindow::~MainWindow() {
   if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
-bool frmMain::Create(int showCommand) {
+bool MainWindow::Create(int showCommand) {
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&icc);
@@ -105,22 +104,22 @@ bool frmMain::Create(int showCommand) {
   const int x = std::max<int>(work.left, work.right - outer.cx - margin);
   const int y = std::max<int>(work.top, work.bottom - outer.cy - margin);
   ::SetWindowPos(hwnd_, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-  Form_Load();
+  OnLoad();
   ::ShowWindow(hwnd_, showCommand);
   ::UpdateWindow(hwnd_);
   return true;
 }
 
-LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
       OnCreate();
       return 0;
     case WM_SIZE:
-      Form_Resize(wp, LOWORD(lp), HIWORD(lp));
+      OnSize(wp, LOWORD(lp), HIWORD(lp));
       return 0;
     case WM_TIMER:
-      if (wp == kTimerId) tmrTimer_Timer();
+      if (wp == kTimerId) OnTick();
       return 0;
     case WM_PAINT:
       OnPaint();
@@ -133,55 +132,53 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_DESTROY:
-      Form_Unload();
+      OnDestroy();
       return 0;
     default:
       return ::DefWindowProcW(hwnd_, msg, wp, lp);
   }
 }
 
-void frmMain::OnCreate() {
+void MainWindow::OnCreate() {
   dpi_ = static_cast<int>(win::WindowDpi(hwnd_));
-  face_ = UiFace();
-  titleLabel_ = Child(hwnd_, WC_STATICW, kTitleText, SS_NOPREFIX | SS_LEFT);
-  statusLabel_ = Child(hwnd_, WC_STATICW, ui::Text(sequencer::texts::kBusy).c_str(), SS_NOPREFIX | SS_LEFT | SS_ENDELLIPSIS);
-  pbProgress_ = Child(hwnd_, PROGRESS_CLASSW, nullptr, PBS_SMOOTH | WS_CLIPSIBLINGS);
-  pbCPU_ = Child(hwnd_, PROGRESS_CLASSW, nullptr, PBS_VERTICAL | PBS_SMOOTH | WS_CLIPSIBLINGS);
-  lvApp_ = Child(hwnd_, WC_LISTVIEWW, nullptr,
-                 LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
-                     WS_CLIPSIBLINGS,
-                 WS_EX_CLIENTEDGE);
+  face_ = FaceExists(kDesignFace) ? kDesignFace : L"";
+  controls_.Create(hwnd_, kControls);
+  titleLabel_ = controls_.Find(kTitleLabelId);
+  statusLabel_ = controls_.Find(kStatusLabelId);
+  progressBar_ = controls_.Find(kProgressBarId);
+  cpuBar_ = controls_.Find(kCpuBarId);
+  itemList_ = controls_.Find(kItemListId);
+  limitMark_ = controls_.Find(kLimitMarkId);
+  // The program's name, the same in every language.
+  ::SetWindowTextW(titleLabel_, kProgramTitle);
   // The mark lies across the processor bar: above it in the Z order.
-  lineBar_ = Child(hwnd_, WC_STATICW, nullptr, SS_LEFT);
-  ::SetWindowPos(lineBar_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  lineBrush_.reset(::CreateSolidBrush(kLineColour));
+  ::SetWindowPos(limitMark_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  markBrush_.reset(::CreateSolidBrush(kMarkColour));
 
-  ::SendMessageW(pbCPU_, PBM_SETRANGE32, 0, 100);
-  ListView_SetExtendedListViewStyle(lvApp_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-  stateImages_.reset(ListView_GetImageList(lvApp_, LVSIL_STATE));
+  ::SendMessageW(cpuBar_, PBM_SETRANGE32, 0, 100);
+  ListView_SetExtendedListViewStyle(itemList_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  stateImages_.reset(ListView_GetImageList(itemList_, LVSIL_STATE));
   LVCOLUMNW column{};
   column.mask = LVCF_WIDTH;
   column.cx = 100;
-  ListView_InsertColumn(lvApp_, 0, &column);
+  ListView_InsertColumn(itemList_, 0, &column);
 
   layout_ = layout::Design(dpi_, args_.settings.CPULimit);
   MakeDpiResources();
   ApplyLayout();
 }
 
-void frmMain::MakeDpiResources() {
+void MainWindow::MakeDpiResources() {
   // The controls take the new fonts and images before the old ones are released.
-  win::GdiObject title(MakeFont(face_, 12, true, dpi_));
-  win::GdiObject body(MakeFont(face_, 9, false, dpi_));
-  ::SendMessageW(titleLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(title.get()), TRUE);
-  ::SendMessageW(statusLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(body.get()), TRUE);
-  ::SendMessageW(lvApp_, WM_SETFONT, reinterpret_cast<WPARAM>(body.get()), TRUE);
-  titleFont_ = std::move(title);
-  textFont_ = std::move(body);
+  const UINT dpi = static_cast<UINT>(dpi_);
+  win::Fonts fonts{win::GdiObject(win::MakeFont(face_, 9, false, dpi)),
+                   win::GdiObject(win::MakeFont(face_, 12, true, dpi))};
+  controls_.Layout(dpi, fonts);
+  fonts_ = std::move(fonts);
 
   win::ImageList images = images::MakeTriangleImages(Scale(16));
-  ListView_SetImageList(lvApp_, images.get(), LVSIL_SMALL);
-  ListView_SetImageList(lvApp_, images.get(), LVSIL_NORMAL);
+  ListView_SetImageList(itemList_, images.get(), LVSIL_SMALL);
+  ListView_SetImageList(itemList_, images.get(), LVSIL_NORMAL);
   images_ = std::move(images);
 
   const int iconSize = Scale(32);
@@ -192,34 +189,35 @@ void frmMain::MakeDpiResources() {
   icon_.reset(icon);
 }
 
-void frmMain::ApplyLayout() {
+void MainWindow::ApplyLayout() {
   Place(titleLabel_, layout_.titleLabel);
   // The busy text may run up to the icon, so that wider UI faces are not cut.
   layout::Rect status = layout_.statusLabel;
-  status.width = std::max(status.width, layout_.image1.left - status.left - Scale(4));
+  status.width = std::max(status.width, layout_.logo.left - status.left - Scale(4));
   status.height = std::max(status.height, Scale(15));
   Place(statusLabel_, status);
-  Place(pbProgress_, layout_.pbProgress);
-  Place(pbCPU_, layout_.pbCPU);
-  Place(lvApp_, layout_.lvApp);
-  Place(lineBar_, layout_.lineBar);
+  Place(progressBar_, layout_.progressBar);
+  Place(cpuBar_, layout_.cpuBar);
+  Place(itemList_, layout_.itemList);
+  Place(limitMark_, layout_.limitMark);
   RECT inner{};
-  ::GetClientRect(lvApp_, &inner);
-  ListView_SetColumnWidth(lvApp_, 0, std::max<LONG>(inner.right - inner.left, 0));
+  ::GetClientRect(itemList_, &inner);
+  ListView_SetColumnWidth(itemList_, 0, std::max<LONG>(inner.right - inner.left, 0));
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void frmMain::Form_Load() {
-  DispFormTop::SetFormTopMost(hwnd_, 1);
-  args_.createMeter(meter_);
+void MainWindow::OnLoad() {
+  // Above the windows of the programs it starts, so that the run stays in view.
+  ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  meter_ = args_.createMeter();
   engine_.SetMeter(meter_.get());
 
-  ListView_DeleteAllItems(lvApp_);
+  ListView_DeleteAllItems(itemList_);
   const auto& items = args_.items;
   // A long sequence fills the list in one go: room for every row first, and
   // no redrawing until the last is in.
-  ::SendMessageW(lvApp_, WM_SETREDRAW, FALSE, 0);
-  ListView_SetItemCount(lvApp_, static_cast<int>(items.size()));
+  ::SendMessageW(itemList_, WM_SETREDRAW, FALSE, 0);
+  ListView_SetItemCount(itemList_, static_cast<int>(items.size()));
   for (size_t i = 0; i < items.size(); ++i) {
     std::wstring name = paths::Stem(items[i].Title);
     LVITEMW item{};
@@ -228,24 +226,24 @@ void frmMain::Form_Load() {
     item.pszText = name.data();
     item.iImage = itemicon::kWaiting - 1;
     item.lParam = static_cast<LPARAM>(i);
-    ListView_InsertItem(lvApp_, &item);
+    ListView_InsertItem(itemList_, &item);
   }
-  ::SendMessageW(lvApp_, WM_SETREDRAW, TRUE, 0);
-  ::SendMessageW(pbProgress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(items.size()));
-  ::SendMessageW(pbProgress_, PBM_SETPOS, 0, 0);
+  ::SendMessageW(itemList_, WM_SETREDRAW, TRUE, 0);
+  ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(items.size()));
+  ::SendMessageW(progressBar_, PBM_SETPOS, 0, 0);
 
   timerMs_ = sequencer::TimerIntervalMs(args_.timerInterval);
   timerOn_ = ::SetTimer(hwnd_, kTimerId, static_cast<UINT>(timerMs_), nullptr) != 0;
   if (args_.report) args_.report->TimerStarted();
 }
 
-void frmMain::Form_Resize(WPARAM kind, int width, int height) {
-  if (kind == SIZE_MINIMIZED || !lvApp_) return;
+void MainWindow::OnSize(WPARAM kind, int width, int height) {
+  if (kind == SIZE_MINIMIZED || !itemList_) return;
   layout::Resize(layout_, width, height, dpi_, args_.settings.CPULimit);
   ApplyLayout();
 }
 
-void frmMain::Form_Unload() {
+void MainWindow::OnDestroy() {
   StopTimer();
   engine_.Closed();
   engine_.SetMeter(nullptr);
@@ -253,7 +251,7 @@ void frmMain::Form_Unload() {
   if (args_.quitOnClose) ::PostQuitMessage(0);
 }
 
-void frmMain::OnPaint() {
+void MainWindow::OnPaint() {
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(hwnd_, &ps);
   RECT band{0, 0, layout_.band.width, layout_.band.height};
@@ -263,12 +261,12 @@ void frmMain::OnPaint() {
   ::FillRect(dc, &edge, ::GetSysColorBrush(COLOR_BTNSHADOW));
   if (icon_) {
     const int size = Scale(32);
-    ::DrawIconEx(dc, layout_.image1.left, layout_.image1.top, icon_.get(), size, size, 0, nullptr, DI_NORMAL);
+    ::DrawIconEx(dc, layout_.logo.left, layout_.logo.top, icon_.get(), size, size, 0, nullptr, DI_NORMAL);
   }
   ::EndPaint(hwnd_, &ps);
 }
 
-void frmMain::OnDpiChanged(UINT dpi, const RECT* suggested) {
+void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
   dpi_ = static_cast<int>(dpi);
   layout_ = layout::Design(dpi_, args_.settings.CPULimit);
   MakeDpiResources();
@@ -276,19 +274,19 @@ void frmMain::OnDpiChanged(UINT dpi, const RECT* suggested) {
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
   ::GetClientRect(hwnd_, &client);
-  Form_Resize(SIZE_RESTORED, client.right, client.bottom);
+  OnSize(SIZE_RESTORED, client.right, client.bottom);
 }
 
-LRESULT frmMain::OnCtlColorStatic(HDC dc, HWND control) {
-  if (control == lineBar_) return reinterpret_cast<LRESULT>(lineBrush_.get());
+LRESULT MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
+  if (control == limitMark_) return reinterpret_cast<LRESULT>(markBrush_.get());
   ::SetBkColor(dc, RGB(255, 255, 255));
   ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
   return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
 }
 
-LRESULT frmMain::OnNotify(NMHDR* header) {
+LRESULT MainWindow::OnNotify(NMHDR* header) {
   // The check marks follow the run, not the user's clicks.
-  if (header->hwndFrom == lvApp_ && header->code == LVN_ITEMCHANGING) {
+  if (header->hwndFrom == itemList_ && header->code == LVN_ITEMCHANGING) {
     auto* change = reinterpret_cast<NMLISTVIEW*>(header);
     if ((change->uChanged & LVIF_STATE) && !ownCheckChange_ &&
         ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK) && (change->uOldState & LVIS_STATEIMAGEMASK))
@@ -297,7 +295,7 @@ LRESULT frmMain::OnNotify(NMHDR* header) {
   return 0;
 }
 
-void frmMain::tmrTimer_Timer() {
+void MainWindow::OnTick() {
   // A start that runs a message loop of its own (the shell may) must not
   // deliver the next tick into this one.
   if (inTick_) return;
@@ -306,15 +304,15 @@ void frmMain::tmrTimer_Timer() {
   inTick_ = false;
 }
 
-void frmMain::ShowCpuLoad(double percent) {
+void MainWindow::ShowCpuLoad(double percent) {
   // The bar takes whole percent from 0 to 100; a reading beyond that is shown at the end.
   const double shown = std::clamp(std::isfinite(percent) ? percent : 0.0, 0.0, 100.0);
-  ::SendMessageW(pbCPU_, PBM_SETPOS, static_cast<WPARAM>(std::lround(shown)), 0);
+  ::SendMessageW(cpuBar_, PBM_SETPOS, static_cast<WPARAM>(std::lround(shown)), 0);
 }
 
-void frmMain::SetCaption(const std::wstring& caption) { ::SetWindowTextW(hwnd_, caption.c_str()); }
+void MainWindow::SetCaption(const std::wstring& caption) { ::SetWindowTextW(hwnd_, caption.c_str()); }
 
-void frmMain::MarkStarted(int index) {
+void MainWindow::MarkStarted(int index) {
   // The check mark, the selection and the started icon in one change: one
   // round of notifications and one repaint of the row instead of three.
   LVITEMW item{};
@@ -324,26 +322,28 @@ void frmMain::MarkStarted(int index) {
   item.stateMask = LVIS_STATEIMAGEMASK | LVIS_SELECTED | LVIS_FOCUSED;
   item.iImage = itemicon::kStarted - 1;
   ownCheckChange_ = true;
-  ListView_SetItem(lvApp_, &item);
+  ListView_SetItem(itemList_, &item);
   ownCheckChange_ = false;
-  ListView_EnsureVisible(lvApp_, index, FALSE);
+  ListView_EnsureVisible(itemList_, index, FALSE);
 }
 
-void frmMain::SetItemIcon(int index, int icon) {
+void MainWindow::SetItemIcon(int index, int icon) {
   LVITEMW item{};
   item.mask = LVIF_IMAGE;
   item.iItem = index;
   item.iImage = icon - 1;
-  ListView_SetItem(lvApp_, &item);
+  ListView_SetItem(itemList_, &item);
 }
 
-void frmMain::SetProgress(int value) { ::SendMessageW(pbProgress_, PBM_SETPOS, static_cast<WPARAM>(value), 0); }
+void MainWindow::SetProgress(int value) { ::SendMessageW(progressBar_, PBM_SETPOS, static_cast<WPARAM>(value), 0); }
 
-void frmMain::RepaintNow() { ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+void MainWindow::RepaintNow() { ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
-void frmMain::StopTimer() {
+void MainWindow::StopTimer() {
   if (timerOn_ && hwnd_) ::KillTimer(hwnd_, kTimerId);
   timerOn_ = false;
 }
 
-void frmMain::EndProgram() { args_.endProgram(); }
+void MainWindow::EndProgram() { args_.endProgram(); }
+
+}  // namespace sequencer

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/controls.h"
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
 #include "sequencer/launch_engine.h"
@@ -17,13 +18,15 @@
 #include "sequencer/startup.h"
 #include "sequencer/win32/launch_system_win32.h"
 
-struct FrmMainArgs {
+namespace sequencer {
+
+struct MainWindowArgs {
   // The items to list and start; must outlive the window.
-  const std::vector<sequencer::SequenceItem>& items;
+  const std::vector<SequenceItem>& items;
   LaunchSettings settings = {};
-  double timerInterval = sequencer::kDefaultTimerInterval;
-  // Puts the meter into its argument (Pdh9XNT::CreateCpuMeter by default).
-  std::function<void(std::unique_ptr<CpuMeter>&)> createMeter = {};
+  double timerInterval = kDefaultTimerInterval;
+  // Makes the meter when the window loads (a SystemTimesMeter by default).
+  std::function<std::unique_ptr<CpuMeter>()> createMeter = {};
   // Called after the last item; ends the process at once by default.
   std::function<void()> endProgram = {};
   // Ends the thread's message loop when the window is closed.
@@ -36,41 +39,36 @@ struct FrmMainArgs {
   report::StartReport* report = nullptr;
 };
 
-class frmMain final : public win::Window<frmMain>, private LaunchView {
+class MainWindow final : public win::Window<MainWindow>, private LaunchView {
  public:
-  explicit frmMain(FrmMainArgs args);
-  ~frmMain() override;
-  frmMain(const frmMain&) = delete;
-  frmMain& operator=(const frmMain&) = delete;
+  explicit MainWindow(MainWindowArgs args);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
 
-  // Creates the window, runs Form_Load and shows it with showCommand.
-  // False when the window could not be created.
+  // Creates the window, loads the items, starts the timer and shows it with
+  // showCommand. False when the window could not be created.
   bool Create(int showCommand);
 
   // The timer's tick (also called directly by tests).
-  void tmrTimer_Timer();
+  void OnTick();
 
-  HWND lvApp() const { return lvApp_; }
-  HWND pbProgress() const { return pbProgress_; }
-  HWND pbCPU() const { return pbCPU_; }
-  HWND lineBar() const { return lineBar_; }
-  HWND titleLabel() const { return titleLabel_; }
+  HWND itemList() const { return itemList_; }
+  HWND progressBar() const { return progressBar_; }
+  HWND cpuBar() const { return cpuBar_; }
+  HWND limitMark() const { return limitMark_; }
   HWND statusLabel() const { return statusLabel_; }
   int TimerIntervalMs() const { return timerMs_; }
-  bool HasMeter() const { return meter_ != nullptr; }
-  const LaunchEngine& Engine() const { return engine_; }
-  // The font face the labels use.
-  const std::wstring& FaceName() const { return face_; }
 
  private:
-  friend win::Window<frmMain>;
+  friend win::Window<MainWindow>;
   static constexpr wchar_t kClassName[] = L"TarvolineMain";
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   void OnCreate();
-  void Form_Load();
-  void Form_Resize(WPARAM kind, int width, int height);
-  void Form_Unload();
+  void OnLoad();
+  void OnSize(WPARAM kind, int width, int height);
+  void OnDestroy();
   void OnPaint();
   void OnDpiChanged(UINT dpi, const RECT* suggested);
   LRESULT OnCtlColorStatic(HDC dc, HWND control);
@@ -78,7 +76,7 @@ class frmMain final : public win::Window<frmMain>, private LaunchView {
 
   void MakeDpiResources();
   void ApplyLayout();
-  int Scale(int px96) const { return ::MulDiv(px96, dpi_, 96); }
+  int Scale(int px96) const { return win::Scale(px96, static_cast<UINT>(dpi_)); }
 
   // LaunchView.
   void ShowCpuLoad(double percent) override;
@@ -91,17 +89,19 @@ class frmMain final : public win::Window<frmMain>, private LaunchView {
   void StopTimer() override;
   void EndProgram() override;
 
-  FrmMainArgs args_;
-  HWND titleLabel_ = nullptr, statusLabel_ = nullptr, pbProgress_ = nullptr, pbCPU_ = nullptr, lineBar_ = nullptr,
-       lvApp_ = nullptr;
+  MainWindowArgs args_;
+  win::ControlSet controls_;
+  HWND titleLabel_ = nullptr, statusLabel_ = nullptr, progressBar_ = nullptr, cpuBar_ = nullptr,
+       limitMark_ = nullptr, itemList_ = nullptr;
   int dpi_ = 96;
-  int timerMs_ = static_cast<int>(sequencer::kDefaultTimerInterval);
+  int timerMs_ = static_cast<int>(kDefaultTimerInterval);
   bool timerOn_ = false;
   bool inTick_ = false;
   bool ownCheckChange_ = false;
   layout::MainLayout layout_;
   std::wstring face_;
-  win::GdiObject titleFont_, textFont_, lineBrush_;
+  win::Fonts fonts_;
+  win::GdiObject markBrush_;
   win::ImageList images_;
   // The check boxes' state images: the list makes them, but with shared
   // image lists it leaves their release to the owner.
@@ -110,3 +110,5 @@ class frmMain final : public win::Window<frmMain>, private LaunchView {
   std::unique_ptr<CpuMeter> meter_;
   LaunchEngine engine_;
 };
+
+}  // namespace sequencer
