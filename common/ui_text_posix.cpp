@@ -17,6 +17,7 @@ struct Entry {
 
 #define TVL_TEXT(id, name, ja, en) {id, ja, en},
 constexpr Entry kTable[] = {
+#include "sequence/texts.inc"
 #include "sequencer/texts.inc"
 #include "wizard/texts.inc"
 #include "droptool/texts.inc"

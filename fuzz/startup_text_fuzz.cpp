@@ -10,8 +10,9 @@
 #include "common/command_line.h"
 #include "common/text.h"
 #include "fuzz/fuzz_support.h"
-#include "sequencer/sequence_check.h"
-#include "sequencer/startup.h"
+#include "sequence/sequence_check.h"
+#include "sequence/sequence_file.h"
+#include "sequencer/entry.h"
 #include "wizard/switch_off.h"
 
 namespace {
@@ -39,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::wstring title = L"stale";
   const std::size_t prefix = PrefixLength(input);
-  FUZZ_CHECK(sequencer::ParseItemTitle(input, title) == (prefix != 0));
+  FUZZ_CHECK(sequence::ParseItemTitle(input, title) == (prefix != 0));
   FUZZ_CHECK(title == input.substr(prefix));
 
   // The argument text is a tail of the command line, never led by a blank,
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(std::count(input.begin(), input.begin() + nameEnd, L'"') % 2 == 0);
   }
   // The check command: "/check" leads, and the path is a piece of the arguments.
-  if (const std::optional<seqcheck::Command> check = seqcheck::ParseCommand(args)) {
+  if (const std::optional<sequence::check::Command> check = sequence::check::ParseCommand(args)) {
     FUZZ_CHECK(text::EqualsNoCase(std::wstring_view(args).substr(0, 6), L"/check"));
     FUZZ_CHECK(args.find(check->sequencePath) != std::wstring::npos);
   }

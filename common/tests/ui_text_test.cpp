@@ -13,9 +13,11 @@ namespace {
 
 struct Listed { unsigned id; const char* name; std::string japanese, english; };
 
-// The three programs' lists as the string tables are made from them.
+// The three programs' lists and the shared library's, as the string tables
+// are made from them.
 #define TVL_TEXT(id, name, ja, en) {id, #name, ja, en},
 const Listed kListed[] = {
+#include "sequence/texts.inc"
 #include "sequencer/texts.inc"
 #include "wizard/texts.inc"
 #include "droptool/texts.inc"

@@ -11,8 +11,8 @@ class NullView : public LaunchView {
  public:
   void ShowCpuLoad(double percent) override { benchmark::DoNotOptimize(percent); }
   void SetCaption(const std::wstring&) override {}
-  bool MarkStarted(const std::wstring&) override { return true; }
-  bool SetItemIcon(const std::wstring&, int) override { return true; }
+  void MarkStarted(int) override {}
+  void SetItemIcon(int, int) override {}
   void SetProgress(int) override {}
   void RepaintNow() override {}
   WindowHandle Owner() override { return nullptr; }
@@ -30,13 +30,13 @@ class BusyMeter : public CpuMeter {
 };
 
 void BM_WaitingTick(benchmark::State& state) {
-  std::vector<sequencer::SequenceItem> items(1);
+  std::vector<sequence::SequenceItem> items(1);
   NullView view;
   BusyMeter meter;
   // The processor never falls to the limit and the longest wait never ends:
   // every tick is a waiting tick.
   PlainLaunchSystem system(RealProcesses(), RealShell(), RealFileSystem());
-  LaunchEngine engine(items, {30, 1e300, 500}, view, &meter, system);
+  LaunchEngine engine(items, {30, 1e300, 500}, view, &meter, system, nullptr);
   for (auto _ : state) benchmark::DoNotOptimize(engine.Tick(200));
   state.SetItemsProcessed(state.iterations());
 }

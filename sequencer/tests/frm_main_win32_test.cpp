@@ -4,7 +4,7 @@
 
 namespace {
 
-using sequencer::SequenceItem;
+using sequence::SequenceItem;
 
 // The window with a meter whose reading the test sets, and processes that
 // fail for any program named "fail".
@@ -17,7 +17,6 @@ struct Window : Processes {
                     .createMeter = [this](std::unique_ptr<CpuMeter>& m) { m.reset(new MeterHandle(*this)); },
                     .endProgram = [this] { ++ends; },
                     .quitOnClose = false,
-                    .processes = *this,
                     .launcher = plain});
     EXPECT_TRUE(form->Create(SW_SHOWNOACTIVATE));
     Pump();

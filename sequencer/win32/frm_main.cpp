@@ -70,7 +70,7 @@ void Place(HWND control, const layout::Rect& r) {
 
 frmMain::frmMain(FrmMainArgs args)
     : args_(std::move(args)),
-      engine_(args_.items, args_.settings, *this, nullptr, args_.launcher, args_.processes, args_.fs, args_.report) {
+      engine_(args_.items, args_.settings, *this, nullptr, args_.launcher, args_.report) {
   if (!args_.createMeter) args_.createMeter = [](std::unique_ptr<CpuMeter>& m) { Pdh9XNT::CreateCpuMeter(m); };
   if (!args_.endProgram) args_.endProgram = [] { ::ExitProcess(0); };
 }
@@ -234,7 +234,7 @@ void frmMain::Form_Load() {
   ::SendMessageW(pbProgress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(items.size()));
   ::SendMessageW(pbProgress_, PBM_SETPOS, 0, 0);
 
-  timerMs_ = sequencer::TimerIntervalMs(args_.timerInterval);
+  timerMs_ = sequence::TimerIntervalMs(args_.timerInterval);
   timerOn_ = ::SetTimer(hwnd_, kTimerId, static_cast<UINT>(timerMs_), nullptr) != 0;
   if (args_.report) args_.report->TimerStarted();
 }

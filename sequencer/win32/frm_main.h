@@ -14,23 +14,21 @@
 #include "common/win32/window.h"
 #include "sequencer/launch_engine.h"
 #include "sequencer/main_layout.h"
-#include "sequencer/startup.h"
-#include "sequencer/win32/launch_system_win32.h"
+#include "sequence/sequence_file.h"
+#include "sequence/win32/launch_system_win32.h"
 
 struct FrmMainArgs {
   // The items to list and start; must outlive the window.
-  const std::vector<sequencer::SequenceItem>& items;
+  const std::vector<sequence::SequenceItem>& items;
   LaunchSettings settings = {};
-  double timerInterval = sequencer::kDefaultTimerInterval;
+  double timerInterval = sequence::kDefaultTimerInterval;
   // Puts the meter into its argument (Pdh9XNT::CreateCpuMeter by default).
   std::function<void(std::unique_ptr<CpuMeter>&)> createMeter = {};
   // Called after the last item; ends the process at once by default.
   std::function<void()> endProgram = {};
   // Ends the thread's message loop when the window is closed.
   bool quitOnClose = true;
-  // The seams the engine starts through; all must outlive the window.
-  Processes& processes = RealProcesses();
-  FileSystem& fs = RealFileSystem();
+  // What the engine starts through; must outlive the window.
   LaunchSystem& launcher = RealLaunchSystem();
   // Where the run is reported; null: no report.
   report::StartReport* report = nullptr;
@@ -95,7 +93,7 @@ class frmMain final : public win::Window<frmMain>, private LaunchView {
   HWND titleLabel_ = nullptr, statusLabel_ = nullptr, pbProgress_ = nullptr, pbCPU_ = nullptr, lineBar_ = nullptr,
        lvApp_ = nullptr;
   int dpi_ = 96;
-  int timerMs_ = static_cast<int>(sequencer::kDefaultTimerInterval);
+  int timerMs_ = static_cast<int>(sequence::kDefaultTimerInterval);
   bool timerOn_ = false;
   bool inTick_ = false;
   bool ownCheckChange_ = false;
