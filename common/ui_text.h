@@ -6,7 +6,8 @@
 // string tables (one per language, see common/win32/string_tables.rc); the
 // native build compiles it into a table, so the core speaks the same texts
 // in its tests. Ids are unique across the suite: the sequencer's from 1000,
-// the wizard's from 2000, the drop tool's from 3000.
+// the wizard's from 2000, the drop tool's from 3000, the shared sequence
+// library's (sequence/) from 4000.
 #pragma once
 
 #include <initializer_list>

@@ -8,7 +8,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "ini/sequence_records.h"
-#include "sequencer/startup.h"
+#include "sequence/sequence_file.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  const std::vector<sequencer::SequenceItem> items = sequencer::LoadSequence(L"Startup.pmw", fs).Items;
+  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(L"Startup.pmw", fs).Items;
 
   std::size_t next = 0;
   for (const IniDocument& doc : docs) {
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!noUse.sure) return 0;  // which items follow is then not known here
     if (noUse.number && *noUse.number != 0) continue;
     FUZZ_CHECK(next < items.size());
-    const sequencer::SequenceItem& item = items[next++];
+    const sequence::SequenceItem& item = items[next++];
 
     const std::wstring header = doc.Value(records::kTitleKey, Variant(L"")).ToString();
     FUZZ_CHECK(header.ends_with(item.Title));

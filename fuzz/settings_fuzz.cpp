@@ -11,7 +11,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "ini/ini_document.h"
-#include "sequencer/startup.h"
+#include "sequence/sequence_file.h"
 
 namespace {
 
@@ -90,17 +90,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckDocument(path, original, text::FromAnsi(bytes));
 
   // The C library's own format, which the reference parse follows.
-  const sequencer::Settings s = sequencer::LoadSettings(path, fs, NumberSeparators{L".", L""}).settings;
+  const sequence::Settings s = sequence::LoadSettings(path, fs, NumberSeparators{L".", L""}).settings;
   FUZZ_CHECK(fs.replacements == 1);
   original.files[path] = bytes;  // as the user wrote it, for what follows
   IniDocument user(original), after(fs);
   user.Load(path);
   after.Load(path);
 
-  const Key keys[] = {{L"CPULimit", &s.CPULimit, sequencer::kDefaultCPULimit},
-                      {L"MaxIdleTime", &s.MaxIdleTime, sequencer::kDefaultMaxIdleTime},
-                      {L"IntervalTime", &s.IntervalTime, sequencer::kDefaultIntervalTime},
-                      {L"TimerInterval", &s.TimerInterval, sequencer::kDefaultTimerInterval}};
+  const Key keys[] = {{L"CPULimit", &s.CPULimit, sequence::kDefaultCPULimit},
+                      {L"MaxIdleTime", &s.MaxIdleTime, sequence::kDefaultMaxIdleTime},
+                      {L"IntervalTime", &s.IntervalTime, sequence::kDefaultIntervalTime},
+                      {L"TimerInterval", &s.TimerInterval, sequence::kDefaultTimerInterval}};
   for (const Key& k : keys) {
     FUZZ_CHECK(std::isfinite(*k.setting));
     Variant mine = user.Value(k.name, Variant());
@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Variant saved = after.Value(k.name, Variant());
     if (!IsDeleted(mine)) FUZZ_CHECK(mine.IsEmpty() ? saved.ToString() == Variant(k.fallback).ToString() : saved == mine);
   }
-  const int ms = sequencer::TimerIntervalMs(s.TimerInterval);
+  const int ms = sequence::TimerIntervalMs(s.TimerInterval);
   FUZZ_CHECK(ms >= 1 && ms <= 65535);
   return 0;
 }

@@ -16,8 +16,9 @@
 #include "common/tool.h"
 #include "fuzz/fuzz_support.h"
 #include "ini/sequence_records.h"
-#include "sequencer/sequence_check.h"
-#include "sequencer/startup.h"
+#include "sequence/sequence_check.h"
+#include "sequence/sequence_file.h"
+#include "sequencer/entry.h"
 #include "wizard/generation.h"
 #include "wizard/switch_off.h"
 
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::wstring title = L"stale";
   const std::size_t prefix = PrefixLength(input);
-  FUZZ_CHECK(sequencer::ParseItemTitle(input, title) == (prefix != 0));
+  FUZZ_CHECK(sequence::ParseItemTitle(input, title) == (prefix != 0));
   FUZZ_CHECK(title == input.substr(prefix));
 
   // The argument text is a tail of the command line, never led by a blank,
@@ -66,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(std::count(input.begin(), input.begin() + nameEnd, L'"') % 2 == 0);
   }
   // The check command: "/check" leads, and the path is a piece of the arguments.
-  if (const std::optional<seqcheck::Command> check = seqcheck::ParseCommand(args)) {
+  if (const std::optional<sequence::check::Command> check = sequence::check::ParseCommand(args)) {
     FUZZ_CHECK(text::EqualsNoCase(std::wstring_view(args).substr(0, 6), L"/check"));
     FUZZ_CHECK(args.find(check->sequencePath) != std::wstring::npos);
   }
@@ -87,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       itemtext::RecordTitle(name, file), itemtext::ItemBody(file, current, option, 1), clock), files);
   FUZZ_CHECK(items.size() == 1);
   std::wstring readTitle;
-  FUZZ_CHECK(sequencer::ParseItemTitle(items[0].Value(records::kTitleKey, Variant()).ToString(), readTitle));
+  FUZZ_CHECK(sequence::ParseItemTitle(items[0].Value(records::kTitleKey, Variant()).ToString(), readTitle));
   const bool blank = Cleaned(name).find_first_not_of(L' ') == std::wstring::npos;
   FUZZ_CHECK(readTitle == Cleaned(blank ? paths::FileName(file) : name));
   auto value = [&](const wchar_t* key) { return items[0].Value(key, Variant()).ToString(); };

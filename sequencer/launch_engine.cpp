@@ -17,7 +17,7 @@ bool IsProgramExtension(const std::wstring& ext) {
 }
 
 // An address is never a program, though many end in ".com".
-bool IsProgram(const sequencer::SequenceItem& item) {
+bool IsProgram(const sequence::SequenceItem& item) {
   return !tool::IsAddress(item.File) && IsProgramExtension(text::ToLower(paths::Extension(item.File)));
 }
 
@@ -26,22 +26,19 @@ double TwoDecimals(double v) { return std::round(v * 100.0) / 100.0; }
 
 }  // namespace
 
-LaunchEngine::LaunchEngine(const std::vector<sequencer::SequenceItem>& items, LaunchSettings settings,
-                           LaunchView& view, CpuMeter* meter, LaunchSystem& system, Processes& processes,
-                           FileSystem& fs, report::StartReport* report)
+LaunchEngine::LaunchEngine(const std::vector<sequence::SequenceItem>& items, LaunchSettings settings,
+                           LaunchView& view, CpuMeter* meter, LaunchSystem& system, report::StartReport* report)
     : items_(items),
       settings_(settings),
       view_(view),
       meter_(meter),
-      processes_(processes),
-      fs_(fs),
       system_(system),
       report_(report) {}
 
 LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
   if (Finished()) return Outcome::Idle;
 
-  const sequencer::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
+  const sequence::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
   // Named in Advance: a waiting tick copies no text.
   report::ItemEvent event;
   event.waitedMs = static_cast<double>(intervalMs) * waitTicks_;
@@ -102,7 +99,7 @@ bool LaunchEngine::PreviousReady() {
   return true;
 }
 
-bool LaunchEngine::AlreadyRunning(const sequencer::SequenceItem& item, std::uint32_t& processId) {
+bool LaunchEngine::AlreadyRunning(const sequence::SequenceItem& item, std::uint32_t& processId) {
   if (!settings_.SkipRunning || item.File.empty() || !IsProgram(item)) return false;
   for (std::uint32_t id : system_.RunningFrom(item.File)) {
     // Copies this run started itself are not "already running": an item that
@@ -114,7 +111,7 @@ bool LaunchEngine::AlreadyRunning(const sequencer::SequenceItem& item, std::uint
   return false;
 }
 
-bool LaunchEngine::StartItem(const sequencer::SequenceItem& item, report::ItemEvent& event) {
+bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEvent& event) {
   // Whatever the program before did, only this start may hold up the next one.
   previous_.reset();
   view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {paths::Stem(item.File)}));
@@ -123,17 +120,15 @@ bool LaunchEngine::StartItem(const sequencer::SequenceItem& item, report::ItemEv
   view_.RepaintNow();
 
   // Not restored afterwards: later items without a usable Current start here too.
-  if (!item.Current.empty() && tool::IsFolderPresent(item.Current, fs_)) {
-    if (!processes_.SetCurrentDirectory(item.Current))
-      return event.detail = L"the working folder could not be entered: " + item.Current, false;
-  }
+  if (!system_.EnterFolder(item.Current))
+    return event.detail = L"the working folder could not be entered: " + item.Current, false;
 
   // Nothing to open: an empty path would only reach the shell's own error box.
   if (item.File.empty()) return event.detail = L"File is empty", false;
 
   LaunchResult result;
   if (IsProgram(item)) {
-    if (item.Size < 0 || item.Size > kMaxShowState)
+    if (item.Size < 0 || item.Size > LaunchSystem::kMaxShowState)
       return event.detail = ui::Text(sequencer::texts::kBadSizeDetail), false;
     result = system_.StartProgram(L"\"" + item.File + L"\" " + item.Option, item.Size);
     if (!result.ok) return event.detail = result.error, false;
@@ -155,7 +150,7 @@ bool LaunchEngine::StartItem(const sequencer::SequenceItem& item, report::ItemEv
 
 void LaunchEngine::Advance(report::ItemEvent& event) {
   if (report_) {
-    const sequencer::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
+    const sequence::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
     event.position = currentIndex_ + 1;
     event.title = item.Title;
     event.file = item.File;

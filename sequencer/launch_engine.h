@@ -16,12 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "common/fileio.h"
 #include "common/seams.h"
+#include "sequence/launch_system.h"
+#include "sequence/sequence_file.h"
 #include "sequencer/cpu_meter.h"
-#include "sequencer/launch_system.h"
 #include "sequencer/start_report.h"
-#include "sequencer/startup.h"
 
 // Small icons of the list entries (1-based, as the window's image list).
 namespace itemicon {
@@ -52,14 +51,14 @@ class LaunchView {
 };
 
 struct LaunchSettings {
-  double CPULimit = sequencer::kDefaultCPULimit;
-  double MaxIdleTime = sequencer::kDefaultMaxIdleTime;
-  double IntervalTime = sequencer::kDefaultIntervalTime;
+  double CPULimit = sequence::kDefaultCPULimit;
+  double MaxIdleTime = sequence::kDefaultMaxIdleTime;
+  double IntervalTime = sequence::kDefaultIntervalTime;
   bool ReadyWait = false;   // also wait until the previous program is ready
   bool SkipRunning = true;  // do not start a program that is already running
 
   // The settings of a run that the engine goes by.
-  static LaunchSettings From(const sequencer::Settings& s) {
+  static LaunchSettings From(const sequence::Settings& s) {
     return {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.ReadyWait, s.SkipRunning};
   }
 };
@@ -74,12 +73,12 @@ class LaunchEngine {
     Idle,     // nothing left to do
   };
 
-  // items, view and the seams must outlive the engine. meter may be null (no
+  // items, view and system must outlive the engine. meter may be null (no
   // meter on this platform): every item then fails. Programs and documents
-  // are started through system; report may be null (no report).
-  LaunchEngine(const std::vector<sequencer::SequenceItem>& items, LaunchSettings settings, LaunchView& view,
-               CpuMeter* meter, LaunchSystem& system, Processes& processes,
-               FileSystem& fs, report::StartReport* report);
+  // are started through system, in the item's working folder; report may be
+  // null (no report).
+  LaunchEngine(const std::vector<sequence::SequenceItem>& items, LaunchSettings settings, LaunchView& view,
+               CpuMeter* meter, LaunchSystem& system, report::StartReport* report);
 
   // One tick of a timer whose interval is intervalMs milliseconds.
   Outcome Tick(int intervalMs);
@@ -98,21 +97,16 @@ class LaunchEngine {
   static bool ShouldStart(double waited, double usage, bool previousReady, const LaunchSettings& s) {
     return waited >= s.IntervalTime && ((usage <= s.CPULimit && previousReady) || waited >= s.MaxIdleTime);
   }
-  // Highest show state a window takes (SW_MAX); other Size values fail the start.
-  static constexpr int kMaxShowState = 11;
-
  private:
-  bool StartItem(const sequencer::SequenceItem& item, report::ItemEvent& event);
-  bool AlreadyRunning(const sequencer::SequenceItem& item, std::uint32_t& processId);
+  bool StartItem(const sequence::SequenceItem& item, report::ItemEvent& event);
+  bool AlreadyRunning(const sequence::SequenceItem& item, std::uint32_t& processId);
   bool PreviousReady();
   void Advance(report::ItemEvent& event);
 
-  const std::vector<sequencer::SequenceItem>& items_;
+  const std::vector<sequence::SequenceItem>& items_;
   LaunchSettings settings_;
   LaunchView& view_;
   CpuMeter* meter_;
-  Processes& processes_;
-  FileSystem& fs_;
   LaunchSystem& system_;
   report::StartReport* report_;
   int currentIndex_ = 0;

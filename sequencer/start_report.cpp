@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "common/ui_text.h"
+#include "sequence/report_lines.h"
 #include "sequencer/texts.h"
 
 namespace report {
@@ -53,17 +54,6 @@ std::wstring Seconds(std::int64_t ms) {
 }
 
 }  // namespace
-
-std::string Utf8Lines(const std::vector<std::wstring>& lines, bool byteOrderMark) {
-  std::string out = byteOrderMark ? "\xEF\xBB\xBF" : "";
-  for (std::wstring line : lines) {
-    for (wchar_t& c : line)
-      if (c < L' ' || c == L'\x7F') c = L' ';
-    out += text::ToUtf8(line);
-    out += "\r\n";
-  }
-  return out;
-}
 
 std::wstring Stamp(const LocalTime& t) {
   return Two(t.year, 4) + L"-" + Two(t.month) + L"-" + Two(t.day) + L" " + Two(t.hour) + L":" + Two(t.minute) + L":" +
@@ -117,7 +107,8 @@ void StartReport::RunBegins(const std::wstring& sequencePath, const RunSettings&
   if (old && old->size() > kRotateBytes) {
     // The older half is kept whole as "<name>.1"; a copy that cannot be made
     // leaves the report as it is, growing.
-    if (fs_->ReplaceContents(path_ + L".1", *old) && fs_->ReplaceContents(path_, Utf8Lines({line}, true))) return;
+    if (fs_->ReplaceContents(path_ + L".1", *old) && fs_->ReplaceContents(path_, sequence::Utf8Lines({line}, true)))
+      return;
   }
   needMark_ = !old || old->empty();
   Write(line);
@@ -142,7 +133,7 @@ void StartReport::RunEnds(int handled, int notStarted) {
 }
 
 void StartReport::Write(const std::wstring& line) {
-  if (fs_->Append(path_, Utf8Lines({line}, needMark_))) needMark_ = false;
+  if (fs_->Append(path_, sequence::Utf8Lines({line}, needMark_))) needMark_ = false;
 }
 
 }  // namespace report

@@ -64,12 +64,6 @@ struct RunSettings {
   bool readyWait = false, skipRunning = true;
 };
 
-// Lines as the reports (the start report and the check's) are stored: UTF-8
-// with CR LF ends, with the byte-order mark in front when byteOrderMark is set
-// (the first bytes of a new file). A control character inside a line would
-// break it in two, so it is written as a blank.
-std::string Utf8Lines(const std::vector<std::wstring>& lines, bool byteOrderMark);
-
 // "2024-04-01 08:15:02.123".
 std::wstring Stamp(const LocalTime& t);
 

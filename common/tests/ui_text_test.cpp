@@ -14,9 +14,11 @@ namespace {
 
 struct Listed { unsigned id; const char* name; std::string japanese, english; };
 
-// The three programs' lists as the string tables are made from them.
+// The three programs' lists and the shared library's, as the string tables
+// are made from them.
 #define TVL_TEXT(id, name, ja, en) {id, #name, ja, en},
 const Listed kListed[] = {
+#include "sequence/texts.inc"
 #include "sequencer/texts.inc"
 #include "wizard/texts.inc"
 #include "droptool/texts.inc"
@@ -60,6 +62,7 @@ TEST(UiText, FormatPutsEachArgumentInItsPlace) {
 TEST(UiText, RegisteredTablesAnswerInTheAskedLanguageAndAnUnknownIdGivesNothing) {
 #define TVL_TEXT(id, name, ja, en) {id, ja, en},
   static constexpr ui::TextEntry kSequencer[] = {
+#include "sequence/texts.inc"
 #include "sequencer/texts.inc"
   };
   static constexpr ui::TextEntry kWizardAndDropTool[] = {

@@ -29,13 +29,13 @@ class BusyMeter : public CpuMeter {
 };
 
 void BM_WaitingTick(benchmark::State& state) {
-  std::vector<sequencer::SequenceItem> items(1);
+  std::vector<sequence::SequenceItem> items(1);
   NullView view;
   BusyMeter meter;
   // The processor never falls to the limit and the longest wait never ends:
   // every tick is a waiting tick.
   PlainLaunchSystem system(RealProcesses(), RealShell(), RealFileSystem());
-  LaunchEngine engine(items, {30, 1e300, 500}, view, &meter, system, RealProcesses(), RealFileSystem(), nullptr);
+  LaunchEngine engine(items, {30, 1e300, 500}, view, &meter, system, nullptr);
   for (auto _ : state) benchmark::DoNotOptimize(engine.Tick(200));
   state.SetItemsProcessed(state.iterations());
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-using sequencer::SequenceItem;
+using sequence::SequenceItem;
 using Log = std::vector<std::wstring>;
 using Outcome = LaunchEngine::Outcome;
 
@@ -69,6 +69,8 @@ class FakeLaunch : public LaunchSystem {
    private:
     int left_;
   };
+  // The items it starts have no working folder.
+  bool EnterFolder(const std::wstring&) override { return true; }
   LaunchResult StartProgram(const std::wstring& line, int) override {
     LaunchResult r;
     r.ok = line.find(L"fail") == std::wstring::npos;
@@ -99,7 +101,7 @@ struct Rig {
   explicit Rig(std::vector<SequenceItem> list, LaunchSettings s = {}, double usage = 0, bool withLaunch = false,
                report::StartReport* report = nullptr)
       : items(std::move(list)),
-        engine(items, s, sys, &sys, withLaunch ? static_cast<LaunchSystem&>(launch) : plain, sys, fs, report) {
+        engine(items, s, sys, &sys, withLaunch ? static_cast<LaunchSystem&>(launch) : plain, report) {
     sys.usage = usage;
   }
   // Ticks until the engine starts or fails an item: that tick's number.

@@ -14,6 +14,7 @@
 #include "common/win32/program_info.h"
 #include "common/win32/raii.h"
 #include "sequencer/texts.h"
+#include "sequencer/win32/report_clock_win32.h"
 #include "temp_folder.h"
 #include "window_rig.h"
 
@@ -34,7 +35,7 @@ std::vector<std::wstring> ProbeLines(const std::wstring& file, size_t count) {
   return lines;
 }
 
-sequencer::SequenceItem Item(std::wstring file, std::wstring current, std::wstring option, int size) {
+sequence::SequenceItem Item(std::wstring file, std::wstring current, std::wstring option, int size) {
   return {L"t", std::move(file), std::move(current), std::move(option), size};
 }
 
@@ -47,7 +48,7 @@ std::wstring Probe(TempFolder& dir, const wchar_t* name = L"probe.exe") {
 }
 
 // The window over items, starting them for real.
-sequencer::MainWindowArgs Args(const std::vector<sequencer::SequenceItem>& items, LaunchSettings settings, int& ends,
+sequencer::MainWindowArgs Args(const std::vector<sequence::SequenceItem>& items, LaunchSettings settings, int& ends,
                  report::StartReport* report = nullptr) {
   return {.items = items, .settings = settings, .timerInterval = 100, .createMeter = ZeroMeter::Make,
           .endProgram = [&ends] { ++ends; }, .quitOnClose = false, .report = report};
@@ -61,7 +62,7 @@ TEST(RealStarts, QuotingOptionCurrentAndShowStateReachTheProgram) {
   wchar_t before[MAX_PATH];
   ::GetCurrentDirectoryW(MAX_PATH, before);
 
-  std::vector<sequencer::SequenceItem> items = {
+  std::vector<sequence::SequenceItem> items = {
       Item(probe, work, L"-a \"b c\"", 2),
       Item(probe, L"", L"", 6),  // no Current: still the work folder
       Item(dir / L"missing.exe", L"", L"", 1),
@@ -120,7 +121,7 @@ TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
   for (bool readyWait : {true, false}) {
     TempFolder dir;
     const std::wstring probe = Probe(dir), log = dir / L"Tarvoline.log";
-    std::vector<sequencer::SequenceItem> items = {Item(probe, L"", L"-sleep 2000 -live 500", 4),
+    std::vector<sequence::SequenceItem> items = {Item(probe, L"", L"-sleep 2000 -live 500", 4),
                                                 Item(dir / L"missing.exe", L"", L"", 1),
                                                 Item(probe, L"", L"-sleep 0", 4)};
     report::StartReport report;
@@ -165,7 +166,7 @@ TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
   win::Handle process(pi.hProcess), thread(pi.hThread);
   ASSERT_EQ(SlowLines(out, 1).size(), 1u);
 
-  std::vector<sequencer::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4),
+  std::vector<sequence::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4),
                                               Item(other, L"", L"-sleep 0", 4)};
   int ends = 0;
   sequencer::MainWindow form(Args(items, {100, 10000, 0, false, true}, ends));

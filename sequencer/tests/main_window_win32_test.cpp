@@ -9,7 +9,7 @@
 #include "common/path_rules.h"
 #include "common/tool.h"
 #include "common/win32/raii.h"
-#include "sequencer/startup.h"
+#include "sequence/sequence_file.h"
 #include "temp_folder.h"
 #include "window_rig.h"
 
@@ -17,7 +17,7 @@ namespace {
 
 using sequencer::MainWindow;
 using sequencer::MainWindowArgs;
-using sequencer::SequenceItem;
+using sequence::SequenceItem;
 
 // The window with a meter whose reading the test sets, and processes that
 // fail for any program named "fail".
@@ -30,7 +30,6 @@ struct Window : Processes {
                        .createMeter = [this] { return std::make_unique<MeterHandle>(*this); },
                        .endProgram = [this] { ++ends; },
                        .quitOnClose = false,
-                       .processes = *this,
                        .launcher = plain});
     EXPECT_TRUE(form->Create(SW_SHOWNOACTIVATE));
     Pump();
@@ -186,13 +185,12 @@ struct Seams : Processes, Shell {
   std::intptr_t Execute(WindowHandle, const std::wstring&, const std::wstring&, int) override { return ++opens, 42; }
 };
 
-MainWindowArgs Args(const std::vector<sequencer::SequenceItem>& items, Seams& seams, int& ends) {
+MainWindowArgs Args(const std::vector<sequence::SequenceItem>& items, Seams& seams, int& ends) {
   return {.items = items,
           .settings = {30, 10000, 0},
           .createMeter = ZeroMeter::Make,
           .endProgram = [&ends] { ++ends; },
           .quitOnClose = false,
-          .processes = seams,
           .launcher = seams.launch};
 }
 
@@ -254,7 +252,7 @@ TEST(MainWindowFaults, TheCountsSeeObjectsComeAndGo) {
 
 TEST(MainWindowFaults, TwoHundredRunsInOneProcessLeaveNoHandleBehind) {
   TempFolder dir;
-  std::vector<sequencer::SequenceItem> items = {
+  std::vector<sequence::SequenceItem> items = {
       {L"a", L"C:\\T\\a.exe", L"", L"", 1},
       {L"doc", dir.Write(L"readme.txt", "x"), dir.path(), L"", 1},
       {L"f", L"C:\\T\\fail.exe", L"", L"", 1},
@@ -304,7 +302,7 @@ std::string Record(int i, const std::string& extra) {
 // Loads the file, shows the window over it and starts the first two items.
 void LoadShowAndStart(const std::string& bytes, size_t kept) {
   TempFolder dir;
-  const std::vector<sequencer::SequenceItem> items = sequencer::LoadSequence(dir.Write(L"Startup.pmw", bytes), RealFileSystem()).Items;
+  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(dir.Write(L"Startup.pmw", bytes), RealFileSystem()).Items;
   Seams seams;
   int ends = 0;
   MainWindow form(Args(items, seams, ends));

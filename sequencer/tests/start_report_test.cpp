@@ -4,7 +4,7 @@
 
 #include "common/text.h"
 #include "common/ui_text.h"
-#include "sequencer/startup.h"
+#include "sequencer/entry.h"
 #include "fakes.h"
 #include "temp_folder.h"
 

@@ -13,17 +13,17 @@
 #include "common/win32/message_boxes.h"
 #include "common/win32/program_info.h"
 #include "common/win32/startup_entries.h"
-#include "sequencer/sequence_check.h"
-#include "sequencer/startup.h"
+#include "sequence/sequence_check.h"
+#include "sequencer/entry.h"
 #include "sequencer/texts.h"
 #include "sequencer/win32/main_window.h"
-#include "sequencer/win32/launch_system_win32.h"
+#include "sequencer/win32/report_clock_win32.h"
 
 namespace {
 
 // The programs that start by themselves at log-on: every enabled start-up
 // entry the system would start.
-class SystemAutoStartPrograms final : public seqcheck::AutoStartPrograms {
+class SystemAutoStartPrograms final : public sequence::check::AutoStartPrograms {
  public:
   std::vector<std::wstring> EnabledProgramPaths() override {
     std::vector<std::wstring> paths;
@@ -33,13 +33,13 @@ class SystemAutoStartPrograms final : public seqcheck::AutoStartPrograms {
   }
 };
 
-int RunCheck(const seqcheck::Command& command, ui::Messages& messages) {
+int RunCheck(const sequence::check::Command& command, ui::Messages& messages) {
   SYSTEMTIME t{};
   ::GetLocalTime(&t);
-  const seqcheck::Environment env{program::Path(), autostart::SearchFolders(),
-                                  {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}};
+  const sequence::check::Environment env{program::Path(), autostart::SearchFolders(),
+                                         {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}};
   SystemAutoStartPrograms autoStart;
-  const seqcheck::Result result = seqcheck::Run(command, env, {RealFileSystem(), RealShell(), autoStart});
+  const sequence::check::Result result = sequence::check::Run(command, env, {RealFileSystem(), RealShell(), autoStart});
   if (!result.written && !command.quiet) {
     messages.Show(ui::Format(ui::Text(sequencer::texts::kCheckNotWritten), {result.reportPath}), ui::MessageIcon::Critical);
   }
@@ -74,7 +74,8 @@ class WindowsEntryUi final : public sequencer::EntryUi {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   const std::wstring arguments = sequencer::ArgumentText(::GetCommandLineW());
   win::MessageBoxes messages(sequencer::kProgramTitle);
-  if (std::optional<seqcheck::Command> check = seqcheck::ParseCommand(arguments)) return RunCheck(*check, messages);
+  if (std::optional<sequence::check::Command> check = sequence::check::ParseCommand(arguments))
+    return RunCheck(*check, messages);
   WindowsEntryUi ui(showCommand);
   const sequencer::MainOutcome outcome = sequencer::Main(arguments, program::Path(), ui, messages, RealFileSystem(), UserNumberSeparators());
   if (outcome != sequencer::MainOutcome::WindowShown) return 0;

@@ -69,7 +69,7 @@ void Place(HWND control, const layout::Rect& r) {
 
 MainWindow::MainWindow(MainWindowArgs args)
     : args_(std::move(args)),
-      engine_(args_.items, args_.settings, *this, nullptr, args_.launcher, args_.processes, args_.fs, args_.report) {
+      engine_(args_.items, args_.settings, *this, nullptr, args_.launcher, args_.report) {
   if (!args_.createMeter) args_.createMeter = [] { return std::make_unique<SystemTimesMeter>(); };
   if (!args_.endProgram) args_.endProgram = [] { ::ExitProcess(0); };
 }
@@ -232,7 +232,7 @@ void MainWindow::OnLoad() {
   ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(items.size()));
   ::SendMessageW(progressBar_, PBM_SETPOS, 0, 0);
 
-  timerMs_ = sequencer::TimerIntervalMs(args_.timerInterval);
+  timerMs_ = sequence::TimerIntervalMs(args_.timerInterval);
   timerOn_ = ::SetTimer(hwnd_, kTimerId, static_cast<UINT>(timerMs_), nullptr) != 0;
   if (args_.report) args_.report->TimerStarted();
 }

@@ -15,25 +15,23 @@
 #include "common/win32/window.h"
 #include "sequencer/launch_engine.h"
 #include "sequencer/main_layout.h"
-#include "sequencer/startup.h"
-#include "sequencer/win32/launch_system_win32.h"
+#include "sequence/sequence_file.h"
+#include "sequence/win32/launch_system_win32.h"
 
 namespace sequencer {
 
 struct MainWindowArgs {
   // The items to list and start; must outlive the window.
-  const std::vector<SequenceItem>& items;
+  const std::vector<sequence::SequenceItem>& items;
   LaunchSettings settings = {};
-  double timerInterval = kDefaultTimerInterval;
+  double timerInterval = sequence::kDefaultTimerInterval;
   // Makes the meter when the window loads (a SystemTimesMeter by default).
   std::function<std::unique_ptr<CpuMeter>()> createMeter = {};
   // Called after the last item; ends the process at once by default.
   std::function<void()> endProgram = {};
   // Ends the thread's message loop when the window is closed.
   bool quitOnClose = true;
-  // The seams the engine starts through; all must outlive the window.
-  Processes& processes = RealProcesses();
-  FileSystem& fs = RealFileSystem();
+  // What the engine starts through; must outlive the window.
   LaunchSystem& launcher = RealLaunchSystem();
   // Where the run is reported; null: no report.
   report::StartReport* report = nullptr;
@@ -94,7 +92,7 @@ class MainWindow final : public win::Window<MainWindow>, private LaunchView {
   HWND titleLabel_ = nullptr, statusLabel_ = nullptr, progressBar_ = nullptr, cpuBar_ = nullptr,
        limitMark_ = nullptr, itemList_ = nullptr;
   int dpi_ = 96;
-  int timerMs_ = static_cast<int>(kDefaultTimerInterval);
+  int timerMs_ = static_cast<int>(sequence::kDefaultTimerInterval);
   bool timerOn_ = false;
   bool inTick_ = false;
   bool ownCheckChange_ = false;

@@ -12,12 +12,9 @@
 #include "common/tool.h"
 #include "fakes.h"
 #include "file_size_limit.h"
+#include "sequence/sequence_file.h"
 #include "temp_folder.h"
 #include "texts.h"
-
-#ifdef TVL_HAVE_SEQUENCER_CORE
-#include "sequencer/startup.h"
-#endif
 
 namespace {
 
@@ -175,7 +172,6 @@ TEST(Generation, AppendsAfterTheLastByteAndCreatesAMissingFile) {
   }
 }
 
-#ifdef TVL_HAVE_SEQUENCER_CORE
 TEST(Generation, TheMainProgramReadsTheRecordsBack) {
   Bench b;
   b.Add(L"1.lnk", L"C:\\Tools\\clock.exe", 7, L"C:\\Tools");
@@ -183,14 +179,13 @@ TEST(Generation, TheMainProgramReadsTheRecordsBack) {
   b.Add(L"3.lnk", L"", 5);  // a shell item: the shortcut itself
   ASSERT_TRUE(b.Run().ok);
   std::vector<std::wstring> items;
-  for (const auto& i : sequencer::LoadSequence(b.seq, RealFileSystem()).Items)
+  for (const auto& i : sequence::LoadSequence(b.seq, RealFileSystem()).Items)
     items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option + L"|" + std::to_wstring(i.Size));
   std::sort(items.begin(), items.end());
   EXPECT_EQ(items, (std::vector<std::wstring>{L"3|" + b.links + P(L"\\3.lnk") + L"|||1",
                                               L"clock|" + P(L"C:\\Tools\\clock.exe|C:\\Tools") + L"||6",
                                               L"memo|" + P(L"C:\\Doc\\memo.txt") + L"|||3"}));
 }
-#endif
 
 autostart::Entry E(Source source, const wchar_t* name, const wchar_t* program, const wchar_t* args = L"") {
   return {source, name, P(program), P(program), args, P(L"C:\\P"), 1, true, true, true, approval::AddressOf(source, name)};
@@ -229,7 +224,7 @@ TEST(Generation, NoNameOrValueBreaksARecord) {
   const std::string bytes = TempFolder::Read(b.seq);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\x01'), 3 * static_cast<long>(expected.size()));
   std::vector<std::wstring> items;
-  for (const auto& i : sequencer::LoadSequence(b.seq, RealFileSystem()).Items)
+  for (const auto& i : sequence::LoadSequence(b.seq, RealFileSystem()).Items)
     items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option);
   EXPECT_EQ(items, expected);
 }

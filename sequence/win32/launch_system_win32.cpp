@@ -1,4 +1,4 @@
-#include "sequencer/win32/launch_system_win32.h"
+#include "sequence/win32/launch_system_win32.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -145,6 +145,11 @@ class KeepingShell final : public Shell {
 
 class Win32LaunchSystem final : public LaunchSystem {
  public:
+  bool EnterFolder(const std::wstring& folder) override {
+    if (folder.empty() || !tool::IsFolderPresent(folder, RealFileSystem())) return true;
+    return ::SetCurrentDirectoryW(folder.c_str()) != FALSE;
+  }
+
   LaunchResult StartProgram(const std::wstring& commandLine, int showState) override {
     LaunchResult r;
     DWORD id = 0;
@@ -208,29 +213,9 @@ class Win32LaunchSystem final : public LaunchSystem {
   }
 };
 
-class Win32Clock final : public report::Clock {
- public:
-  report::LocalTime Now() override {
-    SYSTEMTIME t{};
-    ::GetLocalTime(&t);
-    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
-  }
-  std::int64_t Milliseconds() override {
-    LARGE_INTEGER count{}, frequency{};
-    ::QueryPerformanceCounter(&count);
-    ::QueryPerformanceFrequency(&frequency);
-    return frequency.QuadPart ? count.QuadPart * 1000 / frequency.QuadPart : static_cast<std::int64_t>(::GetTickCount64());
-  }
-};
-
 }  // namespace
 
 LaunchSystem& RealLaunchSystem() {
   static Win32LaunchSystem system;
   return system;
-}
-
-report::Clock& RealReportClock() {
-  static Win32Clock clock;
-  return clock;
 }

@@ -1,7 +1,8 @@
-// What the launch engine asks of the system when it starts an item, beyond
-// the common process and shell seams: the started process's id and a watch
-// on it (has it finished starting?), the system's error text when a start
-// fails, and the processes already running from a program's path.
+// What a launch engine asks of the system when it starts an item: the
+// change into the item's working folder, the start itself with the started
+// process's id and a watch on it (has it finished starting?), the system's
+// error text when a start fails, and the processes already running from a
+// program's path.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,11 @@ struct LaunchResult {
 class LaunchSystem {
  public:
   virtual ~LaunchSystem() = default;
+  // Makes folder (an item's Current) the process's current directory when it
+  // names a folder that is there; an empty or missing one changes nothing.
+  // Never restored: later items without a usable Current start there too.
+  // False only when the folder is there but cannot be entered.
+  virtual bool EnterFolder(const std::wstring& folder) = 0;
   // Starts a new process from commandLine with showState, not waited for.
   virtual LaunchResult StartProgram(const std::wstring& commandLine, int showState) = 0;
   // tool::ShellOpen of target; ok is its result, watch the process the shell
@@ -41,6 +47,9 @@ class LaunchSystem {
   // Ids of the processes of this user that run the program at path (full
   // paths compared without regard to case).
   virtual std::vector<std::uint32_t> RunningFrom(const std::wstring& path) = 0;
+
+  // Highest show state a window takes (SW_MAX); other Size values fail the start.
+  static constexpr int kMaxShowState = 11;
 };
 
 // A LaunchSystem over the plain process and shell seams: no ids, no watches,
@@ -49,6 +58,7 @@ class PlainLaunchSystem final : public LaunchSystem {
  public:
   PlainLaunchSystem(Processes& processes, Shell& shell, FileSystem& fs)
       : processes_(processes), shell_(shell), fs_(fs) {}
+  bool EnterFolder(const std::wstring& folder) override;
   LaunchResult StartProgram(const std::wstring& commandLine, int showState) override;
   LaunchResult Open(WindowHandle owner, const std::wstring& target) override;
   std::vector<std::uint32_t> RunningFrom(const std::wstring&) override { return {}; }

@@ -1,4 +1,4 @@
-#include "sequencer/sequence_check.h"
+#include "sequence/sequence_check.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,10 @@
 
 namespace {
 
-using seqcheck::Command;
+namespace check = sequence::check;
+using check::Command;
 
-struct AutoStart : seqcheck::AutoStartPrograms {
+struct AutoStart : check::AutoStartPrograms {
   std::vector<std::wstring> paths;
   std::vector<std::wstring> EnabledProgramPaths() override { return paths; }
 };
@@ -69,11 +70,11 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
   AutoStart autoStart;
   autoStart.paths = {mail};
   for (wchar_t& c : autoStart.paths[0]) c = static_cast<wchar_t>(std::towupper(c));  // letter case does not matter
-  seqcheck::Environment env{prog / L"Tarvoline.exe", {t.path()}, {2026, 12, 7, 1, 2, 3}};
+  check::Environment env{prog / L"Tarvoline.exe", {t.path()}, {2026, 12, 7, 1, 2, 3}};
 
-  const seqcheck::Result r = seqcheck::Run(Command{seq, true}, env, {files, shell, autoStart});
+  const check::Result r = check::Run(Command{seq, true}, env, {files, shell, autoStart});
 
-  EXPECT_EQ(r.exitCode, seqcheck::kFindings);
+  EXPECT_EQ(r.exitCode, check::kFindings);
   ASSERT_TRUE(r.written);
   EXPECT_EQ(r.reportPath, prog / L"Tarvoline.check.txt");
   EXPECT_EQ(shell.opened, std::vector<std::wstring>{});  // quiet
@@ -136,10 +137,10 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
     if (c.lockSettings) files.locked = ini;
     fake::Shell shell;
     AutoStart autoStart;
-    const seqcheck::Environment env{prog / L"Tarvoline.exe", {}, {}};
+    const check::Environment env{prog / L"Tarvoline.exe", {}, {}};
     const std::wstring argument = *c.argument ? prog / c.argument : L"";
 
-    const seqcheck::Result r = seqcheck::Run(Command{argument, c.quiet}, env, {files, shell, autoStart});
+    const check::Result r = check::Run(Command{argument, c.quiet}, env, {files, shell, autoStart});
 
     EXPECT_EQ(r.exitCode, c.exitCode) << c.name;
     EXPECT_EQ(r.written, c.lastLine != nullptr) << c.name;
@@ -167,7 +168,7 @@ TEST(SequenceCheck, CommandLine) {
       {L"", std::nullopt},
   };
   for (const Case& c : cases) {
-    std::optional<Command> got = seqcheck::ParseCommand(c.arguments);
+    std::optional<Command> got = check::ParseCommand(c.arguments);
     ASSERT_EQ(got.has_value(), c.command.has_value()) << text::ToUtf8(c.arguments);
     if (!got) continue;
     EXPECT_EQ(got->sequencePath, c.command->sequencePath) << text::ToUtf8(c.arguments);

@@ -1,4 +1,4 @@
-#include "sequencer/launch_system.h"
+#include "sequence/launch_system.h"
 
 #include <gtest/gtest.h>
 

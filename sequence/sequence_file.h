@@ -1,8 +1,6 @@
-// Tarvoline's entry: the sequence path from the command line, the settings
-// file beside the program, and the list of start-up items read from the
-// sequence file. Everything here is portable; the window is reached through
-// EntryUi, the message box through ui::Messages. What is read is handed on as
-// values, so that a run (or a test) never sees what an earlier one read.
+// The sequence model: the items of a sequence file and the settings a run
+// goes by (Tarvoline.ini), read the one way that Tarvoline's start and the
+// sequence check share and that the wizard's records must meet. Portable.
 #pragma once
 
 #include <string>
@@ -12,11 +10,9 @@
 #include <optional>
 
 #include "common/fileio.h"
-#include "common/messages.h"
 #include "common/seams.h"
-#include "sequencer/start_report.h"
 
-namespace sequencer {
+namespace sequence {
 
 // One start-up item as read from the sequence file.
 struct SequenceItem {
@@ -55,8 +51,6 @@ struct Settings {
   bool SkipRunning = true;
 };
 
-// The program's title: caption of its messages.
-inline constexpr wchar_t kProgramTitle[] = L"Tarvoline";
 // Sequence file used when the command line names none.
 inline constexpr wchar_t kDefaultSequenceName[] = L"Startup.pmw";
 
@@ -104,42 +98,4 @@ std::optional<double> ParseSettingNumber(std::wstring_view text, const NumberSep
 // gives 200, so the program never sits without ticks.
 int TimerIntervalMs(double timerInterval);
 
-// The argument text of a whole command line (as GetCommandLineW gives it):
-// the text after the program name and the blanks that follow it.
-std::wstring ArgumentText(std::wstring_view commandLine);
-
-// What Main hands to the window: the items, the settings and the run's start
-// report (open unless Report = 0 or there is no clock), which the engine
-// writes to.
-struct Run {
-  Sequence sequence;
-  Settings settings;
-  report::StartReport report;
-};
-
-// What Main needs from the user interface.
-class EntryUi {
- public:
-  virtual ~EntryUi() = default;
-  // Creates the main window over run and shows it without modality; false
-  // when it could not be created. The window keeps run for as long as it lives.
-  virtual bool ShowMainWindow(Run run) = 0;
-  // The clocks of the start report; null: no report.
-  virtual report::Clock* ReportClock() { return nullptr; }
-};
-
-enum class MainOutcome {
-  NoItems,       // nothing to start: the program ends at once
-  WindowShown,   // the window runs the sequence
-  WindowFailed,  // the window could not be created: the program ends
-};
-
-// The entry steps. argumentText is the raw argument text; programPath the
-// full path of the running program (its folder holds Startup.pmw, the
-// settings file, named after the program with ".ini", and the start report,
-// named after it with ".log"). A sequence file named but not found is told
-// through messages.
-MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& entry,
-                 ui::Messages& messages, FileSystem& fs, const NumberSeparators& locale);
-
-}  // namespace sequencer
+}  // namespace sequence

@@ -16,9 +16,9 @@
 
 #include "common/fileio.h"
 #include "common/seams.h"
-#include "sequencer/startup.h"
+#include "sequence/sequence_file.h"
 
-namespace seqcheck {
+namespace sequence::check {
 
 // Programs that start by themselves at log-on: the enabled entries (not
 // switched off in the start-up approval data) of the user's and the
@@ -72,6 +72,4 @@ struct Result {
 
 // Runs the check and writes (and unless quiet, opens) the report.
 Result Run(const Command& command, const Environment& env, Seams seams);
-
-
-}  // namespace seqcheck
+}  // namespace sequence::check

@@ -1,20 +1,15 @@
-#include "sequencer/startup.h"
+#include "sequence/sequence_file.h"
 
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <optional>
 
-#include "common/path_rules.h"
-#include "common/text.h"
-#include "common/tool.h"
-#include "common/ui_text.h"
 #include "common/variant.h"
 #include "ini/ini_document.h"
 #include "ini/sequence_records.h"
-#include "sequencer/texts.h"
 
-namespace sequencer {
+namespace sequence {
 
 namespace {
 
@@ -146,52 +141,4 @@ int TimerIntervalMs(double timerInterval) {
   return static_cast<int>(r);
 }
 
-std::wstring ArgumentText(std::wstring_view commandLine) {
-  size_t i = 0;
-  // The program name: up to the first blank, where quotes switch blanks off.
-  bool quoted = false;
-  for (; i < commandLine.size(); ++i) {
-    wchar_t c = commandLine[i];
-    if (c == L'"') quoted = !quoted;
-    else if (!quoted && (c == L' ' || c == L'\t')) break;
-  }
-  // The shell may leave a blank after the name when there is no argument: it
-  // must not read as an argument of blanks (a not-found message at log-on).
-  while (i < commandLine.size() && (commandLine[i] == L' ' || commandLine[i] == L'\t')) ++i;
-  return std::wstring(commandLine.substr(i));
-}
-
-MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& entry,
-                 ui::Messages& messages, FileSystem& fs, const NumberSeparators& locale) {
-  std::wstring programFolder = paths::Parent(programPath);
-  std::wstring sequencePath = tool::StripQuotes(text::Trim(argumentText));
-  if (!tool::IsFileReadable(sequencePath, fs)) {
-    if (argumentText.empty()) {
-      std::wstring folder = programFolder;
-      sequencePath = paths::Join(folder, kDefaultSequenceName);
-    } else {
-      messages.Show(ui::Format(ui::Text(sequencer::texts::kNotFound), {sequencePath}), ui::MessageIcon::Critical);
-    }
-  }
-
-  std::wstring folder = programFolder;
-  Run run;
-  run.settings = LoadSettings(paths::Join(folder, paths::Stem(programPath) + L".ini"), fs, locale).settings;
-  const Settings& s = run.settings;
-
-  run.sequence = LoadSequence(sequencePath, fs);
-  const int kept = static_cast<int>(run.sequence.Items.size());
-  report::Clock* clock = entry.ReportClock();
-  if (s.Report && clock)
-    run.report.Open(paths::Join(folder, paths::Stem(programPath) + L".log"), fs, *clock);
-  run.report.RunBegins(sequencePath,
-                       {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, s.ReadyWait, s.SkipRunning}, kept,
-                       run.sequence.ItemsLeftOut);
-  if (kept == 0) {
-    run.report.RunEnds(0, 0);
-    return MainOutcome::NoItems;
-  }
-  return entry.ShowMainWindow(std::move(run)) ? MainOutcome::WindowShown : MainOutcome::WindowFailed;
-}
-
-}  // namespace sequencer
+}  // namespace sequence

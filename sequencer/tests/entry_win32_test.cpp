@@ -6,7 +6,7 @@
 
 #include "common/win32/raii.h"
 #include "fakes.h"
-#include "sequencer/startup.h"
+#include "sequencer/entry.h"
 #include "temp_folder.h"
 #include "window_rig.h"
 
@@ -31,7 +31,6 @@ struct Ui : sequencer::EntryUi, fake::Processes, fake::Shell {
                                 .createMeter = ZeroMeter::Make,
                                 .endProgram = [this] { ++ends; },
                                 .quitOnClose = false,
-                                .processes = *this,
                                 .launcher = launch,
                                 .report = &run.report});
     // Hidden: a shown window costs the emulator two seconds to take away.

@@ -1,6 +1,11 @@
-#include "sequencer/launch_system.h"
+#include "sequence/launch_system.h"
 
 #include "common/tool.h"
+
+bool PlainLaunchSystem::EnterFolder(const std::wstring& folder) {
+  if (folder.empty() || !tool::IsFolderPresent(folder, fs_)) return true;
+  return processes_.SetCurrentDirectory(folder);
+}
 
 LaunchResult PlainLaunchSystem::StartProgram(const std::wstring& commandLine, int showState) {
   LaunchResult r;

@@ -1,5 +1,4 @@
-#include "sequencer/sequence_check.h"
-#include "sequencer/start_report.h"
+#include "sequence/sequence_check.h"
 
 #include <cstdio>
 #include <map>
@@ -10,14 +9,13 @@
 #include "common/ui_text.h"
 #include "common/variant.h"
 #include "ini/ini_document.h"
-#include "sequencer/launch_engine.h"
-#include "sequencer/texts.h"
+#include "sequence/launch_system.h"
+#include "sequence/report_lines.h"
+#include "sequence/texts.h"
 
-namespace seqcheck {
+namespace sequence::check {
 
 namespace {
-
-namespace texts = sequencer::texts;
 
 // The report's text id in the user's language, with its one value filled in.
 std::wstring T(unsigned id, std::wstring_view value = {}) { return ui::Format(ui::Text(id), {value}); }
@@ -67,7 +65,7 @@ std::wstring Join(std::wstring folder, std::wstring_view name) { return paths::J
 // stands for the current folder, since the engine moves there first;
 // without one Tarvoline's folder is the best guess for a document named
 // without a full path. nullopt when nothing is there.
-std::optional<std::wstring> Locate(const sequencer::SequenceItem& item, const Environment& env,
+std::optional<std::wstring> Locate(const SequenceItem& item, const Environment& env,
                                    const std::wstring& programFolder, FileSystem& fs) {
   const bool program = IsProgramExtension(item.File);
   auto exists = [&](const std::wstring& p) {
@@ -119,13 +117,13 @@ class Report {
   int findings_ = 0;
 };
 
-void CheckItems(const std::vector<sequencer::SequenceItem>& items, const Environment& env,
+void CheckItems(const std::vector<SequenceItem>& items, const Environment& env,
                 const std::wstring& programFolder, Seams seams, Report& report) {
   std::vector<std::wstring> autoStart = seams.autoStart.EnabledProgramPaths();
   std::map<std::wstring, size_t> firstSeen;  // lower-cased File and Option -> position
   report.Line(T(texts::kCheckItemCount, Number(static_cast<long long>(items.size()))));
   for (size_t i = 0; i < items.size(); ++i) {
-    const sequencer::SequenceItem& item = items[i];
+    const SequenceItem& item = items[i];
     const int before = report.findings();
     report.Line(L"");
     report.Line(L"[" + Number(static_cast<long long>(i + 1)) + L"] " + item.Title);
@@ -136,7 +134,7 @@ void CheckItems(const std::vector<sequencer::SequenceItem>& items, const Environ
       report.Finding(T(texts::kCheckEmptyFile));
     } else {
       const bool program = IsProgramExtension(item.File);
-      if (program && (item.Size < 0 || item.Size > LaunchEngine::kMaxShowState))
+      if (program && (item.Size < 0 || item.Size > LaunchSystem::kMaxShowState))
         report.Finding(T(texts::kCheckBadSize, Number(item.Size)));
       std::optional<std::wstring> found;
       if (!tool::IsAddress(item.File)) {
@@ -162,11 +160,11 @@ void CheckItems(const std::vector<sequencer::SequenceItem>& items, const Environ
 struct SettingKey {
   const wchar_t* name;
   double defaultValue;
-  double sequencer::Settings::*value;
+  double Settings::*value;
 };
 
 void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) {
-  const sequencer::SettingsRead read = sequencer::LoadSettings(iniPath, fs, UserNumberSeparators(), /*writeBack=*/false);
+  const SettingsRead read = LoadSettings(iniPath, fs, UserNumberSeparators(), /*writeBack=*/false);
   report.Line(L"");
   report.Line(T(texts::kCheckSettingsFile, iniPath));
   IniDocument raw(fs);
@@ -181,10 +179,10 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) 
     raw.Load(iniPath);
   }
   const SettingKey keys[] = {
-      {L"CPULimit", sequencer::kDefaultCPULimit, &sequencer::Settings::CPULimit},
-      {L"MaxIdleTime", sequencer::kDefaultMaxIdleTime, &sequencer::Settings::MaxIdleTime},
-      {L"IntervalTime", sequencer::kDefaultIntervalTime, &sequencer::Settings::IntervalTime},
-      {L"TimerInterval", sequencer::kDefaultTimerInterval, &sequencer::Settings::TimerInterval},
+      {L"CPULimit", kDefaultCPULimit, &Settings::CPULimit},
+      {L"MaxIdleTime", kDefaultMaxIdleTime, &Settings::MaxIdleTime},
+      {L"IntervalTime", kDefaultIntervalTime, &Settings::IntervalTime},
+      {L"TimerInterval", kDefaultTimerInterval, &Settings::TimerInterval},
   };
   const Variant absent(L"\u0001");
   for (const SettingKey& k : keys) {
@@ -206,8 +204,8 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) 
   }
   // The timer takes whole milliseconds from 1 to 65535; anything else runs at the default.
   const double t = read.settings.TimerInterval;
-  if (sequencer::TimerIntervalMs(t) == sequencer::kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
-    report.Finding(T(texts::kCheckTimerRange, FormatNumber(sequencer::kDefaultTimerInterval)));
+  if (TimerIntervalMs(t) == kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
+    report.Finding(T(texts::kCheckTimerRange, FormatNumber(kDefaultTimerInterval)));
 }
 
 }  // namespace
@@ -232,7 +230,7 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   const std::wstring programFolder = paths::Parent(env.programPath);
   const std::wstring baseName = paths::Stem(env.programPath);
   const std::wstring sequencePath =
-      command.sequencePath.empty() ? Join(programFolder, sequencer::kDefaultSequenceName) : command.sequencePath;
+      command.sequencePath.empty() ? Join(programFolder, kDefaultSequenceName) : command.sequencePath;
   Result result;
   result.reportPath = Join(programFolder, baseName + L".check.txt");
 
@@ -242,7 +240,7 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   report.Line(T(texts::kCheckSequenceFile, sequencePath));
   const bool readable = tool::IsFileReadable(sequencePath, seams.files);
   if (readable) {
-    CheckItems(sequencer::LoadSequence(sequencePath, seams.files).Items, env, programFolder, seams, report);
+    CheckItems(LoadSequence(sequencePath, seams.files).Items, env, programFolder, seams, report);
   } else {
     report.Finding(T(texts::kCheckSequenceNotRead));
   }
@@ -252,10 +250,10 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   report.Line(findings ? T(texts::kCheckFindingCount, Number(findings)) : T(texts::kCheckNoFindings));
 
   result.exitCode = !readable ? kSequenceUnreadable : findings ? kFindings : kNoFinding;
-  result.written = seams.files.ReplaceContents(result.reportPath, report::Utf8Lines(report.lines(), /*byteOrderMark=*/true));
+  result.written = seams.files.ReplaceContents(result.reportPath, Utf8Lines(report.lines(), /*byteOrderMark=*/true));
   if (result.written && !command.quiet)
     seams.shell.Execute(nullptr, result.reportPath, programFolder, show::kNormal);
   return result;
 }
 
-}  // namespace seqcheck
+}  // namespace sequence::check

@@ -1,16 +1,15 @@
-#include "sequencer/startup.h"
+#include "sequence/sequence_file.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "common/text.h"
-#include "fakes.h"
 #include "temp_folder.h"
 
 namespace {
 
-using sequencer::SequenceItem;
+using sequence::SequenceItem;
 
 // The file bytes of a text in the system code page.
 std::string Ansi(const std::wstring& s) { return text::ToAnsi(s); }
@@ -30,7 +29,7 @@ TEST(ParseItemTitle, ShortAndLongDatePrefixes) {
   };
   for (const Case& c : cases) {
     std::wstring title = L"unchanged";
-    EXPECT_EQ(sequencer::ParseItemTitle(c.header, title), c.removed) << text::ToUtf8(c.header);
+    EXPECT_EQ(sequence::ParseItemTitle(c.header, title), c.removed) << text::ToUtf8(c.header);
     EXPECT_EQ(title, c.title) << text::ToUtf8(c.header);
   }
 }
@@ -65,7 +64,7 @@ TEST(LoadSequence, KeepsItemsByTheFileRules) {
     TempFolder dir;
     std::wstring path = c.text == L"<folder>" ? dir.path() : dir.Write(L"Startup.pmw", Ansi(c.text));
     std::vector<std::wstring> got;
-    for (const SequenceItem& item : sequencer::LoadSequence(path, RealFileSystem()).Items) got.push_back(Describe(item));
+    for (const SequenceItem& item : sequence::LoadSequence(path, RealFileSystem()).Items) got.push_back(Describe(item));
     EXPECT_EQ(got, c.items) << c.name;
   }
 }
@@ -94,7 +93,7 @@ TEST(LoadSettings, CompletesTheFileAndReadsIt) {
   for (const Case& c : cases) {
     TempFolder dir;
     if (c.before) dir.Write(L"Tarvoline.ini", Ansi(*c.before));
-    const sequencer::Settings s = sequencer::LoadSettings(dir / L"Tarvoline.ini", RealFileSystem(), UserNumberSeparators()).settings;
+    const sequence::Settings s = sequence::LoadSettings(dir / L"Tarvoline.ini", RealFileSystem(), UserNumberSeparators()).settings;
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(c.after)) << c.name;
     EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, double(s.Report),
                                    double(s.ReadyWait), double(s.SkipRunning)}),
@@ -122,14 +121,14 @@ TEST(LoadSettings, ReadsNumbersAsTheUsersLocaleWritesThem) {
     const std::pair<const NumberSeparators*, double> locales[] = {
         {&japanese, c.ja}, {&english, c.en}, {&german, c.de}, {&french, c.fr}};
     for (auto [locale, value] : locales) {
-      std::optional<double> d = sequencer::ParseSettingNumber(c.text, *locale);
+      std::optional<double> d = sequence::ParseSettingNumber(c.text, *locale);
       EXPECT_EQ(d, value == kNot ? std::nullopt : std::optional(value)) << text::ToUtf8(locale->decimal);
     }
   }
   // The settings file is read that way; what is still no number keeps its default.
   TempFolder dir;
   const std::wstring ini = dir.Write(L"Tarvoline.ini", "CPULimit = 12,5\r\nMaxIdleTime = 1.500\r\nIntervalTime = x\r\n");
-  const sequencer::Settings s = sequencer::LoadSettings(ini, RealFileSystem(), german).settings;
+  const sequence::Settings s = sequence::LoadSettings(ini, RealFileSystem(), german).settings;
   EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime}), (std::vector<double>{12.5, 1500, 500}));
 }
 
@@ -138,7 +137,7 @@ TEST(LoadSettings, NeverWritesDefaultsOverAFileItCouldNotLoad) {
   // A dot-file is hidden: the loader treats it as missing, but it holds the user's values.
   TempFolder dir;
   std::wstring ini = dir.Write(L".Tarvoline.ini", "CPULimit = 80\r\n");
-  EXPECT_EQ(sequencer::LoadSettings(ini, RealFileSystem(), UserNumberSeparators()).settings.CPULimit, 30);
+  EXPECT_EQ(sequence::LoadSettings(ini, RealFileSystem(), UserNumberSeparators()).settings.CPULimit, 30);
   EXPECT_EQ(TempFolder::Read(ini), "CPULimit = 80\r\n");
 }
 #endif
@@ -149,50 +148,7 @@ TEST(TimerIntervalMs, RoundsHalfToEvenAndRefusesWhatTheTimerCannotTake) {
     double in;
     int ms;
   } cases[] = {{199.5, 200}, {200.5, 200}, {0.6, 1}, {0.5, 200}, {0, 200}, {65535, 65535}, {65536, 200}, {nan, 200}};
-  for (const Case& c : cases) EXPECT_EQ(sequencer::TimerIntervalMs(c.in), c.ms) << c.in;
-}
-
-struct FakeUi : sequencer::EntryUi {
-  bool ShowMainWindow(sequencer::Run) override { return ++windows, true; }
-  int windows = 0;
-};
-
-// Whole command lines, as the system gives them, through the entry.
-TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
-  struct Case {
-    const char* name;
-    std::wstring commandLine;  // "<dir>" stands for the test folder
-    const wchar_t* file;       // the one sequence file there
-    bool window;
-    std::wstring message;  // "" when none; "<dir>" as above
-  } cases[] = {
-      {"quoted path with blanks", L"\"<dir>/Tarvoline.exe\"   \"<dir>/My Files x.pmw\"  ", L"My Files x.pmw", true, L""},
-      {"no argument, Startup.pmw beside the program", L"\"<dir>/Tarvoline.exe\"", L"Startup.pmw", true, L""},
-      {"no argument, no file: no message", L"<dir>/Tarvoline.exe", L"other.pmw", false, L""},
-      // The blanks after the program name are no argument: no message at log-on.
-      {"the program name and blanks", L"\"<dir>/Tarvoline.exe\"   ", L"Startup.pmw", true, L""},
-      {"a quoted argument of blanks", L"Tarvoline.exe \"   \"", L"Startup.pmw", false, L"シーケンスファイル   が見付かりません。"},
-      {"named file missing", L"Tarvoline.exe <dir>/gone.pmw", L"Startup.pmw", false, L"シーケンスファイル<dir>/gone.pmwが見付かりません。"},
-  };
-  for (const Case& c : cases) {
-    TempFolder dir;
-    auto expand = [&](std::wstring s) {
-      for (size_t p; (p = s.find(L"<dir>")) != std::wstring::npos;) s.replace(p, 5, dir.path());
-      return s;
-    };
-    dir.Write(c.file, Ansi(Record(L"2001/05/12：a", L"File=a.exe")));
-    FakeUi ui;
-    fake::Messages messages;
-    EXPECT_EQ(sequencer::Main(sequencer::ArgumentText(expand(c.commandLine)), dir / L"Tarvoline.exe", ui, messages, RealFileSystem(), UserNumberSeparators()),
-              c.window ? sequencer::MainOutcome::WindowShown : sequencer::MainOutcome::NoItems)
-        << c.name;
-    EXPECT_EQ(ui.windows, c.window ? 1 : 0) << c.name;
-    using Shown = decltype(messages.shown);
-    EXPECT_EQ(messages.shown, (c.message.empty() ? Shown{} : Shown{{expand(c.message), ui::MessageIcon::Critical}}))
-        << c.name;
-    // The settings file is written whether or not there is anything to start.
-    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(kDefaultSettings)) << c.name;
-  }
+  for (const Case& c : cases) EXPECT_EQ(sequence::TimerIntervalMs(c.in), c.ms) << c.in;
 }
 
 }  // namespace
