@@ -1,25 +1,5 @@
 #include "sequence/launch_system.h"
 
-#include "common/tool.h"
-
-bool PlainLaunchSystem::EnterFolder(const std::wstring& folder) {
-  if (folder.empty() || !tool::IsFolderPresent(folder, fs_)) return true;
-  return processes_.SetCurrentDirectory(folder);
-}
-
-LaunchResult PlainLaunchSystem::StartProgram(const std::wstring& commandLine, int showState) {
-  LaunchResult r;
-  r.ok = processes_.Start(commandLine, showState);
-  if (!r.ok) r.error = L"the program could not be started";
-  return r;
-}
-
-LaunchResult PlainLaunchSystem::Open(WindowHandle owner, const std::wstring& target) {
-  LaunchResult r;
-  r.ok = tool::ShellOpen(owner, target, shell_, fs_);
-  return r;
-}
-
 namespace pe {
 namespace {
 

@@ -52,23 +52,6 @@ class LaunchSystem {
   static constexpr int kMaxShowState = 11;
 };
 
-// A LaunchSystem over the plain process and shell seams: no ids, no watches,
-// nothing found running. For callers that give only those seams.
-class PlainLaunchSystem final : public LaunchSystem {
- public:
-  PlainLaunchSystem(Processes& processes, Shell& shell, FileSystem& fs)
-      : processes_(processes), shell_(shell), fs_(fs) {}
-  bool EnterFolder(const std::wstring& folder) override;
-  LaunchResult StartProgram(const std::wstring& commandLine, int showState) override;
-  LaunchResult Open(WindowHandle owner, const std::wstring& target) override;
-  std::vector<std::uint32_t> RunningFrom(const std::wstring&) override { return {}; }
-
- private:
-  Processes& processes_;
-  Shell& shell_;
-  FileSystem& fs_;
-};
-
 namespace pe {
 // The subsystem field of an executable's optional header (2 = Windows GUI,
 // 3 = console), read from the file's first bytes; nullopt when they hold no

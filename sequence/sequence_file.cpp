@@ -57,24 +57,24 @@ bool CharAt(const std::wstring& s, size_t pos1, wchar_t c) { return s.size() >= 
 
 }  // namespace
 
-bool ParseItemTitle(const std::wstring& Header, std::wstring& Title) {
-  if (Header.size() >= 11 && CharAt(Header, 5, kDateSlash) && CharAt(Header, 8, kDateSlash) &&
-      CharAt(Header, 11, kFullWidthColon)) {
-    Title = Header.substr(11);
+bool ParseItemTitle(const std::wstring& header, std::wstring& title) {
+  if (header.size() >= 11 && CharAt(header, 5, kDateSlash) && CharAt(header, 8, kDateSlash) &&
+      CharAt(header, 11, kFullWidthColon)) {
+    title = header.substr(11);
     return true;
   }
-  if (CharAt(Header, 5, kDateSlash) && CharAt(Header, 8, kDateSlash) && Header.size() >= 24 &&
-      std::wstring_view(Header).substr(20, 4) == kLongMarker) {
-    Title = Header.substr(24);
+  if (CharAt(header, 5, kDateSlash) && CharAt(header, 8, kDateSlash) && header.size() >= 24 &&
+      std::wstring_view(header).substr(20, 4) == kLongMarker) {
+    title = header.substr(24);
     return true;
   }
-  Title = Header;
+  title = header;
   return false;
 }
 
-Sequence LoadSequence(const std::wstring& Path, FileSystem& fs) {
+Sequence LoadSequence(const std::wstring& path, FileSystem& fs) {
   Sequence sequence;
-  for (const IniDocument& doc : records::Load(Path, fs)) {
+  for (const IniDocument& doc : records::Load(path, fs)) {
     // A NoUse that is not a number keeps the item, as a missing one does.
     std::optional<double> noUse = FiniteNumber(doc.Value(L"NoUse", Variant(std::int16_t{0})));
     if (noUse && *noUse != 0) {

@@ -54,17 +54,17 @@ struct Settings {
 // Sequence file used when the command line names none.
 inline constexpr wchar_t kDefaultSequenceName[] = L"Startup.pmw";
 
-// Sets Title from a title record. Short form "yyyy/mm/dd：title", long form
+// Sets title from a title record. Short form "yyyy/mm/dd：title", long form
 // "yyyy/mm/dd" + any ten characters + "［題］：title"; only the slashes and the
-// marker are examined. True when a date prefix was removed; otherwise Title is
-// the whole Header.
-bool ParseItemTitle(const std::wstring& Header, std::wstring& Title);
+// marker are examined. True when a date prefix was removed; otherwise title is
+// the whole header.
+bool ParseItemTitle(const std::wstring& header, std::wstring& title);
 
-// The kept items of the sequence file at Path (none for a missing, unreadable
+// The kept items of the sequence file at path (none for a missing, unreadable
 // or empty file) and how many it left out. An item is left out when its NoUse
 // is a number other than 0; a NoUse or Size that is not a number counts as its
 // default (0).
-Sequence LoadSequence(const std::wstring& Path, FileSystem& fs);
+Sequence LoadSequence(const std::wstring& path, FileSystem& fs);
 
 // What LoadSettings found in the settings file.
 struct SettingsRead {

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "sequencer/launch_engine.h"
+#include "plain_launch_system.h"
 
 namespace {
 

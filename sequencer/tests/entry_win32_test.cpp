@@ -7,6 +7,7 @@
 #include "common/win32/raii.h"
 #include "fakes.h"
 #include "sequencer/entry.h"
+#include "plain_launch_system.h"
 #include "temp_folder.h"
 #include "window_rig.h"
 

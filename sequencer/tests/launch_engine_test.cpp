@@ -7,6 +7,7 @@
 
 #include "common/ui_text.h"
 #include "fakes.h"
+#include "plain_launch_system.h"
 #include "temp_folder.h"
 
 namespace {

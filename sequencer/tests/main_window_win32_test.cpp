@@ -10,6 +10,7 @@
 #include "common/tool.h"
 #include "common/win32/raii.h"
 #include "sequence/sequence_file.h"
+#include "plain_launch_system.h"
 #include "temp_folder.h"
 #include "window_rig.h"
 

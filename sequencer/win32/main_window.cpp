@@ -9,6 +9,7 @@
 #include "common/tool.h"
 #include "common/win32/dpi.h"
 #include "common/win32/resource_ids.h"
+#include "sequencer/entry.h"
 #include "sequencer/texts.h"
 #include "sequencer/win32/cpu_meter_win32.h"
 #include "sequencer/win32/triangle_images.h"
