@@ -11,9 +11,6 @@ namespace {
 
 using sequence::SequenceItem;
 
-// The file bytes of a text in the system code page.
-std::string Ansi(const std::wstring& s) { return text::ToAnsi(s); }
-
 const std::wstring kDefaultSettings =
     L"CPULimit = 30\r\nMaxIdleTime = 10000\r\nIntervalTime = 500\r\nTimerInterval = 200\r\n";
 
@@ -59,7 +56,7 @@ TEST(LoadSequence, KeepsItemsByTheFileRules) {
   };
   for (const Case& c : cases) {
     TempFolder dir;
-    std::wstring path = c.text == L"<folder>" ? dir.path() : dir.Write(L"Startup.pmw", Ansi(c.text));
+    std::wstring path = c.text == L"<folder>" ? dir.path() : dir.Write(L"Startup.pmw", text::ToAnsi(c.text));
     std::vector<std::wstring> got;
     for (const SequenceItem& item : sequence::LoadSequence(path, RealFileSystem()).Items) got.push_back(Describe(item));
     EXPECT_EQ(got, c.items) << c.name;
@@ -90,9 +87,9 @@ TEST(LoadSettings, CompletesTheFileAndReadsIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder dir;
-    if (c.before) dir.Write(L"Tarvoline.ini", Ansi(*c.before));
+    if (c.before) dir.Write(L"Tarvoline.ini", text::ToAnsi(*c.before));
     const sequence::Settings s = sequence::LoadSettings(dir / L"Tarvoline.ini", RealFileSystem(), UserNumberSeparators()).settings;
-    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(c.after));
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), text::ToAnsi(c.after));
     EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, double(s.Report),
                                    double(s.ReadyWait), double(s.SkipRunning)}), c.values);
   }

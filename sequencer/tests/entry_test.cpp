@@ -9,9 +9,6 @@
 
 namespace {
 
-// The file bytes of a text in the system code page.
-std::string Ansi(const std::wstring& s) { return text::ToAnsi(s); }
-
 std::wstring Record(const std::wstring& title, const std::wstring& body) { return title + L"\x01\x01" + body + L"\x01"; }
 
 const std::wstring kDefaultSettings =
@@ -46,7 +43,7 @@ TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
       for (size_t p; (p = s.find(L"<dir>")) != std::wstring::npos;) s.replace(p, 5, dir.path());
       return s;
     };
-    dir.Write(c.file, Ansi(Record(L"2001/05/12：a", L"File=a.exe")));
+    dir.Write(c.file, text::ToAnsi(Record(L"2001/05/12：a", L"File=a.exe")));
     Ui ui;
     fake::Messages messages;
     EXPECT_EQ(sequencer::Main(sequencer::ArgumentText(expand(c.commandLine)), dir / L"Tarvoline.exe", ui, messages,
@@ -56,7 +53,7 @@ TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
     using Shown = decltype(messages.shown);
     EXPECT_EQ(messages.shown, (c.message.empty() ? Shown{} : Shown{{expand(c.message), ui::MessageIcon::Critical}}));
     // The settings file is written whether or not there is anything to start.
-    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(kDefaultSettings));
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), text::ToAnsi(kDefaultSettings));
   }
 }
 
