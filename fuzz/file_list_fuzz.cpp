@@ -16,12 +16,10 @@ std::string Block(const std::vector<std::wstring>& names, bool wide) {
   std::string b;
   for (std::uint32_t v : {20u, 0u, 0u, 0u, wide ? 1u : 0u}) Put32(b, v);  // names at 20; the last says wide
   for (const std::wstring& n : names) {
-    if (wide) {
-      for (wchar_t c : n) b += {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF)};
-      b.append(2, '\0');
-    } else {
+    if (wide)
+      for (wchar_t c : n + L'\0') b += {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF)};
+    else
       b += text::ToAnsi(n) + '\0';
-    }
   }
   b.append(wide ? 2 : 1, '\0');
   return b;

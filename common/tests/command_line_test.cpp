@@ -5,16 +5,13 @@
 #include <filesystem>
 #include <map>
 
+#include "path_rules.h"
 #include "text.h"
 #include "temp_folder.h"
 
 namespace {
 
-#ifdef _WIN32
-constexpr wchar_t kSep = L'\\';
-#else
-constexpr wchar_t kSep = L'/';
-#endif
+const wchar_t kSep = paths::Separator(paths::kPlatform);
 
 // A case-insensitive lookup in env, as Windows looks variables up.
 cmdline::Lookup LookupIn(const std::map<std::wstring, std::wstring>& env) {

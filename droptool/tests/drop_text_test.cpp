@@ -38,11 +38,7 @@ DropText Build(const std::vector<std::wstring>& paths, int listSize, fake::Short
 }
 
 TEST(DropText, PlainFilesAndFoldersUseTheListAndTheirParent) {
-  struct Case {
-    std::wstring path;
-    int listSize;
-    std::wstring name, current;
-  } cases[] = {
+  struct Case { std::wstring path; int listSize; std::wstring name, current; } cases[] = {
       {P(L"C:\\Tools\\editor.exe"), 1, L"editor", P(L"C:\\Tools")},
       {P(L"C:\\readme.txt"), 1, L"readme", P(L"C:\\")},                     // the root keeps its separator
       {P(L"C:\\データ\\メモ帳.txt"), 3, L"メモ帳", P(L"C:\\データ")},
@@ -59,14 +55,8 @@ TEST(DropText, PlainFilesAndFoldersUseTheListAndTheirParent) {
 
 TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
   fake::Shortcuts links;
-  const std::wstring exe = P(L"C:\\Program Files\\Clock\\clock.exe");
-  const std::wstring work = P(L"C:\\Program Files\\Clock");
-  struct Case {
-    std::wstring lnk;
-    ShortcutInfo info;
-    std::wstring name;
-    int size;
-  } cases[] = {
+  const std::wstring exe = P(L"C:\\Program Files\\Clock\\clock.exe"), work = P(L"C:\\Program Files\\Clock");
+  struct Case { std::wstring lnk; ShortcutInfo info; std::wstring name; int size; } cases[] = {
       {P(L"C:\\Links\\Big Clock.LNK"), {exe, work, 3}, L"Big Clock", 3},
       {P(L"C:\\Links\\tray.Lnk"), {exe, L"", 7, L"/background --minimized"}, L"tray", 6},
       {P(L"C:\\Links\\odd.lnk"), {exe, work, 2}, L"odd", 1},
@@ -121,8 +111,7 @@ TEST(ClipboardLocale, TheFirstLocaleOfTheSystemCodePage) {
 
 TEST(DropText, UnreadableShortcutFailsTheWholeDrop) {
   fake::Shortcuts links;
-  const std::wstring good = P(L"C:\\Links\\good.lnk");
-  const std::wstring bad = P(L"C:\\Links\\broken.lnk");
+  const std::wstring good = P(L"C:\\Links\\good.lnk"), bad = P(L"C:\\Links\\broken.lnk");
   links.links[good] = {P(L"C:\\x.exe"), L"", 1};
   DropText d = Build({P(L"C:\\a.txt"), good, bad, P(L"C:\\z.txt")}, 1, links);
   EXPECT_EQ(d.text, std::nullopt);

@@ -15,10 +15,7 @@ std::string Header(std::uint32_t offset, bool wide) {
 
 std::string Wide(std::u16string_view s) {
   std::string out;
-  for (char16_t c : s) {
-    out += static_cast<char>(c & 0xFF);
-    out += static_cast<char>(c >> 8);
-  }
+  for (char16_t c : s) out += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
   return out;
 }
 
@@ -26,10 +23,7 @@ using Names = std::vector<std::wstring>;
 using namespace std::string_view_literals;
 
 TEST(FileList, NamesInListOrder) {
-  struct Case {
-    std::string bytes;
-    Names names;
-  } cases[] = {
+  struct Case { std::string bytes; Names names; } cases[] = {
       {Header(20, true) + Wide(u"C:\\a.txt\0D:\\メモ.lnk\0C:\\\0\0"sv), {L"C:\\a.txt", L"D:\\メモ.lnk", L"C:\\"}},
       {Header(20, true) + Wide(u"\0\0"sv), {}},                      // an empty drop
       {Header(24, true) + "????" + Wide(u"C:\\x\0\0"sv), {L"C:\\x"}},  // names where the offset says

@@ -150,8 +150,7 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
     EXPECT_EQ(TempFolder::Read(ini), c.withSettings ? "CPULimit = 80\r\n" : "") << c.name;
     EXPECT_EQ(files.real.IsOrdinaryFile(ini), c.withSettings) << c.name;
     if (c.lastLine) {
-      const std::string report = TempFolder::Read(r.reportPath);
-      EXPECT_TRUE(report.ends_with("\r\n" + text::ToUtf8(c.lastLine) + "\r\n")) << c.name;
+      EXPECT_TRUE(TempFolder::Read(r.reportPath).ends_with("\r\n" + text::ToUtf8(c.lastLine) + "\r\n")) << c.name;
     }
   }
 }

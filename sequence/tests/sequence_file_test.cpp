@@ -11,9 +11,6 @@ namespace {
 
 using sequence::SequenceItem;
 
-// The file bytes of a text in the system code page.
-std::string Ansi(const std::wstring& s) { return text::ToAnsi(s); }
-
 const std::wstring kDefaultSettings =
     L"CPULimit = 30\r\nMaxIdleTime = 10000\r\nIntervalTime = 500\r\nTimerInterval = 200\r\n";
 
@@ -42,11 +39,8 @@ std::wstring Describe(const SequenceItem& i) {
 }
 
 TEST(LoadSequence, KeepsItemsByTheFileRules) {
-  struct Case {
-    const char* name;
-    std::wstring text;  // "<folder>": the path names a folder
-    std::vector<std::wstring> items;
-  } cases[] = {
+  // text "<folder>": the path names a folder.
+  struct Case { const char* name; std::wstring text; std::vector<std::wstring> items; } cases[] = {
       {"wizard record",
        Record(L"2001/05/12：メモ帳", L"File=C:\\W\\notepad.exe\r\nCurrent=C:\\W\r\nOption=\r\nSize = 3\r\nNoUse = 0"),
        {L"メモ帳|C:\\W\\notepad.exe|C:\\W||3"}},
@@ -62,7 +56,7 @@ TEST(LoadSequence, KeepsItemsByTheFileRules) {
   };
   for (const Case& c : cases) {
     TempFolder dir;
-    std::wstring path = c.text == L"<folder>" ? dir.path() : dir.Write(L"Startup.pmw", Ansi(c.text));
+    std::wstring path = c.text == L"<folder>" ? dir.path() : dir.Write(L"Startup.pmw", text::ToAnsi(c.text));
     std::vector<std::wstring> got;
     for (const SequenceItem& item : sequence::LoadSequence(path, RealFileSystem()).Items) got.push_back(Describe(item));
     EXPECT_EQ(got, c.items) << c.name;
@@ -91,14 +85,13 @@ TEST(LoadSettings, CompletesTheFileAndReadsIt) {
        L"Report = x\r\nReadyWait = 2\r\nSkipRunning = 1\r\n" + kDefaultSettings, {30, 10000, 500, 200, 1, 0, 1}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     TempFolder dir;
-    if (c.before) dir.Write(L"Tarvoline.ini", Ansi(*c.before));
+    if (c.before) dir.Write(L"Tarvoline.ini", text::ToAnsi(*c.before));
     const sequence::Settings s = sequence::LoadSettings(dir / L"Tarvoline.ini", RealFileSystem(), UserNumberSeparators()).settings;
-    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(c.after)) << c.name;
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), text::ToAnsi(c.after));
     EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, double(s.Report),
-                                   double(s.ReadyWait), double(s.SkipRunning)}),
-              c.values)
-        << c.name;
+                                   double(s.ReadyWait), double(s.SkipRunning)}), c.values);
   }
 }
 
@@ -144,10 +137,8 @@ TEST(LoadSettings, NeverWritesDefaultsOverAFileItCouldNotLoad) {
 
 TEST(TimerIntervalMs, RoundsHalfToEvenAndRefusesWhatTheTimerCannotTake) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  struct Case {
-    double in;
-    int ms;
-  } cases[] = {{199.5, 200}, {200.5, 200}, {0.6, 1}, {0.5, 200}, {0, 200}, {65535, 65535}, {65536, 200}, {nan, 200}};
+  struct Case { double in; int ms; } cases[] = {
+      {199.5, 200}, {200.5, 200}, {0.6, 1}, {0.5, 200}, {0, 200}, {65535, 65535}, {65536, 200}, {nan, 200}};
   for (const Case& c : cases) EXPECT_EQ(sequence::TimerIntervalMs(c.in), c.ms) << c.in;
 }
 

@@ -9,9 +9,6 @@
 
 namespace {
 
-// The file bytes of a text in the system code page.
-std::string Ansi(const std::wstring& s) { return text::ToAnsi(s); }
-
 std::wstring Record(const std::wstring& title, const std::wstring& body) { return title + L"\x01\x01" + body + L"\x01"; }
 
 const std::wstring kDefaultSettings =
@@ -40,23 +37,23 @@ TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
       {"named file missing", L"Tarvoline.exe <dir>/gone.pmw", L"Startup.pmw", false, L"シーケンスファイル<dir>/gone.pmwが見付かりません。"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     TempFolder dir;
     auto expand = [&](std::wstring s) {
       for (size_t p; (p = s.find(L"<dir>")) != std::wstring::npos;) s.replace(p, 5, dir.path());
       return s;
     };
-    dir.Write(c.file, Ansi(Record(L"2001/05/12：a", L"File=a.exe")));
+    dir.Write(c.file, text::ToAnsi(Record(L"2001/05/12：a", L"File=a.exe")));
     Ui ui;
     fake::Messages messages;
-    EXPECT_EQ(sequencer::Main(sequencer::ArgumentText(expand(c.commandLine)), dir / L"Tarvoline.exe", ui, messages, RealFileSystem(), UserNumberSeparators()),
-              c.window ? sequencer::MainOutcome::WindowShown : sequencer::MainOutcome::NoItems)
-        << c.name;
-    EXPECT_EQ(ui.shown.size(), c.window ? 1u : 0u) << c.name;
+    EXPECT_EQ(sequencer::Main(sequencer::ArgumentText(expand(c.commandLine)), dir / L"Tarvoline.exe", ui, messages,
+                              RealFileSystem(), UserNumberSeparators()),
+              c.window ? sequencer::MainOutcome::WindowShown : sequencer::MainOutcome::NoItems);
+    EXPECT_EQ(ui.shown.size(), c.window ? 1u : 0u);
     using Shown = decltype(messages.shown);
-    EXPECT_EQ(messages.shown, (c.message.empty() ? Shown{} : Shown{{expand(c.message), ui::MessageIcon::Critical}}))
-        << c.name;
+    EXPECT_EQ(messages.shown, (c.message.empty() ? Shown{} : Shown{{expand(c.message), ui::MessageIcon::Critical}}));
     // The settings file is written whether or not there is anything to start.
-    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), Ansi(kDefaultSettings)) << c.name;
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), text::ToAnsi(kDefaultSettings));
   }
 }
 
@@ -81,10 +78,8 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fake::FileSystem fs;
-    std::wstring folder = L"TVL";
-    const std::wstring program = paths::Join(folder, L"Tarvoline.exe");
-    const std::wstring ini = paths::Join(folder, L"Tarvoline.ini");
-    fs.files[paths::Join(folder, L"Startup.pmw")] = "a\x01\x01" "File=a.exe\x01" "b\x01\x01" "File=b.exe\x01";
+    const std::wstring program = paths::Join(L"TVL", L"Tarvoline.exe"), ini = paths::Join(L"TVL", L"Tarvoline.ini");
+    fs.files[paths::Join(L"TVL", L"Startup.pmw")] = "a\x01\x01" "File=a.exe\x01" "b\x01\x01" "File=b.exe\x01";
     if (c.settings) fs.files[ini] = *c.settings;
     fs.failReplace = c.failWrite;
     if (c.failRead) fs.unreadable.insert(ini);

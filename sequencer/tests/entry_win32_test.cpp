@@ -1,7 +1,7 @@
-// Tarvoline at log-on when its files are not as they should be: a settings
-// file it may not write, a sequence file another program holds locked, bytes
-// the code page (932 in the tests) has no character for. The entry runs with
-// the real file system; the window it shows starts every item through a fake.
+// Tarvoline at log-on when its files are not as they should be: a sequence
+// file another program holds locked, bytes the code page (932 in the tests)
+// has no character for. The entry runs with the real file system; the window
+// it shows starts every item through a fake.
 #include <gtest/gtest.h>
 
 #include "common/win32/raii.h"
@@ -12,8 +12,6 @@
 #include "window_rig.h"
 
 namespace {
-
-const char kSettings[] = "; mine\r\nCPULimit = 45\r\nMaxIdleTime = 3000\r\nIntervalTime = 0\r\nTimerInterval = 100\r\n";
 
 // The real entry's user interface, with the window starting items through
 // this fake and ticking until the last one.
@@ -45,10 +43,10 @@ std::string Record(const std::string& title, const std::string& file) {
   return "2001/05/12\x81\x46" + title + "\x01\x01" "File=" + file + "\r\nSize = 1\r\nNoUse = 0\x01";
 }
 
-// A folder holding Tarvoline.exe's neighbours: Startup.pmw and Tarvoline.ini.
+// A folder holding Tarvoline.exe's neighbour Startup.pmw.
 struct Folder {
   TempFolder t;
-  std::wstring program = t / L"Tarvoline.exe", ini = t / L"Tarvoline.ini", seq = t / L"Startup.pmw";
+  std::wstring program = t / L"Tarvoline.exe", seq = t / L"Startup.pmw";
   Folder() { t.Write(L"Startup.pmw", Record("a", "C:\\T\\a.exe") + Record("b", "C:\\T\\b.exe")); }
   fake::Messages messages;
   sequencer::MainOutcome Run(Ui& ui, std::wstring_view arguments = L"") {
@@ -58,45 +56,6 @@ struct Folder {
 
 win::FileHandle LockWholly(const std::wstring& path) {
   return win::FileHandle(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-}
-
-TEST(StartupFaults, SettingsThatCannotBeWrittenStillStartEveryItemAndStayAsTheyWere) {
-  enum Fault { kReadOnlyFile, kReadOnlyFolder, kLockedFile };
-  struct Case {
-    const char* name;
-    Fault fault;
-    std::string settings;
-    double cpuLimit;  // what the run then uses
-  } cases[] = {
-      {"read-only file", kReadOnlyFile, kSettings, 45},
-      {"read-only file, keys missing", kReadOnlyFile, "CPULimit = 12\r\n", 12},
-      {"read-only folder", kReadOnlyFolder, kSettings, 45},
-      {"read-only folder, keys missing", kReadOnlyFolder, "", 30},
-      {"locked by another program", kLockedFile, kSettings, 30},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Folder f;
-    f.t.Write(L"Tarvoline.ini", c.settings);
-    win::FileHandle lock;
-    switch (c.fault) {
-      case kReadOnlyFile: SetFileAttributesW(f.ini.c_str(), FILE_ATTRIBUTE_READONLY); break;
-      // What a folder that takes no new file does to the writer: the new
-      // text cannot be put beside the old.
-      case kReadOnlyFolder: ASSERT_TRUE(CreateDirectoryW((f.ini + L".tvl-new").c_str(), nullptr)); break;
-      case kLockedFile: ASSERT_TRUE(lock = LockWholly(f.ini)); break;
-    }
-    Ui ui;
-    EXPECT_EQ(f.Run(ui), sequencer::MainOutcome::WindowShown);
-    EXPECT_EQ(ui.run.settings.CPULimit, c.cpuLimit);
-    EXPECT_EQ(ui.started, (std::vector<std::wstring>{L"\"C:\\T\\a.exe\" ", L"\"C:\\T\\b.exe\" "}));
-    EXPECT_TRUE(f.messages.shown.empty());
-    lock.reset();
-    SetFileAttributesW(f.ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(TempFolder::Read(f.ini), c.settings);
-    EXPECT_EQ(GetFileAttributesW((f.ini + L".tvl-new").c_str()),
-              c.fault == kReadOnlyFolder ? DWORD{FILE_ATTRIBUTE_DIRECTORY} : INVALID_FILE_ATTRIBUTES);
-  }
 }
 
 // A locked sequence file reads as a missing one: named on the command line

@@ -153,12 +153,8 @@ TEST(LaunchEngine, StartStepsRunInOrderAndTheLastStartEndsTheProgram) {
 }
 
 TEST(LaunchEngine, ProgramsDocumentsAddressesAndFailures) {
-  struct Case {
-    const char* name;
-    SequenceItem item;
-    Outcome outcome;
-    std::wstring call;  // the start or shell call in the log, "" for none
-  } cases[] = {
+  // call: the start or shell call in the log, "" for none.
+  struct Case { const char* name; SequenceItem item; Outcome outcome; std::wstring call; } cases[] = {
       {"com, bat and cmd are programs too", Item(L"C:/A/y.Cmd", L"", L"", 0), Outcome::Started,
        L"start \"C:/A/y.Cmd\"  show=0 in start-folder"},
       {"a missing Current folder changes nothing", Item(L"C:/A/y.bat", L"C:/Gone"), Outcome::Started,
@@ -174,28 +170,23 @@ TEST(LaunchEngine, ProgramsDocumentsAddressesAndFailures) {
       {"empty File fails without opening anything", Item(L""), Outcome::Failed, L""},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     Rig rig({c.item}, {30, 10000, 0});
-    EXPECT_EQ(rig.engine.Tick(200), c.outcome) << c.name;
+    EXPECT_EQ(rig.engine.Tick(200), c.outcome);
     std::wstring call;
     for (const std::wstring& line : rig.sys.log)
       if (line.rfind(L"start ", 0) == 0 || line.rfind(L"shell ", 0) == 0) call = line;
-    EXPECT_EQ(call, c.call) << c.name;
-    const bool grey = std::count(rig.sys.log.begin(), rig.sys.log.end(), L"icon K0 1") == 1;
-    EXPECT_EQ(grey, c.outcome == Outcome::Failed) << c.name;
-    EXPECT_EQ(rig.sys.log.back(), L"end") << c.name;
+    EXPECT_EQ(call, c.call);
+    EXPECT_EQ(std::count(rig.sys.log.begin(), rig.sys.log.end(), L"icon K0 1"), c.outcome == Outcome::Failed);
+    EXPECT_EQ(rig.sys.log.back(), L"end");
   }
 }
 
 TEST(LaunchEngine, ReadyWaitHoldsTheNextStartUntilThePreviousProgramIsReady) {
   const LaunchSettings on{30, 10000, 500, true}, off{30, 10000, 500, false};
-  struct Case {
-    const char* name;
-    LaunchSettings settings;
-    double usage;
-    int readyAfter;
-    const wchar_t* first;
-    int tick;  // of the second start
-  } cases[] = {
+  // tick: that of the second start.
+  struct Case { const char* name; LaunchSettings settings; double usage; int readyAfter; const wchar_t* first; int tick; };
+  const Case cases[] = {
       {"ReadyWait 0: today's rule, never ready or not", off, 0, 0, L"C:/a.exe", 4},
       {"ready before the interval: the interval", on, 0, 2, L"C:/a.exe", 4},
       {"ready after the interval", on, 0, 10, L"C:/a.exe", 10},
@@ -227,29 +218,27 @@ TEST(LaunchEngine, CaptionSaysWhileTheNextStartWaitsForThePreviousProgram) {
 }
 
 TEST(LaunchEngine, ProgramAlreadyRunningIsNotStartedAgainAndTheNextFollowsAtOnce) {
-  struct Case {
-    const char* name;
-    bool skipRunning;
-    std::vector<std::uint32_t> running;  // of C:/a.exe before the run
-    std::vector<std::wstring> started;
-  } cases[] = {
+  // running: the processes of C:/a.exe before the run.
+  struct Case { const char* name; bool skipRunning; std::vector<std::uint32_t> running; std::vector<std::wstring> started; };
+  const Case cases[] = {
       {"running: skipped, the next on the next tick", true, {7}, {L"\"C:/b.exe\" "}},
       {"not running: the same program twice starts twice", true, {},
        {L"\"C:/a.exe\" ", L"\"C:/b.exe\" ", L"\"C:/a.exe\" "}},
       {"SkipRunning 0", false, {7}, {L"\"C:/a.exe\" ", L"\"C:/b.exe\" ", L"\"C:/a.exe\" "}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     // Busy: only the maximum wait lets an item go, except after one already running.
     Rig rig({Item(L"C:/a.exe"), Item(L"C:/b.exe"), Item(L"C:/a.exe")},
             {30, 10000, 500, false, c.skipRunning}, 100, true);
     if (!c.running.empty()) rig.launch.running[L"C:/a.exe"] = c.running;
     if (!c.running.empty() && c.skipRunning) {
-      EXPECT_EQ(rig.TicksToNext(), 51) << c.name;
-      EXPECT_EQ(rig.sys.log, (Log{L"progress 1", L"icon K0 4"})) << c.name;
-      EXPECT_EQ(rig.engine.Tick(200), Outcome::Started) << c.name;
+      EXPECT_EQ(rig.TicksToNext(), 51);
+      EXPECT_EQ(rig.sys.log, (Log{L"progress 1", L"icon K0 4"}));
+      EXPECT_EQ(rig.engine.Tick(200), Outcome::Started);
     }
     while (!rig.engine.Finished()) rig.engine.Tick(200);
-    EXPECT_EQ(rig.launch.started, c.started) << c.name;
+    EXPECT_EQ(rig.launch.started, c.started);
   }
 }
 

@@ -12,9 +12,9 @@
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "common/win32/program_info.h"
-#include "common/win32/raii.h"
 #include "sequencer/texts.h"
 #include "sequencer/win32/report_clock_win32.h"
+#include "program_win32.h"
 #include "temp_folder.h"
 #include "window_rig.h"
 
@@ -158,12 +158,8 @@ TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
   TempFolder dir;
   const std::wstring probe = Probe(dir), other = Probe(dir, L"other.exe"), out = dir / L"runs.txt";
   // Started by the user, before the run: it lives while the run goes on.
-  std::wstring line = L"\"" + probe + L"\" -sleep 0 -live 8000";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  win::Handle process(pi.hProcess), thread(pi.hThread);
+  tvltest::Process user;
+  ASSERT_TRUE(user.Start(probe, L" -sleep 0 -live 8000"));
   ASSERT_EQ(SlowLines(out, 1).size(), 1u);
 
   std::vector<sequence::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4),
@@ -176,7 +172,7 @@ TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
   EXPECT_EQ(Icon(form, 0), itemicon::kRunning);
 
   std::map<std::wstring, SlowProbe> runs = SlowLines(out, 2);
-  ::TerminateProcess(process.get(), 0);
+  ::TerminateProcess(user.process.get(), 0);
   EXPECT_EQ(runs.size(), 2u);  // the user's probe and the other: no second probe
   EXPECT_EQ(runs.count(text::ToLower(L"\"" + other + L"\" -sleep 0")), 1u);
 }

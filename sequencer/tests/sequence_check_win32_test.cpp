@@ -8,33 +8,15 @@
 #include <string>
 
 #include "common/text.h"
-#include "common/win32/raii.h"
+#include "program_win32.h"
 #include "temp_folder.h"
 
 namespace {
 
-// Tarvoline.exe lies one folder above this test.
-std::wstring BuiltProgram() {
-  wchar_t self[MAX_PATH] = L"";
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring folder(self);
-  folder.resize(folder.find_last_of(L"\\/"));
-  folder.resize(folder.find_last_of(L"\\/"));
-  return folder + L"\\Tarvoline.exe";
-}
-
-// Runs the program with the arguments and gives its exit code (-1 when it did not end).
-long RunProgram(const std::wstring& exe, const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return -1;
-  win::Handle process(pi.hProcess), thread(pi.hThread);
-  if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) return -1;
-  DWORD code = 0;
-  return GetExitCodeProcess(pi.hProcess, &code) ? static_cast<long>(code) : -1;
+// Runs the program with the arguments and gives its exit code (99 when it did not end).
+DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments) {
+  tvltest::Process run;
+  return run.Start(exe, L" " + arguments) ? run.Wait() : 99;
 }
 
 std::string Record(const std::wstring& title, const std::wstring& file) {
@@ -47,13 +29,13 @@ TEST(CheckCommand, ExitCodeAndReportForAFaultyAndACleanFileInTheUserLanguage) {
   const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
   TempFolder t;
   const std::wstring exe = t / L"Tarvoline.exe";
-  ASSERT_TRUE(CopyFileW(BuiltProgram().c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\Tarvoline.exe").c_str(), exe.c_str(), FALSE));
   const std::wstring present = t.Write(L"present.exe", "MZ"), gone = t / L"gone.exe";
   const std::wstring faulty =
       t.Write(L"faulty.pmw", Record(L"a", present) + Record(L"b", gone) + Record(L"c", present));
   const std::wstring clean = t.Write(L"clean.pmw", Record(L"a", present));
 
-  EXPECT_EQ(RunProgram(exe, L"/check \"" + faulty + L"\" /quiet"), 1);
+  EXPECT_EQ(RunProgram(exe, L"/check \"" + faulty + L"\" /quiet"), 1u);
   const std::wstring report = text::FromUtf8(TempFolder::Read(t / L"Tarvoline.check.txt"));
   EXPECT_NE(report.find(L"[2] b\r\n    File: " + gone +
                         (japanese ? L"\r\n    ※ プログラムが見付かりません。\r\n" : L"\r\n    * The program cannot be found.\r\n")),
@@ -63,10 +45,10 @@ TEST(CheckCommand, ExitCodeAndReportForAFaultyAndACleanFileInTheUserLanguage) {
                                   : L"\r\n    * Same File and Option as item 1: it will start twice.")),
             std::wstring::npos);
 
-  EXPECT_EQ(RunProgram(exe, L"/CHECK /quiet " + clean), 0);
+  EXPECT_EQ(RunProgram(exe, L"/CHECK /quiet " + clean), 0u);
   EXPECT_NE(TempFolder::Read(t / L"Tarvoline.check.txt").find(text::ToUtf8(japanese ? L"指摘はありません。" : L"No findings.")),
             std::string::npos);
-  EXPECT_EQ(RunProgram(exe, L"/check /quiet " + (t / L"missing.pmw")), 2);
+  EXPECT_EQ(RunProgram(exe, L"/check /quiet " + (t / L"missing.pmw")), 2u);
   // The check reads the settings as a start would, but never writes them.
   EXPECT_EQ(GetFileAttributesW((t / L"Tarvoline.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }

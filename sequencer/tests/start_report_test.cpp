@@ -19,11 +19,8 @@ struct FakeClock : report::Clock {
 const std::string kBom = "\xEF\xBB\xBF";
 
 TEST(StartReport, MovesAFilePastTheLimitAsideAtTheStartOfARun) {
-  struct Case {
-    const char* name;
-    std::size_t before;  // bytes already in the report; 0: no file
-    bool rotated;
-  } cases[] = {
+  // before: the bytes already in the report; 0: no file.
+  struct Case { const char* name; std::size_t before; bool rotated; } cases[] = {
       {"no file: a new one with the mark", 0, false},
       {"at the limit: appended", report::kRotateBytes, false},
       {"past the limit: moved to .1, replacing it", report::kRotateBytes + 1, true},
@@ -74,7 +71,8 @@ TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
     dir.Write(L"Startup.pmw", "a\x01\x01" "File=C:\\a.exe\x01" "b\x01\x01" "File=C:\\b.exe\r\nNoUse=1\x01");
     Ui ui;
     fake::Messages messages;
-    EXPECT_EQ(sequencer::Main(L"", dir / L"Tarvoline.exe", ui, messages, RealFileSystem(), UserNumberSeparators()), sequencer::MainOutcome::WindowShown) << c.name;
+    EXPECT_EQ(sequencer::Main(L"", dir / L"Tarvoline.exe", ui, messages, RealFileSystem(), UserNumberSeparators()),
+              sequencer::MainOutcome::WindowShown) << c.name;
     const std::string log = TempFolder::Read(dir / L"Tarvoline.log");
     EXPECT_EQ(!log.empty(), c.written) << c.name;
     EXPECT_TRUE(!c.written || log.find("SkipRunning 1; ") != std::string::npos) << c.name;

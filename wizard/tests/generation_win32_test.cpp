@@ -1,11 +1,9 @@
-// Generation and the main program's shortcut over real shortcut files made by
-// the shell, written in the system's code page (932 in the tests), and the
-// main program started on what was generated.
+// Generation over real shortcut files made by the shell, written in the
+// system's code page (932 in the tests), and the main program started on what
+// was generated.
 #include "generation.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 #include "common/text.h"
 #include "fakes.h"
@@ -140,28 +138,6 @@ TEST(GenerationWin32, AShortcutToAShellItemIsOpenedThroughTheShortcut) {
   EXPECT_TRUE(started.find(L"起動しました (プロセス") != std::wstring::npos ||
               started.find(L"started, process") != std::wstring::npos)
       << text::ToUtf8(log);
-}
-
-TEST(GenerationWin32, FinishPutsTarvolineLnkIntoStartupAndItIsNeverTakenOver) {
-  TempFolder t;
-  const std::wstring startup = MakeFolder(t, L"スタートアップ", L"Startup"), own = MakeFolder(t, L"TVL", L"TVL");
-  const std::wstring exe = t.Write(L"TVL\\Tarvoline.exe", "MZ"), link = startup + L"\\Tarvoline.lnk";
-  fake::Shell shell;
-  fake::Messages messages;
-  fake::Processes processes;
-  fake::Registry registry;
-  const wizard::FinishInputs in{nullptr, startup, own + L"\\StartUp.pmw", true, false, startup, own};
-  wizard::RunFinishingSteps(in, {shell, RealFileSystem(), RealShortcutStore(), messages, processes, registry});
-  ASSERT_TRUE(RealShortcutStore().Read(link));
-  EXPECT_TRUE(text::EqualsNoCase(RealShortcutStore().Read(link)->TargetPath, exe));
-  EXPECT_TRUE(shell.opened.empty());  // opened before the shortcut was made: no file in it then
-  // (SetTarget keeping an existing shortcut's other properties is the store's own test.)
-
-  // The shortcut just made is not taken over the next time.
-  fake::Clock clock;
-  auto r = wizard::GenerateSequenceFile(startup, in.sequenceFile,
-                                        {RealFileSystem(), RealShortcutStore(), clock, messages});
-  EXPECT_TRUE(r.ok && r.written == 0 && r.skippedOwn == 1);
 }
 
 }  // namespace
