@@ -38,7 +38,7 @@ for arch in x64 x86; do
     echo "package check: $name checked as files only: this machine cannot run 32-bit programs"
     continue
   fi
-  runner=build/$preset/common/tests/tvl_run_program.exe
+  runner=build/$preset/common/tvl_run_program.exe
   wine=build/$preset/wine
   [ -f "$runner" ] || { fail "$runner is missing: build the $preset preset first"; continue; }
   run=$out/run
