@@ -151,4 +151,30 @@ TEST(TimerIntervalMs, RoundsHalfToEvenAndRefusesWhatTheTimerCannotTake) {
   for (const Case& c : cases) EXPECT_EQ(sequence::TimerIntervalMs(c.in), c.ms) << c.in;
 }
 
+TEST(LoadSequence, ReadsDelayAndNetworkAsTheLocaleWritesThemAndRefusesWhatIsNoTime) {
+  const NumberSeparators german{L",", L"."};
+  struct Case {
+    const char* name;
+    std::wstring body;
+    double delay, network;
+    std::vector<std::wstring> bad;
+  } cases[] = {
+      {"absent: no timing", L"File=a", 0, 0, {}},
+      {"empty: as absent", L"Delay =\r\nNetwork = ", 0, 0, {}},
+      {"the locale's separators", L"delay = 120.000\r\nNetwork = 2,5", 120000, 2.5, {}},
+      {"24 hours at most", L"Delay = 86400000\r\nNetwork = 86400000,5", 86400000, 0, {L"Network = 86400000,5"}},
+      {"negative, text, not finite", L"Delay = -1\r\nNetwork = soon", 0, 0, {L"Delay = -1", L"Network = soon"}},
+      {"nan", L"Delay = nan", 0, 0, {L"Delay = nan"}},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    const std::wstring path = dir.Write(L"Startup.pmw", Ansi(Record(L"t", c.body)));
+    const std::vector<SequenceItem> items = sequence::LoadSequence(path, RealFileSystem(), german).Items;
+    ASSERT_EQ(items.size(), 1u) << c.name;
+    EXPECT_EQ(items[0].Delay, c.delay) << c.name;
+    EXPECT_EQ(items[0].Network, c.network) << c.name;
+    EXPECT_EQ(items[0].BadTiming, c.bad) << c.name;
+  }
+}
+
 }  // namespace
