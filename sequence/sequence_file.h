@@ -29,7 +29,7 @@ struct SequenceItem {
   double Network = 0;
   // Delay or Network keys whose value was refused (counted as 0), as
   // "key = value" for the check.
-  std::vector<std::wstring> BadTiming;
+  std::vector<std::wstring> BadTiming = {};
 };
 
 // Longest Delay or Network a file may give: 24 hours.
