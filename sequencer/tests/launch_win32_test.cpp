@@ -248,7 +248,9 @@ TEST(RealStarts, ANetworkItemGoesByTheSystemsOwnAnswer) {
   const std::optional<bool> up = RealLaunchSystem().InternetConnected();
   std::printf("internet access: %s\n", !up ? "cannot be asked" : *up ? "yes" : "no");
   char offline[8] = "";
-  if (::GetEnvironmentVariableA("TVL_EXPECT_OFFLINE", offline, sizeof offline)) EXPECT_EQ(up, false);
+  if (::GetEnvironmentVariableA("TVL_EXPECT_OFFLINE", offline, sizeof offline)) {
+    EXPECT_EQ(up, false);
+  }
   TempFolder dir;
   const std::wstring probe = Probe(dir);
   std::vector<sequence::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4)};
