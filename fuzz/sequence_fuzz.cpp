@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(L"Startup.pmw", fs).Items;
+  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(L"Startup.pmw", fs, NumberSeparators{}).Items;
 
   std::size_t next = 0;
   for (const IniDocument& doc : docs) {

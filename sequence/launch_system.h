@@ -1,8 +1,8 @@
 // What a launch engine asks of the system when it starts an item: the
 // change into the item's working folder, the start itself with the started
 // process's id and a watch on it (has it finished starting?), the system's
-// error text when a start fails, and the processes already running from a
-// program's path.
+// error text when a start fails, the processes already running from a
+// program's path, and whether the PC can reach the internet.
 #pragma once
 
 #include <cstdint>
@@ -47,6 +47,10 @@ class LaunchSystem {
   // Ids of the processes of this user that run the program at path (full
   // paths compared without regard to case).
   virtual std::vector<std::uint32_t> RunningFrom(const std::wstring& path) = 0;
+  // Whether a connection has internet access (IPv4 or IPv6), asked anew on
+  // every call; nullopt when the system cannot be asked. A system without
+  // the question answers nullopt, and an item then never waits for it.
+  virtual std::optional<bool> InternetConnected() { return std::nullopt; }
 
   // Highest show state a window takes (SW_MAX); other Size values fail the start.
   static constexpr int kMaxShowState = 11;

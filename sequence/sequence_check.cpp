@@ -130,6 +130,7 @@ void CheckItems(const std::vector<SequenceItem>& items, const Environment& env,
     report.Line(T(texts::kCheckItemFile, item.File));
     if (!item.Current.empty() && !tool::IsFolderPresent(item.Current, seams.files))
       report.Finding(T(texts::kCheckMissingCurrent, item.Current));
+    for (const std::wstring& bad : item.BadTiming) report.Finding(T(texts::kCheckBadTiming, bad));
     if (item.File.empty()) {
       report.Finding(T(texts::kCheckEmptyFile));
     } else {
@@ -240,7 +241,7 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   report.Line(T(texts::kCheckSequenceFile, sequencePath));
   const bool readable = tool::IsFileReadable(sequencePath, seams.files);
   if (readable) {
-    CheckItems(LoadSequence(sequencePath, seams.files).Items, env, programFolder, seams, report);
+    CheckItems(LoadSequence(sequencePath, seams.files, UserNumberSeparators()).Items, env, programFolder, seams, report);
   } else {
     report.Finding(T(texts::kCheckSequenceNotRead));
   }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/text.h"
 #include "common/variant.h"
 #include "ini/ini_document.h"
 #include "ini/sequence_records.h"
@@ -53,6 +54,17 @@ double SettingValue(const IniDocument& doc, std::wstring_view name, double fallb
   return fallback;
 }
 
+// Delay or Network: ms from 0 to 24 hours; anything else is 0 and noted.
+double TimingValue(const IniDocument& doc, std::wstring_view name, const NumberSeparators& locale,
+                   SequenceItem& item) {
+  const Variant v = doc.Value(name, Variant(L""));
+  if (v.IsEmpty() || (v.IsString() && text::Trim(v.ToString(), L" \t").empty())) return 0;
+  std::optional<double> d = v.IsString() ? ParseSettingNumber(v.ToString(), locale) : v.ToNumber();
+  if (d && std::isfinite(*d) && *d >= 0 && *d <= kMaxItemTimingMs) return *d;
+  item.BadTiming.push_back(std::wstring(name) + L" = " + v.ToString());
+  return 0;
+}
+
 bool CharAt(const std::wstring& s, size_t pos1, wchar_t c) { return s.size() >= pos1 && s[pos1 - 1] == c; }
 
 }  // namespace
@@ -72,7 +84,7 @@ bool ParseItemTitle(const std::wstring& header, std::wstring& title) {
   return false;
 }
 
-Sequence LoadSequence(const std::wstring& path, FileSystem& fs) {
+Sequence LoadSequence(const std::wstring& path, FileSystem& fs, const NumberSeparators& locale) {
   Sequence sequence;
   for (const IniDocument& doc : records::Load(path, fs)) {
     // A NoUse that is not a number keeps the item, as a missing one does.
@@ -87,6 +99,8 @@ Sequence LoadSequence(const std::wstring& path, FileSystem& fs) {
     item.Current = doc.Value(L"Current", Variant(L"")).ToString();
     item.Option = doc.Value(L"Option", Variant(L"")).ToString();
     item.Size = SizeValue(doc.Value(L"Size", Variant(std::int16_t{0})));
+    item.Delay = TimingValue(doc, L"Delay", locale, item);
+    item.Network = TimingValue(doc, L"Network", locale, item);
     sequence.Items.push_back(std::move(item));
   }
   return sequence;

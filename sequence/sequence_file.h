@@ -22,7 +22,18 @@ struct SequenceItem {
   std::wstring Option;   // arguments after the quoted program path
   int Size = 0;          // show state of a started program; -1 when the file held a number no
                          // window can take (that start then fails)
+  // Per-item timing, in ms (0: none). Delay holds the item back after the
+  // previous start before its usual rules begin; Network makes it wait for a
+  // connection with internet access, for at most that long.
+  double Delay = 0;
+  double Network = 0;
+  // Delay or Network keys whose value was refused (counted as 0), as
+  // "key = value" for the check.
+  std::vector<std::wstring> BadTiming = {};
 };
+
+// Longest Delay or Network a file may give: 24 hours.
+constexpr double kMaxItemTimingMs = 24.0 * 60 * 60 * 1000;
 
 constexpr double kDefaultCPULimit = 30;
 constexpr double kDefaultMaxIdleTime = 10000;
@@ -63,8 +74,10 @@ bool ParseItemTitle(const std::wstring& header, std::wstring& title);
 // The kept items of the sequence file at path (none for a missing, unreadable
 // or empty file) and how many it left out. An item is left out when its NoUse
 // is a number other than 0; a NoUse or Size that is not a number counts as its
-// default (0).
-Sequence LoadSequence(const std::wstring& path, FileSystem& fs);
+// default (0). Delay and Network are read as the settings are (locale); an
+// empty one is absent, a negative, non-numeric or over-24-hour one counts
+// as 0 and is listed in BadTiming.
+Sequence LoadSequence(const std::wstring& path, FileSystem& fs, const NumberSeparators& locale);
 
 // What LoadSettings found in the settings file.
 struct SettingsRead {

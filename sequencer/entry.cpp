@@ -41,7 +41,7 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
   run.settings = sequence::LoadSettings(paths::Join(folder, paths::Stem(programPath) + L".ini"), fs, locale).settings;
   const sequence::Settings& s = run.settings;
 
-  run.sequence = sequence::LoadSequence(sequencePath, fs);
+  run.sequence = sequence::LoadSequence(sequencePath, fs, locale);
   const int kept = static_cast<int>(run.sequence.Items.size());
   report::Clock* clock = entry.ReportClock();
   if (s.Report && clock)

@@ -51,7 +51,19 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
     const double usage = meter_->GetValue();
     event.usage = usage;
     view_.ShowCpuLoad(TwoDecimals(usage));
-    const double waited = event.waitedMs;
+    // The hold comes first: nothing else is asked while it lasts.
+    if (event.waitedMs < item.Delay) {
+      ShowHold(item, item.Delay - event.waitedMs);
+      waitTicks_ += 1;
+      return Outcome::Waited;
+    }
+    // The hold is over: the caption no longer counts down.
+    if (!holdCaption_.empty())
+      view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {paths::Stem(item.File)}));
+    holdCaption_.clear();
+    const double waited = event.waitedMs - item.Delay;
+    event.timed = item.Delay > 0 || item.Network > 0;
+    event.heldMs = item.Delay;
     if (skipWait_) {
       event.reason = report::Reason::AfterRunning;
     } else {
@@ -64,6 +76,12 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
                      : waitedForReady_                      ? report::Reason::Ready
                                                             : report::Reason::IntervalAndLimit;
     }
+    if (!NetworkAllows(item, waited, event)) {
+      networkTicks_ += 1;
+      waitTicks_ += 1;
+      return Outcome::Waited;
+    }
+    event.networkMs = static_cast<double>(intervalMs) * networkTicks_;
     if (AlreadyRunning(item, event.processId)) {
       // Neither started nor failed: its own icon, and the next item follows at once.
       view_.SetProgress(currentIndex_ + 1);
@@ -83,6 +101,26 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
   }
   Advance(event);
   return ok ? Outcome::Started : Outcome::Failed;
+}
+
+void LaunchEngine::ShowHold(const sequence::SequenceItem& item, double leftMs) {
+  // Whole seconds, rounded up: the caption never says 0 while the item still waits.
+  const std::wstring seconds = std::to_wstring(static_cast<long long>(std::ceil(leftMs / 1000)));
+  const std::wstring caption = ui::Format(ui::Text(sequencer::texts::kHolding), {paths::Stem(item.File), seconds});
+  if (caption != holdCaption_) view_.SetCaption(caption);
+  holdCaption_ = caption;
+}
+
+bool LaunchEngine::NetworkAllows(const sequence::SequenceItem& item, double afterHold, report::ItemEvent& event) {
+  if (item.Network <= 0) return true;
+  const std::optional<bool> up = system_.InternetConnected();
+  if (!up) return event.network = report::Network::NotAsked, true;
+  if (*up) return event.network = report::Network::Up, true;
+  if (afterHold >= item.Network) return event.network = report::Network::WaitOver, true;
+  if (!networkCaption_)
+    view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kWaitingNetwork), {paths::Stem(item.File)}));
+  networkCaption_ = true;
+  return false;
 }
 
 bool LaunchEngine::PreviousReady() {
@@ -161,6 +199,9 @@ void LaunchEngine::Advance(report::ItemEvent& event) {
   waitedForReady_ = previous_ != nullptr;
   readyCaption_ = false;
   skipWait_ = false;
+  holdCaption_.clear();
+  networkCaption_ = false;
+  networkTicks_ = 0;
   currentIndex_ += 1;
   waitTicks_ = 0;
   if (Finished()) {

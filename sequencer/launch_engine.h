@@ -9,6 +9,12 @@
 // With ReadyWait the next start also waits until the program started before
 // it has finished starting, within the same MaxIdleTime. A program that is
 // already running (not started by this run) is not started again.
+//
+// Per item, Delay first holds the item back for that long after the previous
+// start (for the first, after the timer began); the rule above then counts
+// from the end of the hold. Network then also waits, from the end of the
+// hold and for at most that long, until the PC has internet access. One
+// queue: an item that waits holds back the items after it.
 #pragma once
 
 #include <cstdint>
@@ -98,6 +104,10 @@ class LaunchEngine {
     return waited >= s.IntervalTime && ((usage <= s.CPULimit && previousReady) || waited >= s.MaxIdleTime);
   }
  private:
+  // The caption while the item is held back by its Delay, leftMs to go.
+  void ShowHold(const sequence::SequenceItem& item, double leftMs);
+  // Whether the item's network wait lets it go this tick; event says how it ended.
+  bool NetworkAllows(const sequence::SequenceItem& item, double afterHold, report::ItemEvent& event);
   bool StartItem(const sequence::SequenceItem& item, report::ItemEvent& event);
   bool AlreadyRunning(const sequence::SequenceItem& item, std::uint32_t& processId);
   bool PreviousReady();
@@ -117,5 +127,8 @@ class LaunchEngine {
   bool waitedForReady_ = false;  // the current wait had a program to wait for
   bool readyCaption_ = false;    // the caption says the engine waits for it
   bool skipWait_ = false;        // the item before was already running
+  std::wstring holdCaption_;     // the last hold caption set, so that it changes only when its text does
+  bool networkCaption_ = false;  // the caption says the engine waits for the network
+  double networkTicks_ = 0;      // ticks the current item waited for the network
   std::vector<std::uint32_t> ownProcesses_;  // started by this run
 };

@@ -13,7 +13,7 @@ namespace {
 
 namespace texts = sequencer::texts;
 
-std::wstring ReasonText(Reason r) {
+std::wstring UsualReasonText(Reason r) {
   switch (r) {
     case Reason::IntervalAndLimit: return ui::Text(texts::kReasonInterval);
     case Reason::MaxWait: return ui::Text(texts::kReasonMaxWait);
@@ -23,6 +23,18 @@ std::wstring ReasonText(Reason r) {
     case Reason::NoMeter: return ui::Text(texts::kReasonNoMeter);
   }
   return L"";
+}
+
+// The usual reason, after the hold and with the end of the network wait.
+std::wstring ReasonText(const ItemEvent& e) {
+  std::wstring reason = UsualReasonText(e.reason);
+  switch (e.network) {
+    case Network::None: break;
+    case Network::Up: reason = ui::Format(ui::Text(texts::kReasonNetworkUp), {reason}); break;
+    case Network::WaitOver: reason = ui::Format(ui::Text(texts::kReasonNetworkOver), {reason}); break;
+    case Network::NotAsked: reason = ui::Format(ui::Text(texts::kReasonNetworkUnknown), {reason}); break;
+  }
+  return e.heldMs > 0 ? ui::Format(ui::Text(texts::kReasonHeld), {reason}) : reason;
 }
 
 // At most two decimals, without trailing zeros, whatever the locale.
@@ -79,11 +91,13 @@ std::wstring ItemText(const ItemEvent& e, std::int64_t realMs) {
     case Outcome::Failed: outcome = ui::Format(ui::Text(texts::kOutcomeFailed), {e.detail}); break;
     case Outcome::AlreadyRunning: outcome = ui::Format(ui::Text(texts::kOutcomeAlreadyRunning), {process}); break;
   }
-  return ui::Format(ui::Text(texts::kItemLine),
+  const std::wstring timing =
+      e.timed ? ui::Format(ui::Text(texts::kItemTiming), {Number(e.heldMs), Number(e.networkMs)}) : L"";
+  return ui::Format(ui::Text(e.timed ? texts::kItemLineTimed : texts::kItemLine),
                     {std::to_wstring(e.position), L"\"" + e.title + L"\"", e.file, Number(e.waitedMs),
                      std::to_wstring(realMs < 0 ? 0 : realMs),
-                     e.usage ? Number(*e.usage) + L" %" : ui::Text(texts::kUsageNotRead), ReasonText(e.reason),
-                     outcome});
+                     e.usage ? Number(*e.usage) + L" %" : ui::Text(texts::kUsageNotRead), ReasonText(e),
+                     outcome, timing});
 }
 
 std::wstring RunEndsText(int handled, int notStarted, std::int64_t durationMs) {

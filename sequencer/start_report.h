@@ -39,6 +39,14 @@ enum class Reason {
   NoMeter,           // there is no processor meter: no decision could be made
 };
 
+// How an item with a Network wait ended it.
+enum class Network {
+  None,      // the item has no Network wait
+  Up,        // the PC had internet access
+  WaitOver,  // the wait reached the item's Network bound
+  NotAsked,  // the system cannot be asked: no wait
+};
+
 enum class Outcome {
   Started,         // a new process (processId)
   Opened,          // handed to the shell, which opened it
@@ -53,6 +61,12 @@ struct ItemEvent {
   double waitedMs = 0;          // counted: ticks × interval
   std::optional<double> usage;  // percent, when the meter was read
   Reason reason = Reason::IntervalAndLimit;
+  // Per-item timing: timed when the item has a Delay or a Network wait; its
+  // line then gives both waits (counted, within waitedMs).
+  bool timed = false;
+  double heldMs = 0;     // the item's Delay, when it was held for it
+  double networkMs = 0;  // ticks × interval spent waiting for the network
+  Network network = Network::None;
   Outcome outcome = Outcome::Started;
   std::uint32_t processId = 0;
   std::wstring detail;  // the system's error text or the reason of a failure

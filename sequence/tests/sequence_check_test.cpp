@@ -175,4 +175,25 @@ TEST(SequenceCheck, CommandLine) {
   }
 }
 
+TEST(SequenceCheck, NamesDelayAndNetworkValuesThatCountAsZero) {
+  TempFolder prog;
+  prog.Write(L"tool.exe", "MZ");
+  const std::wstring tool = prog / L"tool.exe";
+  const std::wstring seq = prog.Write(
+      L"seq.pmw", Record(L"a", L"File=" + tool + L"\r\nSize = 1\r\nDelay = 120000\r\nNetwork = 30000") +
+                      Record(L"b", L"File=" + tool + L"\r\nOption=2\r\nSize = 1\r\nDelay = -5\r\nNetwork = 90000000"));
+  Files files;
+  fake::Shell shell;
+  AutoStart autoStart;
+  const check::Result r = check::Run(Command{seq, true}, {prog / L"Tarvoline.exe", {}, {}}, {files, shell, autoStart});
+  EXPECT_EQ(r.exitCode, check::kFindings);
+  const std::string report = TempFolder::Read(r.reportPath);
+  EXPECT_NE(report.find(text::ToUtf8(L"[1] a\r\n    File: " + tool + L"\r\n    問題はありません。")), std::string::npos);
+  EXPECT_NE(report.find(text::ToUtf8(L"[2] b\r\n    File: " + tool +
+                                     L"\r\n    ※ ミリ秒の値(0～86400000)として使えません。0 とみなします: Delay = -5"
+                                     L"\r\n    ※ ミリ秒の値(0～86400000)として使えません。0 とみなします: Network = 90000000\r\n")),
+            std::string::npos)
+      << report;
+}
+
 }  // namespace

@@ -58,7 +58,7 @@ TEST(LoadSequence, KeepsItemsByTheFileRules) {
     TempFolder dir;
     std::wstring path = c.text == L"<folder>" ? dir.path() : dir.Write(L"Startup.pmw", text::ToAnsi(c.text));
     std::vector<std::wstring> got;
-    for (const SequenceItem& item : sequence::LoadSequence(path, RealFileSystem()).Items) got.push_back(Describe(item));
+    for (const SequenceItem& item : sequence::LoadSequence(path, RealFileSystem(), UserNumberSeparators()).Items) got.push_back(Describe(item));
     EXPECT_EQ(got, c.items) << c.name;
   }
 }
@@ -140,6 +140,32 @@ TEST(TimerIntervalMs, RoundsHalfToEvenAndRefusesWhatTheTimerCannotTake) {
   struct Case { double in; int ms; } cases[] = {
       {199.5, 200}, {200.5, 200}, {0.6, 1}, {0.5, 200}, {0, 200}, {65535, 65535}, {65536, 200}, {nan, 200}};
   for (const Case& c : cases) EXPECT_EQ(sequence::TimerIntervalMs(c.in), c.ms) << c.in;
+}
+
+TEST(LoadSequence, ReadsDelayAndNetworkAsTheLocaleWritesThemAndRefusesWhatIsNoTime) {
+  const NumberSeparators german{L",", L"."};
+  struct Case {
+    const char* name;
+    std::wstring body;
+    double delay, network;
+    std::vector<std::wstring> bad;
+  } cases[] = {
+      {"absent: no timing", L"File=a", 0, 0, {}},
+      {"empty: as absent", L"Delay =\r\nNetwork = ", 0, 0, {}},
+      {"the locale's separators", L"delay = 120.000\r\nNetwork = 2,5", 120000, 2.5, {}},
+      {"24 hours at most", L"Delay = 86400000\r\nNetwork = 86400000,5", 86400000, 0, {L"Network = 86400000,5"}},
+      {"negative, text, not finite", L"Delay = -1\r\nNetwork = soon", 0, 0, {L"Delay = -1", L"Network = soon"}},
+      {"nan", L"Delay = nan", 0, 0, {L"Delay = nan"}},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    const std::wstring path = dir.Write(L"Startup.pmw", text::ToAnsi(Record(L"t", c.body)));
+    const std::vector<SequenceItem> items = sequence::LoadSequence(path, RealFileSystem(), german).Items;
+    ASSERT_EQ(items.size(), 1u) << c.name;
+    EXPECT_EQ(items[0].Delay, c.delay) << c.name;
+    EXPECT_EQ(items[0].Network, c.network) << c.name;
+    EXPECT_EQ(items[0].BadTiming, c.bad) << c.name;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <netlistmgr.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -196,6 +197,22 @@ class Win32LaunchSystem final : public LaunchSystem {
       ids.push_back(entry.th32ProcessID);
     }
     return ids;
+  }
+
+  std::optional<bool> InternetConnected() override {
+    // Asked anew each time, with COM for just the call: the window's thread
+    // keeps no apartment of its own, and the answer may change between ticks.
+    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    win::ComInit com(SUCCEEDED(hr));
+    INetworkListManager* raw = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_NetworkListManager, nullptr, CLSCTX_ALL, IID_INetworkListManager,
+                                  reinterpret_cast<void**>(&raw))) ||
+        !raw)
+      return std::nullopt;
+    win::ComPtr<INetworkListManager> manager(raw);
+    NLM_CONNECTIVITY connectivity = NLM_CONNECTIVITY_DISCONNECTED;
+    if (FAILED(manager.get()->GetConnectivity(&connectivity))) return std::nullopt;
+    return (connectivity & (NLM_CONNECTIVITY_IPV4_INTERNET | NLM_CONNECTIVITY_IPV6_INTERNET)) != 0;
   }
 
  private:

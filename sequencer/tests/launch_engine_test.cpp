@@ -333,4 +333,149 @@ TEST(LaunchEngine, WithoutAMeterEveryItemFailsOnItsFirstTick) {
   EXPECT_EQ(rig.sys.log, (Log{L"icon K0 1", L"icon K1 1", L"stop", L"end"}));
 }
 
+// Per-item timing (Delay, Network). The launch system answers the network
+// question from a script, one answer a poll, the last one repeating; only
+// the first program it starts may be slow to get ready.
+struct NetLaunch : FakeLaunch {
+  LaunchResult StartProgram(const std::wstring& line, int show) override {
+    LaunchResult r = FakeLaunch::StartProgram(line, show);
+    readyAfter = -1;
+    return r;
+  }
+  std::optional<bool> InternetConnected() override {
+    const size_t at = std::min(polls++, answers.size() - 1);
+    return answers[at];
+  }
+  std::vector<std::optional<bool>> answers{std::nullopt};
+  size_t polls = 0;
+};
+
+struct TimedRig {
+  TimedRig(SequenceItem timed, LaunchSettings s, double usage, report::StartReport* report = nullptr)
+      : items{Item(L"C:/a.exe"), std::move(timed), Item(L"C:/b.exe")}, engine(items, s, sys, &sys, launch, report) {
+    sys.usage = usage;
+  }
+  int TicksToNext() {
+    for (int k = 1; k <= 2000; ++k)
+      if (engine.Tick(200) != Outcome::Waited) return k;
+    return 0;
+  }
+  std::vector<SequenceItem> items;
+  FakeSystem sys;
+  NetLaunch launch;
+  LaunchEngine engine;
+};
+
+SequenceItem Timed(double delay, double network) {
+  SequenceItem item = Item(L"C:/T/mail.exe");
+  item.Delay = delay;
+  item.Network = network;
+  return item;
+}
+
+TEST(LaunchEngine, DelayHoldsTheItemThenItsUsualRulesCountFromTheEndOfTheHold) {
+  const LaunchSettings plain{30, 10000, 500}, ready{30, 10000, 500, true};
+  using Net = std::vector<std::optional<bool>>;
+  struct Case {
+    const char* name;
+    LaunchSettings settings;
+    double usage, delay, network;
+    int readyAfter;  // polls until the program before is ready (-1: nothing to wait for)
+    Net answers;
+    int tick;  // of the timed item's start; the items before and after take 4 (600 ms waited)
+  } cases[] = {
+      {"no keys: today's rule", plain, 0, 0, 0, -1, {false}, 4},
+      {"Delay 3000: 15 ticks held, then IntervalTime", plain, 0, 3000, 0, -1, {false}, 19},
+      {"Delay 300 ends within a tick: IntervalTime still counts from it", plain, 0, 300, 0, -1, {false}, 5},
+      {"Delay, busy: MaxIdleTime from the end of the hold", plain, 50, 3000, 0, -1, {false}, 66},
+      {"Delay, ReadyWait, the program before never ready: MaxIdleTime from the end", ready, 0, 3000, 0, 0, {false}, 66},
+      {"Delay, ReadyWait, the program before ready: IntervalTime", ready, 0, 3000, 0, 2, {false}, 19},
+      {"Network, up: the usual rule", plain, 0, 0, 2000, -1, {true}, 4},
+      {"Network, cannot be asked: no wait", plain, 0, 0, 2000, -1, {std::nullopt}, 4},
+      {"Network, down: the bound", plain, 0, 0, 2000, -1, {false}, 11},
+      {"Network, up at the sixth poll, before the bound", plain, 0, 0, 2000, -1, {false, false, false, false, false, true}, 9},
+      {"Network bound shorter than IntervalTime: IntervalTime", plain, 0, 0, 300, -1, {false}, 4},
+      {"Network, busy: MaxIdleTime, then the network up", plain, 50, 0, 2000, -1, {true}, 51},
+      {"Network bound beyond MaxIdleTime, never ready: the bound", ready, 0, 0, 12000, 0, {false}, 61},
+      {"both, down: the bound counts from the end of the hold", plain, 0, 1000, 2000, -1, {false}, 16},
+      {"both, up: hold, then IntervalTime", plain, 0, 1000, 2000, -1, {true}, 9},
+  };
+  for (const Case& c : cases) {
+    TimedRig rig(Timed(c.delay, c.network), c.settings, 0);
+    rig.launch.readyAfter = c.readyAfter;
+    rig.launch.answers = c.answers;
+    EXPECT_EQ(rig.TicksToNext(), 4) << c.name;
+    rig.sys.usage = c.usage;
+    EXPECT_EQ(rig.TicksToNext(), c.tick) << c.name;
+    rig.sys.usage = 0;
+    EXPECT_EQ(rig.TicksToNext(), 4) << c.name << ": the item after keeps its pacing";
+    // The network is asked only for an item with Network, and only once its hold is over.
+    EXPECT_EQ(rig.launch.polls > 0, c.network > 0) << c.name;
+  }
+  // The first item is held from the moment the timer began.
+  std::vector<SequenceItem> first{Timed(1000, 0)};
+  FakeSystem sys;
+  NetLaunch launch;
+  LaunchEngine engine(first, plain, sys, &sys, launch, nullptr);
+  int tick = 1;
+  while (engine.Tick(200) == Outcome::Waited) ++tick;
+  EXPECT_EQ(tick, 9);
+}
+
+// In the user's language (the test runs in both).
+TEST(LaunchEngine, CaptionSaysWhichItemIsHeldHowLongAndWhenItWaitsForTheNetwork) {
+  const bool english = ui::UserLanguage() == ui::Language::English;
+  TimedRig rig(Timed(2500, 1000), {30, 10000, 0}, 0);
+  rig.launch.answers = {false};
+  rig.TicksToNext();
+  rig.sys.log.clear();
+  EXPECT_EQ(rig.TicksToNext(), 19);
+  Log captions;
+  for (const std::wstring& line : rig.sys.log)
+    if (line.rfind(L"caption ", 0) == 0) captions.push_back(line.substr(8));
+  EXPECT_EQ(captions, english ? (Log{L"mail is held back: 3 s left.", L"mail is held back: 2 s left.",
+                                     L"mail is held back: 1 s left.", L"Starting mail.",
+                                     L"Waiting for the network to start mail.", L"Starting mail."})
+                              : (Log{L"mailは待機中です(残り 3 秒)。", L"mailは待機中です(残り 2 秒)。",
+                                     L"mailは待機中です(残り 1 秒)。", L"mailを起動しています。",
+                                     L"mailの起動前にネットワーク接続を待っています。", L"mailを起動しています。"}));
+}
+
+TEST(LaunchEngine, ReportGivesTheHoldAndTheNetworkWaitOfATimedItem) {
+  struct Case { const char* name; double delay, network; std::optional<bool> up; const char *english, *japanese; } cases[] = {
+      {"held, then the network down to its bound", 1000, 1000, false,
+       "waited 2000 ms (held 1000 ms, network wait 400 ms, real 0 ms), usage 0 %, went: held for Delay, then interval "
+       "passed, usage at or below the limit, network wait over; started, process 101",
+       "待ち 2000 ms (保留 1000 ms、ネットワーク待ち 400 ms、実時間 0 ms)、使用率 0 %、起動の理由: Delay で保留した後、"
+       "間隔が過ぎ、使用率が上限以下、ネットワーク待ちの上限に達した; 起動しました (プロセス 101)"},
+      {"network up", 0, 1000, true,
+       "waited 600 ms (held 0 ms, network wait 0 ms, real 0 ms), usage 0 %, went: interval passed, usage at or below "
+       "the limit, network up; started, process 101",
+       "待ち 600 ms (保留 0 ms、ネットワーク待ち 0 ms、実時間 0 ms)、使用率 0 %、起動の理由: 間隔が過ぎ、使用率が上限以下、"
+       "ネットワーク接続あり; 起動しました (プロセス 101)"},
+      {"cannot be asked", 0, 1000, std::nullopt,
+       "waited 600 ms (held 0 ms, network wait 0 ms, real 0 ms), usage 0 %, went: interval passed, usage at or below "
+       "the limit, network state cannot be asked, no wait; started, process 101",
+       "待ち 600 ms (保留 0 ms、ネットワーク待ち 0 ms、実時間 0 ms)、使用率 0 %、起動の理由: 間隔が過ぎ、使用率が上限以下、"
+       "ネットワークの状態を問い合わせられず待たずに; 起動しました (プロセス 101)"},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    FakeClock clock;
+    report::StartReport report;
+    report.Open(dir / L"Tarvoline.log", RealFileSystem(), clock);
+    TimedRig rig(Timed(c.delay, c.network), {30, 10000, 500}, 0, &report);
+    rig.launch.answers = {c.up};
+    while (!rig.engine.Finished()) rig.engine.Tick(200);
+    const std::string log = TempFolder::Read(dir / L"Tarvoline.log");
+    const std::string line = ui::UserLanguage() == ui::Language::English ? c.english : c.japanese;
+    EXPECT_NE(log.find(line), std::string::npos) << c.name << "\n" << log;
+    // The items without the keys keep their line.
+    EXPECT_NE(log.find(ui::UserLanguage() == ui::Language::English ? "C:/b.exe: waited 600 ms (real 0 ms)"
+                                                                    : "C:/b.exe: 待ち 600 ms (実時間 0 ms)"),
+              std::string::npos)
+        << c.name;
+  }
+}
+
 }  // namespace

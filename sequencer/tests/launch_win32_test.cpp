@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <map>
 #include <thread>
 
@@ -175,6 +176,94 @@ TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
   ::TerminateProcess(user.process.get(), 0);
   EXPECT_EQ(runs.size(), 2u);  // the user's probe and the other: no second probe
   EXPECT_EQ(runs.count(text::ToLower(L"\"" + other + L"\" -sleep 0")), 1u);
+}
+
+// The real launch system, with the network answer chosen by the test (the
+// machine's own answer is whatever its connection is).
+struct NetworkAs final : LaunchSystem {
+  explicit NetworkAs(std::optional<bool> answer) : up(answer) {}
+  bool EnterFolder(const std::wstring& folder) override { return real.EnterFolder(folder); }
+  LaunchResult StartProgram(const std::wstring& line, int show) override { return real.StartProgram(line, show); }
+  LaunchResult Open(WindowHandle owner, const std::wstring& target) override { return real.Open(owner, target); }
+  std::vector<std::uint32_t> RunningFrom(const std::wstring& path) override { return real.RunningFrom(path); }
+  std::optional<bool> InternetConnected() override { return up; }
+  std::optional<bool> up;
+  LaunchSystem& real = RealLaunchSystem();
+};
+
+// Three probes, the middle one timed: the real gaps between their starts.
+std::pair<long long, long long> Gaps(double delay, double network, std::optional<bool> up) {
+  TempFolder dir;
+  const std::wstring probe = Probe(dir);
+  std::vector<sequence::SequenceItem> items = {Item(probe, L"", L"-sleep 0 a", 4), Item(probe, L"", L"-sleep 0 b", 4),
+                                              Item(probe, L"", L"-sleep 0 c", 4)};
+  items[1].Delay = delay;
+  items[1].Network = network;
+  NetworkAs launcher(up);
+  int ends = 0;
+  sequencer::MainWindowArgs args = {.items = items, .settings = {100, 10000, 0}, .timerInterval = 100,
+                                    .createMeter = ZeroMeter::Make, .endProgram = [&ends] { ++ends; },
+                                    .quitOnClose = false, .launcher = launcher};
+  sequencer::MainWindow form(args);
+  EXPECT_TRUE(form.Create(SW_HIDE));
+  RunToTheEnd(form, ends);
+  EXPECT_EQ(ends, 1);
+  std::map<std::wstring, SlowProbe> runs = SlowLines(dir / L"runs.txt", 3);
+  const std::wstring quoted = text::ToLower(L"\"" + probe + L"\" -sleep 0 ");
+  const long long a = runs[quoted + L"a"].start, b = runs[quoted + L"b"].start, c = runs[quoted + L"c"].start;
+  EXPECT_TRUE(a && b && c);
+  return {b - a, c - b};
+}
+
+TEST(RealStarts, DelayAndNetworkHoldOneItemWhileTheItemsAroundItKeepTheirPacing) {
+  struct Case {
+    const char* name;
+    double delay, network;
+    std::optional<bool> up;
+    long long least, most;  // real ms between the first start and the timed one
+  } cases[] = {
+      {"Delay 3000: about 3 s", 3000, 0, true, 2800, 6000},
+      {"Network, internet there: at once", 0, 2000, true, 0, 1500},
+      {"Network, no internet: its bound", 0, 2000, false, 1800, 4500},
+      {"Network, the system cannot be asked: at once", 0, 2000, std::nullopt, 0, 1500},
+  };
+  for (const Case& c : cases) {
+    const auto [before, after] = Gaps(c.delay, c.network, c.up);
+    EXPECT_GE(before, c.least) << c.name;
+    EXPECT_LE(before, c.most) << c.name;
+    EXPECT_LE(after, 1500) << c.name << ": the item after keeps its pacing";
+  }
+}
+
+// The real question to the system, end to end: an item with Network 1500
+// starts at once when the system reports internet access and after its
+// bound when it does not. Run once more without any connection (its own
+// network namespace and Wine prefix, TVL_EXPECT_OFFLINE=1), where the
+// answer must be no.
+TEST(RealStarts, ANetworkItemGoesByTheSystemsOwnAnswer) {
+  const std::optional<bool> up = RealLaunchSystem().InternetConnected();
+  std::printf("internet access: %s\n", !up ? "cannot be asked" : *up ? "yes" : "no");
+  char offline[8] = "";
+  if (::GetEnvironmentVariableA("TVL_EXPECT_OFFLINE", offline, sizeof offline)) {
+    EXPECT_EQ(up, false);
+  }
+  TempFolder dir;
+  const std::wstring probe = Probe(dir);
+  std::vector<sequence::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4)};
+  items[0].Network = 1500;
+  int ends = 0;
+  sequencer::MainWindow form(Args(items, {100, 10000, 0}, ends));
+  const auto begun = std::chrono::steady_clock::now();
+  ASSERT_TRUE(form.Create(SW_HIDE));
+  RunToTheEnd(form, ends);
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begun);
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(SlowLines(dir / L"runs.txt", 1).size(), 1u);
+  if (up == false) {
+    EXPECT_GE(took.count(), 1400);
+  } else {
+    EXPECT_LE(took.count(), 1200);
+  }
 }
 
 }  // namespace

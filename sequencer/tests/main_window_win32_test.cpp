@@ -296,7 +296,7 @@ std::string Record(int i, const std::string& extra) {
 // Loads the file, shows the window over it and starts the first two items.
 void LoadShowAndStart(const std::string& bytes, size_t kept) {
   TempFolder dir;
-  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(dir.Write(L"Startup.pmw", bytes), RealFileSystem()).Items;
+  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(dir.Write(L"Startup.pmw", bytes), RealFileSystem(), UserNumberSeparators()).Items;
   Seams seams;
   int ends = 0;
   MainWindow form(Args(items, seams, ends));

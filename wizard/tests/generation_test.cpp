@@ -179,7 +179,7 @@ TEST(Generation, TheMainProgramReadsTheRecordsBack) {
   b.Add(L"3.lnk", L"", 5);  // a shell item: the shortcut itself
   ASSERT_TRUE(b.Run().ok);
   std::vector<std::wstring> items;
-  for (const auto& i : sequence::LoadSequence(b.seq, RealFileSystem()).Items)
+  for (const auto& i : sequence::LoadSequence(b.seq, RealFileSystem(), UserNumberSeparators()).Items)
     items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option + L"|" + std::to_wstring(i.Size));
   std::sort(items.begin(), items.end());
   EXPECT_EQ(items, (std::vector<std::wstring>{L"3|" + b.links + P(L"\\3.lnk") + L"|||1",
@@ -224,7 +224,7 @@ TEST(Generation, NoNameOrValueBreaksARecord) {
   const std::string bytes = TempFolder::Read(b.seq);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\x01'), 3 * static_cast<long>(expected.size()));
   std::vector<std::wstring> items;
-  for (const auto& i : sequence::LoadSequence(b.seq, RealFileSystem()).Items)
+  for (const auto& i : sequence::LoadSequence(b.seq, RealFileSystem(), UserNumberSeparators()).Items)
     items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option);
   EXPECT_EQ(items, expected);
 }
