@@ -118,16 +118,43 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
 
 namespace {
 
-// Switches the taken originals off once the main program starts in their
-// place, and says what became of them.
-std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams) {
+// The main program beside the wizard; "" when the wizard's folder is unknown.
+std::wstring MainProgram(const FinishInputs& in) {
+  return in.ownFolder.empty() ? std::wstring() : paths::Join(in.ownFolder, texts::kMainProgramName);
+}
+
+// The main program reads "Startup.pmw" beside itself unless its shortcut
+// names another file.
+bool IsMainProgramsDefault(const FinishInputs& in) {
+  return !in.ownFolder.empty() &&
+         text::EqualsNoCase(in.sequenceFile, paths::Join(in.ownFolder, texts::kMainSequenceName));
+}
+
+// What "Tarvoline.lnk" passes so that the main program reads the sequence file.
+std::wstring OwnShortcutArguments(const FinishInputs& in) {
+  return IsMainProgramsDefault(in) ? std::wstring() : L"\"" + in.sequenceFile + L"\"";
+}
+
+// Why the main program started by "Tarvoline.lnk" would not start the items
+// just written; 0 when it would. Its argument is read as the main program
+// reads its command line.
+unsigned WhyNotStartedByOwnShortcut(const FinishInputs& in, FinishSeams seams) {
   std::optional<ShortcutInfo> own;
-  if (!in.userStartupFolder.empty()) {
-    std::wstring startup = in.userStartupFolder;
-    own = seams.shortcuts.Read(paths::Join(startup, texts::kOwnShortcutName));
-  }
-  if (!own || !text::EqualsNoCase(paths::FileName(own->TargetPath), texts::kMainProgramName))
-    return ui::Text(texts::kClosingLeftOn);
+  if (!in.userStartupFolder.empty()) own = seams.shortcuts.Read(paths::Join(in.userStartupFolder, texts::kOwnShortcutName));
+  if (!own) return texts::kClosingLeftOn;
+  const std::wstring program = MainProgram(in);
+  if (program.empty() || !text::EqualsNoCase(own->TargetPath, program) || !seams.files.IsOrdinaryFile(program))
+    return texts::kClosingLeftOnNoProgram;
+  const bool readsIt = own->Arguments.empty()
+                           ? IsMainProgramsDefault(in)
+                           : text::EqualsNoCase(tool::StripQuotes(text::Trim(own->Arguments)), in.sequenceFile);
+  return readsIt ? 0u : unsigned{texts::kClosingLeftOnOtherFile};
+}
+
+// Switches the taken originals off once the main program starts them in
+// their place, and says what became of them.
+std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams) {
+  if (unsigned why = WhyNotStartedByOwnShortcut(in, seams)) return ui::Text(why);
   switchoff::SwitchOffResult r = switchoff::SwitchOff(in.taken, in.fileTime, in.recordFile, seams.registry, seams.files);
   switch (r.outcome) {
     case switchoff::Outcome::SwitchedOff: {
@@ -148,10 +175,8 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
 
   bool shortcutMissing = in.createShortcut;
   if (in.createShortcut && !in.userStartupFolder.empty() && !in.ownFolder.empty()) {
-    std::wstring startup = in.userStartupFolder;
-    std::wstring own = in.ownFolder;
-    const std::wstring link = paths::Join(startup, texts::kOwnShortcutName);
-    shortcutMissing = !seams.shortcuts.SetTarget(link, paths::Join(own, texts::kMainProgramName));
+    const std::wstring link = paths::Join(in.userStartupFolder, texts::kOwnShortcutName);
+    shortcutMissing = !seams.shortcuts.SetTarget(link, MainProgram(in), OwnShortcutArguments(in));
   }
 
   if (in.openSequenceFile) tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);

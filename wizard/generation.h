@@ -95,14 +95,17 @@ struct FinishSeams {
 
 // The steps behind Finish, in order: open the scanned folder (its text with
 // "\" appended), put "Tarvoline.lnk" pointing to Tarvoline.exe in ownFolder
-// into the Startup folder (when asked; skipped when either folder is
+// into the Startup folder, with the sequence file quoted as its argument
+// unless that is the main program's default "Startup.pmw" beside it (when
+// asked; an existing shortcut is updated alike; skipped when either folder is
 // unknown, so no shortcut lands in the current directory), open the sequence
 // file (when asked), start "Tarvoline.exe /check" from ownFolder on the
 // sequence file (when asked; it writes its report and opens it), then the
 // closing message. Failures of the steps before the message are passed over.
 // When switchOff is chosen and entries were taken, they are switched off
 // (switchoff::SwitchOff) only if "Tarvoline.lnk" in the Startup folder then
-// points at Tarvoline.exe, and the closing message says what became of them
+// points at the existing Tarvoline.exe in ownFolder and makes it read the
+// sequence file; the closing message says what became of them (or why not)
 // (and names the undo command) instead of asking the user to clear the
 // Startup folder. A shortcut asked for but not made turns the message into
 // the warning kClosingNoShortcut (the Startup folder is to stay as it is).

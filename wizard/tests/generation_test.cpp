@@ -337,29 +337,63 @@ TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
     const std::wstring program = paths::Join(own, L"Tarvoline.exe");
     EXPECT_EQ(b.processes.started, std::vector{L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\""});
     using Targets = std::vector<std::pair<std::wstring, std::wstring>>;
-    const Targets made = {{paths::Join(folder, L"Tarvoline.lnk"), program}};
+    const Targets made = {{paths::Join(folder, L"Tarvoline.lnk"), program + L"|\"" + in.sequenceFile + L"\""}};
     EXPECT_EQ(b.shortcuts.setTargets, c.startupKnown && c.create ? made : Targets{});
     EXPECT_EQ(b.messages.shown, (std::vector{c.keepMessage ? keep : clear}));
   }
 }
 
-// Switching off follows the main program into the Startup folder, or does not happen.
-TEST(TakeOver, FinishSwitchesOffOnlyWithTarvolineInTheStartupFolder) {
-  for (bool ownLink : {false, true}) {
-    SCOPED_TRACE(ownLink);
+// Switching off follows the main program into the Startup folder, or does
+// not happen: "Tarvoline.lnk" must start the Tarvoline.exe beside the wizard,
+// and that must read the file the items went to.
+TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
+  using namespace wizard::texts;
+  struct Case {
+    const char* what;
+    bool create, programThere;
+    const wchar_t *sequence, *linkTarget, *linkArgs;  // sequence in t; target in t/TVL unless absolute; null: no link
+    unsigned leftOn;                                  // 0: switched off
+    const wchar_t* madeArgs = nullptr;                // what a made shortcut passes
+  } cases[] = {
+      {"no shortcut", false, true, L"TVL\\Startup.pmw", nullptr, L"", kClosingLeftOn},
+      {"the default file, any letter case", false, true, L"TVL\\StartUp.pmw", L"TARVOLINE.EXE", L"", 0},
+      {"a program of another folder", false, true, L"TVL\\Startup.pmw", L"\\D\\Tarvoline.exe", L"", kClosingLeftOnNoProgram},
+      {"no Tarvoline.exe beside the wizard", true, false, L"TVL\\Startup.pmw", nullptr, L"", kClosingLeftOnNoProgram, L""},
+      {"another file, not named by the shortcut", false, true, L"mine.pmw", L"Tarvoline.exe", L"", kClosingLeftOnOtherFile},
+      {"the shortcut names another file", false, true, L"TVL\\Startup.pmw", L"Tarvoline.exe", L"\"C:\\x.pmw\"", kClosingLeftOnOtherFile},
+      {"another file named by the shortcut", false, true, L"mine.pmw", L"Tarvoline.exe", L" \"<seq>\" ", 0},
+      {"a shortcut made for another file", true, true, L"mine.pmw", nullptr, L"", 0, L"\"<seq>\""},
+      {"an old shortcut updated for the default", true, true, L"TVL\\startup.PMW", L"Tarvoline.exe", L"\"C:\\x.pmw\"", 0, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     FinishBench b;
-    wizard::FinishInputs in{nullptr, b.t.path(), b.t / L"s.pmw", false, false, b.t / L"Startup", b.t / L"TVL", false,
-                                  true, {approval::AddressOf(Source::UserRun, L"Chat"),
-                                         approval::AddressOf(Source::UserFolder, L"a.lnk")},
-                                  b.t / L"SwitchedOff.txt", 42};
-    if (ownLink) b.shortcuts.links[paths::Join(in.userStartupFolder, L"Tarvoline.lnk")] = {P(L"D:\\TVL\\TARVOLINE.EXE"), L"", 1};
+    b.shortcuts.saves = true;
+    fs::create_directories(fs::path(b.t / L"TVL"));
+    if (c.programThere) b.t.Write(P(L"TVL\\Tarvoline.exe"), "MZ");
+    wizard::FinishInputs in{nullptr, b.t.path(), b.t / P(c.sequence), c.create, false, b.t / L"Startup", b.t / L"TVL",
+                            false, true, {approval::AddressOf(Source::UserRun, L"Chat"),
+                                          approval::AddressOf(Source::UserFolder, L"a.lnk")},
+                            b.t / L"SwitchedOff.txt", 42};
+    auto withSeq = [&](std::wstring s) {
+      if (auto at = s.find(L"<seq>"); at != std::wstring::npos) s.replace(at, 5, in.sequenceFile);
+      return s;
+    };
+    const std::wstring link = paths::Join(in.userStartupFolder, L"Tarvoline.lnk");
+    if (c.linkTarget) {
+      const std::wstring target = c.linkTarget[0] == L'\\' ? b.t.path() + P(c.linkTarget) : paths::Join(b.t / L"TVL", c.linkTarget);
+      b.shortcuts.links[link] = {target, L"", 1, withSeq(c.linkArgs)};
+    }
     b.Run(in);
+    if (c.madeArgs) {
+      EXPECT_EQ(b.shortcuts.setTargets.at(0).second, paths::Join(b.t / L"TVL", L"Tarvoline.exe") + L"|" + withSeq(c.madeArgs));
+    }
     ASSERT_EQ(b.messages.shown.size(), 1u);
-    if (ownLink) {
+    if (!c.leftOn) {
       EXPECT_NE(b.messages.shown[0].first.find(L"登録 2 件を無効にしました"), std::wstring::npos);
       EXPECT_EQ(b.registry.Get(in.taken[1]), approval::SwitchedOffBytes(std::nullopt, 42));
     } else {
-      EXPECT_EQ(b.messages.shown[0].first, ui::Text(wizard::texts::kClosingLeftOn));
+      EXPECT_NE(b.messages.shown[0].first.find(ui::Text(c.leftOn)), std::wstring::npos);
       EXPECT_EQ(b.registry.writes, 0);
       EXPECT_FALSE(RealFileSystem().IsOrdinaryFile(in.recordFile));
     }
