@@ -28,6 +28,11 @@ bool IsEnabled(const std::optional<std::string>& bytes);
 // they were (zero where missing), then fileTime little-endian.
 std::string SwitchedOffBytes(const std::optional<std::string>& previous, std::uint64_t fileTime);
 
+// The 12 bytes that switch an entry back on as the start-up manager does:
+// byte 0 of previous with its lowest bit clear, bytes 1-3 as they were, no
+// time.
+std::string SwitchedOnBytes(const std::string& previous);
+
 // Where the approval value of a start-up entry lives.
 //   user's Run values              HKCU ...\StartupApproved\Run
 //   machine Run values, 64-bit     HKLM (64-bit view) ...\Run

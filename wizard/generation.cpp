@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/path_rules.h"
+#include "common/startup_approval.h"
 #include "common/text.h"
 #include "common/tool.h"
 #include "common/ui_text.h"
@@ -151,10 +152,25 @@ unsigned WhyNotStartedByOwnShortcut(const FinishInputs& in, FinishSeams seams) {
   return readsIt ? 0u : unsigned{texts::kClosingLeftOnOtherFile};
 }
 
+// "Tarvoline.lnk" switched off in the start-up manager starts nothing: the
+// wizard that makes or relies on it switches it back on.
+enum class OwnApproval { Untouched, On, SwitchedOn, StaysOff };
+OwnApproval SwitchOwnShortcutOn(reg::Registry& registry) {
+  const reg::Address at = approval::AddressOf(approval::Place::UserFolder, texts::kOwnShortcutName);
+  const reg::ValueRead now = registry.Read(at);
+  if (now.status == reg::Status::Missing || (now.status == reg::Status::Ok && approval::IsEnabled(now.bytes)))
+    return OwnApproval::On;
+  if (now.status != reg::Status::Ok) return OwnApproval::StaysOff;
+  return registry.WriteBinary(at, approval::SwitchedOnBytes(now.bytes)) == reg::Status::Ok ? OwnApproval::SwitchedOn
+                                                                                            : OwnApproval::StaysOff;
+}
+
 // Switches the taken originals off once the main program starts them in
 // their place, and says what became of them.
-std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams) {
+std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams, OwnApproval& own) {
   if (unsigned why = WhyNotStartedByOwnShortcut(in, seams)) return ui::Text(why);
+  if (own == OwnApproval::Untouched) own = SwitchOwnShortcutOn(seams.registry);
+  if (own == OwnApproval::StaysOff) return ui::Text(texts::kOwnStaysOff);
   switchoff::SwitchOffResult r = switchoff::SwitchOff(in.taken, in.fileTime, in.recordFile, seams.registry, seams.files);
   switch (r.outcome) {
     case switchoff::Outcome::SwitchedOff: {
@@ -174,9 +190,11 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
   tool::ShellOpen(in.owner, in.scannedFolder + L"\\", seams.shell, seams.files);
 
   bool shortcutMissing = in.createShortcut;
+  OwnApproval own = OwnApproval::Untouched;
   if (in.createShortcut && !in.userStartupFolder.empty() && !in.ownFolder.empty()) {
     const std::wstring link = paths::Join(in.userStartupFolder, texts::kOwnShortcutName);
     shortcutMissing = !seams.shortcuts.SetTarget(link, MainProgram(in), OwnShortcutArguments(in));
+    if (!shortcutMissing) own = SwitchOwnShortcutOn(seams.registry);
   }
 
   if (in.openSequenceFile) tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
@@ -188,7 +206,10 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
   }
 
   std::wstring closing = ui::Text(texts::kClosing);
-  if (in.switchOff && !in.taken.empty()) closing = SwitchOffTaken(in, seams);
+  if (in.switchOff && !in.taken.empty()) closing = SwitchOffTaken(in, seams, own);
+  if (own == OwnApproval::SwitchedOn) closing = ui::Text(texts::kOwnSwitchedOn) + L"\r\n" + closing;
+  if (own == OwnApproval::StaysOff && closing != ui::Text(texts::kOwnStaysOff)) closing += L"\r\n" + ui::Text(texts::kOwnStaysOff);
+  const bool warn = shortcutMissing || own == OwnApproval::StaysOff;
   if (shortcutMissing) {
     // The user must not clear the Startup folder; what became of the taken
     // originals is still told.
@@ -196,7 +217,7 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
     if (closing != ui::Text(texts::kClosing)) warning += L"\r\n" + closing;
     seams.messages.Show(warning, ui::MessageIcon::Warning);
   } else {
-    seams.messages.Show(closing, ui::MessageIcon::Information);
+    seams.messages.Show(closing, warn ? ui::MessageIcon::Warning : ui::MessageIcon::Information);
   }
 }
 

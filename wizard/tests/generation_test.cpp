@@ -400,6 +400,47 @@ TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
   }
 }
 
+// "Tarvoline.lnk" switched off in the start-up manager starts nothing: a
+// shortcut the wizard makes or relies on is switched back on, or nothing is
+// switched off.
+TEST(TakeOver, TarvolinesOwnShortcutIsSwitchedBackOnOrNothingIsSwitchedOff) {
+  const reg::Address own = approval::AddressOf(Source::UserFolder, L"Tarvoline.lnk");
+  const std::string off("\x03\x05\0\0\1\2\3\4\5\6\7\x08", 12), on("\x02\x05\0\0\0\0\0\0\0\0\0\0", 12);
+  struct Case {
+    const char* what;
+    bool create, switchOff, denied;
+    std::optional<std::string> before, after;
+    bool switched;
+  } cases[] = {
+      {"made and off", true, true, false, off, on, true},
+      {"kept and off", false, true, false, off, on, true},
+      {"made, no switch-off", true, false, false, off, on, false},
+      {"off and no rights", false, true, true, off, off, false},
+      {"made, off and no rights", true, true, true, off, off, false},
+      {"on as it was", true, true, false, std::nullopt, std::nullopt, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FinishBench b;
+    b.shortcuts.saves = true;
+    const std::wstring program = b.t.Write(L"Tarvoline.exe", "MZ");
+    b.shortcuts.links[paths::Join(b.t / L"Startup", L"Tarvoline.lnk")] = {program, L"", 1};
+    if (c.before) b.registry.Set(own, *c.before);
+    if (c.denied) b.registry.denied.push_back(own);
+    const wizard::FinishInputs in{nullptr, b.t.path(), b.t / L"Startup.pmw", c.create, false, b.t / L"Startup",
+                                  b.t.path(), false, c.switchOff, {approval::AddressOf(Source::UserRun, L"Chat")},
+                                  b.t / L"SwitchedOff.txt", 42};
+    b.Run(in);
+    EXPECT_EQ(b.registry.Get(own), c.after);
+    EXPECT_EQ(b.registry.Get(in.taken[0]).has_value(), c.switched);
+    ASSERT_EQ(b.messages.shown.size(), 1u);
+    const std::wstring& m = b.messages.shown[0].first;
+    EXPECT_EQ(m.find(ui::Text(wizard::texts::kOwnSwitchedOn)) != std::wstring::npos, c.after == on);
+    EXPECT_EQ(m.find(ui::Text(wizard::texts::kOwnStaysOff)) != std::wstring::npos, c.denied);
+    EXPECT_EQ(b.messages.shown[0].second, c.denied ? MessageIcon::Warning : MessageIcon::Information);
+  }
+}
+
 // Appends that cannot be finished (a read-only file or share, a disk that
 // fills up part-way) must leave the user's file exactly as it was, and say so.
 const std::string kBefore = "2001/05/12\x81\x46old\x01\x01" "File=C:\\old.exe\x01";
