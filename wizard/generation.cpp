@@ -178,6 +178,8 @@ std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams, OwnApprov
     }
     case switchoff::Outcome::PutBack:
       return ui::Text(texts::kClosingPutBack);
+    case switchoff::Outcome::PutBackFailed:
+      return ui::Text(texts::kClosingPutBackFailed);
     default:
       return ui::Text(texts::kClosingRecordUnreadable) + (L"\r\n" + in.recordFile);
   }
@@ -209,7 +211,7 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
   if (in.switchOff && !in.taken.empty()) closing = SwitchOffTaken(in, seams, own);
   if (own == OwnApproval::SwitchedOn) closing = ui::Text(texts::kOwnSwitchedOn) + L"\r\n" + closing;
   if (own == OwnApproval::StaysOff && closing != ui::Text(texts::kOwnStaysOff)) closing += L"\r\n" + ui::Text(texts::kOwnStaysOff);
-  const bool warn = shortcutMissing || own == OwnApproval::StaysOff;
+  const bool warn = shortcutMissing || own == OwnApproval::StaysOff || closing == ui::Text(texts::kClosingPutBackFailed);
   if (shortcutMissing) {
     // The user must not clear the Startup folder; what became of the taken
     // originals is still told.

@@ -35,6 +35,7 @@ std::optional<std::vector<Change>> ParseRecord(std::string_view bytes);
 enum class Outcome {
   SwitchedOff,       // every entry switched off and recorded
   PutBack,           // a write failed part-way; what this call wrote is put back
+  PutBackFailed,     // ... and some of it could not be put back: still off, kept in the record
   RecordUnreadable,  // the existing record cannot be read: nothing switched off
 };
 struct SwitchOffResult {
@@ -43,9 +44,11 @@ struct SwitchOffResult {
 };
 
 // Switches each entry off (approval::SwitchedOffBytes with fileTime), skips
-// those already off, and adds the changes to the record file (written whole,
-// beside and then moved into place). When a value cannot be read or written,
-// or the record cannot be written, everything this call changed is put back.
+// those already off, and adds each change to the record file (written whole,
+// beside and then moved into place) before the value is written. When a
+// value cannot be read or written, or the record cannot be written,
+// everything this call changed is put back, and the record keeps what could
+// not be.
 SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_t fileTime,
                           const std::wstring& recordFile, reg::Registry& registry, FileSystem& files);
 

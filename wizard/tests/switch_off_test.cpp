@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/startup_approval.h"
@@ -21,10 +22,27 @@ const reg::Address kOdd{reg::Root::CurrentUser, reg::View::Bits32, kRun, L"a\tb%
 const std::string kEnabled("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
 constexpr std::uint64_t kTime = 0x01DA000000000001ull;
 
+// Counts the values switched off before the record names them, as a kill at
+// that moment would leave them; writes after the first writesAllowed fail.
+struct Registry : fake::Registry {
+  std::wstring record;
+  int unrecorded = 0, writesAllowed = -1;
+  reg::Status WriteBinary(const reg::Address& a, const std::string& bytes) override {
+    if (writesAllowed >= 0 && writes >= writesAllowed) return reg::Status::Failed;
+    auto recorded = so::ParseRecord(TempFolder::Read(record));
+    if (!approval::IsEnabled(bytes) &&
+        (!recorded || std::none_of(recorded->begin(), recorded->end(),
+                                   [&](const Change& c) { return c.at == a && c.written == bytes; })))
+      ++unrecorded;
+    return fake::Registry::WriteBinary(a, bytes);
+  }
+};
+
 struct Bench {
   TempFolder t;
   std::wstring record = t / L"SwitchedOff.txt";
-  fake::Registry registry;
+  Registry registry;
+  Bench() { registry.record = record; }
   so::SwitchOffResult Off(const std::vector<reg::Address>& entries) {
     return so::SwitchOff(entries, kTime, record, registry, RealFileSystem());
   }
@@ -58,6 +76,7 @@ TEST(SwitchOff, SwitchesOffRecordsAndAddsToTheRecord) {
   EXPECT_EQ(b.registry.Get(kUser), userOff);
   EXPECT_EQ(b.registry.Get(kMachine), machineOff);
   EXPECT_EQ(b.Record(), (std::vector<Change>{{kUser, kEnabled, userOff}, {kMachine, std::nullopt, machineOff}}));
+  EXPECT_EQ(b.registry.unrecorded, 0);  // each recorded before it was written
 
   // A later run adds to the record.
   EXPECT_EQ(b.Off({{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Later"}}).count, 1);
@@ -68,11 +87,14 @@ TEST(SwitchOff, AFailurePutsBackWhatThisRunChanged) {
   struct Case {
     const char* what;
     bool denyMachine, recordFolderMissing, recordUnreadable;
+    int writesAllowed;
     so::Outcome outcome;
   } cases[] = {
-      {"no rights for the machine value", true, false, false, so::Outcome::PutBack},
-      {"the record cannot be written", false, true, false, so::Outcome::PutBack},
-      {"the old record cannot be read", false, false, true, so::Outcome::RecordUnreadable},
+      {"no rights for the machine value", true, false, false, -1, so::Outcome::PutBack},
+      {"the record cannot be written", false, true, false, -1, so::Outcome::PutBack},
+      {"the old record cannot be read", false, false, true, -1, so::Outcome::RecordUnreadable},
+      // The user's value stays off: said so, and kept in the record for /restore.
+      {"putting back fails too", true, false, false, 1, so::Outcome::PutBackFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -81,9 +103,15 @@ TEST(SwitchOff, AFailurePutsBackWhatThisRunChanged) {
     if (c.denyMachine) b.registry.denied.push_back(kMachine);
     if (c.recordFolderMissing) b.record = (std::filesystem::path(b.t / L"missing") / L"SwitchedOff.txt").wstring();
     if (c.recordUnreadable) b.t.Write(L"SwitchedOff.txt", "not a record");
+    b.registry.writesAllowed = c.writesAllowed;
     EXPECT_EQ(b.Off({kUser, kMachine}).outcome, c.outcome);
-    EXPECT_EQ(b.registry.Get(kUser), kEnabled);
+    const std::string userOff = approval::SwitchedOffBytes(kEnabled, kTime);
+    const bool stuck = c.outcome == so::Outcome::PutBackFailed;
+    EXPECT_EQ(b.registry.Get(kUser), stuck ? userOff : kEnabled);
     EXPECT_EQ(b.registry.Get(kMachine), std::nullopt);
+    if (stuck) {
+      EXPECT_EQ(b.Record(), (std::vector<Change>{{kUser, kEnabled, userOff}}));
+    }
     if (c.recordUnreadable) {
       EXPECT_EQ(TempFolder::Read(b.record), "not a record");
     }
