@@ -17,6 +17,7 @@
 
 namespace approval {
 
+inline constexpr std::size_t kValueSize = 12;
 inline constexpr wchar_t kKeyBase[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
 
 // No value (nullopt), an empty value or byte 0 with its lowest bit clear is

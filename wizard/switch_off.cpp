@@ -1,5 +1,6 @@
 #include "switch_off.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/startup_approval.h"
@@ -86,6 +87,14 @@ std::vector<std::string_view> Fields(std::string_view line) {
   }
 }
 
+bool IsApprovalValue(const Change& c) {
+  static const std::wstring keys[] = {std::wstring(approval::kKeyBase) + L"Run",
+                                      std::wstring(approval::kKeyBase) + L"Run32",
+                                      std::wstring(approval::kKeyBase) + L"StartupFolder"};
+  return c.at.view == reg::View::Bits64 && std::find(std::begin(keys), std::end(keys), c.at.key) != std::end(keys) &&
+         c.written.size() == approval::kValueSize && (!c.previous || c.previous->size() == approval::kValueSize);
+}
+
 // Puts one change back: the previous bytes, or no value where there was none.
 bool PutBack(const Change& c, reg::Registry& registry) {
   reg::Status s = c.previous ? registry.WriteBinary(c.at, *c.previous) : registry.Delete(c.at);
@@ -133,6 +142,7 @@ std::optional<std::vector<Change>> ParseRecord(std::string_view bytes) {
     }
     std::vector<std::string_view> f = Fields(line);
     if (f.size() != 6) return std::nullopt;
+    if (f[1] != "64") return std::nullopt;  // the approval data lives in the 64-bit view only
     Change c;
     if (f[0] == "HKCU") c.at.root = reg::Root::CurrentUser;
     else if (f[0] == "HKLM") c.at.root = reg::Root::LocalMachine;
@@ -150,6 +160,9 @@ std::optional<std::vector<Change>> ParseRecord(std::string_view bytes) {
       if (!c.previous) return std::nullopt;
     }
     c.written = *written;
+    // The record lies in the user's writable profile: a line that could make
+    // an elevated /restore touch anything but an approval value is refused.
+    if (!IsApprovalValue(c)) return std::nullopt;
     changes.push_back(std::move(c));
   }
   if (!header) return std::nullopt;
@@ -191,6 +204,9 @@ SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_
     std::optional<std::string> previous;
     if (now.status == reg::Status::Ok) previous = now.bytes;
     if (!approval::IsEnabled(previous)) continue;  // switched off meanwhile: nothing to record
+    // A value of another size is no approval value as the start-up manager
+    // writes it: what switching it off would mean is unknown, so it stays on.
+    if (previous && previous->size() != approval::kValueSize) continue;
     record.push_back(Change{at, previous, approval::SwitchedOffBytes(previous, fileTime)});
     if (!files.ReplaceContents(recordFile, FormatRecord(record))) {
       record.pop_back();  // not written: nothing to put back for it

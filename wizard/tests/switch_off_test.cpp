@@ -18,7 +18,8 @@ namespace so = wizard::switchoff;
 const std::wstring kRun = std::wstring(approval::kKeyBase) + L"Run";
 const reg::Address kUser{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Chat"};
 const reg::Address kMachine{reg::Root::LocalMachine, reg::View::Bits64, kRun, L"Vendor"};
-const reg::Address kOdd{reg::Root::CurrentUser, reg::View::Bits32, kRun, L"a\tb%c\u30E1\r\n"};
+const reg::Address kOdd{reg::Root::CurrentUser, reg::View::Bits64, std::wstring(approval::kKeyBase) + L"StartupFolder",
+                        L"a\tb%c\u30E1\r\n"};
 const std::string kEnabled("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
 constexpr std::uint64_t kTime = 0x01DA000000000001ull;
 
@@ -49,18 +50,34 @@ struct Bench {
   std::optional<std::vector<Change>> Record() { return so::ParseRecord(TempFolder::Read(record)); }
 };
 
+// The record lies in the user's writable profile: a line that names anything
+// but an approval value of 12 bytes must not reach an elevated /restore.
 TEST(SwitchOff, RecordKeepsEveryNameAndRejectsAnythingElse) {
-  const std::vector<Change> changes{{kOdd, std::nullopt, "\x03\x01"}, {kMachine, std::string(), "\x03"},
-                                    {kUser, kEnabled, approval::SwitchedOffBytes(kEnabled, kTime)}};
+  const std::string off = approval::SwitchedOffBytes(kEnabled, kTime);
+  const reg::Address run32{reg::Root::LocalMachine, reg::View::Bits64, std::wstring(approval::kKeyBase) + L"Run32", L"x"};
+  const std::vector<Change> changes{{kOdd, std::nullopt, off}, {kMachine, kEnabled, off}, {run32, std::nullopt, off},
+                                    {kUser, kEnabled, off}};
   const std::string text = so::FormatRecord(changes);
   for (char c : text) EXPECT_EQ(static_cast<unsigned char>(c) & 0x80, 0);  // readable in any code page
   EXPECT_EQ(so::ParseRecord(text), changes);
   EXPECT_EQ(so::ParseRecord(so::FormatRecord({})), std::vector<Change>{});
   const std::string header = "TVLpreparer switched-off start-up entries\r\n";
-  for (const std::string& bad : {std::string(), std::string("garbage\r\n"), header + "HKCU\t64\tK\tv\t-\r\n",
-                                header + "HKCR\t64\tK\tv\t-\t03\r\n", header + "HKCU\t16\tK\tv\t-\t03\r\n",
-                                header + "HKCU\t64\tK\tv\t0\t03\r\n", header + "HKCU\t64\tK\tv%12\t-\t03\r\n",
-                                header + "HKCU\t64\t\tv\t-\t03\r\n"})
+  const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+  const std::string twelve = "030000000000000000000000";
+  EXPECT_TRUE(so::ParseRecord(header + "HKCU\t64\t" + key + "\tv\t-\t" + twelve + "\r\n"));
+  for (const std::string& bad : {
+           std::string(), std::string("garbage\r\n"), header + "HKCU\t64\t" + key + "\tv\t-\r\n",
+           header + "HKCR\t64\t" + key + "\tv\t-\t" + twelve, header + "HKCU\t16\t" + key + "\tv\t-\t" + twelve,
+           header + "HKCU\t64\t" + key + "\tv\t0\t" + twelve, header + "HKCU\t64\t" + key + "\tv%12\t-\t" + twelve,
+           header + "HKCU\t64\t\tv\t-\t" + twelve,
+           // Forged: another key, another view, or values of another size.
+           header + "HKLM\t64\tSoftware\\Microsoft\\Windows\\CurrentVersion\\Run\tv\t-\t" + twelve,
+           header + "HKLM\t64\tSYSTEM\\CurrentControlSet\\Services\\x\tStart\t04000000\t" + twelve,
+           header + "HKCU\t64\t" + key + "Once\tv\t-\t" + twelve,
+           header + "HKCU\t64\t" + key + "\\..\\..\\Run\tv\t-\t" + twelve,
+           header + "HKLM\t32\t" + key + "\tv\t-\t" + twelve,
+           header + "HKCU\t64\t" + key + "\tv\t-\t03",
+           header + "HKCU\t64\t" + key + "\tv\t02000000\t" + twelve})
     EXPECT_EQ(so::ParseRecord(bad), std::nullopt) << bad;
 }
 
@@ -68,7 +85,9 @@ TEST(SwitchOff, SwitchesOffRecordsAndAddsToTheRecord) {
   Bench b;
   b.registry.Set(kUser, kEnabled);
   b.registry.Set(kOdd, std::string("\x03\0\0\0", 4));  // off meanwhile: left alone
-  so::SwitchOffResult r = b.Off({kUser, kMachine, kOdd});
+  const reg::Address odd{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Short"};
+  b.registry.Set(odd, std::string("\x02\0\0\0", 4));  // not as the start-up manager writes it: left on
+  so::SwitchOffResult r = b.Off({kUser, kMachine, kOdd, odd});
   EXPECT_EQ(r.outcome, so::Outcome::SwitchedOff);
   EXPECT_EQ(r.count, 2);
   const std::string userOff = approval::SwitchedOffBytes(kEnabled, kTime);
@@ -77,6 +96,7 @@ TEST(SwitchOff, SwitchesOffRecordsAndAddsToTheRecord) {
   EXPECT_EQ(b.registry.Get(kMachine), machineOff);
   EXPECT_EQ(b.Record(), (std::vector<Change>{{kUser, kEnabled, userOff}, {kMachine, std::nullopt, machineOff}}));
   EXPECT_EQ(b.registry.unrecorded, 0);  // each recorded before it was written
+  EXPECT_EQ(b.registry.Get(odd), std::string("\x02\0\0\0", 4));
 
   // A later run adds to the record.
   EXPECT_EQ(b.Off({{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Later"}}).count, 1);
