@@ -1,12 +1,15 @@
 #include "generation.h"
 
 #include <algorithm>
+#include <cmath>
+#include <set>
 
 #include "common/path_rules.h"
 #include "common/startup_approval.h"
 #include "common/text.h"
 #include "common/tool.h"
 #include "common/ui_text.h"
+#include "ini/sequence_records.h"
 #include "switch_off.h"
 #include "texts.h"
 
@@ -20,6 +23,24 @@ bool HasLnkExtension(const std::wstring& name) {
   // A directory search for "*.lnk" also finds longer extensions through
   // their short names ("x.lnk2"); only real shortcut files are read.
   return name.size() >= 4 && text::EqualsNoCase(std::wstring_view(name).substr(name.size() - 4), L".lnk");
+}
+
+// An item as the main program tells items apart: File (letter case aside)
+// and Option, as its reader gives them back.
+std::wstring ItemKey(std::wstring_view file, std::wstring_view option) {
+  return text::ToLower(text::Trim(itemtext::RecordText(file))) + L'\u0001' +
+         std::wstring(text::Trim(itemtext::RecordText(option)));
+}
+
+// The items of the file that the main program starts (NoUse 0 or no number).
+std::set<std::wstring> StartedItems(const std::wstring& sequenceFile, FileSystem& files) {
+  std::set<std::wstring> keys;
+  for (const IniDocument& doc : records::Load(sequenceFile, files)) {
+    const std::optional<double> noUse = doc.Value(L"NoUse", Variant(L"")).ToNumber();
+    if (noUse && std::isfinite(*noUse) && *noUse != 0) continue;
+    keys.insert(ItemKey(doc.Value(L"File", Variant(L"")).ToString(), doc.Value(L"Option", Variant(L"")).ToString()));
+  }
+  return keys;
 }
 
 }  // namespace
@@ -49,6 +70,14 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
   }
 
   std::wstring records;
+  std::set<std::wstring> listed = StartedItems(sequenceFile, seams.files);
+  // True when the item is new: a second run, or a program both in a Run key
+  // and in a folder, must not start it twice.
+  auto isNew = [&](const std::wstring& file, const std::wstring& option) {
+    if (listed.insert(ItemKey(file, option)).second) return true;
+    ++result.alreadyListed;
+    return false;
+  };
   // An empty box names no folder; joining it would read the current directory.
   if (!folder.empty()) {
     std::wstring f = folder;
@@ -79,14 +108,16 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
       }
       const std::wstring body =
           itemtext::ItemBody(*file, *current, target.arguments, itemtext::SizeFromWindowStyle(link->WindowStyle));
+      result.takenLinks.push_back(name);
+      if (!isNew(*file, target.arguments)) continue;
       const std::wstring& titledBy = link->TargetPath.empty() ? lnkPath : link->TargetPath;
       records += ItemRecords(itemtext::RecordTitle(paths::Stem(titledBy), titledBy), body, seams.clock);
       ++result.written;
-      result.takenLinks.push_back(name);
     }
   }
   if (plan) {
     for (const TakenEntry& e : plan->entries) {
+      if (!isNew(e.file, e.option)) continue;
       records += ItemRecords(e.title, e.body, seams.clock);
       ++result.written;
     }
@@ -96,6 +127,7 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
 
   if (!records.empty() && !seams.files.Append(sequenceFile, text::ToAnsi(records))) {
     result.written = 0;
+    result.alreadyListed = 0;
     result.takenLinks.clear();
     seams.messages.Show(ui::Text(texts::kNotWritable), ui::MessageIcon::Critical);
     return result;
@@ -209,6 +241,8 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
 
   std::wstring closing = ui::Text(texts::kClosing);
   if (in.switchOff && !in.taken.empty()) closing = SwitchOffTaken(in, seams, own);
+  if (in.alreadyListed > 0)
+    closing += L"\r\n" + ui::Format(ui::Text(texts::kClosingAlreadyListed), {std::to_wstring(in.alreadyListed)});
   if (own == OwnApproval::SwitchedOn) closing = ui::Text(texts::kOwnSwitchedOn) + L"\r\n" + closing;
   if (own == OwnApproval::StaysOff && closing != ui::Text(texts::kOwnStaysOff)) closing += L"\r\n" + ui::Text(texts::kOwnStaysOff);
   const bool warn = shortcutMissing || own == OwnApproval::StaysOff || closing == ui::Text(texts::kClosingPutBackFailed);

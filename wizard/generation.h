@@ -42,7 +42,8 @@ struct GenerationResult {
   int skippedOwn = 0;                    // shortcuts to the main program left out
   std::vector<std::wstring> unreadable;  // shortcut file names that could not be read
   std::vector<std::wstring> outsideCodePage;  // ... whose target or folder the file cannot hold
-  std::vector<std::wstring> takenLinks;       // file names of the folder's shortcuts written
+  std::vector<std::wstring> takenLinks;       // file names of the folder's shortcuts taken (written or already there)
+  int alreadyListed = 0;                      // taken but not written: already an item of the file
 };
 
 // Reads every ".lnk" ordinary file of folder (hidden ones are not listed),
@@ -60,6 +61,9 @@ struct GenerationResult {
 //    working folder the ANSI code page cannot hold, even by its short form
 //    (itemtext::PathInCodePage, which the record then uses). The others are
 //    written and one warning message then names every file left out; ok = true.
+// A shortcut or entry whose File and Option are already those of an item
+// the main program starts (File's letter case aside), in the file or
+// earlier in this run, is not written again but counts as taken.
 // All records are appended with one write after the folder has been read,
 // so a shortcut that fails half-way never leaves part of a record behind.
 // With a take-over plan, the folder's shortcuts named in its disabledLinks
@@ -82,6 +86,7 @@ struct FinishInputs {
   std::vector<reg::Address> taken{};  // the approval values of the entries taken
   std::wstring recordFile{};          // the record of what was switched off
   std::uint64_t fileTime = 0;         // now, as a FILETIME
+  int alreadyListed = 0;              // GenerationResult::alreadyListed, told in the closing message
 };
 
 struct FinishSeams {

@@ -260,6 +260,7 @@ std::wstring RestoreMessage(const RestoreResult& r, const std::wstring& recordFi
   line(texts::kRestoreDone, r.restored);
   line(texts::kRestoreChanged, r.changedSince);
   line(texts::kRestoreKept, r.kept);
+  if (r.restored > 0) m += L"\r\n" + ui::Text(texts::kRestoreItemsStay);
   if (r.recordNotWritten) m += L"\r\n" + ui::Text(texts::kRecordNotWritten) + L"\r\n" + recordFile;
   return m;
 }

@@ -47,6 +47,8 @@ TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const Tak
       t.title = itemtext::RecordTitle(e.name, e.program);  // a value's name is anyone's text
       t.body = itemtext::ItemBody(e.program, e.workingFolder, e.arguments, 1);
     }
+    t.file = e.program;
+    t.option = e.arguments;
     t.approval = e.approval;
     plan.entries.push_back(std::move(t));
   }

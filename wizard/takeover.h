@@ -22,6 +22,7 @@ struct TakeOverChoices {
 struct TakenEntry {
   std::wstring title;  // itemtext::RecordTitle
   std::wstring body;  // itemtext::ItemBody
+  std::wstring file, option;  // the body's File and Option
   reg::Address approval;
 };
 

@@ -57,6 +57,19 @@ struct Bench {
   std::wstring Written() { return text::FromAnsi(TempFolder::Read(seq)); }
 };
 
+// The finishing steps against fakes; the Startup folder is t/"Startup".
+struct FinishBench {
+  TempFolder t;
+  fake::Shell shell;
+  fake::Shortcuts shortcuts;
+  fake::Messages messages;
+  fake::Processes processes;
+  fake::Registry registry;
+  void Run(const wizard::FinishInputs& in) {
+    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, processes, registry});
+  }
+};
+
 std::wstring Record(const std::wstring& title, const std::wstring& file, const wchar_t* current, int size,
                     const std::wstring& option = L"") {
   return L"2001/05/12：" + title + L"\x01\x01" L"File=" + P(file) + L"\r\nCurrent=" + P(current) + L"\r\nOption=" +
@@ -156,15 +169,42 @@ TEST(Generation, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
   for (const wchar_t* name : {L"\r\n2.lnk", L"\r\n4.lnk", L"\r\n5.lnk"}) EXPECT_NE(m.find(name), std::wstring::npos);
 }
 
-TEST(Generation, AppendsAfterTheLastByteAndCreatesAMissingFile) {
-  for (const char* before : {"", "hand edited\r\n"}) {
+// Records are appended after the last byte, except for a program with its
+// arguments that the file already starts (letter case of the path aside):
+// a second run, or one program both in a Run key and in the folder, must not
+// start it twice.
+TEST(Generation, AppendsAfterTheLastByteOnlyWhatIsNotAlreadyAnItem) {
+  const std::wstring rec = Record(L"a", L"C:\\a.exe", L"", 1, L"/x");
+  std::wstring disabled = Record(L"old", L"C:\\a.exe", L"", 1, L"/x");
+  disabled.replace(disabled.find(L"NoUse = 0"), 9, L"NoUse = 1");
+  const struct {
+    const char* what;
+    std::wstring before;
+    bool alsoInRunKey, written;
+  } cases[] = {
+      {"a new file", L"", false, true},
+      {"after hand edits", L"hand edited\r\n", false, true},
+      {"an item already", Record(L"old", L"C:\\A.EXE", L"", 1, L"/x"), false, false},
+      {"other arguments", Record(L"old", L"C:\\a.exe", L"", 1, L"/y"), false, true},
+      {"an item not started", disabled, false, true},
+      {"in a Run key too", L"", true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     Bench b;
-    b.Add(L"a.lnk", L"C:\\a.exe");
-    if (*before) b.t.Write(L"seq.pmw", before);
-    ASSERT_TRUE(b.Run().ok);
-    ASSERT_TRUE(b.Run().ok);
-    const std::wstring rec = Record(L"a", L"C:\\a.exe", L"", 1);
-    EXPECT_EQ(b.Written(), text::FromAnsi(before) + rec + rec);
+    const std::wstring lnk = b.Link(L"a.lnk");
+    b.shortcuts.links[lnk] = {P(L"C:\\a.exe"), L"", 1, L"/x"};
+    if (!c.before.empty()) b.t.Write(L"seq.pmw", text::ToAnsi(c.before));
+    wizard::TakeOverPlan plan;
+    if (c.alsoInRunKey) plan.entries.push_back({L"A", L"", P(L"C:\\A.exe"), L"/x", {}});
+    wizard::GenerationResult r = b.Run(b.links, &plan);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(b.Written(), c.before + (c.written ? rec : L""));
+    EXPECT_EQ(r.alreadyListed, (c.written ? 0 : 1) + (c.alsoInRunKey ? 1 : 0));
+    EXPECT_EQ(r.takenLinks, std::vector<std::wstring>{L"a.lnk"});  // still switched off: the file starts it
+    r = b.Run(b.links, &plan);  // a second run adds nothing
+    EXPECT_EQ(b.Written(), c.before + (c.written ? rec : L""));
+    EXPECT_EQ(r.written, 0);
   }
   // No shortcuts, a missing folder or an empty folder box: success, an empty file.
   for (const wchar_t* folder : {L"links", L"missing", L""}) {
@@ -173,6 +213,13 @@ TEST(Generation, AppendsAfterTheLastByteAndCreatesAMissingFile) {
     EXPECT_TRUE(RealFileSystem().IsOrdinaryFile(b.seq));
     EXPECT_EQ(TempFolder::Read(b.seq), "");
   }
+  // The closing message counts them.
+  FinishBench f;
+  wizard::FinishInputs in;
+  in.alreadyListed = 2;
+  f.Run(in);
+  ASSERT_EQ(f.messages.shown.size(), 1u);
+  EXPECT_NE(f.messages.shown[0].first.find(L"2 件は既にTarvolineファイルの項目にあるため"), std::wstring::npos);
 }
 
 #ifdef TVL_HAVE_SEQUENCER_CORE
@@ -292,18 +339,6 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
                              Record(L"shared", L"C:\\P\\shared.exe", L"C:\\P", 6, L"/tray"));
 }
 
-// The finishing steps against fakes; the Startup folder is t/"Startup".
-struct FinishBench {
-  TempFolder t;
-  fake::Shell shell;
-  fake::Shortcuts shortcuts;
-  fake::Messages messages;
-  fake::Processes processes;
-  fake::Registry registry;
-  void Run(const wizard::FinishInputs& in) {
-    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, processes, registry});
-  }
-};
 
 // The window's test walks the usual Finish; here: failing steps are passed
 // over, without a known Startup folder no shortcut is made anywhere, and the

@@ -157,7 +157,9 @@ TEST(SwitchOff, RestoreBringsBackOnlyWhatIsStillAsWritten) {
   EXPECT_EQ(b.registry.Get(changed), byUser);
   EXPECT_EQ(b.registry.Get(gone), std::nullopt);
   EXPECT_EQ(b.Record(), (std::vector<Change>{{kMachine, std::nullopt, approval::SwitchedOffBytes(std::nullopt, kTime)}}));
-  EXPECT_NE(so::RestoreMessage(r, b.record).find(L"1 件の登録を有効に戻しました。"), std::wstring::npos);
+  const std::wstring message = so::RestoreMessage(r, b.record);
+  EXPECT_NE(message.find(L"1 件の登録を有効に戻しました。"), std::wstring::npos);
+  EXPECT_NE(message.find(L"Tarvoline.lnkはそのまま残っています"), std::wstring::npos);  // and how to remove them
 
   // With rights the machine value goes (there was none before), and the record empties.
   b.registry.denied.clear();

@@ -433,7 +433,11 @@ void WizardWindow::UpdateSwitchOffChoice() {
 bool WizardWindow::GenerateSequenceFile() {
   const std::wstring folder = Text(ids::kStartupFolder);
   const GenerationSeams seams{s_.files, s_.shortcuts, s_.clock, s_.messages};
-  if (!TakeOverOffered()) return wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams).ok;
+  if (!TakeOverOffered()) {
+    GenerationResult r = wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams);
+    alreadyListed_ = r.alreadyListed;
+    return r.ok;
+  }
 
   TakeOverChoices choices;
   choices.runEntries = IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED;
@@ -445,6 +449,7 @@ bool WizardWindow::GenerateSequenceFile() {
   const TakeOverPlan plan = PlanTakeOver(listed, choices, s_.registry);
   GenerationResult r = wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams, &plan);
   if (!r.ok) return false;
+  alreadyListed_ = r.alreadyListed;
   switchOff_ = choices.switchOff;
   taken_.clear();
   if (choices.switchOff) {
@@ -466,6 +471,7 @@ void WizardWindow::RunFinishingSteps() {
   in.openSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptOpen) == BST_CHECKED;
   in.switchOff = switchOff_;
   in.taken = taken_;
+  in.alreadyListed = alreadyListed_;
   in.recordFile = s_.recordFile;
   if ((in.createShortcut || in.switchOff) && s_.userStartupFolder) in.userStartupFolder = s_.userStartupFolder();
   in.ownFolder = s_.ownFolder;

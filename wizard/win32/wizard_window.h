@@ -123,6 +123,7 @@ class WizardWindow final : public win::Window<WizardWindow> {
   // Decided at generation, carried out at Finish.
   bool switchOff_ = false;
   std::vector<reg::Address> taken_;
+  int alreadyListed_ = 0;  // taken, but already items of the file
 };
 
 }  // namespace wizard
