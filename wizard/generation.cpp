@@ -100,16 +100,16 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
       // A shell item without a file path is opened through the shortcut,
       // which stays here: the item is named after the shortcut.
       const shortcut::ItemTarget target = shortcut::ItemTargetOf(lnkPath, *link);
-      const std::optional<std::wstring> file = itemtext::PathInCodePage(target.file, seams.files);
-      const std::optional<std::wstring> current = itemtext::PathInCodePage(target.current, seams.files);
-      if (!file || !current) {
+      const std::optional<itemtext::ItemTexts> item =
+          itemtext::ItemInCodePage({target.file, target.current, target.arguments}, seams.files);
+      if (!item) {
         result.outsideCodePage.push_back(name);
         continue;
       }
       const std::wstring body =
-          itemtext::ItemBody(*file, *current, target.arguments, itemtext::SizeFromWindowStyle(link->WindowStyle));
+          itemtext::ItemBody(item->file, item->current, item->option, itemtext::SizeFromWindowStyle(link->WindowStyle));
       result.takenLinks.push_back(name);
-      if (!isNew(*file, target.arguments)) continue;
+      if (!isNew(item->file, item->option)) continue;
       const std::wstring& titledBy = link->TargetPath.empty() ? lnkPath : link->TargetPath;
       records += ItemRecords(itemtext::RecordTitle(paths::Stem(titledBy), titledBy), body, seams.clock);
       ++result.written;
@@ -123,6 +123,8 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
     }
     result.skippedOwn += plan->skippedOwn;
     result.unreadable.insert(result.unreadable.end(), plan->unreadable.begin(), plan->unreadable.end());
+    result.outsideCodePage.insert(result.outsideCodePage.end(), plan->outsideCodePage.begin(),
+                                  plan->outsideCodePage.end());
   }
 
   if (!records.empty() && !seams.files.Append(sequenceFile, text::ToAnsi(records))) {

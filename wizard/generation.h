@@ -61,6 +61,7 @@ struct GenerationResult {
 //    working folder the ANSI code page cannot hold, even by its short form
 //    (itemtext::PathInCodePage, which the record then uses). The others are
 //    written and one warning message then names every file left out; ok = true.
+//    The same holds for arguments, which have no short form.
 // A shortcut or entry whose File and Option are already those of an item
 // the main program starts (File's letter case aside), in the file or
 // earlier in this run, is not written again but counts as taken.

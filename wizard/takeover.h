@@ -32,6 +32,7 @@ struct TakeOverPlan {
   std::vector<std::wstring> unreadable;     // shortcuts of the all-users folder that cannot be read
   std::vector<std::wstring> notStrings;     // Run values of another type: left out and named
   std::vector<std::wstring> needAdmin;      // machine entries whose approval key is not writable
+  std::vector<std::wstring> outsideCodePage;  // entries the sequence file cannot hold (itemtext::ItemInCodePage)
   int skippedOwn = 0;                       // entries naming the main program
 };
 
@@ -42,9 +43,11 @@ struct TakeOverPlan {
 //    user's Startup folder) are taken when runEntries is chosen, except those
 //    switched off, naming the main program, empty, of another type, or, while
 //    switchOff is chosen, machine entries whose approval key the wizard
-//    cannot write.
+//    cannot write, and those whose program, folder or arguments the
+//    sequence file cannot hold even by the short form (left out, so never
+//    switched off).
 TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const TakeOverChoices& choices,
-                          reg::Registry& registry);
+                          reg::Registry& registry, FileSystem& files);
 
 // The one message naming what was left out for its type or for rights; ""
 // when nothing was.

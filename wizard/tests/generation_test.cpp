@@ -149,6 +149,7 @@ TEST(Generation, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
   b.Add(L"3.lnk", L"C:\\c.exe", 1, bad);
   b.Add(L"4.lnk", L"C:\\d.exe", 1, bad + L"\\d");
   b.Add(L"5.lnk", bad + L"\\e.exe");
+  b.shortcuts.links[b.Link(L"6.lnk")] = {P(L"C:\\f.exe"), L"", 1, L"-x " + bad};  // arguments have no short form
   b.files.shortForms[P(bad + L"\\a.exe")] = P(L"C:\\PROGRA~1\\a.exe");
   b.files.shortForms[P(bad)] = P(L"C:\\PROGRA~1");
   b.files.shortForms[P(bad + L"\\e.exe")] = P(bad + L"\\e.exe");  // short names switched off
@@ -161,7 +162,7 @@ TEST(Generation, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
     EXPECT_NE(written.find(record), std::wstring::npos) << text::ToUtf8(record);
   }
   std::sort(r.outsideCodePage.begin(), r.outsideCodePage.end());
-  EXPECT_EQ(r.outsideCodePage, (std::vector<std::wstring>{L"2.lnk", L"4.lnk", L"5.lnk"}));
+  EXPECT_EQ(r.outsideCodePage, (std::vector<std::wstring>{L"2.lnk", L"4.lnk", L"5.lnk", L"6.lnk"}));
   ASSERT_EQ(b.messages.shown.size(), 1u);
   EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Warning);
   const std::wstring& m = b.messages.shown[0].first;
@@ -269,7 +270,7 @@ TEST(Generation, NoNameOrValueBreaksARecord) {
   for (const Case& c : cases) {
     autostart::Entry e = E(Source::UserRun, c.name, c.program, c.args);
     e.workingFolder = P(c.current);
-    plan.entries.push_back(wizard::PlanTakeOver({e}, {true, false, true}, registry).entries.at(0));
+    plan.entries.push_back(wizard::PlanTakeOver({e}, {true, false, true}, registry, b.files).entries.at(0));
     expected.push_back(P(c.read));
   }
   ASSERT_TRUE(b.Run(b.links, &plan).ok);
@@ -315,7 +316,7 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, c.choices, registry);
+    wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, c.choices, registry, RealFileSystem());
     std::vector<std::wstring> titles;
     for (const auto& t : plan.entries) titles.push_back(t.title);
     EXPECT_EQ(titles, c.titles);
@@ -324,7 +325,7 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
     EXPECT_EQ(plan.skippedOwn, c.choices.runEntries ? 1 : 0);
     EXPECT_EQ(plan.notStrings, c.choices.runEntries ? std::vector<std::wstring>{L"Dword"} : std::vector<std::wstring>{});
   }
-  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true}, registry);
+  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true}, registry, RealFileSystem());
   EXPECT_EQ(wizard::LeftOutMessage(plan), std::wstring(ui::Text(wizard::texts::kLeftOutHeader)) + L"\r\n\r\n" +
                                               ui::Text(wizard::texts::kLeftOutNotString) + L"\r\n　Dword\r\n\r\n" +
                                               ui::Text(wizard::texts::kLeftOutNeedsAdmin) + L"\r\n　Old");
@@ -376,6 +377,47 @@ TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
     EXPECT_EQ(b.shortcuts.setTargets, c.startupKnown && c.create ? made : Targets{});
     EXPECT_EQ(b.messages.shown, (std::vector{c.keepMessage ? keep : clear}));
   }
+}
+
+// A Run value or an all-users shortcut under a folder the code page cannot
+// hold (a user name in another script) takes the short form, or is left out,
+// named and never switched off; arguments have no short form.
+TEST(TakeOver, EntriesTheCodePageCannotHoldTakeTheirShortFormOrStayOn) {
+  const std::wstring bad = L"C:\\Users\\" + std::wstring(1, wchar_t(0xDC00));  // fits no code page
+  const struct {
+    Source source;
+    const wchar_t* name;
+    std::wstring args, program, current;
+    const wchar_t *file, *folder;  // as written; null: left out
+  } cases[] = {
+      {Source::UserRun, L"Short", L"", bad + L"\\a.exe", bad, L"C:\\Users\\X~1\\a.exe", L"C:\\Users\\X~1"},
+      {Source::UserRun, L"NoShort", L"", bad + L"\\b\\b.exe", L"C:\\P", nullptr, nullptr},
+      {Source::MachineRun64, L"Folder", L"", L"C:\\P\\c.exe", bad + L"\\c", nullptr, nullptr},
+      {Source::UserRun, L"Args", L"-f " + bad + L"\\d.txt", L"C:\\P\\d.exe", L"C:\\P", nullptr, nullptr},
+      {Source::CommonFolder, L"Shared.lnk", L"", bad + L"\\b\\e.exe", L"C:\\P", nullptr, nullptr},
+  };
+  fake::Registry registry;
+  Bench b;
+  b.files.shortForms[P(bad + L"\\a.exe")] = P(L"C:\\Users\\X~1\\a.exe");
+  b.files.shortForms[P(bad)] = P(L"C:\\Users\\X~1");
+  std::vector<autostart::Entry> listed;
+  std::vector<std::wstring> taken, leftOut;
+  for (const auto& c : cases) {
+    autostart::Entry e = E(c.source, c.name, c.program.c_str(), c.args.c_str());
+    e.workingFolder = P(c.current);
+    listed.push_back(e);
+    if (c.file) taken.push_back(itemtext::ItemBody(P(c.file), P(c.folder), c.args, 1));
+    else leftOut.push_back(c.name);
+  }
+  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true}, registry, b.files);
+  std::vector<std::wstring> bodies;
+  for (const auto& t : plan.entries) bodies.push_back(t.body);
+  EXPECT_EQ(bodies, taken);  // only these are switched off at Finish
+  EXPECT_EQ(plan.outsideCodePage, leftOut);
+  ASSERT_TRUE(b.Run(L"", &plan).ok);
+  ASSERT_EQ(b.messages.shown.size(), 1u);
+  EXPECT_EQ(b.messages.shown[0].first.find(ui::Text(wizard::texts::kPathsOutsideCodePage)), 0u);
+  for (const std::wstring& name : leftOut) EXPECT_NE(b.messages.shown[0].first.find(L"\r\n" + name), std::wstring::npos);
 }
 
 // Switching off follows the main program into the Startup folder, or does

@@ -446,7 +446,7 @@ bool WizardWindow::GenerateSequenceFile() {
   choices.folderIsUserStartup = FolderIsUserStartup();
   std::vector<autostart::Entry> listed;
   if (choices.runEntries || choices.folderIsUserStartup) listed = s_.listStartupEntries();
-  const TakeOverPlan plan = PlanTakeOver(listed, choices, s_.registry);
+  const TakeOverPlan plan = PlanTakeOver(listed, choices, s_.registry, s_.files);
   GenerationResult r = wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams, &plan);
   if (!r.ok) return false;
   alreadyListed_ = r.alreadyListed;
