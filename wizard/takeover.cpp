@@ -19,6 +19,7 @@ TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const Tak
       continue;
     }
     if (!choices.runEntries) continue;
+    if (e.approval.root == reg::Root::LocalMachine && !choices.machineEntries) continue;  // every user's: only when chosen
     const bool folder = e.source == Source::CommonFolder;
     if (folder && !choices.folderIsUserStartup) continue;
     if (!e.enabled) continue;  // it did not start before either

@@ -17,6 +17,10 @@ struct TakeOverChoices {
   bool runEntries = false;           // take the Run values (and the all-users Startup folder) too
   bool switchOff = false;            // switch the taken originals off at Finish
   bool folderIsUserStartup = false;  // the folder box holds the user's Startup folder
+  // Also the machine's entries (HKLM Run values, all-users shortcuts): their
+  // approval is machine-wide, so switching them off takes them from every
+  // account of the PC. Only when the user chooses it knowingly.
+  bool machineEntries = false;
 };
 
 struct TakenEntry {
@@ -40,7 +44,8 @@ struct TakeOverPlan {
 //  - the user's folder's shortcuts only give disabledLinks (the folder itself
 //    is read by generation), and only when the folder box holds that folder;
 //  - Run values (and all-users shortcuts, when the folder box holds the
-//    user's Startup folder) are taken when runEntries is chosen, except those
+//    user's Startup folder) are taken when runEntries is chosen (the
+//    machine's ones only with machineEntries too), except those
 //    switched off, naming the main program, empty, of another type, or, while
 //    switchOff is chosen, machine entries whose approval key the wizard
 //    cannot write, and those whose program, folder or arguments the

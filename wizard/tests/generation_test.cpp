@@ -309,10 +309,12 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
     wizard::TakeOverChoices choices;
     std::vector<std::wstring> titles, disabled, needAdmin;
   } cases[] = {
-      {"everything", {true, true, true}, {L"Chat", L"Vendor", L"shared"}, {L"Gone.lnk"}, {L"Old"}},
-      {"no switch-off: no rights needed", {true, false, true}, {L"Chat", L"Vendor", L"Old", L"shared"}, {L"Gone.lnk"}, {}},
-      {"another folder: no all-users folder", {true, true, false}, {L"Chat", L"Vendor"}, {}, {L"Old"}},
-      {"only the folder", {false, true, true}, {}, {L"Gone.lnk"}, {}},
+      {"everything", {true, true, true, true}, {L"Chat", L"Vendor", L"shared"}, {L"Gone.lnk"}, {L"Old"}},
+      {"no switch-off: no rights needed", {true, false, true, true}, {L"Chat", L"Vendor", L"Old", L"shared"}, {L"Gone.lnk"}, {}},
+      {"another folder: no all-users folder", {true, true, false, true}, {L"Chat", L"Vendor"}, {}, {L"Old"}},
+      {"only the folder", {false, true, true, true}, {}, {L"Gone.lnk"}, {}},
+      // Switched off for every user of the PC: only when chosen.
+      {"not the machine's", {true, true, true, false}, {L"Chat"}, {L"Gone.lnk"}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -325,7 +327,7 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
     EXPECT_EQ(plan.skippedOwn, c.choices.runEntries ? 1 : 0);
     EXPECT_EQ(plan.notStrings, c.choices.runEntries ? std::vector<std::wstring>{L"Dword"} : std::vector<std::wstring>{});
   }
-  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true}, registry, RealFileSystem());
+  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true, true}, registry, RealFileSystem());
   EXPECT_EQ(wizard::LeftOutMessage(plan), std::wstring(ui::Text(wizard::texts::kLeftOutHeader)) + L"\r\n\r\n" +
                                               ui::Text(wizard::texts::kLeftOutNotString) + L"\r\n　Dword\r\n\r\n" +
                                               ui::Text(wizard::texts::kLeftOutNeedsAdmin) + L"\r\n　Old");
@@ -409,7 +411,7 @@ TEST(TakeOver, EntriesTheCodePageCannotHoldTakeTheirShortFormOrStayOn) {
     if (c.file) taken.push_back(itemtext::ItemBody(P(c.file), P(c.folder), c.args, 1));
     else leftOut.push_back(c.name);
   }
-  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true}, registry, b.files);
+  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true, true}, registry, b.files);
   std::vector<std::wstring> bodies;
   for (const auto& t : plan.entries) bodies.push_back(t.body);
   EXPECT_EQ(bodies, taken);  // only these are switched off at Finish

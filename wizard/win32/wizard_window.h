@@ -94,6 +94,8 @@ class WizardWindow final : public win::Window<WizardWindow> {
   void OnBrowseFile();
   void TrimFolderBox();
   bool TakeOverOffered() const;
+  // The machine's approval keys open for writing (an administrator).
+  bool MachineApprovalWritable() const;
   bool FolderIsUserStartup() const;
   void UpdateSwitchOffChoice();
   void Apply(const Step& step);
