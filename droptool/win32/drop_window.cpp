@@ -200,7 +200,9 @@ void DropWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& fil
     args_.messages.Show(text.error, ui::MessageIcon::Critical);
     return;
   }
-  if (!text.text->empty() && !clipboard::SetText(hwnd_, *text.text)) {
+  // A drop whose every item was left out keeps the clipboard as it was.
+  const bool nothingLeft = text.text->empty() && !text.leftOut.empty();
+  if (!nothingLeft && !clipboard::SetText(hwnd_, *text.text)) {
     args_.messages.Show(ui::Text(texts::kClipboardFailed), ui::MessageIcon::Critical);
     return;
   }
