@@ -57,6 +57,13 @@ std::optional<std::wstring> PathInCodePage(const std::wstring& path, FileSystem&
   return std::nullopt;
 }
 
+std::optional<ItemTexts> ItemInCodePage(const ItemTexts& item, FileSystem& fs) {
+  std::optional<std::wstring> file = PathInCodePage(item.file, fs), current = PathInCodePage(item.current, fs);
+  // The option is checked as the record holds it (line ends already blanks).
+  if (!file || !current || !text::ToAnsiExact(RecordText(item.option))) return std::nullopt;
+  return ItemTexts{*file, *current, item.option};
+}
+
 std::wstring FormatDate(const Date& d) {
   wchar_t buf[32];
   std::swprintf(buf, sizeof buf / sizeof buf[0], L"%04d/%02d/%02d", d.year, d.month, d.day);

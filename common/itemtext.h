@@ -37,6 +37,15 @@ std::wstring ItemBody(const std::wstring& target, const std::wstring& current, c
 // neither does, since a '?' or a look-alike would name another file.
 std::optional<std::wstring> PathInCodePage(const std::wstring& path, FileSystem& fs);
 
+// File, Current and Option of an item as the code page holds them: both
+// paths through PathInCodePage, Option only as it is (arguments have no short
+// form). nullopt when one does not fit: the item is left out, never written
+// with a '?' or a look-alike.
+struct ItemTexts {
+  std::wstring file, current, option;
+};
+std::optional<ItemTexts> ItemInCodePage(const ItemTexts& item, FileSystem& fs);
+
 struct Date {
   int year = 0, month = 0, day = 0;
 };

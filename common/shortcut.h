@@ -23,8 +23,10 @@ class ShortcutStore {
   // neither a path nor a shell item.
   virtual std::optional<ShortcutInfo> Read(const std::wstring& lnkPath) = 0;
   // Opens the shortcut (a new one when the file does not exist), sets its
-  // target, keeps every other property, and saves it. False on failure.
-  virtual bool SetTarget(const std::wstring& lnkPath, const std::wstring& targetPath) = 0;
+  // target and arguments, keeps every other property, and saves it. False on
+  // failure.
+  virtual bool SetTarget(const std::wstring& lnkPath, const std::wstring& targetPath,
+                         const std::wstring& arguments) = 0;
 };
 
 // The shell's own shortcut object. On POSIX builds every Read gives nullopt

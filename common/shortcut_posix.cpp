@@ -6,7 +6,7 @@ namespace {
 class NoShortcuts final : public ShortcutStore {
  public:
   std::optional<ShortcutInfo> Read(const std::wstring&) override { return std::nullopt; }
-  bool SetTarget(const std::wstring&, const std::wstring&) override { return false; }
+  bool SetTarget(const std::wstring&, const std::wstring&, const std::wstring&) override { return false; }
 };
 
 }  // namespace

@@ -18,6 +18,13 @@ std::string SwitchedOffBytes(const std::optional<std::string>& previous, std::ui
   return out;
 }
 
+std::string SwitchedOnBytes(const std::string& previous) {
+  std::string out(12, '\0');
+  for (std::size_t i = 0; i < 4 && i < previous.size(); ++i) out[i] = previous[i];
+  out[0] = static_cast<char>(static_cast<unsigned char>(out[0]) & ~1u);
+  return out;
+}
+
 reg::Address AddressOf(Place place, const std::wstring& name) {
   const bool user = place == Place::UserRun || place == Place::UserFolder;
   const wchar_t* leaf = place == Place::MachineRun32                                  ? L"Run32"

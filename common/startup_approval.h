@@ -17,6 +17,7 @@
 
 namespace approval {
 
+inline constexpr std::size_t kValueSize = 12;
 inline constexpr wchar_t kKeyBase[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
 
 // No value (nullopt), an empty value or byte 0 with its lowest bit clear is
@@ -27,6 +28,11 @@ bool IsEnabled(const std::optional<std::string>& bytes);
 // its lowest bit set (0x03 when there was none or it was empty), bytes 1-3 as
 // they were (zero where missing), then fileTime little-endian.
 std::string SwitchedOffBytes(const std::optional<std::string>& previous, std::uint64_t fileTime);
+
+// The 12 bytes that switch an entry back on as the start-up manager does:
+// byte 0 of previous with its lowest bit clear, bytes 1-3 as they were, no
+// time.
+std::string SwitchedOnBytes(const std::string& previous);
 
 // Where the approval value of a start-up entry lives.
 //   user's Run values              HKCU ...\StartupApproved\Run

@@ -35,10 +35,10 @@ std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entr
 
 DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,
                        itemtext::Clock& clock, FileSystem& files) {
-  auto fit = [&files](const std::wstring& path) { return itemtext::PathInCodePage(path, files).value_or(path); };
   // One date for the whole drop, so that a drop around midnight is not split.
   const itemtext::Date today = clock.Today();
   std::wstring result;
+  std::vector<std::wstring> leftOut;
   for (const std::wstring& path : paths) {
     // A title left blank by the record rule is named after what the item starts.
     std::wstring entry, titleFallback = path;
@@ -47,16 +47,25 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
       if (!link)
         return {std::nullopt, ui::Format(ui::Text(droptool::texts::kShortcutUnreadable), {path})};
       const shortcut::ItemTarget target = shortcut::ItemTargetOf(path, *link);
-      entry = itemtext::ItemBody(fit(target.file), fit(target.current), target.arguments,
-                                 itemtext::SizeFromWindowStyle(link->WindowStyle));
+      const auto item = itemtext::ItemInCodePage({target.file, target.current, target.arguments}, files);
+      if (!item) {
+        leftOut.push_back(path);
+        continue;
+      }
+      entry = itemtext::ItemBody(item->file, item->current, item->option, itemtext::SizeFromWindowStyle(link->WindowStyle));
       if (!link->TargetPath.empty()) titleFallback = link->TargetPath;
     } else {
-      entry = itemtext::ItemBody(fit(path), fit(paths::Parent(path)), L"", listSize);
+      const auto item = itemtext::ItemInCodePage({path, paths::Parent(path), L""}, files);
+      if (!item) {
+        leftOut.push_back(path);
+        continue;
+      }
+      entry = itemtext::ItemBody(item->file, item->current, L"", listSize);
     }
     // The title line is pasted as a record: it obeys the same rule.
     result += FormatEntryBlock(itemtext::RecordTitle(paths::Stem(path), titleFallback), entry, today);
   }
-  return {std::move(result), {}};
+  return {std::move(result), {}, std::move(leftOut)};
 }
 
 std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePage> candidates,

@@ -39,6 +39,7 @@ std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entr
 struct DropText {
   std::optional<std::wstring> text;  // nullopt on failure
   std::wstring error;                // the description shown to the user on failure
+  std::vector<std::wstring> leftOut{};  // dropped paths whose item the code page cannot hold
 };
 
 // One block per path, in the given order. Shortcuts (".lnk" in any letter
@@ -47,9 +48,10 @@ struct DropText {
 // else is entered as itself, with its parent folder and listSize. The whole
 // text is built before anything is returned: a shortcut that cannot be read
 // fails the drop and no text comes back. No paths give the empty text.
-// The text is Unicode, but a File or Current the ANSI code page cannot hold
-// is given by its short form where that fits (itemtext::PathInCodePage), so
-// that it survives the paste into a sequence file; otherwise it stays as is.
+// The text is Unicode, but it must survive the paste into a sequence file
+// (ANSI code page): a File or Current the code page cannot hold is given by
+// its short form where that fits; an item whose File, Current or Option does
+// not fit even so (itemtext::ItemInCodePage) is left out and named in leftOut.
 DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,
                        itemtext::Clock& clock, FileSystem& files);
 

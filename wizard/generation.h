@@ -42,7 +42,8 @@ struct GenerationResult {
   int skippedOwn = 0;                    // shortcuts to the main program left out
   std::vector<std::wstring> unreadable;  // shortcut file names that could not be read
   std::vector<std::wstring> outsideCodePage;  // ... whose target or folder the file cannot hold
-  std::vector<std::wstring> takenLinks;       // file names of the folder's shortcuts written
+  std::vector<std::wstring> takenLinks;       // file names of the folder's shortcuts taken (written or already there)
+  int alreadyListed = 0;                      // taken but not written: already an item of the file
 };
 
 // Reads every ".lnk" ordinary file of folder (hidden ones are not listed),
@@ -60,6 +61,10 @@ struct GenerationResult {
 //    working folder the ANSI code page cannot hold, even by its short form
 //    (itemtext::PathInCodePage, which the record then uses). The others are
 //    written and one warning message then names every file left out; ok = true.
+//    The same holds for arguments, which have no short form.
+// A shortcut or entry whose File and Option are already those of an item
+// the main program starts (File's letter case aside), in the file or
+// earlier in this run, is not written again but counts as taken.
 // All records are appended with one write after the folder has been read,
 // so a shortcut that fails half-way never leaves part of a record behind.
 // With a take-over plan, the folder's shortcuts named in its disabledLinks
@@ -82,6 +87,7 @@ struct FinishInputs {
   std::vector<reg::Address> taken{};  // the approval values of the entries taken
   std::wstring recordFile{};          // the record of what was switched off
   std::uint64_t fileTime = 0;         // now, as a FILETIME
+  int alreadyListed = 0;              // GenerationResult::alreadyListed, told in the closing message
 };
 
 struct FinishSeams {
@@ -95,14 +101,17 @@ struct FinishSeams {
 
 // The steps behind Finish, in order: open the scanned folder (its text with
 // "\" appended), put "Tarvoline.lnk" pointing to Tarvoline.exe in ownFolder
-// into the Startup folder (when asked; skipped when either folder is
+// into the Startup folder, with the sequence file quoted as its argument
+// unless that is the main program's default "Startup.pmw" beside it (when
+// asked; an existing shortcut is updated alike; skipped when either folder is
 // unknown, so no shortcut lands in the current directory), open the sequence
 // file (when asked), start "Tarvoline.exe /check" from ownFolder on the
 // sequence file (when asked; it writes its report and opens it), then the
 // closing message. Failures of the steps before the message are passed over.
 // When switchOff is chosen and entries were taken, they are switched off
 // (switchoff::SwitchOff) only if "Tarvoline.lnk" in the Startup folder then
-// points at Tarvoline.exe, and the closing message says what became of them
+// points at the existing Tarvoline.exe in ownFolder and makes it read the
+// sequence file; the closing message says what became of them (or why not)
 // (and names the undo command) instead of asking the user to clear the
 // Startup folder. A shortcut asked for but not made turns the message into
 // the warning kClosingNoShortcut (the Startup folder is to stay as it is).

@@ -1,5 +1,6 @@
 #include "switch_off.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/startup_approval.h"
@@ -86,6 +87,14 @@ std::vector<std::string_view> Fields(std::string_view line) {
   }
 }
 
+bool IsApprovalValue(const Change& c) {
+  static const std::wstring keys[] = {std::wstring(approval::kKeyBase) + L"Run",
+                                      std::wstring(approval::kKeyBase) + L"Run32",
+                                      std::wstring(approval::kKeyBase) + L"StartupFolder"};
+  return c.at.view == reg::View::Bits64 && std::find(std::begin(keys), std::end(keys), c.at.key) != std::end(keys) &&
+         c.written.size() == approval::kValueSize && (!c.previous || c.previous->size() == approval::kValueSize);
+}
+
 // Puts one change back: the previous bytes, or no value where there was none.
 bool PutBack(const Change& c, reg::Registry& registry) {
   reg::Status s = c.previous ? registry.WriteBinary(c.at, *c.previous) : registry.Delete(c.at);
@@ -133,6 +142,7 @@ std::optional<std::vector<Change>> ParseRecord(std::string_view bytes) {
     }
     std::vector<std::string_view> f = Fields(line);
     if (f.size() != 6) return std::nullopt;
+    if (f[1] != "64") return std::nullopt;  // the approval data lives in the 64-bit view only
     Change c;
     if (f[0] == "HKCU") c.at.root = reg::Root::CurrentUser;
     else if (f[0] == "HKLM") c.at.root = reg::Root::LocalMachine;
@@ -150,6 +160,9 @@ std::optional<std::vector<Change>> ParseRecord(std::string_view bytes) {
       if (!c.previous) return std::nullopt;
     }
     c.written = *written;
+    // The record lies in the user's writable profile: a line that could make
+    // an elevated /restore touch anything but an approval value is refused.
+    if (!IsApprovalValue(c)) return std::nullopt;
     changes.push_back(std::move(c));
   }
   if (!header) return std::nullopt;
@@ -158,13 +171,32 @@ std::optional<std::vector<Change>> ParseRecord(std::string_view bytes) {
 
 SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_t fileTime,
                           const std::wstring& recordFile, reg::Registry& registry, FileSystem& files) {
-  std::optional<std::vector<Change>> record = LoadRecord(recordFile, files, nullptr);
-  if (!record) return {Outcome::RecordUnreadable, 0};
+  std::optional<std::vector<Change>> loaded = LoadRecord(recordFile, files, nullptr);
+  if (!loaded) return {Outcome::RecordUnreadable, 0};
+  const std::vector<Change> before = std::move(*loaded);
+  std::vector<Change> record = before;
 
-  std::vector<Change> done;
+  // Each change is recorded before it is made, so that no crash or kill in
+  // between leaves a value switched off that /restore does not know.
+  int done = 0;
   auto putBackAll = [&] {
-    for (auto it = done.rbegin(); it != done.rend(); ++it) PutBack(*it, registry);
-    return SwitchOffResult{Outcome::PutBack, 0};
+    std::vector<bool> back(record.size(), true);
+    for (size_t i = record.size(); i-- > before.size();) {
+      // The value whose write failed may well be as it was (a denied write
+      // leaves nothing, and a delete would be denied too).
+      const reg::ValueRead now = registry.Read(record[i].at);
+      const bool asBefore = record[i].previous ? now.status == reg::Status::Ok && now.bytes == *record[i].previous
+                                               : now.status == reg::Status::Missing;
+      back[i] = asBefore || PutBack(record[i], registry);
+    }
+    std::vector<Change> left = before;
+    for (size_t i = before.size(); i < record.size(); ++i)
+      if (!back[i]) left.push_back(record[i]);  // still off: /restore must know it
+    const bool allBack = left.size() == before.size();
+    // A line left for a value put back is harmless: /restore leaves alone a
+    // value that is not as written.
+    files.ReplaceContents(recordFile, FormatRecord(left));
+    return SwitchOffResult{allBack ? Outcome::PutBack : Outcome::PutBackFailed, 0};
   };
   for (const reg::Address& at : entries) {
     reg::ValueRead now = registry.Read(at);
@@ -172,18 +204,19 @@ SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_
     std::optional<std::string> previous;
     if (now.status == reg::Status::Ok) previous = now.bytes;
     if (!approval::IsEnabled(previous)) continue;  // switched off meanwhile: nothing to record
-    Change c{at, previous, approval::SwitchedOffBytes(previous, fileTime)};
-    if (registry.WriteBinary(at, c.written) != reg::Status::Ok) {
-      // A write that failed may still have left something behind.
-      done.push_back(c);
+    // A value of another size is no approval value as the start-up manager
+    // writes it: what switching it off would mean is unknown, so it stays on.
+    if (previous && previous->size() != approval::kValueSize) continue;
+    record.push_back(Change{at, previous, approval::SwitchedOffBytes(previous, fileTime)});
+    if (!files.ReplaceContents(recordFile, FormatRecord(record))) {
+      record.pop_back();  // not written: nothing to put back for it
       return putBackAll();
     }
-    done.push_back(std::move(c));
+    // A write that failed may still have left something behind: it is put back too.
+    if (registry.WriteBinary(at, record.back().written) != reg::Status::Ok) return putBackAll();
+    ++done;
   }
-  if (done.empty()) return {Outcome::SwitchedOff, 0};
-  record->insert(record->end(), done.begin(), done.end());
-  if (!files.ReplaceContents(recordFile, FormatRecord(*record))) return putBackAll();
-  return {Outcome::SwitchedOff, static_cast<int>(done.size())};
+  return {Outcome::SwitchedOff, done};
 }
 
 RestoreResult Restore(const std::wstring& recordFile, reg::Registry& registry, FileSystem& files) {
@@ -227,6 +260,7 @@ std::wstring RestoreMessage(const RestoreResult& r, const std::wstring& recordFi
   line(texts::kRestoreDone, r.restored);
   line(texts::kRestoreChanged, r.changedSince);
   line(texts::kRestoreKept, r.kept);
+  if (r.restored > 0) m += L"\r\n" + ui::Text(texts::kRestoreItemsStay);
   if (r.recordNotWritten) m += L"\r\n" + ui::Text(texts::kRecordNotWritten) + L"\r\n" + recordFile;
   return m;
 }

@@ -4,8 +4,10 @@
 //
 // The record is ASCII text, one change a line after a header line:
 //   root TAB view TAB key TAB value name TAB previous bytes TAB written bytes
-// root "HKCU" or "HKLM", view "64" or "32", bytes in hex ("-" for a value
-// that did not exist). In names, "%", control characters and everything
+// root "HKCU" or "HKLM", view "64", key one of the three approval keys
+// (...\StartupApproved\Run, Run32, StartupFolder), bytes in hex, 12 of them
+// ("-" for a value that did not exist). Any other line makes the record
+// unreadable. In names, "%", control characters and everything
 // beyond ASCII are written "%" and four hex digits (the UTF-16 unit), so any
 // name survives any code page.
 #pragma once
@@ -35,6 +37,7 @@ std::optional<std::vector<Change>> ParseRecord(std::string_view bytes);
 enum class Outcome {
   SwitchedOff,       // every entry switched off and recorded
   PutBack,           // a write failed part-way; what this call wrote is put back
+  PutBackFailed,     // ... and some of it could not be put back: still off, kept in the record
   RecordUnreadable,  // the existing record cannot be read: nothing switched off
 };
 struct SwitchOffResult {
@@ -43,9 +46,11 @@ struct SwitchOffResult {
 };
 
 // Switches each entry off (approval::SwitchedOffBytes with fileTime), skips
-// those already off, and adds the changes to the record file (written whole,
-// beside and then moved into place). When a value cannot be read or written,
-// or the record cannot be written, everything this call changed is put back.
+// those already off or whose value is not 12 bytes long, and adds each change to the record file (written whole,
+// beside and then moved into place) before the value is written. When a
+// value cannot be read or written, or the record cannot be written,
+// everything this call changed is put back, and the record keeps what could
+// not be.
 SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_t fileTime,
                           const std::wstring& recordFile, reg::Registry& registry, FileSystem& files);
 

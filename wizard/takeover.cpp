@@ -10,7 +10,7 @@
 namespace wizard {
 
 TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const TakeOverChoices& choices,
-                          reg::Registry& registry) {
+                          reg::Registry& registry, FileSystem& files) {
   using autostart::Source;
   TakeOverPlan plan;
   for (const autostart::Entry& e : listed) {
@@ -19,6 +19,7 @@ TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const Tak
       continue;
     }
     if (!choices.runEntries) continue;
+    if (e.approval.root == reg::Root::LocalMachine && !choices.machineEntries) continue;  // every user's: only when chosen
     const bool folder = e.source == Source::CommonFolder;
     if (folder && !choices.folderIsUserStartup) continue;
     if (!e.enabled) continue;  // it did not start before either
@@ -39,14 +40,19 @@ TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const Tak
       plan.needAdmin.push_back(e.name);
       continue;
     }
-    TakenEntry t;
-    if (folder) {
-      t.title = itemtext::RecordTitle(paths::Stem(e.program), e.program);
-      t.body = itemtext::ItemBody(e.program, e.workingFolder, e.arguments, itemtext::SizeFromWindowStyle(e.windowStyle));
-    } else {
-      t.title = itemtext::RecordTitle(e.name, e.program);  // a value's name is anyone's text
-      t.body = itemtext::ItemBody(e.program, e.workingFolder, e.arguments, 1);
+    const std::optional<itemtext::ItemTexts> item =
+        itemtext::ItemInCodePage({e.program, e.workingFolder, e.arguments}, files);
+    if (!item) {
+      plan.outsideCodePage.push_back(e.name);
+      continue;
     }
+    TakenEntry t;
+    const int size = folder ? itemtext::SizeFromWindowStyle(e.windowStyle) : 1;
+    // A value's name is anyone's text; a shortcut is named after its program.
+    t.title = folder ? itemtext::RecordTitle(paths::Stem(e.program), e.program) : itemtext::RecordTitle(e.name, e.program);
+    t.body = itemtext::ItemBody(item->file, item->current, item->option, size);
+    t.file = item->file;
+    t.option = item->option;
     t.approval = e.approval;
     plan.entries.push_back(std::move(t));
   }

@@ -17,11 +17,16 @@ struct TakeOverChoices {
   bool runEntries = false;           // take the Run values (and the all-users Startup folder) too
   bool switchOff = false;            // switch the taken originals off at Finish
   bool folderIsUserStartup = false;  // the folder box holds the user's Startup folder
+  // Also the machine's entries (HKLM Run values, all-users shortcuts): their
+  // approval is machine-wide, so switching them off takes them from every
+  // account of the PC. Only when the user chooses it knowingly.
+  bool machineEntries = false;
 };
 
 struct TakenEntry {
   std::wstring title;  // itemtext::RecordTitle
   std::wstring body;  // itemtext::ItemBody
+  std::wstring file, option;  // the body's File and Option
   reg::Address approval;
 };
 
@@ -31,6 +36,7 @@ struct TakeOverPlan {
   std::vector<std::wstring> unreadable;     // shortcuts of the all-users folder that cannot be read
   std::vector<std::wstring> notStrings;     // Run values of another type: left out and named
   std::vector<std::wstring> needAdmin;      // machine entries whose approval key is not writable
+  std::vector<std::wstring> outsideCodePage;  // entries the sequence file cannot hold (itemtext::ItemInCodePage)
   int skippedOwn = 0;                       // entries naming the main program
 };
 
@@ -38,12 +44,15 @@ struct TakeOverPlan {
 //  - the user's folder's shortcuts only give disabledLinks (the folder itself
 //    is read by generation), and only when the folder box holds that folder;
 //  - Run values (and all-users shortcuts, when the folder box holds the
-//    user's Startup folder) are taken when runEntries is chosen, except those
+//    user's Startup folder) are taken when runEntries is chosen (the
+//    machine's ones only with machineEntries too), except those
 //    switched off, naming the main program, empty, of another type, or, while
 //    switchOff is chosen, machine entries whose approval key the wizard
-//    cannot write.
+//    cannot write, and those whose program, folder or arguments the
+//    sequence file cannot hold even by the short form (left out, so never
+//    switched off).
 TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const TakeOverChoices& choices,
-                          reg::Registry& registry);
+                          reg::Registry& registry, FileSystem& files);
 
 // The one message naming what was left out for its type or for rights; ""
 // when nothing was.

@@ -18,5 +18,7 @@ inline constexpr wchar_t kRestoreSwitch[] = L"/restore";
 inline constexpr wchar_t kDefaultSequenceName[] = L"StartUp.pmw";
 inline constexpr wchar_t kOwnShortcutName[] = L"Tarvoline.lnk";
 inline constexpr wchar_t kMainProgramName[] = L"Tarvoline.exe";
+// What the main program reads beside itself when started without a file.
+inline constexpr wchar_t kMainSequenceName[] = L"Startup.pmw";
 
 }  // namespace wizard::texts

@@ -26,13 +26,13 @@ TEST(ShellShortcut, ReadRefusesWhatIsNoShortcutAndGivesAShellItemNoTarget) {
   EXPECT_EQ(item->TargetPath, L"");
 }
 
-TEST(ShellShortcut, SetTargetKeepsTheOtherProperties) {
+TEST(ShellShortcut, SetTargetSetsTheArgumentsAndKeepsTheOtherProperties) {
   TempFolder dir;
   const std::wstring oldExe = dir.Write(L"old.exe", "MZ"), newExe = dir.Write(L"Tarvoline.exe", "MZ");
   const std::wstring work = dir.path(), lnk = dir / L"Tarvoline.lnk";
   ASSERT_TRUE(tvltest::MakeShortcut(lnk, {oldExe, work, 7, L"-quiet", L"kept"}));
 
-  ASSERT_TRUE(RealShortcutStore().SetTarget(lnk, newExe));
+  ASSERT_TRUE(RealShortcutStore().SetTarget(lnk, newExe, L"\"C:\\My Files\\x.pmw\""));
   std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
   ASSERT_TRUE(info.has_value());
   EXPECT_TRUE(text::EqualsNoCase(info->TargetPath, newExe)) << text::ToUtf8(info->TargetPath);
@@ -40,7 +40,7 @@ TEST(ShellShortcut, SetTargetKeepsTheOtherProperties) {
   EXPECT_EQ(info->WindowStyle, 7);
   std::wstring args, description;
   ASSERT_TRUE(tvltest::ReadShortcutExtras(lnk, args, description));
-  EXPECT_TRUE(args == L"-quiet" && description == L"kept");
+  EXPECT_TRUE(args == L"\"C:\\My Files\\x.pmw\"" && description == L"kept") << text::ToUtf8(args);
   EXPECT_EQ(GetFileAttributesW((lnk + L".tvl-new").c_str()), INVALID_FILE_ATTRIBUTES);  // nothing left beside it
 }
 
@@ -48,10 +48,10 @@ TEST(ShellShortcut, SetTargetNeverOverwritesAnotherFile) {
   TempFolder dir;
   std::wstring exe = dir.Write(L"Tarvoline.exe", "MZ");
   std::wstring notes = dir.Write(L"notes.lnk", "my own notes\r\n");
-  EXPECT_FALSE(RealShortcutStore().SetTarget(notes, exe));
+  EXPECT_FALSE(RealShortcutStore().SetTarget(notes, exe, L""));
   EXPECT_EQ(TempFolder::Read(notes), "my own notes\r\n");
-  EXPECT_FALSE(RealShortcutStore().SetTarget(dir.path(), exe));
-  EXPECT_FALSE(RealShortcutStore().SetTarget(dir / L"no-such-folder\\Tarvoline.lnk", exe));
+  EXPECT_FALSE(RealShortcutStore().SetTarget(dir.path(), exe, L""));
+  EXPECT_FALSE(RealShortcutStore().SetTarget(dir / L"no-such-folder\\Tarvoline.lnk", exe, L""));
 }
 
 }  // namespace

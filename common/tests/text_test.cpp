@@ -45,6 +45,8 @@ TEST(Text, ConversionRoundTripsAndExactRefusesLostAndLookAlikeCharacters) {
     std::optional<std::string> bytes = text::ToAnsiExact(wide);
     ASSERT_EQ(bytes.has_value(), exact);
     EXPECT_TRUE(!exact || (text::FromAnsi(*bytes) == wide && text::FromAnsi(text::ToAnsi(wide)) == wide));
+    // The plain conversion writes '?' for it, never a look-alike.
+    EXPECT_TRUE(exact || text::ToAnsi(wide).find('?') != std::string::npos);
   }
   EXPECT_TRUE(!AnsiIsJapanese() || text::ToAnsi(L"\xFF1A") == "\x81\x46");  // the full-width colon
 }

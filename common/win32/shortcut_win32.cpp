@@ -54,7 +54,7 @@ class ShellShortcutStore final : public ShortcutStore {
     return info;
   }
 
-  bool SetTarget(const std::wstring& lnkPath, const std::wstring& targetPath) override {
+  bool SetTarget(const std::wstring& lnkPath, const std::wstring& targetPath, const std::wstring& arguments) override {
     win::ComInit com = win::InitCom();
     win::ShellLink l = win::NewShellLink();
     if (!l.file) return false;
@@ -69,7 +69,8 @@ class ShellShortcutStore final : public ShortcutStore {
       // that Read takes it from the header.
       l.link.get()->SetShowCmd(*show);
     }
-    if (FAILED(l.link.get()->SetPath(targetPath.c_str()))) return false;
+    if (FAILED(l.link.get()->SetPath(targetPath.c_str())) || FAILED(l.link.get()->SetArguments(arguments.c_str())))
+      return false;
     // Written beside the shortcut and moved over it only when complete, so
     // that a failed save never leaves a broken shortcut behind.
     std::wstring temp = win::TempBeside(lnkPath);

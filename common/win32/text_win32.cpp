@@ -15,10 +15,13 @@ std::wstring MultiToWide(UINT cp, std::string_view bytes) {
 std::string WideToMulti(UINT cp, std::wstring_view wide) {
   if (wide.empty()) return {};
   // UTF-8 takes no default character; the system substitutes U+FFFD there.
+  // Elsewhere a character the code page lacks becomes '?', never a
+  // look-alike that names another file.
   const char* def = cp == CP_UTF8 ? nullptr : "?";
-  int n = WideCharToMultiByte(cp, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, def, nullptr);
+  const DWORD flags = cp == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  int n = WideCharToMultiByte(cp, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, def, nullptr);
   std::string out(n, '\0');
-  WideCharToMultiByte(cp, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, def, nullptr);
+  WideCharToMultiByte(cp, flags, wide.data(), static_cast<int>(wide.size()), out.data(), n, def, nullptr);
   return out;
 }
 

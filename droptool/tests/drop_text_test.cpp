@@ -82,8 +82,9 @@ TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
 
 // The clipboard text is Unicode, but a path a sequence file's code page
 // cannot hold (a lone surrogate fits none) is given by its short form where
-// there is one, so that it still names its file once pasted.
-TEST(DropText, PathsTheCodePageCannotHoldTakeTheirShortForm) {
+// there is one, so that it still names its file once pasted; without one, or
+// in arguments, the item is left out and named.
+TEST(DropText, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
   const std::wstring bad = P(L"C:\\Pro") + std::wstring(1, wchar_t(0xDC00)) + L"gram";
   fake::RealDisk files;
   files.shortForms[bad] = P(L"C:\\PROGRA~1");
@@ -92,12 +93,13 @@ TEST(DropText, PathsTheCodePageCannotHoldTakeTheirShortForm) {
   const std::wstring lnk = P(L"C:\\Links\\b.lnk");
   links.links[lnk] = {bad + P(L"\\b.exe"), bad, 1};
   fake::Clock clock;
-  DropText d = BuildDropText({bad + P(L"\\a.exe"), lnk, bad + P(L"\\c\\x.exe")}, 3, links, clock, files);
+  const std::wstring args = P(L"C:\\Links\\args.lnk");
+  links.links[args] = {P(L"C:\\a.exe"), P(L"C:\\"), 1, L"-f " + bad};
+  const std::vector<std::wstring> dropped{bad + P(L"\\a.exe"), lnk, bad + P(L"\\c\\x.exe"), args};
+  DropText d = BuildDropText(dropped, 3, links, clock, files);
   ASSERT_TRUE(d.text.has_value());
-  // Without a short form the path stays as it is.
-  EXPECT_EQ(*d.text, Block(L"a", P(L"C:\\PROGRA~1\\a.exe"), P(L"C:\\PROGRA~1"), 3) +
-                         Block(L"b", bad + P(L"\\b.exe"), P(L"C:\\PROGRA~1"), 1) +
-                         Block(L"x", bad + P(L"\\c\\x.exe"), bad + P(L"\\c"), 3));
+  EXPECT_EQ(*d.text, Block(L"a", P(L"C:\\PROGRA~1\\a.exe"), P(L"C:\\PROGRA~1"), 3));
+  EXPECT_EQ(d.leftOut, (std::vector<std::wstring>{lnk, dropped[2], args}));
 }
 
 // The system's locale, not the user's format locale, when its code page is

@@ -200,8 +200,17 @@ void DropWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& fil
     args_.messages.Show(text.error, ui::MessageIcon::Critical);
     return;
   }
-  if (!clipboard::SetText(hwnd_, *text.text))
+  // A drop whose every item was left out keeps the clipboard as it was.
+  const bool nothingLeft = text.text->empty() && !text.leftOut.empty();
+  if (!nothingLeft && !clipboard::SetText(hwnd_, *text.text)) {
     args_.messages.Show(ui::Text(texts::kClipboardFailed), ui::MessageIcon::Critical);
+    return;
+  }
+  if (!text.leftOut.empty()) {
+    std::wstring m = ui::Text(texts::kLeftOutOfCodePage);
+    for (const std::wstring& path : text.leftOut) m += L"\r\n" + path;
+    args_.messages.Show(m, ui::MessageIcon::Warning);
+  }
 }
 
 int DropWindow::SelectedSize() const {

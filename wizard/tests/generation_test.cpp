@@ -54,6 +54,19 @@ struct Bench {
   std::wstring Written() { return text::FromAnsi(TempFolder::Read(seq)); }
 };
 
+// The finishing steps against fakes; the Startup folder is t/"Startup".
+struct FinishBench {
+  TempFolder t;
+  fake::Shell shell;
+  fake::Shortcuts shortcuts;
+  fake::Messages messages;
+  fake::Processes processes;
+  fake::Registry registry;
+  void Run(const wizard::FinishInputs& in) {
+    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, processes, registry});
+  }
+};
+
 std::wstring Record(const std::wstring& title, const std::wstring& file, const wchar_t* current, int size,
                     const std::wstring& option = L"") {
   return L"2001/05/12：" + title + L"\x01\x01" L"File=" + P(file) + L"\r\nCurrent=" + P(current) + L"\r\nOption=" +
@@ -133,6 +146,7 @@ TEST(Generation, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
   b.Add(L"3.lnk", L"C:\\c.exe", 1, bad);
   b.Add(L"4.lnk", L"C:\\d.exe", 1, bad + L"\\d");
   b.Add(L"5.lnk", bad + L"\\e.exe");
+  b.shortcuts.links[b.Link(L"6.lnk")] = {P(L"C:\\f.exe"), L"", 1, L"-x " + bad};  // arguments have no short form
   b.files.shortForms[P(bad + L"\\a.exe")] = P(L"C:\\PROGRA~1\\a.exe");
   b.files.shortForms[P(bad)] = P(L"C:\\PROGRA~1");
   b.files.shortForms[P(bad + L"\\e.exe")] = P(bad + L"\\e.exe");  // short names switched off
@@ -145,7 +159,7 @@ TEST(Generation, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
     EXPECT_NE(written.find(record), std::wstring::npos) << text::ToUtf8(record);
   }
   std::sort(r.outsideCodePage.begin(), r.outsideCodePage.end());
-  EXPECT_EQ(r.outsideCodePage, (std::vector<std::wstring>{L"2.lnk", L"4.lnk", L"5.lnk"}));
+  EXPECT_EQ(r.outsideCodePage, (std::vector<std::wstring>{L"2.lnk", L"4.lnk", L"5.lnk", L"6.lnk"}));
   ASSERT_EQ(b.messages.shown.size(), 1u);
   EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Warning);
   const std::wstring& m = b.messages.shown[0].first;
@@ -153,15 +167,42 @@ TEST(Generation, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
   for (const wchar_t* name : {L"\r\n2.lnk", L"\r\n4.lnk", L"\r\n5.lnk"}) EXPECT_NE(m.find(name), std::wstring::npos);
 }
 
-TEST(Generation, AppendsAfterTheLastByteAndCreatesAMissingFile) {
-  for (const char* before : {"", "hand edited\r\n"}) {
+// Records are appended after the last byte, except for a program with its
+// arguments that the file already starts (letter case of the path aside):
+// a second run, or one program both in a Run key and in the folder, must not
+// start it twice.
+TEST(Generation, AppendsAfterTheLastByteOnlyWhatIsNotAlreadyAnItem) {
+  const std::wstring rec = Record(L"a", L"C:\\a.exe", L"", 1, L"/x");
+  std::wstring disabled = Record(L"old", L"C:\\a.exe", L"", 1, L"/x");
+  disabled.replace(disabled.find(L"NoUse = 0"), 9, L"NoUse = 1");
+  const struct {
+    const char* what;
+    std::wstring before;
+    bool alsoInRunKey, written;
+  } cases[] = {
+      {"a new file", L"", false, true},
+      {"after hand edits", L"hand edited\r\n", false, true},
+      {"an item already", Record(L"old", L"C:\\A.EXE", L"", 1, L"/x"), false, false},
+      {"other arguments", Record(L"old", L"C:\\a.exe", L"", 1, L"/y"), false, true},
+      {"an item not started", disabled, false, true},
+      {"in a Run key too", L"", true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     Bench b;
-    b.Add(L"a.lnk", L"C:\\a.exe");
-    if (*before) b.t.Write(L"seq.pmw", before);
-    ASSERT_TRUE(b.Run().ok);
-    ASSERT_TRUE(b.Run().ok);
-    const std::wstring rec = Record(L"a", L"C:\\a.exe", L"", 1);
-    EXPECT_EQ(b.Written(), text::FromAnsi(before) + rec + rec);
+    const std::wstring lnk = b.Link(L"a.lnk");
+    b.shortcuts.links[lnk] = {P(L"C:\\a.exe"), L"", 1, L"/x"};
+    if (!c.before.empty()) b.t.Write(L"seq.pmw", text::ToAnsi(c.before));
+    wizard::TakeOverPlan plan;
+    if (c.alsoInRunKey) plan.entries.push_back({L"A", L"", P(L"C:\\A.exe"), L"/x", {}});
+    wizard::GenerationResult r = b.Run(b.links, &plan);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(b.Written(), c.before + (c.written ? rec : L""));
+    EXPECT_EQ(r.alreadyListed, (c.written ? 0 : 1) + (c.alsoInRunKey ? 1 : 0));
+    EXPECT_EQ(r.takenLinks, std::vector<std::wstring>{L"a.lnk"});  // still switched off: the file starts it
+    r = b.Run(b.links, &plan);  // a second run adds nothing
+    EXPECT_EQ(b.Written(), c.before + (c.written ? rec : L""));
+    EXPECT_EQ(r.written, 0);
   }
   // No shortcuts, a missing folder or an empty folder box: success, an empty file.
   for (const wchar_t* folder : {L"links", L"missing", L""}) {
@@ -170,6 +211,13 @@ TEST(Generation, AppendsAfterTheLastByteAndCreatesAMissingFile) {
     EXPECT_TRUE(RealFileSystem().IsOrdinaryFile(b.seq));
     EXPECT_EQ(TempFolder::Read(b.seq), "");
   }
+  // The closing message counts them.
+  FinishBench f;
+  wizard::FinishInputs in;
+  in.alreadyListed = 2;
+  f.Run(in);
+  ASSERT_EQ(f.messages.shown.size(), 1u);
+  EXPECT_NE(f.messages.shown[0].first.find(L"2 件は既にTarvolineファイルの項目にあるため"), std::wstring::npos);
 }
 
 TEST(Generation, TheMainProgramReadsTheRecordsBack) {
@@ -217,7 +265,7 @@ TEST(Generation, NoNameOrValueBreaksARecord) {
   for (const Case& c : cases) {
     autostart::Entry e = E(Source::UserRun, c.name, c.program, c.args);
     e.workingFolder = P(c.current);
-    plan.entries.push_back(wizard::PlanTakeOver({e}, {true, false, true}, registry).entries.at(0));
+    plan.entries.push_back(wizard::PlanTakeOver({e}, {true, false, true}, registry, b.files).entries.at(0));
     expected.push_back(P(c.read));
   }
   ASSERT_TRUE(b.Run(b.links, &plan).ok);
@@ -256,14 +304,16 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
     wizard::TakeOverChoices choices;
     std::vector<std::wstring> titles, disabled, needAdmin;
   } cases[] = {
-      {"everything", {true, true, true}, {L"Chat", L"Vendor", L"shared"}, {L"Gone.lnk"}, {L"Old"}},
-      {"no switch-off: no rights needed", {true, false, true}, {L"Chat", L"Vendor", L"Old", L"shared"}, {L"Gone.lnk"}, {}},
-      {"another folder: no all-users folder", {true, true, false}, {L"Chat", L"Vendor"}, {}, {L"Old"}},
-      {"only the folder", {false, true, true}, {}, {L"Gone.lnk"}, {}},
+      {"everything", {true, true, true, true}, {L"Chat", L"Vendor", L"shared"}, {L"Gone.lnk"}, {L"Old"}},
+      {"no switch-off: no rights needed", {true, false, true, true}, {L"Chat", L"Vendor", L"Old", L"shared"}, {L"Gone.lnk"}, {}},
+      {"another folder: no all-users folder", {true, true, false, true}, {L"Chat", L"Vendor"}, {}, {L"Old"}},
+      {"only the folder", {false, true, true, true}, {}, {L"Gone.lnk"}, {}},
+      // Switched off for every user of the PC: only when chosen.
+      {"not the machine's", {true, true, true, false}, {L"Chat"}, {L"Gone.lnk"}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, c.choices, registry);
+    wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, c.choices, registry, RealFileSystem());
     std::vector<std::wstring> titles;
     for (const auto& t : plan.entries) titles.push_back(t.title);
     EXPECT_EQ(titles, c.titles);
@@ -272,7 +322,7 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
     EXPECT_EQ(plan.skippedOwn, c.choices.runEntries ? 1 : 0);
     EXPECT_EQ(plan.notStrings, c.choices.runEntries ? std::vector<std::wstring>{L"Dword"} : std::vector<std::wstring>{});
   }
-  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true}, registry);
+  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true, true}, registry, RealFileSystem());
   EXPECT_EQ(wizard::LeftOutMessage(plan), std::wstring(ui::Text(wizard::texts::kLeftOutHeader)) + L"\r\n\r\n" +
                                               ui::Text(wizard::texts::kLeftOutNotString) + L"\r\n　Dword\r\n\r\n" +
                                               ui::Text(wizard::texts::kLeftOutNeedsAdmin) + L"\r\n　Old");
@@ -287,18 +337,6 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
                              Record(L"shared", L"C:\\P\\shared.exe", L"C:\\P", 6, L"/tray"));
 }
 
-// The finishing steps against fakes; the Startup folder is t/"Startup".
-struct FinishBench {
-  TempFolder t;
-  fake::Shell shell;
-  fake::Shortcuts shortcuts;
-  fake::Messages messages;
-  fake::Processes processes;
-  fake::Registry registry;
-  void Run(const wizard::FinishInputs& in) {
-    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, processes, registry});
-  }
-};
 
 // The window's test walks the usual Finish; here: failing steps are passed
 // over, without a known Startup folder no shortcut is made anywhere, and the
@@ -332,32 +370,148 @@ TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
     const std::wstring program = paths::Join(own, L"Tarvoline.exe");
     EXPECT_EQ(b.processes.started, std::vector{L"\"" + program + L"\" /check \"" + in.sequenceFile + L"\""});
     using Targets = std::vector<std::pair<std::wstring, std::wstring>>;
-    const Targets made = {{paths::Join(folder, L"Tarvoline.lnk"), program}};
+    const Targets made = {{paths::Join(folder, L"Tarvoline.lnk"), program + L"|\"" + in.sequenceFile + L"\""}};
     EXPECT_EQ(b.shortcuts.setTargets, c.startupKnown && c.create ? made : Targets{});
     EXPECT_EQ(b.messages.shown, (std::vector{c.keepMessage ? keep : clear}));
   }
 }
 
-// Switching off follows the main program into the Startup folder, or does not happen.
-TEST(TakeOver, FinishSwitchesOffOnlyWithTarvolineInTheStartupFolder) {
-  for (bool ownLink : {false, true}) {
-    SCOPED_TRACE(ownLink);
+// A Run value or an all-users shortcut under a folder the code page cannot
+// hold (a user name in another script) takes the short form, or is left out,
+// named and never switched off; arguments have no short form.
+TEST(TakeOver, EntriesTheCodePageCannotHoldTakeTheirShortFormOrStayOn) {
+  const std::wstring bad = L"C:\\Users\\" + std::wstring(1, wchar_t(0xDC00));  // fits no code page
+  const struct {
+    Source source;
+    const wchar_t* name;
+    std::wstring args, program, current;
+    const wchar_t *file, *folder;  // as written; null: left out
+  } cases[] = {
+      {Source::UserRun, L"Short", L"", bad + L"\\a.exe", bad, L"C:\\Users\\X~1\\a.exe", L"C:\\Users\\X~1"},
+      {Source::UserRun, L"NoShort", L"", bad + L"\\b\\b.exe", L"C:\\P", nullptr, nullptr},
+      {Source::MachineRun64, L"Folder", L"", L"C:\\P\\c.exe", bad + L"\\c", nullptr, nullptr},
+      {Source::UserRun, L"Args", L"-f " + bad + L"\\d.txt", L"C:\\P\\d.exe", L"C:\\P", nullptr, nullptr},
+      {Source::CommonFolder, L"Shared.lnk", L"", bad + L"\\b\\e.exe", L"C:\\P", nullptr, nullptr},
+  };
+  fake::Registry registry;
+  Bench b;
+  b.files.shortForms[P(bad + L"\\a.exe")] = P(L"C:\\Users\\X~1\\a.exe");
+  b.files.shortForms[P(bad)] = P(L"C:\\Users\\X~1");
+  std::vector<autostart::Entry> listed;
+  std::vector<std::wstring> taken, leftOut;
+  for (const auto& c : cases) {
+    autostart::Entry e = E(c.source, c.name, c.program.c_str(), c.args.c_str());
+    e.workingFolder = P(c.current);
+    listed.push_back(e);
+    if (c.file) taken.push_back(itemtext::ItemBody(P(c.file), P(c.folder), c.args, 1));
+    else leftOut.push_back(c.name);
+  }
+  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true, true}, registry, b.files);
+  std::vector<std::wstring> bodies;
+  for (const auto& t : plan.entries) bodies.push_back(t.body);
+  EXPECT_EQ(bodies, taken);  // only these are switched off at Finish
+  EXPECT_EQ(plan.outsideCodePage, leftOut);
+  ASSERT_TRUE(b.Run(L"", &plan).ok);
+  ASSERT_EQ(b.messages.shown.size(), 1u);
+  EXPECT_EQ(b.messages.shown[0].first.find(ui::Text(wizard::texts::kPathsOutsideCodePage)), 0u);
+  for (const std::wstring& name : leftOut) EXPECT_NE(b.messages.shown[0].first.find(L"\r\n" + name), std::wstring::npos);
+}
+
+// Switching off follows the main program into the Startup folder, or does
+// not happen: "Tarvoline.lnk" must start the Tarvoline.exe beside the wizard,
+// and that must read the file the items went to.
+TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
+  using namespace wizard::texts;
+  struct Case {
+    const char* what;
+    bool create, programThere;
+    const wchar_t *sequence, *linkTarget, *linkArgs;  // sequence in t; target in t/TVL unless absolute; null: no link
+    unsigned leftOn;                                  // 0: switched off
+    const wchar_t* madeArgs = nullptr;                // what a made shortcut passes
+  } cases[] = {
+      {"no shortcut", false, true, L"TVL\\Startup.pmw", nullptr, L"", kClosingLeftOn},
+      {"the default file, any letter case", false, true, L"TVL\\StartUp.pmw", L"TARVOLINE.EXE", L"", 0},
+      {"a program of another folder", false, true, L"TVL\\Startup.pmw", L"\\D\\Tarvoline.exe", L"", kClosingLeftOnNoProgram},
+      {"no Tarvoline.exe beside the wizard", true, false, L"TVL\\Startup.pmw", nullptr, L"", kClosingLeftOnNoProgram, L""},
+      {"another file, not named by the shortcut", false, true, L"mine.pmw", L"Tarvoline.exe", L"", kClosingLeftOnOtherFile},
+      {"the shortcut names another file", false, true, L"TVL\\Startup.pmw", L"Tarvoline.exe", L"\"C:\\x.pmw\"", kClosingLeftOnOtherFile},
+      {"another file named by the shortcut", false, true, L"mine.pmw", L"Tarvoline.exe", L" \"<seq>\" ", 0},
+      {"a shortcut made for another file", true, true, L"mine.pmw", nullptr, L"", 0, L"\"<seq>\""},
+      {"an old shortcut updated for the default", true, true, L"TVL\\startup.PMW", L"Tarvoline.exe", L"\"C:\\x.pmw\"", 0, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     FinishBench b;
-    wizard::FinishInputs in{nullptr, b.t.path(), b.t / L"s.pmw", false, false, b.t / L"Startup", b.t / L"TVL", false,
-                                  true, {approval::AddressOf(Source::UserRun, L"Chat"),
-                                         approval::AddressOf(Source::UserFolder, L"a.lnk")},
-                                  b.t / L"SwitchedOff.txt", 42};
-    if (ownLink) b.shortcuts.links[paths::Join(in.userStartupFolder, L"Tarvoline.lnk")] = {P(L"D:\\TVL\\TARVOLINE.EXE"), L"", 1};
+    b.shortcuts.saves = true;
+    fs::create_directories(fs::path(b.t / L"TVL"));
+    if (c.programThere) b.t.Write(P(L"TVL\\Tarvoline.exe"), "MZ");
+    wizard::FinishInputs in{nullptr, b.t.path(), b.t / P(c.sequence), c.create, false, b.t / L"Startup", b.t / L"TVL",
+                            false, true, {approval::AddressOf(Source::UserRun, L"Chat"),
+                                          approval::AddressOf(Source::UserFolder, L"a.lnk")},
+                            b.t / L"SwitchedOff.txt", 42};
+    auto withSeq = [&](std::wstring s) {
+      if (auto at = s.find(L"<seq>"); at != std::wstring::npos) s.replace(at, 5, in.sequenceFile);
+      return s;
+    };
+    const std::wstring link = paths::Join(in.userStartupFolder, L"Tarvoline.lnk");
+    if (c.linkTarget) {
+      const std::wstring target = c.linkTarget[0] == L'\\' ? b.t.path() + P(c.linkTarget) : paths::Join(b.t / L"TVL", c.linkTarget);
+      b.shortcuts.links[link] = {target, L"", 1, withSeq(c.linkArgs)};
+    }
     b.Run(in);
+    if (c.madeArgs) {
+      EXPECT_EQ(b.shortcuts.setTargets.at(0).second, paths::Join(b.t / L"TVL", L"Tarvoline.exe") + L"|" + withSeq(c.madeArgs));
+    }
     ASSERT_EQ(b.messages.shown.size(), 1u);
-    if (ownLink) {
+    if (!c.leftOn) {
       EXPECT_NE(b.messages.shown[0].first.find(L"登録 2 件を無効にしました"), std::wstring::npos);
       EXPECT_EQ(b.registry.Get(in.taken[1]), approval::SwitchedOffBytes(std::nullopt, 42));
     } else {
-      EXPECT_EQ(b.messages.shown[0].first, ui::Text(wizard::texts::kClosingLeftOn));
+      EXPECT_NE(b.messages.shown[0].first.find(ui::Text(c.leftOn)), std::wstring::npos);
       EXPECT_EQ(b.registry.writes, 0);
       EXPECT_FALSE(RealFileSystem().IsOrdinaryFile(in.recordFile));
     }
+  }
+}
+
+// "Tarvoline.lnk" switched off in the start-up manager starts nothing: a
+// shortcut the wizard makes or relies on is switched back on, or nothing is
+// switched off.
+TEST(TakeOver, TarvolinesOwnShortcutIsSwitchedBackOnOrNothingIsSwitchedOff) {
+  const reg::Address own = approval::AddressOf(Source::UserFolder, L"Tarvoline.lnk");
+  const std::string off("\x03\x05\0\0\1\2\3\4\5\6\7\x08", 12), on("\x02\x05\0\0\0\0\0\0\0\0\0\0", 12);
+  struct Case {
+    const char* what;
+    bool create, switchOff, denied;
+    std::optional<std::string> before, after;
+    bool switched;
+  } cases[] = {
+      {"made and off", true, true, false, off, on, true},
+      {"kept and off", false, true, false, off, on, true},
+      {"made, no switch-off", true, false, false, off, on, false},
+      {"off and no rights", false, true, true, off, off, false},
+      {"made, off and no rights", true, true, true, off, off, false},
+      {"on as it was", true, true, false, std::nullopt, std::nullopt, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FinishBench b;
+    b.shortcuts.saves = true;
+    const std::wstring program = b.t.Write(L"Tarvoline.exe", "MZ");
+    b.shortcuts.links[paths::Join(b.t / L"Startup", L"Tarvoline.lnk")] = {program, L"", 1};
+    if (c.before) b.registry.Set(own, *c.before);
+    if (c.denied) b.registry.denied.push_back(own);
+    const wizard::FinishInputs in{nullptr, b.t.path(), b.t / L"Startup.pmw", c.create, false, b.t / L"Startup",
+                                  b.t.path(), false, c.switchOff, {approval::AddressOf(Source::UserRun, L"Chat")},
+                                  b.t / L"SwitchedOff.txt", 42};
+    b.Run(in);
+    EXPECT_EQ(b.registry.Get(own), c.after);
+    EXPECT_EQ(b.registry.Get(in.taken[0]).has_value(), c.switched);
+    ASSERT_EQ(b.messages.shown.size(), 1u);
+    const std::wstring& m = b.messages.shown[0].first;
+    EXPECT_EQ(m.find(ui::Text(wizard::texts::kOwnSwitchedOn)) != std::wstring::npos, c.after == on);
+    EXPECT_EQ(m.find(ui::Text(wizard::texts::kOwnStaysOff)) != std::wstring::npos, c.denied);
+    EXPECT_EQ(b.messages.shown[0].second, c.denied ? MessageIcon::Warning : MessageIcon::Information);
   }
 }
 

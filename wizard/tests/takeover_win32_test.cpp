@@ -1,8 +1,10 @@
 // The wizard taking over every start-up entry, run as the user runs it: Run
 // values in both registry views and shortcuts in both Startup folders are
-// seeded, the program is walked through its pages, and the sequence file,
-// the approval values and the record are checked; then "/restore" must bring
-// every approval value back. The test runs in a Wine prefix of its own (see
+// seeded, the program is walked through its pages (the machine's entries
+// chosen, a sequence file of the user's own), and the sequence file,
+// "Tarvoline.lnk", the approval values and the record are checked; a second
+// run must add nothing; then "/restore" must bring every approval value back
+// and refuse a forged record. The test runs in a Wine prefix of its own (see
 // CMakeLists.txt) and removes what it seeded.
 #include <windows.h>
 #include <shlobj.h>
@@ -13,7 +15,10 @@
 #include <filesystem>
 #include <map>
 
+#include "common/fileio.h"
+#include "common/path_rules.h"
 #include "common/registry.h"
+#include "common/shortcut.h"
 #include "common/startup_approval.h"
 #include "common/text.h"
 #include "common/win32/special_folders.h"
@@ -91,6 +96,9 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   const std::wstring userApp = make(L"User App\\userapp.exe"), machineApp = make(L"Machine App\\machine.exe");
   const std::wstring plain = make(L"plain.exe"), tray = make(L"tray.exe"), shared = make(L"shared.exe");
   const std::wstring odd = make(L"odd.exe");
+  // A folder name and an argument the Japanese code page cannot hold: U+00E9
+  // would become the look-alike "e".
+  const std::wstring cafe = make(L"Caf\u00E9\\cafe.exe");
   const std::wstring own = T + L"\\program";
   CreateDirectoryW(own.c_str(), nullptr);
   const std::wstring exe = own + L"\\TVLpreparer.exe";
@@ -121,7 +129,9 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
       {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"WasOff", userApp},
       {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"Own", L"C:\\Tools\\Tarvoline.exe"},
       {HKEY_CURRENT_USER, KEY_WOW64_64KEY, evil.c_str(), odd + L" -e"},
-      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, forged.c_str(), L"\"" + odd + L"\" -x"}};
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, forged.c_str(), L"\"" + odd + L"\" -x"},
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"Cafe", L"\"" + cafe + L"\""},
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"CafeArgs", L"\"" + plain + L"\" --menu=caf\u00E9"}};
   for (const RunValue& v : runs) Set(v);
   const std::string wasOff("\x03\x00\x00\x00\x10\x20\x30\x40\x50\x60\x70\x01", 12);
   reg::Registry& registry = reg::RealRegistry();
@@ -130,12 +140,17 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   ASSERT_TRUE(tvltest::MakeShortcut(startup + L"\\Tray.lnk", {tray, T, SW_SHOWNORMAL, L"/background", L""}));
   ASSERT_TRUE(tvltest::MakeShortcut(common + L"\\Shared.lnk", {shared, T, SW_SHOWNORMAL, L"", L""}));
 
-  const std::vector<reg::Address> taken{
+  std::vector<reg::Address> taken{
       Approval(Place::UserRun, L"UserApp"),       Approval(Place::MachineRun64, L"MachineApp"),
       Approval(Place::MachineRun32, L"Tool32"),   Approval(Place::UserFolder, L"Plain.lnk"),
       Approval(Place::UserFolder, L"Tray.lnk"),   Approval(Place::CommonFolder, L"Shared.lnk"),
       Approval(Place::UserRun, evil),             Approval(Place::UserRun, forged)};
   for (const reg::Address& a : taken) registry.Delete(a);
+  for (const wchar_t* name : {L"Cafe", L"CafeArgs"}) registry.Delete(Approval(Place::UserRun, name));
+  // Tarvoline switched off once in the start-up manager: switched back on.
+  const reg::Address ownApproval = Approval(Place::UserFolder, L"Tarvoline.lnk");
+  ASSERT_EQ(registry.WriteBinary(ownApproval, wasOff), reg::Status::Ok);
+  const std::wstring sequenceFile = T + L"\\My Items.pmw";
 
   // The emulator says Windows 7 unless told otherwise; the program under test
   // runs as on Windows 10, where the start-up approval data exists.
@@ -147,28 +162,65 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
 
   FILETIME before{}, after{};
   GetSystemTimeAsFileTime(&before);
-  tvltest::Process wizard;
-  ASSERT_TRUE(wizard.Start(exe));
-  HWND window = tvltest::WaitForWindow(wizard.pi.dwThreadId, L"TVLpreparerMain");
-  ASSERT_TRUE(window);
-  HWND host = GetDlgItem(window, ids::kPageHost);
-  auto press = [&](int page) {  // Next (Finish) until the given page shows
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(ids::kNext, BN_CLICKED), (LPARAM)GetDlgItem(window, ids::kNext));
-    for (int i = 0; i < 200 && page < 5 && !IsWindowVisible(GetDlgItem(host, ids::PageId(page))); ++i) Sleep(50);
-    return page >= 5 || IsWindowVisible(GetDlgItem(host, ids::PageId(page)));
+  // The folder outside the code page is taken by its short form where the
+  // system gives one that fits, else left out; the argument never fits.
+  wchar_t shortBuf[MAX_PATH] = L"";
+  GetShortPathNameW(cafe.c_str(), shortBuf, MAX_PATH);
+  const std::wstring cafeShort = shortBuf;
+  const bool cafeFits = !cafeShort.empty() && text::ToAnsiExact(cafeShort).has_value();
+  if (cafeFits) taken.push_back(Approval(Place::UserRun, L"Cafe"));
+  const size_t n = taken.size();
+  // Walks the wizard: the machine's entries chosen, the user's own file.
+  auto walk = [&] {
+    tvltest::Process wizard;
+    if (!wizard.Start(exe)) return std::wstring(L"(not started)");
+    HWND window = tvltest::WaitForWindow(wizard.pi.dwThreadId, L"TVLpreparerMain");
+    if (!window) return std::wstring(L"(no window)");
+    HWND host = GetDlgItem(window, ids::kPageHost);
+    auto next = [&] {
+      PostMessageW(window, WM_COMMAND, MAKEWPARAM(ids::kNext, BN_CLICKED), (LPARAM)GetDlgItem(window, ids::kNext));
+    };
+    auto shows = [&](int page) {
+      for (int i = 0; i < 200 && !IsWindowVisible(GetDlgItem(host, ids::PageId(page))); ++i) Sleep(50);
+      return IsWindowVisible(GetDlgItem(host, ids::PageId(page))) != FALSE;
+    };
+    auto press = [&](int page) { return next(), page >= 5 || shows(page); };  // Next (Finish) until the page shows
+    EXPECT_TRUE(press(1));
+    HWND machine = GetDlgItem(GetDlgItem(host, ids::PageId(1)), ids::kOptTakeMachine);
+    EXPECT_TRUE(machine) << "the wizard may write the machine's approval data here";
+    SendMessageW(machine, BM_CLICK, 0, 0);
+    EXPECT_TRUE(press(2));
+    SetWindowTextW(GetDlgItem(GetDlgItem(host, ids::PageId(2)), ids::kSequenceFile), sequenceFile.c_str());
+    next();  // generation names what it left out
+    const std::wstring leftOut = tvltest::AnswerMessage(wizard.pi.dwThreadId);
+    EXPECT_NE(leftOut.find(L"\r\nCafeArgs"), std::wstring::npos) << text::ToUtf8(leftOut);
+    EXPECT_EQ(leftOut.find(L"\r\nCafe\r\n") == std::wstring::npos && !leftOut.ends_with(L"\r\nCafe"), cafeFits);
+    EXPECT_TRUE(shows(3));
+    EXPECT_TRUE(press(4));
+    press(5);
+    const std::wstring closing = tvltest::AnswerMessage(wizard.pi.dwThreadId);
+    EXPECT_EQ(wizard.Wait(), 0u);
+    return closing;
   };
-  for (int page = 1; page <= 4; ++page) ASSERT_TRUE(press(page)) << page;
-  press(5);
-  const std::wstring closing = tvltest::AnswerMessage(wizard.pi.dwThreadId);
-  EXPECT_NE(closing.find(L"8 件を無効にしました"), std::wstring::npos) << text::ToUtf8(closing);
+  const std::wstring closing = walk();
+  EXPECT_NE(closing.find(std::to_wstring(n) + L" 件を無効にしました"), std::wstring::npos) << text::ToUtf8(closing);
   EXPECT_NE(closing.find(L"TVLpreparer.exe /restore"), std::wstring::npos);
-  EXPECT_EQ(wizard.Wait(), 0u);
+  EXPECT_NE(closing.find(L"Tarvoline.lnkを有効に戻しました"), std::wstring::npos);
   GetSystemTimeAsFileTime(&after);
 
-  // Exactly eight items, each with what it passes to its program: records in
-  // threes, the odd names with blanks for U+0001, and no key line they forged.
-  const std::string sequence = TempFolder::Read(own + L"\\StartUp.pmw");
-  EXPECT_EQ(std::count(sequence.begin(), sequence.end(), '\x01'), 3 * 8);
+  // Tarvoline's own shortcut reads the chosen file and is switched on again.
+  std::optional<ShortcutInfo> link = RealShortcutStore().Read(startup + L"\\Tarvoline.lnk");
+  ASSERT_TRUE(link);
+  EXPECT_TRUE(text::EqualsNoCase(link->TargetPath, own + L"\\Tarvoline.exe")) << text::ToUtf8(link->TargetPath);
+  EXPECT_EQ(link->Arguments, L"\"" + sequenceFile + L"\"");
+  EXPECT_EQ(registry.Read(ownApproval).bytes, std::string("\x02\0\0\0\0\0\0\0\0\0\0\0", 12));
+
+  // Exactly n items, each with what it passes to its program: records in
+  // threes, the odd names with blanks for U+0001, no key line they forged,
+  // and no look-alike of what the code page cannot hold.
+  const std::string sequence = TempFolder::Read(sequenceFile);
+  EXPECT_EQ(std::count(sequence.begin(), sequence.end(), '\x01'), 3 * static_cast<long>(n));
+  for (const char* lookAlike : {"Cafe\\", "Caf?", "menu=caf"}) EXPECT_EQ(sequence.find(lookAlike), std::string::npos);
   for (const char* forgedLine : {"\x01" "File=C:\\evil.exe", "\nFile=C:\\evil.exe"})
     EXPECT_EQ(sequence.find(forgedLine), std::string::npos);
   EXPECT_EQ(Items(sequence),
@@ -176,9 +228,11 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
                   Item(L"UserApp", userApp, T + L"\\User App", L"/min") +
                   Item(L"MachineApp", machineApp, T + L"\\Machine App", L"--tray") +
                   Item(L"Tool32", tool32, x86 + L"\\TVLTest32", L"-q") + Item(L"plain", plain, T, L"") +
-                  Item(L"tray", tray, T, L"/background") + Item(L"shared", shared, T, L"")));
+                  Item(L"tray", tray, T, L"/background") + Item(L"shared", shared, T, L"") +
+                  (cafeFits ? Item(L"Cafe", cafeShort, paths::Parent(cafeShort), L"") : std::string())));
 
-  // Those eight switched off as the start-up manager does; the one off before untouched.
+  // Those n switched off as the start-up manager does; the one off before and
+  // those left out untouched.
   auto stamp = [](const FILETIME& f) { return (std::uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
   for (const reg::Address& a : taken) {
     SCOPED_TRACE(text::ToUtf8(a.key + L" " + a.value));
@@ -192,23 +246,58 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   }
   EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"WasOff")).bytes, wasOff);
   EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"Own")).status, reg::Status::Missing);
+  EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"CafeArgs")).status, reg::Status::Missing);
+  if (!cafeFits) {
+    EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"Cafe")).status, reg::Status::Missing);
+  }
   auto changes = wizard::switchoff::ParseRecord(TempFolder::Read(record));
   ASSERT_TRUE(changes);
-  EXPECT_EQ(changes->size(), 8u);
+  EXPECT_EQ(changes->size(), n);
+
 
   // The undo command: no wizard, one message, every value as it was.
   tvltest::Process restore;
   ASSERT_TRUE(restore.Start(exe, L" /restore"));
   const std::wstring report = tvltest::AnswerMessage(restore.pi.dwThreadId);
-  EXPECT_NE(report.find(L"8 件の登録を有効に戻しました。"), std::wstring::npos) << text::ToUtf8(report);
+  EXPECT_NE(report.find(std::to_wstring(n) + L" 件の登録を有効に戻しました。"), std::wstring::npos) << text::ToUtf8(report);
+  EXPECT_NE(report.find(L"Tarvoline.lnkはそのまま残っています"), std::wstring::npos);
   EXPECT_EQ(restore.Wait(), 0u);
   for (const reg::Address& a : taken) EXPECT_EQ(registry.Read(a).status, reg::Status::Missing) << text::ToUtf8(a.value);
   EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"WasOff")).bytes, wasOff);
   EXPECT_EQ(wizard::switchoff::ParseRecord(TempFolder::Read(record)), std::vector<wizard::switchoff::Change>{});
 
+  // A second run, the originals on again: nothing is added, it says so, and
+  // the originals go off again, since the file starts them.
+  const std::wstring again = walk();
+  EXPECT_NE(again.find(std::to_wstring(n) + L" 件は既にTarvolineファイルの項目にある"), std::wstring::npos)
+      << text::ToUtf8(again);
+  EXPECT_NE(again.find(std::to_wstring(n) + L" 件を無効にしました"), std::wstring::npos);
+  EXPECT_EQ(TempFolder::Read(sequenceFile), sequence);
+  tvltest::Process restoreAgain;
+  ASSERT_TRUE(restoreAgain.Start(exe, L" /restore"));
+  tvltest::AnswerMessage(restoreAgain.pi.dwThreadId);
+  EXPECT_EQ(restoreAgain.Wait(), 0u);
+
+  // A forged record line that names a Run value itself (its bytes as they
+  // are, so that it reads as "still as written") is refused: the value stays.
+  const reg::Address runValue{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"UserApp"};
+  const std::string forgedRecord =
+      wizard::switchoff::FormatRecord({{runValue, std::nullopt, registry.Read(runValue).bytes}});
+  ASSERT_TRUE(RealFileSystem().ReplaceContents(record, forgedRecord));
+  tvltest::Process refused;
+  ASSERT_TRUE(refused.Start(exe, L" /restore"));
+  const std::wstring refusal = tvltest::AnswerMessage(refused.pi.dwThreadId);
+  EXPECT_NE(refusal.find(L"記録ファイルを読み取れませんでした"), std::wstring::npos) << text::ToUtf8(refusal);
+  EXPECT_EQ(refused.Wait(), 1u);
+  EXPECT_EQ(registry.Read(runValue).status, reg::Status::Ok);
+  EXPECT_EQ(TempFolder::Read(record), forgedRecord);
+
   // What this test seeded goes again.
   for (RunValue& v : runs) v.value.clear(), Set(v);
   registry.Delete(Approval(Place::UserRun, L"WasOff"));
+  registry.Delete(ownApproval);
+  for (const wchar_t* name : {L"Cafe", L"CafeArgs"}) registry.Delete(Approval(Place::UserRun, name));
+  DeleteFileW(sequenceFile.c_str());
   for (const wchar_t* name : {L"\\Plain.lnk", L"\\Tray.lnk", L"\\Tarvoline.lnk"}) DeleteFileW((startup + name).c_str());
   DeleteFileW((common + L"\\Shared.lnk").c_str());
   DeleteFileW(tool32.c_str());

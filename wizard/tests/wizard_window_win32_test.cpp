@@ -113,20 +113,26 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
   EXPECT_EQ(TempFolder::Read(seq), record);
 }
 
-// Where the system keeps start-up approval data: the folder page's two choices.
+// Where the system keeps start-up approval data: the folder page's two
+// choices; the machine's entries only where their approval keys are writable.
 class TakeOverWizard : public Wizard {
  protected:
   std::vector<autostart::Entry> listed;
+  bool machineWritable = false;
   void Configure(wizard::WizardServices& s) override {
+    if (!machineWritable)
+      for (const wchar_t* key : {L"Run", L"Run32", L"StartupFolder"})
+        registry.denied.push_back({reg::Root::LocalMachine, reg::View::Bits64, approval::kKeyBase + std::wstring(key), L""});
     s.approvalData = true;
     s.listStartupEntries = [this] { return listed; };
     s.recordFile = temp / L"SwitchedOff.txt";
   }
 };
 
-TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndLeftOutOnesAreNamed) {
+TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndTheMachinesAreLeftAlone) {
   ASSERT_NE(Control(ids::kOptTakeRun), nullptr);
   EXPECT_TRUE(Checked(ids::kOptTakeRun) && Checked(ids::kOptSwitchOff));
+  EXPECT_EQ(Control(ids::kOptTakeMachine), nullptr);  // no rights for the machine's approval data
   Click(ids::kNext);
   SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);  // off: the user's Startup folder still counts
   EXPECT_TRUE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
@@ -142,22 +148,46 @@ TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndLeftOutOnesAreNamed) {
     e->source = source, e->name = name, e->approval = approval::AddressOf(source, name);
     e->command = e->program = L"C:\\Chat\\chat.exe", e->workingFolder = L"C:\\Chat", e->arguments = L"--minimized";
   }
-  registry.denied.push_back({reg::Root::LocalMachine, reg::View::Bits64, listed[1].approval.key, L""});
   Click(ids::kNext);
   Click(ids::kNext), ExpectPage(3, false, L"次へ(&N)");
+  // The machine's Vendor is every user's: not taken, so never switched off.
   EXPECT_EQ(TempFolder::Read(own + L"\\StartUp.pmw"),
             text::ToAnsi(L"2001/05/12：Chat\x01\x01" L"File=C:\\Chat\\chat.exe\r\nCurrent=C:\\Chat\r\n"
                          L"Option=--minimized\r\nSize = 1\r\nNoUse = 0\x01"));
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_NE(messages.shown[0].first.find(L"\r\n　Vendor"), std::wstring::npos);
+  EXPECT_TRUE(messages.shown.empty());
 
   // The fake store makes no Tarvoline.lnk: the originals stay on, and the
   // warning says so beside telling the user to leave the Startup folder be.
   Click(ids::kNext), Click(ids::kNext);
-  ASSERT_EQ(messages.shown.size(), 2u);
-  EXPECT_EQ(messages.shown[1], std::make_pair(std::wstring(ui::Text(wizard::texts::kClosingNoShortcut)) + L"\r\n" +
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0], std::make_pair(std::wstring(ui::Text(wizard::texts::kClosingNoShortcut)) + L"\r\n" +
                                                   ui::Text(wizard::texts::kClosingLeftOn), MessageIcon::Warning));
   EXPECT_EQ(registry.writes, 0);
+}
+
+// An administrator sees a third choice, unchecked, that takes the machine's
+// entries too; it means something only with the Run values.
+class AdminTakeOverWizard : public TakeOverWizard {
+  void Configure(wizard::WizardServices& s) override {
+    machineWritable = true;
+    TakeOverWizard::Configure(s);
+  }
+};
+
+TEST_F(AdminTakeOverWizard, TheMachinesEntriesOnlyWhenChosen) {
+  ASSERT_NE(Control(ids::kOptTakeMachine), nullptr);
+  EXPECT_FALSE(Checked(ids::kOptTakeMachine));
+  Click(ids::kNext);
+  SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);
+  EXPECT_FALSE(IsWindowEnabled(Control(ids::kOptTakeMachine)));
+  SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);
+  Click(ids::kOptTakeMachine);
+  listed.resize(1);
+  listed[0].source = autostart::Source::MachineRun64, listed[0].name = L"Vendor";
+  listed[0].approval = approval::AddressOf(listed[0].source, listed[0].name);
+  listed[0].command = listed[0].program = L"C:\\V\\vendor.exe";
+  Click(ids::kNext), Click(ids::kNext);
+  EXPECT_NE(TempFolder::Read(own + L"\\StartUp.pmw").find("File=C:\\V\\vendor.exe"), std::string::npos);
 }
 
 TEST_F(Wizard, EnterIsNextEscapeIsCancelAndCancelWritesNothing) {

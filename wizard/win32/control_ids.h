@@ -25,6 +25,7 @@ inline constexpr int kBrowseFolder = 1303;
 inline constexpr int kFolderHelp = 1304;
 inline constexpr int kOptTakeRun = 1305;        // take the Run values too (Windows 8 and later)
 inline constexpr int kOptSwitchOff = 1306;      // switch the taken originals off at Finish
+inline constexpr int kOptTakeMachine = 1307;    // take the machine's entries too (switched off for every user)
 // Page 2.
 inline constexpr int kFileLabel = 1401;
 inline constexpr int kSequenceFile = 1402;      // the sequence file to write

@@ -70,6 +70,15 @@ constexpr win::ControlSpec kTakeOverChoices[] = {
     {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, ids::kOptTakeRun, {8, 160, 473, 22}},
     {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, ids::kOptSwitchOff, {8, 186, 473, 22}},
 };
+// Where the wizard may write the machine's approval data, a third choice,
+// unchecked, under the Run values' one: the machine's entries too.
+constexpr win::ControlSpec kFolderHelpAboveThreeChoices = {L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp,
+                                                           {8, 64, 473, 66}};
+constexpr win::ControlSpec kThreeTakeOverChoices[] = {
+    {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, ids::kOptTakeRun, {8, 132, 473, 22}},
+    {L"BUTTON", texts::kOptTakeMachine, kCheck | BS_MULTILINE, 0, ids::kOptTakeMachine, {24, 156, 457, 30}},
+    {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, ids::kOptSwitchOff, {8, 188, 473, 22}},
+};
 constexpr win::ControlSpec kFilePage[] = {
     {L"STATIC", texts::kFileLabel, kLabel, 0, ids::kFileLabel, {8, 8, 473, 16}},
     {L"EDIT", 0, kBox, WS_EX_CLIENTEDGE, ids::kSequenceFile, {8, 28, 384, 22}},
@@ -241,7 +250,12 @@ void WizardWindow::CreateControls() {
   controls_.Create(pages_[0], kWelcomePage);
 
   controls_.Create(pages_[1], kFolderPage);
-  if (TakeOverOffered()) {
+  if (TakeOverOffered() && MachineApprovalWritable()) {
+    controls_.Create(pages_[1], kFolderHelpAboveThreeChoices);
+    controls_.Create(pages_[1], kThreeTakeOverChoices);
+    Check(controls_.Find(ids::kOptTakeRun));
+    Check(controls_.Find(ids::kOptSwitchOff));
+  } else if (TakeOverOffered()) {
     controls_.Create(pages_[1], kFolderHelpAboveChoices);
     controls_.Create(pages_[1], kTakeOverChoices);
     Check(controls_.Find(ids::kOptTakeRun));
@@ -413,6 +427,13 @@ bool WizardWindow::TakeOverOffered() const {
   return s_.approvalData && s_.listStartupEntries && !s_.recordFile.empty();
 }
 
+bool WizardWindow::MachineApprovalWritable() const {
+  using approval::Place;
+  for (Place place : {Place::MachineRun64, Place::MachineRun32, Place::CommonFolder})
+    if (!s_.registry.CanWrite(approval::AddressOf(place, L""))) return false;
+  return true;
+}
+
 bool WizardWindow::FolderIsUserStartup() const {
   auto trimmed = [](std::wstring s) {
     while (s.size() > 3 && (s.back() == L'\\' || s.back() == L'/')) s.pop_back();
@@ -425,26 +446,36 @@ bool WizardWindow::FolderIsUserStartup() const {
 // The switch-off choice means something only for entries that are taken
 // over: the Run values, or the shortcuts of the user's own Startup folder.
 void WizardWindow::UpdateSwitchOffChoice() {
+  const bool run = IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED;
+  if (HWND machine = FindControl(ids::kOptTakeMachine)) EnableWindow(machine, run);
   HWND off = FindControl(ids::kOptSwitchOff);
   if (!off) return;
-  EnableWindow(off, IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED || FolderIsUserStartup());
+  EnableWindow(off, run || FolderIsUserStartup());
 }
 
 bool WizardWindow::GenerateSequenceFile() {
   const std::wstring folder = Text(ids::kStartupFolder);
   const GenerationSeams seams{s_.files, s_.shortcuts, s_.clock, s_.messages};
-  if (!TakeOverOffered()) return wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams).ok;
+  if (!TakeOverOffered()) {
+    GenerationResult r = wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams);
+    alreadyListed_ = r.alreadyListed;
+    return r.ok;
+  }
 
   TakeOverChoices choices;
   choices.runEntries = IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED;
   HWND off = FindControl(ids::kOptSwitchOff);
   choices.switchOff = off && IsWindowEnabled(off) && IsDlgButtonChecked(pages_[1], ids::kOptSwitchOff) == BST_CHECKED;
   choices.folderIsUserStartup = FolderIsUserStartup();
+  HWND machine = FindControl(ids::kOptTakeMachine);
+  choices.machineEntries = machine && IsWindowEnabled(machine) &&
+                           IsDlgButtonChecked(pages_[1], ids::kOptTakeMachine) == BST_CHECKED;
   std::vector<autostart::Entry> listed;
   if (choices.runEntries || choices.folderIsUserStartup) listed = s_.listStartupEntries();
-  const TakeOverPlan plan = PlanTakeOver(listed, choices, s_.registry);
+  const TakeOverPlan plan = PlanTakeOver(listed, choices, s_.registry, s_.files);
   GenerationResult r = wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams, &plan);
   if (!r.ok) return false;
+  alreadyListed_ = r.alreadyListed;
   switchOff_ = choices.switchOff;
   taken_.clear();
   if (choices.switchOff) {
@@ -466,6 +497,7 @@ void WizardWindow::RunFinishingSteps() {
   in.openSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptOpen) == BST_CHECKED;
   in.switchOff = switchOff_;
   in.taken = taken_;
+  in.alreadyListed = alreadyListed_;
   in.recordFile = s_.recordFile;
   if ((in.createShortcut || in.switchOff) && s_.userStartupFolder) in.userStartupFolder = s_.userStartupFolder();
   in.ownFolder = s_.ownFolder;

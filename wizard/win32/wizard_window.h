@@ -94,6 +94,8 @@ class WizardWindow final : public win::Window<WizardWindow> {
   void OnBrowseFile();
   void TrimFolderBox();
   bool TakeOverOffered() const;
+  // The machine's approval keys open for writing (an administrator).
+  bool MachineApprovalWritable() const;
   bool FolderIsUserStartup() const;
   void UpdateSwitchOffChoice();
   void Apply(const Step& step);
@@ -123,6 +125,7 @@ class WizardWindow final : public win::Window<WizardWindow> {
   // Decided at generation, carried out at Finish.
   bool switchOff_ = false;
   std::vector<reg::Address> taken_;
+  int alreadyListed_ = 0;  // taken, but already items of the file
 };
 
 }  // namespace wizard

@@ -104,7 +104,7 @@ struct Processes : ::Processes {
 // is a shell item with no file path is an empty TargetPath, as the shell reads it.
 struct Shortcuts : ShortcutStore {
   std::map<std::wstring, ShortcutInfo> links;
-  std::vector<std::pair<std::wstring, std::wstring>> setTargets;
+  std::vector<std::pair<std::wstring, std::wstring>> setTargets;  // (link, target + "|" + arguments)
   int reads = 0;
   bool saves = false;  // what SetTarget answers
   std::optional<ShortcutInfo> Read(const std::wstring& p) override {
@@ -112,8 +112,15 @@ struct Shortcuts : ShortcutStore {
     auto it = links.find(p);
     return it == links.end() ? std::nullopt : std::optional<ShortcutInfo>(it->second);
   }
-  bool SetTarget(const std::wstring& lnk, const std::wstring& target) override {
-    return setTargets.emplace_back(lnk, target), saves;
+  // A saved shortcut reads back as saved, as the shell's does.
+  bool SetTarget(const std::wstring& lnk, const std::wstring& target, const std::wstring& arguments) override {
+    setTargets.emplace_back(lnk, target + L"|" + arguments);
+    if (saves) {
+      ShortcutInfo& l = links[lnk];
+      l.TargetPath = target;
+      l.Arguments = arguments;
+    }
+    return saves;
   }
 };
 
