@@ -28,9 +28,16 @@ std::wstring ReasonText(Reason r) {
 // At most two decimals, without trailing zeros, whatever the locale.
 std::wstring Number(double v) {
   if (!std::isfinite(v)) return L"?";
-  const long long hundredths = std::llround(v * 100);
-  const unsigned long long a = static_cast<unsigned long long>(hundredths < 0 ? -hundredths : hundredths);
-  std::wstring s = (hundredths < 0 ? L"-" : L"") + std::to_wstring(a / 100);
+  // The magnitude is rounded apart from the sign, so no integer is ever
+  // negated; values whose hundredths do not fit 64 bits have no fraction to show.
+  const double magnitude = std::fabs(v) * 100;
+  if (magnitude >= 9e18) {
+    char digits[400];
+    const int n = std::snprintf(digits, sizeof digits, "%.0f", v);
+    return n > 0 ? std::wstring(digits, digits + n) : L"?";
+  }
+  const unsigned long long a = static_cast<unsigned long long>(std::llround(magnitude));
+  std::wstring s = (a != 0 && v < 0 ? L"-" : L"") + std::to_wstring(a / 100);
   if (unsigned long long f = a % 100) {
     s += L'.';
     s += static_cast<wchar_t>(L'0' + f / 10);

@@ -81,4 +81,18 @@ TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
   }
 }
 
+// Any setting the file may hold is named on the first line, however large.
+TEST(StartReport, RunBeginsNamesEverySettingNumberSafely) {
+  report::RunSettings s;
+  s.cpuLimit = -1e20;
+  s.maxIdleTime = 1e20;
+  s.intervalTime = -1.5;
+  s.timerInterval = -0.001;
+  const std::wstring text = report::RunBeginsText(L"S.pmw", s, 1, 0);
+  EXPECT_NE(text.find(L"CPULimit -100000000000000000000, MaxIdleTime 100000000000000000000, "
+                      L"IntervalTime -1.5, TimerInterval 0, "),
+            std::wstring::npos)
+      << text::ToUtf8(text);
+}
+
 }  // namespace
