@@ -62,6 +62,11 @@ std::wstring Seconds(std::int64_t ms) {
 
 }  // namespace
 
+std::int64_t CounterMilliseconds(std::int64_t count, std::int64_t frequency) {
+  // Whole seconds and the rest apart: the rest times 1000 stays below 1000 × frequency.
+  return count / frequency * 1000 + count % frequency * 1000 / frequency;
+}
+
 std::wstring Stamp(const LocalTime& t) {
   return Two(t.year, 4) + L"-" + Two(t.month) + L"-" + Two(t.day) + L" " + Two(t.hour) + L":" + Two(t.minute) + L":" +
          Two(t.second) + L"." + Two(t.millisecond, 3);

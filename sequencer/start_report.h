@@ -58,6 +58,11 @@ struct ItemEvent {
   std::wstring detail;  // the system's error text or the reason of a failure
 };
 
+// A performance counter's count in milliseconds at the given ticks per
+// second, without overflow however long the system has run (the count times
+// 1000 passes 64 bits after about a month at several GHz). frequency > 0.
+std::int64_t CounterMilliseconds(std::int64_t count, std::int64_t frequency);
+
 // The settings in effect, as the run-begins line names them.
 struct RunSettings {
   double cpuLimit = 0, maxIdleTime = 0, intervalTime = 0, timerInterval = 0;

@@ -95,4 +95,14 @@ TEST(StartReport, RunBeginsNamesEverySettingNumberSafely) {
       << text::ToUtf8(text);
 }
 
+TEST(StartReport, CounterMillisecondsAfterLongUptime) {
+  struct Case { std::int64_t count, frequency, ms; } cases[] = {
+      {10'000'000, 10'000'000, 1000},                          // the usual 10 MHz counter
+      {1'499, 3, 499'666},                                     // the rest is not lost
+      {40LL * 86'400 * 3'000'000'000, 3'000'000'000, 40LL * 86'400'000},  // 40 days at 3 GHz
+      {INT64_MAX, 1'000'000'000, INT64_MAX / 1'000'000},
+  };
+  for (const Case& c : cases) EXPECT_EQ(report::CounterMilliseconds(c.count, c.frequency), c.ms) << c.count;
+}
+
 }  // namespace
