@@ -251,6 +251,8 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
 
   result.exitCode = !readable ? kSequenceUnreadable : findings ? kFindings : kNoFinding;
   result.written = seams.files.ReplaceContents(result.reportPath, Utf8Lines(report.lines(), /*byteOrderMark=*/true));
+  // A script that asked for the check must not take an unwritten report for a clean one.
+  if (!result.written) result.exitCode = kReportNotWritten;
   if (result.written && !command.quiet)
     seams.shell.Execute(nullptr, result.reportPath, programFolder, show::kNormal);
   return result;

@@ -124,7 +124,8 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
       {"quiet: written, not opened", L"", true, false, false, false, 0, L"指摘はありません。"},
       {"a sequence file that is not there", L"gone.pmw", false, false, false, false, 2, L"指摘: 1 件"},
       {"a settings file held locked", L"", false, true, false, true, 1, L"指摘: 1 件"},
-      {"a report that cannot be written", L"", false, false, true, false, 0, nullptr},
+      {"a report that cannot be written", L"", false, false, true, false, 3, nullptr},
+      {"quiet, the report not written, the sequence not read", L"gone.pmw", true, false, true, false, 3, nullptr},
   };
   for (const Case& c : cases) {
     TempFolder prog;
