@@ -57,6 +57,8 @@ struct Environment {
   // the Windows folder, the folders of PATH.
   std::vector<std::wstring> searchFolders;
   LocalTime now;
+  // How the user's locale writes numbers, as a start reads the settings.
+  NumberSeparators numbers;
 };
 
 struct Seams {

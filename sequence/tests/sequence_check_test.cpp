@@ -70,7 +70,7 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
   AutoStart autoStart;
   autoStart.paths = {mail};
   for (wchar_t& c : autoStart.paths[0]) c = static_cast<wchar_t>(std::towupper(c));  // letter case does not matter
-  check::Environment env{prog / L"Tarvoline.exe", {t.path()}, {2026, 12, 7, 1, 2, 3}};
+  check::Environment env{prog / L"Tarvoline.exe", {t.path()}, {2026, 12, 7, 1, 2, 3}, {}};
 
   const check::Result r = check::Run(Command{seq, true}, env, {files, shell, autoStart});
 
@@ -138,7 +138,7 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
     if (c.lockSettings) files.locked = ini;
     fake::Shell shell;
     AutoStart autoStart;
-    const check::Environment env{prog / L"Tarvoline.exe", {}, {}};
+    const check::Environment env{prog / L"Tarvoline.exe", {}, {}, {}};
     const std::wstring argument = *c.argument ? prog / c.argument : L"";
 
     const check::Result r = check::Run(Command{argument, c.quiet}, env, {files, shell, autoStart});
@@ -174,6 +174,42 @@ TEST(SequenceCheck, CommandLine) {
     if (!got) continue;
     EXPECT_EQ(got->sequencePath, c.command->sequencePath) << text::ToUtf8(c.arguments);
     EXPECT_EQ(got->quiet, c.command->quiet) << text::ToUtf8(c.arguments);
+  }
+}
+
+// "3,5" under an English locale reads as 35: the check names a separator that
+// does not group three digits, as the user's locale writes numbers.
+TEST(SequenceCheck, NamesAThousandsSeparatorOutOfPlace) {
+  const NumberSeparators english{L".", L","}, german{L",", L"."};
+  struct Case {
+    const char* name;
+    std::string settings;
+    NumberSeparators numbers;
+    std::vector<std::wstring> findings;
+  } cases[] = {
+      {"English, groups of three", "CPULimit = 1,000\r\nMaxIdleTime = -12,345,678.5\r\nIntervalTime = 3.5\r\n", english, {}},
+      {"English, out of place", "CPULimit = 3,5\r\nMaxIdleTime = 1,0000\r\nIntervalTime = ,500\r\nTimerInterval = 1,00.5\r\n",
+       english,
+       {L"※ 桁区切り「,」が 3 桁ごとの位置にありません。読み取った値: 35",
+        L"※ 桁区切り「,」が 3 桁ごとの位置にありません。読み取った値: 10000",
+        L"※ 桁区切り「,」が 3 桁ごとの位置にありません。読み取った値: 500",
+        L"※ 桁区切り「,」が 3 桁ごとの位置にありません。読み取った値: 100.5"}},
+      {"German, a point as a decimal point", "CPULimit = 3.5\r\nMaxIdleTime = 10.000\r\n", german,
+       {L"※ 桁区切り「.」が 3 桁ごとの位置にありません。読み取った値: 35"}},
+  };
+  for (const Case& c : cases) {
+    TempFolder prog;
+    prog.Write(L"Tarvoline.ini", c.settings);
+    Files files;
+    fake::Shell shell;
+    AutoStart autoStart;
+    const check::Environment env{prog / L"Tarvoline.exe", {}, {}, c.numbers};
+    const check::Result r = check::Run(Command{L"", true}, env, {files, shell, autoStart});
+    std::vector<std::wstring> findings;
+    const std::wstring report = text::FromUtf8(TempFolder::Read(r.reportPath));
+    for (size_t p = 0; (p = report.find(L"※ 桁区切り", p)) != std::wstring::npos; ++p)
+      findings.push_back(report.substr(p, report.find(L'\r', p) - p));
+    EXPECT_EQ(findings, c.findings) << c.name;
   }
 }
 
