@@ -89,7 +89,9 @@ class StartReport {
   void Open(const std::wstring& path, FileSystem& fs, Clock& clock);
   bool IsOpen() const { return fs_ != nullptr; }
 
-  // Moves a file past kRotateBytes aside first, then writes the first line.
+  // Moves a file past kRotateBytes aside first (or, when "<name>.1" cannot
+  // be replaced, cuts it to the whole lines of its last kRotateBytes / 2),
+  // then writes the first line. Only such a file is read.
   void RunBegins(const std::wstring& sequencePath, const RunSettings& s, int kept, int leftOut);
   // Real waiting time is counted from here (the timer was enabled).
   void TimerStarted();
