@@ -8,6 +8,7 @@
 // folders do not (on POSIX: regular files whose name does not begin with ".").
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,11 @@ class FileSystem {
   // fails part-way (a full disk) is cut back, so on false the file holds
   // exactly what it held before (a file the call created stays, empty).
   virtual bool Append(const std::wstring& path, const std::string& bytes) = 0;
+
+  // The file's size in bytes as the file system records it, without opening
+  // it (a file another program holds locked still answers); nullopt when no
+  // file is there (missing, a folder) or the system will not say.
+  virtual std::optional<std::uint64_t> Size(const std::wstring& path) = 0;
 
   // Opens for reading and closes again; never changes the file.
   virtual bool CanRead(const std::wstring& path) = 0;

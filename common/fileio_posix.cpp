@@ -129,6 +129,12 @@ class PosixFileSystem final : public FileSystem {
     return ::lstat(Native(path).c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
   }
 
+  std::optional<std::uint64_t> Size(const std::wstring& path) override {
+    struct stat st {};
+    if (::stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+  }
+
   bool IsFolder(const std::wstring& path) override {
     struct stat st {};
     return ::stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);

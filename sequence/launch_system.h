@@ -41,8 +41,10 @@ class LaunchSystem {
   virtual bool EnterFolder(const std::wstring& folder) = 0;
   // Starts a new process from commandLine with showState, not waited for.
   virtual LaunchResult StartProgram(const std::wstring& commandLine, int showState) = 0;
-  // tool::ShellOpen of target; ok is its result, watch the process the shell
-  // handed back (if any).
+  // tool::ShellOpen of target; ok when the shell opened it, watch the process
+  // the shell handed back (if any). When the shell was asked and failed
+  // (no associated program, access denied, not found), error is its reason;
+  // a document that is not there is never handed over and gives no error.
   virtual LaunchResult Open(WindowHandle owner, const std::wstring& target) = 0;
   // Ids of the processes of this user that run the program at path (full
   // paths compared without regard to case).

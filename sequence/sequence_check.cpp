@@ -164,8 +164,31 @@ struct SettingKey {
   double Settings::*value;
 };
 
-void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) {
-  const SettingsRead read = LoadSettings(iniPath, fs, UserNumberSeparators(), /*writeBack=*/false);
+// A number whose thousands separators do not stand between groups of three
+// digits ("3,5" or "15,00" under an English locale): a start reads it with
+// the separators dropped (35, 1500), most likely not what was meant.
+bool ThousandsMisplaced(std::wstring_view text, const NumberSeparators& numbers) {
+  constexpr size_t npos = std::wstring_view::npos;
+  const std::wstring_view sep = numbers.thousands;
+  if (sep.empty()) return false;
+  text = TrimBlanks(text);
+  // The integer part, as ParseSettingNumber finds it.
+  size_t point = numbers.decimal.empty() ? npos : text.find(numbers.decimal);
+  if (point == npos && sep != L".") point = text.find(L'.');
+  std::wstring_view whole = text.substr(0, point);
+  if (whole.find(sep) == npos) return false;
+  if (whole.front() == L'-' || whole.front() == L'+') whole.remove_prefix(1);
+  for (size_t start = 0, group = 0;; ++group) {
+    const size_t end = whole.find(sep, start);
+    const size_t digits = (end == npos ? whole.size() : end) - start;
+    if (group == 0 ? digits == 0 || digits > 3 : digits != 3) return true;
+    if (end == npos) return false;
+    start = end + sep.size();
+  }
+}
+
+void CheckSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSeparators& numbers, Report& report) {
+  const SettingsRead read = LoadSettings(iniPath, fs, numbers, /*writeBack=*/false);
   report.Line(L"");
   report.Line(T(texts::kCheckSettingsFile, iniPath));
   IniDocument raw(fs);
@@ -202,6 +225,9 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, Report& report) 
     for (const std::wstring& n : read.notNumbers) notNumber = notNumber || n == k.name;
     if (v.IsEmpty()) report.Finding(T(texts::kCheckKeyEmpty, FormatNumber(k.defaultValue)));
     else if (notNumber) report.Finding(T(texts::kCheckNotNumber, FormatNumber(k.defaultValue)));
+    else if (ThousandsMisplaced(v.ToString(), numbers))
+      report.Finding(ui::Format(ui::Text(texts::kCheckThousandsMisplaced),
+                                {numbers.thousands, FormatNumber(read.settings.*k.value)}));
   }
   // The timer takes whole milliseconds from 1 to 65535; anything else runs at the default.
   const double t = read.settings.TimerInterval;
@@ -245,13 +271,15 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   } else {
     report.Finding(T(texts::kCheckSequenceNotRead));
   }
-  CheckSettings(Join(programFolder, baseName + L".ini"), seams.files, report);
+  CheckSettings(Join(programFolder, baseName + L".ini"), seams.files, env.numbers, report);
   const int findings = report.findings();
   report.Line(L"");
   report.Line(findings ? T(texts::kCheckFindingCount, Number(findings)) : T(texts::kCheckNoFindings));
 
   result.exitCode = !readable ? kSequenceUnreadable : findings ? kFindings : kNoFinding;
   result.written = seams.files.ReplaceContents(result.reportPath, Utf8Lines(report.lines(), /*byteOrderMark=*/true));
+  // A script that asked for the check must not take an unwritten report for a clean one.
+  if (!result.written) result.exitCode = kReportNotWritten;
   if (result.written && !command.quiet)
     seams.shell.Execute(nullptr, result.reportPath, programFolder, show::kNormal);
   return result;

@@ -4,7 +4,8 @@
 // found to a report beside the program (its name with ".check.txt"), opens
 // the report with the shell unless /quiet was given, and ends with 0 when
 // nothing was found, 1 when something was, 2 when the sequence file could not
-// be read. Findings and report text are made here; the Win32 side supplies
+// be read, 3 when the report could not be written (whatever was found, since
+// nobody can read it). Findings and report text are made here; the Win32 side supplies
 // the file system, the shell, the time, where programs are searched for and
 // the programs that start by themselves.
 #pragma once
@@ -42,7 +43,7 @@ struct Command {
 // arguments ask for a normal start.
 std::optional<Command> ParseCommand(std::wstring_view argumentText);
 
-enum ExitCode { kNoFinding = 0, kFindings = 1, kSequenceUnreadable = 2 };
+enum ExitCode { kNoFinding = 0, kFindings = 1, kSequenceUnreadable = 2, kReportNotWritten = 3 };
 
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -56,6 +57,8 @@ struct Environment {
   // the Windows folder, the folders of PATH.
   std::vector<std::wstring> searchFolders;
   LocalTime now;
+  // How the user's locale writes numbers, as a start reads the settings.
+  NumberSeparators numbers;
 };
 
 struct Seams {

@@ -127,11 +127,16 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   IniDocument settings(fs);
   bool loaded = read.loaded = settings.Load(iniPath);
   // The defaults are written as 16-bit integers, as the file has always held them.
-  const auto whole = [](double v) { return Variant(static_cast<std::int16_t>(v)); };
-  settings.SetIfEmpty(L"CPULimit", whole(kDefaultCPULimit));
-  settings.SetIfEmpty(L"MaxIdleTime", whole(kDefaultMaxIdleTime));
-  settings.SetIfEmpty(L"IntervalTime", whole(kDefaultIntervalTime));
-  settings.SetIfEmpty(L"TimerInterval", whole(kDefaultTimerInterval));
+  bool completed = false;
+  const auto fill = [&](std::wstring_view name, double v) {
+    if (!settings.Value(name, Variant()).IsEmpty()) return;
+    settings.Set(name, Variant(static_cast<std::int16_t>(v)));
+    completed = true;
+  };
+  fill(L"CPULimit", kDefaultCPULimit);
+  fill(L"MaxIdleTime", kDefaultMaxIdleTime);
+  fill(L"IntervalTime", kDefaultIntervalTime);
+  fill(L"TimerInterval", kDefaultTimerInterval);
   Settings& s = read.settings;
   s.CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, locale, read);
   s.MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale, read);
@@ -143,8 +148,10 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   s.SkipRunning = SettingValue(settings, L"SkipRunning", 1, locale, ignored) != 0;
   // A file that is there but was not loaded (hidden, locked, access denied)
   // keeps the user's values: this run uses the defaults and writes nothing
-  // over it. An unwritable file changes nothing else.
-  if (writeBack && (loaded || !fs.Exists(iniPath))) settings.Save();
+  // over it. A complete file is left byte for byte: a save would respace its
+  // lines and pass its text through the code page (UTF-8 would not survive).
+  // An unwritable file changes nothing else.
+  if (writeBack && completed && (loaded || !fs.Exists(iniPath))) settings.Save();
   return read;
 }
 

@@ -89,7 +89,8 @@ struct SettingsRead {
 // Loads the settings file, reads Report, ReadyWait and SkipRunning, adds each
 // of the four keys that is missing or empty with its default (in the order
 // CPULimit, MaxIdleTime, IntervalTime, TimerInterval, as 16-bit integers),
-// reads the four settings from it and writes it back. A value that is not a
+// reads the four settings from it and, when a key was added or filled, writes
+// it back (a complete file is never rewritten). A value that is not a
 // finite number gives that key's default; a file that cannot be written
 // changes nothing else. A file that exists but cannot be loaded gives the
 // defaults and is not written. With writeBack false the file is only read,

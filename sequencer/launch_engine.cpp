@@ -173,8 +173,10 @@ bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEve
     event.outcome = report::Outcome::Started;
   } else {
     // Documents and addresses: a document that is missing is silently not
-    // opened, and the item keeps its started icon.
+    // opened, and the item keeps its started icon; what the shell was asked
+    // to open and could not fails with the shell's own reason.
     result = system_.Open(view_.Owner(), item.File);
+    if (!result.ok && !result.error.empty()) return event.detail = result.error, false;
     event.outcome = result.ok ? report::Outcome::Opened : report::Outcome::NotOpened;
   }
   event.processId = result.processId;

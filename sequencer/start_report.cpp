@@ -40,9 +40,16 @@ std::wstring ReasonText(const ItemEvent& e) {
 // At most two decimals, without trailing zeros, whatever the locale.
 std::wstring Number(double v) {
   if (!std::isfinite(v)) return L"?";
-  const long long hundredths = std::llround(v * 100);
-  const unsigned long long a = static_cast<unsigned long long>(hundredths < 0 ? -hundredths : hundredths);
-  std::wstring s = (hundredths < 0 ? L"-" : L"") + std::to_wstring(a / 100);
+  // The magnitude is rounded apart from the sign, so no integer is ever
+  // negated; values whose hundredths do not fit 64 bits have no fraction to show.
+  const double magnitude = std::fabs(v) * 100;
+  if (magnitude >= 9e18) {
+    char digits[400];
+    const int n = std::snprintf(digits, sizeof digits, "%.0f", v);
+    return n > 0 ? std::wstring(digits, digits + n) : L"?";
+  }
+  const unsigned long long a = static_cast<unsigned long long>(std::llround(magnitude));
+  std::wstring s = (a != 0 && v < 0 ? L"-" : L"") + std::to_wstring(a / 100);
   if (unsigned long long f = a % 100) {
     s += L'.';
     s += static_cast<wchar_t>(L'0' + f / 10);
@@ -65,7 +72,19 @@ std::wstring Seconds(std::int64_t ms) {
   return std::to_wstring(ms / 1000) + L"." + Two(static_cast<int>(ms % 1000), 3) + L" s";
 }
 
+// The mark and the whole lines of the last half of a report past the limit.
+std::string NewerPart(const std::string& old) {
+  const std::size_t from = old.size() - kRotateBytes / 2;
+  const std::size_t lineEnd = old.find("\r\n", from);
+  return "\xEF\xBB\xBF" + (lineEnd == std::string::npos ? std::string() : old.substr(lineEnd + 2));
+}
+
 }  // namespace
+
+std::int64_t CounterMilliseconds(std::int64_t count, std::int64_t frequency) {
+  // Whole seconds and the rest apart: the rest times 1000 stays below 1000 × frequency.
+  return count / frequency * 1000 + count % frequency * 1000 / frequency;
+}
 
 std::wstring Stamp(const LocalTime& t) {
   return Two(t.year, 4) + L"-" + Two(t.month) + L"-" + Two(t.day) + L" " + Two(t.hour) + L":" + Two(t.minute) + L":" +
@@ -117,14 +136,22 @@ void StartReport::RunBegins(const std::wstring& sequencePath, const RunSettings&
   if (!fs_) return;
   begun_ = since_ = clock_->Milliseconds();
   const std::wstring line = Stamp(clock_->Now()) + L" " + RunBeginsText(sequencePath, s, kept, leftOut);
-  std::optional<std::string> old = fs_->ReadAll(path_);
-  if (old && old->size() > kRotateBytes) {
-    // The older half is kept whole as "<name>.1"; a copy that cannot be made
-    // leaves the report as it is, growing.
-    if (fs_->ReplaceContents(path_ + L".1", *old) && fs_->ReplaceContents(path_, sequence::Utf8Lines({line}, true)))
-      return;
+  // The size alone decides, so the report is read only when it is moved aside.
+  const std::optional<std::uint64_t> size = fs_->Size(path_);
+  needMark_ = false;
+  if (size && *size > kRotateBytes) {
+    std::optional<std::string> old = fs_->ReadAll(path_);
+    if (old && old->size() > kRotateBytes) {
+      // The older half is kept whole as "<name>.1".
+      if (fs_->ReplaceContents(path_ + L".1", *old) && fs_->ReplaceContents(path_, sequence::Utf8Lines({line}, true)))
+        return;
+      // A copy that cannot be made (held by a backup): the report keeps only
+      // its newer part, so that it stays bounded all the same.
+      if (fs_->ReplaceContents(path_, NewerPart(*old) + sequence::Utf8Lines({line}, false))) return;
+    }
   }
-  needMark_ = !old || old->empty();
+  // A report that is there but could not be read is not new: no mark in its middle.
+  needMark_ = size ? *size == 0 : !fs_->Exists(path_);
   Write(line);
 }
 

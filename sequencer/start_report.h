@@ -72,6 +72,11 @@ struct ItemEvent {
   std::wstring detail;  // the system's error text or the reason of a failure
 };
 
+// A performance counter's count in milliseconds at the given ticks per
+// second, without overflow however long the system has run (the count times
+// 1000 passes 64 bits after about a month at several GHz). frequency > 0.
+std::int64_t CounterMilliseconds(std::int64_t count, std::int64_t frequency);
+
 // The settings in effect, as the run-begins line names them.
 struct RunSettings {
   double cpuLimit = 0, maxIdleTime = 0, intervalTime = 0, timerInterval = 0;
@@ -98,7 +103,9 @@ class StartReport {
   void Open(const std::wstring& path, FileSystem& fs, Clock& clock);
   bool IsOpen() const { return fs_ != nullptr; }
 
-  // Moves a file past kRotateBytes aside first, then writes the first line.
+  // Moves a file past kRotateBytes aside first (or, when "<name>.1" cannot
+  // be replaced, cuts it to the whole lines of its last kRotateBytes / 2),
+  // then writes the first line. Only such a file is read.
   void RunBegins(const std::wstring& sequencePath, const RunSettings& s, int kept, int leftOut);
   // Real waiting time is counted from here (the timer was enabled).
   void TimerStarted();

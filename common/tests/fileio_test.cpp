@@ -39,6 +39,13 @@ TEST_F(FileIO, ReadAllGivesTheBytesOrNothing) {
   EXPECT_FALSE(f.ReadAll(dir / L"missing.pmw") || f.ReadAll(dir.path()));
 }
 
+TEST_F(FileIO, SizeWithoutReadingOrNothing) {
+  EXPECT_EQ(f.Size(dir.Write(L"a.log", "12345")), 5u);
+  EXPECT_EQ(f.Size(dir.Write(L"empty.log", "")), 0u);
+  EXPECT_EQ(f.Size(dir / L"missing.log"), std::nullopt);
+  EXPECT_EQ(f.Size(dir.path()), std::nullopt);
+}
+
 TEST_F(FileIO, ReplaceContentsIsAllOrNothing) {
   std::wstring target = dir.Write(L"Tarvoline.ini", "old\r\n");
   EXPECT_TRUE(f.ReplaceContents(target, "new\r\n") && f.ReplaceContents(dir / L"created.ini", "x"));
@@ -120,6 +127,15 @@ TEST_F(FileIO, AFileLockedByAnotherProgramIsNeitherReadNorChanged) {
   EXPECT_EQ(TempFolder::Read(seq), std::string("a\x01\x01" "File=a.exe\x01"));
   EXPECT_EQ(TempFolder::Read(ini), "CPULimit = 5\r\n");
   EXPECT_TRUE(f.ListOrdinaryFiles(dir / L"*.tvl-new").empty());
+}
+
+// A backup holding the report unshared still lets its size be asked.
+TEST_F(FileIO, SizeOfAFileHeldUnshared) {
+  const std::wstring log = dir.Write(L"Tarvoline.log", "12345");
+  win::FileHandle held(CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(f.ReadAll(log));
+  EXPECT_EQ(f.Size(log), 5u);
 }
 
 // A folder where no file can be made beside the target (a read-only share):

@@ -70,7 +70,7 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
   AutoStart autoStart;
   autoStart.paths = {mail};
   for (wchar_t& c : autoStart.paths[0]) c = static_cast<wchar_t>(std::towupper(c));  // letter case does not matter
-  check::Environment env{prog / L"Tarvoline.exe", {t.path()}, {2026, 12, 7, 1, 2, 3}};
+  check::Environment env{prog / L"Tarvoline.exe", {t.path()}, {2026, 12, 7, 1, 2, 3}, {}};
 
   const check::Result r = check::Run(Command{seq, true}, env, {files, shell, autoStart});
 
@@ -124,7 +124,8 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
       {"quiet: written, not opened", L"", true, false, false, false, 0, L"指摘はありません。"},
       {"a sequence file that is not there", L"gone.pmw", false, false, false, false, 2, L"指摘: 1 件"},
       {"a settings file held locked", L"", false, true, false, true, 1, L"指摘: 1 件"},
-      {"a report that cannot be written", L"", false, false, true, false, 0, nullptr},
+      {"a report that cannot be written", L"", false, false, true, false, 3, nullptr},
+      {"quiet, the report not written, the sequence not read", L"gone.pmw", true, false, true, false, 3, nullptr},
   };
   for (const Case& c : cases) {
     TempFolder prog;
@@ -137,7 +138,7 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
     if (c.lockSettings) files.locked = ini;
     fake::Shell shell;
     AutoStart autoStart;
-    const check::Environment env{prog / L"Tarvoline.exe", {}, {}};
+    const check::Environment env{prog / L"Tarvoline.exe", {}, {}, {}};
     const std::wstring argument = *c.argument ? prog / c.argument : L"";
 
     const check::Result r = check::Run(Command{argument, c.quiet}, env, {files, shell, autoStart});
@@ -185,7 +186,7 @@ TEST(SequenceCheck, NamesDelayAndNetworkValuesThatCountAsZero) {
   Files files;
   fake::Shell shell;
   AutoStart autoStart;
-  const check::Result r = check::Run(Command{seq, true}, {prog / L"Tarvoline.exe", {}, {}}, {files, shell, autoStart});
+  const check::Result r = check::Run(Command{seq, true}, {prog / L"Tarvoline.exe", {}, {}, {}}, {files, shell, autoStart});
   EXPECT_EQ(r.exitCode, check::kFindings);
   const std::string report = TempFolder::Read(r.reportPath);
   EXPECT_NE(report.find(text::ToUtf8(L"[1] a\r\n    File: " + tool + L"\r\n    問題はありません。")), std::string::npos);
@@ -194,6 +195,42 @@ TEST(SequenceCheck, NamesDelayAndNetworkValuesThatCountAsZero) {
                                      L"\r\n    ※ ミリ秒の値(0～86400000)として使えません。0 とみなします: Network = 90000000\r\n")),
             std::string::npos)
       << report;
+}
+
+// "3,5" under an English locale reads as 35: the check names a separator that
+// does not group three digits, as the user's locale writes numbers.
+TEST(SequenceCheck, NamesAThousandsSeparatorOutOfPlace) {
+  const NumberSeparators english{L".", L","}, german{L",", L"."};
+  struct Case {
+    const char* name;
+    std::string settings;
+    NumberSeparators numbers;
+    std::vector<std::wstring> findings;
+  } cases[] = {
+      {"English, groups of three", "CPULimit = 1,000\r\nMaxIdleTime = -12,345,678.5\r\nIntervalTime = 3.5\r\n", english, {}},
+      {"English, out of place", "CPULimit = 3,5\r\nMaxIdleTime = 1,0000\r\nIntervalTime = ,500\r\nTimerInterval = 1,00.5\r\n",
+       english,
+       {L"※ 桁区切り「,」が 3 桁ごとの位置にありません。読み取った値: 35",
+        L"※ 桁区切り「,」が 3 桁ごとの位置にありません。読み取った値: 10000",
+        L"※ 桁区切り「,」が 3 桁ごとの位置にありません。読み取った値: 500",
+        L"※ 桁区切り「,」が 3 桁ごとの位置にありません。読み取った値: 100.5"}},
+      {"German, a point as a decimal point", "CPULimit = 3.5\r\nMaxIdleTime = 10.000\r\n", german,
+       {L"※ 桁区切り「.」が 3 桁ごとの位置にありません。読み取った値: 35"}},
+  };
+  for (const Case& c : cases) {
+    TempFolder prog;
+    prog.Write(L"Tarvoline.ini", c.settings);
+    Files files;
+    fake::Shell shell;
+    AutoStart autoStart;
+    const check::Environment env{prog / L"Tarvoline.exe", {}, {}, c.numbers};
+    const check::Result r = check::Run(Command{L"", true}, env, {files, shell, autoStart});
+    std::vector<std::wstring> findings;
+    const std::wstring report = text::FromUtf8(TempFolder::Read(r.reportPath));
+    for (size_t p = 0; (p = report.find(L"※ 桁区切り", p)) != std::wstring::npos; ++p)
+      findings.push_back(report.substr(p, report.find(L'\r', p) - p));
+    EXPECT_EQ(findings, c.findings) << c.name;
+  }
 }
 
 }  // namespace

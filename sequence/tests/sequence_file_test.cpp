@@ -168,4 +168,17 @@ TEST(LoadSequence, ReadsDelayAndNetworkAsTheLocaleWritesThemAndRefusesWhatIsNoTi
   }
 }
 
+// A file that lacks nothing is not rewritten at each start: its spacing, line
+// ends, letter case and bytes the code page does not map (UTF-8) stay.
+TEST(LoadSettings, LeavesACompleteFileByteForByte) {
+  const std::string complete =
+      "; caf\xC3\xA9 \xE2\x80\x94 mine\r\ncpulimit=45\rMaxIdleTime=1\r\nIntervalTime  =  2\r\nTimerInterval = 100";
+  TempFolder dir;
+  const std::wstring ini = dir.Write(L"Tarvoline.ini", complete);
+  const sequence::Settings s = sequence::LoadSettings(ini, RealFileSystem(), UserNumberSeparators()).settings;
+  EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval}),
+            (std::vector<double>{45, 1, 2, 100}));
+  EXPECT_EQ(TempFolder::Read(ini), complete);
+}
+
 }  // namespace

@@ -128,6 +128,7 @@ class KeepingShell final : public Shell {
     const ItemList item = ShellItemOf(file);
     if (item) info.fMask |= SEE_MASK_FLAG_NO_UI;  // a second way follows
     BOOL ok = ::ShellExecuteExW(&info);
+    DWORD failure = ok ? 0 : ::GetLastError();
     if (!ok && item) {
       // Some shells open such a shortcut's empty path rather than its item
       // (the emulator does): the item is then opened itself, as the shortcut
@@ -136,12 +137,35 @@ class KeepingShell final : public Shell {
       info.lpFile = nullptr;
       info.lpIDList = item.get();
       ok = ::ShellExecuteExW(&info);
+      failure = ok ? 0 : ::GetLastError();
     }
     // No process when the document went to a program that was already running.
     process.reset(info.hProcess);
-    return ok ? 33 : reinterpret_cast<std::intptr_t>(info.hInstApp);
+    const std::intptr_t code = ok ? 33 : reinterpret_cast<std::intptr_t>(info.hInstApp);
+    if (!ok) error = failure ? failure : ErrorOfShellCode(code);
+    return code;
   }
   win::Handle process;
+  DWORD error = 0;  // why the shell could not open it; 0 when it did, or was not asked
+
+ private:
+  // The system error a ShellExecute result stands for.
+  static DWORD ErrorOfShellCode(std::intptr_t code) {
+    switch (code) {
+      case SE_ERR_FNF: return ERROR_FILE_NOT_FOUND;
+      case SE_ERR_PNF: return ERROR_PATH_NOT_FOUND;
+      case SE_ERR_ACCESSDENIED: return ERROR_ACCESS_DENIED;
+      case SE_ERR_OOM: return ERROR_NOT_ENOUGH_MEMORY;
+      case SE_ERR_SHARE: return ERROR_SHARING_VIOLATION;
+      case SE_ERR_ASSOCINCOMPLETE:
+      case SE_ERR_NOASSOC: return ERROR_NO_ASSOCIATION;
+      case SE_ERR_DDETIMEOUT:
+      case SE_ERR_DDEFAIL:
+      case SE_ERR_DDEBUSY: return ERROR_DDE_FAIL;
+      case SE_ERR_DLLNOTFOUND: return ERROR_DLL_NOT_FOUND;
+      default: return ERROR_NO_ASSOCIATION;
+    }
+  }
 };
 
 class Win32LaunchSystem final : public LaunchSystem {
@@ -169,6 +193,12 @@ class Win32LaunchSystem final : public LaunchSystem {
     KeepingShell shell;
     LaunchResult r;
     r.ok = tool::ShellOpen(owner, target, shell, RealFileSystem());
+    // The shell's own reason, also for an address (which ShellOpen counts as
+    // handed over); a missing document never reached it and has none.
+    if (shell.error) {
+      r.ok = false;
+      r.error = ErrorText(shell.error);
+    }
     if (shell.process) r.processId = ::GetProcessId(shell.process.get());
     r.watch = WatchOf(std::move(shell.process));
     return r;

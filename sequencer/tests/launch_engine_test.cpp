@@ -5,7 +5,9 @@
 #include <map>
 #include <memory>
 
+#include "common/text.h"
 #include "common/ui_text.h"
+#include "sequencer/texts.h"
 #include "fakes.h"
 #include "plain_launch_system.h"
 #include "temp_folder.h"
@@ -87,9 +89,11 @@ class FakeLaunch : public LaunchSystem {
   }
   LaunchResult Open(WindowHandle, const std::wstring& target) override {
     LaunchResult r;
-    r.ok = target.find(L"gone") == std::wstring::npos;
+    r.ok = target.find(L"gone") == std::wstring::npos && !openErrors.count(target);
+    if (openErrors.count(target)) r.error = openErrors[target];
     return r;
   }
+  std::map<std::wstring, std::wstring> openErrors;  // targets the shell was asked to open and could not, and why
   std::vector<std::uint32_t> RunningFrom(const std::wstring& path) override { return running[path]; }
   int readyAfter = -1;
   std::uint32_t nextId = 100;
@@ -474,6 +478,33 @@ TEST(LaunchEngine, ReportGivesTheHoldAndTheNetworkWaitOfATimedItem) {
     EXPECT_NE(log.find(ui::UserLanguage() == ui::Language::English ? "C:/b.exe: waited 600 ms (real 0 ms)"
                                                                     : "C:/b.exe: 待ち 600 ms (実時間 0 ms)"),
               std::string::npos)
+        << c.name;
+  }
+}
+
+
+// What the shell was asked to open and could not fails with the shell's own
+// reason, an address too; only a missing document is "not opened".
+TEST(LaunchEngine, ShellFailuresCarryTheShellsReason) {
+  struct Case { const char* name; std::wstring file, error; Outcome outcome; std::wstring reported; } cases[] = {
+      {"no associated program", L"C:/A/x.tvlx", L"No application is associated with the specified file",
+       Outcome::Failed, ui::Format(ui::Text(sequencer::texts::kOutcomeFailed),
+                                   {L"No application is associated with the specified file"})},
+      {"an address the shell could not open", L"tvl-unknown:x", L"Access is denied", Outcome::Failed,
+       ui::Format(ui::Text(sequencer::texts::kOutcomeFailed), {L"Access is denied"})},
+      {"an address the shell opened", L"http://example.com/", L"", Outcome::Started,
+       ui::Text(sequencer::texts::kOutcomeOpened)},
+      {"a missing document", L"C:/A/gone.txt", L"", Outcome::Started, ui::Text(sequencer::texts::kOutcomeNotOpened)},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    FakeClock clock;
+    report::StartReport report;
+    report.Open(dir / L"Tarvoline.log", RealFileSystem(), clock);
+    Rig rig({Item(c.file)}, {30, 10000, 0}, 0, true, &report);
+    if (!c.error.empty()) rig.launch.openErrors[c.file] = c.error;
+    EXPECT_EQ(rig.engine.Tick(200), c.outcome) << c.name;
+    EXPECT_NE(TempFolder::Read(dir / L"Tarvoline.log").find("; " + text::ToUtf8(c.reported) + "\r\n"), std::string::npos)
         << c.name;
   }
 }

@@ -79,4 +79,80 @@ TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
   }
 }
 
+// Any setting the file may hold is named on the first line, however large.
+TEST(StartReport, RunBeginsNamesEverySettingNumberSafely) {
+  report::RunSettings s;
+  s.cpuLimit = -1e20;
+  s.maxIdleTime = 1e20;
+  s.intervalTime = -1.5;
+  s.timerInterval = -0.001;
+  const std::wstring text = report::RunBeginsText(L"S.pmw", s, 1, 0);
+  EXPECT_NE(text.find(L"CPULimit -100000000000000000000, MaxIdleTime 100000000000000000000, "
+                      L"IntervalTime -1.5, TimerInterval 0, "),
+            std::wstring::npos)
+      << text::ToUtf8(text);
+}
+
+TEST(StartReport, CounterMillisecondsAfterLongUptime) {
+  struct Case { std::int64_t count, frequency, ms; } cases[] = {
+      {10'000'000, 10'000'000, 1000},                          // the usual 10 MHz counter
+      {1'499, 3, 499'666},                                     // the rest is not lost
+      {40LL * 86'400 * 3'000'000'000, 3'000'000'000, 40LL * 86'400'000},  // 40 days at 3 GHz
+      {INT64_MAX, 1'000'000'000, INT64_MAX / 1'000'000},
+  };
+  for (const Case& c : cases) EXPECT_EQ(report::CounterMilliseconds(c.count, c.frequency), c.ms) << c.count;
+}
+
+// The report as a backup or a scanner leaves it: not readable, or its older
+// copy held so that it cannot be replaced. Counts the reads of the report.
+struct HeldDisk : fake::RealDisk {
+  std::wstring unreadable, held;
+  int reads = 0;
+  std::optional<std::string> ReadAll(const std::wstring& p) override {
+    ++reads;
+    return p == unreadable ? std::nullopt : real.ReadAll(p);
+  }
+  bool ReplaceContents(const std::wstring& p, const std::string& b) override {
+    return p != held && real.ReplaceContents(p, b);
+  }
+};
+
+TEST(StartReport, NoMarkInTheMiddleBoundedWithoutTheOlderCopyReadOnlyToMoveAside) {
+  const auto lines = [](int n) {  // n lines of 100 bytes
+    std::string s;
+    for (int i = 0; i < n; ++i) s += std::string(98, 'x') + "\r\n";
+    return s;
+  };
+  struct Case {
+    const char* name;
+    std::string before;
+    bool unreadable, olderHeld;
+    std::string after;  // before the new lines
+    int reads;
+  } cases[] = {
+      {"small: appended without a read", kBom + lines(10), false, false, kBom + lines(10), 0},
+      {"held by a scanner: appended without a second mark", kBom + lines(10), true, false, kBom + lines(10), 0},
+      // 1310 whole lines fit the last 128 KiB; the line cut there is dropped.
+      {"past the limit, .1 held: its newer part kept", kBom + lines(2700), false, true, kBom + lines(1310), 1},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    const std::wstring log = dir.Write(L"Tarvoline.log", c.before);
+    dir.Write(L"Tarvoline.log.1", "older");
+    HeldDisk disk;
+    if (c.unreadable) disk.unreadable = log;
+    if (c.olderHeld) disk.held = log + L".1";
+    FakeClock clock;
+    report::StartReport r;
+    r.Open(log, disk, clock);
+    r.RunBegins(L"S.pmw", {}, 1, 0);
+    r.RunEnds(1, 0);
+    const std::string added = "2024-04-01 08:00:00.005 " + text::ToUtf8(report::RunBeginsText(L"S.pmw", {}, 1, 0)) +
+                              "\r\n2024-04-01 08:00:00.005 " + text::ToUtf8(report::RunEndsText(1, 0, 0)) + "\r\n";
+    EXPECT_EQ(TempFolder::Read(log), c.after + added) << c.name;
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.log.1"), "older") << c.name;
+    EXPECT_EQ(disk.reads, c.reads) << c.name;
+  }
+}
+
 }  // namespace

@@ -37,7 +37,8 @@ int RunCheck(const sequence::check::Command& command, ui::Messages& messages) {
   SYSTEMTIME t{};
   ::GetLocalTime(&t);
   const sequence::check::Environment env{program::Path(), autostart::SearchFolders(),
-                                         {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}};
+                                         {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond},
+                                         UserNumberSeparators()};
   SystemAutoStartPrograms autoStart;
   const sequence::check::Result result = sequence::check::Run(command, env, {RealFileSystem(), RealShell(), autoStart});
   if (!result.written && !command.quiet) {

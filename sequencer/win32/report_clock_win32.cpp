@@ -15,7 +15,7 @@ class Win32Clock final : public report::Clock {
     LARGE_INTEGER count{}, frequency{};
     ::QueryPerformanceCounter(&count);
     ::QueryPerformanceFrequency(&frequency);
-    return frequency.QuadPart ? count.QuadPart * 1000 / frequency.QuadPart : static_cast<std::int64_t>(::GetTickCount64());
+    return frequency.QuadPart ? report::CounterMilliseconds(count.QuadPart, frequency.QuadPart) : static_cast<std::int64_t>(::GetTickCount64());
   }
 };
 

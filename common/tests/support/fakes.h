@@ -38,6 +38,10 @@ struct FileSystem : ::FileSystem {
     return !failReplace && (files[p] = b, ++replacements, true);
   }
   bool CanRead(const std::wstring& p) override { return files.count(p) != 0 && !locked.count(p); }
+  // As Windows reads it from the folder's entry: locked or not.
+  std::optional<std::uint64_t> Size(const std::wstring& p) override {
+    return files.count(p) ? std::optional<std::uint64_t>(files[p].size()) : std::nullopt;
+  }
   bool Exists(const std::wstring& p) override { return files.count(p) != 0; }
   bool IsOrdinaryFile(const std::wstring& p) override { return files.count(p) && !hidden.count(p); }
   bool Append(const std::wstring&, const std::string&) override { return false; }
@@ -57,6 +61,7 @@ struct RealDisk : ::FileSystem {
   bool ReplaceContents(const std::wstring& p, const std::string& b) override { return real.ReplaceContents(p, b); }
   bool Append(const std::wstring& p, const std::string& b) override { return real.Append(p, b); }
   bool CanRead(const std::wstring& p) override { return real.CanRead(p); }
+  std::optional<std::uint64_t> Size(const std::wstring& p) override { return real.Size(p); }
   bool CanAppend(const std::wstring& p) override { return real.CanAppend(p); }
   bool Exists(const std::wstring& p) override { return real.Exists(p); }
   bool IsFolder(const std::wstring& p) override { return real.IsFolder(p); }
