@@ -5,6 +5,7 @@
 #include <map>
 
 #include "common/text.h"
+#include "drop_block.h"
 #include "fakes.h"
 
 namespace {
@@ -23,15 +24,6 @@ std::wstring P(std::wstring p) {
   return p;
 }
 
-const std::wstring kHyphens(78, L'-');
-const std::wstring kEquals(78, L'=');
-
-std::wstring Block(const std::wstring& name, const std::wstring& file, const std::wstring& current, int size,
-                   const std::wstring& option = L"") {
-  return L"@\r\n2001/05/12\uFF1A" + name + L"\r\n" + kHyphens + L"\r\nFile=" + file + L"\r\nCurrent=" + current +
-         L"\r\nOption=" + option + L"\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\r\n" + kEquals + L"\r\n";
-}
-
 DropText Build(const std::vector<std::wstring>& paths, int listSize, fake::Shortcuts& links) {
   fake::Clock clock;
   return BuildDropText(paths, listSize, links, clock, RealFileSystem());
@@ -48,7 +40,7 @@ TEST(DropText, PlainFilesAndFoldersUseTheListAndTheirParent) {
     fake::Shortcuts links;
     DropText d = Build({c.path}, c.listSize, links);
     ASSERT_TRUE(d.text.has_value()) << text::ToUtf8(c.path);
-    EXPECT_EQ(*d.text, Block(c.name, c.path, c.current, c.listSize)) << text::ToUtf8(c.path);
+    EXPECT_EQ(*d.text, DropBlock(c.name, c.path, c.current, c.listSize)) << text::ToUtf8(c.path);
     EXPECT_EQ(links.reads, 0);
   }
 }
@@ -69,15 +61,15 @@ TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
     DropText d = Build({c.lnk}, 6, links);
     ASSERT_TRUE(d.text.has_value()) << text::ToUtf8(c.lnk);
     const ShortcutInfo& i = c.info;
-    EXPECT_EQ(*d.text, i.TargetPath.empty() ? Block(c.name, c.lnk, L"", c.size)
-                                            : Block(c.name, i.TargetPath, i.WorkingDirectory, c.size, i.Arguments))
+    EXPECT_EQ(*d.text, i.TargetPath.empty() ? DropBlock(c.name, c.lnk, L"", c.size)
+                                            : DropBlock(c.name, i.TargetPath, i.WorkingDirectory, c.size, i.Arguments))
         << text::ToUtf8(c.lnk);
   }
   // Pasted, the block becomes records: no text breaks a line, and a blank
   // name takes the target's file name.
   const std::wstring odd = P(L"C:\\Links\\.lnk");
   links.links[odd] = {exe, P(L"C:\\W\r\nFile=C:\\evil.exe"), 1, L"\x01/x\x2028"};
-  EXPECT_EQ(Build({odd}, 1, links).text, Block(L"clock.exe", exe, P(L"C:\\W  File=C:\\evil.exe"), 1, L" /x "));
+  EXPECT_EQ(Build({odd}, 1, links).text, DropBlock(L"clock.exe", exe, P(L"C:\\W  File=C:\\evil.exe"), 1, L" /x "));
 }
 
 // The clipboard text is Unicode, but a path a sequence file's code page
@@ -98,7 +90,7 @@ TEST(DropText, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
   const std::vector<std::wstring> dropped{bad + P(L"\\a.exe"), lnk, bad + P(L"\\c\\x.exe"), args};
   DropText d = BuildDropText(dropped, 3, links, clock, files);
   ASSERT_TRUE(d.text.has_value());
-  EXPECT_EQ(*d.text, Block(L"a", P(L"C:\\PROGRA~1\\a.exe"), P(L"C:\\PROGRA~1"), 3));
+  EXPECT_EQ(*d.text, DropBlock(L"a", P(L"C:\\PROGRA~1\\a.exe"), P(L"C:\\PROGRA~1"), 3));
   EXPECT_EQ(d.leftOut, (std::vector<std::wstring>{lnk, dropped[2], args}));
 }
 

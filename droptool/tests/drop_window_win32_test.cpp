@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "drop_block.h"
 #include "fakes.h"
 #include "make_shortcut_win32.h"
 #include "program_win32.h"
@@ -64,15 +65,6 @@ class TestData final : public IDataObject {
   }
   HGLOBAL Text() const { return Global("", *text); }
 };
-
-const std::wstring kHyphens(78, L'-');
-const std::wstring kEquals(78, L'=');
-
-std::wstring Block(const std::wstring& name, const std::wstring& file, const std::wstring& current, int size,
-                   const std::wstring& option = L"") {
-  return L"@\r\n2001/05/12\uFF1A" + name + L"\r\n" + kHyphens + L"\r\nFile=" + file + L"\r\nCurrent=" + current +
-         L"\r\nOption=" + option + L"\r\nSize = " + std::to_wstring(size) + L"\r\nNoUse = 0\r\n" + kEquals + L"\r\n";
-}
 
 void PumpMessages() {
   MSG msg;
@@ -169,7 +161,8 @@ TEST_F(DropWindow, DropPutsTheBlocksOnTheClipboard) {
   // normalise letter case).
   std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
   ASSERT_TRUE(info.has_value());
-  EXPECT_EQ(*clip, Block(L"メモ", doc, dir.path(), 6) + Block(L"Big Clock", info->TargetPath, info->WorkingDirectory, 3, L"-x"));
+  EXPECT_EQ(*clip, DropBlock(L"メモ", doc, dir.path(), 6) +
+                       DropBlock(L"Big Clock", info->TargetPath, info->WorkingDirectory, 3, L"-x"));
 
   // An editor reading ANSI text gets the sequence file's code page, through
   // the system's locale named beside the text.
