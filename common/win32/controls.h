@@ -55,8 +55,8 @@ HFONT MakeFont(const std::wstring& face, int points, bool bold, UINT dpi);
 
 class ControlSet {
  public:
-  // Creates one control as spec designs it under parent, with text when
-  // given (else the spec's text id, looked up in the user's language). Null
+  // Creates one control under parent as its design says, with text when
+  // given (else the text id it names, looked up in the user's language). Null
   // when the control cannot be created; nothing is then kept.
   HWND Create(HWND parent, const ControlSpec& spec, const std::wstring* text = nullptr);
   // Creates every control of specs under parent; false when any failed.
