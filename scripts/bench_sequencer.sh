@@ -60,9 +60,10 @@ measure() {
   while kill -0 "$launcher" 2>/dev/null; do
     if [ -z "$pid" ]; then
       # The Windows process itself: its command line starts with the
-      # program's Windows path (the launchers' name it otherwise).
+      # program's path, in Windows form under the 32-bit loader and as it was
+      # given under the 64-bit one (the launchers' names start it otherwise).
       for p in /proc/[0-9]*; do
-        if { tr '\0' ' ' <"$p/cmdline"; } 2>/dev/null | grep -qi "^[a-z]:\\\\.*\\\\$exe"; then
+        if { tr '\0' ' ' <"$p/cmdline"; } 2>/dev/null | grep -qiE "^([a-z]:\\\\|/)[^ ]*[/\\\\]$exe( |\$)"; then
           pid=${p#/proc/}
           break
         fi
