@@ -8,7 +8,6 @@
 #include <string>
 
 #include "common/text.h"
-#include "common/ui_text_table.h"
 
 namespace {
 
@@ -56,29 +55,3 @@ TEST(UiText, FormatPutsEachArgumentInItsPlace) {
   for (const Case& c : cases) EXPECT_EQ(ui::Format(c.pattern, {L"a.exe", L"%2%"}), c.expected) << c.pattern;
 }
 
-#ifndef _WIN32
-// The native tables; the Windows side reads the same lists from the programs'
-// string tables and is checked under Wine through the windows.
-TEST(UiText, RegisteredTablesAnswerInTheAskedLanguageAndAnUnknownIdGivesNothing) {
-#define TVL_TEXT(id, name, ja, en) {id, ja, en},
-  static constexpr ui::TextEntry kSequencer[] = {
-#include "sequence/texts.inc"
-#include "sequencer/texts.inc"
-  };
-  static constexpr ui::TextEntry kWizardAndDropTool[] = {
-#include "wizard/texts.inc"
-#include "droptool/texts.inc"
-  };
-#undef TVL_TEXT
-  EXPECT_EQ(ui::Text(kSequencer[0].id, ui::Language::English), L"");  // nothing registered here yet
-  for (int twice = 0; twice < 2; ++twice) {
-    ui::RegisterTexts(kSequencer);
-    ui::RegisterTexts(kWizardAndDropTool);
-  }
-  for (const Listed& t : kListed) {
-    EXPECT_EQ(ui::Text(t.id, ui::Language::Japanese), text::FromUtf8(t.japanese)) << t.name;
-    EXPECT_EQ(ui::Text(t.id, ui::Language::English), text::FromUtf8(t.english)) << t.name;
-  }
-  EXPECT_EQ(ui::Text(1, ui::Language::English), L"");
-}
-#endif

@@ -535,18 +535,6 @@ struct FaultBench : Bench {
   }
 };
 
-// As a disk that fills up part-way does, after the seam has cut the file back.
-TEST(GenerationFaults, AFailingAppendIsReportedAndWritesNothing) {
-  struct FullDisk : fake::RealDisk {
-    int appends = 0;
-    bool ReplaceContents(const std::wstring&, const std::string&) override { return false; }
-    bool Append(const std::wstring&, const std::string&) override { return ++appends, false; }
-  } disk;
-  FaultBench b;
-  b.ExpectRefusedAndUntouched(b.Run(disk), kBefore);
-  EXPECT_EQ(disk.appends, 1);  // one write for all records: never some of them
-}
-
 TEST(GenerationFaults, AReadOnlyFileOrShareIsReportedAndWritesNothing) {
   for (bool readOnlyFile : {true, false}) {
     SCOPED_TRACE(readOnlyFile);
