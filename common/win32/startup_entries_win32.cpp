@@ -12,6 +12,7 @@
 #include "common/path_rules.h"
 #include "special_folders.h"
 #include "raii.h"
+#include "redirection.h"
 
 namespace autostart {
 
@@ -27,31 +28,6 @@ bool Is64BitWindows() {
   return IsWow64Process(GetCurrentProcess(), &wow) && wow;
 #endif
 }
-
-// File-system redirection off for the lifetime of the object (a 32-bit
-// process on 64-bit Windows would otherwise test System32 paths in SysWOW64).
-class RedirectionOff {
- public:
-  RedirectionOff() {
-    using Fn = BOOL(WINAPI*)(PVOID*);
-    auto disable = reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
-    active_ = disable && disable(&old_);
-  }
-  ~RedirectionOff() {
-    if (!active_) return;
-    using Fn = BOOL(WINAPI*)(PVOID);
-    auto revert = reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection")));
-    if (revert) revert(old_);
-  }
-  RedirectionOff(const RedirectionOff&) = delete;
-  RedirectionOff& operator=(const RedirectionOff&) = delete;
-
- private:
-  PVOID old_ = nullptr;
-  bool active_ = false;
-};
 
 std::optional<std::wstring> Environment(std::wstring_view name) {
   std::wstring n(name);
@@ -138,7 +114,7 @@ std::vector<std::wstring> SearchFolders() {
 std::vector<Entry> ListEntries() {
   std::vector<Entry> entries;
   {
-    RedirectionOff redirection;
+    win::RedirectionOff redirection;
     const Resolver resolver{cmdline::With64BitFolders(Environment), SearchFolders(), RealFileSystem()};
     ReadRunKey(HKEY_CURRENT_USER, KEY_WOW64_64KEY, Source::UserRun, resolver, entries);
     ReadRunKey(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, Source::MachineRun64, resolver, entries);
