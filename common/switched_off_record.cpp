@@ -111,7 +111,10 @@ std::string FormatRecord(const std::vector<Change>& changes) {
     out += c.at.view == reg::View::Bits64 ? "64\t" : "32\t";
     out += Escape(c.at.key) + "\t" + Escape(c.at.value) + "\t";
     out += (c.previous ? Hex(*c.previous) : std::string("-")) + "\t" + Hex(c.written);
-    if (c.command) out += "\t" + Escape(*c.command);
+    if (c.command) {
+      out += '\t';
+      out += Escape(*c.command);
+    }
     out += "\r\n";
   }
   return out;

@@ -316,8 +316,8 @@ TEST(TakeOverWin32, GuardSwitchesAReEnabledEntryOffAgainAndRestoreStillReturnsIt
   TempFolder t;
   const std::wstring chat = t.Write(L"chat.exe", "MZ");
   const std::wstring exe = t / L"Tarvoline.exe", wizardExe = t / L"TVLpreparer.exe";
-  for (const std::wstring& name : {std::wstring(L"Tarvoline.exe"), std::wstring(L"TVLpreparer.exe")})
-    ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\" + name).c_str(), (t / name).c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\..\\sequencer\\Tarvoline.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\TVLpreparer.exe").c_str(), wizardExe.c_str(), FALSE));
   const std::wstring folder = special_folders::Path(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline";
   CreateDirectoryW(folder.c_str(), nullptr);
   const std::wstring record = folder + L"\\SwitchedOff.txt", seen = folder + L"\\SeenEntries.txt";
