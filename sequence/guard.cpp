@@ -4,7 +4,6 @@
 #include <map>
 #include <optional>
 
-#include "common/path_rules.h"
 #include "common/startup_approval.h"
 #include "common/switched_off_record.h"
 #include "common/text.h"
@@ -52,20 +51,6 @@ std::string FormatSeen(const std::map<std::string, bool>& seen) {
   return out;
 }
 
-// Whether the entry an approval value belongs to is still there: its Run
-// value or its shortcut. nullopt when that cannot be told.
-std::optional<bool> EntryExists(const reg::Address& approvalValue, const Places& places, Seams seams) {
-  if (std::optional<reg::Address> run = offrecord::RunValueOf(approvalValue)) {
-    const reg::Status s = seams.registry.Read(*run).status;
-    if (s == reg::Status::Ok || s == reg::Status::Missing) return s == reg::Status::Ok;
-    return std::nullopt;
-  }
-  const std::wstring& folder =
-      approvalValue.root == reg::Root::CurrentUser ? places.userStartup : places.commonStartup;
-  if (folder.empty()) return std::nullopt;
-  return seams.files.Exists(paths::Join(folder, approvalValue.value));
-}
-
 // Switches one re-enabled entry off again: the record's line first (written
 // whole, beside and then moved into place), then the value. The line keeps
 // the bytes from before the take-over and gets the ones written now, so
@@ -88,53 +73,55 @@ Kind SwitchOffAgain(std::vector<Change>& record, size_t line, const std::optiona
   return s == reg::Status::Denied && c.at.root == reg::Root::LocalMachine ? Kind::NeedsAdmin : Kind::NotSwitchedOff;
 }
 
-void CheckRecord(std::vector<Change>& record, const Places& places, Seams seams, const Options& options,
-                 std::vector<Finding>& out) {
+// Each entry of the record against the listing: the listing says whether
+// its Run value or shortcut is still there, whether it is on, and its command
+// line, so an entry still off costs no read of its own.
+void CheckRecord(std::vector<Change>& record, const std::vector<autostart::Entry>& listed, const Places& places,
+                 Seams seams, const Options& options, std::vector<Finding>& out) {
   for (size_t i = 0; i < record.size(); ++i) {
     // A value recorded twice is judged by its newest line, the one /restore takes first.
     bool newer = false;
     for (size_t k = i + 1; k < record.size(); ++k) newer = newer || SameValue(record[k].at, record[i].at);
     if (newer) continue;
     const reg::Address at = record[i].at;
-    const std::optional<std::wstring> recordedCommand = record[i].command;
+    const auto entry = std::find_if(listed.begin(), listed.end(),
+                                    [&](const autostart::Entry& e) { return SameValue(e.approval, at); });
+    if (entry == listed.end()) continue;  // its Run value or shortcut is gone: left alone
+    if (record[i].command && entry->isString && entry->command != *record[i].command)
+      out.push_back({Kind::CommandChanged, at.value, entry->command});
+    if (!entry->enabled) continue;
     const reg::ValueRead now = seams.registry.Read(at);
-    if (now.status == reg::Status::Ok || now.status == reg::Status::Missing) {
-      const std::optional<std::string> bytes =
-          now.status == reg::Status::Ok ? std::optional<std::string>(now.bytes) : std::nullopt;
-      // A value of another size is none the start-up manager wrote: left as it is.
-      const bool ours = !bytes || bytes->size() == approval::kValueSize;
-      if (approval::IsEnabled(bytes) && ours && EntryExists(at, places, seams).value_or(false)) {
-        const Kind kind =
-            options.switchOff ? SwitchOffAgain(record, i, bytes, places, seams, options.fileTime) : Kind::BackOn;
-        out.push_back({kind, at.value});
-      }
-    }
-    if (recordedCommand) {
-      if (std::optional<reg::Address> run = offrecord::RunValueOf(at)) {
-        std::optional<std::wstring> command = offrecord::ReadCommand(seams.registry, *run);
-        if (command && *command != *recordedCommand) out.push_back({Kind::CommandChanged, at.value, *command});
-      }
-    }
+    if (now.status != reg::Status::Ok && now.status != reg::Status::Missing) continue;
+    const std::optional<std::string> bytes =
+        now.status == reg::Status::Ok ? std::optional<std::string>(now.bytes) : std::nullopt;
+    // A value of another size is none the start-up manager wrote: left as it is.
+    if (!approval::IsEnabled(bytes) || (bytes && bytes->size() != approval::kValueSize)) continue;
+    out.push_back({options.switchOff ? SwitchOffAgain(record, i, bytes, places, seams, options.fileTime) : Kind::BackOn,
+                   at.value});
   }
 }
 
-void FindNewEntries(const std::vector<Change>& record, const Places& places, Seams seams,
-                    const std::vector<SequenceItem>& items, const Options& options, std::vector<Finding>& out) {
+void FindNewEntries(const std::vector<Change>& record, std::vector<autostart::Entry>& listed, const Places& places,
+                    Seams seams, const std::vector<SequenceItem>& items, const Options& options,
+                    std::vector<Finding>& out) {
   const std::optional<std::map<std::string, bool>> seen =
       places.seenFile.empty() ? std::nullopt : LoadSeen(places.seenFile, seams.files);
   std::map<std::string, bool> next;
-  for (const autostart::Entry& e : seams.listEntries()) {
+  for (autostart::Entry& e : listed) {
     const std::string id = SeenId(e.approval);
-    const bool candidate =
-        e.enabled && e.isString && !e.program.empty() && !text::EqualsNoCase(e.program, places.ownProgram) &&
-        std::none_of(record.begin(), record.end(), [&](const Change& c) { return SameValue(c.at, e.approval); }) &&
-        std::none_of(items.begin(), items.end(),
-                     [&](const SequenceItem& item) { return text::EqualsNoCase(item.File, e.program); });
     bool isNew = false, firstSeen = false;
-    if (candidate && seen) {
-      auto it = seen->find(id);
-      firstSeen = it == seen->end();
-      isNew = firstSeen || it->second;
+    const bool taken =
+        std::any_of(record.begin(), record.end(), [&](const Change& c) { return SameValue(c.at, e.approval); });
+    if (seen && e.enabled && e.isString && !taken) {
+      const auto it = seen->find(id);
+      // A known entry stays known whatever becomes of it: no need to resolve it.
+      if (it == seen->end() || it->second) {
+        seams.resolve(e);
+        isNew = !e.program.empty() && !text::EqualsNoCase(e.program, places.ownProgram) &&
+                std::none_of(items.begin(), items.end(),
+                             [&](const SequenceItem& item) { return text::EqualsNoCase(item.File, e.program); });
+        firstSeen = isNew && it == seen->end();
+      }
     }
     next[id] = isNew;
     if (isNew) out.push_back({Kind::NewEntry, e.name, e.program, firstSeen});
@@ -153,8 +140,9 @@ std::vector<Finding> Run(const Places& places, Seams seams, const std::vector<Se
   std::optional<std::vector<Change>> record = offrecord::LoadRecord(places.recordFile, seams.files, &missing);
   if (!record) return {{Kind::RecordUnreadable, places.recordFile}};
   if (missing) return out;
-  CheckRecord(*record, places, seams, options, out);
-  FindNewEntries(*record, places, seams, items, options, out);
+  std::vector<autostart::Entry> listed = seams.listEntries();
+  CheckRecord(*record, listed, places, seams, options, out);
+  FindNewEntries(*record, listed, places, seams, items, options, out);
   return out;
 }
 

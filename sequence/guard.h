@@ -26,16 +26,19 @@ namespace sequence::guard {
 struct Places {
   std::wstring recordFile;  // the wizard's record; "" when unknown: no guard
   std::wstring seenFile;    // the entries seen at the last run, beside the record
-  std::wstring userStartup, commonStartup;  // the Startup folders; "" when unknown
   std::wstring ownProgram;  // the running program: its own entry is never new
 };
 
 struct Seams {
   reg::Registry& registry;
   FileSystem& files;
-  // Every start-up entry (autostart::ListEntries on Windows); asked only
+  // Every start-up entry with its approval state and its command as stored,
+  // not yet resolved (autostart::ListEntries(false) on Windows); asked only
   // when there is a record, so that a PC without a take-over pays nothing.
   std::function<std::vector<autostart::Entry>()> listEntries;
+  // Fills in an entry's program (autostart::Resolve): asked only for an
+  // entry that may be new, so a start with nothing new tests no file.
+  std::function<void(autostart::Entry&)> resolve;
 };
 
 enum class Kind {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/path_rules.h"
 #include "common/startup_approval.h"
 #include "common/switched_off_record.h"
 #include "fakes.h"
@@ -22,17 +21,36 @@ const std::wstring kChat = L"\"C:\\Chat\\chat.exe\" -min";
 struct Bench {
   fake::Registry registry;
   fake::FileSystem files;
-  std::vector<autostart::Entry> listed;
-  int listings = 0;
-  guard::Places places{L"C:\\L\\Tarvoline\\SwitchedOff.txt", L"C:\\L\\Tarvoline\\SeenEntries.txt", L"C:\\S",
-                       L"C:\\AllS", L"C:\\Tools\\Tarvoline.exe"};
+  std::vector<autostart::Entry> listed;  // as resolved
+  int listings = 0, resolved = 0;
+  guard::Places places{L"C:\\L\\Tarvoline\\SwitchedOff.txt", L"C:\\L\\Tarvoline\\SeenEntries.txt",
+                       L"C:\\Tools\\Tarvoline.exe"};
   std::vector<sequence::SequenceItem> items;
 
+  void List(approval::Place place, const std::wstring& name, const std::wstring& command, const std::wstring& program) {
+    autostart::Entry& e = listed.emplace_back();
+    e.source = place;
+    e.name = name;
+    e.command = command;
+    e.program = program;
+    e.approval = approval::AddressOf(place, name);
+  }
   void Record(const std::vector<Change>& changes) { files.files[places.recordFile] = offrecord::FormatRecord(changes); }
   std::vector<Change> RecordNow() { return offrecord::ParseRecord(files.files[places.recordFile]).value_or(std::vector<Change>{}); }
   std::vector<Finding> Run(bool switchOff = true, bool remember = true) {
-    return guard::Run(places, {registry, files, [this] { ++listings; return listed; }}, items,
-                      {switchOff, remember, kNow});
+    auto list = [this] {
+      ++listings;
+      std::vector<autostart::Entry> named = listed;
+      // Named with their approval state, as the system's listing gives them.
+      for (autostart::Entry& e : named) e.program.clear(), e.enabled = approval::IsEnabled(registry.Get(e.approval));
+      return named;
+    };
+    auto resolve = [this](autostart::Entry& e) {
+      ++resolved;
+      for (const autostart::Entry& r : listed)
+        if (r.approval == e.approval) e.program = r.program;
+    };
+    return guard::Run(places, {registry, files, list, resolve}, items, {switchOff, remember, kNow});
   }
 };
 
@@ -75,8 +93,9 @@ TEST(Guard, SwitchesReEnabledEntriesOffAgainKeepingWhatRestoreNeeds) {
     b.Record({{c.at, c.previous, kOff, recorded}});
     if (c.approval == On) b.registry.Set(c.at, kEnabled);
     if (c.approval == StillOff) b.registry.Set(c.at, kOff);
-    if (c.entryThere && isLink) b.files.files[paths::Join(b.places.userStartup, L"Sync.lnk")] = "";
-    if (c.entryThere && !isLink) b.registry.SetString(*offrecord::RunValueOf(c.at), c.commandNow.value_or(kChat));
+    const approval::Place place = isLink ? approval::Place::UserFolder
+                                  : c.at == machine ? approval::Place::MachineRun64 : approval::Place::UserRun;
+    if (c.entryThere) b.List(place, c.at.value, isLink ? L"C:\\S\\Sync.lnk" : c.commandNow.value_or(kChat), L"C:\\x.exe");
     if (c.denied) b.registry.denied.push_back({c.at.root, c.at.view, c.at.key, L""});
     const std::string recordBefore = b.files.files[b.places.recordFile];
 
@@ -98,7 +117,7 @@ TEST(Guard, AFailedWriteLeavesTheRecordAsRestoreExpectsIt) {
   const reg::Address user = approval::AddressOf(approval::Place::UserRun, L"Chat");
   b.Record({{user, kEnabled, kOff}});
   b.registry.Set(user, kEnabled);
-  b.registry.SetString(*offrecord::RunValueOf(user), kChat);
+  b.List(approval::Place::UserRun, L"Chat", kChat, L"C:\\Chat\\chat.exe");
   b.files.failReplace = true;  // record first: without it the value is not touched
   EXPECT_EQ(b.Run(), (std::vector<Finding>{{Kind::NotSwitchedOff, L"Chat"}}));
   EXPECT_EQ(b.registry.writes, 0);
@@ -115,15 +134,6 @@ TEST(Guard, AFailedWriteLeavesTheRecordAsRestoreExpectsIt) {
 }
 
 TEST(Guard, NamesEntriesThatCameAfterTheTakeOverOnce) {
-  auto entry = [](approval::Place place, const std::wstring& name, const std::wstring& program, bool enabled = true) {
-    autostart::Entry e;
-    e.source = place;
-    e.name = name;
-    e.program = program;
-    e.enabled = enabled;
-    e.approval = approval::AddressOf(place, name);
-    return e;
-  };
   Bench b;
   // Without a record there is no take-over to guard: nothing is even listed.
   EXPECT_EQ(b.Run(), std::vector<Finding>{});
@@ -133,15 +143,21 @@ TEST(Guard, NamesEntriesThatCameAfterTheTakeOverOnce) {
   b.Record({{taken, kEnabled, kOff}});
   b.registry.Set(taken, kOff);
   b.items.emplace_back().File = L"C:\\Mail\\MAIL.exe";
-  b.listed = {entry(approval::Place::UserRun, L"Chat", L"C:\\Chat\\chat.exe"),
-              entry(approval::Place::UserRun, L"Mail", L"C:\\Mail\\mail.exe"),
-              entry(approval::Place::UserFolder, L"Tarvoline.lnk", L"c:\\tools\\tarvoline.exe"),
-              entry(approval::Place::UserRun, L"Old", L"C:\\Old\\old.exe")};
+  b.List(approval::Place::UserRun, L"Chat", kChat, L"C:\\Chat\\chat.exe");
+  b.List(approval::Place::UserRun, L"Old", L"C:\\Old\\old.exe", L"C:\\Old\\old.exe");
   // The first guard learns what is there: it was there at the take-over.
   EXPECT_EQ(b.Run(), std::vector<Finding>{});
+  // Nothing new: no entry is resolved (no file test, no shortcut read).
+  b.resolved = 0;
+  EXPECT_EQ(b.Run(), std::vector<Finding>{});
+  EXPECT_EQ(b.resolved, 0);
 
-  b.listed.push_back(entry(approval::Place::MachineRun32, L"Meet", L"C:\\Meet\\meet.exe"));
-  b.listed.push_back(entry(approval::Place::CommonFolder, L"Off.lnk", L"C:\\Off\\off.exe", false));
+  // Added since: one the sequence starts, Tarvoline itself, one switched off, and one new.
+  b.List(approval::Place::UserRun, L"Mail", L"C:\\Mail\\mail.exe", L"C:\\Mail\\mail.exe");
+  b.List(approval::Place::UserFolder, L"Tarvoline.lnk", L"C:\\S\\Tarvoline.lnk", L"c:\\tools\\tarvoline.exe");
+  b.List(approval::Place::MachineRun32, L"Meet", L"C:\\Meet\\meet.exe", L"C:\\Meet\\meet.exe");
+  b.List(approval::Place::CommonFolder, L"Off.lnk", L"C:\\AllS\\Off.lnk", L"C:\\Off\\off.exe");
+  b.registry.Set(b.listed.back().approval, kOff);
   const std::vector<Finding> once{{Kind::NewEntry, L"Meet", L"C:\\Meet\\meet.exe", true}};
   EXPECT_EQ(b.Run(false, false), once);  // the check: nothing remembered
   EXPECT_EQ(b.Run(), once);

@@ -13,19 +13,20 @@ namespace sequence::guard {
 
 std::vector<Finding> RunOnSystem(const std::vector<SequenceItem>& items, bool switchOff, bool remember) {
   Places places;
-  const std::wstring local = special_folders::Path(CSIDL_LOCAL_APPDATA);
+  const std::wstring local = special_folders::FileSystemPath(CSIDL_LOCAL_APPDATA);
   if (local.empty()) return {};
   const std::wstring folder = paths::Join(local, offrecord::kFolderName);
   places.recordFile = paths::Join(folder, offrecord::kRecordName);
   places.seenFile = paths::Join(folder, offrecord::kSeenName);
-  places.userStartup = special_folders::Path(CSIDL_STARTUP);
-  places.commonStartup = special_folders::Path(CSIDL_COMMON_STARTUP);
   places.ownProgram = program::Path();
   FILETIME now{};
   ::GetSystemTimeAsFileTime(&now);
   Options options{switchOff, remember,
                   (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime};
-  return Run(places, {reg::RealRegistry(), RealFileSystem(), [] { return autostart::ListEntries(); }}, items, options);
+  return Run(places,
+             {reg::RealRegistry(), RealFileSystem(), [] { return autostart::ListEntries(false); },
+              [](autostart::Entry& e) { autostart::Resolve(e); }},
+             items, options);
 }
 
 }  // namespace sequence::guard
