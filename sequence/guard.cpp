@@ -24,8 +24,7 @@ bool SameValue(const reg::Address& a, const reg::Address& b) {
 // lives, which tells the five sources apart.
 std::string SeenId(const reg::Address& approvalValue) {
   return std::string(approvalValue.root == reg::Root::CurrentUser ? "HKCU\t" : "HKLM\t") +
-         offrecord::Escape(approvalValue.key) +
-         "\t" + offrecord::Escape(text::ToLower(approvalValue.value));
+         offrecord::Escape(approvalValue.key) + "\t" + offrecord::Escape(text::ToLower(approvalValue.value));
 }
 
 // The list of entries seen: id -> still to be named by the check (an entry
