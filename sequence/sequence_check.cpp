@@ -156,6 +156,9 @@ void CheckItems(const std::vector<SequenceItem>& items, const Environment& env,
     }
     if (report.findings() == before) report.Line(T(texts::kCheckItemClean));
   }
+  const std::vector<std::wstring> added = seams.autoStart.NewEntries(items);
+  if (!added.empty()) report.Line(L"");
+  for (const std::wstring& entry : added) report.Finding(T(texts::kCheckNewEntry, entry));
 }
 
 struct SettingKey {

@@ -30,6 +30,9 @@ class AutoStartPrograms {
   // Full paths of those programs; compared with an item's File without
   // regard to letter case.
   virtual std::vector<std::wstring> EnabledProgramPaths() = 0;
+  // The enabled entries that came after the wizard's take-over, neither in
+  // items nor switched off by it (sequence/guard.h), as "name (program)".
+  virtual std::vector<std::wstring> NewEntries(const std::vector<SequenceItem>& items) { return {}; }
 };
 
 // The check command as given after the program name.

@@ -56,10 +56,12 @@ struct Settings {
   // keeps its four lines. Report = 0 turns the start report off; ReadyWait = 1
   // makes each start wait until the program before has finished starting
   // (any other value counts as 0); SkipRunning = 0 starts programs that are
-  // already running all the same.
+  // already running all the same; Guard = 0 makes the guard only report
+  // entries that switched themselves back on (sequence/guard.h).
   bool Report = true;
   bool ReadyWait = false;
   bool SkipRunning = true;
+  bool Guard = true;
 };
 
 // Sequence file used when the command line names none.
@@ -86,7 +88,7 @@ struct SettingsRead {
   std::vector<std::wstring> notNumbers;  // keys whose value is no finite number (their default is used)
 };
 
-// Loads the settings file, reads Report, ReadyWait and SkipRunning, adds each
+// Loads the settings file, reads Report, ReadyWait, SkipRunning and Guard, adds each
 // of the four keys that is missing or empty with its default (in the order
 // CPULimit, MaxIdleTime, IntervalTime, TimerInterval, as 16-bit integers),
 // reads the four settings from it and, when a key was added or filled, writes

@@ -49,6 +49,9 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
   run.report.RunBegins(sequencePath,
                        {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, s.ReadyWait, s.SkipRunning}, kept,
                        run.sequence.ItemsLeftOut);
+  // Before the first item. With nothing to start in their place, entries
+  // that switched themselves back on are only named.
+  run.report.Guard(entry.RunGuard(run.sequence.Items, s.Guard && kept > 0));
   if (kept == 0) {
     run.report.RunEnds(0, 0);
     return MainOutcome::NoItems;

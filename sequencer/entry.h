@@ -7,10 +7,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/fileio.h"
 #include "common/messages.h"
 #include "common/seams.h"
+#include "sequence/guard.h"
 #include "sequence/sequence_file.h"
 #include "sequencer/start_report.h"
 
@@ -41,6 +43,12 @@ class EntryUi {
   virtual bool ShowMainWindow(Run run) = 0;
   // The clocks of the start report; null: no report.
   virtual report::Clock* ReportClock() { return nullptr; }
+  // Runs the guard (sequence/guard.h) over the system's record and entries;
+  // switchOff false only reports.
+  virtual std::vector<sequence::guard::Finding> RunGuard(const std::vector<sequence::SequenceItem>& items,
+                                                         bool switchOff) {
+    return {};
+  }
 };
 
 enum class MainOutcome {

@@ -119,6 +119,20 @@ std::wstring ItemText(const ItemEvent& e, std::int64_t realMs) {
                      outcome, timing});
 }
 
+std::wstring GuardText(const sequence::guard::Finding& f) {
+  using sequence::guard::Kind;
+  switch (f.kind) {
+    case Kind::SwitchedOffAgain: return ui::Format(ui::Text(texts::kGuardSwitchedOffAgain), {f.name});
+    case Kind::BackOn: return ui::Format(ui::Text(texts::kGuardBackOn), {f.name});
+    case Kind::NeedsAdmin: return ui::Format(ui::Text(texts::kGuardNeedsAdmin), {f.name});
+    case Kind::NotSwitchedOff: return ui::Format(ui::Text(texts::kGuardNotSwitchedOff), {f.name});
+    case Kind::CommandChanged: return ui::Format(ui::Text(texts::kGuardCommandChanged), {f.name, f.detail});
+    case Kind::NewEntry: return f.firstSeen ? ui::Format(ui::Text(texts::kGuardNewEntry), {f.name, f.detail}) : L"";
+    case Kind::RecordUnreadable: return ui::Format(ui::Text(texts::kGuardRecordUnreadable), {f.name});
+  }
+  return L"";
+}
+
 std::wstring RunEndsText(int handled, int notStarted, std::int64_t durationMs) {
   return notStarted == 0 ? ui::Format(ui::Text(texts::kRunEndsAll), {std::to_wstring(handled), Seconds(durationMs)})
                          : ui::Format(ui::Text(texts::kRunEndsClosed), {Items(notStarted), Seconds(durationMs)});
@@ -153,6 +167,12 @@ void StartReport::RunBegins(const std::wstring& sequencePath, const RunSettings&
   // A report that is there but could not be read is not new: no mark in its middle.
   needMark_ = size ? *size == 0 : !fs_->Exists(path_);
   Write(line);
+}
+
+void StartReport::Guard(const std::vector<sequence::guard::Finding>& findings) {
+  if (!fs_) return;
+  for (const sequence::guard::Finding& f : findings)
+    if (std::wstring text = GuardText(f); !text.empty()) Write(Stamp(clock_->Now()) + L" " + text);
 }
 
 void StartReport::TimerStarted() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/fileio.h"
+#include "sequence/guard.h"
 
 namespace report {
 
@@ -89,6 +90,9 @@ std::wstring Stamp(const LocalTime& t);
 // The text of each line, without the time stamp.
 std::wstring RunBeginsText(const std::wstring& sequencePath, const RunSettings& s, int kept, int leftOut);
 std::wstring ItemText(const ItemEvent& e, std::int64_t realMs);
+// A guard finding's line; "" for one the report does not name (a new
+// entry named at an earlier run).
+std::wstring GuardText(const sequence::guard::Finding& f);
 // notStarted 0: every item was handled; otherwise the user closed the window.
 std::wstring RunEndsText(int handled, int notStarted, std::int64_t durationMs);
 
@@ -107,6 +111,8 @@ class StartReport {
   // be replaced, cuts it to the whole lines of its last kRotateBytes / 2),
   // then writes the first line. Only such a file is read.
   void RunBegins(const std::wstring& sequencePath, const RunSettings& s, int kept, int leftOut);
+  // One line per finding of the guard, after the first line.
+  void Guard(const std::vector<sequence::guard::Finding>& findings);
   // Real waiting time is counted from here (the timer was enabled).
   void TimerStarted();
   void ItemHandled(const ItemEvent& e);

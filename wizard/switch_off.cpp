@@ -1,8 +1,5 @@
 #include "switch_off.h"
 
-#include <algorithm>
-#include <cstdio>
-
 #include "common/startup_approval.h"
 #include "common/text.h"
 #include "common/ui_text.h"
@@ -10,164 +7,8 @@
 
 namespace wizard::switchoff {
 
-namespace {
-
-constexpr char kHeader[] = "TVLpreparer switched-off start-up entries";
-
-std::string Hex(std::string_view bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-std::optional<std::string> Unhex(std::string_view s) {
-  if (s.size() % 2) return std::nullopt;
-  std::string out;
-  for (size_t i = 0; i < s.size(); i += 2) {
-    int hi = HexDigit(s[i]), lo = HexDigit(s[i + 1]);
-    if (hi < 0 || lo < 0) return std::nullopt;
-    out += static_cast<char>(hi * 16 + lo);
-  }
-  return out;
-}
-
-std::string Escape(const std::wstring& s) {
-  std::string out;
-  for (wchar_t c : s) {
-    if (c >= 0x20 && c < 0x7F && c != L'%') {
-      out += static_cast<char>(c);
-    } else {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "%%%04X", static_cast<unsigned>(c) & 0xFFFF);
-      out += buf;
-    }
-  }
-  return out;
-}
-
-std::optional<std::wstring> Unescape(std::string_view s) {
-  std::wstring out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] != '%') {
-      out += static_cast<wchar_t>(static_cast<unsigned char>(s[i]));
-      continue;
-    }
-    if (i + 4 >= s.size()) return std::nullopt;
-    unsigned v = 0;
-    for (size_t k = 1; k <= 4; ++k) {
-      int d = HexDigit(s[i + k]);
-      if (d < 0) return std::nullopt;
-      v = v * 16 + static_cast<unsigned>(d);
-    }
-    out += static_cast<wchar_t>(v);
-    i += 4;
-  }
-  return out;
-}
-
-std::vector<std::string_view> Fields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  size_t start = 0;
-  for (;;) {
-    size_t tab = line.find('\t', start);
-    fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-    if (tab == std::string_view::npos) return fields;
-    start = tab + 1;
-  }
-}
-
-bool IsApprovalValue(const Change& c) {
-  static const std::wstring keys[] = {std::wstring(approval::kKeyBase) + L"Run",
-                                      std::wstring(approval::kKeyBase) + L"Run32",
-                                      std::wstring(approval::kKeyBase) + L"StartupFolder"};
-  return c.at.view == reg::View::Bits64 && std::find(std::begin(keys), std::end(keys), c.at.key) != std::end(keys) &&
-         c.written.size() == approval::kValueSize && (!c.previous || c.previous->size() == approval::kValueSize);
-}
-
-// Puts one change back: the previous bytes, or no value where there was none.
-bool PutBack(const Change& c, reg::Registry& registry) {
-  reg::Status s = c.previous ? registry.WriteBinary(c.at, *c.previous) : registry.Delete(c.at);
-  return s == reg::Status::Ok || (!c.previous && s == reg::Status::Missing);
-}
-
-// The record's changes: none when there is no file, nullopt when it cannot be read.
-std::optional<std::vector<Change>> LoadRecord(const std::wstring& recordFile, FileSystem& files, bool* missing) {
-  std::optional<std::string> bytes = files.ReadAll(recordFile);
-  if (!bytes) {
-    if (files.IsOrdinaryFile(recordFile) || files.IsFolder(recordFile)) return std::nullopt;
-    if (missing) *missing = true;
-    return std::vector<Change>{};
-  }
-  return ParseRecord(*bytes);
-}
-
-}  // namespace
-
-std::string FormatRecord(const std::vector<Change>& changes) {
-  std::string out = std::string(kHeader) + "\r\n";
-  for (const Change& c : changes) {
-    out += c.at.root == reg::Root::CurrentUser ? "HKCU\t" : "HKLM\t";
-    out += c.at.view == reg::View::Bits64 ? "64\t" : "32\t";
-    out += Escape(c.at.key) + "\t" + Escape(c.at.value) + "\t";
-    out += (c.previous ? Hex(*c.previous) : std::string("-")) + "\t" + Hex(c.written) + "\r\n";
-  }
-  return out;
-}
-
-std::optional<std::vector<Change>> ParseRecord(std::string_view bytes) {
-  std::vector<Change> changes;
-  bool header = false;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    std::string_view line = bytes.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    start = end == std::string_view::npos ? bytes.size() : end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) continue;
-    if (!header) {
-      if (line != kHeader) return std::nullopt;
-      header = true;
-      continue;
-    }
-    std::vector<std::string_view> f = Fields(line);
-    if (f.size() != 6) return std::nullopt;
-    if (f[1] != "64") return std::nullopt;  // the approval data lives in the 64-bit view only
-    Change c;
-    if (f[0] == "HKCU") c.at.root = reg::Root::CurrentUser;
-    else if (f[0] == "HKLM") c.at.root = reg::Root::LocalMachine;
-    else return std::nullopt;
-    if (f[1] == "64") c.at.view = reg::View::Bits64;
-    else if (f[1] == "32") c.at.view = reg::View::Bits32;
-    else return std::nullopt;
-    std::optional<std::wstring> key = Unescape(f[2]), value = Unescape(f[3]);
-    std::optional<std::string> written = Unhex(f[5]);
-    if (!key || !value || key->empty() || !written) return std::nullopt;
-    c.at.key = *key;
-    c.at.value = *value;
-    if (f[4] != "-") {
-      c.previous = Unhex(f[4]);
-      if (!c.previous) return std::nullopt;
-    }
-    c.written = *written;
-    // The record lies in the user's writable profile: a line that could make
-    // an elevated /restore touch anything but an approval value is refused.
-    if (!IsApprovalValue(c)) return std::nullopt;
-    changes.push_back(std::move(c));
-  }
-  if (!header) return std::nullopt;
-  return changes;
-}
+using offrecord::LoadRecord;
+using offrecord::PutBack;
 
 SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_t fileTime,
                           const std::wstring& recordFile, reg::Registry& registry, FileSystem& files) {
@@ -208,6 +49,9 @@ SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_
     // writes it: what switching it off would mean is unknown, so it stays on.
     if (previous && previous->size() != approval::kValueSize) continue;
     record.push_back(Change{at, previous, approval::SwitchedOffBytes(previous, fileTime)});
+    // The command line the item was made from, so that Tarvoline's guard can
+    // tell when the program's own entry changed since.
+    if (std::optional<reg::Address> run = offrecord::RunValueOf(at)) record.back().command = offrecord::ReadCommand(registry, *run);
     if (!files.ReplaceContents(recordFile, FormatRecord(record))) {
       record.pop_back();  // not written: nothing to put back for it
       return putBackAll();

@@ -1,15 +1,7 @@
 // Switching taken-over start-up entries off in the start-up approval data,
-// the record of what was switched off, and putting it back. Portable: the
-// registry and the record file come in through their seams.
-//
-// The record is ASCII text, one change a line after a header line:
-//   root TAB view TAB key TAB value name TAB previous bytes TAB written bytes
-// root "HKCU" or "HKLM", view "64", key one of the three approval keys
-// (...\StartupApproved\Run, Run32, StartupFolder), bytes in hex, 12 of them
-// ("-" for a value that did not exist). Any other line makes the record
-// unreadable. In names, "%", control characters and everything
-// beyond ASCII are written "%" and four hex digits (the UTF-16 unit), so any
-// name survives any code page.
+// and putting them back. Portable: the registry and the record file
+// (common/switched_off_record.h, read by Tarvoline's guard too) come in
+// through their seams.
 #pragma once
 
 #include <cstdint>
@@ -20,19 +12,13 @@
 
 #include "common/fileio.h"
 #include "common/registry.h"
+#include "common/switched_off_record.h"
 
 namespace wizard::switchoff {
 
-struct Change {
-  reg::Address at;
-  std::optional<std::string> previous;  // nullopt: there was no value
-  std::string written;
-  bool operator==(const Change&) const = default;
-};
-
-std::string FormatRecord(const std::vector<Change>& changes);
-// nullopt when the text is not a record (wrong header, a malformed line).
-std::optional<std::vector<Change>> ParseRecord(std::string_view bytes);
+using offrecord::Change;
+using offrecord::FormatRecord;
+using offrecord::ParseRecord;
 
 enum class Outcome {
   SwitchedOff,       // every entry switched off and recorded

@@ -12,8 +12,6 @@ enum : unsigned {
 };
 
 inline constexpr wchar_t kProgramTitle[] = L"TVLpreparer";
-inline constexpr wchar_t kRecordFolder[] = L"Tarvoline";
-inline constexpr wchar_t kRecordName[] = L"SwitchedOff.txt";
 inline constexpr wchar_t kRestoreSwitch[] = L"/restore";
 inline constexpr wchar_t kDefaultSequenceName[] = L"StartUp.pmw";
 inline constexpr wchar_t kOwnShortcutName[] = L"Tarvoline.lnk";

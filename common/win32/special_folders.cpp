@@ -19,6 +19,13 @@ std::wstring Path(int csidl) {
   return buffer;
 }
 
+std::wstring FileSystemPath(int csidl) {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK) return L"";
+  buffer[MAX_PATH] = L'\0';
+  return buffer;
+}
+
 std::wstring UserStartup() { return Path(CSIDL_STARTUP); }
 
 }  // namespace special_folders

@@ -17,7 +17,12 @@ namespace autostart {
 // enabled state comes from the start-up approval data. Programs are
 // resolved with file-system redirection off and the 64-bit folder
 // variables, so a 32-bit build lists what a 64-bit one does.
-std::vector<Entry> ListEntries();
+// With resolve false, entries are only named: program, arguments and
+// working folder stay empty (command is the value as stored or the
+// shortcut's path) until Resolve; a check of names and approval needs no
+// file test and no shortcut read.
+std::vector<Entry> ListEntries(bool resolve = true);
+void Resolve(Entry& entry);
 
 // Where process creation looks for a program named without a folder: the
 // system folder, the 16-bit system folder, the Windows folder, then PATH.

@@ -12,6 +12,7 @@
 #include "common/path_rules.h"
 #include "special_folders.h"
 #include "raii.h"
+#include "redirection.h"
 
 namespace autostart {
 
@@ -28,31 +29,6 @@ bool Is64BitWindows() {
 #endif
 }
 
-// File-system redirection off for the lifetime of the object (a 32-bit
-// process on 64-bit Windows would otherwise test System32 paths in SysWOW64).
-class RedirectionOff {
- public:
-  RedirectionOff() {
-    using Fn = BOOL(WINAPI*)(PVOID*);
-    auto disable = reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
-    active_ = disable && disable(&old_);
-  }
-  ~RedirectionOff() {
-    if (!active_) return;
-    using Fn = BOOL(WINAPI*)(PVOID);
-    auto revert = reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection")));
-    if (revert) revert(old_);
-  }
-  RedirectionOff(const RedirectionOff&) = delete;
-  RedirectionOff& operator=(const RedirectionOff&) = delete;
-
- private:
-  PVOID old_ = nullptr;
-  bool active_ = false;
-};
-
 std::optional<std::wstring> Environment(std::wstring_view name) {
   std::wstring n(name);
   DWORD size = GetEnvironmentVariableW(n.c_str(), nullptr, 0);
@@ -64,7 +40,9 @@ std::optional<std::wstring> Environment(std::wstring_view name) {
   return value;
 }
 
-void ReadRunKey(HKEY root, REGSAM view, Source source, const Resolver& resolver, std::vector<Entry>& out) {
+// Each value of one Run key; resolved through resolver, or (null) only named
+// with its command as stored.
+void ReadRunKey(HKEY root, REGSAM view, Source source, const Resolver* resolver, std::vector<Entry>& out) {
   HKEY raw = nullptr;
   if (RegOpenKeyExW(root, kRunKey, 0, KEY_QUERY_VALUE | view, &raw) != ERROR_SUCCESS) return;
   win::RegKey key(raw);
@@ -92,7 +70,16 @@ void ReadRunKey(HKEY root, REGSAM view, Source source, const Resolver& resolver,
     const std::wstring valueName(name.data(), nameLen);
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
       std::wstring value(data.data(), dataLen / sizeof(wchar_t));
-      out.push_back(FromRunValue(source, valueName, tool::TrimAtNull(value), resolver));
+      if (resolver) {
+        out.push_back(FromRunValue(source, valueName, tool::TrimAtNull(value), *resolver));
+      } else {
+        Entry named;
+        named.source = source;
+        named.name = valueName;
+        named.command = tool::TrimAtNull(value);
+        named.approval = approval::AddressOf(source, valueName);
+        out.push_back(std::move(named));
+      }
     } else {
       Entry other;
       other.source = source;
@@ -104,14 +91,23 @@ void ReadRunKey(HKEY root, REGSAM view, Source source, const Resolver& resolver,
   }
 }
 
-void ReadFolder(int csidl, Source source, std::vector<Entry>& out) {
-  std::wstring folder = special_folders::Path(csidl);
+void ReadFolder(int csidl, Source source, bool resolve, std::vector<Entry>& out) {
+  std::wstring folder = special_folders::FileSystemPath(csidl);
   if (folder.empty()) return;
   std::wstring f = folder;
   for (const std::wstring& name : RealFileSystem().ListOrdinaryFiles(paths::Join(f, L"*.lnk"))) {
     // "*.lnk" also finds longer extensions through their short names.
     if (!text::EqualsNoCase(paths::Extension(name), L"lnk")) continue;
-    out.push_back(FromShortcut(source, folder, name, RealShortcutStore()));
+    if (resolve) {
+      out.push_back(FromShortcut(source, folder, name, RealShortcutStore()));
+    } else {
+      Entry named;
+      named.source = source;
+      named.name = name;
+      named.command = paths::Join(f, name);
+      named.approval = approval::AddressOf(source, name);
+      out.push_back(std::move(named));
+    }
   }
 }
 
@@ -135,22 +131,39 @@ std::vector<std::wstring> SearchFolders() {
 }
 
 
-std::vector<Entry> ListEntries() {
+namespace {
+Resolver SystemResolver() { return {cmdline::With64BitFolders(Environment), SearchFolders(), RealFileSystem()}; }
+}  // namespace
+
+std::vector<Entry> ListEntries(bool resolve) {
   std::vector<Entry> entries;
   {
-    RedirectionOff redirection;
-    const Resolver resolver{cmdline::With64BitFolders(Environment), SearchFolders(), RealFileSystem()};
-    ReadRunKey(HKEY_CURRENT_USER, KEY_WOW64_64KEY, Source::UserRun, resolver, entries);
-    ReadRunKey(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, Source::MachineRun64, resolver, entries);
-    if (Is64BitWindows()) ReadRunKey(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, Source::MachineRun32, resolver, entries);
+    win::RedirectionOff redirection;
+    const std::optional<Resolver> resolver = resolve ? std::optional(SystemResolver()) : std::nullopt;
+    const Resolver* r = resolver ? &*resolver : nullptr;
+    ReadRunKey(HKEY_CURRENT_USER, KEY_WOW64_64KEY, Source::UserRun, r, entries);
+    ReadRunKey(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, Source::MachineRun64, r, entries);
+    if (Is64BitWindows()) ReadRunKey(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, Source::MachineRun32, r, entries);
   }
-  ReadFolder(CSIDL_STARTUP, Source::UserFolder, entries);
-  ReadFolder(CSIDL_COMMON_STARTUP, Source::CommonFolder, entries);
+  ReadFolder(CSIDL_STARTUP, Source::UserFolder, resolve, entries);
+  ReadFolder(CSIDL_COMMON_STARTUP, Source::CommonFolder, resolve, entries);
   for (Entry& e : entries) {
     reg::ValueRead v = reg::RealRegistry().Read(e.approval);
     e.enabled = approval::IsEnabled(v.status == reg::Status::Ok ? std::optional<std::string>(v.bytes) : std::nullopt);
   }
   return entries;
+}
+
+void Resolve(Entry& e) {
+  if (!e.isString || !e.program.empty()) return;
+  const bool enabled = e.enabled;
+  if (e.source == Source::UserFolder || e.source == Source::CommonFolder) {
+    e = FromShortcut(e.source, paths::Parent(e.command), e.name, RealShortcutStore());
+  } else {
+    win::RedirectionOff redirection;
+    e = FromRunValue(e.source, e.name, e.command, SystemResolver());
+  }
+  e.enabled = enabled;
 }
 
 bool HasApprovalData() {

@@ -15,7 +15,9 @@ using check::Command;
 
 struct AutoStart : check::AutoStartPrograms {
   std::vector<std::wstring> paths;
+  std::vector<std::wstring> added;  // entries that came after the take-over
   std::vector<std::wstring> EnabledProgramPaths() override { return paths; }
+  std::vector<std::wstring> NewEntries(const std::vector<sequence::SequenceItem>&) override { return added; }
 };
 
 // The real disk, except for a file another program holds locked and a
@@ -70,6 +72,7 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
   AutoStart autoStart;
   autoStart.paths = {mail};
   for (wchar_t& c : autoStart.paths[0]) c = static_cast<wchar_t>(std::towupper(c));  // letter case does not matter
+  autoStart.added = {L"Meet (C:\\Meet\\meet.exe)"};
   check::Environment env{prog / L"Tarvoline.exe", {t.path()}, {2026, 12, 7, 1, 2, 3}, {}};
 
   const check::Result r = check::Run(Command{seq, true}, env, {files, shell, autoStart});
@@ -101,6 +104,8 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
       L"", L"[9] サイト", L"    File: http://example.com/", L"    問題はありません。",
       L"", L"[10] パネル", L"    File: " + panel, L"    問題はありません。",
       L"",
+      L"    ※ 引き継ぎ後に加わったスタートアップ項目です。引き継ぐには TVLpreparer を実行してください: Meet (C:\\Meet\\meet.exe)",
+      L"",
       L"設定ファイル: " + ini,
       L"    CPULimit = high", L"    ※ 数値ではありません。既定値を使います: 30",
       L"    MaxIdleTime = ", L"    ※ 値が空です。既定値を使います: 10000",
@@ -108,7 +113,7 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
       L"    TimerInterval = 70000",
       L"    ※ タイマーに使えない値です(1～65535)。代わりに使う値: 200",
       L"",
-      L"指摘: 10 件"}));
+      L"指摘: 11 件"}));
   // clang-format on
 }
 

@@ -63,26 +63,26 @@ TEST(LoadSequence, KeepsItemsByTheFileRules) {
   }
 }
 
-// Report, ReadyWait and SkipRunning are read but never written.
+// Report, ReadyWait, SkipRunning and Guard are read but never written.
 TEST(LoadSettings, CompletesTheFileAndReadsIt) {
   struct Case {
     const char* name;
     std::optional<std::wstring> before;  // nullopt: no file
     std::wstring after;
-    // CPULimit, MaxIdleTime, IntervalTime, TimerInterval, Report, ReadyWait, SkipRunning
+    // CPULimit, MaxIdleTime, IntervalTime, TimerInterval, Report, ReadyWait, SkipRunning, Guard
     std::vector<double> values;
   } cases[] = {
-      {"no settings file", std::nullopt, kDefaultSettings, {30, 10000, 500, 200, 1, 0, 1}},
+      {"no settings file", std::nullopt, kDefaultSettings, {30, 10000, 500, 200, 1, 0, 1, 1}},
       {"keys missing, one empty, a comment, fractions", L"; mine\r\nIntervalTime=750.5\r\ncpulimit =\r\n",
        L"; mine\r\nIntervalTime = 750.5\r\ncpulimit = 30\r\nMaxIdleTime = 10000\r\nTimerInterval = 200\r\n",
-       {30, 10000, 750.5, 200, 1, 0, 1}},
+       {30, 10000, 750.5, 200, 1, 0, 1, 1}},
       {"values that are no finite number fall back", L"CPULimit = high\r\nMaxIdleTime = nan\r\nIntervalTime = inf\r\n",
        L"CPULimit = high\r\nMaxIdleTime = nan\r\nIntervalTime = inf\r\nTimerInterval = 200\r\n",
-       {30, 10000, 500, 200, 1, 0, 1}},
-      {"the three switches", L"Report = 0\r\nReadyWait = 1\r\nSkipRunning = 0\r\n",
-       L"Report = 0\r\nReadyWait = 1\r\nSkipRunning = 0\r\n" + kDefaultSettings, {30, 10000, 500, 200, 0, 1, 0}},
-      {"switches that are no 0 or 1 keep their default", L"Report = x\r\nReadyWait = 2\r\nSkipRunning = 1\r\n",
-       L"Report = x\r\nReadyWait = 2\r\nSkipRunning = 1\r\n" + kDefaultSettings, {30, 10000, 500, 200, 1, 0, 1}},
+       {30, 10000, 500, 200, 1, 0, 1, 1}},
+      {"the switches", L"Report = 0\r\nReadyWait = 1\r\nSkipRunning = 0\r\nGuard = 0\r\n",
+       L"Report = 0\r\nReadyWait = 1\r\nSkipRunning = 0\r\nGuard = 0\r\n" + kDefaultSettings, {30, 10000, 500, 200, 0, 1, 0, 0}},
+      {"switches that are no 0 or 1 keep their default", L"Report = x\r\nReadyWait = 2\r\nSkipRunning = 1\r\nGuard = x\r\n",
+       L"Report = x\r\nReadyWait = 2\r\nSkipRunning = 1\r\nGuard = x\r\n" + kDefaultSettings, {30, 10000, 500, 200, 1, 0, 1, 1}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -91,7 +91,7 @@ TEST(LoadSettings, CompletesTheFileAndReadsIt) {
     const sequence::Settings s = sequence::LoadSettings(dir / L"Tarvoline.ini", RealFileSystem(), UserNumberSeparators()).settings;
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), text::ToAnsi(c.after));
     EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, double(s.Report),
-                                   double(s.ReadyWait), double(s.SkipRunning)}), c.values);
+                                   double(s.ReadyWait), double(s.SkipRunning), double(s.Guard)}), c.values);
   }
 }
 

@@ -15,6 +15,7 @@
 #include "common/tool.h"
 #include "common/win32/process.h"
 #include "common/win32/raii.h"
+#include "common/win32/redirection.h"
 #include "common/win32/shell_link.h"
 
 namespace {
@@ -178,9 +179,16 @@ class Win32LaunchSystem final : public LaunchSystem {
   LaunchResult StartProgram(const std::wstring& commandLine, int showState) override {
     LaunchResult r;
     DWORD id = 0;
-    win::Handle process = win::StartProcess(commandLine, showState, &id);
+    DWORD error = 0;
+    win::Handle process;
+    {
+      // The 32-bit build starts what the 64-bit one would (System32, not SysWOW64).
+      win::RedirectionOff redirection;
+      process = win::StartProcess(commandLine, showState, &id);
+      error = ::GetLastError();
+    }
     if (!process) {
-      r.error = ErrorText(::GetLastError());
+      r.error = ErrorText(error);
       return r;
     }
     r.ok = true;

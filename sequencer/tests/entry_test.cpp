@@ -16,7 +16,11 @@ const std::wstring kDefaultSettings =
 
 struct Ui : sequencer::EntryUi {
   std::vector<sequencer::Run> shown;
+  std::vector<bool> guardSwitchOff;
   bool ShowMainWindow(sequencer::Run run) override { return shown.push_back(std::move(run)), true; }
+  std::vector<sequence::guard::Finding> RunGuard(const std::vector<sequence::SequenceItem>&, bool switchOff) override {
+    return guardSwitchOff.push_back(switchOff), std::vector<sequence::guard::Finding>{};
+  }
 };
 
 // Whole command lines, as the system gives them, through the entry.
@@ -50,6 +54,8 @@ TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
                               RealFileSystem(), UserNumberSeparators()),
               c.window ? sequencer::MainOutcome::WindowShown : sequencer::MainOutcome::NoItems);
     EXPECT_EQ(ui.shown.size(), c.window ? 1u : 0u);
+    // The guard runs at every start; with nothing to start instead, it switches nothing off.
+    EXPECT_EQ(ui.guardSwitchOff, std::vector<bool>{c.window});
     using Shown = decltype(messages.shown);
     EXPECT_EQ(messages.shown, (c.message.empty() ? Shown{} : Shown{{expand(c.message), ui::MessageIcon::Critical}}));
     // The settings file is written whether or not there is anything to start.

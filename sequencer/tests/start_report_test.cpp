@@ -58,12 +58,21 @@ struct Ui : sequencer::EntryUi {
   FakeClock clock;
   bool ShowMainWindow(sequencer::Run) override { return true; }
   report::Clock* ReportClock() override { return &clock; }
+  // The guard's findings, a new entry named at an earlier run among them.
+  std::vector<bool> guardSwitchOff;
+  std::vector<sequence::guard::Finding> RunGuard(const std::vector<sequence::SequenceItem>&, bool switchOff) override {
+    guardSwitchOff.push_back(switchOff);
+    using sequence::guard::Kind;
+    return {{Kind::SwitchedOffAgain, L"Chat"}, {Kind::NewEntry, L"Old", L"C:\\old.exe", false},
+            {Kind::NewEntry, L"Meet", L"C:\\meet.exe", true}};
+  }
 };
 
 TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
-  struct Case { const char* name; std::string settings; bool written; } cases[] = {
+  struct Case { const char* name; std::string settings; bool written, guardSwitchesOff = true; } cases[] = {
       {"no settings file", "", true},
       {"Report = 0", "Report = 0\r\n", false},
+      {"Guard = 0: the guard only reports", "Guard = 0\r\n", true, false},
   };
   for (const Case& c : cases) {
     TempFolder dir;
@@ -76,6 +85,11 @@ TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
     const std::string log = TempFolder::Read(dir / L"Tarvoline.log");
     EXPECT_EQ(!log.empty(), c.written) << c.name;
     EXPECT_TRUE(!c.written || log.find("SkipRunning 1; ") != std::string::npos) << c.name;
+    EXPECT_EQ(ui.guardSwitchOff, std::vector<bool>{c.guardSwitchesOff}) << c.name;
+    // Each finding on a line of its own; a new entry only the first time.
+    EXPECT_EQ(log.find("Chat") != std::string::npos, c.written);
+    EXPECT_EQ(log.find("Old"), std::string::npos);
+    EXPECT_EQ(log.find("C:\\meet.exe") != std::string::npos, c.written);
   }
 }
 

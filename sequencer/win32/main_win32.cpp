@@ -12,8 +12,10 @@
 #include "common/ui_text.h"
 #include "common/win32/message_boxes.h"
 #include "common/win32/program_info.h"
+#include "common/win32/redirection.h"
 #include "common/win32/startup_entries.h"
 #include "sequence/sequence_check.h"
+#include "sequence/win32/guard_win32.h"
 #include "sequencer/entry.h"
 #include "sequencer/texts.h"
 #include "sequencer/win32/main_window.h"
@@ -31,6 +33,12 @@ class SystemAutoStartPrograms final : public sequence::check::AutoStartPrograms 
       if (e.enabled && e.isString && e.readable && !e.program.empty()) paths.push_back(e.program);
     return paths;
   }
+  std::vector<std::wstring> NewEntries(const std::vector<sequence::SequenceItem>& items) override {
+    std::vector<std::wstring> added;
+    for (const sequence::guard::Finding& f : sequence::guard::RunOnSystem(items, false, false))
+      if (f.kind == sequence::guard::Kind::NewEntry) added.push_back(f.name + L" (" + f.detail + L")");
+    return added;
+  }
 };
 
 int RunCheck(const sequence::check::Command& command, ui::Messages& messages) {
@@ -40,7 +48,9 @@ int RunCheck(const sequence::check::Command& command, ui::Messages& messages) {
                                          {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond},
                                          UserNumberSeparators()};
   SystemAutoStartPrograms autoStart;
-  const sequence::check::Result result = sequence::check::Run(command, env, {RealFileSystem(), RealShell(), autoStart});
+  // Paths are tested as the 64-bit program sees them, as a start would find them.
+  win::UnredirectedTests files;
+  const sequence::check::Result result = sequence::check::Run(command, env, {files, RealShell(), autoStart});
   if (!result.written && !command.quiet) {
     messages.Show(ui::Format(ui::Text(sequencer::texts::kCheckNotWritten), {result.reportPath}), ui::MessageIcon::Critical);
   }
@@ -63,6 +73,11 @@ class WindowsEntryUi final : public sequencer::EntryUi {
   }
 
   report::Clock* ReportClock() override { return &RealReportClock(); }
+
+  std::vector<sequence::guard::Finding> RunGuard(const std::vector<sequence::SequenceItem>& items,
+                                                 bool switchOff) override {
+    return sequence::guard::RunOnSystem(items, switchOff, true);
+  }
 
  private:
   int showCommand_;

@@ -56,7 +56,7 @@ TEST(SwitchOff, RecordKeepsEveryNameAndRejectsAnythingElse) {
   const std::string off = approval::SwitchedOffBytes(kEnabled, kTime);
   const reg::Address run32{reg::Root::LocalMachine, reg::View::Bits64, std::wstring(approval::kKeyBase) + L"Run32", L"x"};
   const std::vector<Change> changes{{kOdd, std::nullopt, off}, {kMachine, kEnabled, off}, {run32, std::nullopt, off},
-                                    {kUser, kEnabled, off}};
+                                    {kUser, kEnabled, off, L"\"C:\\\u30E1\\a.exe\"\t%x"}};
   const std::string text = so::FormatRecord(changes);
   for (char c : text) EXPECT_EQ(static_cast<unsigned char>(c) & 0x80, 0);  // readable in any code page
   EXPECT_EQ(so::ParseRecord(text), changes);
@@ -65,6 +65,7 @@ TEST(SwitchOff, RecordKeepsEveryNameAndRejectsAnythingElse) {
   const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
   const std::string twelve = "030000000000000000000000";
   EXPECT_TRUE(so::ParseRecord(header + "HKCU\t64\t" + key + "\tv\t-\t" + twelve + "\r\n"));
+  EXPECT_TRUE(so::ParseRecord(header + "HKCU\t64\t" + key + "\tv\t-\t" + twelve + "\tc.exe\r\n"));
   for (const std::string& bad : {
            std::string(), std::string("garbage\r\n"), header + "HKCU\t64\t" + key + "\tv\t-\r\n",
            header + "HKCR\t64\t" + key + "\tv\t-\t" + twelve, header + "HKCU\t16\t" + key + "\tv\t-\t" + twelve,
@@ -77,6 +78,8 @@ TEST(SwitchOff, RecordKeepsEveryNameAndRejectsAnythingElse) {
            header + "HKCU\t64\t" + key + "\\..\\..\\Run\tv\t-\t" + twelve,
            header + "HKLM\t32\t" + key + "\tv\t-\t" + twelve,
            header + "HKCU\t64\t" + key + "\tv\t-\t03",
+           header + "HKCU\t64\t" + key + "\tv\t-\t" + twelve + "\tc.exe%1\r\n",
+           header + "HKCU\t64\t" + key + "\tv\t-\t" + twelve + "\tc.exe\tmore\r\n",
            header + "HKCU\t64\t" + key + "\tv\t02000000\t" + twelve})
     EXPECT_EQ(so::ParseRecord(bad), std::nullopt) << bad;
 }
@@ -84,6 +87,10 @@ TEST(SwitchOff, RecordKeepsEveryNameAndRejectsAnythingElse) {
 TEST(SwitchOff, SwitchesOffRecordsAndAddsToTheRecord) {
   Bench b;
   b.registry.Set(kUser, kEnabled);
+  // The Run value's command line goes into the record, for the guard to compare.
+  const std::wstring command = L"\"C:\\Chat\\chat.exe\" -min";
+  b.registry.SetString({reg::Root::CurrentUser, reg::View::Bits64, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Chat"},
+                       command);
   b.registry.Set(kOdd, std::string("\x03\0\0\0", 4));  // off meanwhile: left alone
   const reg::Address odd{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Short"};
   b.registry.Set(odd, std::string("\x02\0\0\0", 4));  // not as the start-up manager writes it: left on
@@ -94,7 +101,7 @@ TEST(SwitchOff, SwitchesOffRecordsAndAddsToTheRecord) {
   const std::string machineOff = approval::SwitchedOffBytes(std::nullopt, kTime);
   EXPECT_EQ(b.registry.Get(kUser), userOff);
   EXPECT_EQ(b.registry.Get(kMachine), machineOff);
-  EXPECT_EQ(b.Record(), (std::vector<Change>{{kUser, kEnabled, userOff}, {kMachine, std::nullopt, machineOff}}));
+  EXPECT_EQ(b.Record(), (std::vector<Change>{{kUser, kEnabled, userOff, command}, {kMachine, std::nullopt, machineOff}}));
   EXPECT_EQ(b.registry.unrecorded, 0);  // each recorded before it was written
   EXPECT_EQ(b.registry.Get(odd), std::string("\x02\0\0\0", 4));
 

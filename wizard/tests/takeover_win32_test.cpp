@@ -4,7 +4,9 @@
 // chosen, a sequence file of the user's own), and the sequence file,
 // "Tarvoline.lnk", the approval values and the record are checked; a second
 // run must add nothing; then "/restore" must bring every approval value back
-// and refuse a forged record. The test runs in a Wine prefix of its own (see
+// and refuse a forged record. Tarvoline's guard then switches an entry that
+// switched itself back on off again, and "/restore" still returns it to its
+// state before the take-over. The tests run in a Wine prefix of its own (see
 // CMakeLists.txt) and removes what it seeded.
 #include <windows.h>
 #include <shlobj.h>
@@ -20,6 +22,7 @@
 #include "common/registry.h"
 #include "common/shortcut.h"
 #include "common/startup_approval.h"
+#include "common/switched_off_record.h"
 #include "common/text.h"
 #include "common/win32/special_folders.h"
 #include "common/win32/raii.h"
@@ -304,6 +307,58 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   RemoveDirectoryW(std::filesystem::path(tool32).parent_path().wstring().c_str());
   DeleteFileW(record.c_str());
   RegDeleteKeyW(HKEY_CURRENT_USER, kAppDefaults);
+}
+
+// An updater switches its entry back on after the take-over: Tarvoline's
+// next start switches it off again and says so, and /restore afterwards
+// returns the value to what it was before the take-over.
+TEST(TakeOverWin32, GuardSwitchesAReEnabledEntryOffAgainAndRestoreStillReturnsIt) {
+  TempFolder t;
+  const std::wstring chat = t.Write(L"chat.exe", "MZ");
+  const std::wstring exe = t / L"Tarvoline.exe", wizardExe = t / L"TVLpreparer.exe";
+  ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\..\\sequencer\\Tarvoline.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\TVLpreparer.exe").c_str(), wizardExe.c_str(), FALSE));
+  const std::wstring folder = special_folders::Path(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring record = folder + L"\\SwitchedOff.txt", seen = folder + L"\\SeenEntries.txt";
+  DeleteFileW(record.c_str());
+  DeleteFileW(seen.c_str());
+
+  const RunValue run{HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"GuardChat", L"\"" + chat + L"\" -min"};
+  Set(run);
+  reg::Registry& registry = reg::RealRegistry();
+  const reg::Address at = Approval(approval::Place::UserRun, L"GuardChat");
+  const std::string before("\x02\0\0\0\x11\x22\x33\x44\x55\x66\x77\x01", 12);
+  ASSERT_EQ(registry.WriteBinary(at, before), reg::Status::Ok);
+  ASSERT_EQ(wizard::switchoff::SwitchOff({at}, 0x01D0000000000000ull, record, registry, RealFileSystem()).outcome,
+            wizard::switchoff::Outcome::SwitchedOff);
+  ASSERT_EQ(registry.WriteBinary(at, approval::SwitchedOnBytes(registry.Read(at).bytes)), reg::Status::Ok);
+
+  t.Write(L"Startup.pmw", Item(L"chat", t / L"missing.txt", L"", L""));
+  t.Write(L"Tarvoline.ini", "CPULimit = 100\r\n");
+  tvltest::Process sequencer;
+  ASSERT_TRUE(sequencer.Start(exe));
+  const DWORD code = sequencer.Wait();
+  if (code == 99) TerminateProcess(sequencer.process.get(), 1);
+  EXPECT_EQ(code, 0u);
+  const std::wstring log = text::FromUtf8(TempFolder::Read(t / L"Tarvoline.log"));
+  const bool said = log.find(L"「GuardChat」が自分で有効に戻っていたため、再び無効にしました") != std::wstring::npos ||
+                    log.find(L"'GuardChat' switched itself back on; switched off again") != std::wstring::npos;
+  EXPECT_TRUE(said) << text::ToUtf8(log);
+  EXPECT_FALSE(approval::IsEnabled(registry.Read(at).bytes));
+
+  tvltest::Process restore;
+  ASSERT_TRUE(restore.Start(wizardExe, L" /restore"));
+  tvltest::AnswerMessage(restore.pi.dwThreadId);
+  EXPECT_EQ(restore.Wait(), 0u);
+  EXPECT_EQ(registry.Read(at).bytes, before);
+
+  RunValue gone = run;
+  gone.value.clear();
+  Set(gone);
+  registry.Delete(at);
+  DeleteFileW(record.c_str());
+  DeleteFileW(seen.c_str());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "common/win32/message_boxes.h"
 #include "common/win32/program_info.h"
 #include "common/registry.h"
+#include "common/switched_off_record.h"
 #include "common/text.h"
 #include "common/tool.h"
 #include "common/win32/raii.h"
@@ -29,8 +30,8 @@ namespace {
 std::wstring RecordFile() {
   std::wstring local = special_folders::Path(CSIDL_LOCAL_APPDATA);
   if (local.empty()) return L"";
-  std::wstring folder = paths::Join(local, wizard::texts::kRecordFolder);
-  return paths::Join(folder, wizard::texts::kRecordName);
+  std::wstring folder = paths::Join(local, offrecord::kFolderName);
+  return paths::Join(folder, offrecord::kRecordName);
 }
 
 bool AskedToRestore() {

@@ -156,6 +156,12 @@ struct Registry : reg::Registry {
   }
   bool CanWrite(const reg::Address& a) override { return !IsDenied({a.root, a.view, a.key, L""}); }
   void Set(const reg::Address& a, std::string bytes) { values[Id(a)] = std::move(bytes); }
+  // A string value as the system stores it: UTF-16LE with its null.
+  void SetString(const reg::Address& a, const std::wstring& s) {
+    std::string bytes;
+    for (wchar_t c : s + L'\0') bytes += {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF)};
+    Set(a, bytes);
+  }
   std::optional<std::string> Get(const reg::Address& a) const {
     auto it = values.find(Id(a));
     return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);

@@ -1,0 +1,32 @@
+#include "sequence/win32/guard_win32.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "common/path_rules.h"
+#include "common/switched_off_record.h"
+#include "common/win32/program_info.h"
+#include "common/win32/special_folders.h"
+#include "common/win32/startup_entries.h"
+
+namespace sequence::guard {
+
+std::vector<Finding> RunOnSystem(const std::vector<SequenceItem>& items, bool switchOff, bool remember) {
+  Places places;
+  const std::wstring local = special_folders::FileSystemPath(CSIDL_LOCAL_APPDATA);
+  if (local.empty()) return {};
+  const std::wstring folder = paths::Join(local, offrecord::kFolderName);
+  places.recordFile = paths::Join(folder, offrecord::kRecordName);
+  places.seenFile = paths::Join(folder, offrecord::kSeenName);
+  places.ownProgram = program::Path();
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  Options options{switchOff, remember,
+                  (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime};
+  return Run(places,
+             {reg::RealRegistry(), RealFileSystem(), [] { return autostart::ListEntries(false); },
+              [](autostart::Entry& e) { autostart::Resolve(e); }},
+             items, options);
+}
+
+}  // namespace sequence::guard
