@@ -71,12 +71,10 @@ TEST(RunningProcess, SameUserSessionProgramAndArgumentsAndNotThisRuns) {
   } cases[] = {
       {"same program and arguments", {shell, App(20)}, {}, app, L"", L" --tray ", 20, 1},
       {"a folder item of the shell's own program", {shell}, {}, L"C:\\Windows\\explorer.exe", L"", L"D:\\Work", 0, 1},
-      {"other arguments", {App(20)}, {}, app, L"", L"", 0, 1},
       {"arguments compared exactly", {App(20)}, {}, app, L"", L"--Tray", 0, 1},
       {"the second of two copies", {App(20, L"\"" + app + L"\" --type=gpu"), App(21)}, {}, app, L"", L"--tray", 21, 2},
       {"no process of that name: nothing opened", {shell}, {}, app, L"", L"--tray", 0, 0},
       {"short name", {App(20)}, {}, L"C:\\PROGRA~1\\App\\APP~1.EXE", L"", L"--tray", 20, 1},
-      {"prefixed path", {App(20)}, {}, L"\\\\?\\" + app, L"", L"--tray", 20, 1},
       {"subst drive", {App(20)}, {}, L"S:\\App\\app.exe", L"", L"--tray", 20, 1},
       {"same name, another program", {P{20, 5, L"C:\\Old\\app.exe", L"app.exe --tray", 10}}, {}, app, L"", L"--tray", 0, 1},
       {"relative File from its own Current", {App(20)}, {}, L"app.exe", L"C:\\Program Files\\App", L"--tray", 20, 1},
@@ -100,8 +98,7 @@ TEST(RunningProcess, SameUserSessionProgramAndArgumentsAndNotThisRuns) {
   for (const Case& c : cases) {
     fake::ProcessTable system;
     system.processes = c.processes;
-    for (const wchar_t* form : {L"C:\\Program Files\\App\\app.exe", L"C:\\PROGRA~1\\App\\APP~1.EXE",
-                                L"\\\\?\\C:\\Program Files\\App\\app.exe", L"S:\\App\\app.exe"})
+    for (const wchar_t* form : {L"C:\\Program Files\\App\\app.exe", L"C:\\PROGRA~1\\App\\APP~1.EXE", L"S:\\App\\app.exe"})
       system.finalPaths[text::ToLower(form)] = app;
     system.finalPaths[L"c:\\old\\app.exe"] = L"C:\\Old\\app.exe";
     system.finalPaths[L"c:\\windows\\explorer.exe"] = L"C:\\Windows\\explorer.exe";
