@@ -120,7 +120,8 @@ bool StartedByRun(std::uint32_t id, std::uint64_t created, const std::vector<Lau
 // arguments as option (blanks at both ends removed, then compared exactly),
 // and that this run did not start, directly or through its children; 0 when
 // there is none or something needed could not be read. Only the processes
-// whose image name matches file's are opened; none of them costs one snapshot.
+// whose image name matches file's are opened: when none runs, the test
+// costs one snapshot and nothing else.
 std::uint32_t FindRunning(LaunchSystem& system, const std::wstring& file, const std::wstring& folder,
                           const std::wstring& option, const std::vector<Started>& started);
 
