@@ -1,11 +1,13 @@
 // What a launch engine asks of the system when it starts an item: the
 // change into the item's working folder, the start itself with the started
 // process's id and a watch on it (has it finished starting?), the system's
-// error text when a start fails, the processes already running from a
-// program's path, and whether the PC can reach the internet.
+// error text when a start fails, the running processes and what can be read
+// of them, and whether the PC can reach the internet. Below it, the
+// already-running rule (running::), portable.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +29,7 @@ class ProcessWatch {
 struct LaunchResult {
   bool ok = false;
   std::uint32_t processId = 0;          // 0 when unknown
+  std::uint64_t created = 0;            // its creation time as CreatedAt gives it; 0 when unknown
   std::wstring error;                   // the system's text when not ok
   std::unique_ptr<ProcessWatch> watch;  // null: nothing to wait for
 };
@@ -40,15 +43,45 @@ class LaunchSystem {
   // False only when the folder is there but cannot be entered.
   virtual bool EnterFolder(const std::wstring& folder) = 0;
   // Starts a new process from commandLine with showState, not waited for.
-  virtual LaunchResult StartProgram(const std::wstring& commandLine, int showState) = 0;
-  // tool::ShellOpen of target; ok when the shell opened it, watch the process
-  // the shell handed back (if any). When the shell was asked and failed
-  // (no associated program, access denied, not found), error is its reason;
-  // a document that is not there is never handed over and gives no error.
-  virtual LaunchResult Open(WindowHandle owner, const std::wstring& target) = 0;
-  // Ids of the processes of this user that run the program at path (full
-  // paths compared without regard to case).
-  virtual std::vector<std::uint32_t> RunningFrom(const std::wstring& path) = 0;
+  // watch: the caller may wait for it to finish starting; without it no
+  // watch is made (nor the program's file read to see whether it has windows).
+  virtual LaunchResult StartProgram(const std::wstring& commandLine, int showState, bool watch) = 0;
+  // tool::ShellOpen of target; ok when the shell opened it, watch (when
+  // asked for) the process the shell handed back, if any. When the shell was
+  // asked and failed (no associated program, access denied, not found),
+  // error is its reason; a document that is not there is never handed over
+  // and gives no error.
+  virtual LaunchResult Open(WindowHandle owner, const std::wstring& target, bool watch) = 0;
+
+  // The already-running test's questions; a system that cannot answer them
+  // finds nothing running.
+  struct ProcessEntry {
+    std::uint32_t id = 0;
+    std::uint32_t parentId = 0;  // its creator's id, which may have ended (and the id gone to another) since
+    std::wstring imageName;      // its program's file name
+  };
+  // What is read of one process, in this order; the reading stops at a
+  // user or session other than this program's, or at a program that cannot
+  // be read, and leaves the rest empty.
+  struct ProcessFacts {
+    std::uint64_t created = 0;  // 0 when unknown
+    bool sameUser = false;
+    bool sameSession = false;
+    std::wstring program;       // its program's final path; empty when unknown
+    std::optional<std::wstring> commandLine;
+  };
+  // One snapshot of the running processes, this program left out; nullopt
+  // when none can be taken.
+  virtual std::optional<std::vector<ProcessEntry>> Snapshot() { return std::nullopt; }
+  // Opens process id and reads its facts; nullopt when it cannot be opened.
+  virtual std::optional<ProcessFacts> Inspect(std::uint32_t) { return std::nullopt; }
+  // When process id was created (any unit that orders creations); nullopt
+  // when it cannot be asked.
+  virtual std::optional<std::uint64_t> CreatedAt(std::uint32_t) { return std::nullopt; }
+  // The final path (links, short names and drive aliases resolved) of the
+  // program a start of file runs, a relative file looked for in folder (the
+  // item's Current) first; empty when it is not found.
+  virtual std::wstring ProgramPath(const std::wstring& /*file*/, const std::wstring& /*folder*/) { return L""; }
   // Whether a connection has internet access (IPv4 or IPv6), asked anew on
   // every call; nullopt when the system cannot be asked. A system without
   // the question answers nullopt, and an item then never waits for it.
@@ -57,6 +90,42 @@ class LaunchSystem {
   // Highest show state a window takes (SW_MAX); other Size values fail the start.
   static constexpr int kMaxShowState = 11;
 };
+
+namespace running {
+
+// A process this run started (or had the shell start), with its creation time (0: unknown).
+struct Started {
+  std::uint32_t id = 0;
+  std::uint64_t created = 0;
+};
+
+// What a process's command line passes to its program: the text after the
+// program (a quoted path up to its closing quote; unquoted, the words up to
+// the first blank after one that names imageName, with or without ".exe",
+// else the first word, as a program's own argument split takes it), blanks
+// at both ends removed.
+std::wstring ArgumentsOf(std::wstring_view commandLine, std::wstring_view imageName);
+
+// Whether process id, created at created, is one of started or descends from
+// one of them through the snapshot's parents. A parent counts only when it
+// was created before its child (an ended parent's id may since have gone to
+// a newer process); a creation time createdAt cannot give does not break
+// the chain.
+bool StartedByRun(std::uint32_t id, std::uint64_t created, const std::vector<LaunchSystem::ProcessEntry>& snapshot,
+                  const std::vector<Started>& started,
+                  const std::function<std::optional<std::uint64_t>(std::uint32_t)>& createdAt);
+
+// The item already running: the id of a process of this user in this
+// session that runs the same program (final paths compared) with the same
+// arguments as option (blanks at both ends removed, then compared exactly),
+// and that this run did not start, directly or through its children; 0 when
+// there is none or something needed could not be read. Only the processes
+// whose image name matches file's are opened: when none runs, the test
+// costs one snapshot and nothing else.
+std::uint32_t FindRunning(LaunchSystem& system, const std::wstring& file, const std::wstring& folder,
+                          const std::wstring& option, const std::vector<Started>& started);
+
+}  // namespace running
 
 namespace pe {
 // The subsystem field of an executable's optional header (2 = Windows GUI,

@@ -139,14 +139,13 @@ bool LaunchEngine::PreviousReady() {
 
 bool LaunchEngine::AlreadyRunning(const sequence::SequenceItem& item, std::uint32_t& processId) {
   if (!settings_.SkipRunning || item.File.empty() || !IsProgram(item)) return false;
-  for (std::uint32_t id : system_.RunningFrom(item.File)) {
-    // Copies this run started itself are not "already running": an item that
-    // names the same program twice starts it twice.
-    if (std::find(ownProcesses_.begin(), ownProcesses_.end(), id) != ownProcesses_.end()) continue;
-    processId = id;
-    return true;
-  }
-  return false;
+  // A batch file runs as its command processor, never under its own name.
+  const std::wstring ext = text::ToLower(paths::Extension(item.File));
+  if (ext != L"exe" && ext != L"com") return false;
+  // Copies this run started, and what they started, are not "already
+  // running": an item that names the same program twice starts it twice.
+  processId = running::FindRunning(system_, item.File, item.Current, item.Option, started_);
+  return processId != 0;
 }
 
 bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEvent& event) {
@@ -168,19 +167,19 @@ bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEve
   if (IsProgram(item)) {
     if (item.Size < 0 || item.Size > LaunchSystem::kMaxShowState)
       return event.detail = ui::Text(sequencer::texts::kBadSizeDetail), false;
-    result = system_.StartProgram(L"\"" + item.File + L"\" " + item.Option, item.Size);
+    result = system_.StartProgram(L"\"" + item.File + L"\" " + item.Option, item.Size, settings_.ReadyWait);
     if (!result.ok) return event.detail = result.error, false;
     event.outcome = report::Outcome::Started;
   } else {
     // Documents and addresses: a document that is missing is silently not
     // opened, and the item keeps its started icon; what the shell was asked
     // to open and could not fails with the shell's own reason.
-    result = system_.Open(view_.Owner(), item.File);
+    result = system_.Open(view_.Owner(), item.File, settings_.ReadyWait);
     if (!result.ok && !result.error.empty()) return event.detail = result.error, false;
     event.outcome = result.ok ? report::Outcome::Opened : report::Outcome::NotOpened;
   }
   event.processId = result.processId;
-  if (result.processId) ownProcesses_.push_back(result.processId);
+  if (result.processId) started_.push_back({result.processId, result.created});
   if (settings_.ReadyWait && result.watch) {
     previous_ = std::move(result.watch);
     previousName_ = paths::Stem(item.File);

@@ -8,7 +8,8 @@
 // MaxIdleTime. Time is counted in ticks: Waited = interval × WaitTicks.
 // With ReadyWait the next start also waits until the program started before
 // it has finished starting, within the same MaxIdleTime. A program that is
-// already running (not started by this run) is not started again.
+// already running (running::FindRunning: this user, this session, the same
+// program and arguments, not started by this run) is not started again.
 //
 // Per item, Delay first holds the item back for that long after the previous
 // start (for the first, after the timer began); the rule above then counts
@@ -130,5 +131,5 @@ class LaunchEngine {
   std::wstring holdCaption_;     // the last hold caption set, so that it changes only when its text does
   bool networkCaption_ = false;  // the caption says the engine waits for the network
   double networkTicks_ = 0;      // ticks the current item waited for the network
-  std::vector<std::uint32_t> ownProcesses_;  // started by this run
+  std::vector<running::Started> started_;  // by this run
 };

@@ -5,8 +5,10 @@
 #include <netlistmgr.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
+#include <winternl.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -33,13 +35,6 @@ std::wstring ErrorText(DWORD code) {
   return s;
 }
 
-// The long form of a full path, for comparing paths written differently.
-std::wstring LongForm(const std::wstring& path) {
-  std::vector<wchar_t> buffer(kLongPath);
-  DWORD n = ::GetLongPathNameW(path.c_str(), buffer.data(), kLongPath);
-  return n && n < kLongPath ? std::wstring(buffer.data(), n) : path;
-}
-
 // Where a start of file would find it: the system's search order, or the
 // full path from the current directory.
 std::wstring Resolve(const std::wstring& file) {
@@ -47,14 +42,72 @@ std::wstring Resolve(const std::wstring& file) {
   DWORD n = ::SearchPathW(nullptr, file.c_str(), nullptr, kLongPath, buffer.data(), nullptr);
   if (!n || n >= kLongPath) n = ::GetFullPathNameW(file.c_str(), kLongPath, buffer.data(), nullptr);
   if (!n || n >= kLongPath) return file;
-  return LongForm(std::wstring(buffer.data(), n));
+  return std::wstring(buffer.data(), n);
 }
 
 std::wstring ImagePath(HANDLE process) {
   std::vector<wchar_t> buffer(kLongPath);
   DWORD size = kLongPath;
   if (!::QueryFullProcessImageNameW(process, 0, buffer.data(), &size)) return L"";
-  return LongForm(std::wstring(buffer.data(), size));
+  return std::wstring(buffer.data(), size);
+}
+
+// The path the system itself has for the file at path: links, short names,
+// "\\?\" prefixes and drive aliases resolved; empty when it cannot be opened.
+std::wstring FinalPath(const std::wstring& path) {
+  if (path.empty()) return L"";
+  win::FileHandle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) return L"";
+  std::vector<wchar_t> buffer(kLongPath);
+  const DWORD n = ::GetFinalPathNameByHandleW(file.get(), buffer.data(), kLongPath, FILE_NAME_NORMALIZED);
+  return n && n < kLongPath ? std::wstring(buffer.data(), n) : L"";
+}
+
+std::uint64_t CreationTime(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// The command line another process was started with; nullopt when it
+// cannot be read.
+std::optional<std::wstring> CommandLineOf(HANDLE process) {
+  // Windows 8.1 and later hand it out whole.
+  constexpr auto kCommandLineInformation = static_cast<PROCESSINFOCLASS>(60);
+  ULONG size = sizeof(UNICODE_STRING) + 1024;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    std::vector<std::uint64_t> buffer(size / sizeof(std::uint64_t) + 1);  // aligned for the string's header
+    const ULONG given = static_cast<ULONG>(buffer.size() * sizeof(std::uint64_t));
+    const NTSTATUS status = ::NtQueryInformationProcess(process, kCommandLineInformation, buffer.data(), given, &size);
+    if (NT_SUCCESS(status)) {
+      const auto* line = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+      return std::wstring(line->Buffer, line->Length / sizeof(wchar_t));
+    }
+    if (size <= given) break;  // not too small: the class is not there (the emulator), or the process denies it
+  }
+  // Elsewhere (older systems, the emulator) from its parameter block, whose
+  // layout is this program's own only when both have the same bitness.
+  BOOL selfWow = FALSE, otherWow = FALSE;
+  if (!::IsWow64Process(::GetCurrentProcess(), &selfWow) || !::IsWow64Process(process, &otherWow) ||
+      selfWow != otherWow)
+    return std::nullopt;
+  PROCESS_BASIC_INFORMATION basic{};
+  if (!NT_SUCCESS(::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr)) ||
+      !basic.PebBaseAddress)
+    return std::nullopt;
+  PRTL_USER_PROCESS_PARAMETERS where = nullptr;
+  RTL_USER_PROCESS_PARAMETERS parameters{};
+  const BYTE* block = reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + offsetof(PEB, ProcessParameters);
+  if (!::ReadProcessMemory(process, block, &where, sizeof where, nullptr) ||
+      !where || !::ReadProcessMemory(process, where, &parameters, sizeof parameters, nullptr))
+    return std::nullopt;
+  std::wstring line(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+  if (!line.empty() &&
+      !::ReadProcessMemory(process, parameters.CommandLine.Buffer, line.data(), line.size() * sizeof(wchar_t), nullptr))
+    return std::nullopt;
+  return line;
 }
 
 // Does the executable of process say Windows GUI in its header?
@@ -176,7 +229,7 @@ class Win32LaunchSystem final : public LaunchSystem {
     return ::SetCurrentDirectoryW(folder.c_str()) != FALSE;
   }
 
-  LaunchResult StartProgram(const std::wstring& commandLine, int showState) override {
+  LaunchResult StartProgram(const std::wstring& commandLine, int showState, bool watch) override {
     LaunchResult r;
     DWORD id = 0;
     DWORD error = 0;
@@ -193,11 +246,12 @@ class Win32LaunchSystem final : public LaunchSystem {
     }
     r.ok = true;
     r.processId = id;
-    r.watch = WatchOf(std::move(process));
+    r.created = CreationTime(process.get());
+    if (watch) r.watch = WatchOf(std::move(process));
     return r;
   }
 
-  LaunchResult Open(WindowHandle owner, const std::wstring& target) override {
+  LaunchResult Open(WindowHandle owner, const std::wstring& target, bool watch) override {
     KeepingShell shell;
     LaunchResult r;
     r.ok = tool::ShellOpen(owner, target, shell, RealFileSystem());
@@ -207,34 +261,82 @@ class Win32LaunchSystem final : public LaunchSystem {
       r.ok = false;
       r.error = ErrorText(shell.error);
     }
-    if (shell.process) r.processId = ::GetProcessId(shell.process.get());
-    r.watch = WatchOf(std::move(shell.process));
+    if (shell.process) {
+      r.processId = ::GetProcessId(shell.process.get());
+      r.created = CreationTime(shell.process.get());
+    }
+    if (watch) r.watch = WatchOf(std::move(shell.process));
     return r;
   }
 
-  std::vector<std::uint32_t> RunningFrom(const std::wstring& path) override {
-    std::vector<std::uint32_t> ids;
-    const std::wstring wanted = Resolve(path);
-    std::vector<BYTE> me = UserOf(::GetCurrentProcess());
-    if (me.empty()) return ids;
-    win::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return ids;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    const DWORD self = ::GetCurrentProcessId();
-    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
-      if (entry.th32ProcessID == 0 || entry.th32ProcessID == self) continue;
-      // The name first: a full path is asked only of processes that might match.
-      if (!text::EqualsNoCase(entry.szExeFile, paths::FileName(wanted))) continue;
-      win::Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-      if (!process || !text::EqualsNoCase(ImagePath(process.get()), wanted)) continue;
-      std::vector<BYTE> user = UserOf(process.get());
-      if (user.empty() || !::EqualSid(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid,
-                                      reinterpret_cast<TOKEN_USER*>(me.data())->User.Sid))
-        continue;
-      ids.push_back(entry.th32ProcessID);
+  std::optional<std::vector<ProcessEntry>> Snapshot() override {
+    // The system's own process list, which a toolhelp snapshot copies into a
+    // section first: read directly, it costs a tenth under the emulator, and
+    // every start of a log-on pays it.
+    constexpr NTSTATUS kLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
+    std::vector<std::uint64_t> buffer(32 * 1024);  // 256 KB, aligned for the records
+    NTSTATUS status = kLengthMismatch;
+    for (int attempt = 0; attempt < 4 && status == kLengthMismatch; ++attempt) {
+      const ULONG given = static_cast<ULONG>(buffer.size() * sizeof(std::uint64_t));
+      ULONG needed = 0;
+      status = ::NtQuerySystemInformation(SystemProcessInformation, buffer.data(), given, &needed);
+      // Processes may start between two asks: some room beyond the size asked.
+      if (status == kLengthMismatch) buffer.resize((std::max(needed, given) + given / 2) / sizeof(std::uint64_t) + 1);
     }
-    return ids;
+    if (!NT_SUCCESS(status)) return std::nullopt;
+    std::vector<ProcessEntry> entries;
+    const DWORD self = ::GetCurrentProcessId();
+    const auto* bytes = reinterpret_cast<const BYTE*>(buffer.data());
+    for (size_t at = 0;;) {
+      const auto* p = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(bytes + at);
+      const auto id = static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(p->UniqueProcessId));
+      if (id != 0 && id != self)
+        entries.push_back({id, static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(p->InheritedFromUniqueProcessId)),
+                           std::wstring(p->ImageName.Buffer ? p->ImageName.Buffer : L"",
+                                        p->ImageName.Buffer ? p->ImageName.Length / sizeof(wchar_t) : 0)});
+      if (!p->NextEntryOffset) break;
+      at += p->NextEntryOffset;
+    }
+    return entries;
+  }
+
+  std::optional<ProcessFacts> Inspect(std::uint32_t id) override {
+    // Its memory only for the command line where the system does not hand it
+    // out; a process that lets this user query but not read it still answers.
+    win::Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, id));
+    if (!process) process.reset(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    if (!process) return std::nullopt;
+    ProcessFacts facts;
+    facts.created = CreationTime(process.get());
+    const std::vector<BYTE>& me = OwnUser();
+    const std::vector<BYTE> user = UserOf(process.get());
+    facts.sameUser = !me.empty() && !user.empty() &&
+                     ::EqualSid(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid,
+                                reinterpret_cast<const TOKEN_USER*>(me.data())->User.Sid);
+    if (!facts.sameUser) return facts;
+    DWORD session = 0, own = 0;
+    facts.sameSession = ::ProcessIdToSessionId(id, &session) &&
+                        ::ProcessIdToSessionId(::GetCurrentProcessId(), &own) && session == own;
+    if (!facts.sameSession) return facts;
+    facts.program = FinalPath(ImagePath(process.get()));
+    if (facts.program.empty()) return facts;
+    facts.commandLine = CommandLineOf(process.get());
+    return facts;
+  }
+
+  std::optional<std::uint64_t> CreatedAt(std::uint32_t id) override {
+    win::Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    const std::uint64_t created = process ? CreationTime(process.get()) : 0;
+    return created ? std::optional(created) : std::nullopt;
+  }
+
+  std::wstring ProgramPath(const std::wstring& file, const std::wstring& folder) override {
+    // A relative file is started from the item's folder, entered just before
+    // the start, whatever folder the item before left.
+    const bool relative = file.size() < 2 || (file[1] != L':' && !paths::IsSeparator(file[0], paths::Style::Windows));
+    if (relative && !folder.empty() && tool::IsFolderPresent(folder, RealFileSystem()))
+      if (std::wstring inFolder = FinalPath(paths::Join(folder, file)); !inFolder.empty()) return inFolder;
+    return FinalPath(Resolve(file));
   }
 
   std::optional<bool> InternetConnected() override {
@@ -254,6 +356,12 @@ class Win32LaunchSystem final : public LaunchSystem {
   }
 
  private:
+  const std::vector<BYTE>& OwnUser() {
+    if (ownUser_.empty()) ownUser_ = UserOf(::GetCurrentProcess());
+    return ownUser_;
+  }
+  std::vector<BYTE> ownUser_;
+
   // The TOKEN_USER of a process; empty when it cannot be read.
   static std::vector<BYTE> UserOf(HANDLE process) {
     HANDLE raw = nullptr;

@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "sequencer/texts.h"
+#include "fake_processes.h"
 #include "fakes.h"
 #include "plain_launch_system.h"
 #include "temp_folder.h"
@@ -62,8 +63,8 @@ SequenceItem Item(std::wstring file, std::wstring current = L"", std::wstring op
 
 // Starts programs with process ids 100, 101, ...; each started program
 // becomes ready readyAfter polls after its start (0: never; -1: no watch, a
-// console program); running holds the processes found running per path.
-class FakeLaunch : public LaunchSystem {
+// console program) and runs on among the processes of the table.
+class FakeLaunch : public fake::ProcessTable {
  public:
   class Watch : public ProcessWatch {
    public:
@@ -74,7 +75,7 @@ class FakeLaunch : public LaunchSystem {
   };
   // The items it starts have no working folder.
   bool EnterFolder(const std::wstring&) override { return true; }
-  LaunchResult StartProgram(const std::wstring& line, int) override {
+  LaunchResult StartProgram(const std::wstring& line, int, bool watch) override {
     LaunchResult r;
     r.ok = line.find(L"fail") == std::wstring::npos;
     if (!r.ok) {
@@ -82,22 +83,26 @@ class FakeLaunch : public LaunchSystem {
       return r;
     }
     r.processId = nextId++;
+    r.created = r.processId;
     started.push_back(line);
-    running[line.substr(1, line.find(L'"', 1) - 1)].push_back(r.processId);
-    if (readyAfter >= 0) r.watch = std::make_unique<Watch>(readyAfter);
+    Running(r.processId, line.substr(1, line.find(L'"', 1) - 1), line);
+    if (watch && readyAfter >= 0) r.watch = std::make_unique<Watch>(readyAfter);
     return r;
   }
-  LaunchResult Open(WindowHandle, const std::wstring& target) override {
+  LaunchResult Open(WindowHandle, const std::wstring& target, bool) override {
     LaunchResult r;
     r.ok = target.find(L"gone") == std::wstring::npos && !openErrors.count(target);
     if (openErrors.count(target)) r.error = openErrors[target];
     return r;
   }
+  // A process of path, run by this user in this session, since before the run by default.
+  void Running(std::uint32_t id, const std::wstring& path, const std::wstring& line = L"") {
+    processes.push_back({id, 1, path, line.empty() ? L"\"" + path + L"\"" : line, id});
+    finalPaths[text::ToLower(path)] = path;
+  }
   std::map<std::wstring, std::wstring> openErrors;  // targets the shell was asked to open and could not, and why
-  std::vector<std::uint32_t> RunningFrom(const std::wstring& path) override { return running[path]; }
   int readyAfter = -1;
   std::uint32_t nextId = 100;
-  std::map<std::wstring, std::vector<std::uint32_t>> running;
   std::vector<std::wstring> started;
 };
 
@@ -222,20 +227,20 @@ TEST(LaunchEngine, CaptionSaysWhileTheNextStartWaitsForThePreviousProgram) {
 }
 
 TEST(LaunchEngine, ProgramAlreadyRunningIsNotStartedAgainAndTheNextFollowsAtOnce) {
-  // running: the processes of C:/a.exe before the run.
-  struct Case { const char* name; bool skipRunning; std::vector<std::uint32_t> running; std::vector<std::wstring> started; };
+  // running: the processes of C:/a.exe before the run; snapshots: one an item, not one a tick.
+  struct Case { const char* name; bool skipRunning; std::vector<std::uint32_t> running; std::vector<std::wstring> started; int snapshots; };
   const Case cases[] = {
-      {"running: skipped, the next on the next tick", true, {7}, {L"\"C:/b.exe\" "}},
+      {"running: skipped, the next on the next tick", true, {7}, {L"\"C:/b.exe\" "}, 3},
       {"not running: the same program twice starts twice", true, {},
-       {L"\"C:/a.exe\" ", L"\"C:/b.exe\" ", L"\"C:/a.exe\" "}},
-      {"SkipRunning 0", false, {7}, {L"\"C:/a.exe\" ", L"\"C:/b.exe\" ", L"\"C:/a.exe\" "}},
+       {L"\"C:/a.exe\" ", L"\"C:/b.exe\" ", L"\"C:/a.exe\" "}, 3},
+      {"SkipRunning 0", false, {7}, {L"\"C:/a.exe\" ", L"\"C:/b.exe\" ", L"\"C:/a.exe\" "}, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     // Busy: only the maximum wait lets an item go, except after one already running.
     Rig rig({Item(L"C:/a.exe"), Item(L"C:/b.exe"), Item(L"C:/a.exe")},
             {30, 10000, 500, false, c.skipRunning}, 100, true);
-    if (!c.running.empty()) rig.launch.running[L"C:/a.exe"] = c.running;
+    for (std::uint32_t id : c.running) rig.launch.Running(id, L"C:/a.exe");
     if (!c.running.empty() && c.skipRunning) {
       EXPECT_EQ(rig.TicksToNext(), 51);
       EXPECT_EQ(rig.sys.log, (Log{L"progress 1", L"icon K0 4"}));
@@ -243,6 +248,7 @@ TEST(LaunchEngine, ProgramAlreadyRunningIsNotStartedAgainAndTheNextFollowsAtOnce
     }
     while (!rig.engine.Finished()) rig.engine.Tick(200);
     EXPECT_EQ(rig.launch.started, c.started);
+    EXPECT_EQ(rig.launch.snapshots, c.snapshots);
   }
 }
 
@@ -266,7 +272,7 @@ TEST(LaunchEngine, ReportNamesEachItemItsWaitWhyItWentAndWhatCameOfIt) {
   Rig rig({clockItem, Item(L"C:/fail.exe"), Item(L"C:/doc.txt"), Item(L"C:/gone.txt"),
            Item(L"C:/run.exe"), Item(L"C:/b.exe"), Item(L"C:/x.exe", L"", L"", 12)},
           {30, 10000, 500}, 0, true, &report);
-  rig.launch.running[L"C:/run.exe"] = {7};
+  rig.launch.Running(7, L"C:/run.exe");
   report.RunBegins(L"C:/Startup.pmw", {30, 10000, 500, 200, false, true}, 7, 1);
   clock.ms = 40;
   report.TimerStarted();
@@ -341,8 +347,8 @@ TEST(LaunchEngine, WithoutAMeterEveryItemFailsOnItsFirstTick) {
 // question from a script, one answer a poll, the last one repeating; only
 // the first program it starts may be slow to get ready.
 struct NetLaunch : FakeLaunch {
-  LaunchResult StartProgram(const std::wstring& line, int show) override {
-    LaunchResult r = FakeLaunch::StartProgram(line, show);
+  LaunchResult StartProgram(const std::wstring& line, int show, bool watch) override {
+    LaunchResult r = FakeLaunch::StartProgram(line, show, watch);
     readyAfter = -1;
     return r;
   }

@@ -155,27 +155,42 @@ TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
   }
 }
 
-TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
+// Already running means the same program with the same arguments, started
+// by something else than this run; a relative File is looked for in its own
+// Current, not in the folder the item before it left.
+TEST(RealStarts, OnlyTheSameProgramWithTheSameArgumentsNotStartedByThisRunIsAlreadyRunning) {
   TempFolder dir;
-  const std::wstring probe = Probe(dir), other = Probe(dir, L"other.exe"), out = dir / L"runs.txt";
+  const std::wstring probe = Probe(dir), out = dir / L"runs.txt", work = dir / L"work";
+  ASSERT_TRUE(::CreateDirectoryW(work.c_str(), nullptr));
   // Started by the user, before the run: it lives while the run goes on.
   tvltest::Process user;
   ASSERT_TRUE(user.Start(probe, L" -sleep 0 -live 8000"));
-  ASSERT_EQ(SlowLines(out, 1).size(), 1u);
+  ASSERT_EQ(ProbeLines(out, 1).size(), 1u);
 
-  std::vector<sequence::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4),
-                                              Item(other, L"", L"-sleep 0", 4)};
+  std::vector<sequence::SequenceItem> items = {
+      Item(probe, L"", L" -sleep 0 -live 8000", 4),  // the user's: not started again
+      Item(probe, work, L"-sleep 0 -live 3000 x", 4),  // other arguments: started
+      Item(probe, L"", L"-sleep 0 -live 3000 x", 4),   // the same again, the first this run's own: started
+      Item(L"probe.exe", dir.path(), L"-sleep 0 -live 8000", 4),  // the user's again, from its Current
+  };
+  wchar_t before[MAX_PATH];
+  ::GetCurrentDirectoryW(MAX_PATH, before);
   int ends = 0;
   sequencer::MainWindow form(Args(items, {100, 10000, 0, false, true}, ends));
   ASSERT_TRUE(form.Create(SW_HIDE));
   RunToTheEnd(form, ends);
+  ::SetCurrentDirectoryW(before);
   EXPECT_EQ(ends, 1);
-  EXPECT_EQ(Icon(form, 0), itemicon::kRunning);
-
-  std::map<std::wstring, SlowProbe> runs = SlowLines(out, 2);
+  const std::vector<std::wstring> lines = ProbeLines(out, 3);
   ::TerminateProcess(user.process.get(), 0);
-  EXPECT_EQ(runs.size(), 2u);  // the user's probe and the other: no second probe
-  EXPECT_EQ(runs.count(text::ToLower(L"\"" + other + L"\" -sleep 0")), 1u);
+  EXPECT_EQ(Icon(form, 0), itemicon::kRunning);
+  EXPECT_EQ(Icon(form, 1), itemicon::kStarted);
+  EXPECT_EQ(Icon(form, 2), itemicon::kStarted);
+  EXPECT_EQ(Icon(form, 3), itemicon::kRunning);
+  EXPECT_EQ(lines.size(), 3u);  // the user's probe and the two with other arguments
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::wstring& l) { return l.find(L"-live 3000 x\tpid") != std::wstring::npos; }),
+            2);
 }
 
 // The real launch system, with the network answer chosen by the test (the
@@ -183,9 +198,18 @@ TEST(RealStarts, AProgramAlreadyRunningIsNotStartedTwiceAndTheRunGoesOn) {
 struct NetworkAs final : LaunchSystem {
   explicit NetworkAs(std::optional<bool> answer) : up(answer) {}
   bool EnterFolder(const std::wstring& folder) override { return real.EnterFolder(folder); }
-  LaunchResult StartProgram(const std::wstring& line, int show) override { return real.StartProgram(line, show); }
-  LaunchResult Open(WindowHandle owner, const std::wstring& target) override { return real.Open(owner, target); }
-  std::vector<std::uint32_t> RunningFrom(const std::wstring& path) override { return real.RunningFrom(path); }
+  LaunchResult StartProgram(const std::wstring& line, int show, bool watch) override {
+    return real.StartProgram(line, show, watch);
+  }
+  LaunchResult Open(WindowHandle owner, const std::wstring& target, bool watch) override {
+    return real.Open(owner, target, watch);
+  }
+  std::optional<std::vector<ProcessEntry>> Snapshot() override { return real.Snapshot(); }
+  std::optional<ProcessFacts> Inspect(std::uint32_t id) override { return real.Inspect(id); }
+  std::optional<std::uint64_t> CreatedAt(std::uint32_t id) override { return real.CreatedAt(id); }
+  std::wstring ProgramPath(const std::wstring& file, const std::wstring& folder) override {
+    return real.ProgramPath(file, folder);
+  }
   std::optional<bool> InternetConnected() override { return up; }
   std::optional<bool> up;
   LaunchSystem& real = RealLaunchSystem();

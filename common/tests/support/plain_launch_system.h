@@ -16,18 +16,17 @@ class PlainLaunchSystem final : public LaunchSystem {
     if (folder.empty() || !tool::IsFolderPresent(folder, fs_)) return true;
     return processes_.SetCurrentDirectory(folder);
   }
-  LaunchResult StartProgram(const std::wstring& commandLine, int showState) override {
+  LaunchResult StartProgram(const std::wstring& commandLine, int showState, bool) override {
     LaunchResult r;
     r.ok = processes_.Start(commandLine, showState);
     if (!r.ok) r.error = L"the program could not be started";
     return r;
   }
-  LaunchResult Open(WindowHandle owner, const std::wstring& target) override {
+  LaunchResult Open(WindowHandle owner, const std::wstring& target, bool) override {
     LaunchResult r;
     r.ok = tool::ShellOpen(owner, target, shell_, fs_);
     return r;
   }
-  std::vector<std::uint32_t> RunningFrom(const std::wstring&) override { return {}; }
 
  private:
   Processes& processes_;
