@@ -77,8 +77,15 @@ measure() {
   local start end pid="" cpu=0 peak=0 began=0
   start=$(date +%s.%N)
   (cd "$dir/run" && exec "$root/scripts/wine-run.sh" "$wine_dir" "$dir/run/$exe" "$@") </dev/null >/dev/null 2>&1 &
-  local launcher=$!
+  local launcher=$! limit=$(($(date +%s) + 180))
   while kill -0 "$launcher" 2>/dev/null; do
+    # A run should take about 25 s: one that stalls is stopped and said so.
+    if [ "$(date +%s)" -ge "$limit" ]; then
+      echo "  $exe stopped after 180 s: it stalled" >&2
+      [ -n "$pid" ] && kill "$pid" 2>/dev/null
+      kill "$launcher" 2>/dev/null
+      break
+    fi
     if [ -z "$pid" ]; then
       # The Windows process itself: its command line starts with the
       # program's path, in Windows form under the 32-bit loader and as it was
