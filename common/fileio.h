@@ -9,9 +9,22 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+// A file held open for appending, as a log keeps its file for a whole run:
+// one open instead of one per line. While it is held, other programs may read
+// the file but not write, replace or delete it. Destroying it closes the file.
+class AppendFile {
+ public:
+  virtual ~AppendFile() = default;
+  // Appends bytes at the end, straight to the system (nothing is kept back
+  // in the program, so a crash loses no line written before). A write that
+  // fails part-way is cut back, as Append does.
+  virtual bool Write(const std::string& bytes) = 0;
+};
 
 class FileSystem {
  public:
@@ -31,6 +44,10 @@ class FileSystem {
   // fails part-way (a full disk) is cut back, so on false the file holds
   // exactly what it held before (a file the call created stays, empty).
   virtual bool Append(const std::wstring& path, const std::string& bytes) = 0;
+
+  // Opens the file for appending and holds it (creating it when missing);
+  // nullptr when it cannot be opened, as Append would fail.
+  virtual std::unique_ptr<AppendFile> OpenForAppend(const std::wstring& path) = 0;
 
   // The file's size in bytes as the file system records it, without opening
   // it (a file another program holds locked still answers); nullopt when no

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 
 #include "fileio.h"
 #include "text.h"
@@ -59,6 +60,29 @@ void SplitPattern(const std::string& pattern, std::string& dir, std::string& nam
   if (name.empty()) name = "*";  // "dir/" searches the folder's contents
 }
 
+int OpenAppending(const std::string& path) {
+  if (IsReadOnly(path)) return -1;
+  return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+}
+
+bool AppendTo(int fd, const std::string& bytes) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  if (WriteAll(fd, bytes)) return true;
+  // A write that failed part-way (a full disk) is cut back to the old end.
+  [[maybe_unused]] const int cut = ::ftruncate(fd, st.st_size);
+  return false;
+}
+
+class PosixAppendFile final : public AppendFile {
+ public:
+  explicit PosixAppendFile(int fd) : f_(fd) {}
+  bool Write(const std::string& bytes) override { return AppendTo(f_.fd, bytes); }
+
+ private:
+  Fd f_;
+};
+
 class PosixFileSystem final : public FileSystem {
  public:
   std::optional<std::string> ReadAll(const std::wstring& path) override {
@@ -100,15 +124,14 @@ class PosixFileSystem final : public FileSystem {
   }
 
   bool Append(const std::wstring& path, const std::string& bytes) override {
-    if (IsReadOnly(Native(path))) return false;
-    Fd f(::open(Native(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
-    if (f.fd < 0) return false;
-    struct stat st {};
-    if (::fstat(f.fd, &st) != 0) return false;
-    if (WriteAll(f.fd, bytes)) return true;
-    // A write that failed part-way (a full disk) is cut back to the old end.
-    [[maybe_unused]] const int cut = ::ftruncate(f.fd, st.st_size);
-    return false;
+    Fd f(OpenAppending(Native(path)));
+    return f.fd >= 0 && AppendTo(f.fd, bytes);
+  }
+
+  std::unique_ptr<AppendFile> OpenForAppend(const std::wstring& path) override {
+    const int fd = OpenAppending(Native(path));
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixAppendFile>(fd);
   }
 
   bool CanRead(const std::wstring& path) override {

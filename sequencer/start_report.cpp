@@ -153,17 +153,8 @@ void StartReport::RunBegins(const std::wstring& sequencePath, const RunSettings&
   // The size alone decides, so the report is read only when it is moved aside.
   const std::optional<std::uint64_t> size = fs_->Size(path_);
   needMark_ = false;
-  if (size && *size > kRotateBytes) {
-    std::optional<std::string> old = fs_->ReadAll(path_);
-    if (old && old->size() > kRotateBytes) {
-      // The older half is kept whole as "<name>.1".
-      if (fs_->ReplaceContents(path_ + L".1", *old) && fs_->ReplaceContents(path_, sequence::Utf8Lines({line}, true)))
-        return;
-      // A copy that cannot be made (held by a backup): the report keeps only
-      // its newer part, so that it stays bounded all the same.
-      if (fs_->ReplaceContents(path_, NewerPart(*old) + sequence::Utf8Lines({line}, false))) return;
-    }
-  }
+  file_.reset();
+  if (size && *size > kRotateBytes && Rotate(line)) return;
   // A report that is there but could not be read is not new: no mark in its middle.
   needMark_ = size ? *size == 0 : !fs_->Exists(path_);
   Write(line);
@@ -173,6 +164,17 @@ void StartReport::Guard(const std::vector<sequence::guard::Finding>& findings) {
   if (!fs_) return;
   for (const sequence::guard::Finding& f : findings)
     if (std::wstring text = GuardText(f); !text.empty()) Write(Stamp(clock_->Now()) + L" " + text);
+}
+
+bool StartReport::Rotate(const std::wstring& line) {
+  std::optional<std::string> old = fs_->ReadAll(path_);
+  if (!old || old->size() <= kRotateBytes) return false;
+  // The older half is kept whole as "<name>.1".
+  if (fs_->ReplaceContents(path_ + L".1", *old) && fs_->ReplaceContents(path_, sequence::Utf8Lines({line}, true)))
+    return true;
+  // A copy that cannot be made (held by a backup): the report keeps only
+  // its newer part, so that it stays bounded all the same.
+  return fs_->ReplaceContents(path_, NewerPart(*old) + sequence::Utf8Lines({line}, false));
 }
 
 void StartReport::TimerStarted() {
@@ -191,10 +193,14 @@ void StartReport::RunEnds(int handled, int notStarted) {
   if (!fs_ || ended_) return;
   ended_ = true;
   Write(Stamp(clock_->Now()) + L" " + RunEndsText(handled, notStarted, clock_->Milliseconds() - begun_));
+  file_.reset();
 }
 
 void StartReport::Write(const std::wstring& line) {
-  if (fs_->Append(path_, sequence::Utf8Lines({line}, needMark_))) needMark_ = false;
+  // Held from the first line to the last; a file another program held at the
+  // start of the run is tried again on the next line.
+  if (!file_) file_ = fs_->OpenForAppend(path_);
+  if (file_ && file_->Write(sequence::Utf8Lines({line}, needMark_))) needMark_ = false;
 }
 
 }  // namespace report

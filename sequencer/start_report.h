@@ -2,11 +2,14 @@
 // is handled, the run ends), appended to a file beside the settings file so
 // that the user can see afterwards what started, how long it waited and why
 // something failed. The text of every line is made here; times come from a
-// Clock and the file through the file seam. Writing it never holds up a
-// start: a line that cannot be written is dropped silently.
+// Clock and the file through the file seam, held open for appending from the
+// first line of a run to its last (one open per run, each line written
+// through at once). Writing it never holds up a start: a line that cannot be
+// written is dropped silently.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -116,15 +119,19 @@ class StartReport {
   // Real waiting time is counted from here (the timer was enabled).
   void TimerStarted();
   void ItemHandled(const ItemEvent& e);
-  // Once per run: later calls write nothing.
+  // Once per run: later calls write nothing. Lets go of the file.
   void RunEnds(int handled, int notStarted);
 
  private:
+  // Moves the report aside, or cuts it, and begins it anew with line; false
+  // when neither could be done.
+  bool Rotate(const std::wstring& line);
   void Write(const std::wstring& lineText);
 
   std::wstring path_;
   FileSystem* fs_ = nullptr;
   Clock* clock_ = nullptr;
+  std::unique_ptr<AppendFile> file_;  // held for the run, from its first written line
   bool needMark_ = false;  // the file is new or empty: the next write begins with the mark
   bool ended_ = false;
   std::int64_t begun_ = 0, since_ = 0;

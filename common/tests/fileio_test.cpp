@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "temp_folder.h"
 
@@ -64,7 +65,20 @@ TEST_F(FileIO, AppendKeepsWhatIsThere) {
   std::wstring p = dir / L"StartUp.pmw";
   EXPECT_TRUE(f.Append(p, "a\x01") && f.Append(p, "b\x01"));
   EXPECT_EQ(TempFolder::Read(p), "a\x01" "b\x01");
-  EXPECT_FALSE(f.Append(dir / L"no-such-folder/x.pmw", "x"));
+  EXPECT_FALSE(f.Append(dir / L"no-such-folder/x.pmw", "x") || f.OpenForAppend(dir / L"no-such-folder/x.log"));
+  // Held for appending: each write is in the file at once, readable meanwhile;
+  // on Windows no other writer and no replacement until it is let go.
+  const std::wstring log = dir / L"Tarvoline.log";
+  {
+    std::unique_ptr<AppendFile> held = f.OpenForAppend(log);
+    ASSERT_TRUE(held && held->Write("one\r\n") && held->Write("two\r\n"));
+    EXPECT_EQ(f.ReadAll(log), "one\r\ntwo\r\n");
+#ifdef _WIN32
+    EXPECT_FALSE(f.Append(log, "x") || f.ReplaceContents(log, "x") || f.OpenForAppend(log));
+#endif
+  }
+  EXPECT_TRUE(f.Append(log, "three\r\n"));
+  EXPECT_EQ(TempFolder::Read(log), "one\r\ntwo\r\nthree\r\n");
 }
 
 TEST_F(FileIO, ReadAndAppendTests) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 #include "../fileio.h"
 #include "raii.h"
@@ -46,6 +48,33 @@ void ForEachOrdinary(std::wstring pattern, Visit visit) {
   } while (FindNextFileW(find.get(), &fd));
 }
 
+// Write access, not only append access: a write that fails part-way is cut
+// back to the old end, so a full disk never leaves half a record. Shared for
+// reading only: no other writer moves the end meanwhile, and nobody replaces
+// or deletes the file while it is held.
+win::FileHandle OpenAppending(const std::wstring& path) {
+  if (IsReadOnly(path)) return win::FileHandle();
+  return win::FileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool AppendTo(HANDLE f, const std::string& bytes) {
+  LARGE_INTEGER end{};
+  if (!SetFilePointerEx(f, LARGE_INTEGER{}, &end, FILE_END)) return false;
+  if (WriteAll(f, bytes)) return true;
+  if (SetFilePointerEx(f, end, nullptr, FILE_BEGIN)) SetEndOfFile(f);
+  return false;
+}
+
+class Win32AppendFile final : public AppendFile {
+ public:
+  explicit Win32AppendFile(win::FileHandle f) : f_(std::move(f)) {}
+  bool Write(const std::string& bytes) override { return AppendTo(f_.get(), bytes); }
+
+ private:
+  win::FileHandle f_;
+};
+
 class Win32FileSystem final : public FileSystem {
  public:
   std::optional<std::string> ReadAll(const std::wstring& path) override {
@@ -88,18 +117,14 @@ class Win32FileSystem final : public FileSystem {
   }
 
   bool Append(const std::wstring& path, const std::string& bytes) override {
-    if (IsReadOnly(path)) return false;
-    // Write access, not only append access: a write that fails part-way is
-    // cut back to the old end, so a full disk never leaves half a record.
-    // No other writer may share the file meanwhile, so the end stays put.
-    win::FileHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) return false;
-    LARGE_INTEGER end{};
-    if (!SetFilePointerEx(f.get(), LARGE_INTEGER{}, &end, FILE_END)) return false;
-    if (WriteAll(f.get(), bytes)) return true;
-    if (SetFilePointerEx(f.get(), end, nullptr, FILE_BEGIN)) SetEndOfFile(f.get());
-    return false;
+    win::FileHandle f = OpenAppending(path);
+    return f && AppendTo(f.get(), bytes);
+  }
+
+  std::unique_ptr<AppendFile> OpenForAppend(const std::wstring& path) override {
+    win::FileHandle f = OpenAppending(path);
+    if (!f) return nullptr;
+    return std::make_unique<Win32AppendFile>(std::move(f));
   }
 
   bool CanRead(const std::wstring& path) override {

@@ -4,10 +4,15 @@
 // it shows starts every item through a fake.
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "common/text.h"
+#include "common/win32/program_info.h"
 #include "common/win32/raii.h"
 #include "fakes.h"
 #include "sequencer/entry.h"
 #include "plain_launch_system.h"
+#include "program_win32.h"
 #include "temp_folder.h"
 #include "window_rig.h"
 
@@ -102,6 +107,75 @@ TEST(StartupFaults, BytesInvalidForTheCodePageSpoilOnlyTheirOwnText) {
   ASSERT_GE(ui.started.size(), 4u);
   EXPECT_EQ(ui.started[0], L"\"C:\\T\\one.exe\" ");
   EXPECT_EQ(ui.started.back(), L"\"C:\\T\\five.exe\" ");
+}
+
+// The top-level windows of a process.
+struct WindowsOf { DWORD process; std::vector<HWND> found; };
+BOOL CALLBACK AddWindowOf(HWND hwnd, LPARAM out) {
+  auto* w = reinterpret_cast<WindowsOf*>(out);
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  if (process == w->process) w->found.push_back(hwnd);
+  return TRUE;
+}
+std::vector<HWND> TopWindows(DWORD process) {
+  WindowsOf w{process, {}};
+  EnumWindows(AddWindowOf, reinterpret_cast<LPARAM>(&w));
+  return w.found;
+}
+// Once one of them is shown, waited for up to 30 s.
+std::vector<HWND> WaitForWindows(DWORD process) {
+  for (int i = 0; i < 300; ++i, Sleep(100)) {
+    std::vector<HWND> found = TopWindows(process);
+    for (HWND w : found)
+      if (IsWindowVisible(w)) return found;
+  }
+  return {};
+}
+
+// The built program, as the user meets it after a few log-ons: earlier runs
+// in the same prefix (one that writes its settings, three starts, paced
+// starts, a run closed by its window), then a sequence file that is gone.
+// Its message must keep answering other programs, which send to every window
+// at log-on; in its own Wine prefix (ctest entry entry_win32_runs_test).
+TEST(StartupFaults, TheNotFoundMessageAnswersAfterEarlierRuns) {
+  if (!GetEnvironmentVariableW(L"TVL_OWN_PREFIX", nullptr, 0)) GTEST_SKIP() << "run in a prefix of its own";
+  TempFolder t;
+  const std::wstring exe = t / L"Tarvoline.exe", probe = t / L"probe.exe";
+  ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\Tarvoline.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
+  SetEnvironmentVariableW(L"TVL_PROBE_OUT", (t / L"runs.txt").c_str());
+  std::string three;
+  for (int i = 0; i < 3; ++i) three += Record("p" + std::to_string(i), text::ToAnsi(probe));
+  const std::wstring one = t.Write(L"one.pmw", Record("p", text::ToAnsi(probe))), seq = t.Write(L"three.pmw", three);
+  const auto run = [&](const std::wstring& sequence, bool close) {
+    tvltest::Process p;
+    if (!p.Start(exe, L" \"" + sequence + L"\"")) return DWORD{98};
+    if (close)
+      for (HWND w : WaitForWindows(p.pi.dwProcessId))
+        if (IsWindowVisible(w)) PostMessageW(w, WM_CLOSE, 0, 0);
+    return p.Wait();
+  };
+  EXPECT_EQ(run(one, false), 0u);  // writes Tarvoline.ini
+  t.Write(L"Tarvoline.ini", "CPULimit = 100\r\nMaxIdleTime = 1000\r\nIntervalTime = 0\r\nTimerInterval = 100\r\n");
+  EXPECT_EQ(run(seq, false), 0u);
+  t.Write(L"Tarvoline.ini", "CPULimit = 100\r\nMaxIdleTime = 1000\r\nIntervalTime = 300\r\nTimerInterval = 100\r\n");
+  EXPECT_EQ(run(seq, false), 0u);
+  t.Write(L"Tarvoline.ini", "CPULimit = 100\r\nMaxIdleTime = 1000\r\nIntervalTime = 60000\r\nTimerInterval = 100\r\n");
+  EXPECT_EQ(run(seq, true), 0u);
+
+  tvltest::Process p;
+  ASSERT_TRUE(p.Start(exe, L" \"" + (t / L"gone.pmw") + L"\""));
+  const std::vector<HWND> windows = WaitForWindows(p.pi.dwProcessId);
+  ASSERT_FALSE(windows.empty());
+  // Every window of the process, hidden ones too: a broadcast reaches them all.
+  for (HWND w : TopWindows(p.pi.dwProcessId)) {
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer)) << "no answer within 2 s";
+  }
+  const std::wstring message = tvltest::AnswerMessage(p.pi.dwThreadId);
+  EXPECT_NE(message.find(L"gone.pmw"), std::wstring::npos) << text::ToUtf8(message);
+  EXPECT_EQ(p.Wait(), 0u);
 }
 
 }  // namespace

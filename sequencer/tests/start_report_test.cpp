@@ -44,6 +44,33 @@ TEST(StartReport, MovesAFilePastTheLimitAsideAtTheStartOfARun) {
   }
 }
 
+// One open of the report per run: held from the first line to the last, each
+// line in the file before the next start, readable meanwhile and no other
+// writer's. A report another program holds at the start gets the lines from
+// the first one after it was let go.
+TEST(StartReport, HoldsItsFileForTheRunWithOneOpen) {
+  for (bool heldAtStart : {false, true}) {
+    fake::FileSystem fs;
+    const std::wstring log = L"C:\\T\\Tarvoline.log";
+    if (heldAtStart) fs.files[log], fs.held.insert(log);
+    FakeClock clock;
+    report::StartReport r;
+    r.Open(log, fs, clock);
+    r.RunBegins(L"S.pmw", {}, 1, 0);
+    if (heldAtStart) fs.held.erase(log);  // the other program lets go
+    report::ItemEvent e;
+    e.position = 1;
+    r.ItemHandled(e);
+    const std::string begins = "2024-04-01 08:00:00.005 " + text::ToUtf8(report::RunBeginsText(L"S.pmw", {}, 1, 0)) + "\r\n";
+    const std::string item = "2024-04-01 08:00:00.005 " + text::ToUtf8(report::ItemText(e, 0)) + "\r\n";
+    EXPECT_EQ(fs.ReadAll(log), kBom + (heldAtStart ? "" : begins) + item) << heldAtStart;
+    EXPECT_FALSE(fs.Append(log, "x") || fs.ReplaceContents(log, "x")) << heldAtStart;
+    r.RunEnds(1, 0);
+    EXPECT_EQ(fs.appendOpens, 1) << heldAtStart;
+    EXPECT_TRUE(fs.held.empty() && fs.Append(log, "")) << heldAtStart;
+  }
+}
+
 // Run in both languages.
 TEST(StartReport, ClosedWindowCountsTheItemsLeftInTheUserLanguage) {
   const bool en = ui::UserLanguage() == ui::Language::English;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,21 +22,25 @@
 namespace fake {
 
 // In-memory files, for the failures a real disk will not give on demand.
-// Only reading and replacing whole files is modelled; appends fail and
-// searches find nothing.
+// Reading, replacing and appending are modelled, with the sharing of Windows
+// for a file held open for appending (OpenForAppend): others may read it but
+// not append to it, replace it or open it for appending again. Searches find nothing.
 struct FileSystem : ::FileSystem {
   std::map<std::wstring, std::string> files;
   // No ordinary file / the read fails after opening / every open fails (access
   // denied, or held by a program that still lets the file be replaced).
   std::set<std::wstring> hidden, unreadable, locked;
+  // Held open for appending: by another program (until the test lets go), or
+  // by a handle of this file system (until it is destroyed).
+  std::set<std::wstring> held;
   bool failReplace = false;
-  int replacements = 0;
+  int replacements = 0, appendOpens = 0;
 
   std::optional<std::string> ReadAll(const std::wstring& p) override {
     return CanRead(p) && !unreadable.count(p) ? std::optional(files[p]) : std::nullopt;
   }
   bool ReplaceContents(const std::wstring& p, const std::string& b) override {
-    return !failReplace && (files[p] = b, ++replacements, true);
+    return !failReplace && !held.count(p) && !locked.count(p) && (files[p] = b, ++replacements, true);
   }
   bool CanRead(const std::wstring& p) override { return files.count(p) != 0 && !locked.count(p); }
   // As Windows reads it from the folder's entry: locked or not.
@@ -44,8 +49,22 @@ struct FileSystem : ::FileSystem {
   }
   bool Exists(const std::wstring& p) override { return files.count(p) != 0; }
   bool IsOrdinaryFile(const std::wstring& p) override { return files.count(p) && !hidden.count(p); }
-  bool Append(const std::wstring&, const std::string&) override { return false; }
-  bool CanAppend(const std::wstring&) override { return false; }
+  bool Append(const std::wstring& p, const std::string& b) override { return CanAppend(p) && (files[p] += b, true); }
+  bool CanAppend(const std::wstring& p) override { return !held.count(p) && !locked.count(p); }
+
+  struct Held : AppendFile {
+    FileSystem& fs;
+    std::wstring path;
+    Held(FileSystem& f, std::wstring p) : fs(f), path(std::move(p)) { fs.held.insert(path); }
+    ~Held() override { fs.held.erase(path); }
+    bool Write(const std::string& b) override { return fs.files[path] += b, true; }
+  };
+  std::unique_ptr<AppendFile> OpenForAppend(const std::wstring& p) override {
+    if (!CanAppend(p)) return nullptr;
+    ++appendOpens;
+    files[p];  // created when missing
+    return std::make_unique<Held>(*this, p);
+  }
   bool IsFolder(const std::wstring&) override { return false; }
   bool AnyOrdinaryFileMatches(const std::wstring&) override { return false; }
   std::vector<std::wstring> ListOrdinaryFiles(const std::wstring&) override { return {}; }
@@ -60,6 +79,7 @@ struct RealDisk : ::FileSystem {
   std::optional<std::string> ReadAll(const std::wstring& p) override { return real.ReadAll(p); }
   bool ReplaceContents(const std::wstring& p, const std::string& b) override { return real.ReplaceContents(p, b); }
   bool Append(const std::wstring& p, const std::string& b) override { return real.Append(p, b); }
+  std::unique_ptr<AppendFile> OpenForAppend(const std::wstring& p) override { return real.OpenForAppend(p); }
   bool CanRead(const std::wstring& p) override { return real.CanRead(p); }
   std::optional<std::uint64_t> Size(const std::wstring& p) override { return real.Size(p); }
   bool CanAppend(const std::wstring& p) override { return real.CanAppend(p); }
