@@ -57,6 +57,7 @@ class UnredirectedTests final : public FileSystem {
   std::optional<std::string> ReadAll(const std::wstring& p) override { return real_.ReadAll(p); }
   bool ReplaceContents(const std::wstring& p, const std::string& b) override { return real_.ReplaceContents(p, b); }
   bool Append(const std::wstring& p, const std::string& b) override { return real_.Append(p, b); }
+  std::unique_ptr<AppendFile> OpenForAppend(const std::wstring& p) override { return real_.OpenForAppend(p); }
   std::optional<std::uint64_t> Size(const std::wstring& p) override { return real_.Size(p); }
   bool CanAppend(const std::wstring& p) override { return real_.CanAppend(p); }
   std::optional<std::wstring> ShortPath(const std::wstring& p) override { return real_.ShortPath(p); }
