@@ -35,6 +35,16 @@ struct Files : fake::RealDisk {
   bool Exists(const std::wstring& p) override { return p == locked || real.Exists(p); }
 };
 
+// The seams of one check.
+struct Checker {
+  Files files;
+  fake::Shell shell;
+  AutoStart autoStart;
+  check::Result Run(const Command& command, const check::Environment& env) {
+    return check::Run(command, env, {files, shell, autoStart});
+  }
+};
+
 std::string Record(const std::wstring& title, const std::wstring& body) {
   return text::ToAnsi(L"2001/05/12：" + title + L"\x01\x01" + body + L"\x01");
 }
@@ -67,20 +77,18 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
           Record(L"使わない", L"File=" + gone + L"\r\nNoUse = 1"));
   const std::string settings = "CPULimit = high\r\nMaxIdleTime =\r\nTimerInterval = 70000\r\n";
   const std::wstring ini = prog.Write(L"Tarvoline.ini", settings);
-  Files files;
-  fake::Shell shell;
-  AutoStart autoStart;
-  autoStart.paths = {mail};
-  for (wchar_t& c : autoStart.paths[0]) c = static_cast<wchar_t>(std::towupper(c));  // letter case does not matter
-  autoStart.added = {L"Meet (C:\\Meet\\meet.exe)"};
+  Checker k;
+  k.autoStart.paths = {mail};
+  for (wchar_t& c : k.autoStart.paths[0]) c = static_cast<wchar_t>(std::towupper(c));  // letter case does not matter
+  k.autoStart.added = {L"Meet (C:\\Meet\\meet.exe)"};
   check::Environment env{prog / L"Tarvoline.exe", {t.path()}, {2026, 12, 7, 1, 2, 3}, {}};
 
-  const check::Result r = check::Run(Command{seq, true}, env, {files, shell, autoStart});
+  const check::Result r = k.Run(Command{seq, true}, env);
 
   EXPECT_EQ(r.exitCode, check::kFindings);
   ASSERT_TRUE(r.written);
   EXPECT_EQ(r.reportPath, prog / L"Tarvoline.check.txt");
-  EXPECT_EQ(shell.opened, std::vector<std::wstring>{});  // quiet
+  EXPECT_EQ(k.shell.opened, std::vector<std::wstring>{});  // quiet
   EXPECT_EQ(TempFolder::Read(ini), settings);
   // clang-format off
   EXPECT_EQ(TempFolder::Read(r.reportPath), Bytes({
@@ -98,7 +106,7 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
       L"", L"[6] サイズ", L"    File: clock.exe",
            L"    ※ Size の値はウィンドウの表示方法として使えません(0～11)。起動は失敗します: 12",
       L"", L"[7] メール", L"    File: " + mail,
-           L"    ※ スタートアップフォルダまたは Run キーからも起動されます。二度起動されます: " + autoStart.paths[0],
+           L"    ※ スタートアップフォルダまたは Run キーからも起動されます。二度起動されます: " + k.autoStart.paths[0],
       L"", L"[8] もう一度", L"    File: " + clock,
            L"    ※ 項目 1 と File も Option も同じです。二度起動されます。",
       L"", L"[9] サイト", L"    File: http://example.com/", L"    問題はありません。",
@@ -138,23 +146,20 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
     prog.Write(L"Startup.pmw", Record(L"a", L"File=" + (prog / L"tool.exe") + L"\r\nSize = 1"));
     const std::wstring ini = prog / L"Tarvoline.ini";
     if (c.withSettings) prog.Write(L"Tarvoline.ini", "CPULimit = 80\r\n");
-    Files files;
-    files.failReplace = c.failReport;
-    if (c.lockSettings) files.locked = ini;
-    fake::Shell shell;
-    AutoStart autoStart;
-    const check::Environment env{prog / L"Tarvoline.exe", {}, {}, {}};
+    Checker k;
+    k.files.failReplace = c.failReport;
+    if (c.lockSettings) k.files.locked = ini;
     const std::wstring argument = *c.argument ? prog / c.argument : L"";
 
-    const check::Result r = check::Run(Command{argument, c.quiet}, env, {files, shell, autoStart});
+    const check::Result r = k.Run(Command{argument, c.quiet}, {prog / L"Tarvoline.exe", {}, {}, {}});
 
     EXPECT_EQ(r.exitCode, c.exitCode) << c.name;
     EXPECT_EQ(r.written, c.lastLine != nullptr) << c.name;
     const bool opened = r.written && !c.quiet;
-    EXPECT_EQ(shell.opened, opened ? std::vector{r.reportPath} : std::vector<std::wstring>{}) << c.name;
+    EXPECT_EQ(k.shell.opened, opened ? std::vector{r.reportPath} : std::vector<std::wstring>{}) << c.name;
     // A check never writes the settings file, nor creates one.
     EXPECT_EQ(TempFolder::Read(ini), c.withSettings ? "CPULimit = 80\r\n" : "") << c.name;
-    EXPECT_EQ(files.real.IsOrdinaryFile(ini), c.withSettings) << c.name;
+    EXPECT_EQ(k.files.real.IsOrdinaryFile(ini), c.withSettings) << c.name;
     if (c.lastLine) {
       EXPECT_TRUE(TempFolder::Read(r.reportPath).ends_with("\r\n" + text::ToUtf8(c.lastLine) + "\r\n")) << c.name;
     }
@@ -188,10 +193,7 @@ TEST(SequenceCheck, NamesDelayAndNetworkValuesThatCountAsZero) {
   const std::wstring seq = prog.Write(
       L"seq.pmw", Record(L"a", L"File=" + tool + L"\r\nSize = 1\r\nDelay = 120000\r\nNetwork = 30000") +
                       Record(L"b", L"File=" + tool + L"\r\nOption=2\r\nSize = 1\r\nDelay = -5\r\nNetwork = 90000000"));
-  Files files;
-  fake::Shell shell;
-  AutoStart autoStart;
-  const check::Result r = check::Run(Command{seq, true}, {prog / L"Tarvoline.exe", {}, {}, {}}, {files, shell, autoStart});
+  const check::Result r = Checker().Run(Command{seq, true}, {prog / L"Tarvoline.exe", {}, {}, {}});
   EXPECT_EQ(r.exitCode, check::kFindings);
   const std::string report = TempFolder::Read(r.reportPath);
   EXPECT_NE(report.find(text::ToUtf8(L"[1] a\r\n    File: " + tool + L"\r\n    問題はありません。")), std::string::npos);
@@ -225,11 +227,7 @@ TEST(SequenceCheck, NamesAThousandsSeparatorOutOfPlace) {
   for (const Case& c : cases) {
     TempFolder prog;
     prog.Write(L"Tarvoline.ini", c.settings);
-    Files files;
-    fake::Shell shell;
-    AutoStart autoStart;
-    const check::Environment env{prog / L"Tarvoline.exe", {}, {}, c.numbers};
-    const check::Result r = check::Run(Command{L"", true}, env, {files, shell, autoStart});
+    const check::Result r = Checker().Run(Command{L"", true}, {prog / L"Tarvoline.exe", {}, {}, c.numbers});
     std::vector<std::wstring> findings;
     const std::wstring report = text::FromUtf8(TempFolder::Read(r.reportPath));
     for (size_t p = 0; (p = report.find(L"※ 桁区切り", p)) != std::wstring::npos; ++p)
