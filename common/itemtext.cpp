@@ -93,4 +93,15 @@ Clock& RealClock() {
   return clock;
 }
 
+std::wstring ItemRecords(const std::wstring& title, const std::wstring& body, Clock& clock) {
+  std::wstring record = FormatDate(clock.Today());
+  record += L'\uFF1A';
+  record += title;
+  record += L'\u0001';
+  record += L'\u0001';
+  record += body;
+  record += L'\u0001';
+  return record;
+}
+
 }  // namespace itemtext

@@ -60,4 +60,10 @@ class Clock {
 };
 Clock& RealClock();
 
+// The three records of one item as the wizard writes it: today's date
+// "yyyy/mm/dd", "：" (U+FF1A), title, U+0001, U+0001 (an empty second record),
+// body, U+0001 — no line break after it. The title and body must already obey
+// RecordTitle and ItemBody.
+std::wstring ItemRecords(const std::wstring& title, const std::wstring& body, Clock& clock);
+
 }  // namespace itemtext
