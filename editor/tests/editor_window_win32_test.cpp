@@ -1,0 +1,94 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "common/text.h"
+#include "editor_window.h"
+#include "fakes.h"
+#include "program_win32.h"
+#include "sequence/sequence_file.h"
+#include "temp_folder.h"
+
+namespace {
+
+using editor::Control;
+
+std::wstring Item(const std::wstring& title, const std::wstring& file, const std::wstring& option = L"") {
+  return L"2001/05/12：" + title + L"\x01\x01" + itemtext::ItemBody(file, L"C:\\", option, 1) + L"\x01";
+}
+
+void Click(HWND button) {
+  SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
+  TempFolder dir;
+  const std::string before = text::ToAnsi(Item(L"A", L"C:\\a.exe") + Item(L"B", L"C:\\b.exe") + Item(L"C", L"C:\\c.exe"));
+  const std::wstring path = dir.Write(L"Startup.pmw", before);
+  fake::Clock clock;
+  fake::Messages messages;
+  int asked = 0;
+  std::optional<editor::EditorWindow> window;
+  window.emplace(editor::EditorWindowArgs{GetModuleHandleW(nullptr), RealFileSystem(), clock, messages, path,
+                                          [&](HWND, const std::wstring&, UINT) { return ++asked, IDCANCEL; }, false});
+  ASSERT_TRUE(window->Create(SW_SHOWNOACTIVATE));
+  HWND list = window->ControlHandle(Control::ItemList);
+  EXPECT_EQ(ListView_GetItemCount(list), 3);
+  EXPECT_EQ(tvltest::TextOf(window->Handle()), L"Startup.pmw - TVL Editor Ver.0.0.0");
+
+  // C before B, A switched off, C's option changed.
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+  Click(window->ControlHandle(Control::MoveUp));
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1);
+  EXPECT_EQ(tvltest::TextOf(window->ControlHandle(Control::Title)), L"C");
+  SetWindowTextW(window->ControlHandle(Control::Option), L"-new");
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  Click(window->ControlHandle(Control::SwitchedOn));
+  EXPECT_EQ(tvltest::TextOf(window->Handle()).substr(0, 12), L"*Startup.pmw");
+
+  // Closing with changes asks; Cancel keeps the window and the changes.
+  SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(asked, 1);
+  ASSERT_TRUE(IsWindow(window->Handle()));
+
+  Click(window->ControlHandle(Control::Save));
+  EXPECT_TRUE(messages.shown.empty());
+  const std::wstring saved = text::FromAnsi(TempFolder::Read(path));
+  std::wstring off = Item(L"A", L"C:\\a.exe");
+  off.replace(off.find(L"NoUse = 0"), 9, L"NoUse = 1");
+  EXPECT_EQ(saved, off + Item(L"C", L"C:\\c.exe", L"-new") + Item(L"B", L"C:\\b.exe"));
+  EXPECT_EQ(TempFolder::Read(path + L".bak"), before);
+  const sequence::Sequence read = sequence::LoadSequence(path, RealFileSystem(), NumberSeparators{});
+  ASSERT_EQ(read.Items.size(), 2u);
+  EXPECT_EQ(read.Items[0].File, L"C:\\c.exe");
+  EXPECT_EQ(read.Items[0].Option, L"-new");
+  EXPECT_EQ(read.Items[1].File, L"C:\\b.exe");
+  EXPECT_EQ(read.ItemsLeftOut, 1);
+
+  // The drop tool's clipboard text becomes an item; undo takes it away.
+  const std::wstring block = L"@\r\n2001/05/12：D\r\n" + std::wstring(78, L'-') + L"\r\n" +
+                             itemtext::ItemBody(L"C:\\d.exe", L"C:\\", L"", 1) + L"\r\n" + std::wstring(78, L'=') + L"\r\n";
+  ASSERT_TRUE(OpenClipboard(window->Handle()));
+  EmptyClipboard();
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (block.size() + 1) * sizeof(wchar_t));
+  std::memcpy(GlobalLock(h), block.c_str(), (block.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(h);
+  SetClipboardData(CF_UNICODETEXT, h);
+  CloseClipboard();
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  Click(window->ControlHandle(Control::Paste));
+  ASSERT_EQ(window->Document().Count(), 4u);
+  EXPECT_EQ(window->Document().At(3).view.file, L"C:\\d.exe");
+  Click(window->ControlHandle(Control::Undo));
+  EXPECT_EQ(ListView_GetItemCount(list), 3);
+  EXPECT_EQ(window->Document().Bytes(), TempFolder::Read(path));
+  window.reset();
+}
+
+}  // namespace

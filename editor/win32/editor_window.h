@@ -1,0 +1,87 @@
+// The editor's window: the items of one sequence file in a list with check
+// boxes, the fields of the selected item, buttons for order, copy and paste,
+// undo and saving, and a status line.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/fileio.h"
+#include "common/itemtext.h"
+#include "common/messages.h"
+#include "common/win32/controls.h"
+#include "common/win32/raii.h"
+#include "common/win32/window.h"
+#include "editor/sequence_document.h"
+
+namespace editor {
+
+struct EditorWindowArgs {
+  HINSTANCE instance = nullptr;
+  FileSystem& files;
+  itemtext::Clock& clock;
+  ui::Messages& messages;
+  std::wstring path;  // the sequence file
+  // A question with MB_YESNO or MB_YESNOCANCEL; gives IDYES, IDNO or IDCANCEL.
+  // Tests answer in place of the message box.
+  std::function<int(HWND owner, const std::wstring& text, UINT buttons)> ask;
+  bool quitOnDestroy = true;
+};
+
+// The controls; their ids are also the commands of the buttons and keys.
+enum class Control {
+  ItemList, MoveUp, MoveDown, Remove, Duplicate, Copy, Paste, Undo, Redo, Save,
+  TitleLabel, Title, FileLabel, File, CurrentLabel, Current, OptionLabel, Option, SizeLabel, Size, SwitchedOn,
+  Status
+};
+
+class EditorWindow final : public win::Window<EditorWindow> {
+ public:
+  explicit EditorWindow(EditorWindowArgs args);
+  ~EditorWindow();
+  EditorWindow(const EditorWindow&) = delete;
+  EditorWindow& operator=(const EditorWindow&) = delete;
+
+  // Creates the window over the file (a message when it cannot be read).
+  bool Create(int showCommand);
+  HWND Handle() const { return hwnd_; }
+  HWND ControlHandle(Control c) const;
+  const SequenceDocument& Document() const { return doc_; }
+  // The message loop's keys: Ctrl+S and Alt+Up/Down everywhere, the list's
+  // Ctrl+C/V/Z/Y and Del unless a text field has the focus.
+  bool TranslateKeys(MSG& msg);
+
+ private:
+  friend win::Window<EditorWindow>;
+  static constexpr wchar_t kClassName[] = L"TVLeditorMainWindow";
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  bool OnCreate();
+  void OnCommand(int id, int code);
+  LRESULT OnNotify(NMHDR* header);
+  void OnClose();
+  void OnDpiChanged(UINT dpi, const RECT* suggested);
+  bool OnSave();
+  void OnPaste();
+  void OnFieldChanged(Control c);
+
+  std::vector<std::size_t> SelectedRows() const;
+  void Select(const std::vector<std::size_t>& rows);
+  // After any change: the list's rows, the fields, the caption, the status.
+  void Refresh(const std::vector<std::size_t>& select);
+  void FillFields();
+  void ShowState();
+  void ApplyDpi(UINT dpi);
+
+  EditorWindowArgs args_;
+  SequenceDocument doc_;
+  win::ControlSet controls_;
+  win::Fonts fonts_;
+  UINT dpi_ = 96;
+  bool filling_ = false;  // the fields are being filled, not typed in
+  HACCEL allKeys_ = nullptr, fieldKeys_ = nullptr;
+};
+
+}  // namespace editor
