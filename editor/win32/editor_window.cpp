@@ -32,15 +32,15 @@ constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr win::ControlSpec kControls[] = {
     {WC_LISTVIEWW, 0, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE,
      IdOf(Control::ItemList), {8, 8, 624, 228}},
-    {L"BUTTON", texts::kMoveUp, kButton, 0, IdOf(Control::MoveUp), {8, 244, 64, 24}},
-    {L"BUTTON", texts::kMoveDown, kButton, 0, IdOf(Control::MoveDown), {77, 244, 64, 24}},
-    {L"BUTTON", texts::kRemove, kButton, 0, IdOf(Control::Remove), {146, 244, 64, 24}},
-    {L"BUTTON", texts::kDuplicate, kButton, 0, IdOf(Control::Duplicate), {215, 244, 64, 24}},
-    {L"BUTTON", texts::kCopy, kButton, 0, IdOf(Control::Copy), {284, 244, 64, 24}},
-    {L"BUTTON", texts::kPaste, kButton, 0, IdOf(Control::Paste), {353, 244, 64, 24}},
-    {L"BUTTON", texts::kUndo, kButton, 0, IdOf(Control::Undo), {422, 244, 64, 24}},
-    {L"BUTTON", texts::kRedo, kButton, 0, IdOf(Control::Redo), {491, 244, 64, 24}},
-    {L"BUTTON", texts::kSave, kButton, 0, IdOf(Control::Save), {568, 244, 64, 24}},
+    {L"BUTTON", texts::kMoveUp, kButton, 0, IdOf(Control::MoveUp), {8, 244, 70, 24}},
+    {L"BUTTON", texts::kMoveDown, kButton, 0, IdOf(Control::MoveDown), {82, 244, 70, 24}},
+    {L"BUTTON", texts::kRemove, kButton, 0, IdOf(Control::Remove), {156, 244, 70, 24}},
+    {L"BUTTON", texts::kDuplicate, kButton, 0, IdOf(Control::Duplicate), {230, 244, 70, 24}},
+    {L"BUTTON", texts::kCopy, kButton, 0, IdOf(Control::Copy), {304, 244, 70, 24}},
+    {L"BUTTON", texts::kPaste, kButton, 0, IdOf(Control::Paste), {378, 244, 70, 24}},
+    {L"BUTTON", texts::kUndo, kButton, 0, IdOf(Control::Undo), {452, 244, 70, 24}},
+    {L"BUTTON", texts::kRedo, kButton, 0, IdOf(Control::Redo), {526, 244, 70, 24}},
+    {L"BUTTON", texts::kSave, kButton, 0, IdOf(Control::Save), {562, 410, 70, 24}},
     {L"STATIC", texts::kLabelTitle, kLabel, 0, IdOf(Control::TitleLabel), {8, 283, 112, 18}},
     {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Title), {124, 280, 508, 22}},
     {L"STATIC", texts::kLabelFile, kLabel, 0, IdOf(Control::FileLabel), {8, 309, 112, 18}},
@@ -52,7 +52,7 @@ constexpr win::ControlSpec kControls[] = {
     {L"STATIC", texts::kLabelSize, kLabel, 0, IdOf(Control::SizeLabel), {8, 387, 112, 18}},
     {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Size), {124, 384, 240, 160}},
     {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 252, 20}},
-    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 416, 624, 18}},
+    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 414, 546, 18}},
 };
 
 // The show states the window-style list names, in its order.
