@@ -1,6 +1,7 @@
 #include "editor_window.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <cstring>
 #include <iterator>
@@ -40,6 +41,9 @@ constexpr win::ControlSpec kControls[] = {
     {L"BUTTON", texts::kPaste, kButton, 0, IdOf(Control::Paste), {378, 244, 70, 24}},
     {L"BUTTON", texts::kUndo, kButton, 0, IdOf(Control::Undo), {452, 244, 70, 24}},
     {L"BUTTON", texts::kRedo, kButton, 0, IdOf(Control::Redo), {526, 244, 70, 24}},
+    {L"BUTTON", texts::kAddProgram, kButton, 0, IdOf(Control::AddProgram), {272, 410, 70, 24}},
+    {L"BUTTON", texts::kOpen, kButton, 0, IdOf(Control::Open), {346, 410, 70, 24}},
+    {L"BUTTON", texts::kSaveAs, kButton, 0, IdOf(Control::SaveAs), {420, 410, 138, 24}},
     {L"BUTTON", texts::kSave, kButton, 0, IdOf(Control::Save), {562, 410, 70, 24}},
     {L"STATIC", texts::kLabelTitle, kLabel, 0, IdOf(Control::TitleLabel), {8, 283, 112, 18}},
     {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Title), {124, 280, 508, 22}},
@@ -52,7 +56,7 @@ constexpr win::ControlSpec kControls[] = {
     {L"STATIC", texts::kLabelSize, kLabel, 0, IdOf(Control::SizeLabel), {8, 387, 112, 18}},
     {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Size), {124, 384, 240, 160}},
     {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 252, 20}},
-    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 414, 546, 18}},
+    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 414, 256, 18}},
 };
 
 // The show states the window-style list names, in its order.
@@ -324,6 +328,9 @@ void EditorWindow::OnCommand(int id, int code) {
     case Control::Undo: doc_.Undo(); Refresh(rows); break;
     case Control::Redo: doc_.Redo(); Refresh(rows); break;
     case Control::Save: OnSave(); break;
+    case Control::SaveAs: OnSaveAs(); break;
+    case Control::Open: OnOpen(); break;
+    case Control::AddProgram: OnAddProgram(); break;
     default: break;
   }
 }
@@ -383,9 +390,9 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
   }
 }
 
-bool EditorWindow::OnSave() {
-  SaveOutcome out = doc_.Save(false);
-  const std::wstring& path = doc_.Path();
+bool EditorWindow::OnSave(const std::wstring& target) {
+  SaveOutcome out = doc_.Save(false, target);
+  const std::wstring path = target.empty() ? doc_.Path() : target;
   if (out.status == SaveOutcome::ChangedOnDisk) {
     if (args_.ask(hwnd_, ui::Format(ui::Text(texts::kChangedOnDisk), {path}), MB_YESNO | MB_ICONWARNING) != IDYES)
       return false;
@@ -413,13 +420,56 @@ bool EditorWindow::OnSave() {
   }
 }
 
+bool EditorWindow::ChangesSettled() {
+  if (!doc_.Modified()) return true;
+  const int answer = args_.ask(hwnd_, ui::Format(ui::Text(texts::kAskSave), {paths::FileName(doc_.Path())}),
+                               MB_YESNOCANCEL | MB_ICONQUESTION);
+  return answer == IDNO || (answer == IDYES && OnSave());
+}
+
 void EditorWindow::OnClose() {
-  if (doc_.Modified()) {
-    const int answer = args_.ask(hwnd_, ui::Format(ui::Text(texts::kAskSave), {paths::FileName(doc_.Path())}),
-                                 MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (answer == IDCANCEL || (answer == IDYES && !OnSave())) return;
-  }
-  DestroyWindow(hwnd_);
+  if (ChangesSettled()) DestroyWindow(hwnd_);
+}
+
+std::wstring EditorWindow::PickFile(unsigned filter, bool save) {
+  std::wstring filters = ui::Text(filter) + L"||";
+  for (wchar_t& c : filters)
+    if (c == L'|') c = L'\0';
+  wchar_t file[MAX_PATH] = L"";
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = hwnd_;
+  ofn.lpstrFilter = filters.c_str();
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+              (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | (filter == texts::kProgramFilter ? OFN_NODEREFERENCELINKS : 0));
+  if (save) ofn.lpstrDefExt = L"pmw";
+  const BOOL picked = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  return picked ? file : L"";
+}
+
+void EditorWindow::OnOpen() {
+  if (!ChangesSettled()) return;
+  const std::wstring path = PickFile(texts::kSequenceFilter, false);
+  if (path.empty()) return;
+  const bool read = doc_.Open(path);
+  Refresh({0});
+  if (!read) args_.messages.Show(ui::Format(ui::Text(texts::kUnreadable), {path}), ui::MessageIcon::Critical);
+}
+
+void EditorWindow::OnSaveAs() {
+  const std::wstring path = PickFile(texts::kSequenceFilter, true);
+  if (!path.empty()) OnSave(path);
+}
+
+// A program the user picks goes in before the first selected row, named and
+// placed as the wizard names and places a program, in a normal window.
+void EditorWindow::OnAddProgram() {
+  const std::wstring file = PickFile(texts::kProgramFilter, false);
+  if (file.empty()) return;
+  const std::vector<std::size_t> rows = SelectedRows();
+  Refresh({doc_.Add(rows.empty() ? doc_.Count() : rows.front(), paths::Stem(file), file, paths::Parent(file), L"", 1)});
 }
 
 }  // namespace editor

@@ -33,7 +33,7 @@ struct EditorWindowArgs {
 
 // The controls; their ids are also the commands of the buttons and keys.
 enum class Control {
-  ItemList, MoveUp, MoveDown, Remove, Duplicate, Copy, Paste, Undo, Redo, Save,
+  ItemList, MoveUp, MoveDown, Remove, Duplicate, Copy, Paste, Undo, Redo, Save, SaveAs, Open, AddProgram,
   TitleLabel, Title, FileLabel, File, CurrentLabel, Current, OptionLabel, Option, SizeLabel, Size, SwitchedOn,
   Status
 };
@@ -63,7 +63,15 @@ class EditorWindow final : public win::Window<EditorWindow> {
   LRESULT OnNotify(NMHDR* header);
   void OnClose();
   void OnDpiChanged(UINT dpi, const RECT* suggested);
-  bool OnSave();
+  // Saves to the file open ("" ) or to another; false when nothing was saved.
+  bool OnSave(const std::wstring& path = L"");
+  void OnSaveAs();
+  void OnOpen();
+  void OnAddProgram();
+  // Asks to save unsaved changes; false when the user cancels or the save fails.
+  bool ChangesSettled();
+  // The file the user picks in the open or save dialog; "" when cancelled.
+  std::wstring PickFile(unsigned filter, bool save);
   void OnPaste();
   void OnFieldChanged(Control c);
 
