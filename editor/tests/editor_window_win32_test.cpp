@@ -88,6 +88,18 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   Click(window->ControlHandle(Control::Undo));
   EXPECT_EQ(ListView_GetItemCount(list), 3);
   EXPECT_EQ(window->Document().Bytes(), TempFolder::Read(path));
+
+  // A row dragged below the last one goes to the end.
+  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  NMLISTVIEW drag{{list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), LVN_BEGINDRAG}, 0, 0, 0, 0, 0, {}, 0};
+  SendMessageW(window->Handle(), WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+  RECT last{};
+  ListView_GetItemRect(list, 2, &last, LVIR_BOUNDS);
+  POINT below{last.left + 4, last.bottom + 20};
+  MapWindowPoints(list, window->Handle(), &below, 1);
+  SendMessageW(window->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(below.x, below.y));
+  EXPECT_EQ(window->Document().At(2).view.file, L"C:\\a.exe");
+  EXPECT_EQ(window->Document().At(0).view.file, L"C:\\c.exe");
   window.reset();
 }
 

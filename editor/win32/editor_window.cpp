@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <windowsx.h>
 
 #include <cstring>
 #include <iterator>
@@ -174,6 +175,15 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return OnNotify(reinterpret_cast<NMHDR*>(lp));
     case WM_CLOSE:
       OnClose();
+      return 0;
+    case WM_MOUSEMOVE:
+      if (dragging_) OnDragMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case WM_LBUTTONUP:
+      if (dragging_) OnDragEnd(true, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (dragging_ && reinterpret_cast<HWND>(lp) != hwnd_) OnDragEnd(false, {});
       return 0;
     case WM_DESTROY:
       if (args_.quitOnDestroy) PostQuitMessage(0);
@@ -364,6 +374,10 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
       }
       return 0;
     }
+    case LVN_BEGINDRAG:
+      dragging_ = true;
+      SetCapture(hwnd_);
+      return 0;
     case LVN_ITEMCHANGED:
       if (reinterpret_cast<NMLISTVIEW*>(header)->uChanged & LVIF_STATE) FillFields();
       return 0;
@@ -388,6 +402,37 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
     default:
       return 0;
   }
+}
+
+std::size_t EditorWindow::DropRow(POINT inList) const {
+  HWND list = ControlHandle(Control::ItemList);
+  LVHITTESTINFO hit{};
+  hit.pt = inList;
+  const int i = ListView_HitTest(list, &hit);
+  if (i < 0) return hit.flags & LVHT_ABOVE ? static_cast<std::size_t>(ListView_GetTopIndex(list)) : doc_.Count();
+  RECT r{};
+  ListView_GetItemRect(list, i, &r, LVIR_BOUNDS);
+  return static_cast<std::size_t>(i) + (inList.y > (r.top + r.bottom) / 2 ? 1 : 0);
+}
+
+// The insertion mark shows where the rows would go.
+void EditorWindow::OnDragMove(POINT inParent) {
+  HWND list = ControlHandle(Control::ItemList);
+  MapWindowPoints(hwnd_, list, &inParent, 1);
+  const std::size_t before = DropRow(inParent);
+  LVINSERTMARK mark{sizeof mark, before == 0 ? 0u : DWORD{LVIM_AFTER}, before == 0 ? 0 : static_cast<int>(before) - 1, 0};
+  ListView_SetInsertMark(list, &mark);
+}
+
+void EditorWindow::OnDragEnd(bool drop, POINT inParent) {
+  dragging_ = false;
+  HWND list = ControlHandle(Control::ItemList);
+  LVINSERTMARK none{sizeof none, 0, -1, 0};
+  ListView_SetInsertMark(list, &none);
+  if (GetCapture() == hwnd_) ReleaseCapture();
+  if (!drop) return;
+  MapWindowPoints(hwnd_, list, &inParent, 1);
+  Refresh(doc_.MoveTo(SelectedRows(), DropRow(inParent)));
 }
 
 bool EditorWindow::OnSave(const std::wstring& target) {

@@ -75,6 +75,11 @@ class EditorWindow final : public win::Window<EditorWindow> {
   void OnPaste();
   void OnFieldChanged(Control c);
 
+  // Dragging rows within the list: the row the dragged ones would go before.
+  std::size_t DropRow(POINT inList) const;
+  void OnDragMove(POINT inParent);
+  void OnDragEnd(bool drop, POINT inParent);
+
   std::vector<std::size_t> SelectedRows() const;
   void Select(const std::vector<std::size_t>& rows);
   // After any change: the list's rows, the fields, the caption, the status.
@@ -89,6 +94,7 @@ class EditorWindow final : public win::Window<EditorWindow> {
   win::Fonts fonts_;
   UINT dpi_ = 96;
   bool filling_ = false;  // the fields are being filled, not typed in
+  bool dragging_ = false;
   HACCEL allKeys_ = nullptr, fieldKeys_ = nullptr;
 };
 
