@@ -3,11 +3,13 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <windowsx.h>
+#include <shlobj.h>
 
 #include <cstring>
 #include <iterator>
 
 #include "common/path_rules.h"
+#include "common/text.h"
 #include "common/ui_text.h"
 #include "common/win32/dpi.h"
 #include "common/win32/program_info.h"
@@ -49,9 +51,11 @@ constexpr win::ControlSpec kControls[] = {
     {L"STATIC", texts::kLabelTitle, kLabel, 0, IdOf(Control::TitleLabel), {8, 283, 112, 18}},
     {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Title), {124, 280, 508, 22}},
     {L"STATIC", texts::kLabelFile, kLabel, 0, IdOf(Control::FileLabel), {8, 309, 112, 18}},
-    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::File), {124, 306, 508, 22}},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::File), {124, 306, 476, 22}},
+    {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFile), {604, 306, 28, 22}},
     {L"STATIC", texts::kLabelCurrent, kLabel, 0, IdOf(Control::CurrentLabel), {8, 335, 112, 18}},
-    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Current), {124, 332, 508, 22}},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Current), {124, 332, 476, 22}},
+    {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFolder), {604, 332, 28, 22}},
     {L"STATIC", texts::kLabelOption, kLabel, 0, IdOf(Control::OptionLabel), {8, 361, 112, 18}},
     {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Option), {124, 358, 508, 22}},
     {L"STATIC", texts::kLabelSize, kLabel, 0, IdOf(Control::SizeLabel), {8, 387, 112, 18}},
@@ -63,8 +67,8 @@ constexpr win::ControlSpec kControls[] = {
 // The show states the window-style list names, in its order.
 constexpr int kSizes[] = {0, 1, 2, 3, 4, 6};
 constexpr unsigned kSizeTexts[] = {texts::kSize0, texts::kSize1, texts::kSize2, texts::kSize3, texts::kSize4, texts::kSize6};
-constexpr Control kFields[] = {Control::Title, Control::File, Control::Current, Control::Option, Control::Size,
-                               Control::SwitchedOn};
+constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Current,     Control::Option,
+                               Control::Size,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder};
 
 // The list's columns: text id and width at 96 DPI.
 constexpr struct { unsigned text; int width; } kColumns[] = {
@@ -314,6 +318,9 @@ void EditorWindow::OnFieldChanged(Control c) {
   // The row and the status follow; the field being typed in keeps its text.
   ListView_RedrawItems(ControlHandle(Control::ItemList), static_cast<int>(row), static_cast<int>(row));
   ShowState();
+  // Text the file cannot hold is told at once; the save refuses it.
+  if (c != Control::Size && c != Control::SwitchedOn && !text::ToAnsiExact(WindowText(h)))
+    SetWindowTextW(ControlHandle(Control::Status), ui::Text(texts::kFieldNotInCodePage).c_str());
 }
 
 void EditorWindow::OnCommand(int id, int code) {
@@ -341,6 +348,11 @@ void EditorWindow::OnCommand(int id, int code) {
     case Control::SaveAs: OnSaveAs(); break;
     case Control::Open: OnOpen(); break;
     case Control::AddProgram: OnAddProgram(); break;
+    case Control::BrowseFile:
+      if (const std::wstring file = PickFile(texts::kProgramFilter, false); !file.empty())
+        SetWindowTextW(ControlHandle(Control::File), file.c_str());
+      break;
+    case Control::BrowseFolder: OnBrowseFolder(); break;
     default: break;
   }
 }
@@ -402,6 +414,19 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
     default:
       return 0;
   }
+}
+
+void EditorWindow::OnBrowseFolder() {
+  const std::wstring title = ui::Text(texts::kPickFolder);
+  BROWSEINFOW info{};
+  info.hwndOwner = hwnd_;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&info);
+  if (!picked) return;
+  wchar_t folder[MAX_PATH] = L"";
+  if (SHGetPathFromIDListW(picked, folder)) SetWindowTextW(ControlHandle(Control::Current), folder);
+  CoTaskMemFree(picked);
 }
 
 std::size_t EditorWindow::DropRow(POINT inList) const {

@@ -35,6 +35,7 @@ struct EditorWindowArgs {
 enum class Control {
   ItemList, MoveUp, MoveDown, Remove, Duplicate, Copy, Paste, Undo, Redo, Save, SaveAs, Open, AddProgram,
   TitleLabel, Title, FileLabel, File, CurrentLabel, Current, OptionLabel, Option, SizeLabel, Size, SwitchedOn,
+  BrowseFile, BrowseFolder,
   Status
 };
 
@@ -68,6 +69,7 @@ class EditorWindow final : public win::Window<EditorWindow> {
   void OnSaveAs();
   void OnOpen();
   void OnAddProgram();
+  void OnBrowseFolder();
   // Asks to save unsaved changes; false when the user cancels or the save fails.
   bool ChangesSettled();
   // The file the user picks in the open or save dialog; "" when cancelled.

@@ -2,6 +2,7 @@
 // fix and add, saved changing only what the user changed.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "common/itemtext.h"
 #include "common/path_rules.h"
@@ -16,6 +17,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showCommand) {
   win::MessageBoxes messages(L"TVL Editor");
+  // The folder browser needs COM on this thread.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -41,5 +44,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showComm
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  if (SUCCEEDED(com)) CoUninitialize();
   return static_cast<int>(msg.wParam);
 }
