@@ -220,7 +220,13 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
     if (!shortcutMissing) own = SwitchOwnShortcutOn(seams.registry);
   }
 
-  if (in.openSequenceFile) tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
+  if (in.openSequenceFile) {
+    // The suite's editor beside the wizard opens it; else the program associated with ".pmw".
+    const std::wstring editor = in.ownFolder.empty() ? std::wstring() : paths::Join(in.ownFolder, texts::kEditorName);
+    if (editor.empty() || !seams.files.IsOrdinaryFile(editor) ||
+        !seams.processes.Start(L"\"" + editor + L"\" \"" + in.sequenceFile + L"\"", show::kNormal))
+      tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
+  }
 
   if (in.checkSequenceFile && !in.ownFolder.empty()) {
     std::wstring own = in.ownFolder;

@@ -100,7 +100,8 @@ struct FinishSeams {
 // unless that is the main program's default "Startup.pmw" beside it (when
 // asked; an existing shortcut is updated alike; skipped when either folder is
 // unknown, so no shortcut lands in the current directory), open the sequence
-// file (when asked), start "Tarvoline.exe /check" from ownFolder on the
+// file (when asked: in TVLeditor.exe when it lies in ownFolder, else through
+// the shell), start "Tarvoline.exe /check" from ownFolder on the
 // sequence file (when asked; it writes its report and opens it), then the
 // closing message. Failures of the steps before the message are passed over.
 // When switchOff is chosen and entries were taken, they are switched off
