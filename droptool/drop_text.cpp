@@ -68,11 +68,4 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
   return {std::move(result), {}, std::move(leftOut)};
 }
 
-std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePage> candidates,
-                                             unsigned systemCodePage) {
-  for (const LocaleCodePage& c : candidates)
-    if (c.ansiCodePage == systemCodePage) return c.locale;
-  return std::nullopt;
-}
-
 }  // namespace droptext

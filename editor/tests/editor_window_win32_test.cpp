@@ -2,11 +2,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 
 #include "common/text.h"
+#include "common/win32/clipboard.h"
 #include "editor_window.h"
 #include "fakes.h"
 #include "program_win32.h"
@@ -74,13 +74,7 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   // The drop tool's clipboard text becomes an item; undo takes it away.
   const std::wstring block = L"@\r\n2001/05/12：D\r\n" + std::wstring(78, L'-') + L"\r\n" +
                              itemtext::ItemBody(L"C:\\d.exe", L"C:\\", L"", 1) + L"\r\n" + std::wstring(78, L'=') + L"\r\n";
-  ASSERT_TRUE(OpenClipboard(window->Handle()));
-  EmptyClipboard();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (block.size() + 1) * sizeof(wchar_t));
-  std::memcpy(GlobalLock(h), block.c_str(), (block.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(h);
-  SetClipboardData(CF_UNICODETEXT, h);
-  CloseClipboard();
+  ASSERT_TRUE(clipboard::SetText(window->Handle(), block));
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   Click(window->ControlHandle(Control::Paste));
   ASSERT_EQ(window->Document().Count(), 4u);

@@ -5,12 +5,12 @@
 #include <windowsx.h>
 #include <shlobj.h>
 
-#include <cstring>
 #include <iterator>
 
 #include "common/path_rules.h"
 #include "common/text.h"
 #include "common/ui_text.h"
+#include "common/win32/clipboard.h"
 #include "common/win32/dpi.h"
 #include "common/win32/program_info.h"
 #include "common/win32/resource_ids.h"
@@ -82,35 +82,6 @@ std::wstring WindowText(HWND h) {
   std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
   s.resize(static_cast<std::size_t>(GetWindowTextW(h, s.data(), static_cast<int>(s.size()))));
   return s;
-}
-
-// The clipboard as plain Unicode text, for the drop tool's blocks.
-bool PutOnClipboard(HWND owner, const std::wstring& text) {
-  if (!OpenClipboard(owner)) return false;
-  EmptyClipboard();
-  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  bool ok = false;
-  if (void* p = h ? GlobalLock(h) : nullptr) {
-    std::memcpy(p, text.c_str(), bytes);
-    GlobalUnlock(h);
-    ok = SetClipboardData(CF_UNICODETEXT, h) != nullptr;
-  }
-  if (!ok && h) GlobalFree(h);
-  CloseClipboard();
-  return ok;
-}
-
-std::wstring FromClipboard(HWND owner) {
-  std::wstring text;
-  if (!OpenClipboard(owner)) return text;
-  if (HANDLE h = GetClipboardData(CF_UNICODETEXT))
-    if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-      text.assign(p, wcsnlen(p, GlobalSize(h) / sizeof(wchar_t)));
-      GlobalUnlock(h);
-    }
-  CloseClipboard();
-  return text;
 }
 
 HACCEL Keys(bool all) {
@@ -339,7 +310,7 @@ void EditorWindow::OnCommand(int id, int code) {
       break;
     case Control::Duplicate: Refresh(doc_.Duplicate(rows)); break;
     case Control::Copy:
-      if (!rows.empty()) PutOnClipboard(hwnd_, doc_.Copy(rows));
+      if (!rows.empty()) clipboard::SetText(hwnd_, doc_.Copy(rows));
       break;
     case Control::Paste: OnPaste(); break;
     case Control::Undo: doc_.Undo(); Refresh(rows); break;
@@ -360,7 +331,7 @@ void EditorWindow::OnCommand(int id, int code) {
 void EditorWindow::OnPaste() {
   const std::vector<std::size_t> rows = SelectedRows();
   // Pasted items go before the first selected one, else at the end.
-  const std::vector<std::size_t> added = doc_.Paste(rows.empty() ? doc_.Count() : rows.front(), FromClipboard(hwnd_));
+  const std::vector<std::size_t> added = doc_.Paste(rows.empty() ? doc_.Count() : rows.front(), clipboard::GetText(hwnd_).value_or(L""));
   if (added.empty()) {
     args_.messages.Show(ui::Text(texts::kNothingToPaste), ui::MessageIcon::Information);
     return;
