@@ -14,6 +14,7 @@
 
 #include "common/fileio.h"
 #include "common/seams.h"
+#include "sequence/sequence_file.h"
 
 // A process the engine may wait for before the next start.
 class ProcessWatch {
@@ -57,6 +58,26 @@ class LaunchSystem {
   // Highest show state a window takes (SW_MAX); other Size values fail the start.
   static constexpr int kMaxShowState = 11;
 };
+
+// Whether a run starts file as a program (".com", ".exe", ".bat", ".cmd",
+// never an address, though many end in ".com") rather than through the shell.
+bool IsProgramFile(const std::wstring& file);
+
+// One item started as a run starts it: into its Current, then a program
+// with "File" Option and Size, anything else opened by the shell.
+struct ItemStart {
+  enum Outcome {
+    FolderNotEntered,  // Current is there but could not be entered
+    EmptyFile,         // nothing to open: the shell would only show its own error box
+    BadSize,           // a program with a Size no window takes
+    Failed,            // the system refused: result.error holds its text
+    Started,           // a program, result.processId its process
+    Opened,            // the shell opened the document or address
+    NotOpened,         // a document that is not there: never handed over
+  } outcome = Failed;
+  LaunchResult result;
+};
+ItemStart StartSequenceItem(LaunchSystem& system, WindowHandle owner, const sequence::SequenceItem& item);
 
 namespace pe {
 // The subsystem field of an executable's optional header (2 = Windows GUI,
