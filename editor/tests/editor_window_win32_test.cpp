@@ -6,7 +6,9 @@
 #include <string>
 
 #include "common/text.h"
+#include "common/ui_text.h"
 #include "common/win32/clipboard.h"
+#include "editor/texts.h"
 #include "editor_window.h"
 #include "fakes.h"
 #include "program_win32.h"
@@ -94,6 +96,17 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   SendMessageW(window->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(below.x, below.y));
   EXPECT_EQ(window->Document().At(2).view.file, L"C:\\a.exe");
   EXPECT_EQ(window->Document().At(0).view.file, L"C:\\c.exe");
+
+  // Try starts the selected item as a run would and names its process.
+  const std::wstring script = dir.Write(L"try.cmd", "@exit 0\r\n");
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  SetWindowTextW(window->ControlHandle(Control::File), script.c_str());
+  Click(window->ControlHandle(Control::Try));
+  const std::wstring started = ui::Format(ui::Text(editor::texts::kTryStarted), {L"try.cmd", L"\x01"});
+  wchar_t status[256] = L"";
+  GetWindowTextW(window->ControlHandle(Control::Status), status, 256);
+  EXPECT_EQ(std::wstring(status).substr(0, started.find(L'\x01')), started.substr(0, started.find(L'\x01'))) << status;
   window.reset();
 }
 

@@ -15,6 +15,7 @@
 #include "common/win32/program_info.h"
 #include "common/win32/resource_ids.h"
 #include "editor/texts.h"
+#include "sequence/win32/launch_system_win32.h"
 
 namespace editor {
 namespace {
@@ -60,7 +61,8 @@ constexpr win::ControlSpec kControls[] = {
     {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Option), {124, 358, 508, 22}},
     {L"STATIC", texts::kLabelSize, kLabel, 0, IdOf(Control::SizeLabel), {8, 387, 112, 18}},
     {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Size), {124, 384, 240, 160}},
-    {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 252, 20}},
+    {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 160, 20}},
+    {L"BUTTON", texts::kTry, kButton, 0, IdOf(Control::Try), {544, 382, 88, 24}},
     {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 414, 256, 18}},
 };
 
@@ -68,7 +70,8 @@ constexpr win::ControlSpec kControls[] = {
 constexpr int kSizes[] = {0, 1, 2, 3, 4, 6};
 constexpr unsigned kSizeTexts[] = {texts::kSize0, texts::kSize1, texts::kSize2, texts::kSize3, texts::kSize4, texts::kSize6};
 constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Current,     Control::Option,
-                               Control::Size,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder};
+                               Control::Size,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder,
+                               Control::Try};
 
 // The list's columns: text id and width at 96 DPI.
 constexpr struct { unsigned text; int width; } kColumns[] = {
@@ -87,6 +90,7 @@ std::wstring WindowText(HWND h) {
 HACCEL Keys(bool all) {
   ACCEL keys[] = {
       {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(IdOf(Control::Save))},
+      {FVIRTKEY, VK_F9, static_cast<WORD>(IdOf(Control::Try))},
       {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(IdOf(Control::MoveUp))},
       {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(IdOf(Control::MoveDown))},
       {FVIRTKEY | FCONTROL, 'C', static_cast<WORD>(IdOf(Control::Copy))},
@@ -95,7 +99,7 @@ HACCEL Keys(bool all) {
       {FVIRTKEY | FCONTROL, 'Y', static_cast<WORD>(IdOf(Control::Redo))},
       {FVIRTKEY, VK_DELETE, static_cast<WORD>(IdOf(Control::Remove))},
   };
-  return CreateAcceleratorTableW(keys, all ? static_cast<int>(std::size(keys)) : 3);
+  return CreateAcceleratorTableW(keys, all ? static_cast<int>(std::size(keys)) : 4);
 }
 
 }  // namespace
@@ -324,8 +328,39 @@ void EditorWindow::OnCommand(int id, int code) {
         SetWindowTextW(ControlHandle(Control::File), file.c_str());
       break;
     case Control::BrowseFolder: OnBrowseFolder(); break;
+    case Control::Try: OnTry(); break;
     default: break;
   }
+}
+
+void EditorWindow::OnTry() {
+  const std::vector<std::size_t> rows = SelectedRows();
+  if (rows.empty()) return;
+  const ItemView& v = doc_.At(rows.front()).view;
+  sequence::SequenceItem item;
+  item.Title = v.title;
+  item.File = v.file;
+  item.Current = v.current;
+  item.Option = v.option;
+  item.Size = v.size;
+  const ItemStart start = StartSequenceItem(args_.launch ? *args_.launch : RealLaunchSystem(), hwnd_, item);
+  const std::wstring name = paths::FileName(v.file);
+  std::wstring said;
+  switch (start.outcome) {
+    case ItemStart::FolderNotEntered: said = ui::Format(ui::Text(texts::kTryFolder), {v.current}); break;
+    case ItemStart::EmptyFile: said = ui::Text(texts::kTryEmptyFile); break;
+    case ItemStart::BadSize: said = ui::Text(texts::kTryBadSize); break;
+    case ItemStart::Failed: said = ui::Format(ui::Text(texts::kTryFailed), {name, start.result.error}); break;
+    case ItemStart::NotOpened: said = ui::Format(ui::Text(texts::kTryNotOpened), {name}); break;
+    case ItemStart::Started:
+    case ItemStart::Opened:
+      // The shell hands back a process only for some documents.
+      said = start.result.processId
+                 ? ui::Format(ui::Text(texts::kTryStarted), {name, std::to_wstring(start.result.processId)})
+                 : ui::Format(ui::Text(texts::kTryOpened), {name});
+      break;
+  }
+  SetWindowTextW(ControlHandle(Control::Status), said.c_str());
 }
 
 void EditorWindow::OnPaste() {

@@ -16,6 +16,7 @@
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
 #include "editor/sequence_document.h"
+#include "sequence/launch_system.h"
 
 namespace editor {
 
@@ -29,13 +30,15 @@ struct EditorWindowArgs {
   // Tests answer in place of the message box.
   std::function<int(HWND owner, const std::wstring& text, UINT buttons)> ask;
   bool quitOnDestroy = true;
+  // What Try starts items through; null for the system's.
+  LaunchSystem* launch = nullptr;
 };
 
 // The controls; their ids are also the commands of the buttons and keys.
 enum class Control {
   ItemList, MoveUp, MoveDown, Remove, Duplicate, Copy, Paste, Undo, Redo, Save, SaveAs, Open, AddProgram,
   TitleLabel, Title, FileLabel, File, CurrentLabel, Current, OptionLabel, Option, SizeLabel, Size, SwitchedOn,
-  BrowseFile, BrowseFolder,
+  BrowseFile, BrowseFolder, Try,
   Status
 };
 
@@ -51,7 +54,7 @@ class EditorWindow final : public win::Window<EditorWindow> {
   HWND Handle() const { return hwnd_; }
   HWND ControlHandle(Control c) const;
   const SequenceDocument& Document() const { return doc_; }
-  // The message loop's keys: Ctrl+S and Alt+Up/Down everywhere, the list's
+  // The message loop's keys: Ctrl+S, F9 and Alt+Up/Down everywhere, the list's
   // Ctrl+C/V/Z/Y and Del unless a text field has the focus.
   bool TranslateKeys(MSG& msg);
 
@@ -76,6 +79,8 @@ class EditorWindow final : public win::Window<EditorWindow> {
   std::wstring PickFile(unsigned filter, bool save);
   void OnPaste();
   void OnFieldChanged(Control c);
+  // Starts the selected item as a run would; the outcome in the status line.
+  void OnTry();
 
   // Dragging rows within the list: the row the dragged ones would go before.
   std::size_t DropRow(POINT inList) const;
