@@ -1,7 +1,7 @@
 #include "sequence/sequence_check.h"
 
 #include <cstdio>
-#include <map>
+#include <unordered_map>
 
 #include "common/path_rules.h"
 #include "common/text.h"
@@ -260,7 +260,8 @@ std::vector<std::wstring> ItemCheck::Findings(const SequenceItem& item, size_t e
 
 std::vector<size_t> Twins(const std::vector<SequenceItem>& items) {
   std::vector<size_t> twins(items.size(), 0);
-  std::map<std::wstring, size_t> firstSeen;  // lower-cased File and Option -> position
+  std::unordered_map<std::wstring, size_t> firstSeen;  // lower-cased File and Option -> position
+  firstSeen.reserve(items.size());
   for (size_t i = 0; i < items.size(); ++i) {
     if (items[i].File.empty()) continue;
     // Option is compared as written: arguments may tell letter case apart.

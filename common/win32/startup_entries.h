@@ -19,6 +19,10 @@ namespace autostart {
 // variables, so a 32-bit build lists what a 64-bit one does.
 std::vector<Entry> ListEntries();
 
+// The programs the system starts by itself at log-on: those of the enabled
+// entries it would start (string Run values, readable shortcuts).
+std::vector<std::wstring> EnabledProgramPaths();
+
 // Where process creation looks for a program named without a folder: the
 // system folder, the 16-bit system folder, the Windows folder, then PATH.
 std::vector<std::wstring> SearchFolders();

@@ -40,6 +40,11 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   ASSERT_TRUE(window->Create(SW_SHOWNOACTIVATE));
   HWND list = window->ControlHandle(Control::ItemList);
   EXPECT_EQ(ListView_GetItemCount(list), 3);
+  // A program that is not there is marked on its row.
+  LVITEMW marked{};
+  marked.mask = LVIF_IMAGE;
+  ASSERT_TRUE(ListView_GetItem(list, &marked));
+  EXPECT_EQ(marked.iImage, 0);
   EXPECT_EQ(tvltest::TextOf(window->Handle()), L"Startup.pmw - TVL Editor Ver.0.0.0");
 
   // C before B, A switched off, C's option changed.

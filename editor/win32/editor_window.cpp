@@ -13,6 +13,7 @@
 #include "common/win32/clipboard.h"
 #include "common/win32/dpi.h"
 #include "common/win32/program_info.h"
+#include "common/win32/startup_entries.h"
 #include "common/win32/resource_ids.h"
 #include "editor/texts.h"
 #include "sequence/win32/launch_system_win32.h"
@@ -28,6 +29,9 @@ constexpr int kClientWidth = 640;
 constexpr int kClientHeight = 440;
 
 constexpr int kFirstControlId = 100;
+constexpr UINT_PTR kCheckTimer = 1;
+// Time the background check may take per tick, in ms.
+constexpr DWORD kCheckSliceMs = 30;
 constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
 
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
@@ -87,10 +91,22 @@ std::wstring WindowText(HWND h) {
   return s;
 }
 
+// The item as a run reads it.
+sequence::SequenceItem AsSequenceItem(const ItemView& v) {
+  sequence::SequenceItem item;
+  item.Title = v.title;
+  item.File = v.file;
+  item.Current = v.current;
+  item.Option = v.option;
+  item.Size = v.size;
+  return item;
+}
+
 HACCEL Keys(bool all) {
   ACCEL keys[] = {
       {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(IdOf(Control::Save))},
       {FVIRTKEY, VK_F9, static_cast<WORD>(IdOf(Control::Try))},
+      {FVIRTKEY, VK_F5, static_cast<WORD>(IdOf(Control::Recheck))},
       {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(IdOf(Control::MoveUp))},
       {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(IdOf(Control::MoveDown))},
       {FVIRTKEY | FCONTROL, 'C', static_cast<WORD>(IdOf(Control::Copy))},
@@ -99,7 +115,7 @@ HACCEL Keys(bool all) {
       {FVIRTKEY | FCONTROL, 'Y', static_cast<WORD>(IdOf(Control::Redo))},
       {FVIRTKEY, VK_DELETE, static_cast<WORD>(IdOf(Control::Remove))},
   };
-  return CreateAcceleratorTableW(keys, all ? static_cast<int>(std::size(keys)) : 4);
+  return CreateAcceleratorTableW(keys, all ? static_cast<int>(std::size(keys)) : 5);
 }
 
 }  // namespace
@@ -164,7 +180,11 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED:
       if (dragging_ && reinterpret_cast<HWND>(lp) != hwnd_) OnDragEnd(false, {});
       return 0;
+    case WM_TIMER:
+      if (wp == kCheckTimer) CheckChunk();
+      return 0;
     case WM_DESTROY:
+      KillTimer(hwnd_, kCheckTimer);
       if (args_.quitOnDestroy) PostQuitMessage(0);
       return 0;
     case WM_DPICHANGED:
@@ -178,7 +198,8 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool EditorWindow::OnCreate() {
   if (!controls_.Create(hwnd_, kControls)) return false;
   HWND list = ControlHandle(Control::ItemList);
-  ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  ListView_SetExtendedListViewStyle(list,
+                                    LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
   // The list holds no state of its own: the check boxes come from the items.
   ListView_SetCallbackMask(list, LVIS_STATEIMAGEMASK);
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
@@ -212,6 +233,14 @@ void EditorWindow::ApplyDpi(UINT dpi) {
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
     ListView_SetColumnWidth(list, i, win::Scale(kColumns[i].width, dpi));
   if (fonts.body) fonts_ = std::move(fonts);
+  // A row with findings carries the warning sign, sized for this DPI.
+  const int side = win::Scale(16, dpi);
+  win::ImageList images(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 1, 1));
+  if (HICON warning = static_cast<HICON>(LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON, side, side, LR_SHARED));
+      images && warning && ImageList_AddIcon(images.get(), warning) == 0) {
+    ListView_SetImageList(list, images.get(), LVSIL_SMALL);
+    findingImages_ = std::move(images);
+  }
 }
 
 std::vector<std::size_t> EditorWindow::SelectedRows() const {
@@ -235,6 +264,7 @@ void EditorWindow::Select(const std::vector<std::size_t>& rows) {
 void EditorWindow::Refresh(const std::vector<std::size_t>& select) {
   HWND list = ControlHandle(Control::ItemList);
   ListView_SetItemCountEx(list, static_cast<int>(doc_.Count()), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  ForgetFindings(false);
   InvalidateRect(list, nullptr, FALSE);
   Select(select);
   FillFields();
@@ -246,8 +276,14 @@ void EditorWindow::ShowState() {
   const std::wstring caption = (doc_.Modified() ? L"*" : L"") + paths::FileName(doc_.Path()) + L" - " +
                                program::VersionCaption(L"TVL Editor");
   SetWindowTextW(hwnd_, caption.c_str());
+  std::wstring found = L"\u2026";  // still being checked
+  if (nextUnchecked_ >= findings_.size()) {
+    std::size_t n = 0;
+    for (const auto& f : findings_) n += f ? f->size() : 0;
+    found = std::to_wstring(n);
+  }
   const std::wstring status = ui::Format(ui::Text(texts::kStatus), {std::to_wstring(doc_.Count()),
-                                                                    std::to_wstring(doc_.SwitchedOffCount())});
+                                                                    std::to_wstring(doc_.SwitchedOffCount()), found});
   SetWindowTextW(ControlHandle(Control::Status), status.c_str());
   EnableWindow(ControlHandle(Control::Undo), doc_.CanUndo());
   EnableWindow(ControlHandle(Control::Redo), doc_.CanRedo());
@@ -291,7 +327,8 @@ void EditorWindow::OnFieldChanged(Control c) {
     default: doc_.SetSwitchedOn(row, SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED); break;
   }
   // The row and the status follow; the field being typed in keeps its text.
-  ListView_RedrawItems(ControlHandle(Control::ItemList), static_cast<int>(row), static_cast<int>(row));
+  ForgetFindings(false);
+  InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
   ShowState();
   // Text the file cannot hold is told at once; the save refuses it.
   if (c != Control::Size && c != Control::SwitchedOn && !text::ToAnsiExact(WindowText(h)))
@@ -329,6 +366,11 @@ void EditorWindow::OnCommand(int id, int code) {
       break;
     case Control::BrowseFolder: OnBrowseFolder(); break;
     case Control::Try: OnTry(); break;
+    case Control::Recheck:
+      ForgetFindings(true);
+      InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
+      ShowState();
+      break;
     default: break;
   }
 }
@@ -337,13 +379,8 @@ void EditorWindow::OnTry() {
   const std::vector<std::size_t> rows = SelectedRows();
   if (rows.empty()) return;
   const ItemView& v = doc_.At(rows.front()).view;
-  sequence::SequenceItem item;
-  item.Title = v.title;
-  item.File = v.file;
-  item.Current = v.current;
-  item.Option = v.option;
-  item.Size = v.size;
-  const ItemStart start = StartSequenceItem(args_.launch ? *args_.launch : RealLaunchSystem(), hwnd_, item);
+  const ItemStart start =
+      StartSequenceItem(args_.launch ? *args_.launch : RealLaunchSystem(), hwnd_, AsSequenceItem(v));
   const std::wstring name = paths::FileName(v.file);
   std::wstring said;
   switch (start.outcome) {
@@ -361,6 +398,46 @@ void EditorWindow::OnTry() {
       break;
   }
   SetWindowTextW(ControlHandle(Control::Status), said.c_str());
+}
+
+void EditorWindow::ForgetFindings(bool askSystem) {
+  if (askSystem || !check_) {
+    // Tarvoline lies beside the editor: a File named without a full path is
+    // looked for from there, as a run would.
+    sequence::check::Environment env{paths::Join(program::Folder(), L"Tarvoline.exe"), autostart::SearchFolders(), {}, {}};
+    check_.emplace(std::move(env), args_.files, autostart::EnabledProgramPaths());
+  }
+  twins_.clear();
+  findings_.assign(doc_.Count(), std::nullopt);
+  nextUnchecked_ = 0;
+  SetTimer(hwnd_, kCheckTimer, 10, nullptr);
+}
+
+const std::vector<std::wstring>& EditorWindow::FindingsAt(std::size_t row) {
+  if (!check_) ForgetFindings(false);
+  if (twins_.size() != doc_.Count()) {
+    std::vector<sequence::SequenceItem> items;
+    items.reserve(doc_.Count());
+    for (std::size_t r = 0; r < doc_.Count(); ++r) {
+      // Items switched off never start: they are neither twins nor twinned.
+      sequence::SequenceItem item = AsSequenceItem(doc_.At(r).view);
+      if (!doc_.At(r).view.switchedOn) item.File.clear();
+      items.push_back(std::move(item));
+    }
+    twins_ = sequence::check::Twins(items);
+  }
+  if (findings_.size() != doc_.Count()) findings_.assign(doc_.Count(), std::nullopt);
+  std::optional<std::vector<std::wstring>>& f = findings_[row];
+  if (!f) f = check_->Findings(AsSequenceItem(doc_.At(row).view), twins_[row]);
+  return *f;
+}
+
+void EditorWindow::CheckChunk() {
+  const DWORD start = GetTickCount();
+  while (nextUnchecked_ < findings_.size() && GetTickCount() - start < kCheckSliceMs) FindingsAt(nextUnchecked_++);
+  if (nextUnchecked_ < findings_.size()) return;
+  KillTimer(hwnd_, kCheckTimer);
+  ShowState();
 }
 
 void EditorWindow::OnPaste() {
@@ -390,6 +467,16 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
         item.state = INDEXTOSTATEIMAGEMASK(v.switchedOn ? 2 : 1);
         item.stateMask = LVIS_STATEIMAGEMASK;
       }
+      if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0)
+        item.iImage = FindingsAt(static_cast<std::size_t>(item.iItem)).empty() ? I_IMAGENONE : 0;
+      return 0;
+    }
+    case LVN_GETINFOTIPW: {
+      auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+      if (tip->iItem < 0 || static_cast<std::size_t>(tip->iItem) >= doc_.Count() || !tip->pszText) return 0;
+      std::wstring said;
+      for (const std::wstring& f : FindingsAt(static_cast<std::size_t>(tip->iItem))) said += (said.empty() ? L"" : L"\r\n") + f;
+      if (!said.empty()) lstrcpynW(tip->pszText, said.c_str(), tip->cchTextMax);
       return 0;
     }
     case LVN_BEGINDRAG:

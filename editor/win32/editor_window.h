@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "common/win32/window.h"
 #include "editor/sequence_document.h"
 #include "sequence/launch_system.h"
+#include "sequence/sequence_check.h"
 
 namespace editor {
 
@@ -39,6 +41,7 @@ enum class Control {
   ItemList, MoveUp, MoveDown, Remove, Duplicate, Copy, Paste, Undo, Redo, Save, SaveAs, Open, AddProgram,
   TitleLabel, Title, FileLabel, File, CurrentLabel, Current, OptionLabel, Option, SizeLabel, Size, SwitchedOn,
   BrowseFile, BrowseFolder, Try,
+  Recheck,  // F5: no control of its own
   Status
 };
 
@@ -95,6 +98,13 @@ class EditorWindow final : public win::Window<EditorWindow> {
   void ShowState();
   void ApplyDpi(UINT dpi);
 
+  // The sequence check of the rows. A row shown is checked when it is
+  // drawn; the others a chunk per timer tick, so that the status line can
+  // count the findings without holding up typing in a large file.
+  void ForgetFindings(bool askSystem);
+  const std::vector<std::wstring>& FindingsAt(std::size_t row);
+  void CheckChunk();
+
   EditorWindowArgs args_;
   SequenceDocument doc_;
   win::ControlSet controls_;
@@ -103,6 +113,11 @@ class EditorWindow final : public win::Window<EditorWindow> {
   bool filling_ = false;  // the fields are being filled, not typed in
   bool dragging_ = false;
   HACCEL allKeys_ = nullptr, fieldKeys_ = nullptr;
+  std::optional<sequence::check::ItemCheck> check_;
+  std::vector<std::size_t> twins_;  // empty: to be worked out again
+  std::vector<std::optional<std::vector<std::wstring>>> findings_;
+  std::size_t nextUnchecked_ = 0;
+  win::ImageList findingImages_;
 };
 
 }  // namespace editor

@@ -25,12 +25,7 @@ namespace {
 // entry the system would start.
 class SystemAutoStartPrograms final : public sequence::check::AutoStartPrograms {
  public:
-  std::vector<std::wstring> EnabledProgramPaths() override {
-    std::vector<std::wstring> paths;
-    for (const autostart::Entry& e : autostart::ListEntries())
-      if (e.enabled && e.isString && e.readable && !e.program.empty()) paths.push_back(e.program);
-    return paths;
-  }
+  std::vector<std::wstring> EnabledProgramPaths() override { return autostart::EnabledProgramPaths(); }
 };
 
 int RunCheck(const sequence::check::Command& command, ui::Messages& messages) {
