@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "fileio.h"
+#include "shortcut.h"
 
 namespace itemtext {
 
@@ -45,6 +46,20 @@ struct ItemTexts {
   std::wstring file, current, option;
 };
 std::optional<ItemTexts> ItemInCodePage(const ItemTexts& item, FileSystem& fs);
+
+// A dropped file, folder or shortcut as an item, by the drop tool's rule:
+// a shortcut (".lnk" in any letter case) gives its target, working folder,
+// arguments as Option and mapped window style (shortcut::ItemTargetOf);
+// anything else is entered as itself, with its parent folder and listSize.
+// The title is the dropped name's stem (RecordTitle), the texts as the code
+// page holds them (ItemInCodePage).
+struct DroppedItem {
+  enum Status { Ok, ShortcutUnreadable, NotInCodePage } status = Ok;
+  std::wstring title;
+  ItemTexts texts;
+  int size = 1;
+};
+DroppedItem ItemFromDropped(const std::wstring& path, int listSize, ShortcutStore& shortcuts, FileSystem& fs);
 
 struct Date {
   int year = 0, month = 0, day = 0;
