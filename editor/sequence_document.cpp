@@ -279,19 +279,32 @@ std::vector<std::size_t> SequenceDocument::MoveTo(std::vector<std::size_t> rows,
   return now;
 }
 
-std::size_t SequenceDocument::Add(std::size_t row, const std::wstring& title, const std::wstring& file,
-                                  const std::wstring& current, const std::wstring& option, int size) {
-  row = std::min(row, items_.size());
+std::shared_ptr<Item> SequenceDocument::Written(const NewItem& item) {
   // The records the wizard's itemtext::ItemRecords and ItemBody make, each
   // text kept as typed until the save checks it against the code page.
-  std::vector<Line> body{Typed("File=", file, L"File"), Typed("Current=", current, L"Current"),
-                         Typed("Option=", option, L"Option"), Plain("Size = " + std::to_string(size)), Plain("NoUse = 0")};
+  std::vector<Line> body{Typed("File=", item.file, L"File"), Typed("Current=", item.current, L"Current"),
+                         Typed("Option=", item.option, L"Option"), Plain("Size = " + std::to_string(item.size)),
+                         Plain("NoUse = 0")};
   Line head = Typed(text::ToAnsi(itemtext::FormatDate(clock_.Today()) + std::wstring(kDateColon)),
-                    itemtext::RecordTitle(title, file), L"Title");
+                    itemtext::RecordTitle(item.title, item.file), L"Title");
+  return FromRecords({}, std::move(head), {}, std::move(body));
+}
+
+std::size_t SequenceDocument::Add(std::size_t row, const std::wstring& title, const std::wstring& file,
+                                  const std::wstring& current, const std::wstring& option, int size) {
+  return Add(row, std::vector<NewItem>{{title, file, current, option, size}}).front();
+}
+
+std::vector<std::size_t> SequenceDocument::Add(std::size_t row, const std::vector<NewItem>& items) {
+  row = std::min(row, items_.size());
+  if (items.empty()) return {};
   Push();
-  items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(row),
-                FromRecords({}, std::move(head), {}, std::move(body)));
-  return row;
+  std::vector<std::size_t> rows;
+  for (const NewItem& item : items) {
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(row + rows.size()), Written(item));
+    rows.push_back(row + rows.size());
+  }
+  return rows;
 }
 
 void SequenceDocument::Remove(std::vector<std::size_t> rows) {

@@ -86,6 +86,12 @@ class SequenceDocument {
   // A new item written as the wizard writes one, at row; returns its row.
   std::size_t Add(std::size_t row, const std::wstring& title, const std::wstring& file, const std::wstring& current,
                   const std::wstring& option, int size);
+  // Several new items, in order, at row as one step; their rows.
+  struct NewItem {
+    std::wstring title, file, current, option;
+    int size = 1;
+  };
+  std::vector<std::size_t> Add(std::size_t row, const std::vector<NewItem>& items);
   void Remove(std::vector<std::size_t> rows);
   // Copies of the rows, byte for byte, after the last of them; their rows.
   std::vector<std::size_t> Duplicate(std::vector<std::size_t> rows);
@@ -115,6 +121,7 @@ class SequenceDocument {
   std::shared_ptr<Item> Edit(std::size_t row, Field field);
   void Push(std::optional<std::pair<int, Field>> merge = std::nullopt);
   void Refresh(Item& item) const;
+  std::shared_ptr<Item> Written(const NewItem& item);
   std::shared_ptr<Item> FromRecords(std::string raw, Line title, std::string second, std::vector<Line> body);
 
   FileSystem& fs_;

@@ -1,7 +1,9 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -112,6 +114,24 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   wchar_t status[256] = L"";
   GetWindowTextW(window->ControlHandle(Control::Status), status, 256);
   EXPECT_EQ(std::wstring(status).substr(0, started.find(L'\x01')), started.substr(0, started.find(L'\x01'))) << status;
+
+  // A file dropped on the top half of the second row goes in before it.
+  const std::wstring dropped = dir.Write(L"notes.txt", "");
+  RECT second{};
+  ListView_GetItemRect(list, 1, &second, LVIR_BOUNDS);
+  POINT at{second.left + 4, second.top + 2};
+  MapWindowPoints(list, window->Handle(), &at, 1);
+  const std::size_t bytes = sizeof(DROPFILES) + (dropped.size() + 2) * sizeof(wchar_t);
+  HGLOBAL files = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  auto* header = static_cast<DROPFILES*>(GlobalLock(files));
+  *header = DROPFILES{sizeof(DROPFILES), at, FALSE, TRUE};
+  std::memcpy(header + 1, dropped.c_str(), dropped.size() * sizeof(wchar_t));
+  GlobalUnlock(files);
+  SendMessageW(window->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(files), 0);
+  ASSERT_EQ(window->Document().Count(), 4u);
+  EXPECT_EQ(window->Document().At(1).view.file, dropped);
+  EXPECT_EQ(window->Document().At(1).view.current, dir.path());
+  EXPECT_EQ(window->Document().At(1).view.title, L"notes");
   window.reset();
 }
 

@@ -30,6 +30,8 @@ constexpr int kClientHeight = 440;
 
 constexpr int kFirstControlId = 100;
 constexpr UINT_PTR kCheckTimer = 1;
+// The Size of a dropped plain file: the first of the drop tool's window styles.
+constexpr int kDroppedFileSize = 1;
 // Time the background check may take per tick, in ms.
 constexpr DWORD kCheckSliceMs = 30;
 constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
@@ -180,6 +182,9 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED:
       if (dragging_ && reinterpret_cast<HWND>(lp) != hwnd_) OnDragEnd(false, {});
       return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wp));
+      return 0;
     case WM_TIMER:
       if (wp == kCheckTimer) CheckChunk();
       return 0;
@@ -213,6 +218,7 @@ bool EditorWindow::OnCreate() {
   HWND size = ControlHandle(Control::Size);
   for (unsigned t : kSizeTexts) SendMessageW(size, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(t).c_str()));
   ApplyDpi(dpi_);
+  DragAcceptFiles(hwnd_, TRUE);
   return true;
 }
 
@@ -551,6 +557,38 @@ void EditorWindow::OnDragEnd(bool drop, POINT inParent) {
   if (!drop) return;
   MapWindowPoints(hwnd_, list, &inParent, 1);
   Refresh(doc_.MoveTo(SelectedRows(), DropRow(inParent)));
+}
+
+void EditorWindow::OnDropFiles(HDROP drop) {
+  POINT at{};
+  DragQueryPoint(drop, &at);
+  std::vector<std::wstring> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+    paths.push_back(std::move(path));
+  }
+  DragFinish(drop);
+
+  HWND list = ControlHandle(Control::ItemList);
+  MapWindowPoints(hwnd_, list, &at, 1);
+  RECT inside{};
+  GetClientRect(list, &inside);
+  // Dropped beside the list: after the last row.
+  const std::size_t row = PtInRect(&inside, at) ? DropRow(at) : doc_.Count();
+  std::vector<SequenceDocument::NewItem> items;
+  std::wstring leftOut;
+  for (const std::wstring& path : paths) {
+    // The drop tool's list starts at a normal window: plain files get that.
+    const itemtext::DroppedItem d = itemtext::ItemFromDropped(path, kDroppedFileSize, RealShortcutStore(), args_.files);
+    if (d.status == itemtext::DroppedItem::Ok)
+      items.push_back({d.title, d.texts.file, d.texts.current, d.texts.option, d.size});
+    else
+      leftOut += L"\r\n" + path;
+  }
+  if (!items.empty()) Refresh(doc_.Add(row, items));
+  if (!leftOut.empty()) args_.messages.Show(ui::Text(texts::kDropLeftOut) + leftOut, ui::MessageIcon::Warning);
 }
 
 bool EditorWindow::OnSave(const std::wstring& target) {

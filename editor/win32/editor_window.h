@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <optional>
@@ -85,6 +86,9 @@ class EditorWindow final : public win::Window<EditorWindow> {
   // Starts the selected item as a run would; the outcome in the status line.
   void OnTry();
 
+  // Files, folders and shortcuts dropped from the shell become items where
+  // they are dropped, by the drop tool's rule.
+  void OnDropFiles(HDROP drop);
   // Dragging rows within the list: the row the dragged ones would go before.
   std::size_t DropRow(POINT inList) const;
   void OnDragMove(POINT inParent);
