@@ -69,7 +69,7 @@ constexpr win::ControlSpec kControls[] = {
     {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Size), {124, 384, 240, 160}},
     {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 160, 20}},
     {L"BUTTON", texts::kTry, kButton, 0, IdOf(Control::Try), {544, 382, 88, 24}},
-    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 414, 256, 18}},
+    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 414, 262, 18}},
 };
 
 // The show states the window-style list names, in its order.
