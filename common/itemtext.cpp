@@ -93,4 +93,43 @@ Clock& RealClock() {
   return clock;
 }
 
+std::wstring ItemRecords(const std::wstring& title, const std::wstring& body, Clock& clock) {
+  std::wstring record = FormatDate(clock.Today());
+  record += L'\uFF1A';
+  record += title;
+  record += L'\u0001';
+  record += L'\u0001';
+  record += body;
+  record += L'\u0001';
+  return record;
+}
+
+DroppedItem ItemFromDropped(const std::wstring& path, int listSize, ShortcutStore& shortcuts, FileSystem& fs) {
+  DroppedItem item;
+  // A title left blank by the record rule is named after what the item starts.
+  std::wstring titleFallback = path;
+  std::optional<ItemTexts> texts;
+  if (text::EqualsNoCase(paths::Extension(path), L"lnk")) {
+    const std::optional<ShortcutInfo> link = shortcuts.Read(path);
+    if (!link) {
+      item.status = DroppedItem::ShortcutUnreadable;
+      return item;
+    }
+    const shortcut::ItemTarget target = shortcut::ItemTargetOf(path, *link);
+    texts = ItemInCodePage({target.file, target.current, target.arguments}, fs);
+    item.size = SizeFromWindowStyle(link->WindowStyle);
+    if (!link->TargetPath.empty()) titleFallback = link->TargetPath;
+  } else {
+    texts = ItemInCodePage({path, paths::Parent(path), L""}, fs);
+    item.size = listSize;
+  }
+  if (!texts) {
+    item.status = DroppedItem::NotInCodePage;
+    return item;
+  }
+  item.texts = std::move(*texts);
+  item.title = RecordTitle(paths::Stem(path), titleFallback);
+  return item;
+}
+
 }  // namespace itemtext

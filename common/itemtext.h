@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "fileio.h"
+#include "shortcut.h"
 
 namespace itemtext {
 
@@ -46,6 +47,20 @@ struct ItemTexts {
 };
 std::optional<ItemTexts> ItemInCodePage(const ItemTexts& item, FileSystem& fs);
 
+// A dropped file, folder or shortcut as an item, by the drop tool's rule:
+// a shortcut (".lnk" in any letter case) gives its target, working folder,
+// arguments as Option and mapped window style (shortcut::ItemTargetOf);
+// anything else is entered as itself, with its parent folder and listSize.
+// The title is the dropped name's stem (RecordTitle), the texts as the code
+// page holds them (ItemInCodePage).
+struct DroppedItem {
+  enum Status { Ok, ShortcutUnreadable, NotInCodePage } status = Ok;
+  std::wstring title;
+  ItemTexts texts;
+  int size = 1;
+};
+DroppedItem ItemFromDropped(const std::wstring& path, int listSize, ShortcutStore& shortcuts, FileSystem& fs);
+
 struct Date {
   int year = 0, month = 0, day = 0;
 };
@@ -59,5 +74,11 @@ class Clock {
   virtual Date Today() = 0;
 };
 Clock& RealClock();
+
+// The three records of one item as the wizard writes it: today's date
+// "yyyy/mm/dd", "：" (U+FF1A), title, U+0001, U+0001 (an empty second record),
+// body, U+0001 — no line break after it. The title and body must already obey
+// RecordTitle and ItemBody.
+std::wstring ItemRecords(const std::wstring& title, const std::wstring& body, Clock& clock);
 
 }  // namespace itemtext

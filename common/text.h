@@ -10,6 +10,8 @@
 // a character the code page cannot hold becomes '?' when writing.
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +35,19 @@ bool StartsWithNoCase(std::wstring_view s, std::wstring_view prefix);
 // s without the characters of blanks at either end (by default spaces only,
 // as the INI and sequence files pad their names and values).
 std::wstring_view Trim(std::wstring_view s, std::wstring_view blanks = L" ");
+
+// A locale and the ANSI code page its text uses.
+struct LocaleCodePage {
+  std::uint32_t locale;
+  unsigned ansiCodePage;
+};
+// The locale to name beside the clipboard's Unicode text, so that a program
+// reading it as ANSI text gets it in systemCodePage, the sequence file's: the
+// first candidate with that code page (the system default locale is given
+// first: the user's format locale may be English on a Japanese system).
+// nullopt when none has it (the system's own choice then stands).
+std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePage> candidates,
+                                             unsigned systemCodePage);
 
 // UTF-8 for tests and diagnostics; invalid input as above.
 std::string ToUtf8(std::wstring_view wide);

@@ -28,4 +28,11 @@ std::wstring_view Trim(std::wstring_view s, std::wstring_view blanks) {
   return s.substr(b, s.find_last_not_of(blanks) - b + 1);
 }
 
+std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePage> candidates,
+                                             unsigned systemCodePage) {
+  for (const LocaleCodePage& c : candidates)
+    if (c.ansiCodePage == systemCodePage) return c.locale;
+  return std::nullopt;
+}
+
 }  // namespace text

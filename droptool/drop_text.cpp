@@ -2,9 +2,6 @@
 
 #include <iterator>
 
-#include "common/path_rules.h"
-#include "common/text.h"
-#include "common/tool.h"
 #include "common/ui_text.h"
 
 namespace droptext {
@@ -40,39 +37,18 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
   std::wstring result;
   std::vector<std::wstring> leftOut;
   for (const std::wstring& path : paths) {
-    // A title left blank by the record rule is named after what the item starts.
-    std::wstring entry, titleFallback = path;
-    if (text::EqualsNoCase(paths::Extension(path), L"lnk")) {
-      std::optional<ShortcutInfo> link = shortcuts.Read(path);
-      if (!link)
-        return {std::nullopt, ui::Format(ui::Text(droptool::texts::kShortcutUnreadable), {path})};
-      const shortcut::ItemTarget target = shortcut::ItemTargetOf(path, *link);
-      const auto item = itemtext::ItemInCodePage({target.file, target.current, target.arguments}, files);
-      if (!item) {
-        leftOut.push_back(path);
-        continue;
-      }
-      entry = itemtext::ItemBody(item->file, item->current, item->option, itemtext::SizeFromWindowStyle(link->WindowStyle));
-      if (!link->TargetPath.empty()) titleFallback = link->TargetPath;
-    } else {
-      const auto item = itemtext::ItemInCodePage({path, paths::Parent(path), L""}, files);
-      if (!item) {
-        leftOut.push_back(path);
-        continue;
-      }
-      entry = itemtext::ItemBody(item->file, item->current, L"", listSize);
+    const itemtext::DroppedItem item = itemtext::ItemFromDropped(path, listSize, shortcuts, files);
+    if (item.status == itemtext::DroppedItem::ShortcutUnreadable)
+      return {std::nullopt, ui::Format(ui::Text(droptool::texts::kShortcutUnreadable), {path})};
+    if (item.status == itemtext::DroppedItem::NotInCodePage) {
+      leftOut.push_back(path);
+      continue;
     }
     // The title line is pasted as a record: it obeys the same rule.
-    result += FormatEntryBlock(itemtext::RecordTitle(paths::Stem(path), titleFallback), entry, today);
+    const itemtext::ItemTexts& t = item.texts;
+    result += FormatEntryBlock(item.title, itemtext::ItemBody(t.file, t.current, t.option, item.size), today);
   }
   return {std::move(result), {}, std::move(leftOut)};
-}
-
-std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePage> candidates,
-                                             unsigned systemCodePage) {
-  for (const LocaleCodePage& c : candidates)
-    if (c.ansiCodePage == systemCodePage) return c.locale;
-  return std::nullopt;
 }
 
 }  // namespace droptext

@@ -4,8 +4,6 @@
 // through their seams.
 #pragma once
 
-#include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,18 +52,5 @@ struct DropText {
 // not fit even so (itemtext::ItemInCodePage) is left out and named in leftOut.
 DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,
                        itemtext::Clock& clock, FileSystem& files);
-
-// A locale and the ANSI code page its text uses.
-struct LocaleCodePage {
-  std::uint32_t locale;
-  unsigned ansiCodePage;
-};
-// The locale to name beside the clipboard's Unicode text, so that a program
-// reading it as ANSI text gets it in systemCodePage, the sequence file's: the
-// first candidate with that code page (the system default locale is given
-// first: the user's format locale may be English on a Japanese system).
-// nullopt when none has it (the system's own choice then stands).
-std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePage> candidates,
-                                             unsigned systemCodePage);
 
 }  // namespace droptext

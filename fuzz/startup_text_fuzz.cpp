@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring name = input.substr(0, q), file = input.substr(q, q), current = input.substr(2 * q, q),
                      option = input.substr(3 * q);
   fake::Clock clock;
-  const std::vector<IniDocument> items = records::FromText(wizard::ItemRecords(
+  const std::vector<IniDocument> items = records::FromText(itemtext::ItemRecords(
       itemtext::RecordTitle(name, file), itemtext::ItemBody(file, current, option, 1), clock), files);
   FUZZ_CHECK(items.size() == 1);
   std::wstring readTitle;

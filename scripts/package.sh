@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Release for x64 and x86 and writes the downloadable zips:
 #   dist/Tarvoline-<version>-win-x64.zip, dist/Tarvoline-<version>-win-x86.zip
-# each holding the three programs (stripped), the example sequence and settings
+# each holding the four programs (stripped), the example sequence and settings
 # files (in example/, so the wizard's own StartUp.pmw beside the programs
 # never picks up the example's items) and the read-me in Japanese and English.
 # The version is the project's (CMakeLists.txt), the one the programs carry.
@@ -21,13 +21,13 @@ for arch in x64 x86; do
     x86) preset=windows-x86 strip=i686-w64-mingw32-strip ;;
   esac
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$jobs" --target Tarvoline TVLpreparer TVLTool >/dev/null
+  cmake --build --preset "$preset" -j "$jobs" --target Tarvoline TVLpreparer TVLTool TVLeditor >/dev/null
 
   name=Tarvoline-$version-win-$arch
   stage=$root/build/package/$name
   rm -rf "$stage"
   mkdir -p "$stage/example"
-  for exe in sequencer/Tarvoline wizard/TVLpreparer droptool/TVLTool; do
+  for exe in sequencer/Tarvoline wizard/TVLpreparer droptool/TVLTool editor/TVLeditor; do
     "$strip" -o "$stage/$(basename "$exe").exe" "build/$preset/$exe.exe"
   done
   cp sequencer/example/Startup.pmw sequencer/example/Tarvoline.ini "$stage/example/"

@@ -2,14 +2,14 @@
 # Checks the release zips that scripts/package.sh made: each holds exactly
 # the expected files, every program is under 1 MB, and the programs taken
 # from the zip run under Wine: Tarvoline ends by itself on an empty
-# sequence; the wizard and the drop tool open their windows and close on
-# request. Needs the Windows builds (for the runner) and a display.
+# sequence; the wizard, the drop tool and the editor open their windows and
+# close on request. Needs the Windows builds (for the runner) and a display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 version=$(sed -n 's/^project(Tarvoline VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-expected="README-en.txt README-ja.txt TVLTool.exe TVLpreparer.exe Tarvoline.exe example/Startup.pmw example/Tarvoline.ini"
+expected="README-en.txt README-ja.txt TVLTool.exe TVLeditor.exe TVLpreparer.exe Tarvoline.exe example/Startup.pmw example/Tarvoline.ini"
 failed=0
 fail() { echo "package check: $*" >&2; failed=1; }
 source scripts/wine-loader.sh
@@ -28,7 +28,7 @@ for arch in x64 x86; do
   (cd "$out" && cmake -E tar xf "$zip")
   got=$(cd "$out/$name" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
   [ "$got" = "$(echo "$expected" | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ')" ] || fail "$name holds: $got"
-  for exe in Tarvoline TVLpreparer TVLTool; do
+  for exe in Tarvoline TVLpreparer TVLTool TVLeditor; do
     size=$(stat -c %s "$out/$name/$exe.exe" 2>/dev/null || echo 0)
     [ "$size" -gt 0 ] && [ "$size" -lt 1048576 ] || fail "$name/$exe.exe is $size bytes"
   done
@@ -47,7 +47,7 @@ for arch in x64 x86; do
   : >"$run/Startup.pmw"
   scripts/wine-run.sh "$wine" "$runner" "$(winpath "$run/Tarvoline.exe")" </dev/null \
     || fail "$name: Tarvoline did not end by itself on an empty sequence"
-  for exe in TVLpreparer TVLTool; do
+  for exe in TVLpreparer TVLTool TVLeditor; do
     scripts/wine-run.sh "$wine" "$runner" --close "$(winpath "$out/$name/$exe.exe")" </dev/null \
       || fail "$name: $exe did not open its window and close on request"
   done

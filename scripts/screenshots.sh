@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Screenshots of the three programs under Wine, in Japanese and in English,
+# Screenshots of the four programs under Wine, in Japanese and in English,
 # for the README: docs/screenshots/<program>-<ja|en>.png. Builds the Windows
 # programs when needed and uses a virtual display of its own.
 set -euo pipefail
@@ -8,7 +8,7 @@ root=$(pwd)
 
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" --target Tarvoline TVLpreparer TVLTool
+cmake --build --preset windows -j "$(nproc)" --target Tarvoline TVLpreparer TVLTool TVLeditor
 build=$root/build/windows
 out=$root/docs/screenshots
 mkdir -p "$out"
@@ -45,6 +45,7 @@ for lang in ja en; do
   rm -rf "$run"
   mkdir -p "$run"
   cp "$build/sequencer/Tarvoline.exe" "$build/wizard/TVLpreparer.exe" "$build/droptool/TVLTool.exe" \
+     "$build/editor/TVLeditor.exe" \
      sequencer/demo/Startup.pmw sequencer/demo/Tarvoline.ini "$run/"
   wine() { scripts/wine-run.sh "$dir" "$@" </dev/null >/dev/null 2>&1; }
   # A desktop of Wine's own: the virtual display has none.
@@ -73,6 +74,13 @@ for lang in ja en; do
   id=$(wait_window tvltool.exe)
   sleep 2
   import -window "$id" "$out/tvltool-$lang.png"
+  stop_all
+
+  # The editor on the example sequence beside it, its first item selected.
+  scripts/wine-run.sh "$dir" "$run/TVLeditor.exe" </dev/null >/dev/null 2>&1 &
+  id=$(wait_window tvleditor.exe)
+  sleep 2
+  import -window "$id" "$out/tvleditor-$lang.png"
   stop_all
   echo "Screenshots in $lang: $out/*-$lang.png"
 done

@@ -4,6 +4,7 @@
 
 #include "common/path_rules.h"
 #include "common/text.h"
+#include "common/tool.h"
 
 namespace running {
 namespace {
@@ -108,6 +109,37 @@ std::uint32_t FindRunning(LaunchSystem& system, const std::wstring& file, const 
 }
 
 }  // namespace running
+
+bool IsProgramFile(const std::wstring& file) {
+  if (tool::IsAddress(file)) return false;
+  const std::wstring ext = text::ToLower(paths::Extension(file));
+  return ext == L"com" || ext == L"exe" || ext == L"bat" || ext == L"cmd";
+}
+
+ItemStart StartSequenceItem(LaunchSystem& system, WindowHandle owner, const sequence::SequenceItem& item, bool watch) {
+  ItemStart start;
+  // Not restored afterwards: later items without a usable Current start here too.
+  if (!system.EnterFolder(item.Current)) {
+    start.outcome = ItemStart::FolderNotEntered;
+  } else if (item.File.empty()) {
+    start.outcome = ItemStart::EmptyFile;
+  } else if (IsProgramFile(item.File)) {
+    if (item.Size < 0 || item.Size > LaunchSystem::kMaxShowState) {
+      start.outcome = ItemStart::BadSize;
+      return start;
+    }
+    start.result = system.StartProgram(L"\"" + item.File + L"\" " + item.Option, item.Size, watch);
+    start.outcome = start.result.ok ? ItemStart::Started : ItemStart::Failed;
+  } else {
+    // A document that is missing is silently not opened; what the shell was
+    // asked to open and could not fails with the shell's own reason.
+    start.result = system.Open(owner, item.File, watch);
+    start.outcome = start.result.ok ? ItemStart::Opened
+                    : start.result.error.empty() ? ItemStart::NotOpened
+                                                 : ItemStart::Failed;
+  }
+  return start;
+}
 
 namespace pe {
 namespace {

@@ -16,6 +16,7 @@
 
 #include "common/fileio.h"
 #include "common/seams.h"
+#include "sequence/sequence_file.h"
 
 // A process the engine may wait for before the next start.
 class ProcessWatch {
@@ -126,6 +127,28 @@ std::uint32_t FindRunning(LaunchSystem& system, const std::wstring& file, const 
                           const std::wstring& option, const std::vector<Started>& started);
 
 }  // namespace running
+
+// Whether a run starts file as a program (".com", ".exe", ".bat", ".cmd",
+// never an address, though many end in ".com") rather than through the shell.
+bool IsProgramFile(const std::wstring& file);
+
+// One item started as a run starts it: into its Current, then a program
+// with "File" Option and Size, anything else opened by the shell.
+struct ItemStart {
+  enum Outcome {
+    FolderNotEntered,  // Current is there but could not be entered
+    EmptyFile,         // nothing to open: the shell would only show its own error box
+    BadSize,           // a program with a Size no window takes
+    Failed,            // the system refused: result.error holds its text
+    Started,           // a program, result.processId its process
+    Opened,            // the shell opened the document or address
+    NotOpened,         // a document that is not there: never handed over
+  } outcome = Failed;
+  LaunchResult result;
+};
+// watch: keep what the start hands back for a wait until ready (ReadyWait).
+ItemStart StartSequenceItem(LaunchSystem& system, WindowHandle owner, const sequence::SequenceItem& item,
+                            bool watch = false);
 
 namespace pe {
 // The subsystem field of an executable's optional header (2 = Windows GUI,

@@ -1,7 +1,7 @@
 #include "sequence/sequence_check.h"
 
 #include <cstdio>
-#include <map>
+#include <unordered_map>
 
 #include "common/path_rules.h"
 #include "common/text.h"
@@ -117,10 +117,9 @@ class Report {
   int findings_ = 0;
 };
 
-void CheckItems(const std::vector<SequenceItem>& items, const Environment& env,
-                const std::wstring& programFolder, Seams seams, Report& report) {
-  std::vector<std::wstring> autoStart = seams.autoStart.EnabledProgramPaths();
-  std::map<std::wstring, size_t> firstSeen;  // lower-cased File and Option -> position
+void CheckItems(const std::vector<SequenceItem>& items, const Environment& env, Seams seams, Report& report) {
+  const ItemCheck check(env, seams.files, seams.autoStart.EnabledProgramPaths());
+  const std::vector<size_t> twins = Twins(items);
   report.Line(T(texts::kCheckItemCount, Number(static_cast<long long>(items.size()))));
   for (size_t i = 0; i < items.size(); ++i) {
     const SequenceItem& item = items[i];
@@ -128,32 +127,7 @@ void CheckItems(const std::vector<SequenceItem>& items, const Environment& env,
     report.Line(L"");
     report.Line(L"[" + Number(static_cast<long long>(i + 1)) + L"] " + item.Title);
     report.Line(T(texts::kCheckItemFile, item.File));
-    if (!item.Current.empty() && !tool::IsFolderPresent(item.Current, seams.files))
-      report.Finding(T(texts::kCheckMissingCurrent, item.Current));
-    for (const std::wstring& bad : item.BadTiming) report.Finding(T(texts::kCheckBadTiming, bad));
-    if (item.File.empty()) {
-      report.Finding(T(texts::kCheckEmptyFile));
-    } else {
-      const bool program = IsProgramExtension(item.File);
-      if (program && (item.Size < 0 || item.Size > LaunchSystem::kMaxShowState))
-        report.Finding(T(texts::kCheckBadSize, Number(item.Size)));
-      std::optional<std::wstring> found;
-      if (!tool::IsAddress(item.File)) {
-        found = Locate(item, env, programFolder, seams.files);
-        if (!found) report.Finding(T(program ? texts::kCheckMissingProgram : texts::kCheckMissingDocument));
-      }
-      const std::wstring& path = found ? *found : item.File;
-      for (const std::wstring& entry : autoStart) {
-        if (text::EqualsNoCase(entry, path) || text::EqualsNoCase(entry, item.File)) {
-          report.Finding(T(texts::kCheckAutoStart, entry));
-          break;
-        }
-      }
-      // Option is compared as written: arguments may tell letter case apart.
-      const std::wstring key = text::ToLower(item.File) + L'\u0001' + item.Option;
-      auto [it, fresh] = firstSeen.emplace(key, i + 1);
-      if (!fresh) report.Finding(T(texts::kCheckDuplicate, Number(static_cast<long long>(it->second))));
-    }
+    for (const std::wstring& finding : check.Findings(item, twins[i])) report.Finding(finding);
     if (report.findings() == before) report.Line(T(texts::kCheckItemClean));
   }
   const std::vector<std::wstring> added = seams.autoStart.NewEntries(items);
@@ -256,6 +230,50 @@ std::optional<Command> ParseCommand(std::wstring_view argumentText) {
   return command;
 }
 
+ItemCheck::ItemCheck(Environment env, FileSystem& files, std::vector<std::wstring> autoStart)
+    : env_(std::move(env)), programFolder_(paths::Parent(env_.programPath)), files_(files), autoStart_(std::move(autoStart)) {}
+
+std::vector<std::wstring> ItemCheck::Findings(const SequenceItem& item, size_t earlierTwin) const {
+  std::vector<std::wstring> found;
+  if (!item.Current.empty() && !tool::IsFolderPresent(item.Current, files_))
+    found.push_back(T(texts::kCheckMissingCurrent, item.Current));
+  for (const std::wstring& bad : item.BadTiming) found.push_back(T(texts::kCheckBadTiming, bad));
+  if (item.File.empty()) {
+    found.push_back(T(texts::kCheckEmptyFile));
+    return found;
+  }
+  const bool program = IsProgramExtension(item.File);
+  if (program && (item.Size < 0 || item.Size > LaunchSystem::kMaxShowState))
+    found.push_back(T(texts::kCheckBadSize, Number(item.Size)));
+  std::optional<std::wstring> where;
+  if (!tool::IsAddress(item.File)) {
+    where = Locate(item, env_, programFolder_, files_);
+    if (!where) found.push_back(T(program ? texts::kCheckMissingProgram : texts::kCheckMissingDocument));
+  }
+  const std::wstring& path = where ? *where : item.File;
+  for (const std::wstring& entry : autoStart_) {
+    if (text::EqualsNoCase(entry, path) || text::EqualsNoCase(entry, item.File)) {
+      found.push_back(T(texts::kCheckAutoStart, entry));
+      break;
+    }
+  }
+  if (earlierTwin) found.push_back(T(texts::kCheckDuplicate, Number(static_cast<long long>(earlierTwin))));
+  return found;
+}
+
+std::vector<size_t> Twins(const std::vector<SequenceItem>& items) {
+  std::vector<size_t> twins(items.size(), 0);
+  std::unordered_map<std::wstring, size_t> firstSeen;  // lower-cased File and Option -> position
+  firstSeen.reserve(items.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i].File.empty()) continue;
+    // Option is compared as written: arguments may tell letter case apart.
+    auto [it, fresh] = firstSeen.emplace(text::ToLower(items[i].File) + L'\u0001' + items[i].Option, i + 1);
+    if (!fresh) twins[i] = it->second;
+  }
+  return twins;
+}
+
 Result Run(const Command& command, const Environment& env, Seams seams) {
   const std::wstring programFolder = paths::Parent(env.programPath);
   const std::wstring baseName = paths::Stem(env.programPath);
@@ -270,7 +288,7 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   report.Line(T(texts::kCheckSequenceFile, sequencePath));
   const bool readable = tool::IsFileReadable(sequencePath, seams.files);
   if (readable) {
-    CheckItems(LoadSequence(sequencePath, seams.files, UserNumberSeparators()).Items, env, programFolder, seams, report);
+    CheckItems(LoadSequence(sequencePath, seams.files, UserNumberSeparators()).Items, env, seams, report);
   } else {
     report.Finding(T(texts::kCheckSequenceNotRead));
   }

@@ -76,6 +76,27 @@ struct Result {
   bool written = false;  // false: the report could not be written (nothing was opened)
 };
 
+// The check of single items, for a caller that checks them one at a time
+// (the editor checks the rows it shows).
+class ItemCheck {
+ public:
+  // autoStart: AutoStartPrograms::EnabledProgramPaths(), asked once.
+  ItemCheck(Environment env, FileSystem& files, std::vector<std::wstring> autoStart);
+  // The findings of item in the report's words, none when nothing was found;
+  // earlierTwin: the position Twins gives it.
+  std::vector<std::wstring> Findings(const SequenceItem& item, size_t earlierTwin) const;
+
+ private:
+  Environment env_;
+  std::wstring programFolder_;
+  FileSystem& files_;
+  std::vector<std::wstring> autoStart_;
+};
+
+// For each item the 1-based position of the first item before it that starts
+// the same (File in any letter case, Option as written), else 0.
+std::vector<size_t> Twins(const std::vector<SequenceItem>& items);
+
 // Runs the check and writes (and unless quiet, opens) the report.
 Result Run(const Command& command, const Environment& env, Seams seams);
 }  // namespace sequence::check

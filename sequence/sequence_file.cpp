@@ -84,24 +84,32 @@ bool ParseItemTitle(const std::wstring& header, std::wstring& title) {
   return false;
 }
 
+bool IsLeftOut(const IniDocument& doc) {
+  // A NoUse that is not a number keeps the item, as a missing one does.
+  std::optional<double> noUse = FiniteNumber(doc.Value(L"NoUse", Variant(std::int16_t{0})));
+  return noUse && *noUse != 0;
+}
+
+SequenceItem ReadItem(const IniDocument& doc, const NumberSeparators& locale) {
+  SequenceItem item;
+  item.File = doc.Value(L"File", Variant(L"")).ToString();
+  ParseItemTitle(doc.Value(records::kTitleKey, Variant(L"")).ToString(), item.Title);
+  item.Current = doc.Value(L"Current", Variant(L"")).ToString();
+  item.Option = doc.Value(L"Option", Variant(L"")).ToString();
+  item.Size = SizeValue(doc.Value(L"Size", Variant(std::int16_t{0})));
+  item.Delay = TimingValue(doc, L"Delay", locale, item);
+  item.Network = TimingValue(doc, L"Network", locale, item);
+  return item;
+}
+
 Sequence LoadSequence(const std::wstring& path, FileSystem& fs, const NumberSeparators& locale) {
   Sequence sequence;
   for (const IniDocument& doc : records::Load(path, fs)) {
-    // A NoUse that is not a number keeps the item, as a missing one does.
-    std::optional<double> noUse = FiniteNumber(doc.Value(L"NoUse", Variant(std::int16_t{0})));
-    if (noUse && *noUse != 0) {
+    if (IsLeftOut(doc)) {
       ++sequence.ItemsLeftOut;
       continue;
     }
-    SequenceItem item;
-    item.File = doc.Value(L"File", Variant(L"")).ToString();
-    ParseItemTitle(doc.Value(records::kTitleKey, Variant(L"")).ToString(), item.Title);
-    item.Current = doc.Value(L"Current", Variant(L"")).ToString();
-    item.Option = doc.Value(L"Option", Variant(L"")).ToString();
-    item.Size = SizeValue(doc.Value(L"Size", Variant(std::int16_t{0})));
-    item.Delay = TimingValue(doc, L"Delay", locale, item);
-    item.Network = TimingValue(doc, L"Network", locale, item);
-    sequence.Items.push_back(std::move(item));
+    sequence.Items.push_back(ReadItem(doc, locale));
   }
   return sequence;
 }

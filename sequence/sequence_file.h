@@ -11,6 +11,7 @@
 
 #include "common/fileio.h"
 #include "common/seams.h"
+#include "ini/ini_document.h"
 
 namespace sequence {
 
@@ -80,6 +81,12 @@ bool ParseItemTitle(const std::wstring& header, std::wstring& title);
 // empty one is absent, a negative, non-numeric or over-24-hour one counts
 // as 0 and is listed in BadTiming.
 Sequence LoadSequence(const std::wstring& path, FileSystem& fs, const NumberSeparators& locale);
+
+// The two halves of LoadSequence for one item's document (records::Load),
+// for readers that show the left-out items too: whether NoUse leaves it out,
+// and the item as a start reads it.
+bool IsLeftOut(const IniDocument& doc);
+SequenceItem ReadItem(const IniDocument& doc, const NumberSeparators& locale);
 
 // What LoadSettings found in the settings file.
 struct SettingsRead {

@@ -4,22 +4,10 @@
 #include <cmath>
 
 #include "common/path_rules.h"
-#include "common/text.h"
-#include "common/tool.h"
 #include "common/ui_text.h"
 #include "sequencer/texts.h"
 
 namespace {
-
-
-bool IsProgramExtension(const std::wstring& ext) {
-  return ext == L"com" || ext == L"exe" || ext == L"bat" || ext == L"cmd";
-}
-
-// An address is never a program, though many end in ".com".
-bool IsProgram(const sequence::SequenceItem& item) {
-  return !tool::IsAddress(item.File) && IsProgramExtension(text::ToLower(paths::Extension(item.File)));
-}
 
 // "##0.##": at most two decimals, halves away from zero.
 double TwoDecimals(double v) { return std::round(v * 100.0) / 100.0; }
@@ -138,7 +126,7 @@ bool LaunchEngine::PreviousReady() {
 }
 
 bool LaunchEngine::AlreadyRunning(const sequence::SequenceItem& item, std::uint32_t& processId) {
-  if (!settings_.SkipRunning || item.File.empty() || !IsProgram(item)) return false;
+  if (!settings_.SkipRunning || item.File.empty() || !IsProgramFile(item.File)) return false;
   // A batch file runs as its command processor, never under its own name.
   const std::wstring ext = text::ToLower(paths::Extension(item.File));
   if (ext != L"exe" && ext != L"com") return false;
@@ -156,28 +144,19 @@ bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEve
   view_.SetProgress(currentIndex_ + 1);
   view_.RepaintNow();
 
-  // Not restored afterwards: later items without a usable Current start here too.
-  if (!system_.EnterFolder(item.Current))
-    return event.detail = L"the working folder could not be entered: " + item.Current, false;
-
-  // Nothing to open: an empty path would only reach the shell's own error box.
-  if (item.File.empty()) return event.detail = L"File is empty", false;
-
-  LaunchResult result;
-  if (IsProgram(item)) {
-    if (item.Size < 0 || item.Size > LaunchSystem::kMaxShowState)
-      return event.detail = ui::Text(sequencer::texts::kBadSizeDetail), false;
-    result = system_.StartProgram(L"\"" + item.File + L"\" " + item.Option, item.Size, settings_.ReadyWait);
-    if (!result.ok) return event.detail = result.error, false;
-    event.outcome = report::Outcome::Started;
-  } else {
-    // Documents and addresses: a document that is missing is silently not
-    // opened, and the item keeps its started icon; what the shell was asked
-    // to open and could not fails with the shell's own reason.
-    result = system_.Open(view_.Owner(), item.File, settings_.ReadyWait);
-    if (!result.ok && !result.error.empty()) return event.detail = result.error, false;
-    event.outcome = result.ok ? report::Outcome::Opened : report::Outcome::NotOpened;
+  ItemStart start = StartSequenceItem(system_, view_.Owner(), item, settings_.ReadyWait);
+  switch (start.outcome) {
+    case ItemStart::FolderNotEntered:
+      return event.detail = L"the working folder could not be entered: " + item.Current, false;
+    case ItemStart::EmptyFile: return event.detail = L"File is empty", false;
+    case ItemStart::BadSize: return event.detail = ui::Text(sequencer::texts::kBadSizeDetail), false;
+    case ItemStart::Failed: return event.detail = start.result.error, false;
+    case ItemStart::Started: event.outcome = report::Outcome::Started; break;
+    // A missing document keeps the item's started icon.
+    case ItemStart::Opened: event.outcome = report::Outcome::Opened; break;
+    case ItemStart::NotOpened: event.outcome = report::Outcome::NotOpened; break;
   }
+  LaunchResult& result = start.result;
   event.processId = result.processId;
   if (result.processId) started_.push_back({result.processId, result.created});
   if (settings_.ReadyWait && result.watch) {

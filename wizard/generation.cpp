@@ -17,8 +17,6 @@ namespace wizard {
 
 namespace {
 
-constexpr wchar_t kRecordEnd = L'\u0001';
-
 bool HasLnkExtension(const std::wstring& name) {
   // A directory search for "*.lnk" also finds longer extensions through
   // their short names ("x.lnk2"); only real shortcut files are read.
@@ -44,17 +42,6 @@ std::set<std::wstring> StartedItems(const std::wstring& sequenceFile, FileSystem
 }
 
 }  // namespace
-
-std::wstring ItemRecords(const std::wstring& title, const std::wstring& body, itemtext::Clock& clock) {
-  std::wstring record = itemtext::FormatDate(clock.Today());
-  record += L'\uFF1A';
-  record += title;
-  record += kRecordEnd;
-  record += kRecordEnd;
-  record += body;
-  record += kRecordEnd;
-  return record;
-}
 
 bool IsMainProgramTarget(const std::wstring& targetPath) {
   std::wstring name = text::ToLower(paths::FileName(targetPath));
@@ -111,14 +98,14 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
       result.takenLinks.push_back(name);
       if (!isNew(item->file, item->option)) continue;
       const std::wstring& titledBy = link->TargetPath.empty() ? lnkPath : link->TargetPath;
-      records += ItemRecords(itemtext::RecordTitle(paths::Stem(titledBy), titledBy), body, seams.clock);
+      records += itemtext::ItemRecords(itemtext::RecordTitle(paths::Stem(titledBy), titledBy), body, seams.clock);
       ++result.written;
     }
   }
   if (plan) {
     for (const TakenEntry& e : plan->entries) {
       if (!isNew(e.file, e.option)) continue;
-      records += ItemRecords(e.title, e.body, seams.clock);
+      records += itemtext::ItemRecords(e.title, e.body, seams.clock);
       ++result.written;
     }
     result.skippedOwn += plan->skippedOwn;
@@ -233,7 +220,13 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
     if (!shortcutMissing) own = SwitchOwnShortcutOn(seams.registry);
   }
 
-  if (in.openSequenceFile) tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
+  if (in.openSequenceFile) {
+    // The suite's editor beside the wizard opens it; else the program associated with ".pmw".
+    const std::wstring editor = in.ownFolder.empty() ? std::wstring() : paths::Join(in.ownFolder, texts::kEditorName);
+    if (editor.empty() || !seams.files.IsOrdinaryFile(editor) ||
+        !seams.processes.Start(L"\"" + editor + L"\" \"" + in.sequenceFile + L"\"", show::kNormal))
+      tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
+  }
 
   if (in.checkSequenceFile && !in.ownFolder.empty()) {
     std::wstring own = in.ownFolder;

@@ -2,8 +2,7 @@
 // the wizard's finishing steps. Portable: every contact with the system goes
 // through the seams passed in.
 //
-// A record is: date "yyyy/mm/dd", "：" (U+FF1A), title, U+0001, U+0001, the
-// item body (itemtext::ItemBody), U+0001 — no line break after it. Records
+// An item is written as itemtext::ItemRecords makes it. Records
 // are only ever appended; nothing already in the file is rewritten.
 #pragma once
 
@@ -19,10 +18,6 @@
 #include "takeover.h"
 
 namespace wizard {
-
-// The three records of one item: date and title, an empty record, the body.
-// The title and body must already obey itemtext::RecordTitle and ItemBody.
-std::wstring ItemRecords(const std::wstring& title, const std::wstring& body, itemtext::Clock& clock);
 
 // True for a target that is the main program itself ("tarvoline.exe" or
 // "tarvolinelite.exe" anywhere in its lower-cased file name): the program's
@@ -105,7 +100,8 @@ struct FinishSeams {
 // unless that is the main program's default "Startup.pmw" beside it (when
 // asked; an existing shortcut is updated alike; skipped when either folder is
 // unknown, so no shortcut lands in the current directory), open the sequence
-// file (when asked), start "Tarvoline.exe /check" from ownFolder on the
+// file (when asked: in TVLeditor.exe when it lies in ownFolder, else through
+// the shell), start "Tarvoline.exe /check" from ownFolder on the
 // sequence file (when asked; it writes its report and opens it), then the
 // closing message. Failures of the steps before the message are passed over.
 // When switchOff is chosen and entries were taken, they are switched off

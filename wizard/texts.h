@@ -16,6 +16,8 @@ inline constexpr wchar_t kRestoreSwitch[] = L"/restore";
 inline constexpr wchar_t kDefaultSequenceName[] = L"StartUp.pmw";
 inline constexpr wchar_t kOwnShortcutName[] = L"Tarvoline.lnk";
 inline constexpr wchar_t kMainProgramName[] = L"Tarvoline.exe";
+// The suite's editor, which opens the generated file when it lies beside the wizard.
+inline constexpr wchar_t kEditorName[] = L"TVLeditor.exe";
 // What the main program reads beside itself when started without a file.
 inline constexpr wchar_t kMainSequenceName[] = L"Startup.pmw";
 

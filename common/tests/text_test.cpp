@@ -73,6 +73,15 @@ TEST(Text, AnIncompleteCharacterNeverSwallowsAnEnd) {
   }
 }
 
+// The system's locale, not the user's format locale, when its code page is
+// the system's: a Japanese system with English formats still pastes Japanese.
+TEST(ClipboardLocale, TheFirstLocaleOfTheSystemCodePage) {
+  using text::ClipboardLocale;
+  EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x409, 1252}}, 932), 0x411u);
+  EXPECT_EQ(ClipboardLocale({{0x409, 1252}, {0x411, 932}}, 932), 0x411u);
+  EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x411, 932}}, 65001), std::nullopt);  // UTF-8: no locale has it
+}
+
 TEST(Text, CaseFolding) {
   EXPECT_EQ(text::ToLower(L"NoUse FILE"), L"nouse file");
   EXPECT_TRUE(text::EqualsNoCase(L"TimerInterval", L"timerinterval"));

@@ -24,6 +24,10 @@ namespace autostart {
 std::vector<Entry> ListEntries(bool resolve = true);
 void Resolve(Entry& entry);
 
+// The programs the system starts by itself at log-on: those of the enabled
+// entries it would start (string Run values, readable shortcuts).
+std::vector<std::wstring> EnabledProgramPaths();
+
 // Where process creation looks for a program named without a folder: the
 // system folder, the 16-bit system folder, the Windows folder, then PATH.
 std::vector<std::wstring> SearchFolders();

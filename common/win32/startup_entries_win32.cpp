@@ -177,4 +177,11 @@ bool HasApprovalData() {
   return v.dwMajorVersion > 6 || (v.dwMajorVersion == 6 && v.dwMinorVersion >= 2);
 }
 
+std::vector<std::wstring> EnabledProgramPaths() {
+  std::vector<std::wstring> paths;
+  for (const Entry& e : ListEntries())
+    if (e.enabled && e.isString && e.readable && !e.program.empty()) paths.push_back(e.program);
+  return paths;
+}
+
 }  // namespace autostart

@@ -94,15 +94,6 @@ TEST(DropText, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
   EXPECT_EQ(d.leftOut, (std::vector<std::wstring>{lnk, dropped[2], args}));
 }
 
-// The system's locale, not the user's format locale, when its code page is
-// the system's: a Japanese system with English formats still pastes Japanese.
-TEST(ClipboardLocale, TheFirstLocaleOfTheSystemCodePage) {
-  using droptext::ClipboardLocale;
-  EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x409, 1252}}, 932), 0x411u);
-  EXPECT_EQ(ClipboardLocale({{0x409, 1252}, {0x411, 932}}, 932), 0x411u);
-  EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x411, 932}}, 65001), std::nullopt);  // UTF-8: no locale has it
-}
-
 TEST(DropText, UnreadableShortcutFailsTheWholeDrop) {
   fake::Shortcuts links;
   const std::wstring good = P(L"C:\\Links\\good.lnk"), bad = P(L"C:\\Links\\broken.lnk");

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "common/text.h"
+#include "common/win32/clipboard.h"
 #include "drop_block.h"
 #include "fakes.h"
 #include "make_shortcut_win32.h"
 #include "program_win32.h"
 #include "temp_folder.h"
-#include "win32/clipboard.h"
 #include "win32/drop_window.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "clipboard.h"
 #include "common/ui_text.h"
+#include "common/win32/clipboard.h"
 #include "common/win32/dpi.h"
 #include "common/win32/resource_ids.h"
 #include "common/win32/program_info.h"

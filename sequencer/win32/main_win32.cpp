@@ -27,12 +27,7 @@ namespace {
 // entry the system would start.
 class SystemAutoStartPrograms final : public sequence::check::AutoStartPrograms {
  public:
-  std::vector<std::wstring> EnabledProgramPaths() override {
-    std::vector<std::wstring> paths;
-    for (const autostart::Entry& e : autostart::ListEntries())
-      if (e.enabled && e.isString && e.readable && !e.program.empty()) paths.push_back(e.program);
-    return paths;
-  }
+  std::vector<std::wstring> EnabledProgramPaths() override { return autostart::EnabledProgramPaths(); }
   std::vector<std::wstring> NewEntries(const std::vector<sequence::SequenceItem>& items) override {
     std::vector<std::wstring> added;
     for (const sequence::guard::Finding& f : sequence::guard::RunOnSystem(items, false, false))

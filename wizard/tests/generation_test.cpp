@@ -374,6 +374,16 @@ TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
     EXPECT_EQ(b.shortcuts.setTargets, c.startupKnown && c.create ? made : Targets{});
     EXPECT_EQ(b.messages.shown, (std::vector{c.keepMessage ? keep : clear}));
   }
+  // The suite's editor beside the wizard opens the file in the shell's place.
+  FinishBench b;
+  wizard::FinishInputs in;
+  in.sequenceFile = b.t / L"s.pmw";
+  in.openSequenceFile = true;
+  in.ownFolder = b.t.path();
+  const std::wstring editor = b.t.Write(L"TVLeditor.exe", "MZ");
+  b.Run(in);
+  EXPECT_EQ(b.processes.started, std::vector{L"\"" + editor + L"\" \"" + in.sequenceFile + L"\""});
+  EXPECT_EQ(std::count(b.shell.opened.begin(), b.shell.opened.end(), in.sequenceFile), 0);
 }
 
 // A Run value or an all-users shortcut under a folder the code page cannot

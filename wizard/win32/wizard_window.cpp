@@ -273,6 +273,9 @@ void WizardWindow::CreateControls() {
 
   controls_.Create(pages_[4], kDonePage);
   Check(controls_.Find(ids::kOptShortcut));
+  // The suite's editor beside the wizard is the one that opens the file.
+  if (!s_.ownFolder.empty() && s_.files.IsOrdinaryFile(paths::Join(s_.ownFolder, texts::kEditorName)))
+    SetWindowTextW(controls_.Find(ids::kOptOpen), ui::Text(texts::kOptOpenEditor).c_str());
 
   controls_.Create(hwnd_, std::span(kFrameControls).subspan(2));
 }

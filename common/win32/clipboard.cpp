@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "common/text.h"
 #include "common/win32/raii.h"
-#include "drop_text.h"
 
 namespace clipboard {
 namespace {
@@ -28,7 +28,7 @@ unsigned AnsiCodePageOf(LCID locale) {
 // The CF_LOCALE block, or none when no candidate locale writes the system's code page.
 win::Global LocaleBlock() {
   const LCID system = GetSystemDefaultLCID(), user = GetUserDefaultLCID();
-  std::optional<std::uint32_t> locale = droptext::ClipboardLocale(
+  std::optional<std::uint32_t> locale = text::ClipboardLocale(
       {{system, AnsiCodePageOf(system)}, {user, AnsiCodePageOf(user)}}, GetACP());
   if (!locale) return win::Global();
   win::Global block(GlobalAlloc(GMEM_MOVEABLE, sizeof(LCID)));

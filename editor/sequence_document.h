@@ -1,0 +1,139 @@
+// The editor's model of one sequence file: its items in order, each held as
+// the bytes the file gave it, so that what the user did not change is written
+// back byte for byte. Every item is shown as Tarvoline reads it (the record
+// loader and LoadSequence's rules), every change can be undone, and a save
+// replaces the file all or nothing. Portable: the file system and today's
+// date come in through their seams.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/fileio.h"
+#include "common/itemtext.h"
+#include "common/seams.h"
+
+namespace editor {
+
+// The fields an edit sets.
+enum class Field { Title, File, Current, Option, Size, NoUse };
+
+// An item as the user sees it: what a start reads from it.
+struct ItemView {
+  std::wstring title, file, current, option;
+  int size = 0;           // the show state a start uses (-1: none a window takes)
+  bool switchedOn = true; // false when NoUse leaves it out
+};
+
+// One body line, or the title record: bytes as the file held them, or text
+// the user gave (written through the code page at save, after "bytes").
+struct Line {
+  std::string bytes;
+  std::wstring text;
+  bool typed = false;
+  std::wstring field;  // what a refusal names: "Title" or the line's key
+};
+
+struct Item {
+  int id = 0;           // stable across moves, for the window's selection
+  std::string raw;      // the item's bytes as read, separators included
+  bool pristine = false;  // no edit since it was read: raw is written
+  Line title;
+  std::string second;
+  std::vector<Line> body;  // the third record cut at CR LF
+  ItemView view;
+};
+
+struct SaveOutcome {
+  enum Status { Saved, ChangedOnDisk, NotInCodePage, WriteFailed } status = Saved;
+  std::size_t item = 0;  // NotInCodePage: the item's row
+  std::wstring field;    // ... and the field ("Title", "File", ...)
+};
+
+class SequenceDocument {
+ public:
+  SequenceDocument(FileSystem& fs, itemtext::Clock& clock, NumberSeparators locale = {});
+
+  // Reads path; a missing file gives an empty document that a save creates.
+  // False (the document then empty, path still taken) when a file is there
+  // but cannot be read.
+  bool Open(const std::wstring& path);
+  // The same from bytes in memory (no file behind it).
+  void Load(std::string_view bytes);
+  const std::wstring& Path() const { return path_; }
+
+  std::size_t Count() const { return items_.size(); }
+  const Item& At(std::size_t row) const { return *items_[row]; }
+  std::size_t SwitchedOffCount() const;
+  // The row of the item with id, or nullopt.
+  std::optional<std::size_t> RowOf(int id) const;
+
+  // Edits. Each is one undo step; rows out of range are ignored. Consecutive
+  // edits of the same field of the same item (typing) make one step.
+  void SetText(std::size_t row, Field field, const std::wstring& value);
+  void SetSize(std::size_t row, int size);
+  void SetSwitchedOn(std::size_t row, bool on);
+  // Moves the rows by delta places (the block stops at either end); returns
+  // the rows they then hold.
+  std::vector<std::size_t> Move(std::vector<std::size_t> rows, int delta);
+  // Moves the rows, in their order, to stand before row `before` of the
+  // current list (Count() for the end); returns their new rows.
+  std::vector<std::size_t> MoveTo(std::vector<std::size_t> rows, std::size_t before);
+  // A new item written as the wizard writes one, at row; returns its row.
+  std::size_t Add(std::size_t row, const std::wstring& title, const std::wstring& file, const std::wstring& current,
+                  const std::wstring& option, int size);
+  // Several new items, in order, at row as one step; their rows.
+  struct NewItem {
+    std::wstring title, file, current, option;
+    int size = 1;
+  };
+  std::vector<std::size_t> Add(std::size_t row, const std::vector<NewItem>& items);
+  void Remove(std::vector<std::size_t> rows);
+  // Copies of the rows, byte for byte, after the last of them; their rows.
+  std::vector<std::size_t> Duplicate(std::vector<std::size_t> rows);
+  // The drop tool's titled blocks in text as items at row; their rows
+  // (none when the text holds no block).
+  std::vector<std::size_t> Paste(std::size_t row, std::wstring_view text);
+  // The rows as the same blocks.
+  std::wstring Copy(std::vector<std::size_t> rows) const;
+
+  bool CanUndo() const { return !undo_.empty(); }
+  bool CanRedo() const { return !redo_.empty(); }
+  void Undo();
+  void Redo();
+  bool Modified() const;
+
+  // The file's bytes as the items stand.
+  std::string Bytes() const;
+  // Writes to path ("" for Path()): refuses text the code page cannot hold
+  // before anything is written; unless overwrite, reports a file changed
+  // on disk since it was read or last saved; the file is replaced whole
+  // and, at the first save over an existing file, its previous bytes are
+  // kept as "<name>.bak".
+  SaveOutcome Save(bool overwrite = false, const std::wstring& path = L"");
+
+ private:
+  using Items = std::vector<std::shared_ptr<const Item>>;
+  std::shared_ptr<Item> Edit(std::size_t row, Field field);
+  void Push(std::optional<std::pair<int, Field>> merge = std::nullopt);
+  void Refresh(Item& item) const;
+  std::shared_ptr<Item> Written(const NewItem& item);
+  std::shared_ptr<Item> FromRecords(std::string raw, Line title, std::string second, std::vector<Line> body);
+
+  FileSystem& fs_;
+  itemtext::Clock& clock_;
+  NumberSeparators locale_;
+  std::wstring path_;
+  Items items_, saved_;
+  std::vector<Items> undo_, redo_;
+  std::optional<std::pair<int, Field>> lastEdit_;
+  std::optional<std::string> onDisk_;  // the file's bytes when last read or written
+  bool backedUp_ = false;
+  int nextId_ = 1;
+};
+
+}  // namespace editor

@@ -1,0 +1,138 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "common/text.h"
+#include "common/ui_text.h"
+#include "common/win32/clipboard.h"
+#include "editor/texts.h"
+#include "editor_window.h"
+#include "fakes.h"
+#include "program_win32.h"
+#include "sequence/sequence_file.h"
+#include "temp_folder.h"
+
+namespace {
+
+using editor::Control;
+
+std::wstring Item(const std::wstring& title, const std::wstring& file, const std::wstring& option = L"") {
+  return L"2001/05/12：" + title + L"\x01\x01" + itemtext::ItemBody(file, L"C:\\", option, 1) + L"\x01";
+}
+
+void Click(HWND button) {
+  SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
+  TempFolder dir;
+  const std::string before = text::ToAnsi(Item(L"A", L"C:\\a.exe") + Item(L"B", L"C:\\b.exe") + Item(L"C", L"C:\\c.exe"));
+  const std::wstring path = dir.Write(L"Startup.pmw", before);
+  fake::Clock clock;
+  fake::Messages messages;
+  int asked = 0;
+  std::optional<editor::EditorWindow> window;
+  window.emplace(editor::EditorWindowArgs{GetModuleHandleW(nullptr), RealFileSystem(), clock, messages, path,
+                                          [&](HWND, const std::wstring&, UINT) { return ++asked, IDCANCEL; }, false});
+  ASSERT_TRUE(window->Create(SW_SHOWNOACTIVATE));
+  HWND list = window->ControlHandle(Control::ItemList);
+  EXPECT_EQ(ListView_GetItemCount(list), 3);
+  // A program that is not there is marked on its row.
+  LVITEMW marked{};
+  marked.mask = LVIF_IMAGE;
+  ASSERT_TRUE(ListView_GetItem(list, &marked));
+  EXPECT_EQ(marked.iImage, 0);
+  EXPECT_EQ(tvltest::TextOf(window->Handle()), L"Startup.pmw - TVL Editor Ver.0.0.0");
+
+  // C before B, A switched off, C's option changed.
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+  Click(window->ControlHandle(Control::MoveUp));
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1);
+  EXPECT_EQ(tvltest::TextOf(window->ControlHandle(Control::Title)), L"C");
+  SetWindowTextW(window->ControlHandle(Control::Option), L"-new");
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  Click(window->ControlHandle(Control::SwitchedOn));
+  EXPECT_EQ(tvltest::TextOf(window->Handle()).substr(0, 12), L"*Startup.pmw");
+
+  // Closing with changes asks; Cancel keeps the window and the changes.
+  SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(asked, 1);
+  ASSERT_TRUE(IsWindow(window->Handle()));
+
+  Click(window->ControlHandle(Control::Save));
+  EXPECT_TRUE(messages.shown.empty());
+  const std::wstring saved = text::FromAnsi(TempFolder::Read(path));
+  std::wstring off = Item(L"A", L"C:\\a.exe");
+  off.replace(off.find(L"NoUse = 0"), 9, L"NoUse = 1");
+  EXPECT_EQ(saved, off + Item(L"C", L"C:\\c.exe", L"-new") + Item(L"B", L"C:\\b.exe"));
+  EXPECT_EQ(TempFolder::Read(path + L".bak"), before);
+  const sequence::Sequence read = sequence::LoadSequence(path, RealFileSystem(), NumberSeparators{});
+  ASSERT_EQ(read.Items.size(), 2u);
+  EXPECT_EQ(read.Items[0].File, L"C:\\c.exe");
+  EXPECT_EQ(read.Items[0].Option, L"-new");
+  EXPECT_EQ(read.Items[1].File, L"C:\\b.exe");
+  EXPECT_EQ(read.ItemsLeftOut, 1);
+
+  // The drop tool's clipboard text becomes an item; undo takes it away.
+  const std::wstring block = L"@\r\n2001/05/12：D\r\n" + std::wstring(78, L'-') + L"\r\n" +
+                             itemtext::ItemBody(L"C:\\d.exe", L"C:\\", L"", 1) + L"\r\n" + std::wstring(78, L'=') + L"\r\n";
+  ASSERT_TRUE(clipboard::SetText(window->Handle(), block));
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  Click(window->ControlHandle(Control::Paste));
+  ASSERT_EQ(window->Document().Count(), 4u);
+  EXPECT_EQ(window->Document().At(3).view.file, L"C:\\d.exe");
+  Click(window->ControlHandle(Control::Undo));
+  EXPECT_EQ(ListView_GetItemCount(list), 3);
+  EXPECT_EQ(window->Document().Bytes(), TempFolder::Read(path));
+
+  // A row dragged below the last one goes to the end.
+  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  NMLISTVIEW drag{{list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), LVN_BEGINDRAG}, 0, 0, 0, 0, 0, {}, 0};
+  SendMessageW(window->Handle(), WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+  RECT last{};
+  ListView_GetItemRect(list, 2, &last, LVIR_BOUNDS);
+  POINT below{last.left + 4, last.bottom + 20};
+  MapWindowPoints(list, window->Handle(), &below, 1);
+  SendMessageW(window->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(below.x, below.y));
+  EXPECT_EQ(window->Document().At(2).view.file, L"C:\\a.exe");
+  EXPECT_EQ(window->Document().At(0).view.file, L"C:\\c.exe");
+
+  // Try starts the selected item as a run would and names its process.
+  const std::wstring script = dir.Write(L"try.cmd", "@exit 0\r\n");
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  SetWindowTextW(window->ControlHandle(Control::File), script.c_str());
+  Click(window->ControlHandle(Control::Try));
+  const std::wstring started = ui::Format(ui::Text(editor::texts::kTryStarted), {L"try.cmd", L"\x01"});
+  wchar_t status[256] = L"";
+  GetWindowTextW(window->ControlHandle(Control::Status), status, 256);
+  EXPECT_EQ(std::wstring(status).substr(0, started.find(L'\x01')), started.substr(0, started.find(L'\x01'))) << status;
+
+  // A file dropped on the top half of the second row goes in before it.
+  const std::wstring dropped = dir.Write(L"notes.txt", "");
+  RECT second{};
+  ListView_GetItemRect(list, 1, &second, LVIR_BOUNDS);
+  POINT at{second.left + 4, second.top + 2};
+  MapWindowPoints(list, window->Handle(), &at, 1);
+  const std::size_t bytes = sizeof(DROPFILES) + (dropped.size() + 2) * sizeof(wchar_t);
+  HGLOBAL files = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  auto* header = static_cast<DROPFILES*>(GlobalLock(files));
+  *header = DROPFILES{sizeof(DROPFILES), at, FALSE, TRUE};
+  std::memcpy(header + 1, dropped.c_str(), dropped.size() * sizeof(wchar_t));
+  GlobalUnlock(files);
+  SendMessageW(window->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(files), 0);
+  ASSERT_EQ(window->Document().Count(), 4u);
+  EXPECT_EQ(window->Document().At(1).view.file, dropped);
+  EXPECT_EQ(window->Document().At(1).view.current, dir.path());
+  EXPECT_EQ(window->Document().At(1).view.title, L"notes");
+  window.reset();
+}
+
+}  // namespace

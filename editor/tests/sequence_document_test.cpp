@@ -1,0 +1,188 @@
+#include "editor/sequence_document.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "common/text.h"
+#include "droptool/drop_text.h"
+#include "fakes.h"
+#include "sequence/sequence_file.h"
+
+namespace {
+
+using editor::Field;
+using editor::SaveOutcome;
+using editor::SequenceDocument;
+
+// A dated wizard item with a comment and an unknown key; an item without a
+// date, with a second record and a closing line end but no Option and no
+// NoUse; a switched-off item naming File twice, cut short by the file's end.
+const std::wstring kA =
+    L"2026/01/02：Alpha\x01\x01""File=C:\\a.exe\r\n; note\r\nCurrent=C:\\\r\nOption=-x\r\nSize = 1\r\nExtra=keep\r\nNoUse = 0\x01";
+const std::wstring kB = L"Beta\x01sec\x01""File=C:\\b.exe\r\nSize=3\r\n\x01";
+const std::wstring kC = L"2026/01/03：Gamma\x01\x01""File=C:\\c.exe\r\nNoUse = 1\r\nFile=C:\\c2.exe";
+
+std::wstring Describe(const std::wstring& title, const std::wstring& file, const std::wstring& current,
+                      const std::wstring& option, int size) {
+  return title + L"|" + file + L"|" + current + L"|" + option + L"|" + std::to_wstring(size);
+}
+
+// What Tarvoline reads from the saved bytes is what the editor showed.
+void ExpectReaderAgrees(const SequenceDocument& doc) {
+  fake::FileSystem fs;
+  fs.files[L"s.pmw"] = doc.Bytes();
+  const sequence::Sequence read = sequence::LoadSequence(L"s.pmw", fs, NumberSeparators{});
+  std::vector<std::wstring> shown, started;
+  for (std::size_t r = 0; r < doc.Count(); ++r) {
+    const editor::ItemView& v = doc.At(r).view;
+    if (v.switchedOn) shown.push_back(Describe(v.title, v.file, v.current, v.option, v.size));
+  }
+  for (const auto& i : read.Items) started.push_back(Describe(i.Title, i.File, i.Current, i.Option, i.Size));
+  EXPECT_EQ(shown, started);
+  EXPECT_EQ(static_cast<std::size_t>(read.ItemsLeftOut), doc.SwitchedOffCount());
+}
+
+TEST(SequenceDocument, UneditedFilesSaveByteForByte) {
+  fake::FileSystem fs;
+  fake::Clock clock;
+  std::vector<std::string> inputs = {"", "\x01", "a\x01" "b", "a\x01\x01\x01\x01", "\xff\x81\x01\x01x\r\n\r\n",
+                                     text::ToAnsi(kA + kB + kC)};
+  for (const wchar_t* name : {L"/fuzz/corpus/sequence/body_overrides", L"/fuzz/corpus/sequence/cut_short",
+                              L"/fuzz/corpus/sequence/edges", L"/fuzz/corpus/sequence/sizes",
+                              L"/sequencer/demo/Startup.pmw", L"/sequencer/example/Startup.pmw"}) {
+    std::optional<std::string> bytes = RealFileSystem().ReadAll(std::wstring(TVL_SOURCES) + name);
+    ASSERT_TRUE(bytes) << text::ToUtf8(name);
+    inputs.push_back(*bytes);
+  }
+  for (const std::string& bytes : inputs) {
+    SequenceDocument doc(fs, clock);
+    doc.Load(bytes);
+    EXPECT_EQ(doc.Bytes(), bytes);
+    EXPECT_FALSE(doc.Modified());
+    ExpectReaderAgrees(doc);
+  }
+}
+
+TEST(SequenceDocument, EachEditChangesOnlyItsLinesAndUndoes) {
+  fake::FileSystem fs;
+  fake::Clock clock;
+  const std::wstring added =
+      itemtext::ItemRecords(L"New", itemtext::ItemBody(L"C:\\n.exe", L"C:\\", L"-n", 1), clock);
+  const std::wstring block = droptext::FormatEntryBlock(L"P", itemtext::ItemBody(L"C:\\p.exe", L"C:\\", L"", 6),
+                                                        itemtext::Date{2001, 5, 12});
+  const std::wstring kC1 = kC + L"\x01";  // no longer last: closed
+  struct Case {
+    const char* name;
+    std::function<void(SequenceDocument&)> edit;
+    std::wstring after;
+  } cases[] = {
+      {"File replaced in place", [](auto& d) { d.SetText(0, Field::File, L"C:\\new.exe"); },
+       L"2026/01/02：Alpha\x01\x01""File=C:\\new.exe\r\n; note\r\nCurrent=C:\\\r\nOption=-x\r\nSize = 1\r\nExtra=keep\r\nNoUse = 0\x01" + kB + kC},
+      {"missing Option added before the closing line end", [](auto& d) { d.SetText(1, Field::Option, L"-y"); },
+       kA + L"Beta\x01sec\x01""File=C:\\b.exe\r\nSize=3\r\nOption=-y\r\n\x01" + kC},
+      {"the File the loader keeps is the last", [](auto& d) { d.SetText(2, Field::File, L"D:\\d.exe"); },
+       kA + kB + L"2026/01/03：Gamma\x01\x01""File=C:\\c.exe\r\nNoUse = 1\r\nFile=D:\\d.exe\x01"},
+      {"switched off and on", [](auto& d) { d.SetSwitchedOn(0, false); d.SetSwitchedOn(2, true); },
+       L"2026/01/02：Alpha\x01\x01""File=C:\\a.exe\r\n; note\r\nCurrent=C:\\\r\nOption=-x\r\nSize = 1\r\nExtra=keep\r\nNoUse = 1\x01" + kB +
+           L"2026/01/03：Gamma\x01\x01""File=C:\\c.exe\r\nNoUse = 0\r\nFile=C:\\c2.exe\x01"},
+      {"Size in the wizard's form", [](auto& d) { d.SetSize(1, 6); },
+       kA + L"Beta\x01sec\x01""File=C:\\b.exe\r\nSize = 6\r\n\x01" + kC},
+      {"titles keep their date, a dateless one gets today's, typing is one step",
+       [](auto& d) { d.SetText(0, Field::Title, L"Alpha1"); d.SetText(0, Field::Title, L"Alpha2"); d.SetText(1, Field::Title, L"2020/01/01：B"); },
+       L"2026/01/02：Alpha2" + kA.substr(16) + L"2001/05/12：2020/01/01：B\x01sec\x01""File=C:\\b.exe\r\nSize=3\r\n\x01" + kC},
+      {"move up closes the item cut short", [](auto& d) { EXPECT_EQ(d.Move({2}, -1), (std::vector<std::size_t>{1})); },
+       kA + kC1 + kB},
+      {"two rows down stop at the end", [](auto& d) { EXPECT_EQ(d.Move({0, 2}, 1), (std::vector<std::size_t>{1, 2})); },
+       kB + kA + kC},
+      {"move to the end", [](auto& d) { EXPECT_EQ(d.MoveTo({0}, 3), (std::vector<std::size_t>{2})); }, kB + kC1 + kA},
+      {"remove", [](auto& d) { d.Remove({1, 1, 7}); }, kA + kC},
+      {"duplicate", [](auto& d) { EXPECT_EQ(d.Duplicate({0}), (std::vector<std::size_t>{1})); }, kA + kA + kB + kC},
+      {"add as the wizard writes", [](auto& d) { d.Add(1, L"New", L"C:\\n.exe", L"C:\\", L"-n", 1); },
+       kA + added + kB + kC},
+      {"paste of the drop tool's block", [&](auto& d) { EXPECT_EQ(d.Paste(3, L"junk\r\n" + block).size(), 1u); },
+       kA + kB + kC1 + L"2001/05/12：P\x01\x01" + itemtext::ItemBody(L"C:\\p.exe", L"C:\\", L"", 6) + L"\x01"},
+  };
+  const std::string base = text::ToAnsi(kA + kB + kC);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SequenceDocument doc(fs, clock);
+    doc.Load(base);
+    c.edit(doc);
+    EXPECT_EQ(text::FromAnsi(doc.Bytes()), c.after);
+    EXPECT_TRUE(doc.Modified());
+    ExpectReaderAgrees(doc);
+    while (doc.CanUndo()) doc.Undo();
+    EXPECT_EQ(doc.Bytes(), base);
+    EXPECT_FALSE(doc.Modified());
+    while (doc.CanRedo()) doc.Redo();
+    EXPECT_EQ(text::FromAnsi(doc.Bytes()), c.after);
+  }
+}
+
+TEST(SequenceDocument, CopiedItemsPasteAsTheyWere) {
+  fake::FileSystem fs;
+  fake::Clock clock;
+  SequenceDocument from(fs, clock), to(fs, clock);
+  from.Load(text::ToAnsi(kA + kB + kC));
+  const std::wstring copied = from.Copy({0, 1, 2});
+  EXPECT_EQ(to.Paste(0, copied).size(), 3u);
+  EXPECT_EQ(to.Copy({0, 1, 2}), copied);
+  for (std::size_t r = 0; r < 3; ++r) {
+    const editor::ItemView &a = from.At(r).view, &b = to.At(r).view;
+    EXPECT_EQ(Describe(a.title, a.file, a.current, a.option, a.size), Describe(b.title, b.file, b.current, b.option, b.size));
+    EXPECT_EQ(a.switchedOn, b.switchedOn);
+  }
+  EXPECT_TRUE(to.Paste(0, L"File=C:\\x.exe\r\n").empty());
+}
+
+TEST(SequenceDocument, SaveRefusesOrReportsBeforeWriting) {
+  fake::FileSystem fs;
+  fake::Clock clock;
+  const std::wstring path = L"C:\\T\\Startup.pmw";
+  const std::string base = text::ToAnsi(kA + kB + kC);
+  fs.files[path] = base;
+  SequenceDocument doc(fs, clock);
+  ASSERT_TRUE(doc.Open(path));
+
+  // A lone surrogate fits no code page.
+  doc.SetText(1, Field::Option, L"-" + std::wstring(1, wchar_t(0xDC00)));
+  SaveOutcome out = doc.Save();
+  EXPECT_EQ(out.status, SaveOutcome::NotInCodePage);
+  EXPECT_EQ(out.item, 1u);
+  EXPECT_EQ(out.field, L"Option");
+  EXPECT_EQ(fs.replacements, 0);
+
+  doc.SetText(1, Field::Option, L"-y");
+  fs.failReplace = true;
+  EXPECT_EQ(doc.Save().status, SaveOutcome::WriteFailed);
+  fs.failReplace = false;
+  fs.locked.insert(path);
+  EXPECT_EQ(doc.Save().status, SaveOutcome::WriteFailed);
+  fs.locked.clear();
+  EXPECT_EQ(fs.files[path], base);
+
+  EXPECT_EQ(doc.Save().status, SaveOutcome::Saved);
+  EXPECT_FALSE(doc.Modified());
+  EXPECT_EQ(fs.files[path + L".bak"], base);
+  // A later save keeps the file as it was first opened as the backup.
+  doc.SetSize(0, 3);
+  EXPECT_EQ(doc.Save().status, SaveOutcome::Saved);
+  EXPECT_EQ(fs.files[path + L".bak"], base);
+
+  fs.files[path] = "changed by another program";
+  doc.SetSize(0, 6);
+  EXPECT_EQ(doc.Save().status, SaveOutcome::ChangedOnDisk);
+  EXPECT_EQ(fs.files[path], "changed by another program");
+  EXPECT_EQ(doc.Save(true).status, SaveOutcome::Saved);
+  EXPECT_EQ(fs.files[path], doc.Bytes());
+
+  // A new file: nothing to keep.
+  SequenceDocument fresh(fs, clock);
+  ASSERT_TRUE(fresh.Open(L"C:\\T\\new.pmw"));
+  fresh.Add(0, L"", L"C:\\n.exe", L"", L"", 1);
+  EXPECT_EQ(fresh.Save().status, SaveOutcome::Saved);
+  EXPECT_FALSE(fs.files.count(L"C:\\T\\new.pmw.bak"));
+}
+
+}  // namespace

@@ -1,0 +1,676 @@
+#include "editor_window.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <windowsx.h>
+#include <shlobj.h>
+
+#include <iterator>
+
+#include "common/path_rules.h"
+#include "common/text.h"
+#include "common/ui_text.h"
+#include "common/win32/clipboard.h"
+#include "common/win32/dpi.h"
+#include "common/win32/program_info.h"
+#include "common/win32/startup_entries.h"
+#include "common/win32/resource_ids.h"
+#include "editor/texts.h"
+#include "sequence/win32/launch_system_win32.h"
+
+namespace editor {
+namespace {
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+// Layout at 96 DPI.
+constexpr int kClientWidth = 640;
+constexpr int kClientHeight = 440;
+
+constexpr int kFirstControlId = 100;
+constexpr UINT_PTR kCheckTimer = 1;
+// The Size of a dropped plain file: the first of the drop tool's window styles.
+constexpr int kDroppedFileSize = 1;
+// Time the background check may take per tick, in ms.
+constexpr DWORD kCheckSliceMs = 30;
+constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
+
+constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
+constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+
+constexpr win::ControlSpec kControls[] = {
+    {WC_LISTVIEWW, 0, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE,
+     IdOf(Control::ItemList), {8, 8, 624, 228}},
+    {L"BUTTON", texts::kMoveUp, kButton, 0, IdOf(Control::MoveUp), {8, 244, 70, 24}},
+    {L"BUTTON", texts::kMoveDown, kButton, 0, IdOf(Control::MoveDown), {82, 244, 70, 24}},
+    {L"BUTTON", texts::kRemove, kButton, 0, IdOf(Control::Remove), {156, 244, 70, 24}},
+    {L"BUTTON", texts::kDuplicate, kButton, 0, IdOf(Control::Duplicate), {230, 244, 70, 24}},
+    {L"BUTTON", texts::kCopy, kButton, 0, IdOf(Control::Copy), {304, 244, 70, 24}},
+    {L"BUTTON", texts::kPaste, kButton, 0, IdOf(Control::Paste), {378, 244, 70, 24}},
+    {L"BUTTON", texts::kUndo, kButton, 0, IdOf(Control::Undo), {452, 244, 70, 24}},
+    {L"BUTTON", texts::kRedo, kButton, 0, IdOf(Control::Redo), {526, 244, 70, 24}},
+    {L"BUTTON", texts::kAddProgram, kButton, 0, IdOf(Control::AddProgram), {272, 410, 70, 24}},
+    {L"BUTTON", texts::kOpen, kButton, 0, IdOf(Control::Open), {346, 410, 70, 24}},
+    {L"BUTTON", texts::kSaveAs, kButton, 0, IdOf(Control::SaveAs), {420, 410, 138, 24}},
+    {L"BUTTON", texts::kSave, kButton, 0, IdOf(Control::Save), {562, 410, 70, 24}},
+    {L"STATIC", texts::kLabelTitle, kLabel, 0, IdOf(Control::TitleLabel), {8, 283, 112, 18}},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Title), {124, 280, 508, 22}},
+    {L"STATIC", texts::kLabelFile, kLabel, 0, IdOf(Control::FileLabel), {8, 309, 112, 18}},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::File), {124, 306, 476, 22}},
+    {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFile), {604, 306, 28, 22}},
+    {L"STATIC", texts::kLabelCurrent, kLabel, 0, IdOf(Control::CurrentLabel), {8, 335, 112, 18}},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Current), {124, 332, 476, 22}},
+    {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFolder), {604, 332, 28, 22}},
+    {L"STATIC", texts::kLabelOption, kLabel, 0, IdOf(Control::OptionLabel), {8, 361, 112, 18}},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Option), {124, 358, 508, 22}},
+    {L"STATIC", texts::kLabelSize, kLabel, 0, IdOf(Control::SizeLabel), {8, 387, 112, 18}},
+    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Size), {124, 384, 240, 160}},
+    {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 160, 20}},
+    {L"BUTTON", texts::kTry, kButton, 0, IdOf(Control::Try), {544, 382, 88, 24}},
+    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 414, 262, 18}},
+};
+
+// The show states the window-style list names, in its order.
+constexpr int kSizes[] = {0, 1, 2, 3, 4, 6};
+constexpr unsigned kSizeTexts[] = {texts::kSize0, texts::kSize1, texts::kSize2, texts::kSize3, texts::kSize4, texts::kSize6};
+constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Current,     Control::Option,
+                               Control::Size,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder,
+                               Control::Try};
+
+// The list's columns: text id and width at 96 DPI.
+constexpr struct { unsigned text; int width; } kColumns[] = {
+    {texts::kColumnTitle, 200}, {texts::kColumnFile, 270}, {texts::kColumnOption, 130}};
+
+SIZE OuterSize(UINT dpi) {
+  return win::OuterSize(kStyle, kExStyle, win::Scale(kClientWidth, dpi), win::Scale(kClientHeight, dpi), dpi);
+}
+
+std::wstring WindowText(HWND h) {
+  std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+  s.resize(static_cast<std::size_t>(GetWindowTextW(h, s.data(), static_cast<int>(s.size()))));
+  return s;
+}
+
+// The item as a run reads it.
+sequence::SequenceItem AsSequenceItem(const ItemView& v) {
+  sequence::SequenceItem item;
+  item.Title = v.title;
+  item.File = v.file;
+  item.Current = v.current;
+  item.Option = v.option;
+  item.Size = v.size;
+  return item;
+}
+
+HACCEL Keys(bool all) {
+  ACCEL keys[] = {
+      {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(IdOf(Control::Save))},
+      {FVIRTKEY, VK_F9, static_cast<WORD>(IdOf(Control::Try))},
+      {FVIRTKEY, VK_F5, static_cast<WORD>(IdOf(Control::Recheck))},
+      {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(IdOf(Control::MoveUp))},
+      {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(IdOf(Control::MoveDown))},
+      {FVIRTKEY | FCONTROL, 'C', static_cast<WORD>(IdOf(Control::Copy))},
+      {FVIRTKEY | FCONTROL, 'V', static_cast<WORD>(IdOf(Control::Paste))},
+      {FVIRTKEY | FCONTROL, 'Z', static_cast<WORD>(IdOf(Control::Undo))},
+      {FVIRTKEY | FCONTROL, 'Y', static_cast<WORD>(IdOf(Control::Redo))},
+      {FVIRTKEY, VK_DELETE, static_cast<WORD>(IdOf(Control::Remove))},
+  };
+  return CreateAcceleratorTableW(keys, all ? static_cast<int>(std::size(keys)) : 5);
+}
+
+}  // namespace
+
+EditorWindow::EditorWindow(EditorWindowArgs args) : args_(std::move(args)), doc_(args_.files, args_.clock) {}
+
+EditorWindow::~EditorWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (allKeys_) DestroyAcceleratorTable(allKeys_);
+  if (fieldKeys_) DestroyAcceleratorTable(fieldKeys_);
+}
+
+bool EditorWindow::Create(int showCommand) {
+  WNDCLASSEXW wc{};
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.hIcon = LoadIconW(args_.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  if (!RegisterClassOnce(args_.instance, wc)) return false;
+  const bool read = doc_.Open(args_.path);
+  allKeys_ = Keys(true);
+  fieldKeys_ = Keys(false);
+
+  dpi_ = win::SystemDpi();
+  SIZE size = OuterSize(dpi_);
+  if (!CreateFrame(args_.instance, kExStyle, L"", kStyle, size.cx, size.cy)) return false;
+  if (UINT actual = win::WindowDpi(hwnd_); actual != dpi_) OnDpiChanged(actual, nullptr);
+  Refresh({0});
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  if (!read) args_.messages.Show(ui::Format(ui::Text(texts::kUnreadable), {args_.path}), ui::MessageIcon::Critical);
+  return true;
+}
+
+HWND EditorWindow::ControlHandle(Control c) const { return controls_.Find(IdOf(c)); }
+
+bool EditorWindow::TranslateKeys(MSG& msg) {
+  wchar_t cls[16] = L"";
+  GetClassNameW(GetFocus(), cls, 16);
+  const bool inField = _wcsicmp(cls, L"Edit") == 0 || _wcsicmp(cls, L"ComboBox") == 0;
+  return TranslateAcceleratorW(hwnd_, inField ? fieldKeys_ : allKeys_, &msg) != 0;
+}
+
+LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      return OnCreate() ? 0 : -1;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_MOUSEMOVE:
+      if (dragging_) OnDragMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case WM_LBUTTONUP:
+      if (dragging_) OnDragEnd(true, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (dragging_ && reinterpret_cast<HWND>(lp) != hwnd_) OnDragEnd(false, {});
+      return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wp));
+      return 0;
+    case WM_TIMER:
+      if (wp == kCheckTimer) CheckChunk();
+      return 0;
+    case WM_DESTROY:
+      KillTimer(hwnd_, kCheckTimer);
+      if (args_.quitOnDestroy) PostQuitMessage(0);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, msg, wp, lp);
+  }
+}
+
+bool EditorWindow::OnCreate() {
+  if (!controls_.Create(hwnd_, kControls)) return false;
+  HWND list = ControlHandle(Control::ItemList);
+  ListView_SetExtendedListViewStyle(list,
+                                    LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
+  // The list holds no state of its own: the check boxes come from the items.
+  ListView_SetCallbackMask(list, LVIS_STATEIMAGEMASK);
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+    std::wstring name = ui::Text(kColumns[i].text);
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.cx = kColumns[i].width;
+    col.pszText = name.data();
+    ListView_InsertColumn(list, i, &col);
+  }
+  HWND size = ControlHandle(Control::Size);
+  for (unsigned t : kSizeTexts) SendMessageW(size, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(t).c_str()));
+  ApplyDpi(dpi_);
+  DragAcceptFiles(hwnd_, TRUE);
+  return true;
+}
+
+void EditorWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
+  ApplyDpi(dpi);
+  SIZE size = OuterSize(dpi);
+  if (suggested)
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  else
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void EditorWindow::ApplyDpi(UINT dpi) {
+  dpi_ = dpi;
+  win::Fonts fonts{win::GdiObject(win::MakeFont(L"", 0, false, dpi)), {}};
+  controls_.Layout(dpi, fonts);
+  HWND list = ControlHandle(Control::ItemList);
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
+    ListView_SetColumnWidth(list, i, win::Scale(kColumns[i].width, dpi));
+  if (fonts.body) fonts_ = std::move(fonts);
+  // A row with findings carries the warning sign, sized for this DPI.
+  const int side = win::Scale(16, dpi);
+  win::ImageList images(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 1, 1));
+  if (HICON warning = static_cast<HICON>(LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON, side, side, LR_SHARED));
+      images && warning && ImageList_AddIcon(images.get(), warning) == 0) {
+    ListView_SetImageList(list, images.get(), LVSIL_SMALL);
+    findingImages_ = std::move(images);
+  }
+}
+
+std::vector<std::size_t> EditorWindow::SelectedRows() const {
+  std::vector<std::size_t> rows;
+  HWND list = ControlHandle(Control::ItemList);
+  for (int i = -1; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) >= 0;) rows.push_back(static_cast<std::size_t>(i));
+  return rows;
+}
+
+void EditorWindow::Select(const std::vector<std::size_t>& rows) {
+  HWND list = ControlHandle(Control::ItemList);
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  for (std::size_t r : rows)
+    if (r < doc_.Count()) ListView_SetItemState(list, static_cast<int>(r), LVIS_SELECTED, LVIS_SELECTED);
+  if (!rows.empty() && rows.front() < doc_.Count()) {
+    ListView_SetItemState(list, static_cast<int>(rows.front()), LVIS_FOCUSED, LVIS_FOCUSED);
+    ListView_EnsureVisible(list, static_cast<int>(rows.front()), FALSE);
+  }
+}
+
+void EditorWindow::Refresh(const std::vector<std::size_t>& select) {
+  HWND list = ControlHandle(Control::ItemList);
+  ListView_SetItemCountEx(list, static_cast<int>(doc_.Count()), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  ForgetFindings(false);
+  InvalidateRect(list, nullptr, FALSE);
+  Select(select);
+  FillFields();
+  ShowState();
+}
+
+// The caption marks unsaved changes; the status line counts the items.
+void EditorWindow::ShowState() {
+  const std::wstring caption = (doc_.Modified() ? L"*" : L"") + paths::FileName(doc_.Path()) + L" - " +
+                               program::VersionCaption(L"TVL Editor");
+  SetWindowTextW(hwnd_, caption.c_str());
+  std::wstring found = L"\u2026";  // still being checked
+  if (nextUnchecked_ >= findings_.size()) {
+    std::size_t n = 0;
+    for (const auto& f : findings_) n += f ? f->size() : 0;
+    found = std::to_wstring(n);
+  }
+  const std::wstring status = ui::Format(ui::Text(texts::kStatus), {std::to_wstring(doc_.Count()),
+                                                                    std::to_wstring(doc_.SwitchedOffCount()), found});
+  SetWindowTextW(ControlHandle(Control::Status), status.c_str());
+  EnableWindow(ControlHandle(Control::Undo), doc_.CanUndo());
+  EnableWindow(ControlHandle(Control::Redo), doc_.CanRedo());
+}
+
+// The fields show the first selected item; with none they are empty and off.
+void EditorWindow::FillFields() {
+  const std::vector<std::size_t> rows = SelectedRows();
+  const bool any = !rows.empty();
+  const ItemView none{};
+  const ItemView& v = any ? doc_.At(rows.front()).view : none;
+  filling_ = true;
+  SetWindowTextW(ControlHandle(Control::Title), v.title.c_str());
+  SetWindowTextW(ControlHandle(Control::File), v.file.c_str());
+  SetWindowTextW(ControlHandle(Control::Current), v.current.c_str());
+  SetWindowTextW(ControlHandle(Control::Option), v.option.c_str());
+  int index = -1;
+  for (int i = 0; i < static_cast<int>(std::size(kSizes)); ++i)
+    if (any && kSizes[i] == v.size) index = i;
+  SendMessageW(ControlHandle(Control::Size), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(ControlHandle(Control::SwitchedOn), BM_SETCHECK, any && v.switchedOn ? BST_CHECKED : BST_UNCHECKED, 0);
+  for (Control c : kFields) EnableWindow(ControlHandle(c), any);
+  filling_ = false;
+}
+
+void EditorWindow::OnFieldChanged(Control c) {
+  const std::vector<std::size_t> rows = SelectedRows();
+  if (filling_ || rows.empty()) return;
+  const std::size_t row = rows.front();
+  HWND h = ControlHandle(c);
+  switch (c) {
+    case Control::Title: doc_.SetText(row, Field::Title, WindowText(h)); break;
+    case Control::File: doc_.SetText(row, Field::File, WindowText(h)); break;
+    case Control::Current: doc_.SetText(row, Field::Current, WindowText(h)); break;
+    case Control::Option: doc_.SetText(row, Field::Option, WindowText(h)); break;
+    case Control::Size: {
+      const LRESULT i = SendMessageW(h, CB_GETCURSEL, 0, 0);
+      if (i >= 0 && i < static_cast<LRESULT>(std::size(kSizes))) doc_.SetSize(row, kSizes[i]);
+      break;
+    }
+    default: doc_.SetSwitchedOn(row, SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED); break;
+  }
+  // The row and the status follow; the field being typed in keeps its text.
+  ForgetFindings(false);
+  InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
+  ShowState();
+  // Text the file cannot hold is told at once; the save refuses it.
+  if (c != Control::Size && c != Control::SwitchedOn && !text::ToAnsiExact(WindowText(h)))
+    SetWindowTextW(ControlHandle(Control::Status), ui::Text(texts::kFieldNotInCodePage).c_str());
+}
+
+void EditorWindow::OnCommand(int id, int code) {
+  const Control c = static_cast<Control>(id - kFirstControlId);
+  if (c >= Control::TitleLabel && c <= Control::SwitchedOn) {
+    if (code == EN_CHANGE || code == CBN_SELCHANGE || code == BN_CLICKED) OnFieldChanged(c);
+    return;
+  }
+  const std::vector<std::size_t> rows = SelectedRows();
+  switch (c) {
+    case Control::MoveUp: Refresh(doc_.Move(rows, -1)); break;
+    case Control::MoveDown: Refresh(doc_.Move(rows, 1)); break;
+    case Control::Remove:
+      doc_.Remove(rows);
+      Refresh({rows.empty() ? 0 : std::min(rows.front(), doc_.Count() ? doc_.Count() - 1 : 0)});
+      break;
+    case Control::Duplicate: Refresh(doc_.Duplicate(rows)); break;
+    case Control::Copy:
+      if (!rows.empty()) clipboard::SetText(hwnd_, doc_.Copy(rows));
+      break;
+    case Control::Paste: OnPaste(); break;
+    case Control::Undo: doc_.Undo(); Refresh(rows); break;
+    case Control::Redo: doc_.Redo(); Refresh(rows); break;
+    case Control::Save: OnSave(); break;
+    case Control::SaveAs: OnSaveAs(); break;
+    case Control::Open: OnOpen(); break;
+    case Control::AddProgram: OnAddProgram(); break;
+    case Control::BrowseFile:
+      if (const std::wstring file = PickFile(texts::kProgramFilter, false); !file.empty())
+        SetWindowTextW(ControlHandle(Control::File), file.c_str());
+      break;
+    case Control::BrowseFolder: OnBrowseFolder(); break;
+    case Control::Try: OnTry(); break;
+    case Control::Recheck:
+      ForgetFindings(true);
+      InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
+      ShowState();
+      break;
+    default: break;
+  }
+}
+
+void EditorWindow::OnTry() {
+  const std::vector<std::size_t> rows = SelectedRows();
+  if (rows.empty()) return;
+  const ItemView& v = doc_.At(rows.front()).view;
+  const ItemStart start =
+      StartSequenceItem(args_.launch ? *args_.launch : RealLaunchSystem(), hwnd_, AsSequenceItem(v));
+  const std::wstring name = paths::FileName(v.file);
+  std::wstring said;
+  switch (start.outcome) {
+    case ItemStart::FolderNotEntered: said = ui::Format(ui::Text(texts::kTryFolder), {v.current}); break;
+    case ItemStart::EmptyFile: said = ui::Text(texts::kTryEmptyFile); break;
+    case ItemStart::BadSize: said = ui::Text(texts::kTryBadSize); break;
+    case ItemStart::Failed: said = ui::Format(ui::Text(texts::kTryFailed), {name, start.result.error}); break;
+    case ItemStart::NotOpened: said = ui::Format(ui::Text(texts::kTryNotOpened), {name}); break;
+    case ItemStart::Started:
+    case ItemStart::Opened:
+      // The shell hands back a process only for some documents.
+      said = start.result.processId
+                 ? ui::Format(ui::Text(texts::kTryStarted), {name, std::to_wstring(start.result.processId)})
+                 : ui::Format(ui::Text(texts::kTryOpened), {name});
+      break;
+  }
+  SetWindowTextW(ControlHandle(Control::Status), said.c_str());
+}
+
+void EditorWindow::ForgetFindings(bool askSystem) {
+  if (askSystem || !check_) {
+    // Tarvoline lies beside the editor: a File named without a full path is
+    // looked for from there, as a run would.
+    sequence::check::Environment env{paths::Join(program::Folder(), L"Tarvoline.exe"), autostart::SearchFolders(), {}, {}};
+    check_.emplace(std::move(env), args_.files, autostart::EnabledProgramPaths());
+  }
+  twins_.clear();
+  findings_.assign(doc_.Count(), std::nullopt);
+  nextUnchecked_ = 0;
+  SetTimer(hwnd_, kCheckTimer, 10, nullptr);
+}
+
+const std::vector<std::wstring>& EditorWindow::FindingsAt(std::size_t row) {
+  if (!check_) ForgetFindings(false);
+  if (twins_.size() != doc_.Count()) {
+    std::vector<sequence::SequenceItem> items;
+    items.reserve(doc_.Count());
+    for (std::size_t r = 0; r < doc_.Count(); ++r) {
+      // Items switched off never start: they are neither twins nor twinned.
+      sequence::SequenceItem item = AsSequenceItem(doc_.At(r).view);
+      if (!doc_.At(r).view.switchedOn) item.File.clear();
+      items.push_back(std::move(item));
+    }
+    twins_ = sequence::check::Twins(items);
+  }
+  if (findings_.size() != doc_.Count()) findings_.assign(doc_.Count(), std::nullopt);
+  std::optional<std::vector<std::wstring>>& f = findings_[row];
+  if (!f) f = check_->Findings(AsSequenceItem(doc_.At(row).view), twins_[row]);
+  return *f;
+}
+
+void EditorWindow::CheckChunk() {
+  const DWORD start = GetTickCount();
+  while (nextUnchecked_ < findings_.size() && GetTickCount() - start < kCheckSliceMs) FindingsAt(nextUnchecked_++);
+  if (nextUnchecked_ < findings_.size()) return;
+  KillTimer(hwnd_, kCheckTimer);
+  ShowState();
+}
+
+void EditorWindow::OnPaste() {
+  const std::vector<std::size_t> rows = SelectedRows();
+  // Pasted items go before the first selected one, else at the end.
+  const std::vector<std::size_t> added = doc_.Paste(rows.empty() ? doc_.Count() : rows.front(), clipboard::GetText(hwnd_).value_or(L""));
+  if (added.empty()) {
+    args_.messages.Show(ui::Text(texts::kNothingToPaste), ui::MessageIcon::Information);
+    return;
+  }
+  Refresh(added);
+}
+
+LRESULT EditorWindow::OnNotify(NMHDR* header) {
+  if (header->idFrom != static_cast<UINT_PTR>(IdOf(Control::ItemList))) return 0;
+  HWND list = header->hwndFrom;
+  switch (header->code) {
+    case LVN_GETDISPINFOW: {
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+      if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= doc_.Count()) return 0;
+      const ItemView& v = doc_.At(static_cast<std::size_t>(item.iItem)).view;
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const std::wstring& s = item.iSubItem == 0 ? v.title : item.iSubItem == 1 ? v.file : v.option;
+        lstrcpynW(item.pszText, s.c_str(), item.cchTextMax);
+      }
+      if (item.mask & LVIF_STATE) {
+        item.state = INDEXTOSTATEIMAGEMASK(v.switchedOn ? 2 : 1);
+        item.stateMask = LVIS_STATEIMAGEMASK;
+      }
+      if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0)
+        item.iImage = FindingsAt(static_cast<std::size_t>(item.iItem)).empty() ? I_IMAGENONE : 0;
+      return 0;
+    }
+    case LVN_GETINFOTIPW: {
+      auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+      if (tip->iItem < 0 || static_cast<std::size_t>(tip->iItem) >= doc_.Count() || !tip->pszText) return 0;
+      std::wstring said;
+      for (const std::wstring& f : FindingsAt(static_cast<std::size_t>(tip->iItem))) said += (said.empty() ? L"" : L"\r\n") + f;
+      if (!said.empty()) lstrcpynW(tip->pszText, said.c_str(), tip->cchTextMax);
+      return 0;
+    }
+    case LVN_BEGINDRAG:
+      dragging_ = true;
+      SetCapture(hwnd_);
+      return 0;
+    case LVN_ITEMCHANGED:
+      if (reinterpret_cast<NMLISTVIEW*>(header)->uChanged & LVIF_STATE) FillFields();
+      return 0;
+    case NM_CLICK: {
+      // A click on a check box switches its item.
+      LVHITTESTINFO hit{};
+      hit.pt = reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction;
+      if (ListView_HitTest(list, &hit) >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) {
+        const std::size_t row = static_cast<std::size_t>(hit.iItem);
+        doc_.SetSwitchedOn(row, !doc_.At(row).view.switchedOn);
+        Refresh(SelectedRows());
+      }
+      return 0;
+    }
+    case LVN_KEYDOWN:
+      if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) {
+        const std::vector<std::size_t> rows = SelectedRows();
+        for (std::size_t r : rows) doc_.SetSwitchedOn(r, !doc_.At(r).view.switchedOn);
+        Refresh(rows);
+      }
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void EditorWindow::OnBrowseFolder() {
+  const std::wstring title = ui::Text(texts::kPickFolder);
+  BROWSEINFOW info{};
+  info.hwndOwner = hwnd_;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&info);
+  if (!picked) return;
+  wchar_t folder[MAX_PATH] = L"";
+  if (SHGetPathFromIDListW(picked, folder)) SetWindowTextW(ControlHandle(Control::Current), folder);
+  CoTaskMemFree(picked);
+}
+
+std::size_t EditorWindow::DropRow(POINT inList) const {
+  HWND list = ControlHandle(Control::ItemList);
+  LVHITTESTINFO hit{};
+  hit.pt = inList;
+  const int i = ListView_HitTest(list, &hit);
+  if (i < 0) return hit.flags & LVHT_ABOVE ? static_cast<std::size_t>(ListView_GetTopIndex(list)) : doc_.Count();
+  RECT r{};
+  ListView_GetItemRect(list, i, &r, LVIR_BOUNDS);
+  return static_cast<std::size_t>(i) + (inList.y > (r.top + r.bottom) / 2 ? 1 : 0);
+}
+
+// The insertion mark shows where the rows would go.
+void EditorWindow::OnDragMove(POINT inParent) {
+  HWND list = ControlHandle(Control::ItemList);
+  MapWindowPoints(hwnd_, list, &inParent, 1);
+  const std::size_t before = DropRow(inParent);
+  LVINSERTMARK mark{sizeof mark, before == 0 ? 0u : DWORD{LVIM_AFTER}, before == 0 ? 0 : static_cast<int>(before) - 1, 0};
+  ListView_SetInsertMark(list, &mark);
+}
+
+void EditorWindow::OnDragEnd(bool drop, POINT inParent) {
+  dragging_ = false;
+  HWND list = ControlHandle(Control::ItemList);
+  LVINSERTMARK none{sizeof none, 0, -1, 0};
+  ListView_SetInsertMark(list, &none);
+  if (GetCapture() == hwnd_) ReleaseCapture();
+  if (!drop) return;
+  MapWindowPoints(hwnd_, list, &inParent, 1);
+  Refresh(doc_.MoveTo(SelectedRows(), DropRow(inParent)));
+}
+
+void EditorWindow::OnDropFiles(HDROP drop) {
+  POINT at{};
+  DragQueryPoint(drop, &at);
+  std::vector<std::wstring> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+    paths.push_back(std::move(path));
+  }
+  DragFinish(drop);
+
+  HWND list = ControlHandle(Control::ItemList);
+  MapWindowPoints(hwnd_, list, &at, 1);
+  RECT inside{};
+  GetClientRect(list, &inside);
+  // Dropped beside the list: after the last row.
+  const std::size_t row = PtInRect(&inside, at) ? DropRow(at) : doc_.Count();
+  std::vector<SequenceDocument::NewItem> items;
+  std::wstring leftOut;
+  for (const std::wstring& path : paths) {
+    // The drop tool's list starts at a normal window: plain files get that.
+    const itemtext::DroppedItem d = itemtext::ItemFromDropped(path, kDroppedFileSize, RealShortcutStore(), args_.files);
+    if (d.status == itemtext::DroppedItem::Ok)
+      items.push_back({d.title, d.texts.file, d.texts.current, d.texts.option, d.size});
+    else
+      leftOut += L"\r\n" + path;
+  }
+  if (!items.empty()) Refresh(doc_.Add(row, items));
+  if (!leftOut.empty()) args_.messages.Show(ui::Text(texts::kDropLeftOut) + leftOut, ui::MessageIcon::Warning);
+}
+
+bool EditorWindow::OnSave(const std::wstring& target) {
+  SaveOutcome out = doc_.Save(false, target);
+  const std::wstring path = target.empty() ? doc_.Path() : target;
+  if (out.status == SaveOutcome::ChangedOnDisk) {
+    if (args_.ask(hwnd_, ui::Format(ui::Text(texts::kChangedOnDisk), {path}), MB_YESNO | MB_ICONWARNING) != IDYES)
+      return false;
+    out = doc_.Save(true);
+  }
+  switch (out.status) {
+    case SaveOutcome::Saved:
+      Refresh(SelectedRows());
+      return true;
+    case SaveOutcome::NotInCodePage: {
+      Select({out.item});
+      FillFields();
+      unsigned label = 0;
+      for (auto [name, id] : {std::pair(L"Title", texts::kColumnTitle), std::pair(L"File", texts::kColumnFile),
+                              std::pair(L"Current", texts::kFieldCurrent), std::pair(L"Option", texts::kColumnOption)})
+        if (out.field == name) label = id;
+      const std::wstring field = label ? ui::Text(label) : out.field;
+      args_.messages.Show(ui::Format(ui::Text(texts::kNotInCodePage), {std::to_wstring(out.item + 1), field}),
+                          ui::MessageIcon::Critical);
+      return false;
+    }
+    default:
+      args_.messages.Show(ui::Format(ui::Text(texts::kWriteFailed), {path}), ui::MessageIcon::Critical);
+      return false;
+  }
+}
+
+bool EditorWindow::ChangesSettled() {
+  if (!doc_.Modified()) return true;
+  const int answer = args_.ask(hwnd_, ui::Format(ui::Text(texts::kAskSave), {paths::FileName(doc_.Path())}),
+                               MB_YESNOCANCEL | MB_ICONQUESTION);
+  return answer == IDNO || (answer == IDYES && OnSave());
+}
+
+void EditorWindow::OnClose() {
+  if (ChangesSettled()) DestroyWindow(hwnd_);
+}
+
+std::wstring EditorWindow::PickFile(unsigned filter, bool save) {
+  std::wstring filters = ui::Text(filter) + L"||";
+  for (wchar_t& c : filters)
+    if (c == L'|') c = L'\0';
+  wchar_t file[MAX_PATH] = L"";
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = hwnd_;
+  ofn.lpstrFilter = filters.c_str();
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+              (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | (filter == texts::kProgramFilter ? OFN_NODEREFERENCELINKS : 0));
+  if (save) ofn.lpstrDefExt = L"pmw";
+  const BOOL picked = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  return picked ? file : L"";
+}
+
+void EditorWindow::OnOpen() {
+  if (!ChangesSettled()) return;
+  const std::wstring path = PickFile(texts::kSequenceFilter, false);
+  if (path.empty()) return;
+  const bool read = doc_.Open(path);
+  Refresh({0});
+  if (!read) args_.messages.Show(ui::Format(ui::Text(texts::kUnreadable), {path}), ui::MessageIcon::Critical);
+}
+
+void EditorWindow::OnSaveAs() {
+  const std::wstring path = PickFile(texts::kSequenceFilter, true);
+  if (!path.empty()) OnSave(path);
+}
+
+// A program the user picks goes in before the first selected row, named and
+// placed as the wizard names and places a program, in a normal window.
+void EditorWindow::OnAddProgram() {
+  const std::wstring file = PickFile(texts::kProgramFilter, false);
+  if (file.empty()) return;
+  const std::vector<std::size_t> rows = SelectedRows();
+  Refresh({doc_.Add(rows.empty() ? doc_.Count() : rows.front(), paths::Stem(file), file, paths::Parent(file), L"", 1)});
+}
+
+}  // namespace editor

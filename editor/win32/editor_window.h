@@ -1,0 +1,127 @@
+// The editor's window: the items of one sequence file in a list with check
+// boxes, the fields of the selected item, buttons for order, copy and paste,
+// undo and saving, and a status line.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/fileio.h"
+#include "common/itemtext.h"
+#include "common/messages.h"
+#include "common/win32/controls.h"
+#include "common/win32/raii.h"
+#include "common/win32/window.h"
+#include "editor/sequence_document.h"
+#include "sequence/launch_system.h"
+#include "sequence/sequence_check.h"
+
+namespace editor {
+
+struct EditorWindowArgs {
+  HINSTANCE instance = nullptr;
+  FileSystem& files;
+  itemtext::Clock& clock;
+  ui::Messages& messages;
+  std::wstring path;  // the sequence file
+  // A question with MB_YESNO or MB_YESNOCANCEL; gives IDYES, IDNO or IDCANCEL.
+  // Tests answer in place of the message box.
+  std::function<int(HWND owner, const std::wstring& text, UINT buttons)> ask;
+  bool quitOnDestroy = true;
+  // What Try starts items through; null for the system's.
+  LaunchSystem* launch = nullptr;
+};
+
+// The controls; their ids are also the commands of the buttons and keys.
+enum class Control {
+  ItemList, MoveUp, MoveDown, Remove, Duplicate, Copy, Paste, Undo, Redo, Save, SaveAs, Open, AddProgram,
+  TitleLabel, Title, FileLabel, File, CurrentLabel, Current, OptionLabel, Option, SizeLabel, Size, SwitchedOn,
+  BrowseFile, BrowseFolder, Try,
+  Recheck,  // F5: no control of its own
+  Status
+};
+
+class EditorWindow final : public win::Window<EditorWindow> {
+ public:
+  explicit EditorWindow(EditorWindowArgs args);
+  ~EditorWindow();
+  EditorWindow(const EditorWindow&) = delete;
+  EditorWindow& operator=(const EditorWindow&) = delete;
+
+  // Creates the window over the file (a message when it cannot be read).
+  bool Create(int showCommand);
+  HWND Handle() const { return hwnd_; }
+  HWND ControlHandle(Control c) const;
+  const SequenceDocument& Document() const { return doc_; }
+  // The message loop's keys: Ctrl+S, F9 and Alt+Up/Down everywhere, the list's
+  // Ctrl+C/V/Z/Y and Del unless a text field has the focus.
+  bool TranslateKeys(MSG& msg);
+
+ private:
+  friend win::Window<EditorWindow>;
+  static constexpr wchar_t kClassName[] = L"TVLeditorMainWindow";
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  bool OnCreate();
+  void OnCommand(int id, int code);
+  LRESULT OnNotify(NMHDR* header);
+  void OnClose();
+  void OnDpiChanged(UINT dpi, const RECT* suggested);
+  // Saves to the file open ("" ) or to another; false when nothing was saved.
+  bool OnSave(const std::wstring& path = L"");
+  void OnSaveAs();
+  void OnOpen();
+  void OnAddProgram();
+  void OnBrowseFolder();
+  // Asks to save unsaved changes; false when the user cancels or the save fails.
+  bool ChangesSettled();
+  // The file the user picks in the open or save dialog; "" when cancelled.
+  std::wstring PickFile(unsigned filter, bool save);
+  void OnPaste();
+  void OnFieldChanged(Control c);
+  // Starts the selected item as a run would; the outcome in the status line.
+  void OnTry();
+
+  // Files, folders and shortcuts dropped from the shell become items where
+  // they are dropped, by the drop tool's rule.
+  void OnDropFiles(HDROP drop);
+  // Dragging rows within the list: the row the dragged ones would go before.
+  std::size_t DropRow(POINT inList) const;
+  void OnDragMove(POINT inParent);
+  void OnDragEnd(bool drop, POINT inParent);
+
+  std::vector<std::size_t> SelectedRows() const;
+  void Select(const std::vector<std::size_t>& rows);
+  // After any change: the list's rows, the fields, the caption, the status.
+  void Refresh(const std::vector<std::size_t>& select);
+  void FillFields();
+  void ShowState();
+  void ApplyDpi(UINT dpi);
+
+  // The sequence check of the rows. A row shown is checked when it is
+  // drawn; the others a chunk per timer tick, so that the status line can
+  // count the findings without holding up typing in a large file.
+  void ForgetFindings(bool askSystem);
+  const std::vector<std::wstring>& FindingsAt(std::size_t row);
+  void CheckChunk();
+
+  EditorWindowArgs args_;
+  SequenceDocument doc_;
+  win::ControlSet controls_;
+  win::Fonts fonts_;
+  UINT dpi_ = 96;
+  bool filling_ = false;  // the fields are being filled, not typed in
+  bool dragging_ = false;
+  HACCEL allKeys_ = nullptr, fieldKeys_ = nullptr;
+  std::optional<sequence::check::ItemCheck> check_;
+  std::vector<std::size_t> twins_;  // empty: to be worked out again
+  std::vector<std::optional<std::vector<std::wstring>>> findings_;
+  std::size_t nextUnchecked_ = 0;
+  win::ImageList findingImages_;
+};
+
+}  // namespace editor
