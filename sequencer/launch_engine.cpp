@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/path_rules.h"
+#include "common/text.h"
 #include "common/ui_text.h"
 #include "sequencer/texts.h"
 
