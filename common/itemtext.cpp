@@ -70,6 +70,14 @@ std::wstring FormatDate(const Date& d) {
   return buf;
 }
 
+std::wstring ClipboardBlock(std::wstring_view titleRecord, std::wstring_view body) {
+  std::wstring block;
+  block.reserve(titleRecord.size() + body.size() + 2 * 80 + 8);
+  block.append(L"@\r\n").append(titleRecord).append(L"\r\n").append(kBlockTitleRule).append(L"\r\n");
+  block.append(body).append(L"\r\n").append(kBlockEndRule).append(L"\r\n");
+  return block;
+}
+
 namespace {
 
 class SystemClock final : public Clock {

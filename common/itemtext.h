@@ -81,4 +81,11 @@ Clock& RealClock();
 // RecordTitle and ItemBody.
 std::wstring ItemRecords(const std::wstring& title, const std::wstring& body, Clock& clock);
 
+// One item as clipboard text, the form TVLTool makes and the editor copies and
+// pastes: "@", the title record, a rule of 78 "-", the body lines, a rule of
+// 78 "=", each line ending in CR LF.
+inline const std::wstring kBlockTitleRule(78, L'-');
+inline const std::wstring kBlockEndRule(78, L'=');
+std::wstring ClipboardBlock(std::wstring_view titleRecord, std::wstring_view body);
+
 }  // namespace itemtext

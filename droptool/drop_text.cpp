@@ -12,22 +12,7 @@ int SizeOfMode(int index) {
 }
 
 std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entry, const itemtext::Date& today) {
-  static const std::wstring kHyphens(78, L'-');
-  static const std::wstring kEquals(78, L'=');
-  std::wstring block;
-  block.reserve(name.size() + entry.size() + 2 * 80 + 24);
-  block += L"@\r\n";
-  block += itemtext::FormatDate(today);
-  block += L"\uFF1A";
-  block += name;
-  block += L"\r\n";
-  block += kHyphens;
-  block += L"\r\n";
-  block += entry;
-  block += L"\r\n";
-  block += kEquals;
-  block += L"\r\n";
-  return block;
+  return itemtext::ClipboardBlock(itemtext::FormatDate(today) + L"\uFF1A" + name, entry);
 }
 
 DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,

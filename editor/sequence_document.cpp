@@ -16,9 +16,6 @@ namespace {
 // longer character, so the bytes may be cut at it before any conversion.
 constexpr char kRecordEnd = '\x01';
 constexpr std::wstring_view kDateColon = L"\uFF1A";
-// The drop tool's block: "@", the title record, 78 "-", the body, 78 "=".
-const std::wstring kHyphens(78, L'-');
-const std::wstring kEquals(78, L'=');
 
 std::wstring Wide(const Line& line) { return text::FromAnsi(line.bytes) + (line.typed ? line.text : L""); }
 std::string LineBytes(const Line& line) { return line.bytes + (line.typed ? text::ToAnsi(line.text) : std::string()); }
@@ -346,9 +343,9 @@ std::vector<std::size_t> SequenceDocument::Paste(std::size_t row, std::wstring_v
   // "@", the title record, the hyphens, body lines up to the equals signs;
   // anything around the blocks is passed over.
   for (std::size_t i = 0; i + 3 < lines.size(); ++i) {
-    if (lines[i] != L"@" || lines[i + 2] != kHyphens) continue;
+    if (lines[i] != L"@" || lines[i + 2] != itemtext::kBlockTitleRule) continue;
     std::size_t end = i + 3;
-    while (end < lines.size() && lines[end] != kEquals) ++end;
+    while (end < lines.size() && lines[end] != itemtext::kBlockEndRule) ++end;
     if (end == lines.size()) break;
     std::vector<Line> body;
     for (std::size_t k = i + 3; k < end; ++k) {
@@ -372,9 +369,9 @@ std::wstring SequenceDocument::Copy(std::vector<std::size_t> rows) const {
   std::wstring out;
   for (std::size_t r : Unique(std::move(rows), items_.size())) {
     const Item& item = *items_[r];
-    out += L"@\r\n" + Wide(item.title) + L"\r\n" + kHyphens + L"\r\n";
-    for (std::size_t i = 0; i < item.body.size(); ++i) out += (i ? L"\r\n" : L"") + Wide(item.body[i]);
-    out += L"\r\n" + kEquals + L"\r\n";
+    std::wstring body;
+    for (std::size_t i = 0; i < item.body.size(); ++i) body += (i ? L"\r\n" : L"") + Wide(item.body[i]);
+    out += itemtext::ClipboardBlock(Wide(item.title), body);
   }
   return out;
 }
