@@ -3,23 +3,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "common/win32/raii.h"
-
 namespace special_folders {
 
 std::wstring Path(int csidl) {
-  LPITEMIDLIST raw = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(GetDesktopWindow(), csidl, &raw))) return L"";
-  win::CoTaskMem<LPITEMIDLIST> list(raw);
-  if (!list) return L"";
-  // SHGetPathFromIDListW takes no size: the buffer must hold MAX_PATH.
-  wchar_t buffer[MAX_PATH + 1] = {};
-  if (!SHGetPathFromIDListW(list.get(), buffer)) return L"";
-  buffer[MAX_PATH] = L'\0';
-  return buffer;
-}
-
-std::wstring FileSystemPath(int csidl) {
+  // SHGetFolderPathW takes no size: the buffer must hold MAX_PATH.
   wchar_t buffer[MAX_PATH + 1] = {};
   if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK) return L"";
   buffer[MAX_PATH] = L'\0';

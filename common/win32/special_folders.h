@@ -7,13 +7,10 @@
 
 namespace special_folders {
 
-// The path of a shell special folder (a CSIDL_* number).
+// The path of a shell special folder (a CSIDL_* number), asked without the
+// shell's namespace (under Wine its first use there costs over a second, and
+// Tarvoline asks before its first item).
 std::wstring Path(int csidl);
-
-// The same for a folder that is always a file-system folder (application
-// data, the Startup folders), asked without the shell's namespace: what a
-// start of Tarvoline reads before its first item.
-std::wstring FileSystemPath(int csidl);
 
 // The current user's Startup folder.
 std::wstring UserStartup();

@@ -92,7 +92,7 @@ void ReadRunKey(HKEY root, REGSAM view, Source source, const Resolver* resolver,
 }
 
 void ReadFolder(int csidl, Source source, bool resolve, std::vector<Entry>& out) {
-  std::wstring folder = special_folders::FileSystemPath(csidl);
+  std::wstring folder = special_folders::Path(csidl);
   if (folder.empty()) return;
   std::wstring f = folder;
   for (const std::wstring& name : RealFileSystem().ListOrdinaryFiles(paths::Join(f, L"*.lnk"))) {

@@ -31,7 +31,7 @@ constexpr int kClientHeight = 440;
 constexpr int kFirstControlId = 100;
 constexpr UINT_PTR kCheckTimer = 1;
 // The Size of a dropped plain file: the first of the drop tool's window styles.
-constexpr int kDroppedFileSize = 1;
+constexpr int kDroppedFileSize = show::kNormal;
 // Time the background check may take per tick, in ms.
 constexpr DWORD kCheckSliceMs = 30;
 constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
@@ -73,7 +73,8 @@ constexpr win::ControlSpec kControls[] = {
 };
 
 // The show states the window-style list names, in its order.
-constexpr int kSizes[] = {0, 1, 2, 3, 4, 6};
+constexpr int kSizes[] = {show::kHide,       show::kNormal,     show::kMinimized,
+                          show::kMaximized,  show::kNoActivate, show::kMinimizedNoActivate};
 constexpr unsigned kSizeTexts[] = {texts::kSize0, texts::kSize1, texts::kSize2, texts::kSize3, texts::kSize4, texts::kSize6};
 constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Current,     Control::Option,
                                Control::Size,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder,

@@ -13,7 +13,7 @@ namespace sequence::guard {
 
 std::vector<Finding> RunOnSystem(const std::vector<SequenceItem>& items, bool switchOff, bool remember) {
   Places places;
-  const std::wstring local = special_folders::FileSystemPath(CSIDL_LOCAL_APPDATA);
+  const std::wstring local = special_folders::Path(CSIDL_LOCAL_APPDATA);
   if (local.empty()) return {};
   const std::wstring folder = paths::Join(local, offrecord::kFolderName);
   places.recordFile = paths::Join(folder, offrecord::kRecordName);
