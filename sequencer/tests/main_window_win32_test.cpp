@@ -96,10 +96,6 @@ TEST(MainWindow, LoadListsTheItemsAndStartsTheTimer) {
   EXPECT_EQ(w.Pos(w.form->progressBar()), 0);
   EXPECT_EQ(::GetWindowTextLengthW(w.form->hwnd()), 0);
   EXPECT_TRUE(::GetWindowLongPtrW(w.form->hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-  RECT client{};
-  ::GetClientRect(w.form->hwnd(), &client);
-  EXPECT_EQ(client.right, layout::Px(layout::kClientTwips, 96));
-  EXPECT_EQ(client.bottom, layout::Px(layout::kClientTwips, 96));
 }
 
 TEST(MainWindow, LineMarksTheLimitAcrossTheBarWhateverItShows) {
