@@ -1,7 +1,5 @@
-// The editor's model of a sequence file: for any bytes, a load then a save
-// without edits gives the same bytes; after one edit taken from the input,
-// what Tarvoline's loader reads from the saved file is what the editor
-// showed, and undoing the edit gives the first bytes back.
+// The editor's model of a sequence file: unedited bytes save unchanged; after
+// one edit the loader reads what the editor showed, and undo restores the bytes.
 #include "editor/sequence_document.h"
 #include "fuzz/fuzz_support.h"
 #include "sequence/sequence_file.h"

@@ -1,7 +1,6 @@
-// A sequence file's bytes, through the record loader and LoadSequence: the
-// loader makes one item per three records, from memory as from the file, and LoadSequence keeps exactly the items whose
-// NoUse is no number other than 0, takes each title without its date prefix,
-// and turns Size into a show state as the C library reads the number.
+// A sequence file's bytes, through the record loader and LoadSequence: one
+// item per three records, the items whose NoUse is no number other than 0,
+// titles without their date, Size read as the C library reads a number.
 #include <cfenv>
 #include <cmath>
 #include <cstdint>

@@ -1,8 +1,6 @@
 // The settings file's bytes, through the INI document and LoadSettings: one
-// entry a line, lookups find the first entry of a name in any letter case, a
-// save reloads to the same entries; the four settings come out finite, each
-// the file's number where it holds a finite one and the default otherwise,
-// and the file is written back once with every key present.
+// entry a line, case-blind lookups, saves that reload the same; each setting
+// the file's number or its default, written back once with every key.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>

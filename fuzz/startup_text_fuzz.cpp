@@ -1,11 +1,6 @@
-// Text the user or a program controls at start-up: a title keeps exactly the
-// text after a recognised date prefix; the argument text is the tail of the
-// command line after the program name, and a check command takes its path
-// from it; a Run value's command line gives the program and arguments from
-// the text itself; a record of switched-off entries that reads back is
-// rewritten to the same changes, one that does not is never half-read; any
-// title and values written as an item read back as exactly that one item,
-// each text with its record ends and line ends as blanks.
+// Text the user or a program controls at start-up: item titles and their
+// date prefix, command lines and Run values, the switched-off record, and any
+// item as written reading back as exactly that one item.
 #include <algorithm>
 #include <cstdint>
 

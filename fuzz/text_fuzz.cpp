@@ -1,8 +1,6 @@
-// The one code-page conversion and the numbers read from the converted text:
-// nothing is lost or invented on valid text either way, invalid input turns
-// into the documented replacement (never dropped), the case-insensitive
-// comparison is an equivalence, Variant::ToNumber agrees with the C library
-// on every decimal text, and a number's text form reads back exactly.
+// The code-page conversion and the numbers read from its text: valid text
+// round-trips, invalid input is replaced (never dropped), case-blind equality
+// is an equivalence, and numbers read as the C library reads them and back.
 #include <cmath>
 #include <cstdint>
 #include <cstring>

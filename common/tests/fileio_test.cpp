@@ -33,18 +33,13 @@ void MakeReadOnly(const std::wstring& path) {
                   fs::perm_options::remove);
 }
 
-TEST_F(FileIO, ReadAllGivesTheBytesOrNothing) {
+TEST_F(FileIO, ReadAllAndSizeGiveTheBytesOrNothing) {
   std::string bytes("A\x01" "B\r\n\0z", 7);
   EXPECT_EQ(f.ReadAll(dir.Write(L"a.pmw", bytes)), bytes);
   EXPECT_EQ(f.ReadAll(dir.Write(L"empty.pmw", "")), std::string());
   EXPECT_FALSE(f.ReadAll(dir / L"missing.pmw") || f.ReadAll(dir.path()));
-}
-
-TEST_F(FileIO, SizeWithoutReadingOrNothing) {
-  EXPECT_EQ(f.Size(dir.Write(L"a.log", "12345")), 5u);
-  EXPECT_EQ(f.Size(dir.Write(L"empty.log", "")), 0u);
-  EXPECT_EQ(f.Size(dir / L"missing.log"), std::nullopt);
-  EXPECT_EQ(f.Size(dir.path()), std::nullopt);
+  EXPECT_TRUE(f.Size(dir / L"a.pmw") == 7u && f.Size(dir / L"empty.pmw") == 0u);
+  EXPECT_FALSE(f.Size(dir / L"missing.pmw") || f.Size(dir.path()));
 }
 
 TEST_F(FileIO, ReplaceContentsIsAllOrNothing) {
@@ -135,21 +130,12 @@ TEST_F(FileIO, AFileLockedByAnotherProgramIsNeitherReadNorChanged) {
     ASSERT_TRUE(lockSeq && lockIni);
     EXPECT_FALSE(f.ReadAll(seq) || f.CanRead(seq) || f.CanAppend(seq) || f.Append(seq, "b\x01"));
     EXPECT_FALSE(f.ReplaceContents(ini, "CPULimit = 30\r\n"));
-    // Still found by a directory search: locked is not missing.
-    EXPECT_TRUE(f.IsOrdinaryFile(seq));
+    // Still found by a directory search, its size still known: locked is not missing.
+    EXPECT_TRUE(f.IsOrdinaryFile(seq) && f.Size(seq) == 14u);
   }
   EXPECT_EQ(TempFolder::Read(seq), std::string("a\x01\x01" "File=a.exe\x01"));
   EXPECT_EQ(TempFolder::Read(ini), "CPULimit = 5\r\n");
   EXPECT_TRUE(f.ListOrdinaryFiles(dir / L"*.tvl-new").empty());
-}
-
-// A backup holding the report unshared still lets its size be asked.
-TEST_F(FileIO, SizeOfAFileHeldUnshared) {
-  const std::wstring log = dir.Write(L"Tarvoline.log", "12345");
-  win::FileHandle held(CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(held);
-  EXPECT_FALSE(f.ReadAll(log));
-  EXPECT_EQ(f.Size(log), 5u);
 }
 
 // A folder where no file can be made beside the target (a read-only share):

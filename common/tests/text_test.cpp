@@ -82,10 +82,4 @@ TEST(ClipboardLocale, TheFirstLocaleOfTheSystemCodePage) {
   EXPECT_EQ(ClipboardLocale({{0x411, 932}, {0x411, 932}}, 65001), std::nullopt);  // UTF-8: no locale has it
 }
 
-TEST(Text, CaseFolding) {
-  EXPECT_EQ(text::ToLower(L"NoUse FILE"), L"nouse file");
-  EXPECT_TRUE(text::EqualsNoCase(L"TimerInterval", L"timerinterval"));
-  EXPECT_FALSE(text::EqualsNoCase(L"Size", L"Sizes"));
-}
-
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "common/text.h"
 #include "drop_block.h"
 #include "fakes.h"
@@ -24,9 +22,10 @@ std::wstring P(std::wstring p) {
   return p;
 }
 
-DropText Build(const std::vector<std::wstring>& paths, int listSize, fake::Shortcuts& links) {
+DropText Build(const std::vector<std::wstring>& paths, int listSize, fake::Shortcuts& links,
+               FileSystem& files = RealFileSystem()) {
   fake::Clock clock;
-  return BuildDropText(paths, listSize, links, clock, RealFileSystem());
+  return BuildDropText(paths, listSize, links, clock, files);
 }
 
 TEST(DropText, PlainFilesAndFoldersUseTheListAndTheirParent) {
@@ -84,11 +83,10 @@ TEST(DropText, PathsTheCodePageCannotHoldTakeTheirShortFormOrAreLeftOut) {
   fake::Shortcuts links;
   const std::wstring lnk = P(L"C:\\Links\\b.lnk");
   links.links[lnk] = {bad + P(L"\\b.exe"), bad, 1};
-  fake::Clock clock;
   const std::wstring args = P(L"C:\\Links\\args.lnk");
   links.links[args] = {P(L"C:\\a.exe"), P(L"C:\\"), 1, L"-f " + bad};
   const std::vector<std::wstring> dropped{bad + P(L"\\a.exe"), lnk, bad + P(L"\\c\\x.exe"), args};
-  DropText d = BuildDropText(dropped, 3, links, clock, files);
+  DropText d = Build(dropped, 3, links, files);
   ASSERT_TRUE(d.text.has_value());
   EXPECT_EQ(*d.text, DropBlock(L"a", P(L"C:\\PROGRA~1\\a.exe"), P(L"C:\\PROGRA~1"), 3));
   EXPECT_EQ(d.leftOut, (std::vector<std::wstring>{lnk, dropped[2], args}));

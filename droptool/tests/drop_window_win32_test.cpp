@@ -17,12 +17,10 @@
 
 namespace {
 
-// An in-process data object offering a file list (CF_HDROP), text, or both.
+// An in-process data object offering one format: a file list or text.
 class TestData final : public IDataObject {
  public:
-  std::optional<std::vector<std::wstring>> files;
-  std::optional<std::wstring> text;
-
+  TestData(CLIPFORMAT format, std::string bytes) : format_(format), bytes_(std::move(bytes)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     bool known = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject);
     *out = known ? static_cast<IDataObject*>(this) : nullptr;
@@ -33,12 +31,13 @@ class TestData final : public IDataObject {
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (HRESULT hr = QueryGetData(format); hr != S_OK) return hr;
     *medium = STGMEDIUM{TYMED_HGLOBAL, {}, nullptr};
-    medium->hGlobal = format->cfFormat == CF_HDROP ? FileList() : Text();
+    medium->hGlobal = GlobalAlloc(GMEM_MOVEABLE, bytes_.size());
+    std::memcpy(GlobalLock(medium->hGlobal), bytes_.data(), bytes_.size());
+    GlobalUnlock(medium->hGlobal);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-    bool offered = (format->cfFormat == CF_HDROP && files) || (format->cfFormat == CF_UNICODETEXT && text);
-    return offered && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+    return format->cfFormat == format_ && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
   }
   HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
@@ -49,22 +48,21 @@ class TestData final : public IDataObject {
   HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
 
  private:
-  // A file list is a DROPFILES header, then each name and a final L'\0'.
-  static HGLOBAL Global(std::string header, const std::wstring& body) {
-    header.append(reinterpret_cast<const char*>(body.c_str()), (body.size() + 1) * sizeof(wchar_t));
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, header.size());
-    std::memcpy(GlobalLock(h), header.data(), header.size());
-    GlobalUnlock(h);
-    return h;
-  }
-  HGLOBAL FileList() const {
-    std::wstring list;
-    for (const std::wstring& f : *files) list += f + L'\0';
-    DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
-    return Global(std::string(reinterpret_cast<const char*>(&header), sizeof header), list);
-  }
-  HGLOBAL Text() const { return Global("", *text); }
+  CLIPFORMAT format_;
+  std::string bytes_;
 };
+
+std::string WithNull(const std::wstring& s) {
+  return std::string(reinterpret_cast<const char*>(s.c_str()), (s.size() + 1) * sizeof(wchar_t));
+}
+TestData Text(const std::wstring& s) { return TestData(CF_UNICODETEXT, WithNull(s)); }
+// A file list is a DROPFILES header, then each name and a final L'\0'.
+TestData Files(const std::vector<std::wstring>& names) {
+  std::wstring list;
+  for (const std::wstring& f : names) list += f + L'\0';
+  DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
+  return TestData(CF_HDROP, std::string(reinterpret_cast<const char*>(&header), sizeof header) + WithNull(list));
+}
 
 void PumpMessages() {
   MSG msg;
@@ -136,9 +134,7 @@ TEST_F(DropWindow, StartsWithTheFirstEntryAtItsScaledSize) {
 }
 
 TEST_F(DropWindow, OnlyFileListsOverTheAreaMayBeDropped) {
-  TestData files, text;
-  files.files = std::vector<std::wstring>{L"C:\\a.txt"};
-  text.text = L"just text";
+  TestData files = Files({L"C:\\a.txt"}), text = Text(L"just text");
   using Pair = std::pair<DWORD, DWORD>;
   EXPECT_EQ(Effects(&files, OverDropArea()), Pair(DROPEFFECT_COPY, DROPEFFECT_COPY));
   EXPECT_EQ(Effects(&text, OverDropArea()), Pair(DROPEFFECT_NONE, DROPEFFECT_NONE));
@@ -150,8 +146,7 @@ TEST_F(DropWindow, DropPutsTheBlocksOnTheClipboard) {
   const std::wstring doc = dir.Write(L"メモ.txt", "memo"), lnk = dir / L"Big Clock.LNK";
   ASSERT_TRUE(tvltest::MakeShortcut(lnk, {dir.Write(L"clock.exe", "MZ"), dir.path(), 3, L"-x", L""}));
   window_->SelectMode(2);
-  TestData data;
-  data.files = std::vector<std::wstring>{doc, lnk};
+  TestData data = Files({doc, lnk});
   EXPECT_EQ(DropOn(&data), static_cast<DWORD>(DROPEFFECT_COPY));
 
   EXPECT_TRUE(messages_.shown.empty());
@@ -182,10 +177,8 @@ TEST_F(DropWindow, DropPutsTheBlocksOnTheClipboard) {
 TEST_F(DropWindow, FailedDropShowsOneMessageAndKeepsTheClipboard) {
   TempFolder dir;
   const std::wstring broken = dir.Write(L"broken.lnk", "not a shortcut");
-  TestData failing, text, empty;
-  failing.files = std::vector<std::wstring>{dir.Write(L"a.txt", "a"), broken, dir.Write(L"z.txt", "z")};
-  text.text = L"x";
-  empty.files = std::vector<std::wstring>{};
+  TestData failing = Files({dir.Write(L"a.txt", "a"), broken, dir.Write(L"z.txt", "z")}), text = Text(L"x"),
+           empty = Files({});
   ASSERT_TRUE(clipboard::SetText(window_->Handle(), L"previous"));
   DropOn(&failing);
   ASSERT_EQ(messages_.shown.size(), 1u);
