@@ -211,35 +211,12 @@ TEST(Generation, AppendsAfterTheLastByteOnlyWhatIsNotAlreadyAnItem) {
     EXPECT_TRUE(RealFileSystem().IsOrdinaryFile(b.seq));
     EXPECT_EQ(TempFolder::Read(b.seq), "");
   }
-  // The closing message counts them.
-  FinishBench f;
-  wizard::FinishInputs in;
-  in.alreadyListed = 2;
-  f.Run(in);
-  ASSERT_EQ(f.messages.shown.size(), 1u);
-  EXPECT_NE(f.messages.shown[0].first.find(L"2 件は既にTarvolineファイルの項目にあるため"), std::wstring::npos);
-}
-
-TEST(Generation, TheMainProgramReadsTheRecordsBack) {
-  Bench b;
-  b.Add(L"1.lnk", L"C:\\Tools\\clock.exe", 7, L"C:\\Tools");
-  b.Add(L"2.lnk", L"C:\\Doc\\memo.txt", 3);
-  b.Add(L"3.lnk", L"", 5);  // a shell item: the shortcut itself
-  ASSERT_TRUE(b.Run().ok);
-  std::vector<std::wstring> items;
-  for (const auto& i : sequence::LoadSequence(b.seq, RealFileSystem(), UserNumberSeparators()).Items)
-    items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option + L"|" + std::to_wstring(i.Size));
-  std::sort(items.begin(), items.end());
-  EXPECT_EQ(items, (std::vector<std::wstring>{L"3|" + b.links + P(L"\\3.lnk") + L"|||1",
-                                              L"clock|" + P(L"C:\\Tools\\clock.exe|C:\\Tools") + L"||6",
-                                              L"memo|" + P(L"C:\\Doc\\memo.txt") + L"|||3"}));
 }
 
 autostart::Entry E(Source source, const wchar_t* name, const wchar_t* program, const wchar_t* args = L"") {
   return {source, name, P(program), P(program), args, P(L"C:\\P"), 1, true, true, true, approval::AddressOf(source, name)};
 }
 
-#ifdef TVL_HAVE_SEQUENCER_CORE
 // Names and values anyone may write into a Run key or a shortcut: whatever
 // they hold, the file keeps three records an item and reads back item for
 // item, record ends and line ends turned to blanks (the reader trims values).
@@ -276,7 +253,6 @@ TEST(Generation, NoNameOrValueBreaksARecord) {
     items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option);
   EXPECT_EQ(items, expected);
 }
-#endif
 
 TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
   std::vector<autostart::Entry> listed{

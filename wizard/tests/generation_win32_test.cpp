@@ -56,46 +56,6 @@ TEST(GenerationWin32, RealShortcutsBecomeShiftJisRecords) {
   EXPECT_TRUE(bytes == "old\r\n" + a + b || bytes == "old\r\n" + b + a) << bytes;
 }
 
-// Folder names code page 932 cannot hold: "¥" would be written as its
-// look-alike "\\" (other folders), U+0100 as "?" (no file). The record takes
-// the short form the system gives, which names the same file; without one
-// the shortcut is left out and named. (The emulator's own shortcut object
-// loses "¥", so the shortcut's contents come from the fake.)
-TEST(GenerationWin32, PathsOutsideTheCodePageAreWrittenByTheirShortForm) {
-  for (const wchar_t* name : {L"yen\u00A5folder", L"\u0100folder"}) {
-    SCOPED_TRACE(text::ToUtf8(name));
-    TempFolder t;
-    const std::wstring links = MakeFolder(t, L"links", L"links"), dir = t / name;
-    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
-    const std::wstring exe = t.Write(dir + L"\\tool.exe", "MZ");
-    ASSERT_FALSE(text::ToAnsiExact(exe));
-    fake::Shortcuts shortcuts;
-    shortcuts.links[t.Write(L"links\\tool.lnk", "")] = {exe, dir, SW_SHOWNORMAL};
-    const std::wstring seq = t / L"StartUp.pmw";
-    fake::Clock clock;
-    fake::Messages messages;
-    auto r = wizard::GenerateSequenceFile(links, seq, {RealFileSystem(), shortcuts, clock, messages});
-    ASSERT_TRUE(r.ok);
-    wchar_t shortExe[MAX_PATH] = L"", shortDir[MAX_PATH] = L"";
-    GetShortPathNameW(exe.c_str(), shortExe, MAX_PATH);
-    GetShortPathNameW(dir.c_str(), shortDir, MAX_PATH);
-    if (!text::ToAnsiExact(shortExe) || !text::ToAnsiExact(shortDir)) {  // short names switched off
-      EXPECT_EQ(r.outsideCodePage, std::vector<std::wstring>{L"tool.lnk"});
-      EXPECT_EQ(TempFolder::Read(seq), "");
-      continue;
-    }
-    EXPECT_EQ(r.written, 1);
-    const std::wstring written = text::FromAnsi(TempFolder::Read(seq));
-    const size_t file = written.find(L"File="), end = written.find(L"\r\nCurrent=");
-    ASSERT_NE(end, std::wstring::npos);
-    const std::wstring path = written.substr(file + 5, end - file - 5);
-    wchar_t longPath[MAX_PATH] = L"";
-    ASSERT_NE(GetLongPathNameW(path.c_str(), longPath, MAX_PATH), 0u) << text::ToUtf8(path);
-    EXPECT_TRUE(text::EqualsNoCase(longPath, exe)) << text::ToUtf8(longPath);
-    EXPECT_NE(written.find(L"\r\nCurrent=" + std::wstring(shortDir) + L"\r\n"), std::wstring::npos);
-  }
-}
-
 // A shortcut to a shell item with no file path (the computer, by its item-id
 // list alone) becomes an item that opens the shortcut itself, titled by its
 // name; the main program started on the file has the shell open it. (The

