@@ -3,8 +3,8 @@
 // seeded, the program is walked through its pages (the machine's entries
 // chosen, a sequence file of the user's own), and the sequence file,
 // "Tarvoline.lnk", the approval values and the record are checked; a second
-// run must add nothing; then "/restore" must bring every approval value back.
-// Tarvoline's guard then switches an entry that
+// run must add nothing; then "/restore" must bring every approval value back
+// and refuse a forged record. Tarvoline's guard then switches an entry that
 // switched itself back on off again, and "/restore" still returns it to its
 // state before the take-over. The tests run in a Wine prefix of its own (see
 // CMakeLists.txt) and removes what it seeded.
@@ -98,6 +98,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   };
   const std::wstring userApp = make(L"User App\\userapp.exe"), machineApp = make(L"Machine App\\machine.exe");
   const std::wstring plain = make(L"plain.exe"), tray = make(L"tray.exe"), shared = make(L"shared.exe");
+  const std::wstring odd = make(L"odd.exe");
   // A folder name and an argument the Japanese code page cannot hold: U+00E9
   // would become the look-alike "e".
   const std::wstring cafe = make(L"Caf\u00E9\\cafe.exe");
@@ -121,13 +122,17 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   const std::wstring record = special_folders::Path(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline\\SwitchedOff.txt";
   DeleteFileW(record.c_str());
 
-  // Run values, two shortcuts of the user's and one of all users.
+  // Seven Run values (two with names made to break the records), two
+  // shortcuts of the user's and one of all users.
+  const std::wstring evil = L"Evil\x01Name", forged = L"x\x01\x01" L"File=C:\\evil.exe";
   RunValue runs[] = {
       {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"UserApp", L"\"" + userApp + L"\" /min"},
       {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"MachineApp", machineApp + L" --tray"},
       {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"Tool32", L"\"%ProgramFiles(x86)%\\TVLTest32\\tool32.exe\" -q", REG_EXPAND_SZ},
       {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"WasOff", userApp},
       {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"Own", L"C:\\Tools\\Tarvoline.exe"},
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, evil.c_str(), odd + L" -e"},
+      {HKEY_CURRENT_USER, KEY_WOW64_64KEY, forged.c_str(), L"\"" + odd + L"\" -x"},
       {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"Cafe", L"\"" + cafe + L"\""},
       {HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"CafeArgs", L"\"" + plain + L"\" --menu=caf\u00E9"}};
   for (const RunValue& v : runs) Set(v);
@@ -141,7 +146,8 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   std::vector<reg::Address> taken{
       Approval(Place::UserRun, L"UserApp"),       Approval(Place::MachineRun64, L"MachineApp"),
       Approval(Place::MachineRun32, L"Tool32"),   Approval(Place::UserFolder, L"Plain.lnk"),
-      Approval(Place::UserFolder, L"Tray.lnk"),   Approval(Place::CommonFolder, L"Shared.lnk")};
+      Approval(Place::UserFolder, L"Tray.lnk"),   Approval(Place::CommonFolder, L"Shared.lnk"),
+      Approval(Place::UserRun, evil),             Approval(Place::UserRun, forged)};
   for (const reg::Address& a : taken) registry.Delete(a);
   for (const wchar_t* name : {L"Cafe", L"CafeArgs"}) registry.Delete(Approval(Place::UserRun, name));
   // Tarvoline switched off once in the start-up manager: switched back on.
@@ -212,13 +218,17 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   EXPECT_EQ(link->Arguments, L"\"" + sequenceFile + L"\"");
   EXPECT_EQ(registry.Read(ownApproval).bytes, std::string("\x02\0\0\0\0\0\0\0\0\0\0\0", 12));
 
-  // Exactly n items, each with what it passes to its program, and no
-  // look-alike of what the code page cannot hold.
+  // Exactly n items, each with what it passes to its program: records in
+  // threes, the odd names with blanks for U+0001, no key line they forged,
+  // and no look-alike of what the code page cannot hold.
   const std::string sequence = TempFolder::Read(sequenceFile);
   EXPECT_EQ(std::count(sequence.begin(), sequence.end(), '\x01'), 3 * static_cast<long>(n));
   for (const char* lookAlike : {"Cafe\\", "Caf?", "menu=caf"}) EXPECT_EQ(sequence.find(lookAlike), std::string::npos);
+  for (const char* forgedLine : {"\x01" "File=C:\\evil.exe", "\nFile=C:\\evil.exe"})
+    EXPECT_EQ(sequence.find(forgedLine), std::string::npos);
   EXPECT_EQ(Items(sequence),
-            Items(Item(L"UserApp", userApp, T + L"\\User App", L"/min") +
+            Items(Item(L"Evil Name", odd, T, L"-e") + Item(L"x  File=C:\\evil.exe", odd, T, L"-x") +
+                  Item(L"UserApp", userApp, T + L"\\User App", L"/min") +
                   Item(L"MachineApp", machineApp, T + L"\\Machine App", L"--tray") +
                   Item(L"Tool32", tool32, x86 + L"\\TVLTest32", L"-q") + Item(L"plain", plain, T, L"") +
                   Item(L"tray", tray, T, L"/background") + Item(L"shared", shared, T, L"") +
@@ -270,6 +280,20 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   ASSERT_TRUE(restoreAgain.Start(exe, L" /restore"));
   tvltest::AnswerMessage(restoreAgain.pi.dwThreadId);
   EXPECT_EQ(restoreAgain.Wait(), 0u);
+
+  // A forged record line that names a Run value itself (its bytes as they
+  // are, so that it reads as "still as written") is refused: the value stays.
+  const reg::Address runValue{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"UserApp"};
+  const std::string forgedRecord =
+      wizard::switchoff::FormatRecord({{runValue, std::nullopt, registry.Read(runValue).bytes}});
+  ASSERT_TRUE(RealFileSystem().ReplaceContents(record, forgedRecord));
+  tvltest::Process refused;
+  ASSERT_TRUE(refused.Start(exe, L" /restore"));
+  const std::wstring refusal = tvltest::AnswerMessage(refused.pi.dwThreadId);
+  EXPECT_NE(refusal.find(L"記録ファイルを読み取れませんでした"), std::wstring::npos) << text::ToUtf8(refusal);
+  EXPECT_EQ(refused.Wait(), 1u);
+  EXPECT_EQ(registry.Read(runValue).status, reg::Status::Ok);
+  EXPECT_EQ(TempFolder::Read(record), forgedRecord);
 
   // What this test seeded goes again.
   for (RunValue& v : runs) v.value.clear(), Set(v);
