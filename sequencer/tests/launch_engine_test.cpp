@@ -316,18 +316,6 @@ TEST(LaunchEngine, ReportNamesEachItemItsWaitWhyItWentAndWhatCameOfIt) {
   EXPECT_EQ(r.Text(), std::string("\xEF\xBB\xBF") + english);
 }
 
-TEST(LaunchEngine, AReportThatCannotBeWrittenHoldsNothingUp) {
-  TempFolder dir;
-  FakeClock clock;
-  report::StartReport report;
-  report.Open(dir.path(), RealFileSystem(), clock);  // a folder: no line can be appended
-  Rig rig({Item(L"C:/a.exe"), Item(L"C:/b.exe")}, {30, 10000, 0}, 0, true, &report);
-  report.RunBegins(L"S.pmw", {}, 2, 0);
-  EXPECT_EQ(rig.engine.Tick(200), Outcome::Started);
-  EXPECT_EQ(rig.engine.Tick(200), Outcome::Started);
-  EXPECT_EQ(rig.sys.log.back(), L"end");
-}
-
 TEST(LaunchEngine, WithoutAMeterEveryItemFailsOnItsFirstTick) {
   Rig rig({Item(L"a.exe"), Item(L"b.exe")});
   rig.engine.SetMeter(nullptr);
