@@ -4,11 +4,6 @@
 
 namespace {
 
-TEST(ItemText, BodyHasTheFiveKeyLinesWithoutFinalLineEnd) {
-  EXPECT_EQ(itemtext::ItemBody(L"C:\\Tools\\clock.exe", L"C:\\Tools", L"/background", 6),
-            L"File=C:\\Tools\\clock.exe\r\nCurrent=C:\\Tools\r\nOption=/background\r\nSize = 6\r\nNoUse = 0");
-}
-
 // No text a record holds can end the record or a line of it: U+0001 and
 // every line end become blanks; a title left blank takes the program's name.
 TEST(ItemText, RecordTextsHoldNoRecordOrLineEnd) {
