@@ -319,14 +319,9 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
 // closing message asks to clear the Startup folder only when nothing else
 // will start Tarvoline there.
 TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
-  const std::pair<std::wstring, ui::MessageIcon> clear{
-      L"スタートアップフォルダから、Tarvoline以外のアイコンを取り除いておいてください。\r\n"
-      L"安全のため、バックアップしておくことをおすすめします。",
-      ui::MessageIcon::Information};
-  const std::pair<std::wstring, ui::MessageIcon> keep{
-      L"Tarvolineのショートカットを作成できませんでした。\r\n"
-      L"スタートアップフォルダのアイコンは取り除かずに、そのままにしておいてください。",
-      ui::MessageIcon::Warning};
+  using wizard::texts::kClosing, wizard::texts::kClosingNoShortcut;
+  const std::pair clear{std::wstring(ui::Text(kClosing)), MessageIcon::Information},
+      keep{std::wstring(ui::Text(kClosingNoShortcut)), MessageIcon::Warning};
   struct Case {
     bool startupKnown, create, saves, keepMessage;
   } cases[] = {
@@ -352,10 +347,8 @@ TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
   }
   // The suite's editor beside the wizard opens the file in the shell's place.
   FinishBench b;
-  wizard::FinishInputs in;
-  in.sequenceFile = b.t / L"s.pmw";
-  in.openSequenceFile = true;
-  in.ownFolder = b.t.path();
+  const wizard::FinishInputs in{.scannedFolder = L"", .sequenceFile = b.t / L"s.pmw", .openSequenceFile = true,
+                                .userStartupFolder = L"", .ownFolder = b.t.path()};
   const std::wstring editor = b.t.Write(L"TVLeditor.exe", "MZ");
   b.Run(in);
   EXPECT_EQ(b.processes.started, std::vector{L"\"" + editor + L"\" \"" + in.sequenceFile + L"\""});
