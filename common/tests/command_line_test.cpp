@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 
 #include "path_rules.h"
@@ -27,11 +26,8 @@ struct Bench {
   TempFolder t;
   Bench() {
     for (const wchar_t* f : {L"@\\Program Files\\App Dir\\app.exe", L"@\\Tools\\tool.exe", L"@\\sys\\finder.exe",
-                             L"@\\Win\\notes.exe", L"@\\Win\\finder.exe"}) {
-      std::filesystem::path p(P(f));
-      std::filesystem::create_directories(p.parent_path());
-      t.Write(p.wstring().substr(t.path().size() + 1), "");
-    }
+                             L"@\\Win\\notes.exe", L"@\\Win\\finder.exe"})
+      t.Write(P(f), "");
   }
   std::wstring P(std::wstring_view s) const {
     std::wstring out;

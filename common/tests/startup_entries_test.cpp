@@ -14,7 +14,6 @@ namespace {
 TEST(StartupEntries, RunValueIsExpandedSplitAndAddressed) {
   TempFolder t;
   const std::wstring pf = t / L"PF";
-  std::filesystem::create_directories(std::filesystem::path(pf) / L"Vendor App");
   std::wstring exe = t.Write((std::filesystem::path(L"PF") / L"Vendor App" / L"app.exe").wstring(), "MZ");
   std::map<std::wstring, std::wstring> env{{L"ProgramFiles", L"/nowhere"}, {L"ProgramW6432", pf}};
   autostart::Resolver resolver{cmdline::With64BitFolders([&](std::wstring_view n) {

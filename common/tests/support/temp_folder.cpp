@@ -33,6 +33,8 @@ std::wstring TempFolder::operator/(std::wstring_view name) const {
 
 std::wstring TempFolder::Write(std::wstring_view name, std::string_view bytes) const {
   std::wstring p = *this / name;
+  std::error_code ec;
+  fs::create_directories(fs::path(p).parent_path(), ec);
   std::ofstream out(fs::path(p), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return p;

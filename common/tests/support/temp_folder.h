@@ -16,7 +16,8 @@ class TempFolder {
   const std::wstring& path() const { return path_; }
   // path() + separator + name.
   std::wstring operator/(std::wstring_view name) const;
-  // Writes bytes to a file in the folder and returns its path.
+  // Writes bytes to a file in the folder (or at an absolute path), its folders
+  // made, and returns its path.
   std::wstring Write(std::wstring_view name, std::string_view bytes) const;
   // The file's bytes; empty when it cannot be read.
   static std::string Read(const std::wstring& path);
