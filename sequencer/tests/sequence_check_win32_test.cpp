@@ -13,12 +13,6 @@
 
 namespace {
 
-// Runs the program with the arguments and gives its exit code (99 when it did not end).
-DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments) {
-  tvltest::Process run;
-  return run.Start(exe, L" " + arguments) ? run.Wait() : 99;
-}
-
 std::string Record(const std::wstring& title, const std::wstring& file) {
   return text::ToAnsi(L"2001/05/12：" + title + L"\x01\x01" L"File=" + file + L"\r\nSize = 1\r\nNoUse = 0\x01");
 }
@@ -35,7 +29,7 @@ TEST(CheckCommand, ExitCodeAndReportForAFaultyAndACleanFileInTheUserLanguage) {
       t.Write(L"faulty.pmw", Record(L"a", present) + Record(L"b", gone) + Record(L"c", present));
   const std::wstring clean = t.Write(L"clean.pmw", Record(L"a", present));
 
-  EXPECT_EQ(RunProgram(exe, L"/check \"" + faulty + L"\" /quiet"), 1u);
+  EXPECT_EQ(tvltest::Run(exe, L" /check \"" + faulty + L"\" /quiet"), 1u);
   const std::wstring report = text::FromUtf8(TempFolder::Read(t / L"Tarvoline.check.txt"));
   EXPECT_NE(report.find(L"[2] b\r\n    File: " + gone +
                         (japanese ? L"\r\n    ※ プログラムが見付かりません。\r\n" : L"\r\n    * The program cannot be found.\r\n")),
@@ -45,10 +39,10 @@ TEST(CheckCommand, ExitCodeAndReportForAFaultyAndACleanFileInTheUserLanguage) {
                                   : L"\r\n    * Same File and Option as item 1: it will start twice.")),
             std::wstring::npos);
 
-  EXPECT_EQ(RunProgram(exe, L"/CHECK /quiet " + clean), 0u);
+  EXPECT_EQ(tvltest::Run(exe, L" /CHECK /quiet " + clean), 0u);
   EXPECT_NE(TempFolder::Read(t / L"Tarvoline.check.txt").find(text::ToUtf8(japanese ? L"指摘はありません。" : L"No findings.")),
             std::string::npos);
-  EXPECT_EQ(RunProgram(exe, L"/check /quiet " + (t / L"missing.pmw")), 2u);
+  EXPECT_EQ(tvltest::Run(exe, L" /check /quiet " + (t / L"missing.pmw")), 2u);
   // The check reads the settings as a start would, but never writes them.
   EXPECT_EQ(GetFileAttributesW((t / L"Tarvoline.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }

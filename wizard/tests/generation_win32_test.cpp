@@ -21,21 +21,16 @@ std::wstring MakeFolder(const TempFolder& t, const wchar_t* japanese, const wcha
   return path;
 }
 
-bool Link(const std::wstring& lnk, const std::wstring& target, const std::wstring& folder, int show,
-          const wchar_t* arguments = L"") {
-  return tvltest::MakeShortcut(lnk, {target, folder, show, arguments, L""});
-}
-
 TEST(GenerationWin32, RealShortcutsBecomeShiftJisRecords) {
   TempFolder t;
   const std::wstring links = MakeFolder(t, L"links", L"links"), tools = MakeFolder(t, L"ツール", L"tools");
   const bool japanese = tools.back() == L'ル';
   const std::wstring memo = t.Write(tools + (japanese ? L"\\メモ.exe" : L"\\memo.exe"), "MZ");
   const std::wstring big = t.Write(tools + L"\\big.tar.gz", "x"), self = t.Write(tools + L"\\Tarvoline.exe", "MZ");
-  ASSERT_TRUE(Link(links + L"\\memo.lnk", memo, tools, SW_SHOWMINNOACTIVE, L"/x"));
-  ASSERT_TRUE(Link(links + L"\\big.lnk", big, L"", SW_SHOWMAXIMIZED));
-  ASSERT_TRUE(Link(links + L"\\Tarvoline.lnk", self, tools, SW_SHOWNORMAL));
-  ASSERT_TRUE(Link(links + L"\\hidden.lnk", big, tools, SW_SHOWNORMAL));
+  ASSERT_TRUE(tvltest::MakeShortcut(links + L"\\memo.lnk", {memo, tools, SW_SHOWMINNOACTIVE, L"/x", L""}));
+  ASSERT_TRUE(tvltest::MakeShortcut(links + L"\\big.lnk", {big, L"", SW_SHOWMAXIMIZED, L"", L""}));
+  ASSERT_TRUE(tvltest::MakeShortcut(links + L"\\Tarvoline.lnk", {self, tools, SW_SHOWNORMAL, L"", L""}));
+  ASSERT_TRUE(tvltest::MakeShortcut(links + L"\\hidden.lnk", {big, tools, SW_SHOWNORMAL, L"", L""}));
   SetFileAttributesW((links + L"\\hidden.lnk").c_str(), FILE_ATTRIBUTE_HIDDEN);
   const std::wstring seq = t.Write(L"StartUp.pmw", "old\r\n");
 
@@ -66,7 +61,7 @@ TEST(GenerationWin32, AShortcutToAShellItemIsOpenedThroughTheShortcut) {
   const std::wstring tool = t / L"tool.exe", computer = links + L"\\My Computer.lnk", seq = t / L"Startup.pmw";
   // The ordinary shortcut starts the start tests' probe, which ends at once.
   ASSERT_TRUE(CopyFileW((built + L"tests\\tvl_probe.exe").c_str(), tool.c_str(), FALSE));
-  ASSERT_TRUE(Link(links + L"\\tool.lnk", tool, t / L"", SW_SHOWNORMAL));
+  ASSERT_TRUE(tvltest::MakeShortcut(links + L"\\tool.lnk", {tool, t / L"", SW_SHOWNORMAL, L"", L""}));
   ASSERT_TRUE(tvltest::MakeShortcutToItem(computer, CSIDL_DRIVES));
   fake::Clock clock;
   fake::Messages messages;
@@ -82,11 +77,7 @@ TEST(GenerationWin32, AShortcutToAShellItemIsOpenedThroughTheShortcut) {
   const std::wstring exe = t / L"Tarvoline.exe";
   ASSERT_TRUE(CopyFileW((built + L"Tarvoline.exe").c_str(), exe.c_str(), FALSE));
   t.Write(L"Tarvoline.ini", "CPULimit = 100\r\n");
-  tvltest::Process run;
-  ASSERT_TRUE(run.Start(exe, L" \"" + seq + L"\""));
-  const DWORD code = run.Wait();  // an error box of the shell would hold the run up
-  if (code == 99) TerminateProcess(run.process.get(), 1);
-  ASSERT_EQ(code, 0u);
+  ASSERT_EQ(tvltest::Run(exe, L" \"" + seq + L"\""), 0u);  // an error box of the shell would hold the run up
   const std::wstring log = text::FromUtf8(TempFolder::Read(t / L"Tarvoline.log"));
   auto said = [&log](const std::wstring& title, const std::wstring& file) {
     const size_t line = log.find(L"\"" + title + L"\" " + file), end = log.find(L"\r\n", line);

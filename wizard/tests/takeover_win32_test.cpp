@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 
 #include "common/fileio.h"
 #include "common/path_rules.h"
@@ -56,10 +55,12 @@ void Set(const RunValue& v) {
             ERROR_SUCCESS);
 }
 
-std::wstring Env(const wchar_t* name) {
-  wchar_t buf[MAX_PATH] = L"";
-  GetEnvironmentVariableW(name, buf, MAX_PATH);
-  return buf;
+// "TVLpreparer.exe /restore": its message, answered, and its exit code.
+std::pair<std::wstring, DWORD> Restore(const std::wstring& exe) {
+  tvltest::Process p;
+  if (!p.Start(exe, L" /restore")) return {L"(not started)", 98};
+  std::wstring said = tvltest::AnswerMessage(p.pi.dwThreadId);
+  return {said, p.Wait()};
 }
 
 // The items of a sequence file, each as its three records.
@@ -92,26 +93,18 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   using approval::Place;
   TempFolder t;
   const std::wstring T = t.path();
-  auto make = [&](const std::wstring& relative) {
-    std::filesystem::create_directories(std::filesystem::path(T + L"\\" + relative).parent_path());
-    return t.Write(relative, "MZ");
-  };
-  const std::wstring userApp = make(L"User App\\userapp.exe"), machineApp = make(L"Machine App\\machine.exe");
-  const std::wstring plain = make(L"plain.exe"), tray = make(L"tray.exe"), shared = make(L"shared.exe");
-  const std::wstring odd = make(L"odd.exe");
+  auto stub = [&](const std::wstring& path) { return t.Write(path, "MZ"); };
+  const std::wstring userApp = stub(L"User App\\userapp.exe"), machineApp = stub(L"Machine App\\machine.exe");
+  const std::wstring plain = stub(L"plain.exe"), tray = stub(L"tray.exe"), shared = stub(L"shared.exe"), odd = stub(L"odd.exe");
   // A folder name and an argument the Japanese code page cannot hold: U+00E9
   // would become the look-alike "e".
-  const std::wstring cafe = make(L"Caf\u00E9\\cafe.exe");
-  const std::wstring own = T + L"\\program";
-  CreateDirectoryW(own.c_str(), nullptr);
-  const std::wstring exe = own + L"\\TVLpreparer.exe";
+  const std::wstring cafe = stub(L"Caf\u00E9\\cafe.exe");
+  const std::wstring own = t / L"program", exe = own + L"\\TVLpreparer.exe";
+  stub(L"program\\Tarvoline.exe");
   ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\TVLpreparer.exe").c_str(), exe.c_str(), FALSE));
-  t.Write(L"program\\Tarvoline.exe", "MZ");
-  const std::wstring x86 = Env(L"ProgramFiles(x86)");
+  const std::wstring x86 = special_folders::Path(CSIDL_PROGRAM_FILESX86);
   ASSERT_FALSE(x86.empty()) << "needs a 64-bit prefix";
-  const std::wstring tool32 = x86 + L"\\TVLTest32\\tool32.exe";
-  std::filesystem::create_directories(std::filesystem::path(tool32).parent_path());
-  { HANDLE h = CreateFileW(tool32.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr); CloseHandle(h); }
+  const std::wstring tool32 = stub(x86 + L"\\TVLTest32\\tool32.exe");
 
   const std::wstring startup = special_folders::Path(CSIDL_STARTUP);
   const std::wstring common = special_folders::Path(CSIDL_COMMON_STARTUP);
@@ -158,10 +151,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   // The emulator says Windows 7 unless told otherwise; the program under test
   // runs as on Windows 10, where the start-up approval data exists.
   constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\TVLpreparer.exe";
-  const std::wstring win10 = L"win10";
-  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kAppDefaults, L"Version", REG_SZ, win10.c_str(),
-                            static_cast<DWORD>((win10.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kAppDefaults, L"Version", REG_SZ, L"win10", sizeof L"win10"), ERROR_SUCCESS);
 
   FILETIME before{}, after{};
   GetSystemTimeAsFileTime(&before);
@@ -259,12 +249,10 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
 
 
   // The undo command: no wizard, one message, every value as it was.
-  tvltest::Process restore;
-  ASSERT_TRUE(restore.Start(exe, L" /restore"));
-  const std::wstring report = tvltest::AnswerMessage(restore.pi.dwThreadId);
+  const auto [report, restored] = Restore(exe);
   EXPECT_NE(report.find(std::to_wstring(n) + L" 件の登録を有効に戻しました。"), std::wstring::npos) << text::ToUtf8(report);
   EXPECT_NE(report.find(L"Tarvoline.lnkはそのまま残っています"), std::wstring::npos);
-  EXPECT_EQ(restore.Wait(), 0u);
+  EXPECT_EQ(restored, 0u);
   for (const reg::Address& a : taken) EXPECT_EQ(registry.Read(a).status, reg::Status::Missing) << text::ToUtf8(a.value);
   EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"WasOff")).bytes, wasOff);
   EXPECT_EQ(wizard::switchoff::ParseRecord(TempFolder::Read(record)), std::vector<wizard::switchoff::Change>{});
@@ -276,10 +264,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
       << text::ToUtf8(again);
   EXPECT_NE(again.find(std::to_wstring(n) + L" 件を無効にしました"), std::wstring::npos);
   EXPECT_EQ(TempFolder::Read(sequenceFile), sequence);
-  tvltest::Process restoreAgain;
-  ASSERT_TRUE(restoreAgain.Start(exe, L" /restore"));
-  tvltest::AnswerMessage(restoreAgain.pi.dwThreadId);
-  EXPECT_EQ(restoreAgain.Wait(), 0u);
+  EXPECT_EQ(Restore(exe).second, 0u);
 
   // A forged record line that names a Run value itself (its bytes as they
   // are, so that it reads as "still as written") is refused: the value stays.
@@ -287,25 +272,20 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   const std::string forgedRecord =
       wizard::switchoff::FormatRecord({{runValue, std::nullopt, registry.Read(runValue).bytes}});
   ASSERT_TRUE(RealFileSystem().ReplaceContents(record, forgedRecord));
-  tvltest::Process refused;
-  ASSERT_TRUE(refused.Start(exe, L" /restore"));
-  const std::wstring refusal = tvltest::AnswerMessage(refused.pi.dwThreadId);
+  const auto [refusal, refused] = Restore(exe);
   EXPECT_NE(refusal.find(L"記録ファイルを読み取れませんでした"), std::wstring::npos) << text::ToUtf8(refusal);
-  EXPECT_EQ(refused.Wait(), 1u);
+  EXPECT_EQ(refused, 1u);
   EXPECT_EQ(registry.Read(runValue).status, reg::Status::Ok);
   EXPECT_EQ(TempFolder::Read(record), forgedRecord);
 
   // What this test seeded goes again.
   for (RunValue& v : runs) v.value.clear(), Set(v);
-  registry.Delete(Approval(Place::UserRun, L"WasOff"));
   registry.Delete(ownApproval);
-  for (const wchar_t* name : {L"Cafe", L"CafeArgs"}) registry.Delete(Approval(Place::UserRun, name));
-  DeleteFileW(sequenceFile.c_str());
-  for (const wchar_t* name : {L"\\Plain.lnk", L"\\Tray.lnk", L"\\Tarvoline.lnk"}) DeleteFileW((startup + name).c_str());
-  DeleteFileW((common + L"\\Shared.lnk").c_str());
-  DeleteFileW(tool32.c_str());
+  for (const wchar_t* name : {L"WasOff", L"Cafe", L"CafeArgs"}) registry.Delete(Approval(Place::UserRun, name));
+  for (const std::wstring& f : {startup + L"\\Plain.lnk", startup + L"\\Tray.lnk", startup + L"\\Tarvoline.lnk",
+                                common + L"\\Shared.lnk", tool32, record})
+    DeleteFileW(f.c_str());
   RemoveDirectoryW(std::filesystem::path(tool32).parent_path().wstring().c_str());
-  DeleteFileW(record.c_str());
   RegDeleteKeyW(HKEY_CURRENT_USER, kAppDefaults);
 }
 
@@ -336,21 +316,14 @@ TEST(TakeOverWin32, GuardSwitchesAReEnabledEntryOffAgainAndRestoreStillReturnsIt
 
   t.Write(L"Startup.pmw", Item(L"chat", t / L"missing.txt", L"", L""));
   t.Write(L"Tarvoline.ini", "CPULimit = 100\r\n");
-  tvltest::Process sequencer;
-  ASSERT_TRUE(sequencer.Start(exe));
-  const DWORD code = sequencer.Wait();
-  if (code == 99) TerminateProcess(sequencer.process.get(), 1);
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(tvltest::Run(exe), 0u);
   const std::wstring log = text::FromUtf8(TempFolder::Read(t / L"Tarvoline.log"));
   const bool said = log.find(L"「GuardChat」が自分で有効に戻っていたため、再び無効にしました") != std::wstring::npos ||
                     log.find(L"'GuardChat' switched itself back on; switched off again") != std::wstring::npos;
   EXPECT_TRUE(said) << text::ToUtf8(log);
   EXPECT_FALSE(approval::IsEnabled(registry.Read(at).bytes));
 
-  tvltest::Process restore;
-  ASSERT_TRUE(restore.Start(wizardExe, L" /restore"));
-  tvltest::AnswerMessage(restore.pi.dwThreadId);
-  EXPECT_EQ(restore.Wait(), 0u);
+  EXPECT_EQ(Restore(wizardExe).second, 0u);
   EXPECT_EQ(registry.Read(at).bytes, before);
 
   RunValue gone = run;

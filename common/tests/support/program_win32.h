@@ -20,6 +20,12 @@ inline std::wstring ProgramFolder() {
   return folder;
 }
 
+// Handles the thread's waiting messages.
+inline void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&msg), DispatchMessageW(&msg);
+}
+
 inline std::wstring TextOf(HWND h) {
   wchar_t buf[2048] = L"";
   SendMessageW(h, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf));
@@ -70,13 +76,20 @@ struct Process {
     thread.reset(pi.hThread);
     return true;
   }
-  // The exit code; 99 when the program has not ended within the time.
+  // The exit code; 99 when the program has not ended within the time (it is
+  // ended then, so that it cannot hold up the tests after it).
   DWORD Wait(DWORD milliseconds = 30000) {
-    if (WaitForSingleObject(pi.hProcess, milliseconds) != WAIT_OBJECT_0) return 99;
+    if (WaitForSingleObject(pi.hProcess, milliseconds) != WAIT_OBJECT_0) return TerminateProcess(pi.hProcess, 1), 99;
     DWORD code = 99;
     GetExitCodeProcess(pi.hProcess, &code);
     return code;
   }
 };
+
+// Runs the program to its end: its exit code, 98 when it cannot be started.
+inline DWORD Run(const std::wstring& exe, const std::wstring& args = L"") {
+  Process p;
+  return p.Start(exe, args) ? p.Wait() : 98;
+}
 
 }  // namespace tvltest
