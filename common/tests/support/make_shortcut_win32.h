@@ -44,19 +44,14 @@ inline bool MakeShortcutToItem(const std::wstring& lnkPath, int csidl) {
   return ok;
 }
 
-// The arguments and description stored in a shortcut, read with the shell's
-// object; false when it cannot be loaded.
-inline bool ReadShortcutExtras(const std::wstring& lnkPath, std::wstring& arguments, std::wstring& description) {
+// The description stored in a shortcut, read with the shell's object; ""
+// when it cannot be loaded.
+inline std::wstring ShortcutDescription(const std::wstring& lnkPath) {
   win::ComInit com = win::InitCom();
   win::ShellLink l = win::NewShellLink();
-  if (!l.file || FAILED(l.file.get()->Load(lnkPath.c_str(), STGM_READ))) return false;
   wchar_t buf[1024] = L"";
-  if (FAILED(l.link.get()->GetArguments(buf, 1024))) return false;
-  arguments = buf;
-  buf[0] = L'\0';
-  if (FAILED(l.link.get()->GetDescription(buf, 1024))) return false;
-  description = buf;
-  return true;
+  if (l.file && SUCCEEDED(l.file.get()->Load(lnkPath.c_str(), STGM_READ))) l.link.get()->GetDescription(buf, 1024);
+  return buf;
 }
 
 }  // namespace tvltest
