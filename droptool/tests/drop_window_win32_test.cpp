@@ -64,29 +64,14 @@ TestData Files(const std::vector<std::wstring>& names) {
   return TestData(CF_HDROP, std::string(reinterpret_cast<const char*>(&header), sizeof header) + WithNull(list));
 }
 
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// OLE for the whole run, as the program has it for its whole life.
-class OleEnvironment final : public ::testing::Environment {
- public:
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
-  void TearDown() override { OleUninitialize(); }
-};
-const auto* const kOle = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
-
 class DropWindow : public ::testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));  // as the program has it for its whole life
     window_.emplace(droptool::DropWindowArgs{GetModuleHandleW(nullptr), RealShortcutStore(), RealFileSystem(), clock_, messages_, false});
     ASSERT_TRUE(window_->Create(SW_SHOWNOACTIVATE));
   }
-  void TearDown() override { window_.reset(); }
+  void TearDown() override { window_.reset(), OleUninitialize(); }
 
   static POINTL Centre(RECT r) { return POINTL{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
   POINTL OverDropArea() const { return Centre(window_->DropAreaOnScreen()); }
@@ -111,7 +96,7 @@ class DropWindow : public ::testing::Test {
     target->DragEnter(data, MK_LBUTTON, OverDropArea(), &effect);
     effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     target->Drop(data, 0, OverDropArea(), &effect);
-    PumpMessages();
+    tvltest::Pump();
     return effect;
   }
 
@@ -119,19 +104,6 @@ class DropWindow : public ::testing::Test {
   fake::Messages messages_;
   std::optional<droptool::DropWindow> window_;
 };
-
-TEST_F(DropWindow, StartsWithTheFirstEntryAtItsScaledSize) {
-  // The test program carries no version resource: the fallback name and 0.0.0.
-  EXPECT_EQ(tvltest::TextOf(window_->Handle()), L"TVL Tool Ver.0.0.0");
-  EXPECT_EQ(SendMessageW(window_->ControlHandle(droptool::Control::SizeList), CB_GETCURSEL, 0, 0), 0);
-  HDC dc = GetDC(nullptr);
-  int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  RECT client{};
-  GetClientRect(window_->Handle(), &client);
-  EXPECT_EQ(client.right, MulDiv(312, dpi, 96));  // 4680 x 3195 twips
-  EXPECT_EQ(client.bottom, MulDiv(213, dpi, 96));
-}
 
 TEST_F(DropWindow, OnlyFileListsOverTheAreaMayBeDropped) {
   TestData files = Files({L"C:\\a.txt"}), text = Text(L"just text");
@@ -193,12 +165,13 @@ TEST_F(DropWindow, FailedDropShowsOneMessageAndKeepsTheClipboard) {
 }
 
 // The window's words come from the string tables in the user's language
-// (the test runs in both).
-TEST_F(DropWindow, SpeaksTheUserLanguage) {
+// (the test runs in both); the list starts on its first entry.
+TEST_F(DropWindow, SpeaksTheUserLanguageAndStartsOnTheFirstEntry) {
   const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
   EXPECT_EQ(tvltest::TextOf(window_->ControlHandle(droptool::Control::DropArea)), japanese ? L"ドロップエリア" : L"Drop area");
   wchar_t text[64] = L"";
   HWND mode = window_->ControlHandle(droptool::Control::SizeList);
+  EXPECT_EQ(SendMessageW(mode, CB_GETCURSEL, 0, 0), 0);
   SendMessageW(mode, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));
   EXPECT_EQ(std::wstring(text), japanese ? L"6 最小化表示" : L"6 Minimized");
 }

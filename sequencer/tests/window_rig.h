@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "program_win32.h"
 #include "sequencer/win32/main_window.h"
 
 struct ZeroMeter : CpuMeter {
@@ -12,10 +13,7 @@ struct ZeroMeter : CpuMeter {
   static std::unique_ptr<CpuMeter> Make() { return std::make_unique<ZeroMeter>(); }
 };
 
-inline void Pump() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
+using tvltest::Pump;
 
 // The list's icon of an item, as an itemicon value.
 inline int Icon(const sequencer::MainWindow& window, int index) {
