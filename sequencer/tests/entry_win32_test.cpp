@@ -59,17 +59,13 @@ struct Folder {
   }
 };
 
-win::FileHandle LockWholly(const std::wstring& path) {
-  return win::FileHandle(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-}
-
 // A locked sequence file reads as a missing one: named on the command line
 // it gets the not-found message; either way nothing starts and the program ends.
 TEST(StartupFaults, ALockedSequenceFileEndsTheProgramQuietlyOrWithTheMessage) {
   for (bool named : {true, false}) {
     SCOPED_TRACE(named);
     Folder f;
-    win::FileHandle lock = LockWholly(f.seq);
+    win::FileHandle lock(CreateFileW(f.seq.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(lock);
     Ui ui;
     EXPECT_EQ(f.Run(ui, named ? L"\"" + f.seq + L"\"" : L""), sequencer::MainOutcome::NoItems);

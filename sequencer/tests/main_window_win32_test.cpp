@@ -40,15 +40,11 @@ MainWindowArgs Args(const std::vector<sequence::SequenceItem>& items, Seams& sea
 
 // The window with a meter whose reading the test sets.
 struct Window : Seams {
-  explicit Window(std::vector<SequenceItem> list, LaunchSettings settings = {})
-      : items(std::move(list)) {
-    form = std::make_unique<MainWindow>(
-        MainWindowArgs{.items = items,
-                       .settings = settings,
-                       .createMeter = [this] { return std::make_unique<MeterHandle>(*this); },
-                       .endProgram = [this] { ++ends; },
-                       .quitOnClose = false,
-                       .launcher = launch});
+  explicit Window(std::vector<SequenceItem> list, LaunchSettings settings = {}) : items(std::move(list)) {
+    MainWindowArgs args = Args(items, *this, ends);
+    args.settings = settings;
+    args.createMeter = [this] { return std::make_unique<MeterHandle>(*this); };
+    form = std::make_unique<MainWindow>(std::move(args));
     EXPECT_TRUE(form->Create(SW_SHOWNOACTIVATE));
     Pump();
   }
@@ -186,13 +182,6 @@ long KernelHandles() {
   return n;
 }
 
-// Live GDI objects; -1 where the system reports none (the emulator), and the
-// GDI checks then pass over it.
-long GdiObjects() {
-  const long n = static_cast<long>(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
-  return n > 0 ? n : -1;
-}
-
 // The thread's windows, children included.
 BOOL CALLBACK CountChild(HWND, LPARAM total) { return ++*reinterpret_cast<long*>(total), TRUE; }
 BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM total) {
@@ -206,11 +195,12 @@ long Windows() {
   return n;
 }
 
+// GDI and USER objects read 0 where the system does not count them (the emulator).
 struct Usage { long handles, gdi, user, windows; };
 
 Usage Measure() {
-  return {KernelHandles(), GdiObjects(), static_cast<long>(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS)),
-          Windows()};
+  auto gui = [](DWORD what) { return static_cast<long>(::GetGuiResources(::GetCurrentProcess(), what)); };
+  return {KernelHandles(), gui(GR_GDIOBJECTS), gui(GR_USEROBJECTS), Windows()};
 }
 
 TEST(MainWindowFaults, TwoHundredRunsInOneProcessLeaveNoHandleBehind) {

@@ -4,26 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <utility>
-
+#include "common/fileio.h"
 #include "program_win32.h"
 #include "win32/control_ids.h"
 
 namespace {
 
-// Size and last write of a file, or nothing when it is not there: a run of
-// the wizard by hand may have left one beside the program.
-std::optional<std::pair<ULONGLONG, ULONGLONG>> Stamp(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA d{};
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &d)) return std::nullopt;
-  return std::make_pair((ULONGLONG(d.nFileSizeHigh) << 32) | d.nFileSizeLow,
-                        (ULONGLONG(d.ftLastWriteTime.dwHighDateTime) << 32) | d.ftLastWriteTime.dwLowDateTime);
-}
-
 TEST(Program, StartsWithItsCaptionAndClosesWithoutWriting) {
   const std::wstring folder = tvltest::ProgramFolder(), file = folder + L"\\StartUp.pmw";
-  const auto before = Stamp(file);
+  const auto before = RealFileSystem().ReadAll(file);  // a run by hand may have left one there
   tvltest::Process program;
   ASSERT_TRUE(program.Start(folder + L"\\TVLpreparer.exe"));
   HWND wizard = tvltest::WaitForWindow(program.pi.dwThreadId, L"TVLpreparerMain");
@@ -34,7 +23,7 @@ TEST(Program, StartsWithItsCaptionAndClosesWithoutWriting) {
                                  file.c_str(), -1, TRUE), CSTR_EQUAL);
   PostMessageW(wizard, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.Wait(20000), 0u);
-  EXPECT_EQ(Stamp(file), before);
+  EXPECT_EQ(RealFileSystem().ReadAll(file), before);
 }
 
 }  // namespace

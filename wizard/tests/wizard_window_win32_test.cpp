@@ -135,12 +135,10 @@ TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndTheMachinesAreLeftAlone)
   EXPECT_TRUE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
   SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);
 
-  listed.resize(2);
-  for (auto& [e, source, name] : {std::tuple{&listed[0], autostart::Source::UserRun, L"Chat"},
-                                  std::tuple{&listed[1], autostart::Source::MachineRun64, L"Vendor"}}) {
-    e->source = source, e->name = name, e->approval = approval::AddressOf(source, name);
-    e->command = e->program = L"C:\\Chat\\chat.exe", e->workingFolder = L"C:\\Chat", e->arguments = L"--minimized";
-  }
+  using autostart::Source;
+  for (auto [source, name] : {std::pair{Source::UserRun, L"Chat"}, std::pair{Source::MachineRun64, L"Vendor"}})
+    listed.push_back({source, name, L"C:\\Chat\\chat.exe", L"C:\\Chat\\chat.exe", L"--minimized", L"C:\\Chat", 1, true, true,
+                      true, approval::AddressOf(source, name)});
   Click(ids::kNext);
   Click(ids::kNext), ExpectPage(3, false, L"次へ(&N)");
   // The machine's Vendor is every user's: not taken, so never switched off.
@@ -227,8 +225,6 @@ TEST_F(Wizard, SizesItsFrameForTheDpiItIsGiven) {
 TEST_F(Wizard, SpeaksTheUserLanguage) {
   const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
   EXPECT_EQ(Text(ids::kTitle), japanese ? L"Tarvoline 設定 ウィザードへようこそ" : L"Welcome to the Tarvoline Setup Wizard");
-  for (int page = 0; page < 4; ++page) Click(ids::kNext);
-  EXPECT_EQ(Text(ids::kNext), japanese ? L"完了(&F)" : L"&Finish");
 }
 
 }  // namespace
