@@ -19,13 +19,8 @@
 
 // A property that must hold for every input; a failure aborts, so the fuzzer
 // saves the input as a crash.
-#define FUZZ_CHECK(cond)                                                                \
-  do {                                                                                  \
-    if (!(cond)) {                                                                      \
-      std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond); \
-      std::abort();                                                                     \
-    }                                                                                   \
-  } while (0)
+#define FUZZ_CHECK(cond) \
+  do if (!(cond)) std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond), std::abort(); while (0)
 
 namespace fuzz {
 
