@@ -8,6 +8,7 @@
 
 #include "common/text.h"
 #include "common/win32/clipboard.h"
+#include "common/win32/dpi.h"
 #include "drop_block.h"
 #include "fakes.h"
 #include "make_shortcut_win32.h"
@@ -105,6 +106,15 @@ class DropWindow : public ::testing::Test {
   std::optional<droptool::DropWindow> window_;
 };
 
+// 4680 x 3195 twips of client area at the window's DPI; the list on its first entry.
+TEST_F(DropWindow, OpensAtItsScaledSizeOnTheFirstEntry) {
+  RECT client{};
+  GetClientRect(window_->Handle(), &client);
+  const int dpi = static_cast<int>(win::WindowDpi(window_->Handle()));
+  EXPECT_TRUE(client.right == MulDiv(312, dpi, 96) && client.bottom == MulDiv(213, dpi, 96)) << client.right;
+  EXPECT_EQ(SendMessageW(window_->ControlHandle(droptool::Control::SizeList), CB_GETCURSEL, 0, 0), 0);
+}
+
 TEST_F(DropWindow, OnlyFileListsOverTheAreaMayBeDropped) {
   TestData files = Files({L"C:\\a.txt"}), text = Text(L"just text");
   using Pair = std::pair<DWORD, DWORD>;
@@ -165,13 +175,12 @@ TEST_F(DropWindow, FailedDropShowsOneMessageAndKeepsTheClipboard) {
 }
 
 // The window's words come from the string tables in the user's language
-// (the test runs in both); the list starts on its first entry.
-TEST_F(DropWindow, SpeaksTheUserLanguageAndStartsOnTheFirstEntry) {
+// (the test runs in both).
+TEST_F(DropWindow, SpeaksTheUserLanguage) {
   const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
   EXPECT_EQ(tvltest::TextOf(window_->ControlHandle(droptool::Control::DropArea)), japanese ? L"ドロップエリア" : L"Drop area");
   wchar_t text[64] = L"";
   HWND mode = window_->ControlHandle(droptool::Control::SizeList);
-  EXPECT_EQ(SendMessageW(mode, CB_GETCURSEL, 0, 0), 0);
   SendMessageW(mode, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));
   EXPECT_EQ(std::wstring(text), japanese ? L"6 最小化表示" : L"6 Minimized");
 }

@@ -115,7 +115,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   const std::wstring record = special_folders::Path(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline\\SwitchedOff.txt";
   DeleteFileW(record.c_str());
 
-  // Seven Run values (two with names made to break the records), two
+  // Nine Run values (two with names made to break the records), two
   // shortcuts of the user's and one of all users.
   const std::wstring evil = L"Evil\x01Name", forged = L"x\x01\x01" L"File=C:\\evil.exe";
   RunValue runs[] = {
