@@ -58,12 +58,9 @@ std::string Bytes(const std::vector<std::wstring>& lines) {
 
 TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
   TempFolder prog, t;
-  t.Write(L"clock.exe", "MZ");
-  t.Write(L"mail.exe", "MZ");
-  t.Write(L"memo.txt", "memo");
-  t.Write(L"panel.lnk", "L");
   // A shortcut to a shell item with no file path is its own File: a document that must be there.
-  const std::wstring clock = t / L"clock.exe", mail = t / L"mail.exe", memo = t / L"memo.txt", panel = t / L"panel.lnk";
+  const std::wstring clock = t.Write(L"clock.exe", "MZ"), mail = t.Write(L"mail.exe", "MZ"),
+                     memo = t.Write(L"memo.txt", "memo"), panel = t.Write(L"panel.lnk", "L");
   const std::wstring gone = t / L"gone.exe", lost = t / L"lost.lnk", noFolder = t / L"nofolder";
   const std::wstring seq = t.Write(
       L"seq.pmw",
@@ -142,8 +139,7 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
   };
   for (const Case& c : cases) {
     TempFolder prog;
-    prog.Write(L"tool.exe", "MZ");
-    prog.Write(L"Startup.pmw", Record(L"a", L"File=" + (prog / L"tool.exe") + L"\r\nSize = 1"));
+    prog.Write(L"Startup.pmw", Record(L"a", L"File=" + prog.Write(L"tool.exe", "MZ") + L"\r\nSize = 1"));
     const std::wstring ini = prog / L"Tarvoline.ini";
     if (c.withSettings) prog.Write(L"Tarvoline.ini", "CPULimit = 80\r\n");
     Checker k;
@@ -188,8 +184,7 @@ TEST(SequenceCheck, CommandLine) {
 
 TEST(SequenceCheck, NamesDelayAndNetworkValuesThatCountAsZero) {
   TempFolder prog;
-  prog.Write(L"tool.exe", "MZ");
-  const std::wstring tool = prog / L"tool.exe";
+  const std::wstring tool = prog.Write(L"tool.exe", "MZ");
   const std::wstring seq = prog.Write(
       L"seq.pmw", Record(L"a", L"File=" + tool + L"\r\nSize = 1\r\nDelay = 120000\r\nNetwork = 30000") +
                       Record(L"b", L"File=" + tool + L"\r\nOption=2\r\nSize = 1\r\nDelay = -5\r\nNetwork = 90000000"));
