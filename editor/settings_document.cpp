@@ -58,8 +58,9 @@ double ReadValue(const IniDocument& doc, const SettingKey& key, const NumberSepa
 }  // namespace
 
 std::wstring FormatSettingNumber(double value, const NumberSeparators& locale) {
-  char buffer[64];
-  // Fixed notation: the reader takes no exponent in the locale's form.
+  // Fixed notation: the reader takes no exponent in the locale's form. Room
+  // for any double a file may hold (the smallest has 326 places).
+  char buffer[512];
   const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   std::wstring out(buffer, r.ptr);
   if (const std::size_t point = out.find(L'.'); point != std::wstring::npos && !locale.decimal.empty())

@@ -44,7 +44,8 @@ TEST(SettingsPage, WritesTheChangedKeyOnlyAndStaysOffWithoutTarvoline) {
   {
     TempFolder dir;
     dir.Write(L"Tarvoline.exe", "");
-    const std::string before = "; mine\r\nCPULimit=30\r\n  MaxIdleTime = 10000\r\nExtra = keep\r\n";
+    // A timer value beyond the page's limits stays when untouched.
+    const std::string before = "; mine\r\nCPULimit=30\r\n  MaxIdleTime = 10000\r\nExtra = keep\r\nTimerInterval = 0\r\n";
     const std::wstring ini = dir.Write(L"Tarvoline.ini", before);
     OpenSettings(window, dir, clock, messages, asked);
     SettingsPage& page = window->Settings();
@@ -62,7 +63,7 @@ TEST(SettingsPage, WritesTheChangedKeyOnlyAndStaysOffWithoutTarvoline) {
     SetWindowTextW(cpu, L"45");
     EXPECT_EQ(tvltest::TextOf(page.StateLine()).substr(0, 1), L"*");
     PressSave(*window);
-    EXPECT_EQ(TempFolder::Read(ini), "; mine\r\nCPULimit=45\r\n  MaxIdleTime = 10000\r\nExtra = keep\r\n");
+    EXPECT_EQ(TempFolder::Read(ini), "; mine\r\nCPULimit=45\r\n  MaxIdleTime = 10000\r\nExtra = keep\r\nTimerInterval = 0\r\n");
     EXPECT_NE(tvltest::TextOf(page.StateLine()).substr(0, 1), L"*");
     // The sequence file was left alone, and closing asks nothing.
     EXPECT_TRUE(TempFolder::Read(dir / L"Startup.pmw").empty());

@@ -156,10 +156,11 @@ void SettingsPage::OnCommand(int id, int code) {
 
 bool SettingsPage::Save() {
   if (!IsWindowEnabled(SaveButton())) return false;
-  // What the fields hold now, each refused one named before anything is written.
+  // What the fields hold now, each refused one named before anything is
+  // written; a value the file holds beyond the page's limits stays if untouched.
   for (std::size_t k = 0; k < kSettingCount; ++k) {
-    if (kSettingKeys[k].isSwitch) continue;
     HWND field = ControlHandle(k, Field);
+    if (kSettingKeys[k].isSwitch || WindowText(field) == doc_.Text(k)) continue;
     if (const std::optional<std::wstring> refused = doc_.SetText(k, WindowText(field))) {
       SetFocus(field);
       SendMessageW(field, EM_SETSEL, 0, -1);
