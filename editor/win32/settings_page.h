@@ -43,7 +43,7 @@ class SettingsPage final : public win::Window<SettingsPage> {
   void Layout(const RECT& rect, UINT dpi, const win::Fonts& fonts);
   // Shown, an unchanged file is read again (Tarvoline may have completed it).
   void Show(bool shown);
-  bool Shown() const { return hwnd_ && IsWindowVisible(hwnd_); }
+  bool Shown() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE); }
   // Saves the changed keys; false when nothing could be saved (a refused
   // field, a No to a file changed on disk, a write that failed: each said).
   bool Save();
