@@ -93,14 +93,14 @@ TEST(SettingsDocument, SavesOnlyTheChangedKeysLines) {
   } cases[] = {
       {"one key replaced in place", kFile, kEnglish, [](auto& d) { d.SetText(CPULimit, L"45"); },
        "; settings \xff\r\n[Tarvoline]\r\nCPULimit=45\r\nMaxIdleTime = 10000\r\nUnknown=x\r\n  intervaltime =   500\r\n\r\n"},
-      {"its spacing and letter case kept", kFile, kEnglish, [](auto& d) { d.SetText(IntervalTime, L"1,250"); },
-       "; settings \xff\r\n[Tarvoline]\r\nCPULimit=30\r\nMaxIdleTime = 10000\r\nUnknown=x\r\n  intervaltime =   1250\r\n\r\n"},
+      {"its spacing and letter case kept", kFile, kEnglish, [](auto& d) { d.SetText(IntervalTime, L"3,600,000"); },
+       "; settings \xff\r\n[Tarvoline]\r\nCPULimit=30\r\nMaxIdleTime = 10000\r\nUnknown=x\r\n  intervaltime =   3600000\r\n\r\n"},
       {"missing keys added before the closing blank line", kFile, kEnglish,
        [](auto& d) { d.SetText(TimerInterval, L"100"); d.SetOn(ReadyWait, true); },
        "; settings \xff\r\n[Tarvoline]\r\nCPULimit=30\r\nMaxIdleTime = 10000\r\nUnknown=x\r\n  intervaltime =   500\r\n"
        "TimerInterval = 100\r\nReadyWait = 1\r\n\r\n"},
-      {"the locale's decimal comma", "CPULimit=30", kGerman, [](auto& d) { d.SetText(CPULimit, L"12,5"); },
-       "CPULimit=12,5"},
+      {"the locale's decimal comma, no exponent", "CPULimit=30", kGerman, [](auto& d) { d.SetText(CPULimit, L"0,0005"); },
+       "CPULimit=0,0005"},
       {"the first of two lines is the one read", "Guard=1\r\nGuard=0\r\n", kEnglish, [](auto& d) { d.SetOn(Guard, false); },
        "Guard=0\r\nGuard=0\r\n"},
       {"a last line without its end", "CPULimit=30", kEnglish, [](auto& d) { d.SetOn(Report, false); },
