@@ -141,9 +141,8 @@ struct SettingKey {
   double Settings::*value;
 };
 
-// A number whose thousands separators do not stand between groups of three
-// digits ("3,5" or "15,00" under an English locale): a start reads it with
-// the separators dropped (35, 1500), most likely not what was meant.
+}  // namespace
+
 bool ThousandsMisplaced(std::wstring_view text, const NumberSeparators& numbers) {
   constexpr size_t npos = std::wstring_view::npos;
   const std::wstring_view sep = numbers.thousands;
@@ -163,6 +162,8 @@ bool ThousandsMisplaced(std::wstring_view text, const NumberSeparators& numbers)
     start = end + sep.size();
   }
 }
+
+namespace {
 
 void CheckSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSeparators& numbers, Report& report) {
   const SettingsRead read = LoadSettings(iniPath, fs, numbers, /*writeBack=*/false);

@@ -97,6 +97,12 @@ class ItemCheck {
 // the same (File in any letter case, Option as written), else 0.
 std::vector<size_t> Twins(const std::vector<SequenceItem>& items);
 
+// A number whose thousands separators do not stand between groups of three
+// digits ("3,5" or "15,00" under an English locale): a start reads it with
+// the separators dropped (35, 1500), most likely not what was meant. The
+// check reports it; the editor's settings page refuses it.
+bool ThousandsMisplaced(std::wstring_view text, const NumberSeparators& numbers);
+
 // Runs the check and writes (and unless quiet, opens) the report.
 Result Run(const Command& command, const Environment& env, Seams seams);
 }  // namespace sequence::check

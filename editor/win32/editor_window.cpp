@@ -41,8 +41,9 @@ constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
 constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 
 constexpr win::ControlSpec kControls[] = {
+    {WC_TABCONTROLW, 0, WS_VISIBLE | WS_TABSTOP | TCS_TABS, 0, IdOf(Control::Pages), {8, 6, 624, 24}},
     {WC_LISTVIEWW, 0, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE,
-     IdOf(Control::ItemList), {8, 8, 624, 228}},
+     IdOf(Control::ItemList), {8, 36, 624, 200}},
     {L"BUTTON", texts::kMoveUp, kButton, 0, IdOf(Control::MoveUp), {8, 244, 70, 24}},
     {L"BUTTON", texts::kMoveDown, kButton, 0, IdOf(Control::MoveDown), {82, 244, 70, 24}},
     {L"BUTTON", texts::kRemove, kButton, 0, IdOf(Control::Remove), {156, 244, 70, 24}},
@@ -123,7 +124,11 @@ HACCEL Keys(bool all) {
 
 }  // namespace
 
-EditorWindow::EditorWindow(EditorWindowArgs args) : args_(std::move(args)), doc_(args_.files, args_.clock) {}
+EditorWindow::EditorWindow(EditorWindowArgs args)
+    : args_(std::move(args)),
+      doc_(args_.files, args_.clock),
+      settings_({args_.instance, args_.files, args_.messages, args_.ask,
+                 args_.programFolder.empty() ? program::Folder() : args_.programFolder, UserNumberSeparators()}) {}
 
 EditorWindow::~EditorWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -218,6 +223,12 @@ bool EditorWindow::OnCreate() {
   }
   HWND size = ControlHandle(Control::Size);
   for (unsigned t : kSizeTexts) SendMessageW(size, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(t).c_str()));
+  for (unsigned page : {texts::kPageItems, texts::kPageSettings}) {
+    std::wstring name = ui::Text(page);
+    TCITEMW tab{TCIF_TEXT, 0, 0, name.data(), 0, 0, 0};
+    TabCtrl_InsertItem(ControlHandle(Control::Pages), TabCtrl_GetItemCount(ControlHandle(Control::Pages)), &tab);
+  }
+  if (!settings_.Create(hwnd_)) return false;
   ApplyDpi(dpi_);
   DragAcceptFiles(hwnd_, TRUE);
   return true;
@@ -240,6 +251,10 @@ void EditorWindow::ApplyDpi(UINT dpi) {
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
     ListView_SetColumnWidth(list, i, win::Scale(kColumns[i].width, dpi));
   if (fonts.body) fonts_ = std::move(fonts);
+  // The settings page lies over everything below the tab strip.
+  const RECT page{0, win::Scale(kControls[0].rect.y + kControls[0].rect.height + 4, dpi), win::Scale(kClientWidth, dpi),
+                  win::Scale(kClientHeight, dpi)};
+  settings_.Layout(page, dpi, fonts_);
   // A row with findings carries the warning sign, sized for this DPI.
   const int side = win::Scale(16, dpi);
   win::ImageList images(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 1, 1));
@@ -346,6 +361,11 @@ void EditorWindow::OnCommand(int id, int code) {
   const Control c = static_cast<Control>(id - kFirstControlId);
   if (c >= Control::TitleLabel && c <= Control::SwitchedOn) {
     if (code == EN_CHANGE || code == CBN_SELCHANGE || code == BN_CLICKED) OnFieldChanged(c);
+    return;
+  }
+  // Over the settings page the item commands rest; Ctrl+S saves the page.
+  if (settings_.Shown()) {
+    if (c == Control::Save) settings_.Save();
     return;
   }
   const std::vector<std::size_t> rows = SelectedRows();
@@ -458,7 +478,17 @@ void EditorWindow::OnPaste() {
   Refresh(added);
 }
 
+void EditorWindow::ShowPage(bool settings) {
+  for (const win::ControlSpec& spec : kControls)
+    if (spec.id != IdOf(Control::Pages)) ShowWindow(controls_.Find(spec.id), settings ? SW_HIDE : SW_SHOW);
+  settings_.Show(settings);
+}
+
 LRESULT EditorWindow::OnNotify(NMHDR* header) {
+  if (header->idFrom == static_cast<UINT_PTR>(IdOf(Control::Pages))) {
+    if (header->code == TCN_SELCHANGE) ShowPage(TabCtrl_GetCurSel(header->hwndFrom) == 1);
+    return 0;
+  }
   if (header->idFrom != static_cast<UINT_PTR>(IdOf(Control::ItemList))) return 0;
   HWND list = header->hwndFrom;
   switch (header->code) {
@@ -630,7 +660,7 @@ bool EditorWindow::ChangesSettled() {
 }
 
 void EditorWindow::OnClose() {
-  if (ChangesSettled()) DestroyWindow(hwnd_);
+  if (ChangesSettled() && settings_.ChangesSettled()) DestroyWindow(hwnd_);
 }
 
 std::wstring EditorWindow::PickFile(unsigned filter, bool save) {

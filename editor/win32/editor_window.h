@@ -20,6 +20,7 @@
 #include "editor/sequence_document.h"
 #include "sequence/launch_system.h"
 #include "sequence/sequence_check.h"
+#include "settings_page.h"
 
 namespace editor {
 
@@ -35,6 +36,8 @@ struct EditorWindowArgs {
   bool quitOnDestroy = true;
   // What Try starts items through; null for the system's.
   LaunchSystem* launch = nullptr;
+  // Where Tarvoline.exe and its settings are looked for; "" for the editor's own folder.
+  std::wstring programFolder = {};
 };
 
 // The controls; their ids are also the commands of the buttons and keys.
@@ -43,7 +46,8 @@ enum class Control {
   TitleLabel, Title, FileLabel, File, CurrentLabel, Current, OptionLabel, Option, SizeLabel, Size, SwitchedOn,
   BrowseFile, BrowseFolder, Try,
   Recheck,  // F5: no control of its own
-  Status
+  Status,
+  Pages  // the tab strip: the items, or Tarvoline's settings
 };
 
 class EditorWindow final : public win::Window<EditorWindow> {
@@ -58,6 +62,7 @@ class EditorWindow final : public win::Window<EditorWindow> {
   HWND Handle() const { return hwnd_; }
   HWND ControlHandle(Control c) const;
   const SequenceDocument& Document() const { return doc_; }
+  SettingsPage& Settings() { return settings_; }
   // The message loop's keys: Ctrl+S, F9 and Alt+Up/Down everywhere, the list's
   // Ctrl+C/V/Z/Y and Del unless a text field has the focus.
   bool TranslateKeys(MSG& msg);
@@ -101,6 +106,7 @@ class EditorWindow final : public win::Window<EditorWindow> {
   void FillFields();
   void ShowState();
   void ApplyDpi(UINT dpi);
+  void ShowPage(bool settings);
 
   // The sequence check of the rows. A row shown is checked when it is
   // drawn; the others a chunk per timer tick, so that the status line can
@@ -122,6 +128,7 @@ class EditorWindow final : public win::Window<EditorWindow> {
   std::vector<std::optional<std::vector<std::wstring>>> findings_;
   std::size_t nextUnchecked_ = 0;
   win::ImageList findingImages_;
+  SettingsPage settings_;
 };
 
 }  // namespace editor
