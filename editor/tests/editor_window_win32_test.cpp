@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "common/ui_text.h"
@@ -26,9 +27,21 @@ std::wstring Item(const std::wstring& title, const std::wstring& file, const std
 
 void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
+// What Tarvoline started, in order: the probe's command lines.
+std::vector<std::wstring> StartedBy(const TempFolder& dir) {
+  std::vector<std::wstring> lines;
+  const std::wstring runs = text::FromUtf8(TempFolder::Read(dir / L"runs.txt"));
+  for (std::size_t at = 0, end; (end = runs.find(L"\r\n", at)) != std::wstring::npos; at = end + 2)
+    lines.push_back(runs.substr(at, runs.find(L'\t', at) - at));
+  return lines;
+}
+
 TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   TempFolder dir;
-  const std::string before = text::ToAnsi(Item(L"A", L"C:\\a.exe") + Item(L"B", L"C:\\b.exe") + Item(L"C", L"C:\\c.exe"));
+  // The start tests' probe writes down each start; Tarvoline runs the saved file at the end.
+  const std::wstring built = tvltest::ProgramFolder() + L"\\..\\sequencer\\", probe = dir / L"probe.exe";
+  ASSERT_TRUE(CopyFileW((built + L"tests\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
+  const std::string before = text::ToAnsi(Item(L"A", L"C:\\gone\\a.exe") + Item(L"B", probe, L"-b") + Item(L"C", probe, L"-c"));
   const std::wstring path = dir.Write(L"Startup.pmw", before);
   fake::Clock clock;
   fake::Messages messages;
@@ -64,11 +77,21 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
 
   Click(window->ControlHandle(Control::Save));
   EXPECT_TRUE(messages.shown.empty());
-  const std::wstring saved = text::FromAnsi(TempFolder::Read(path));
-  std::wstring off = Item(L"A", L"C:\\a.exe");
-  off.replace(off.find(L"NoUse = 0"), 9, L"NoUse = 1");
-  EXPECT_EQ(saved, off + Item(L"C", L"C:\\c.exe", L"-new") + Item(L"B", L"C:\\b.exe"));
   EXPECT_EQ(TempFolder::Read(path + L".bak"), before);
+  // Tarvoline on the saved file starts C with its new option, then B, and not A.
+  const std::wstring exe = dir / L"Tarvoline.exe";
+  ASSERT_TRUE(CopyFileW((built + L"Tarvoline.exe").c_str(), exe.c_str(), FALSE));
+  dir.Write(L"Tarvoline.ini", "CPULimit = 100\r\nMaxIdleTime = 1000\r\nIntervalTime = 0\r\nTimerInterval = 100\r\n");
+  SetEnvironmentVariableW(L"TVL_PROBE_OUT", (dir / L"runs.txt").c_str());
+  tvltest::Process run;
+  ASSERT_TRUE(run.Start(exe, L" \"" + path + L"\""));
+  const DWORD code = run.Wait();
+  if (code == 99) TerminateProcess(run.process.get(), 1);
+  ASSERT_EQ(code, 0u);
+  const std::vector<std::wstring> started = StartedBy(dir);
+  ASSERT_EQ(started.size(), 2u) << text::ToUtf8(text::FromAnsi(TempFolder::Read(path)));
+  EXPECT_TRUE(started[0].ends_with(L" -new")) << text::ToUtf8(started[0]);
+  EXPECT_TRUE(started[1].ends_with(L" -b")) << text::ToUtf8(started[1]);
 
   // The drop tool's clipboard text becomes an item; undo takes it away.
   const std::wstring block = L"@\r\n2001/05/12：D\r\n" + std::wstring(78, L'-') + L"\r\n" +
@@ -91,8 +114,8 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   POINT below{last.left + 4, last.bottom + 20};
   MapWindowPoints(list, window->Handle(), &below, 1);
   SendMessageW(window->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(below.x, below.y));
-  EXPECT_EQ(window->Document().At(2).view.file, L"C:\\a.exe");
-  EXPECT_EQ(window->Document().At(0).view.file, L"C:\\c.exe");
+  EXPECT_EQ(window->Document().At(2).view.file, L"C:\\gone\\a.exe");
+  EXPECT_EQ(window->Document().At(0).view.option, L"-new");
 
   // Try starts the selected item as a run would and names its process.
   const std::wstring script = dir.Write(L"try.cmd", "@exit 0\r\n");
@@ -100,9 +123,9 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
   SetWindowTextW(window->ControlHandle(Control::File), script.c_str());
   Click(window->ControlHandle(Control::Try));
-  const std::wstring started = ui::Format(ui::Text(editor::texts::kTryStarted), {L"try.cmd", L"\x01"});
+  const std::wstring named = ui::Format(ui::Text(editor::texts::kTryStarted), {L"try.cmd", L"\x01"});
   const std::wstring status = tvltest::TextOf(window->ControlHandle(Control::Status));
-  EXPECT_EQ(status.substr(0, started.find(L'\x01')), started.substr(0, started.find(L'\x01'))) << text::ToUtf8(status);
+  EXPECT_EQ(status.substr(0, named.find(L'\x01')), named.substr(0, named.find(L'\x01'))) << text::ToUtf8(status);
 
   // A file dropped on the top half of the second row goes in before it.
   const std::wstring dropped = dir.Write(L"notes.txt", "");
