@@ -5,6 +5,7 @@
 #include <windowsx.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "common/path_rules.h"
@@ -21,12 +22,15 @@
 namespace editor {
 namespace {
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
-// Layout at 96 DPI.
+// Layout at 96 DPI: the design's client size, which is also the smallest
+// width; the list may shrink to kListMinHeight before the window stops.
 constexpr int kClientWidth = 640;
 constexpr int kClientHeight = 440;
+constexpr int kListHeight = 228;
+constexpr int kListMinHeight = 100;
 
 constexpr int kFirstControlId = 100;
 constexpr UINT_PTR kCheckTimer = 1;
@@ -42,7 +46,7 @@ constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 
 constexpr win::ControlSpec kControls[] = {
     {WC_LISTVIEWW, 0, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE,
-     IdOf(Control::ItemList), {8, 8, 624, 228}},
+     IdOf(Control::ItemList), {8, 8, 624, kListHeight}},
     {L"BUTTON", texts::kMoveUp, kButton, 0, IdOf(Control::MoveUp), {8, 244, 70, 24}},
     {L"BUTTON", texts::kMoveDown, kButton, 0, IdOf(Control::MoveDown), {82, 244, 70, 24}},
     {L"BUTTON", texts::kRemove, kButton, 0, IdOf(Control::Remove), {156, 244, 70, 24}},
@@ -84,8 +88,24 @@ constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Cu
 constexpr struct { unsigned text; int width; } kColumns[] = {
     {texts::kColumnTitle, 200}, {texts::kColumnFile, 270}, {texts::kColumnOption, 130}};
 
-SIZE OuterSize(UINT dpi) {
-  return win::OuterSize(kStyle, kExStyle, win::Scale(kClientWidth, dpi), win::Scale(kClientHeight, dpi), dpi);
+SIZE OuterSize(UINT dpi, int clientHeight = kClientHeight) {
+  return win::OuterSize(kStyle, kExStyle, win::Scale(kClientWidth, dpi), win::Scale(clientHeight, dpi), dpi);
+}
+
+// How a control follows the window's size: the list takes the extra width
+// and height; the rest keep their size below it, the file buttons at the
+// right edge, the status line widening with the window.
+enum class Anchor { Grow, BottomLeft, BottomRight, BottomWide };
+Anchor AnchorOf(int id) {
+  switch (static_cast<Control>(id - kFirstControlId)) {
+    case Control::ItemList: return Anchor::Grow;
+    case Control::AddProgram:
+    case Control::Open:
+    case Control::SaveAs:
+    case Control::Save: return Anchor::BottomRight;
+    case Control::Status: return Anchor::BottomWide;
+    default: return Anchor::BottomLeft;
+  }
 }
 
 std::wstring WindowText(HWND h) {
@@ -196,6 +216,14 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
       return 0;
+    case WM_SIZE:
+      if (wp != SIZE_MINIMIZED) OnSize(LOWORD(lp), HIWORD(lp));
+      return 0;
+    case WM_GETMINMAXINFO: {
+      const SIZE least = OuterSize(dpi_, kClientHeight - kListHeight + kListMinHeight);
+      reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{least.cx, least.cy};
+      return 0;
+    }
     default:
       return DefWindowProcW(hwnd_, msg, wp, lp);
   }
@@ -225,11 +253,39 @@ bool EditorWindow::OnCreate() {
 
 void EditorWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
   ApplyDpi(dpi);
-  SIZE size = OuterSize(dpi);
-  if (suggested)
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-  else
+  // The system's suggestion keeps the size the user gave, scaled; without
+  // one (created on a monitor of another DPI) the design size at this DPI.
+  if (suggested) {
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SIZE size = OuterSize(dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  OnSize(client.right, client.bottom);
+}
+
+void EditorWindow::OnSize(int width, int height) {
+  const int dx = width - win::Scale(kClientWidth, dpi_), dy = height - win::Scale(kClientHeight, dpi_);
+  // One batch: the controls move together, without a repaint between them.
+  HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(kControls)));
+  for (const win::ControlSpec& spec : kControls) {
+    RECT r{win::Scale(spec.rect.x, dpi_), win::Scale(spec.rect.y, dpi_), 0, 0};
+    r.right = r.left + win::Scale(spec.rect.width, dpi_);
+    r.bottom = r.top + win::Scale(spec.rect.height, dpi_);
+    switch (AnchorOf(spec.id)) {
+      case Anchor::Grow: r.right += dx; r.bottom += dy; break;
+      case Anchor::BottomRight: OffsetRect(&r, dx, dy); break;
+      case Anchor::BottomWide: r.right += dx; OffsetRect(&r, 0, dy); break;
+      case Anchor::BottomLeft: OffsetRect(&r, 0, dy); break;
+    }
+    if (HWND h = controls_.Find(spec.id); h && moves)
+      moves = DeferWindowPos(moves, h, nullptr, r.left, r.top, r.right - r.left, std::max(r.bottom - r.top, 0L),
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (moves) EndDeferWindowPos(moves);
 }
 
 void EditorWindow::ApplyDpi(UINT dpi) {

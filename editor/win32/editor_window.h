@@ -71,6 +71,8 @@ class EditorWindow final : public win::Window<EditorWindow> {
   LRESULT OnNotify(NMHDR* header);
   void OnClose();
   void OnDpiChanged(UINT dpi, const RECT* suggested);
+  // Lays the controls out for a client area of width × height pixels.
+  void OnSize(int width, int height);
   // Saves to the file open ("" ) or to another; false when nothing was saved.
   bool OnSave(const std::wstring& path = L"");
   void OnSaveAs();
