@@ -78,11 +78,20 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   SetWindowPos(window->Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-  // A program that is not there is marked on its row.
-  LVITEMW marked{};
-  marked.mask = LVIF_IMAGE;
-  ASSERT_TRUE(ListView_GetItem(list, &marked));
-  EXPECT_EQ(marked.iImage, 0);
+  // A program that is not there is marked beside its File; each target
+  // shows an icon beside its title, a program that is there its own.
+  const auto image = [&](int row, int column) {
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iSubItem = column;
+    return ListView_GetItem(list, &item) ? item.iImage : -3;
+  };
+  EXPECT_EQ(image(0, 1), 0);
+  EXPECT_EQ(image(1, 1), I_IMAGENONE);
+  EXPECT_GT(image(0, 0), 0);
+  EXPECT_GT(image(1, 0), 0);
+  EXPECT_NE(image(1, 0), image(0, 0));
 
   // C before B, A switched off, C's option changed.
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED);

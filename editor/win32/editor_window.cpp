@@ -6,10 +6,12 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <iterator>
 
 #include "common/path_rules.h"
 #include "common/text.h"
+#include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/win32/clipboard.h"
 #include "common/win32/dpi.h"
@@ -45,7 +47,8 @@ constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
 constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 
 constexpr win::ControlSpec kControls[] = {
-    {WC_LISTVIEWW, 0, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE,
+    {WC_LISTVIEWW, 0, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+     WS_EX_CLIENTEDGE,
      IdOf(Control::ItemList), {8, 8, 624, kListHeight}},
     {L"BUTTON", texts::kMoveUp, kButton, 0, IdOf(Control::MoveUp), {8, 244, 70, 24}},
     {L"BUTTON", texts::kMoveDown, kButton, 0, IdOf(Control::MoveDown), {82, 244, 70, 24}},
@@ -232,8 +235,9 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool EditorWindow::OnCreate() {
   if (!controls_.Create(hwnd_, kControls)) return false;
   HWND list = ControlHandle(Control::ItemList);
-  ListView_SetExtendedListViewStyle(list,
-                                    LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
+  // The target's icon beside the title, the findings' sign beside File.
+  ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER |
+                                              LVS_EX_INFOTIP | LVS_EX_SUBITEMIMAGES);
   // The list holds no state of its own: the check boxes come from the items.
   ListView_SetCallbackMask(list, LVIS_STATEIMAGEMASK);
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
@@ -296,14 +300,50 @@ void EditorWindow::ApplyDpi(UINT dpi) {
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
     ListView_SetColumnWidth(list, i, win::Scale(kColumns[i].width, dpi));
   if (fonts.body) fonts_ = std::move(fonts);
-  // A row with findings carries the warning sign, sized for this DPI.
-  const int side = win::Scale(16, dpi);
-  win::ImageList images(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 1, 1));
+  ResetImages();
+}
+
+// A row with findings carries the warning sign (image 0), sized for the
+// DPI; the targets' icons follow as rows are drawn.
+void EditorWindow::ResetImages() {
+  HWND list = ControlHandle(Control::ItemList);
+  const int side = win::Scale(16, dpi_);
+  win::ImageList images(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 1, 16));
   if (HICON warning = static_cast<HICON>(LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON, side, side, LR_SHARED));
       images && warning && ImageList_AddIcon(images.get(), warning) == 0) {
     ListView_SetImageList(list, images.get(), LVSIL_SMALL);
-    findingImages_ = std::move(images);
+    rowImages_ = std::move(images);
+    iconOf_.clear();
   }
+}
+
+int EditorWindow::IconAt(std::size_t row) {
+  const std::wstring& file = doc_.At(row).view.file;
+  if (file.empty() || !rowImages_) return I_IMAGENONE;
+  std::wstring ext = paths::Extension(file);
+  for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
+  // A program, a shortcut or a folder has an icon of its own; a document
+  // shows its type's, which needs no look at the disk; an address the shell's.
+  const bool address = tool::IsAddress(file);
+  const bool own = !address && (ext.empty() || ext == L"exe" || ext == L"lnk" || ext == L"com" || ext == L"scr");
+  const auto cached = [this](const std::wstring& key, const std::wstring& name, UINT flags) {
+    if (auto it = iconOf_.find(key); it != iconOf_.end()) return it->second;
+    SHFILEINFOW info{};
+    int index = -1;
+    if (SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON | flags) &&
+        info.hIcon) {
+      index = ImageList_AddIcon(rowImages_.get(), info.hIcon);
+      DestroyIcon(info.hIcon);
+    }
+    return iconOf_[key] = index;
+  };
+  std::wstring path = own ? file : L"";
+  for (wchar_t& c : path) c = static_cast<wchar_t>(std::towlower(c));
+  int index = own ? cached(L"|" + path, file, 0) : -1;
+  // A program that is not there (yet) shows its type's icon.
+  if (index < 0) index = address ? cached(L"url", L".url", SHGFI_USEFILEATTRIBUTES)
+                                 : cached(L"." + ext, L"." + ext, SHGFI_USEFILEATTRIBUTES);
+  return index < 0 ? I_IMAGENONE : index;
 }
 
 std::vector<std::size_t> EditorWindow::SelectedRows() const {
@@ -430,6 +470,8 @@ void EditorWindow::OnCommand(int id, int code) {
     case Control::BrowseFolder: OnBrowseFolder(); break;
     case Control::Try: OnTry(); break;
     case Control::Recheck:
+      // A program installed since may have brought its icon too.
+      ResetImages();
       ForgetFindings(true);
       InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
       ShowState();
@@ -530,7 +572,8 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
         item.state = INDEXTOSTATEIMAGEMASK(v.switchedOn ? 2 : 1);
         item.stateMask = LVIS_STATEIMAGEMASK;
       }
-      if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0)
+      if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) item.iImage = IconAt(static_cast<std::size_t>(item.iItem));
+      if ((item.mask & LVIF_IMAGE) && item.iSubItem == 1)
         item.iImage = FindingsAt(static_cast<std::size_t>(item.iItem)).empty() ? I_IMAGENONE : 0;
       return 0;
     }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/fileio.h"
@@ -110,6 +111,9 @@ class EditorWindow final : public win::Window<EditorWindow> {
   void ForgetFindings(bool askSystem);
   const std::vector<std::wstring>& FindingsAt(std::size_t row);
   void CheckChunk();
+  // The image of the row's target, fetched when the row is first drawn.
+  int IconAt(std::size_t row);
+  void ResetImages();
 
   EditorWindowArgs args_;
   SequenceDocument doc_;
@@ -123,7 +127,10 @@ class EditorWindow final : public win::Window<EditorWindow> {
   std::vector<std::size_t> twins_;  // empty: to be worked out again
   std::vector<std::optional<std::vector<std::wstring>>> findings_;
   std::size_t nextUnchecked_ = 0;
-  win::ImageList findingImages_;
+  // The warning sign, then the targets' icons: by path for programs,
+  // shortcuts and folders, by type for documents ("." + extension).
+  win::ImageList rowImages_;
+  std::unordered_map<std::wstring, int> iconOf_;
 };
 
 }  // namespace editor
