@@ -89,6 +89,7 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   };
   EXPECT_EQ(image(0, 1), 0);
   EXPECT_EQ(image(1, 1), I_IMAGENONE);
+  EXPECT_EQ(image(0, 2), I_IMAGENONE);
   EXPECT_GT(image(0, 0), 0);
   EXPECT_GT(image(1, 0), 0);
   EXPECT_NE(image(1, 0), image(0, 0));
@@ -166,7 +167,9 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   const std::wstring status = tvltest::TextOf(window->ControlHandle(Control::Status));
   EXPECT_EQ(status.substr(0, named.find(L'\x01')), named.substr(0, named.find(L'\x01'))) << text::ToUtf8(status);
 
-  // A file dropped on the top half of the second row goes in before it.
+  // A file dropped on the top half of the second row goes in before it,
+  // in the window style chosen for dropped files (the drop tool's second).
+  SendMessageW(window->ControlHandle(Control::Dropped), CB_SETCURSEL, 1, 0);
   const std::wstring dropped = dir.Write(L"notes.txt", "");
   RECT second{};
   ListView_GetItemRect(list, 1, &second, LVIR_BOUNDS);
@@ -183,6 +186,7 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   EXPECT_EQ(window->Document().At(1).view.file, dropped);
   EXPECT_EQ(window->Document().At(1).view.current, dir.path());
   EXPECT_EQ(window->Document().At(1).view.title, L"notes");
+  EXPECT_EQ(window->Document().At(1).view.size, itemtext::kDroppedFileSizes[1]);
   window.reset();
 }
 

@@ -30,14 +30,12 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 // Layout at 96 DPI: the design's client size, which is also the smallest
 // width; the list may shrink to kListMinHeight before the window stops.
 constexpr int kClientWidth = 640;
-constexpr int kClientHeight = 440;
+constexpr int kClientHeight = 468;
 constexpr int kListHeight = 228;
 constexpr int kListMinHeight = 100;
 
 constexpr int kFirstControlId = 100;
 constexpr UINT_PTR kCheckTimer = 1;
-// The Size of a dropped plain file: the first of the drop tool's window styles.
-constexpr int kDroppedFileSize = show::kNormal;
 // Time the background check may take per tick, in ms.
 constexpr DWORD kCheckSliceMs = 30;
 constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
@@ -58,10 +56,10 @@ constexpr win::ControlSpec kControls[] = {
     {L"BUTTON", texts::kPaste, kButton, 0, IdOf(Control::Paste), {378, 244, 70, 24}},
     {L"BUTTON", texts::kUndo, kButton, 0, IdOf(Control::Undo), {452, 244, 70, 24}},
     {L"BUTTON", texts::kRedo, kButton, 0, IdOf(Control::Redo), {526, 244, 70, 24}},
-    {L"BUTTON", texts::kAddProgram, kButton, 0, IdOf(Control::AddProgram), {272, 410, 70, 24}},
-    {L"BUTTON", texts::kOpen, kButton, 0, IdOf(Control::Open), {346, 410, 70, 24}},
-    {L"BUTTON", texts::kSaveAs, kButton, 0, IdOf(Control::SaveAs), {420, 410, 138, 24}},
-    {L"BUTTON", texts::kSave, kButton, 0, IdOf(Control::Save), {562, 410, 70, 24}},
+    {L"BUTTON", texts::kAddProgram, kButton, 0, IdOf(Control::AddProgram), {272, 438, 70, 24}},
+    {L"BUTTON", texts::kOpen, kButton, 0, IdOf(Control::Open), {346, 438, 70, 24}},
+    {L"BUTTON", texts::kSaveAs, kButton, 0, IdOf(Control::SaveAs), {420, 438, 138, 24}},
+    {L"BUTTON", texts::kSave, kButton, 0, IdOf(Control::Save), {562, 438, 70, 24}},
     {L"STATIC", texts::kLabelTitle, kLabel, 0, IdOf(Control::TitleLabel), {8, 283, 112, 18}},
     {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Title), {124, 280, 508, 22}},
     {L"STATIC", texts::kLabelFile, kLabel, 0, IdOf(Control::FileLabel), {8, 309, 112, 18}},
@@ -76,7 +74,9 @@ constexpr win::ControlSpec kControls[] = {
     {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Size), {124, 384, 240, 160}},
     {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 160, 20}},
     {L"BUTTON", texts::kTry, kButton, 0, IdOf(Control::Try), {544, 382, 88, 24}},
-    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 414, 262, 18}},
+    {L"STATIC", texts::kLabelDropped, kLabel, 0, IdOf(Control::DroppedLabel), {8, 413, 176, 18}},
+    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Dropped), {188, 410, 176, 120}},
+    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 442, 262, 18}},
 };
 
 // The show states the window-style list names, in its order.
@@ -250,6 +250,12 @@ bool EditorWindow::OnCreate() {
   }
   HWND size = ControlHandle(Control::Size);
   for (unsigned t : kSizeTexts) SendMessageW(size, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(t).c_str()));
+  // The drop tool's choice for plain files, named as the Size field names them.
+  HWND dropped = ControlHandle(Control::Dropped);
+  for (int d : itemtext::kDroppedFileSizes)
+    for (std::size_t i = 0; i < std::size(kSizes); ++i)
+      if (kSizes[i] == d) SendMessageW(dropped, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(kSizeTexts[i]).c_str()));
+  SendMessageW(dropped, CB_SETCURSEL, 0, 0);
   ApplyDpi(dpi_);
   DragAcceptFiles(hwnd_, TRUE);
   return true;
@@ -572,9 +578,12 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
         item.state = INDEXTOSTATEIMAGEMASK(v.switchedOn ? 2 : 1);
         item.stateMask = LVIS_STATEIMAGEMASK;
       }
-      if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) item.iImage = IconAt(static_cast<std::size_t>(item.iItem));
-      if ((item.mask & LVIF_IMAGE) && item.iSubItem == 1)
-        item.iImage = FindingsAt(static_cast<std::size_t>(item.iItem)).empty() ? I_IMAGENONE : 0;
+      if (item.mask & LVIF_IMAGE) {
+        const std::size_t row = static_cast<std::size_t>(item.iItem);
+        item.iImage = item.iSubItem == 0 ? IconAt(row)
+                      : item.iSubItem == 1 && !FindingsAt(row).empty() ? 0
+                                                                        : I_IMAGENONE;
+      }
       return 0;
     }
     case LVN_GETINFOTIPW: {
@@ -659,6 +668,12 @@ void EditorWindow::OnDragEnd(bool drop, POINT inParent) {
   Refresh(doc_.MoveTo(SelectedRows(), DropRow(inParent)));
 }
 
+int EditorWindow::DroppedFileSize() const {
+  const LRESULT i = SendMessageW(ControlHandle(Control::Dropped), CB_GETCURSEL, 0, 0);
+  return i >= 0 && i < static_cast<LRESULT>(std::size(itemtext::kDroppedFileSizes)) ? itemtext::kDroppedFileSizes[i]
+                                                                                    : itemtext::kDroppedFileSizes[0];
+}
+
 void EditorWindow::OnDropFiles(HDROP drop) {
   POINT at{};
   DragQueryPoint(drop, &at);
@@ -680,8 +695,7 @@ void EditorWindow::OnDropFiles(HDROP drop) {
   std::vector<SequenceDocument::NewItem> items;
   std::wstring leftOut;
   for (const std::wstring& path : paths) {
-    // The drop tool's list starts at a normal window: plain files get that.
-    const itemtext::DroppedItem d = itemtext::ItemFromDropped(path, kDroppedFileSize, RealShortcutStore(), args_.files);
+    const itemtext::DroppedItem d = itemtext::ItemFromDropped(path, DroppedFileSize(), RealShortcutStore(), args_.files);
     if (d.status == itemtext::DroppedItem::Ok)
       items.push_back({d.title, d.texts.file, d.texts.current, d.texts.option, d.size});
     else

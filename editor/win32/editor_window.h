@@ -43,6 +43,7 @@ enum class Control {
   ItemList, MoveUp, MoveDown, Remove, Duplicate, Copy, Paste, Undo, Redo, Save, SaveAs, Open, AddProgram,
   TitleLabel, Title, FileLabel, File, CurrentLabel, Current, OptionLabel, Option, SizeLabel, Size, SwitchedOn,
   BrowseFile, BrowseFolder, Try,
+  DroppedLabel, Dropped,  // the window style for dropped plain files
   Recheck,  // F5: no control of its own
   Status
 };
@@ -92,6 +93,8 @@ class EditorWindow final : public win::Window<EditorWindow> {
   // Files, folders and shortcuts dropped from the shell become items where
   // they are dropped, by the drop tool's rule.
   void OnDropFiles(HDROP drop);
+  // The Size a dropped plain file gets: the user's choice, by the drop tool's rule.
+  int DroppedFileSize() const;
   // Dragging rows within the list: the row the dragged ones would go before.
   std::size_t DropRow(POINT inList) const;
   void OnDragMove(POINT inParent);
