@@ -3,7 +3,6 @@
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "common/win32/clipboard.h"
+#include "data_object_win32.h"
 #include "editor/texts.h"
 #include "editor_window.h"
 #include "fakes.h"
@@ -20,6 +20,8 @@
 namespace {
 
 using editor::Control;
+
+const auto* const kOle = ::testing::AddGlobalTestEnvironment(new tvltest::OleEnvironment);
 
 std::wstring Item(const std::wstring& title, const std::wstring& file, const std::wstring& option = L"") {
   return L"2001/05/12：" + title + L"\x01\x01" + itemtext::ItemBody(file, L"C:\\", option, 1) + L"\x01";
@@ -170,18 +172,24 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   // A file dropped on the top half of the second row goes in before it,
   // in the window style chosen for dropped files (the drop tool's second).
   SendMessageW(window->ControlHandle(Control::Dropped), CB_SETCURSEL, 1, 0);
+  // While it is dragged over that row, the insertion mark stands before it.
   const std::wstring dropped = dir.Write(L"notes.txt", "");
   RECT second{};
   ListView_GetItemRect(list, 1, &second, LVIR_BOUNDS);
   POINT at{second.left + 4, second.top + 2};
-  MapWindowPoints(list, window->Handle(), &at, 1);
-  const std::size_t bytes = sizeof(DROPFILES) + (dropped.size() + 2) * sizeof(wchar_t);
-  HGLOBAL files = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-  auto* header = static_cast<DROPFILES*>(GlobalLock(files));
-  *header = DROPFILES{sizeof(DROPFILES), at, FALSE, TRUE};
-  std::memcpy(header + 1, dropped.c_str(), dropped.size() * sizeof(wchar_t));
-  GlobalUnlock(files);
-  SendMessageW(window->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(files), 0);
+  ClientToScreen(list, &at);
+  tvltest::TestData files = tvltest::Files({dropped});
+  IDropTarget* target = window->Target();
+  ASSERT_NE(target, nullptr);
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  target->DragEnter(&files, MK_LBUTTON, POINTL{at.x, at.y}, &effect);
+  EXPECT_EQ(effect, DWORD{DROPEFFECT_COPY});
+  EXPECT_EQ(window->InsertMark(), std::optional<std::size_t>(1));
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  target->Drop(&files, 0, POINTL{at.x, at.y}, &effect);
+  EXPECT_EQ(window->InsertMark(), std::nullopt);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   ASSERT_EQ(window->Document().Count(), 4u);
   EXPECT_EQ(window->Document().At(1).view.file, dropped);
   EXPECT_EQ(window->Document().At(1).view.current, dir.path());

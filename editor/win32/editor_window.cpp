@@ -36,6 +36,7 @@ constexpr int kListMinHeight = 100;
 
 constexpr int kFirstControlId = 100;
 constexpr UINT_PTR kCheckTimer = 1;
+constexpr UINT kProcessDrops = WM_APP + 1;
 // Time the background check may take per tick, in ms.
 constexpr DWORD kCheckSliceMs = 30;
 constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
@@ -209,11 +210,17 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wp));
       return 0;
+    case kProcessDrops:
+      OnProcessDrops();
+      return 0;
     case WM_TIMER:
       if (wp == kCheckTimer) CheckChunk();
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd_, kCheckTimer);
+      if (registered_) RevokeDragDrop(hwnd_);
+      registered_ = false;
+      if (target_) target_.get()->Detach();
       if (args_.quitOnDestroy) PostQuitMessage(0);
       return 0;
     case WM_DPICHANGED:
@@ -257,7 +264,11 @@ bool EditorWindow::OnCreate() {
       if (kSizes[i] == d) SendMessageW(dropped, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(kSizeTexts[i]).c_str()));
   SendMessageW(dropped, CB_SETCURSEL, 0, 0);
   ApplyDpi(dpi_);
+  // OLE's drop shows where files will go; WM_DROPFILES is kept for a
+  // thread without OLE.
   DragAcceptFiles(hwnd_, TRUE);
+  target_.reset(new win::DropTarget(this));
+  registered_ = SUCCEEDED(RegisterDragDrop(hwnd_, target_.get()));
   return true;
 }
 
@@ -594,6 +605,12 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
       if (!said.empty()) lstrcpynW(tip->pszText, said.c_str(), tip->cchTextMax);
       return 0;
     }
+    case NM_CUSTOMDRAW: {
+      const NMCUSTOMDRAW& draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header)->nmcd;
+      if (draw.dwDrawStage == CDDS_PREPAINT) return ownMark_ && insertMark_ ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+      if (draw.dwDrawStage == CDDS_POSTPAINT) DrawInsertMark(draw.hdc);
+      return CDRF_DODEFAULT;
+    }
     case LVN_BEGINDRAG:
       dragging_ = true;
       SetCapture(hwnd_);
@@ -652,16 +669,41 @@ std::size_t EditorWindow::DropRow(POINT inList) const {
 void EditorWindow::OnDragMove(POINT inParent) {
   HWND list = ControlHandle(Control::ItemList);
   MapWindowPoints(hwnd_, list, &inParent, 1);
-  const std::size_t before = DropRow(inParent);
-  LVINSERTMARK mark{sizeof mark, before == 0 ? 0u : DWORD{LVIM_AFTER}, before == 0 ? 0 : static_cast<int>(before) - 1, 0};
-  ListView_SetInsertMark(list, &mark);
+  ShowInsertMark(DropRow(inParent));
+}
+
+void EditorWindow::ShowInsertMark(std::optional<std::size_t> before) {
+  if (before == insertMark_) return;  // a drag reports every move
+  insertMark_ = before;
+  HWND list = ControlHandle(Control::ItemList);
+  LVINSERTMARK mark{sizeof mark, 0, -1, 0};
+  if (before && *before > 0) {
+    mark.dwFlags = LVIM_AFTER;
+    mark.iItem = static_cast<int>(*before) - 1;
+  } else if (before && doc_.Count() > 0) {
+    mark.iItem = 0;
+  }
+  // Some list controls (Wine's) have no insertion mark: the window draws it.
+  ownMark_ = !ListView_SetInsertMark(list, &mark);
+  if (ownMark_) InvalidateRect(list, nullptr, FALSE);
+}
+
+void EditorWindow::DrawInsertMark(HDC dc) {
+  if (!insertMark_ || doc_.Count() == 0) return;
+  HWND list = ControlHandle(Control::ItemList);
+  const bool last = *insertMark_ >= doc_.Count();
+  RECT row{}, client{};
+  ListView_GetItemRect(list, static_cast<int>(last ? doc_.Count() - 1 : *insertMark_), &row, LVIR_BOUNDS);
+  GetClientRect(list, &client);
+  const int y = last ? row.bottom : row.top, half = std::max(1, win::Scale(1, dpi_));
+  RECT line{client.left, y - half, client.right, y + half};
+  FillRect(dc, &line, GetSysColorBrush(COLOR_HIGHLIGHT));
 }
 
 void EditorWindow::OnDragEnd(bool drop, POINT inParent) {
   dragging_ = false;
   HWND list = ControlHandle(Control::ItemList);
-  LVINSERTMARK none{sizeof none, 0, -1, 0};
-  ListView_SetInsertMark(list, &none);
+  ShowInsertMark(std::nullopt);
   if (GetCapture() == hwnd_) ReleaseCapture();
   if (!drop) return;
   MapWindowPoints(hwnd_, list, &inParent, 1);
@@ -685,13 +727,48 @@ void EditorWindow::OnDropFiles(HDROP drop) {
     paths.push_back(std::move(path));
   }
   DragFinish(drop);
+  ClientToScreen(hwnd_, &at);
+  AddDropped(paths, DropRowAt(at));
+}
 
+std::size_t EditorWindow::DropRowAt(POINT screen) const {
   HWND list = ControlHandle(Control::ItemList);
-  MapWindowPoints(hwnd_, list, &at, 1);
+  ScreenToClient(list, &screen);
   RECT inside{};
   GetClientRect(list, &inside);
-  // Dropped beside the list: after the last row.
-  const std::size_t row = PtInRect(&inside, at) ? DropRow(at) : doc_.Count();
+  return PtInRect(&inside, screen) ? DropRow(screen) : doc_.Count();
+}
+
+bool EditorWindow::IsOverDropArea(POINTL screen) {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return PtInRect(&r, POINT{screen.x, screen.y});
+}
+
+void EditorWindow::OnDragOver(POINTL screen) { ShowInsertMark(DropRowAt(POINT{screen.x, screen.y})); }
+
+void EditorWindow::OnDragLeave() { ShowInsertMark(std::nullopt); }
+
+void EditorWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) {
+  if (!files || files->empty()) return;
+  pendingDrops_.emplace_back(std::move(*files), DropRowAt(POINT{screen.x, screen.y}));
+  PostMessageW(hwnd_, kProcessDrops, 0, 0);
+}
+
+void EditorWindow::OnProcessDrops() {
+  // A message box about one drop runs its own loop, in which the next may
+  // arrive: it waits until this one is done.
+  if (processingDrops_) return;
+  processingDrops_ = true;
+  while (!pendingDrops_.empty()) {
+    auto [paths, row] = std::move(pendingDrops_.front());
+    pendingDrops_.erase(pendingDrops_.begin());
+    AddDropped(paths, row);
+  }
+  processingDrops_ = false;
+}
+
+void EditorWindow::AddDropped(const std::vector<std::wstring>& paths, std::size_t row) {
   std::vector<SequenceDocument::NewItem> items;
   std::wstring leftOut;
   for (const std::wstring& path : paths) {
