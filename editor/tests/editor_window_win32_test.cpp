@@ -82,6 +82,9 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
 
   // A program that is not there is marked beside its File; each target
   // shows an icon beside its title, a program that is there its own.
+  // The icons come once the window has been idle.
+  Sleep(50);
+  for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
   const auto image = [&](int row, int column) {
     LVITEMW item{};
     item.mask = LVIF_IMAGE;

@@ -36,6 +36,7 @@ constexpr int kListMinHeight = 100;
 
 constexpr int kFirstControlId = 100;
 constexpr UINT_PTR kCheckTimer = 1;
+constexpr UINT_PTR kIconTimer = 2;
 constexpr UINT kProcessDrops = WM_APP + 1;
 // Time the background check may take per tick, in ms.
 constexpr DWORD kCheckSliceMs = 30;
@@ -215,9 +216,15 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_TIMER:
       if (wp == kCheckTimer) CheckChunk();
+      if (wp == kIconTimer) {
+        KillTimer(hwnd_, kIconTimer);
+        iconsDue_ = true;
+        InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
+      }
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd_, kCheckTimer);
+      KillTimer(hwnd_, kIconTimer);
       if (registered_) RevokeDragDrop(hwnd_);
       registered_ = false;
       if (target_) target_.get()->Detach();
@@ -337,6 +344,12 @@ void EditorWindow::ResetImages() {
 int EditorWindow::IconAt(std::size_t row) {
   const std::wstring& file = doc_.At(row).view.file;
   if (file.empty() || !rowImages_) return I_IMAGENONE;
+  // The shell's icons take a while to set up: the window shows first, the
+  // icons follow once it is idle.
+  if (!iconsDue_) {
+    SetTimer(hwnd_, kIconTimer, USER_TIMER_MINIMUM, nullptr);
+    return I_IMAGENONE;
+  }
   std::wstring ext = paths::Extension(file);
   for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
   // A program, a shortcut or a folder has an icon of its own; a document
@@ -356,8 +369,11 @@ int EditorWindow::IconAt(std::size_t row) {
   };
   std::wstring path = own ? file : L"";
   for (wchar_t& c : path) c = static_cast<wchar_t>(std::towlower(c));
-  int index = own ? cached(L"|" + path, file, 0) : -1;
-  // A program that is not there (yet) shows its type's icon.
+  // A program that is not there (yet) shows its type's icon; asking the
+  // shell about it first would cost a parse of the path for nothing.
+  const std::wstring key = L"|" + path;
+  const bool there = own && (iconOf_.contains(key) || GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES);
+  int index = there ? cached(key, file, 0) : -1;
   if (index < 0) index = address ? cached(L"url", L".url", SHGFI_USEFILEATTRIBUTES)
                                  : cached(L"." + ext, L"." + ext, SHGFI_USEFILEATTRIBUTES);
   return index < 0 ? I_IMAGENONE : index;

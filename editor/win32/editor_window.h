@@ -161,6 +161,7 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   std::vector<std::pair<std::vector<std::wstring>, std::size_t>> pendingDrops_;
   bool processingDrops_ = false;
   std::unordered_map<std::wstring, int> iconOf_;
+  bool iconsDue_ = false;  // the window has been idle once: icons may be fetched
 };
 
 }  // namespace editor
