@@ -48,8 +48,7 @@ constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 
 constexpr win::ControlSpec kControls[] = {
     {WC_LISTVIEWW, 0, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-     WS_EX_CLIENTEDGE,
-     IdOf(Control::ItemList), {8, 8, 624, kListHeight}},
+     WS_EX_CLIENTEDGE, IdOf(Control::ItemList), {8, 8, 624, kListHeight}},
     {L"BUTTON", texts::kMoveUp, kButton, 0, IdOf(Control::MoveUp), {8, 244, 70, 24}},
     {L"BUTTON", texts::kMoveDown, kButton, 0, IdOf(Control::MoveDown), {82, 244, 70, 24}},
     {L"BUTTON", texts::kRemove, kButton, 0, IdOf(Control::Remove), {156, 244, 70, 24}},
