@@ -53,6 +53,10 @@ std::optional<ItemTexts> ItemInCodePage(const ItemTexts& item, FileSystem& fs);
 // anything else is entered as itself, with its parent folder and listSize.
 // The title is the dropped name's stem (RecordTitle), the texts as the code
 // page holds them (ItemInCodePage).
+// The window styles (Size) a dropped plain file may be given, in the order
+// the drop tool and the editor offer them; the first is the default.
+inline constexpr int kDroppedFileSizes[] = {1, 3, 6};
+
 struct DroppedItem {
   enum Status { Ok, ShortcutUnreadable, NotInCodePage } status = Ok;
   std::wstring title;

@@ -4,6 +4,7 @@
 // through their seams.
 #pragma once
 
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,10 +23,11 @@ struct ModeEntry {
   int size;
 };
 inline constexpr ModeEntry kModes[] = {
-    {droptool::texts::kModeNormal, 1},
-    {droptool::texts::kModeMaximized, 3},
-    {droptool::texts::kModeMinimized, 6},
+    {droptool::texts::kModeNormal, itemtext::kDroppedFileSizes[0]},
+    {droptool::texts::kModeMaximized, itemtext::kDroppedFileSizes[1]},
+    {droptool::texts::kModeMinimized, itemtext::kDroppedFileSizes[2]},
 };
+static_assert(std::size(kModes) == std::size(itemtext::kDroppedFileSizes));
 // The Size of list position index; a position outside the list gives 1.
 int SizeOfMode(int index);
 

@@ -3,7 +3,7 @@
 // there, and a block rebuilt from them parses the same.
 #include <cstdint>
 
-#include "droptool/file_list.h"
+#include "common/file_list.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -123,7 +123,7 @@ bool DropWindow::OnCreate() {
   SendMessageW(mode, CB_SETCURSEL, 0, 0);
   ApplyDpi(dpi_);
 
-  target_.reset(new DropTarget(this));
+  target_.reset(new win::DropTarget(this));
   registered_ = SUCCEEDED(RegisterDragDrop(hwnd_, target_.get()));
   return registered_;
 }
@@ -170,7 +170,7 @@ bool DropWindow::IsOverDropArea(POINTL screen) {
   return PtInRect(&area, POINT{screen.x, screen.y});
 }
 
-void DropWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files) {
+void DropWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL) {
   // Handled after Drop has returned, so that the drag source is not held
   // while the text is built or a message is shown.
   pending_.push_back(std::move(files));

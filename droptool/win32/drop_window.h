@@ -16,7 +16,7 @@
 #include "common/win32/controls.h"
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
-#include "drop_target.h"
+#include "common/win32/drop_target.h"
 
 namespace droptool {
 
@@ -32,7 +32,7 @@ struct DropWindowArgs {
 
 enum class Control { Instructions, SizeList, DropArea };
 
-class DropWindow final : public win::Window<DropWindow>, private DropSink {
+class DropWindow final : public win::Window<DropWindow>, private win::DropSink {
  public:
   explicit DropWindow(const DropWindowArgs& args);
   ~DropWindow() override;
@@ -62,7 +62,7 @@ class DropWindow final : public win::Window<DropWindow>, private DropSink {
   void OnProcessDrops();
 
   bool IsOverDropArea(POINTL screen) override;
-  void OnFilesDropped(std::optional<std::vector<std::wstring>> files) override;
+  void OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) override;
 
   void ProcessDrop(const std::optional<std::vector<std::wstring>>& files);
   int SelectedSize() const;
@@ -73,7 +73,7 @@ class DropWindow final : public win::Window<DropWindow>, private DropSink {
   win::ControlSet controls_;
   UINT dpi_ = 96;
   win::Fonts fonts_;
-  win::ComPtr<DropTarget> target_;
+  win::ComPtr<win::DropTarget> target_;
   bool registered_ = false;
   std::deque<std::optional<std::vector<std::wstring>>> pending_;
   bool processing_ = false;

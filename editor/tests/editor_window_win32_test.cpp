@@ -3,13 +3,14 @@
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "common/win32/clipboard.h"
+#include "data_object_win32.h"
 #include "editor/texts.h"
 #include "editor_window.h"
 #include "fakes.h"
@@ -20,15 +21,29 @@ namespace {
 
 using editor::Control;
 
+const auto* const kOle = ::testing::AddGlobalTestEnvironment(new tvltest::OleEnvironment);
+
 std::wstring Item(const std::wstring& title, const std::wstring& file, const std::wstring& option = L"") {
   return L"2001/05/12：" + title + L"\x01\x01" + itemtext::ItemBody(file, L"C:\\", option, 1) + L"\x01";
 }
 
 void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
+// What Tarvoline started, in order: the probe's command lines.
+std::vector<std::wstring> StartedBy(const TempFolder& dir) {
+  std::vector<std::wstring> lines;
+  const std::wstring runs = text::FromUtf8(TempFolder::Read(dir / L"runs.txt"));
+  for (std::size_t at = 0, end; (end = runs.find(L"\r\n", at)) != std::wstring::npos; at = end + 2)
+    lines.push_back(runs.substr(at, runs.find(L'\t', at) - at));
+  return lines;
+}
+
 TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   TempFolder dir;
-  const std::string before = text::ToAnsi(Item(L"A", L"C:\\a.exe") + Item(L"B", L"C:\\b.exe") + Item(L"C", L"C:\\c.exe"));
+  // The start tests' probe writes down each start; Tarvoline runs the saved file at the end.
+  const std::wstring built = tvltest::ProgramFolder() + L"\\..\\sequencer\\", probe = dir / L"probe.exe";
+  ASSERT_TRUE(CopyFileW((built + L"tests\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
+  const std::string before = text::ToAnsi(Item(L"A", L"C:\\gone\\a.exe") + Item(L"B", probe, L"-b") + Item(L"C", probe, L"-c"));
   const std::wstring path = dir.Write(L"Startup.pmw", before);
   fake::Clock clock;
   fake::Messages messages;
@@ -39,11 +54,50 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   ASSERT_TRUE(window->Create(SW_SHOWNOACTIVATE));
   HWND list = window->ControlHandle(Control::ItemList);
   EXPECT_EQ(ListView_GetItemCount(list), 3);
-  // A program that is not there is marked on its row.
-  LVITEMW marked{};
-  marked.mask = LVIF_IMAGE;
-  ASSERT_TRUE(ListView_GetItem(list, &marked));
-  EXPECT_EQ(marked.iImage, 0);
+  // Made larger, the list takes the room; Save keeps its size at the right
+  // edge. Made small, the window stops at its least size.
+  const auto placed = [&](Control c) {
+    RECT r{};
+    GetWindowRect(window->ControlHandle(c), &r);
+    MapWindowPoints(nullptr, window->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const RECT list0 = placed(Control::ItemList), save0 = placed(Control::Save);
+  RECT frame{}, client{};
+  GetWindowRect(window->Handle(), &frame);
+  SetWindowPos(window->Handle(), nullptr, 0, 0, frame.right - frame.left + 200, frame.bottom - frame.top + 100,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT list1 = placed(Control::ItemList), save1 = placed(Control::Save);
+  EXPECT_EQ(list1.right - list1.left, list0.right - list0.left + 200);
+  EXPECT_EQ(list1.bottom - list1.top, list0.bottom - list0.top + 100);
+  EXPECT_EQ(save1.left - save0.left, 200);
+  EXPECT_EQ(save1.top - save0.top, 100);
+  EXPECT_EQ(save1.bottom - save1.top, save0.bottom - save0.top);
+  SetWindowPos(window->Handle(), nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetClientRect(window->Handle(), &client);
+  EXPECT_GE(client.right, list0.right + list0.left);
+  EXPECT_GT(placed(Control::ItemList).bottom, list0.top);
+  SetWindowPos(window->Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  // A program that is not there is marked beside its File; each target
+  // shows an icon beside its title, a program that is there its own.
+  // The icons come once the window has been idle.
+  Sleep(50);
+  for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+  const auto image = [&](int row, int column) {
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iSubItem = column;
+    return ListView_GetItem(list, &item) ? item.iImage : -3;
+  };
+  EXPECT_EQ(image(0, 1), 0);
+  EXPECT_EQ(image(1, 1), I_IMAGENONE);
+  EXPECT_EQ(image(0, 2), I_IMAGENONE);
+  EXPECT_GT(image(0, 0), 0);
+  EXPECT_GT(image(1, 0), 0);
+  EXPECT_NE(image(1, 0), image(0, 0));
 
   // C before B, A switched off, C's option changed.
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
@@ -64,11 +118,25 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
 
   Click(window->ControlHandle(Control::Save));
   EXPECT_TRUE(messages.shown.empty());
-  const std::wstring saved = text::FromAnsi(TempFolder::Read(path));
-  std::wstring off = Item(L"A", L"C:\\a.exe");
-  off.replace(off.find(L"NoUse = 0"), 9, L"NoUse = 1");
-  EXPECT_EQ(saved, off + Item(L"C", L"C:\\c.exe", L"-new") + Item(L"B", L"C:\\b.exe"));
   EXPECT_EQ(TempFolder::Read(path + L".bak"), before);
+  // Tarvoline on the saved file starts C with its new option, then B, and not A.
+  const std::wstring exe = dir / L"Tarvoline.exe";
+  ASSERT_TRUE(CopyFileW((built + L"Tarvoline.exe").c_str(), exe.c_str(), FALSE));
+  dir.Write(L"Tarvoline.ini", "CPULimit = 100\r\nMaxIdleTime = 1000\r\nIntervalTime = 0\r\nTimerInterval = 100\r\n");
+  SetEnvironmentVariableW(L"TVL_PROBE_OUT", (dir / L"runs.txt").c_str());
+  tvltest::Process run;
+  ASSERT_TRUE(run.Start(exe, L" \"" + path + L"\""));
+  const DWORD code = run.Wait();
+  if (code == 99) TerminateProcess(run.process.get(), 1);
+  ASSERT_EQ(code, 0u);
+  // The probes may still be writing when Tarvoline has ended.
+  std::vector<std::wstring> started;
+  for (int i = 0; i < 100 && (started = StartedBy(dir)).size() < 2; ++i) Sleep(100);
+  Sleep(300);  // a third start would show by now
+  started = StartedBy(dir);
+  ASSERT_EQ(started.size(), 2u) << text::ToUtf8(text::FromAnsi(TempFolder::Read(path)));
+  EXPECT_TRUE(started[0].ends_with(L" -new")) << text::ToUtf8(started[0]);
+  EXPECT_TRUE(started[1].ends_with(L" -b")) << text::ToUtf8(started[1]);
 
   // The drop tool's clipboard text becomes an item; undo takes it away.
   const std::wstring block = L"@\r\n2001/05/12：D\r\n" + std::wstring(78, L'-') + L"\r\n" +
@@ -91,8 +159,8 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   POINT below{last.left + 4, last.bottom + 20};
   MapWindowPoints(list, window->Handle(), &below, 1);
   SendMessageW(window->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(below.x, below.y));
-  EXPECT_EQ(window->Document().At(2).view.file, L"C:\\a.exe");
-  EXPECT_EQ(window->Document().At(0).view.file, L"C:\\c.exe");
+  EXPECT_EQ(window->Document().At(2).view.file, L"C:\\gone\\a.exe");
+  EXPECT_EQ(window->Document().At(0).view.option, L"-new");
 
   // Try starts the selected item as a run would and names its process.
   const std::wstring script = dir.Write(L"try.cmd", "@exit 0\r\n");
@@ -100,27 +168,36 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
   SetWindowTextW(window->ControlHandle(Control::File), script.c_str());
   Click(window->ControlHandle(Control::Try));
-  const std::wstring started = ui::Format(ui::Text(editor::texts::kTryStarted), {L"try.cmd", L"\x01"});
+  const std::wstring named = ui::Format(ui::Text(editor::texts::kTryStarted), {L"try.cmd", L"\x01"});
   const std::wstring status = tvltest::TextOf(window->ControlHandle(Control::Status));
-  EXPECT_EQ(status.substr(0, started.find(L'\x01')), started.substr(0, started.find(L'\x01'))) << text::ToUtf8(status);
+  EXPECT_EQ(status.substr(0, named.find(L'\x01')), named.substr(0, named.find(L'\x01'))) << text::ToUtf8(status);
 
-  // A file dropped on the top half of the second row goes in before it.
+  // A file dropped on the top half of the second row goes in before it,
+  // in the window style chosen for dropped files (the drop tool's second).
+  SendMessageW(window->ControlHandle(Control::Dropped), CB_SETCURSEL, 1, 0);
+  // While it is dragged over that row, the insertion mark stands before it.
   const std::wstring dropped = dir.Write(L"notes.txt", "");
   RECT second{};
   ListView_GetItemRect(list, 1, &second, LVIR_BOUNDS);
   POINT at{second.left + 4, second.top + 2};
-  MapWindowPoints(list, window->Handle(), &at, 1);
-  const std::size_t bytes = sizeof(DROPFILES) + (dropped.size() + 2) * sizeof(wchar_t);
-  HGLOBAL files = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-  auto* header = static_cast<DROPFILES*>(GlobalLock(files));
-  *header = DROPFILES{sizeof(DROPFILES), at, FALSE, TRUE};
-  std::memcpy(header + 1, dropped.c_str(), dropped.size() * sizeof(wchar_t));
-  GlobalUnlock(files);
-  SendMessageW(window->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(files), 0);
+  ClientToScreen(list, &at);
+  tvltest::TestData files = tvltest::Files({dropped});
+  IDropTarget* target = window->Target();
+  ASSERT_NE(target, nullptr);
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  target->DragEnter(&files, MK_LBUTTON, POINTL{at.x, at.y}, &effect);
+  EXPECT_EQ(effect, DWORD{DROPEFFECT_COPY});
+  EXPECT_EQ(window->InsertMark(), std::optional<std::size_t>(1));
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  target->Drop(&files, 0, POINTL{at.x, at.y}, &effect);
+  EXPECT_EQ(window->InsertMark(), std::nullopt);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   ASSERT_EQ(window->Document().Count(), 4u);
   EXPECT_EQ(window->Document().At(1).view.file, dropped);
   EXPECT_EQ(window->Document().At(1).view.current, dir.path());
   EXPECT_EQ(window->Document().At(1).view.title, L"notes");
+  EXPECT_EQ(window->Document().At(1).view.size, itemtext::kDroppedFileSizes[1]);
   window.reset();
 }
 

@@ -5,10 +5,13 @@
 #include <windowsx.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <iterator>
 
 #include "common/path_rules.h"
 #include "common/text.h"
+#include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/win32/clipboard.h"
 #include "common/win32/dpi.h"
@@ -21,17 +24,21 @@
 namespace editor {
 namespace {
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
-// Layout at 96 DPI.
+// Layout at 96 DPI: the design's client size, which is also the smallest
+// width; the list may shrink to kListMinHeight before the window stops.
 constexpr int kClientWidth = 640;
-constexpr int kClientHeight = 440;
+constexpr int kClientHeight = 468;
+constexpr int kListHeight = 200;
+// Also leaves the settings page its rows (36 + 8 rows of 40 + 8, below the tabs).
+constexpr int kListMinHeight = 140;
 
 constexpr int kFirstControlId = 100;
 constexpr UINT_PTR kCheckTimer = 1;
-// The Size of a dropped plain file: the first of the drop tool's window styles.
-constexpr int kDroppedFileSize = show::kNormal;
+constexpr UINT_PTR kIconTimer = 2;
+constexpr UINT kProcessDrops = WM_APP + 1;
 // Time the background check may take per tick, in ms.
 constexpr DWORD kCheckSliceMs = 30;
 constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
@@ -42,8 +49,8 @@ constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 
 constexpr win::ControlSpec kControls[] = {
     {WC_TABCONTROLW, 0, WS_VISIBLE | WS_TABSTOP | TCS_TABS, 0, IdOf(Control::Pages), {8, 6, 624, 24}},
-    {WC_LISTVIEWW, 0, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE,
-     IdOf(Control::ItemList), {8, 36, 624, 200}},
+    {WC_LISTVIEWW, 0, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+     WS_EX_CLIENTEDGE, IdOf(Control::ItemList), {8, 36, 624, kListHeight}},
     {L"BUTTON", texts::kMoveUp, kButton, 0, IdOf(Control::MoveUp), {8, 244, 70, 24}},
     {L"BUTTON", texts::kMoveDown, kButton, 0, IdOf(Control::MoveDown), {82, 244, 70, 24}},
     {L"BUTTON", texts::kRemove, kButton, 0, IdOf(Control::Remove), {156, 244, 70, 24}},
@@ -52,10 +59,10 @@ constexpr win::ControlSpec kControls[] = {
     {L"BUTTON", texts::kPaste, kButton, 0, IdOf(Control::Paste), {378, 244, 70, 24}},
     {L"BUTTON", texts::kUndo, kButton, 0, IdOf(Control::Undo), {452, 244, 70, 24}},
     {L"BUTTON", texts::kRedo, kButton, 0, IdOf(Control::Redo), {526, 244, 70, 24}},
-    {L"BUTTON", texts::kAddProgram, kButton, 0, IdOf(Control::AddProgram), {272, 410, 70, 24}},
-    {L"BUTTON", texts::kOpen, kButton, 0, IdOf(Control::Open), {346, 410, 70, 24}},
-    {L"BUTTON", texts::kSaveAs, kButton, 0, IdOf(Control::SaveAs), {420, 410, 138, 24}},
-    {L"BUTTON", texts::kSave, kButton, 0, IdOf(Control::Save), {562, 410, 70, 24}},
+    {L"BUTTON", texts::kAddProgram, kButton, 0, IdOf(Control::AddProgram), {272, 438, 70, 24}},
+    {L"BUTTON", texts::kOpen, kButton, 0, IdOf(Control::Open), {346, 438, 70, 24}},
+    {L"BUTTON", texts::kSaveAs, kButton, 0, IdOf(Control::SaveAs), {420, 438, 138, 24}},
+    {L"BUTTON", texts::kSave, kButton, 0, IdOf(Control::Save), {562, 438, 70, 24}},
     {L"STATIC", texts::kLabelTitle, kLabel, 0, IdOf(Control::TitleLabel), {8, 283, 112, 18}},
     {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Title), {124, 280, 508, 22}},
     {L"STATIC", texts::kLabelFile, kLabel, 0, IdOf(Control::FileLabel), {8, 309, 112, 18}},
@@ -70,7 +77,9 @@ constexpr win::ControlSpec kControls[] = {
     {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Size), {124, 384, 240, 160}},
     {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 160, 20}},
     {L"BUTTON", texts::kTry, kButton, 0, IdOf(Control::Try), {544, 382, 88, 24}},
-    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 414, 262, 18}},
+    {L"STATIC", texts::kLabelDropped, kLabel, 0, IdOf(Control::DroppedLabel), {8, 413, 176, 18}},
+    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Dropped), {188, 410, 176, 120}},
+    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 442, 262, 18}},
 };
 
 // The show states the window-style list names, in its order.
@@ -85,8 +94,25 @@ constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Cu
 constexpr struct { unsigned text; int width; } kColumns[] = {
     {texts::kColumnTitle, 200}, {texts::kColumnFile, 270}, {texts::kColumnOption, 130}};
 
-SIZE OuterSize(UINT dpi) {
-  return win::OuterSize(kStyle, kExStyle, win::Scale(kClientWidth, dpi), win::Scale(kClientHeight, dpi), dpi);
+SIZE OuterSize(UINT dpi, int clientHeight = kClientHeight) {
+  return win::OuterSize(kStyle, kExStyle, win::Scale(kClientWidth, dpi), win::Scale(clientHeight, dpi), dpi);
+}
+
+// How a control follows the window's size: the list takes the extra width
+// and height; the rest keep their size below it, the file buttons at the
+// right edge, the status line widening with the window.
+enum class Anchor { Grow, TopWide, BottomLeft, BottomRight, BottomWide };
+Anchor AnchorOf(int id) {
+  switch (static_cast<Control>(id - kFirstControlId)) {
+    case Control::ItemList: return Anchor::Grow;
+    case Control::Pages: return Anchor::TopWide;
+    case Control::AddProgram:
+    case Control::Open:
+    case Control::SaveAs:
+    case Control::Save: return Anchor::BottomRight;
+    case Control::Status: return Anchor::BottomWide;
+    default: return Anchor::BottomLeft;
+  }
 }
 
 std::wstring WindowText(HWND h) {
@@ -191,16 +217,36 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wp));
       return 0;
+    case kProcessDrops:
+      OnProcessDrops();
+      return 0;
     case WM_TIMER:
       if (wp == kCheckTimer) CheckChunk();
+      if (wp == kIconTimer) {
+        KillTimer(hwnd_, kIconTimer);
+        iconsDue_ = true;
+        InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
+      }
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd_, kCheckTimer);
+      KillTimer(hwnd_, kIconTimer);
+      if (registered_) RevokeDragDrop(hwnd_);
+      registered_ = false;
+      if (target_) target_.get()->Detach();
       if (args_.quitOnDestroy) PostQuitMessage(0);
       return 0;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
       return 0;
+    case WM_SIZE:
+      if (wp != SIZE_MINIMIZED) OnSize(LOWORD(lp), HIWORD(lp));
+      return 0;
+    case WM_GETMINMAXINFO: {
+      const SIZE least = OuterSize(dpi_, kClientHeight - kListHeight + kListMinHeight);
+      reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{least.cx, least.cy};
+      return 0;
+    }
     default:
       return DefWindowProcW(hwnd_, msg, wp, lp);
   }
@@ -209,8 +255,9 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool EditorWindow::OnCreate() {
   if (!controls_.Create(hwnd_, kControls)) return false;
   HWND list = ControlHandle(Control::ItemList);
-  ListView_SetExtendedListViewStyle(list,
-                                    LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
+  // The target's icon beside the title, the findings' sign beside File.
+  ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER |
+                                              LVS_EX_INFOTIP | LVS_EX_SUBITEMIMAGES);
   // The list holds no state of its own: the check boxes come from the items.
   ListView_SetCallbackMask(list, LVIS_STATEIMAGEMASK);
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
@@ -229,18 +276,58 @@ bool EditorWindow::OnCreate() {
     TabCtrl_InsertItem(ControlHandle(Control::Pages), TabCtrl_GetItemCount(ControlHandle(Control::Pages)), &tab);
   }
   if (!settings_.Create(hwnd_)) return false;
+  // The drop tool's choice for plain files, named as the Size field names them.
+  HWND dropped = ControlHandle(Control::Dropped);
+  for (int d : itemtext::kDroppedFileSizes)
+    for (std::size_t i = 0; i < std::size(kSizes); ++i)
+      if (kSizes[i] == d) SendMessageW(dropped, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(kSizeTexts[i]).c_str()));
+  SendMessageW(dropped, CB_SETCURSEL, 0, 0);
   ApplyDpi(dpi_);
+  // OLE's drop shows where files will go; WM_DROPFILES is kept for a
+  // thread without OLE.
   DragAcceptFiles(hwnd_, TRUE);
+  target_.reset(new win::DropTarget(this));
+  registered_ = SUCCEEDED(RegisterDragDrop(hwnd_, target_.get()));
   return true;
 }
 
 void EditorWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
   ApplyDpi(dpi);
-  SIZE size = OuterSize(dpi);
-  if (suggested)
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-  else
+  // The system's suggestion keeps the size the user gave, scaled; without
+  // one (created on a monitor of another DPI) the design size at this DPI.
+  if (suggested) {
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SIZE size = OuterSize(dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  OnSize(client.right, client.bottom);
+}
+
+void EditorWindow::OnSize(int width, int height) {
+  const int dx = width - win::Scale(kClientWidth, dpi_), dy = height - win::Scale(kClientHeight, dpi_);
+  // One batch: the controls move together, without a repaint between them.
+  HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(kControls)));
+  for (const win::ControlSpec& spec : kControls) {
+    RECT r{win::Scale(spec.rect.x, dpi_), win::Scale(spec.rect.y, dpi_), 0, 0};
+    r.right = r.left + win::Scale(spec.rect.width, dpi_);
+    r.bottom = r.top + win::Scale(spec.rect.height, dpi_);
+    switch (AnchorOf(spec.id)) {
+      case Anchor::Grow: r.right += dx; r.bottom += dy; break;
+      case Anchor::TopWide: r.right += dx; break;
+      case Anchor::BottomRight: OffsetRect(&r, dx, dy); break;
+      case Anchor::BottomWide: r.right += dx; OffsetRect(&r, 0, dy); break;
+      case Anchor::BottomLeft: OffsetRect(&r, 0, dy); break;
+    }
+    if (HWND h = controls_.Find(spec.id); h && moves)
+      moves = DeferWindowPos(moves, h, nullptr, r.left, r.top, r.right - r.left, std::max(r.bottom - r.top, 0L),
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (moves) EndDeferWindowPos(moves);
+  LayoutSettingsPage();
 }
 
 void EditorWindow::ApplyDpi(UINT dpi) {
@@ -251,18 +338,68 @@ void EditorWindow::ApplyDpi(UINT dpi) {
   for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
     ListView_SetColumnWidth(list, i, win::Scale(kColumns[i].width, dpi));
   if (fonts.body) fonts_ = std::move(fonts);
-  // The settings page lies over everything below the tab strip.
-  const RECT page{0, win::Scale(kControls[0].rect.y + kControls[0].rect.height + 4, dpi), win::Scale(kClientWidth, dpi),
-                  win::Scale(kClientHeight, dpi)};
-  settings_.Layout(page, dpi, fonts_);
-  // A row with findings carries the warning sign, sized for this DPI.
-  const int side = win::Scale(16, dpi);
-  win::ImageList images(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 1, 1));
+  LayoutSettingsPage();
+  ResetImages();
+}
+
+// The settings page lies over everything below the tab strip.
+void EditorWindow::LayoutSettingsPage() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  client.top = win::Scale(kControls[0].rect.y + kControls[0].rect.height + 4, dpi_);
+  settings_.Layout(client, dpi_, fonts_);
+}
+
+// A row with findings carries the warning sign (image 0), sized for the
+// DPI; the targets' icons follow as rows are drawn.
+void EditorWindow::ResetImages() {
+  HWND list = ControlHandle(Control::ItemList);
+  const int side = win::Scale(16, dpi_);
+  win::ImageList images(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 1, 16));
   if (HICON warning = static_cast<HICON>(LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON, side, side, LR_SHARED));
       images && warning && ImageList_AddIcon(images.get(), warning) == 0) {
     ListView_SetImageList(list, images.get(), LVSIL_SMALL);
-    findingImages_ = std::move(images);
+    rowImages_ = std::move(images);
+    iconOf_.clear();
   }
+}
+
+int EditorWindow::IconAt(std::size_t row) {
+  const std::wstring& file = doc_.At(row).view.file;
+  if (file.empty() || !rowImages_) return I_IMAGENONE;
+  // The shell's icons take a while to set up: the window shows first, the
+  // icons follow once it is idle.
+  if (!iconsDue_) {
+    SetTimer(hwnd_, kIconTimer, USER_TIMER_MINIMUM, nullptr);
+    return I_IMAGENONE;
+  }
+  std::wstring ext = paths::Extension(file);
+  for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
+  // A program, a shortcut or a folder has an icon of its own; a document
+  // shows its type's, which needs no look at the disk; an address the shell's.
+  const bool address = tool::IsAddress(file);
+  const bool own = !address && (ext.empty() || ext == L"exe" || ext == L"lnk" || ext == L"com" || ext == L"scr");
+  const auto cached = [this](const std::wstring& key, const std::wstring& name, UINT flags) {
+    if (auto it = iconOf_.find(key); it != iconOf_.end()) return it->second;
+    SHFILEINFOW info{};
+    int index = -1;
+    if (SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON | flags) &&
+        info.hIcon) {
+      index = ImageList_AddIcon(rowImages_.get(), info.hIcon);
+      DestroyIcon(info.hIcon);
+    }
+    return iconOf_[key] = index;
+  };
+  std::wstring path = own ? file : L"";
+  for (wchar_t& c : path) c = static_cast<wchar_t>(std::towlower(c));
+  // A program that is not there (yet) shows its type's icon; asking the
+  // shell about it first would cost a parse of the path for nothing.
+  const std::wstring key = L"|" + path;
+  const bool there = own && (iconOf_.contains(key) || GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES);
+  int index = there ? cached(key, file, 0) : -1;
+  if (index < 0) index = address ? cached(L"url", L".url", SHGFI_USEFILEATTRIBUTES)
+                                 : cached(L"." + ext, L"." + ext, SHGFI_USEFILEATTRIBUTES);
+  return index < 0 ? I_IMAGENONE : index;
 }
 
 std::vector<std::size_t> EditorWindow::SelectedRows() const {
@@ -394,6 +531,8 @@ void EditorWindow::OnCommand(int id, int code) {
     case Control::BrowseFolder: OnBrowseFolder(); break;
     case Control::Try: OnTry(); break;
     case Control::Recheck:
+      // A program installed since may have brought its icon too.
+      ResetImages();
       ForgetFindings(true);
       InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
       ShowState();
@@ -504,8 +643,12 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
         item.state = INDEXTOSTATEIMAGEMASK(v.switchedOn ? 2 : 1);
         item.stateMask = LVIS_STATEIMAGEMASK;
       }
-      if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0)
-        item.iImage = FindingsAt(static_cast<std::size_t>(item.iItem)).empty() ? I_IMAGENONE : 0;
+      if (item.mask & LVIF_IMAGE) {
+        const std::size_t row = static_cast<std::size_t>(item.iItem);
+        item.iImage = item.iSubItem == 0 ? IconAt(row)
+                      : item.iSubItem == 1 && !FindingsAt(row).empty() ? 0
+                                                                        : I_IMAGENONE;
+      }
       return 0;
     }
     case LVN_GETINFOTIPW: {
@@ -515,6 +658,12 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
       for (const std::wstring& f : FindingsAt(static_cast<std::size_t>(tip->iItem))) said += (said.empty() ? L"" : L"\r\n") + f;
       if (!said.empty()) lstrcpynW(tip->pszText, said.c_str(), tip->cchTextMax);
       return 0;
+    }
+    case NM_CUSTOMDRAW: {
+      const NMCUSTOMDRAW& draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header)->nmcd;
+      if (draw.dwDrawStage == CDDS_PREPAINT) return ownMark_ && insertMark_ ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+      if (draw.dwDrawStage == CDDS_POSTPAINT) DrawInsertMark(draw.hdc);
+      return CDRF_DODEFAULT;
     }
     case LVN_BEGINDRAG:
       dragging_ = true;
@@ -574,20 +723,51 @@ std::size_t EditorWindow::DropRow(POINT inList) const {
 void EditorWindow::OnDragMove(POINT inParent) {
   HWND list = ControlHandle(Control::ItemList);
   MapWindowPoints(hwnd_, list, &inParent, 1);
-  const std::size_t before = DropRow(inParent);
-  LVINSERTMARK mark{sizeof mark, before == 0 ? 0u : DWORD{LVIM_AFTER}, before == 0 ? 0 : static_cast<int>(before) - 1, 0};
-  ListView_SetInsertMark(list, &mark);
+  ShowInsertMark(DropRow(inParent));
+}
+
+void EditorWindow::ShowInsertMark(std::optional<std::size_t> before) {
+  if (before == insertMark_) return;  // a drag reports every move
+  insertMark_ = before;
+  HWND list = ControlHandle(Control::ItemList);
+  LVINSERTMARK mark{sizeof mark, 0, -1, 0};
+  if (before && *before > 0) {
+    mark.dwFlags = LVIM_AFTER;
+    mark.iItem = static_cast<int>(*before) - 1;
+  } else if (before && doc_.Count() > 0) {
+    mark.iItem = 0;
+  }
+  // Some list controls (Wine's) have no insertion mark: the window draws it.
+  ownMark_ = !ListView_SetInsertMark(list, &mark);
+  if (ownMark_) InvalidateRect(list, nullptr, FALSE);
+}
+
+void EditorWindow::DrawInsertMark(HDC dc) {
+  if (!insertMark_ || doc_.Count() == 0) return;
+  HWND list = ControlHandle(Control::ItemList);
+  const bool last = *insertMark_ >= doc_.Count();
+  RECT row{}, client{};
+  ListView_GetItemRect(list, static_cast<int>(last ? doc_.Count() - 1 : *insertMark_), &row, LVIR_BOUNDS);
+  GetClientRect(list, &client);
+  const int y = last ? row.bottom : row.top, half = std::max(1, win::Scale(1, dpi_));
+  RECT line{client.left, y - half, client.right, y + half};
+  FillRect(dc, &line, GetSysColorBrush(COLOR_HIGHLIGHT));
 }
 
 void EditorWindow::OnDragEnd(bool drop, POINT inParent) {
   dragging_ = false;
   HWND list = ControlHandle(Control::ItemList);
-  LVINSERTMARK none{sizeof none, 0, -1, 0};
-  ListView_SetInsertMark(list, &none);
+  ShowInsertMark(std::nullopt);
   if (GetCapture() == hwnd_) ReleaseCapture();
   if (!drop) return;
   MapWindowPoints(hwnd_, list, &inParent, 1);
   Refresh(doc_.MoveTo(SelectedRows(), DropRow(inParent)));
+}
+
+int EditorWindow::DroppedFileSize() const {
+  const LRESULT i = SendMessageW(ControlHandle(Control::Dropped), CB_GETCURSEL, 0, 0);
+  return i >= 0 && i < static_cast<LRESULT>(std::size(itemtext::kDroppedFileSizes)) ? itemtext::kDroppedFileSizes[i]
+                                                                                    : itemtext::kDroppedFileSizes[0];
 }
 
 void EditorWindow::OnDropFiles(HDROP drop) {
@@ -601,18 +781,52 @@ void EditorWindow::OnDropFiles(HDROP drop) {
     paths.push_back(std::move(path));
   }
   DragFinish(drop);
+  ClientToScreen(hwnd_, &at);
+  AddDropped(paths, DropRowAt(at));
+}
 
+std::size_t EditorWindow::DropRowAt(POINT screen) const {
   HWND list = ControlHandle(Control::ItemList);
-  MapWindowPoints(hwnd_, list, &at, 1);
+  ScreenToClient(list, &screen);
   RECT inside{};
   GetClientRect(list, &inside);
-  // Dropped beside the list: after the last row.
-  const std::size_t row = PtInRect(&inside, at) ? DropRow(at) : doc_.Count();
+  return PtInRect(&inside, screen) ? DropRow(screen) : doc_.Count();
+}
+
+bool EditorWindow::IsOverDropArea(POINTL screen) {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return PtInRect(&r, POINT{screen.x, screen.y});
+}
+
+void EditorWindow::OnDragOver(POINTL screen) { ShowInsertMark(DropRowAt(POINT{screen.x, screen.y})); }
+
+void EditorWindow::OnDragLeave() { ShowInsertMark(std::nullopt); }
+
+void EditorWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) {
+  if (!files || files->empty()) return;
+  pendingDrops_.emplace_back(std::move(*files), DropRowAt(POINT{screen.x, screen.y}));
+  PostMessageW(hwnd_, kProcessDrops, 0, 0);
+}
+
+void EditorWindow::OnProcessDrops() {
+  // A message box about one drop runs its own loop, in which the next may
+  // arrive: it waits until this one is done.
+  if (processingDrops_) return;
+  processingDrops_ = true;
+  while (!pendingDrops_.empty()) {
+    auto [paths, row] = std::move(pendingDrops_.front());
+    pendingDrops_.erase(pendingDrops_.begin());
+    AddDropped(paths, row);
+  }
+  processingDrops_ = false;
+}
+
+void EditorWindow::AddDropped(const std::vector<std::wstring>& paths, std::size_t row) {
   std::vector<SequenceDocument::NewItem> items;
   std::wstring leftOut;
   for (const std::wstring& path : paths) {
-    // The drop tool's list starts at a normal window: plain files get that.
-    const itemtext::DroppedItem d = itemtext::ItemFromDropped(path, kDroppedFileSize, RealShortcutStore(), args_.files);
+    const itemtext::DroppedItem d = itemtext::ItemFromDropped(path, DroppedFileSize(), RealShortcutStore(), args_.files);
     if (d.status == itemtext::DroppedItem::Ok)
       items.push_back({d.title, d.texts.file, d.texts.current, d.texts.option, d.size});
     else

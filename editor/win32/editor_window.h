@@ -9,12 +9,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/fileio.h"
 #include "common/itemtext.h"
 #include "common/messages.h"
 #include "common/win32/controls.h"
+#include "common/win32/drop_target.h"
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
 #include "editor/sequence_document.h"
@@ -45,15 +47,16 @@ enum class Control {
   ItemList, MoveUp, MoveDown, Remove, Duplicate, Copy, Paste, Undo, Redo, Save, SaveAs, Open, AddProgram,
   TitleLabel, Title, FileLabel, File, CurrentLabel, Current, OptionLabel, Option, SizeLabel, Size, SwitchedOn,
   BrowseFile, BrowseFolder, Try,
+  DroppedLabel, Dropped,  // the window style for dropped plain files
   Recheck,  // F5: no control of its own
   Status,
   Pages  // the tab strip: the items, or Tarvoline's settings
 };
 
-class EditorWindow final : public win::Window<EditorWindow> {
+class EditorWindow final : public win::Window<EditorWindow>, private win::DropSink {
  public:
   explicit EditorWindow(EditorWindowArgs args);
-  ~EditorWindow();
+  ~EditorWindow() override;
   EditorWindow(const EditorWindow&) = delete;
   EditorWindow& operator=(const EditorWindow&) = delete;
 
@@ -63,6 +66,11 @@ class EditorWindow final : public win::Window<EditorWindow> {
   HWND ControlHandle(Control c) const;
   const SequenceDocument& Document() const { return doc_; }
   SettingsPage& Settings() { return settings_; }
+  // The drop target files from the shell arrive through (the thread must have
+  // called OleInitialize; without it only WM_DROPFILES brings them).
+  IDropTarget* Target() const { return target_.get(); }
+  // The row the insertion mark stands before while rows or files are dragged.
+  std::optional<std::size_t> InsertMark() const { return insertMark_; }
   // The message loop's keys: Ctrl+S, F9 and Alt+Up/Down everywhere, the list's
   // Ctrl+C/V/Z/Y and Del unless a text field has the focus.
   bool TranslateKeys(MSG& msg);
@@ -76,6 +84,8 @@ class EditorWindow final : public win::Window<EditorWindow> {
   LRESULT OnNotify(NMHDR* header);
   void OnClose();
   void OnDpiChanged(UINT dpi, const RECT* suggested);
+  // Lays the controls out for a client area of width × height pixels.
+  void OnSize(int width, int height);
   // Saves to the file open ("" ) or to another; false when nothing was saved.
   bool OnSave(const std::wstring& path = L"");
   void OnSaveAs();
@@ -92,8 +102,24 @@ class EditorWindow final : public win::Window<EditorWindow> {
   void OnTry();
 
   // Files, folders and shortcuts dropped from the shell become items where
-  // they are dropped, by the drop tool's rule.
+  // they are dropped, by the drop tool's rule: through OLE (with the
+  // insertion mark while they are dragged) or WM_DROPFILES.
+  bool IsOverDropArea(POINTL screen) override;
+  void OnDragOver(POINTL screen) override;
+  void OnDragLeave() override;
+  void OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) override;
+  void OnProcessDrops();
   void OnDropFiles(HDROP drop);
+  void AddDropped(const std::vector<std::wstring>& paths, std::size_t row);
+  // The row dropped files would go before, for a point on the screen: below
+  // the last row when the point is beside the list.
+  std::size_t DropRowAt(POINT screen) const;
+  // The insertion mark before row; none for nullopt.
+  void ShowInsertMark(std::optional<std::size_t> before);
+  // The mark drawn over the rows, where the list cannot show one itself.
+  void DrawInsertMark(HDC dc);
+  // The Size a dropped plain file gets: the user's choice, by the drop tool's rule.
+  int DroppedFileSize() const;
   // Dragging rows within the list: the row the dragged ones would go before.
   std::size_t DropRow(POINT inList) const;
   void OnDragMove(POINT inParent);
@@ -114,6 +140,10 @@ class EditorWindow final : public win::Window<EditorWindow> {
   void ForgetFindings(bool askSystem);
   const std::vector<std::wstring>& FindingsAt(std::size_t row);
   void CheckChunk();
+  // The image of the row's target, fetched when the row is first drawn.
+  int IconAt(std::size_t row);
+  void ResetImages();
+  void LayoutSettingsPage();
 
   EditorWindowArgs args_;
   SequenceDocument doc_;
@@ -122,12 +152,23 @@ class EditorWindow final : public win::Window<EditorWindow> {
   UINT dpi_ = 96;
   bool filling_ = false;  // the fields are being filled, not typed in
   bool dragging_ = false;
+  std::optional<std::size_t> insertMark_;
+  bool ownMark_ = false;  // the list did not take the mark: drawn by the window
   HACCEL allKeys_ = nullptr, fieldKeys_ = nullptr;
   std::optional<sequence::check::ItemCheck> check_;
   std::vector<std::size_t> twins_;  // empty: to be worked out again
   std::vector<std::optional<std::vector<std::wstring>>> findings_;
   std::size_t nextUnchecked_ = 0;
-  win::ImageList findingImages_;
+  // The warning sign, then the targets' icons: by path for programs,
+  // shortcuts and folders, by type for documents ("." + extension).
+  win::ImageList rowImages_;
+  win::ComPtr<win::DropTarget> target_;
+  bool registered_ = false;
+  // Drops taken by the target, handled after it has returned to the source.
+  std::vector<std::pair<std::vector<std::wstring>, std::size_t>> pendingDrops_;
+  bool processingDrops_ = false;
+  std::unordered_map<std::wstring, int> iconOf_;
+  bool iconsDue_ = false;  // the window has been idle once: icons may be fetched
   SettingsPage settings_;
 };
 

@@ -2,7 +2,7 @@
 // fix and add, saved changing only what the user changed.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
+#include <ole2.h>
 
 #include "common/itemtext.h"
 #include "common/path_rules.h"
@@ -17,8 +17,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showCommand) {
   win::MessageBoxes messages(L"TVL Editor");
-  // The folder browser needs COM on this thread.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  // The folder browser needs COM on this thread, the list's drop target OLE.
+  const HRESULT ole = OleInitialize(nullptr);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -44,6 +44,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showComm
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  if (SUCCEEDED(com)) CoUninitialize();
+  if (SUCCEEDED(ole)) OleUninitialize();
   return static_cast<int>(msg.wParam);
 }

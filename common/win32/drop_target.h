@@ -1,5 +1,5 @@
 // An OLE drop target that accepts file lists over one area of a window and
-// hands the dropped paths to its sink.
+// hands the dropped paths to its sink (the drop tool's area, the editor's list).
 #pragma once
 
 #include <windows.h>
@@ -9,17 +9,22 @@
 #include <string>
 #include <vector>
 
-namespace droptool {
+namespace win {
 
 class DropSink {
  public:
   virtual ~DropSink() = default;
   // True when the screen point lies over the area that takes drops.
   virtual bool IsOverDropArea(POINTL screen) = 0;
+  // Files are being dragged over the area at the screen point (for feedback
+  // such as an insertion mark), or have left it or been dropped.
+  virtual void OnDragOver(POINTL) {}
+  virtual void OnDragLeave() {}
   // The paths of a drop in the list's order, or nullopt when the dropped data
-  // held no file list. Called inside IDropTarget::Drop: the sink must not
-  // block the drag source (no message boxes here).
-  virtual void OnFilesDropped(std::optional<std::vector<std::wstring>> files) = 0;
+  // held no file list, and where they were dropped. Called inside
+  // IDropTarget::Drop: the sink must not block the drag source (no message
+  // boxes here).
+  virtual void OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) = 0;
 };
 
 // Reference counted; created with a count of 1 for its creator.
@@ -49,4 +54,4 @@ class DropTarget final : public IDropTarget {
   bool offersFiles_ = false;
 };
 
-}  // namespace droptool
+}  // namespace win

@@ -1,8 +1,8 @@
-#include "drop_target.h"
+#include "common/win32/drop_target.h"
 
-#include "drop_files.h"
+#include "common/win32/drop_files.h"
 
-namespace droptool {
+namespace win {
 
 HRESULT DropTarget::QueryInterface(REFIID riid, void** out) {
   if (!out) return E_POINTER;
@@ -24,7 +24,11 @@ ULONG DropTarget::Release() {
 }
 
 DWORD DropTarget::Effect(POINTL pt, DWORD allowed) {
-  if (!sink_ || !offersFiles_ || !(allowed & DROPEFFECT_COPY) || !sink_->IsOverDropArea(pt)) return DROPEFFECT_NONE;
+  if (!sink_ || !offersFiles_ || !(allowed & DROPEFFECT_COPY) || !sink_->IsOverDropArea(pt)) {
+    if (sink_) sink_->OnDragLeave();
+    return DROPEFFECT_NONE;
+  }
+  sink_->OnDragOver(pt);
   return DROPEFFECT_COPY;
 }
 
@@ -43,20 +47,22 @@ HRESULT DropTarget::DragOver(DWORD, POINTL pt, DWORD* effect) {
 
 HRESULT DropTarget::DragLeave() {
   offersFiles_ = false;
+  if (sink_) sink_->OnDragLeave();
   return S_OK;
 }
 
 HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL pt, DWORD* effect) {
   if (!effect) return E_INVALIDARG;
   offersFiles_ = false;
+  if (sink_) sink_->OnDragLeave();
   if (!sink_ || !sink_->IsOverDropArea(pt)) {
     *effect = DROPEFFECT_NONE;
     return S_OK;
   }
   std::optional<std::vector<std::wstring>> files = dropfiles::FilesFrom(data);
   *effect = files && (*effect & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
-  sink_->OnFilesDropped(std::move(files));
+  sink_->OnFilesDropped(std::move(files), pt);
   return S_OK;
 }
 
-}  // namespace droptool
+}  // namespace win

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "common/win32/raii.h"
-#include "file_list.h"
+#include "common/file_list.h"
 
 namespace dropfiles {
 namespace {

@@ -1,4 +1,4 @@
-#include "file_list.h"
+#include "common/file_list.h"
 
 #include <gtest/gtest.h>
 
