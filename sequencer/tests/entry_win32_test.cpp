@@ -142,7 +142,7 @@ TEST(StartupFaults, TheNotFoundMessageAnswersAfterEarlierRuns) {
   ASSERT_TRUE(CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
   SetEnvironmentVariableW(L"TVL_PROBE_OUT", (t / L"runs.txt").c_str());
   std::string three;
-  for (int i = 0; i < 3; ++i) three += Record("p" + std::to_string(i), text::ToAnsi(probe));
+  for (int i = 0; i < 3; ++i) three += Record(std::string("p").append(std::to_string(i)), text::ToAnsi(probe));
   const std::wstring one = t.Write(L"one.pmw", Record("p", text::ToAnsi(probe))), seq = t.Write(L"three.pmw", three);
   const auto run = [&](const std::wstring& sequence, bool close) {
     tvltest::Process p;
