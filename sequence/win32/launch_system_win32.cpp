@@ -353,7 +353,7 @@ class Win32LaunchSystem final : public LaunchSystem {
     win::ComInit com(SUCCEEDED(hr));
     INetworkListManager* raw = nullptr;
     if (FAILED(win::com::CreateInstance(CLSID_NetworkListManager, nullptr, CLSCTX_ALL, IID_INetworkListManager,
-                                  reinterpret_cast<void**>(&raw))) ||
+                                        reinterpret_cast<void**>(&raw))) ||
         !raw)
       return std::nullopt;
     win::ComPtr<INetworkListManager> manager(raw);
