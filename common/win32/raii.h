@@ -8,6 +8,8 @@
 
 #include <utility>
 
+#include "com_library.h"
+
 namespace win {
 
 // Traits: using T; static T Invalid(); static void Release(T).
@@ -79,7 +81,7 @@ using ComPtr = Owned<ComTraits<I>>;
 struct ComInitTraits {
   using T = bool;
   static T Invalid() { return false; }
-  static void Release(T) { ::CoUninitialize(); }
+  static void Release(T) { com::Uninitialize(); }
 };
 struct OleInitTraits {
   using T = bool;
@@ -127,7 +129,7 @@ template <class P>
 struct CoTaskMemTraits {
   using T = P;
   static T Invalid() { return nullptr; }
-  static void Release(T p) { ::CoTaskMemFree(p); }
+  static void Release(T p) { com::TaskMemFree(p); }
 };
 template <class P>
 using CoTaskMem = Owned<CoTaskMemTraits<P>>;

@@ -148,7 +148,7 @@ std::unique_ptr<ProcessWatch> WatchOf(win::Handle process) {
 }
 
 struct ItemListFree {
-  void operator()(ITEMIDLIST* p) const { ::CoTaskMemFree(p); }
+  void operator()(ITEMIDLIST* p) const { win::com::TaskMemFree(p); }
 };
 using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
@@ -170,7 +170,7 @@ class KeepingShell final : public Shell {
  public:
   std::intptr_t Execute(WindowHandle owner, const std::wstring& file, const std::wstring& directory,
                         int showState) override {
-    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    HRESULT hr = win::com::Initialize(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     win::ComInit com(SUCCEEDED(hr));
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
@@ -272,21 +272,27 @@ class Win32LaunchSystem final : public LaunchSystem {
   std::optional<std::vector<ProcessEntry>> Snapshot() override {
     // The system's own process list, which a toolhelp snapshot copies into a
     // section first: read directly, it costs a tenth under the emulator, and
-    // every start of a log-on pays it.
+    // every start of a log-on pays it. The buffer stays for the next start at
+    // the size the last list needed, so that one call is one ask, and it is
+    // not cleared: the system writes what is read.
     constexpr NTSTATUS kLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
-    std::vector<std::uint64_t> buffer(32 * 1024);  // 256 KB, aligned for the records
     NTSTATUS status = kLengthMismatch;
     for (int attempt = 0; attempt < 4 && status == kLengthMismatch; ++attempt) {
-      const ULONG given = static_cast<ULONG>(buffer.size() * sizeof(std::uint64_t));
+      if (!snapshotBuffer_) snapshotBuffer_.reset(new std::uint64_t[snapshotWords_]);  // aligned for the records
+      const ULONG given = static_cast<ULONG>(snapshotWords_ * sizeof(std::uint64_t));
       ULONG needed = 0;
-      status = ::NtQuerySystemInformation(SystemProcessInformation, buffer.data(), given, &needed);
-      // Processes may start between two asks: some room beyond the size asked.
-      if (status == kLengthMismatch) buffer.resize((std::max(needed, given) + given / 2) / sizeof(std::uint64_t) + 1);
+      status = ::NtQuerySystemInformation(SystemProcessInformation, snapshotBuffer_.get(), given, &needed);
+      if (status == kLengthMismatch) {
+        // Processes may start between two asks: some room beyond the size asked.
+        snapshotWords_ = (std::max(needed, given) + given / 2) / sizeof(std::uint64_t) + 1;
+        snapshotBuffer_.reset();
+      }
     }
     if (!NT_SUCCESS(status)) return std::nullopt;
     std::vector<ProcessEntry> entries;
     const DWORD self = ::GetCurrentProcessId();
-    const auto* bytes = reinterpret_cast<const BYTE*>(buffer.data());
+    entries.reserve(lastCount_);
+    const auto* bytes = reinterpret_cast<const BYTE*>(snapshotBuffer_.get());
     for (size_t at = 0;;) {
       const auto* p = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(bytes + at);
       const auto id = static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(p->UniqueProcessId));
@@ -297,6 +303,7 @@ class Win32LaunchSystem final : public LaunchSystem {
       if (!p->NextEntryOffset) break;
       at += p->NextEntryOffset;
     }
+    lastCount_ = entries.size();
     return entries;
   }
 
@@ -342,11 +349,11 @@ class Win32LaunchSystem final : public LaunchSystem {
   std::optional<bool> InternetConnected() override {
     // Asked anew each time, with COM for just the call: the window's thread
     // keeps no apartment of its own, and the answer may change between ticks.
-    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    HRESULT hr = win::com::Initialize(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     win::ComInit com(SUCCEEDED(hr));
     INetworkListManager* raw = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_NetworkListManager, nullptr, CLSCTX_ALL, IID_INetworkListManager,
-                                  reinterpret_cast<void**>(&raw))) ||
+    if (FAILED(win::com::CreateInstance(CLSID_NetworkListManager, nullptr, CLSCTX_ALL, IID_INetworkListManager,
+                                        reinterpret_cast<void**>(&raw))) ||
         !raw)
       return std::nullopt;
     win::ComPtr<INetworkListManager> manager(raw);
@@ -361,6 +368,10 @@ class Win32LaunchSystem final : public LaunchSystem {
     return ownUser_;
   }
   std::vector<BYTE> ownUser_;
+  // 32 KB hold the list of a few dozen processes.
+  std::size_t snapshotWords_ = 4 * 1024;
+  std::unique_ptr<std::uint64_t[]> snapshotBuffer_;
+  std::size_t lastCount_ = 0;
 
   // The TOKEN_USER of a process; empty when it cannot be read.
   static std::vector<BYTE> UserOf(HANDLE process) {
