@@ -48,9 +48,7 @@ IniDocument DocumentOf(const std::vector<RawLine>& lines, FileSystem& fs) {
 
 // The key's value as LoadSettings reads it.
 double ReadValue(const IniDocument& doc, const SettingKey& key, const NumberSeparators& locale) {
-  const Variant v = doc.Value(key.name, Variant());
-  std::optional<double> d = v.IsString() ? sequence::ParseSettingNumber(v.ToString(), locale) : v.ToNumber();
-  const double n = d && std::isfinite(*d) ? *d : key.defaultValue;
+  const double n = sequence::SettingNumber(doc.Value(key.name, Variant()), locale).value_or(key.defaultValue);
   if (!key.isSwitch) return n;
   return (key.onlyOne ? n == 1 : n != 0) ? 1 : 0;
 }

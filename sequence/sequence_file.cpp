@@ -47,9 +47,7 @@ int SizeValue(const Variant& v) {
 
 double SettingValue(const IniDocument& doc, std::wstring_view name, double fallback, const NumberSeparators& locale,
                     SettingsRead& read) {
-  const Variant v = doc.Value(name, Variant(fallback));
-  std::optional<double> d = v.IsString() ? ParseSettingNumber(v.ToString(), locale) : v.ToNumber();
-  if (d && std::isfinite(*d)) return *d;
+  if (std::optional<double> d = SettingNumber(doc.Value(name, Variant(fallback)), locale)) return *d;
   read.notNumbers.emplace_back(name);
   return fallback;
 }
@@ -59,8 +57,8 @@ double TimingValue(const IniDocument& doc, std::wstring_view name, const NumberS
                    SequenceItem& item) {
   const Variant v = doc.Value(name, Variant(L""));
   if (v.IsEmpty() || (v.IsString() && text::Trim(v.ToString(), L" \t").empty())) return 0;
-  std::optional<double> d = v.IsString() ? ParseSettingNumber(v.ToString(), locale) : v.ToNumber();
-  if (d && std::isfinite(*d) && *d >= 0 && *d <= kMaxItemTimingMs) return *d;
+  std::optional<double> d = SettingNumber(v, locale);
+  if (d && *d >= 0 && *d <= kMaxItemTimingMs) return *d;
   item.BadTiming.push_back(std::wstring(name) + L" = " + v.ToString());
   return 0;
 }
@@ -162,6 +160,12 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   // An unwritable file changes nothing else.
   if (writeBack && completed && (loaded || !fs.Exists(iniPath))) settings.Save();
   return read;
+}
+
+std::optional<double> SettingNumber(const Variant& value, const NumberSeparators& locale) {
+  std::optional<double> d = value.IsString() ? ParseSettingNumber(value.ToString(), locale) : value.ToNumber();
+  if (d && std::isfinite(*d)) return d;
+  return std::nullopt;
 }
 
 int TimerIntervalMs(double timerInterval) {

@@ -116,6 +116,10 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs,
 // nullopt for anything else.
 std::optional<double> ParseSettingNumber(std::wstring_view text, const NumberSeparators& locale);
 
+// A setting's value as a start reads it: a text by ParseSettingNumber, a
+// number as it is; nullopt when that gives no finite number.
+std::optional<double> SettingNumber(const Variant& value, const NumberSeparators& locale);
+
 // The timer's period in whole milliseconds: TimerInterval rounded half to
 // even; a value the timer cannot take (below 1, above 65535, not finite)
 // gives 200, so the program never sits without ticks.

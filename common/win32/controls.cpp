@@ -5,6 +5,13 @@
 
 namespace win {
 
+std::wstring WindowText(HWND h) {
+  if (!h) return {};
+  std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+  s.resize(static_cast<std::size_t>(GetWindowTextW(h, s.data(), static_cast<int>(s.size()))));
+  return s;
+}
+
 HFONT MakeFont(const std::wstring& face, int points, bool bold, UINT dpi) {
   LOGFONTW lf{};
   NONCLIENTMETRICSW metrics{};

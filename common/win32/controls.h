@@ -53,6 +53,9 @@ struct Fonts {
 // font; points 0 then keeps that font's own size, scaled to dpi.
 HFONT MakeFont(const std::wstring& face, int points, bool bold, UINT dpi);
 
+// The text of a window or control; "" for a null handle.
+std::wstring WindowText(HWND h);
+
 class ControlSet {
  public:
   // Creates one control under parent as its design says, with text when

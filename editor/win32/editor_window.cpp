@@ -115,12 +115,6 @@ Anchor AnchorOf(int id) {
   }
 }
 
-std::wstring WindowText(HWND h) {
-  std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
-  s.resize(static_cast<std::size_t>(GetWindowTextW(h, s.data(), static_cast<int>(s.size()))));
-  return s;
-}
-
 // The item as a run reads it.
 sequence::SequenceItem AsSequenceItem(const ItemView& v) {
   sequence::SequenceItem item;
@@ -474,10 +468,10 @@ void EditorWindow::OnFieldChanged(Control c) {
   const std::size_t row = rows.front();
   HWND h = ControlHandle(c);
   switch (c) {
-    case Control::Title: doc_.SetText(row, Field::Title, WindowText(h)); break;
-    case Control::File: doc_.SetText(row, Field::File, WindowText(h)); break;
-    case Control::Current: doc_.SetText(row, Field::Current, WindowText(h)); break;
-    case Control::Option: doc_.SetText(row, Field::Option, WindowText(h)); break;
+    case Control::Title: doc_.SetText(row, Field::Title, win::WindowText(h)); break;
+    case Control::File: doc_.SetText(row, Field::File, win::WindowText(h)); break;
+    case Control::Current: doc_.SetText(row, Field::Current, win::WindowText(h)); break;
+    case Control::Option: doc_.SetText(row, Field::Option, win::WindowText(h)); break;
     case Control::Size: {
       const LRESULT i = SendMessageW(h, CB_GETCURSEL, 0, 0);
       if (i >= 0 && i < static_cast<LRESULT>(std::size(kSizes))) doc_.SetSize(row, kSizes[i]);
@@ -490,7 +484,7 @@ void EditorWindow::OnFieldChanged(Control c) {
   InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
   ShowState();
   // Text the file cannot hold is told at once; the save refuses it.
-  if (c != Control::Size && c != Control::SwitchedOn && !text::ToAnsiExact(WindowText(h)))
+  if (c != Control::Size && c != Control::SwitchedOn && !text::ToAnsiExact(win::WindowText(h)))
     SetWindowTextW(ControlHandle(Control::Status), ui::Text(texts::kFieldNotInCodePage).c_str());
 }
 

@@ -25,12 +25,6 @@ int IdOf(std::size_t key, SettingsPage::Part part) {
   return kFirstRowId + static_cast<int>(key) * SettingsPage::kRowParts + part;
 }
 
-std::wstring WindowText(HWND h) {
-  std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
-  s.resize(static_cast<std::size_t>(GetWindowTextW(h, s.data(), static_cast<int>(s.size()))));
-  return s;
-}
-
 }  // namespace
 
 SettingsPage::SettingsPage(SettingsPageArgs args) : args_(std::move(args)), doc_(args_.files, args_.numbers) {}
@@ -148,7 +142,7 @@ void SettingsPage::OnCommand(int id, int code) {
     doc_.SetOn(key, SendMessageW(field, BM_GETCHECK, 0, 0) == BST_CHECKED);
   } else if (!kSettingKeys[key].isSwitch && code == EN_CHANGE) {
     // A refusal is told at once beside the fields; the value stays as it was.
-    const std::optional<std::wstring> refused = doc_.SetText(key, WindowText(field));
+    const std::optional<std::wstring> refused = doc_.SetText(key, win::WindowText(field));
     SetWindowTextW(controls_.Find(kMessageId), refused.value_or(L"").c_str());
   }
   ShowState();
@@ -160,8 +154,8 @@ bool SettingsPage::Save() {
   // written; a value the file holds beyond the page's limits stays if untouched.
   for (std::size_t k = 0; k < kSettingCount; ++k) {
     HWND field = ControlHandle(k, Field);
-    if (kSettingKeys[k].isSwitch || WindowText(field) == doc_.Text(k)) continue;
-    if (const std::optional<std::wstring> refused = doc_.SetText(k, WindowText(field))) {
+    if (kSettingKeys[k].isSwitch || win::WindowText(field) == doc_.Text(k)) continue;
+    if (const std::optional<std::wstring> refused = doc_.SetText(k, win::WindowText(field))) {
       SetFocus(field);
       SendMessageW(field, EM_SETSEL, 0, -1);
       args_.messages.Show(*refused, ui::MessageIcon::Warning);

@@ -359,12 +359,7 @@ void WizardWindow::OnDestroy() {
 }
 
 std::wstring WizardWindow::Text(int id) const {
-  HWND h = FindControl(id);
-  if (!h) return {};
-  int n = GetWindowTextLengthW(h);
-  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-  s.resize(static_cast<size_t>(GetWindowTextW(h, s.data(), n + 1)));
-  return s;
+  return win::WindowText(FindControl(id));
 }
 
 void WizardWindow::SetText(int id, const std::wstring& text) {
