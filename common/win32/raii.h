@@ -8,8 +8,6 @@
 
 #include <utility>
 
-#include "com_library.h"
-
 namespace win {
 
 // Traits: using T; static T Invalid(); static void Release(T).
@@ -81,7 +79,7 @@ using ComPtr = Owned<ComTraits<I>>;
 struct ComInitTraits {
   using T = bool;
   static T Invalid() { return false; }
-  static void Release(T) { com::Uninitialize(); }
+  static void Release(T) { ::CoUninitialize(); }
 };
 struct OleInitTraits {
   using T = bool;
@@ -129,7 +127,7 @@ template <class P>
 struct CoTaskMemTraits {
   using T = P;
   static T Invalid() { return nullptr; }
-  static void Release(T p) { com::TaskMemFree(p); }
+  static void Release(T p) { ::CoTaskMemFree(p); }
 };
 template <class P>
 using CoTaskMem = Owned<CoTaskMemTraits<P>>;

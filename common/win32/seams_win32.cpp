@@ -16,7 +16,7 @@ class Win32Shell final : public Shell {
                         int showState) override {
     // Shell extensions that handle the default action may need COM on this
     // thread; a thread that already has it keeps its own apartment.
-    HRESULT hr = win::com::Initialize(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     win::ComInit com(SUCCEEDED(hr));
     HINSTANCE result = ShellExecuteW(static_cast<HWND>(owner), nullptr, file.c_str(), nullptr,
                                      directory.c_str(), showState);

@@ -14,7 +14,7 @@ namespace win {
 
 // The calling thread's COM for the length of one call. A thread that already
 // runs another apartment model keeps it (the shell link works in both).
-inline ComInit InitCom() { return ComInit(SUCCEEDED(com::Initialize(COINIT_APARTMENTTHREADED))); }
+inline ComInit InitCom() { return ComInit(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
 
 // A new shell link and its file interface, both owned; file is empty when
 // either could not be had.
@@ -26,7 +26,7 @@ struct ShellLink {
 inline ShellLink NewShellLink() {
   ShellLink l;
   IShellLinkW* link = nullptr;
-  if (FAILED(com::CreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               reinterpret_cast<void**>(&link))))
     return l;
   l.link.reset(link);

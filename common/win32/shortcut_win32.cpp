@@ -44,7 +44,7 @@ class ShellShortcutStore final : public ShortcutStore {
     if (info.TargetPath.empty()) {
       PIDLIST_ABSOLUTE item = nullptr;
       if (FAILED(l.link.get()->GetIDList(&item)) || !item) return std::nullopt;  // points at nothing
-      win::com::TaskMemFree(item);
+      CoTaskMemFree(item);
     }
     buf[0] = L'\0';
     if (SUCCEEDED(l.link.get()->GetWorkingDirectory(buf.data(), kPathChars))) info.WorkingDirectory = buf.data();

@@ -148,7 +148,7 @@ std::unique_ptr<ProcessWatch> WatchOf(win::Handle process) {
 }
 
 struct ItemListFree {
-  void operator()(ITEMIDLIST* p) const { win::com::TaskMemFree(p); }
+  void operator()(ITEMIDLIST* p) const { ::CoTaskMemFree(p); }
 };
 using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
@@ -170,7 +170,7 @@ class KeepingShell final : public Shell {
  public:
   std::intptr_t Execute(WindowHandle owner, const std::wstring& file, const std::wstring& directory,
                         int showState) override {
-    HRESULT hr = win::com::Initialize(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     win::ComInit com(SUCCEEDED(hr));
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
@@ -349,11 +349,11 @@ class Win32LaunchSystem final : public LaunchSystem {
   std::optional<bool> InternetConnected() override {
     // Asked anew each time, with COM for just the call: the window's thread
     // keeps no apartment of its own, and the answer may change between ticks.
-    HRESULT hr = win::com::Initialize(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     win::ComInit com(SUCCEEDED(hr));
     INetworkListManager* raw = nullptr;
-    if (FAILED(win::com::CreateInstance(CLSID_NetworkListManager, nullptr, CLSCTX_ALL, IID_INetworkListManager,
-                                        reinterpret_cast<void**>(&raw))) ||
+    if (FAILED(::CoCreateInstance(CLSID_NetworkListManager, nullptr, CLSCTX_ALL, IID_INetworkListManager,
+                                  reinterpret_cast<void**>(&raw))) ||
         !raw)
       return std::nullopt;
     win::ComPtr<INetworkListManager> manager(raw);
