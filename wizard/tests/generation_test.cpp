@@ -44,13 +44,11 @@ struct Bench {
     shortcuts.links[Link(name)] = {P(target), P(current), style};
   }
   std::wstring Link(const std::wstring& name) { return t.Write(P(L"links\\" + name), ""); }
-  wizard::GenerationResult Run(const std::wstring& folder, const wizard::TakeOverPlan* plan = nullptr) {
-    return wizard::GenerateSequenceFile(folder, seq, {files, shortcuts, clock, messages}, plan);
+  wizard::GenerationResult Run(const std::wstring& folder, const wizard::TakeOverPlan* plan = nullptr,
+                               FileSystem* disk = nullptr) {
+    return wizard::GenerateSequenceFile(folder, seq, {disk ? *disk : files, shortcuts, clock, messages}, plan);
   }
   wizard::GenerationResult Run() { return Run(links); }
-  wizard::GenerationResult Run(FileSystem& disk) {
-    return wizard::GenerateSequenceFile(links, seq, {disk, shortcuts, clock, messages});
-  }
   std::wstring Written() { return text::FromAnsi(TempFolder::Read(seq)); }
 };
 
@@ -515,7 +513,7 @@ TEST(GenerationFaults, AReadOnlyFileOrShareIsReportedAndWritesNothing) {
     constexpr auto kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     if (readOnlyFile) fs::permissions(fs::path(b.seq), kWrite, fs::perm_options::remove);
     else b.seq = (fs::path(b.seq) / L"seq.pmw").wstring();  // a new file below a file: none can be made
-    b.ExpectRefusedAndUntouched(b.Run(RealFileSystem()), readOnlyFile ? kBefore : "");
+    b.ExpectRefusedAndUntouched(b.Run(b.links, nullptr, &RealFileSystem()), readOnlyFile ? kBefore : "");
     if (readOnlyFile) fs::permissions(fs::path(b.seq), fs::perms::owner_write, fs::perm_options::add);
   }
 }
@@ -528,7 +526,7 @@ TEST(GenerationFaults, ADiskThatFillsUpPartWayKeepsTheFileWhole) {
   wizard::GenerationResult r;
   {
     tvltest::FileSizeLimit full(kBefore.size() + 200);  // room for about one record
-    r = b.Run(RealFileSystem());
+    r = b.Run(b.links, nullptr, &RealFileSystem());
   }
   b.ExpectRefusedAndUntouched(r, kBefore);
 }
