@@ -193,28 +193,6 @@ TEST(RealStarts, OnlyTheSameProgramWithTheSameArgumentsNotStartedByThisRunIsAlre
             2);
 }
 
-// An item with Delay 3000 between two probes starts about 3 s after the
-// first, and the one after it keeps its pacing.
-TEST(RealStarts, DelayHoldsOneItemWhileTheItemsAroundItKeepTheirPacing) {
-  TempFolder dir;
-  const std::wstring probe = Probe(dir);
-  std::vector<sequence::SequenceItem> items = {Item(probe, L"", L"-sleep 0 a", 4), Item(probe, L"", L"-sleep 0 b", 4),
-                                              Item(probe, L"", L"-sleep 0 c", 4)};
-  items[1].Delay = 3000;
-  int ends = 0;
-  sequencer::MainWindow form(Args(items, {100, 10000, 0}, ends));
-  ASSERT_TRUE(form.Create(SW_HIDE));
-  RunToTheEnd(form, ends);
-  EXPECT_EQ(ends, 1);
-  std::map<std::wstring, SlowProbe> runs = SlowLines(dir / L"runs.txt", 3);
-  const std::wstring quoted = text::ToLower(L"\"" + probe + L"\" -sleep 0 ");
-  const long long a = runs[quoted + L"a"].start, b = runs[quoted + L"b"].start, c = runs[quoted + L"c"].start;
-  ASSERT_TRUE(a && b && c);
-  EXPECT_GE(b - a, 2800);
-  EXPECT_LE(b - a, 6000);
-  EXPECT_LE(c - b, 1500);
-}
-
 // The real question to the system, end to end: an item with Network 1500
 // starts at once when the system reports internet access and after its
 // bound when it does not. Run once more without any connection (its own
