@@ -74,8 +74,6 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
     double cpuLimit, timer;
     bool locked = false;  // there, but no open succeeds; a replacement would
   } cases[] = {
-      {"write fails, all keys", "CPULimit = 45\r\nMaxIdleTime = 1\r\nIntervalTime = 2\r\nTimerInterval = 100\r\n",
-       true, false, 45, 100},
       {"write fails, keys missing", "; mine\r\nCPULimit = 12\r\n", true, false, 12, 200},
       {"write fails, no file", std::nullopt, true, false, 30, 200},
       {"read fails after the open", "CPULimit = 45\r\n", false, true, 30, 200},
