@@ -166,7 +166,6 @@ TEST(SequenceCheck, ExitCodeOpeningAndTheFilesItLeavesAlone) {
 
 TEST(SequenceCheck, CommandLine) {
   struct Case { const wchar_t* arguments; std::optional<Command> command; } cases[] = {
-      {L"/check", Command{L"", false}},
       {L"/CHECK /Quiet", Command{L"", true}},
       {L"/check \"C:\\My Files\\x.pmw\" /quiet", Command{L"C:\\My Files\\x.pmw", true}},
       {L"/check /quiet C:\\My Files\\x.pmw ", Command{L"C:\\My Files\\x.pmw", true}},

@@ -33,7 +33,6 @@ TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
     std::wstring message;  // "" when none; "<dir>" as above
   } cases[] = {
       {"quoted path with blanks", L"\"<dir>/Tarvoline.exe\"   \"<dir>/My Files x.pmw\"  ", L"My Files x.pmw", true, L""},
-      {"no argument, Startup.pmw beside the program", L"\"<dir>/Tarvoline.exe\"", L"Startup.pmw", true, L""},
       {"no argument, no file: no message", L"<dir>/Tarvoline.exe", L"other.pmw", false, L""},
       // The blanks after the program name are no argument: no message at log-on.
       {"the program name and blanks", L"\"<dir>/Tarvoline.exe\"   ", L"Startup.pmw", true, L""},
