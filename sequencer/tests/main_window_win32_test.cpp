@@ -72,9 +72,9 @@ SequenceItem Item(std::wstring title, std::wstring file) {
   return SequenceItem{std::move(title), std::move(file), L"", L"", 1};
 }
 
-TEST(MainWindow, LoadListsTheItemsAndStartsTheTimer) {
-  Window w({Item(L"メモ帳", L"a.exe"), Item(L"x.y.z", L"b.exe"), Item(L"Dir\\name.txt", L"c.exe")},
-           {});
+TEST(MainWindow, ListsTheItemsMarksEachTickAndTheLastItemEndsTheProgram) {
+  Window w({Item(L"メモ帳", L"C:\\T\\clock.exe"), Item(L"x.y.z", L"C:\\T\\fail.exe"), Item(L"Dir\\name.txt", L"z.exe")},
+           {30, 10000, 0});
   HWND lv = w.form->itemList();
   ASSERT_EQ(ListView_GetItemCount(lv), 3);
   const std::wstring texts[] = {L"メモ帳", L"x.y", L"name"};
@@ -90,6 +90,27 @@ TEST(MainWindow, LoadListsTheItemsAndStartsTheTimer) {
   EXPECT_EQ(w.Pos(w.form->progressBar()), 0);
   EXPECT_EQ(::GetWindowTextLengthW(w.form->hwnd()), 0);
   EXPECT_TRUE(::GetWindowLongPtrW(w.form->hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  w.usage = 12.4;
+  w.form->OnTick();
+  EXPECT_TRUE(ListView_GetCheckState(lv, 0));
+  ListView_SetCheckState(lv, 1, TRUE);  // the user cannot mark an item
+  EXPECT_FALSE(ListView_GetCheckState(lv, 1));
+  EXPECT_EQ(ListView_GetNextItem(lv, -1, LVNI_SELECTED), 0);
+  EXPECT_EQ(w.Icon(0), itemicon::kStarted);
+  EXPECT_EQ(w.Pos(w.form->progressBar()), 1);
+  EXPECT_EQ(w.Pos(w.form->cpuBar()), 12);
+
+  w.form->OnTick();
+  EXPECT_EQ(w.Icon(1), itemicon::kFailed);
+  w.usage = 250;  // beyond the bar: shown at its end (and too busy to start)
+  w.form->OnTick();
+  EXPECT_EQ(w.Pos(w.form->cpuBar()), 100);
+  EXPECT_EQ(w.ends, 0);
+  w.usage = 0;
+  w.form->OnTick();
+  EXPECT_EQ(w.Pos(w.form->progressBar()), 3);
+  EXPECT_EQ(w.ends, 1);
 }
 
 TEST(MainWindow, LineMarksTheLimitAcrossTheBarWhateverItShows) {
@@ -122,36 +143,6 @@ TEST(MainWindow, ResizeStretchesTheListAndBarsAndSurvivesMinimising) {
   EXPECT_EQ(list.right, client.right);
   EXPECT_EQ(cpu.bottom, client.bottom);
   EXPECT_EQ(w.Rect(w.form->limitMark()).top, *layout::LineY(cpu.top, cpu.bottom - cpu.top, 30));
-}
-
-TEST(MainWindow, TicksMarkTheListAndTheLastItemEndsTheProgram) {
-  Window w({Item(L"a", L"C:\\T\\clock.exe"), Item(L"b", L"C:\\T\\fail.exe"), Item(L"c", L"z.exe")},
-           {30, 10000, 0});
-  HWND lv = w.form->itemList();
-  w.usage = 12.4;
-  w.form->OnTick();
-  EXPECT_TRUE(ListView_GetCheckState(lv, 0));
-  EXPECT_EQ(ListView_GetNextItem(lv, -1, LVNI_SELECTED), 0);
-  EXPECT_EQ(w.Icon(0), itemicon::kStarted);
-  EXPECT_EQ(w.Pos(w.form->progressBar()), 1);
-  EXPECT_EQ(w.Pos(w.form->cpuBar()), 12);
-
-  w.form->OnTick();
-  EXPECT_EQ(w.Icon(1), itemicon::kFailed);
-  w.usage = 250;  // beyond the bar: shown at its end (and too busy to start)
-  w.form->OnTick();
-  EXPECT_EQ(w.Pos(w.form->cpuBar()), 100);
-  EXPECT_EQ(w.ends, 0);
-  w.usage = 0;
-  w.form->OnTick();
-  EXPECT_EQ(w.Pos(w.form->progressBar()), 3);
-  EXPECT_EQ(w.ends, 1);
-}
-
-TEST(MainWindow, UserCannotToggleTheCheckMarks) {
-  Window w({Item(L"a", L"a.exe")});
-  ListView_SetCheckState(w.form->itemList(), 0, TRUE);
-  EXPECT_FALSE(ListView_GetCheckState(w.form->itemList(), 0));
 }
 
 // Open kernel handles. Where GetProcessHandleCount answers nothing (the
