@@ -77,7 +77,6 @@ TEST(Guard, SwitchesReEnabledEntriesOffAgainKeepingWhatRestoreNeeds) {
       {"shortcut switched back on", link, kEnabled, On, true, true, false, std::nullopt,
        {{Kind::SwitchedOffAgain, L"Sync.lnk"}}},
       {"Run value gone: left alone", user, kEnabled, On, false, true, false, std::nullopt, {}},
-      {"shortcut gone: left alone", link, kEnabled, Removed, false, true, false, std::nullopt, {}},
       {"still off", user, kEnabled, StillOff, true, true, false, kChat, {}},
       {"machine value without rights", machine, kEnabled, On, true, true, true, std::nullopt,
        {{Kind::NeedsAdmin, L"Vendor"}}},

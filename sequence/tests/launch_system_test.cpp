@@ -75,7 +75,6 @@ TEST(RunningProcess, SameUserSessionProgramAndArgumentsAndNotThisRuns) {
       {"the second of two copies", {App(20, L"\"" + app + L"\" --type=gpu"), App(21)}, {}, app, L"", L"--tray", 21, 2},
       {"no process of that name: nothing opened", {shell}, {}, app, L"", L"--tray", 0, 0},
       {"short name", {App(20)}, {}, L"C:\\PROGRA~1\\App\\APP~1.EXE", L"", L"--tray", 20, 1},
-      {"subst drive", {App(20)}, {}, L"S:\\App\\app.exe", L"", L"--tray", 20, 1},
       {"same name, another program", {P{20, 5, L"C:\\Old\\app.exe", L"app.exe --tray", 10}}, {}, app, L"", L"--tray", 0, 1},
       {"relative File from its own Current", {App(20)}, {}, L"app.exe", L"C:\\Program Files\\App", L"--tray", 20, 1},
       {"relative File, another Current", {App(20)}, {}, L"app.exe", L"C:\\Old", L"--tray", 0, 1},
@@ -98,7 +97,7 @@ TEST(RunningProcess, SameUserSessionProgramAndArgumentsAndNotThisRuns) {
   for (const Case& c : cases) {
     fake::ProcessTable system;
     system.processes = c.processes;
-    for (const wchar_t* form : {L"C:\\Program Files\\App\\app.exe", L"C:\\PROGRA~1\\App\\APP~1.EXE", L"S:\\App\\app.exe"})
+    for (const wchar_t* form : {L"C:\\Program Files\\App\\app.exe", L"C:\\PROGRA~1\\App\\APP~1.EXE"})
       system.finalPaths[text::ToLower(form)] = app;
     system.finalPaths[L"c:\\old\\app.exe"] = L"C:\\Old\\app.exe";
     system.finalPaths[L"c:\\windows\\explorer.exe"] = L"C:\\Windows\\explorer.exe";

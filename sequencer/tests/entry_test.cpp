@@ -33,7 +33,6 @@ TEST(Main, FindsTheSequenceAndShowsTheWindowOnlyWithItems) {
     std::wstring message;  // "" when none; "<dir>" as above
   } cases[] = {
       {"quoted path with blanks", L"\"<dir>/Tarvoline.exe\"   \"<dir>/My Files x.pmw\"  ", L"My Files x.pmw", true, L""},
-      {"no argument, Startup.pmw beside the program", L"\"<dir>/Tarvoline.exe\"", L"Startup.pmw", true, L""},
       {"no argument, no file: no message", L"<dir>/Tarvoline.exe", L"other.pmw", false, L""},
       // The blanks after the program name are no argument: no message at log-on.
       {"the program name and blanks", L"\"<dir>/Tarvoline.exe\"   ", L"Startup.pmw", true, L""},
@@ -74,8 +73,6 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
     double cpuLimit, timer;
     bool locked = false;  // there, but no open succeeds; a replacement would
   } cases[] = {
-      {"write fails, all keys", "CPULimit = 45\r\nMaxIdleTime = 1\r\nIntervalTime = 2\r\nTimerInterval = 100\r\n",
-       true, false, 45, 100},
       {"write fails, keys missing", "; mine\r\nCPULimit = 12\r\n", true, false, 12, 200},
       {"write fails, no file", std::nullopt, true, false, 30, 200},
       {"read fails after the open", "CPULimit = 45\r\n", false, true, 30, 200},

@@ -348,7 +348,6 @@ TEST(LaunchEngine, DelayHoldsTheItemThenItsUsualRulesCountFromTheEndOfTheHold) {
       {"Delay 300 ends within a tick: IntervalTime still counts from it", plain, 0, 300, 0, -1, {false}, 5},
       {"Delay, busy: MaxIdleTime from the end of the hold", plain, 50, 3000, 0, -1, {false}, 66},
       {"Delay, ReadyWait, the program before never ready: MaxIdleTime from the end", ready, 0, 3000, 0, 0, {false}, 66},
-      {"Delay, ReadyWait, the program before ready: IntervalTime", ready, 0, 3000, 0, 2, {false}, 19},
       {"Network, up: the usual rule", plain, 0, 0, 2000, -1, {true}, 4},
       {"Network, cannot be asked: no wait", plain, 0, 0, 2000, -1, {std::nullopt}, 4},
       {"Network, down: the bound", plain, 0, 0, 2000, -1, {false}, 11},
@@ -357,7 +356,6 @@ TEST(LaunchEngine, DelayHoldsTheItemThenItsUsualRulesCountFromTheEndOfTheHold) {
       {"Network, busy: MaxIdleTime, then the network up", plain, 50, 0, 2000, -1, {true}, 51},
       {"Network bound beyond MaxIdleTime, never ready: the bound", ready, 0, 0, 12000, 0, {false}, 61},
       {"both, down: the bound counts from the end of the hold", plain, 0, 1000, 2000, -1, {false}, 16},
-      {"both, up: hold, then IntervalTime", plain, 0, 1000, 2000, -1, {true}, 9},
   };
   for (const Case& c : cases) {
     Rig rig(Timed(c.delay, c.network), c.settings, 0, true);

@@ -24,27 +24,60 @@ std::string Line(const std::wstring& text) { return "2024-04-01 08:00:00.005 " +
 // The lines of a run of one item, S.pmw, ended at once (after the texts are loaded).
 std::string OneRun() { return Line(report::RunBeginsText(L"S.pmw", {}, 1, 0)) + Line(report::RunEndsText(1, 0, 0)); }
 
+// The report as a backup or a scanner leaves it: not readable, or its older
+// copy held so that it cannot be replaced. Counts the reads of the report.
+struct HeldDisk : fake::RealDisk {
+  std::wstring unreadable, held;
+  int reads = 0;
+  std::optional<std::string> ReadAll(const std::wstring& p) override {
+    ++reads;
+    return p == unreadable ? std::nullopt : real.ReadAll(p);
+  }
+  bool ReplaceContents(const std::wstring& p, const std::string& b) override {
+    return p != held && real.ReplaceContents(p, b);
+  }
+};
+
+// A report past the limit is moved aside at the start of a run, the only
+// time it is read; the mark only at the start of a file.
 TEST(StartReport, MovesAFilePastTheLimitAsideAtTheStartOfARun) {
-  // before: the bytes already in the report; 0: no file.
-  struct Case { const char* name; std::size_t before; bool rotated; } cases[] = {
-      {"no file: a new one with the mark", 0, false},
-      {"at the limit: appended", report::kRotateBytes, false},
-      {"past the limit: moved to .1, replacing it", report::kRotateBytes + 1, true},
+  const auto lines = [](int n) {  // n lines of 100 bytes
+    std::string s;
+    for (int i = 0; i < n; ++i) s += std::string(98, 'x') + "\r\n";
+    return s;
+  };
+  const std::string full = kBom + std::string(report::kRotateBytes - kBom.size(), 'x');
+  struct Case {
+    const char* name;
+    std::string before;  // "": no file
+    bool unreadable, olderHeld;
+    std::string after, older;  // after: before the new lines
+    int reads;
+  } cases[] = {
+      {"no file: a new one with the mark", "", false, false, kBom, "older", 0},
+      {"at the limit: appended without a read", full, false, false, full, "older", 0},
+      {"past the limit: moved to .1, replacing it", full + "x", false, false, kBom, full + "x", 1},
+      {"held by a scanner: appended without a second mark", kBom + lines(10), true, false, kBom + lines(10), "older", 0},
+      // 1310 whole lines fit the last 128 KiB; the line cut there is dropped.
+      {"past the limit, .1 held: its newer part kept", kBom + lines(2700), false, true, kBom + lines(1310), "older", 1},
   };
   for (const Case& c : cases) {
     TempFolder dir;
     const std::wstring log = dir / L"Tarvoline.log";
-    const std::string old = c.before ? kBom + std::string(c.before - kBom.size(), 'x') : "";
-    if (c.before) dir.Write(L"Tarvoline.log", old);
+    if (!c.before.empty()) dir.Write(L"Tarvoline.log", c.before);
     dir.Write(L"Tarvoline.log.1", "older");
+    HeldDisk disk;
+    if (c.unreadable) disk.unreadable = log;
+    if (c.olderHeld) disk.held = log + L".1";
     FakeClock clock;
     report::StartReport r;
-    r.Open(log, RealFileSystem(), clock);
+    r.Open(log, disk, clock);
     r.RunBegins(L"S.pmw", {}, 1, 0);
     r.RunEnds(1, 0);
     r.RunEnds(1, 0);  // once only
-    EXPECT_EQ(TempFolder::Read(log), (c.rotated || !c.before ? kBom : old) + OneRun()) << c.name;
-    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.log.1"), c.rotated ? old : "older") << c.name;
+    EXPECT_EQ(TempFolder::Read(log), c.after + OneRun()) << c.name;
+    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.log.1"), c.older) << c.name;
+    EXPECT_EQ(disk.reads, c.reads) << c.name;
   }
 }
 
@@ -143,56 +176,6 @@ TEST(StartReport, CounterMillisecondsAfterLongUptime) {
       {INT64_MAX, 1'000'000'000, INT64_MAX / 1'000'000},
   };
   for (const Case& c : cases) EXPECT_EQ(report::CounterMilliseconds(c.count, c.frequency), c.ms) << c.count;
-}
-
-// The report as a backup or a scanner leaves it: not readable, or its older
-// copy held so that it cannot be replaced. Counts the reads of the report.
-struct HeldDisk : fake::RealDisk {
-  std::wstring unreadable, held;
-  int reads = 0;
-  std::optional<std::string> ReadAll(const std::wstring& p) override {
-    ++reads;
-    return p == unreadable ? std::nullopt : real.ReadAll(p);
-  }
-  bool ReplaceContents(const std::wstring& p, const std::string& b) override {
-    return p != held && real.ReplaceContents(p, b);
-  }
-};
-
-TEST(StartReport, NoMarkInTheMiddleBoundedWithoutTheOlderCopyReadOnlyToMoveAside) {
-  const auto lines = [](int n) {  // n lines of 100 bytes
-    std::string s;
-    for (int i = 0; i < n; ++i) s += std::string(98, 'x') + "\r\n";
-    return s;
-  };
-  struct Case {
-    const char* name;
-    std::string before;
-    bool unreadable, olderHeld;
-    std::string after;  // before the new lines
-    int reads;
-  } cases[] = {
-      {"small: appended without a read", kBom + lines(10), false, false, kBom + lines(10), 0},
-      {"held by a scanner: appended without a second mark", kBom + lines(10), true, false, kBom + lines(10), 0},
-      // 1310 whole lines fit the last 128 KiB; the line cut there is dropped.
-      {"past the limit, .1 held: its newer part kept", kBom + lines(2700), false, true, kBom + lines(1310), 1},
-  };
-  for (const Case& c : cases) {
-    TempFolder dir;
-    const std::wstring log = dir.Write(L"Tarvoline.log", c.before);
-    dir.Write(L"Tarvoline.log.1", "older");
-    HeldDisk disk;
-    if (c.unreadable) disk.unreadable = log;
-    if (c.olderHeld) disk.held = log + L".1";
-    FakeClock clock;
-    report::StartReport r;
-    r.Open(log, disk, clock);
-    r.RunBegins(L"S.pmw", {}, 1, 0);
-    r.RunEnds(1, 0);
-    EXPECT_EQ(TempFolder::Read(log), c.after + OneRun()) << c.name;
-    EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.log.1"), "older") << c.name;
-    EXPECT_EQ(disk.reads, c.reads) << c.name;
-  }
 }
 
 }  // namespace
