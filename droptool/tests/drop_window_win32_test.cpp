@@ -134,15 +134,4 @@ TEST_F(DropWindow, FailedDropShowsOneMessageAndKeepsTheClipboard) {
   EXPECT_EQ(clipboard::GetText(window_->Handle()), std::wstring());
 }
 
-// The window's words come from the string tables in the user's language
-// (the test runs in both).
-TEST_F(DropWindow, SpeaksTheUserLanguage) {
-  const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
-  EXPECT_EQ(tvltest::TextOf(window_->ControlHandle(droptool::Control::DropArea)), japanese ? L"ドロップエリア" : L"Drop area");
-  wchar_t text[64] = L"";
-  HWND mode = window_->ControlHandle(droptool::Control::SizeList);
-  SendMessageW(mode, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));
-  EXPECT_EQ(std::wstring(text), japanese ? L"6 最小化表示" : L"6 Minimized");
-}
-
 }  // namespace
