@@ -102,7 +102,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Variant saved = after.Value(k.name, Variant());
     if (!IsDeleted(mine)) FUZZ_CHECK(mine.IsEmpty() ? saved.ToString() == Variant(k.fallback).ToString() : saved == mine);
   }
-  const int ms = sequence::TimerIntervalMs(s.TimerInterval);
-  FUZZ_CHECK(ms >= 1 && ms <= 65535);
   return 0;
 }
