@@ -63,7 +63,6 @@ TEST(Text, AnIncompleteCharacterNeverSwallowsAnEnd) {
       const std::wstring wend = text::FromAnsi(end);
       const size_t at = read.find(wend);
       ASSERT_NE(at, std::wstring::npos);
-      EXPECT_EQ(read[0], L'a');
       EXPECT_GT(at, 1u);  // the spoilt byte left something behind
       EXPECT_EQ(read[at + wend.size()], L'b');
       EXPECT_GT(read.size(), at + wend.size() + 1);  // and so did the one at the very end

@@ -124,7 +124,6 @@ TEST_F(DropWindow, FailedDropShowsOneMessageAndKeepsTheClipboard) {
   ASSERT_TRUE(clipboard::SetText(window_->Handle(), L"previous"));
   DropOn(&failing);
   ASSERT_EQ(messages_.shown.size(), 1u);
-  EXPECT_NE(messages_.shown[0].first.find(broken), std::wstring::npos) << text::ToUtf8(messages_.shown[0].first);
   EXPECT_EQ(messages_.shown[0].second, ui::MessageIcon::Critical);
   EXPECT_EQ(DropOn(&text), static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(messages_.shown.size(), 2u);

@@ -56,7 +56,6 @@ TEST(SettingsPage, WritesTheChangedKeyOnlyAndStaysOffWithoutTarvoline) {
     SetWindowTextW(cpu, L"150");
     SendMessageW(page.SaveButton(), BM_CLICK, 0, 0);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].first.find(L"CPULimit"), std::wstring::npos);
     EXPECT_EQ(TempFolder::Read(ini), before);
 
     SetWindowTextW(cpu, L"45");
