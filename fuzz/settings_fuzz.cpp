@@ -1,5 +1,5 @@
 // The settings file's bytes, through the INI document and LoadSettings: one
-// entry a line, case-blind lookups, saves that reload the same; each setting
+// entry a line, saves that reload the same; each setting
 // the file's number or its default, written back once with every key.
 #include <algorithm>
 #include <cmath>
@@ -47,13 +47,6 @@ void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_
   FUZZ_CHECK(doc.Load(path));
   const std::vector<Entry> loaded = Entries(doc);
   FUZZ_CHECK(loaded.size() == LineCount(text));
-
-  // Lookups: the first entry of that name in any letter case.
-  for (std::size_t i = 0; i < loaded.size() && i < 32; ++i) {
-    std::size_t first = 0;
-    while (!text::EqualsNoCase(loaded[first].name, loaded[i].name)) ++first;
-    FUZZ_CHECK(doc.Value(loaded[i].name, Variant(L"\x1")) == loaded[first].value);
-  }
 
   // A save writes one line per kept entry and reloads to the same entries;
   // then a second save writes the same text.
@@ -109,7 +102,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Variant saved = after.Value(k.name, Variant());
     if (!IsDeleted(mine)) FUZZ_CHECK(mine.IsEmpty() ? saved.ToString() == Variant(k.fallback).ToString() : saved == mine);
   }
-  const int ms = sequence::TimerIntervalMs(s.TimerInterval);
-  FUZZ_CHECK(ms >= 1 && ms <= 65535);
   return 0;
 }

@@ -11,7 +11,6 @@
 #include "common/tool.h"
 #include "fuzz/fuzz_support.h"
 #include "ini/sequence_records.h"
-#include "sequence/sequence_check.h"
 #include "sequence/sequence_file.h"
 #include "sequencer/entry.h"
 #include "wizard/generation.h"
@@ -60,11 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t nameEnd = input.size() - args.size();
     FUZZ_CHECK(nameEnd > 0 && (input[nameEnd - 1] == L' ' || input[nameEnd - 1] == L'\t'));
     FUZZ_CHECK(std::count(input.begin(), input.begin() + nameEnd, L'"') % 2 == 0);
-  }
-  // The check command: "/check" leads, and the path is a piece of the arguments.
-  if (const std::optional<sequence::check::Command> check = sequence::check::ParseCommand(args)) {
-    FUZZ_CHECK(text::EqualsNoCase(std::wstring_view(args).substr(0, 6), L"/check"));
-    FUZZ_CHECK(args.find(check->sequencePath) != std::wstring::npos);
   }
 
   // A Run value: the one existing program is found wherever the text names it whole.

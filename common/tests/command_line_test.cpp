@@ -62,13 +62,6 @@ TEST(CommandLine, SplitsTheWayProcessCreationResolvesIt) {
     EXPECT_EQ(s.arguments, P(c.arguments));
     EXPECT_EQ(s.found, c.found);
   }
-
-  // A variable naming the Windows folder, expanded before the split.
-  const std::map<std::wstring, std::wstring> env{{L"SystemRoot", P(L"@\\Win")}};
-  cmdline::Split s = cmdline::SplitCommandLine(
-      cmdline::ExpandVariables(P(L"%systemroot%\\notes -n"), LookupIn(env)), {}, RealFileSystem());
-  EXPECT_EQ(s.program, P(L"@\\Win\\notes.exe"));
-  EXPECT_EQ(s.arguments, L"-n");
 }
 
 TEST(CommandLine, ExpandsDefinedVariablesAndKeepsTheRest) {

@@ -33,7 +33,6 @@ TEST(Text, ConversionRoundTripsAndExactRefusesLostAndLookAlikeCharacters) {
   const std::pair<std::wstring, bool> cases[] = {
       {L"", true},
       {L"C:\\Tools\\what?.exe", true},  // a real '?' is no lost character
-      {L"C:\\\x30C7\x30FC\x30BF\\\x30E1\x30E2.txt", true},
       {L"2001/05/12\xFF1A\x30E1\x30E2\x5E33", true},  // date, full-width colon, a title
       {L"C:\\a" + lone + L"\\b.exe", false},
       // Code page 932 maps U+00A5 to the look-alike "\" and has no U+0100.
@@ -64,7 +63,6 @@ TEST(Text, AnIncompleteCharacterNeverSwallowsAnEnd) {
       const std::wstring wend = text::FromAnsi(end);
       const size_t at = read.find(wend);
       ASSERT_NE(at, std::wstring::npos);
-      EXPECT_EQ(read[0], L'a');
       EXPECT_GT(at, 1u);  // the spoilt byte left something behind
       EXPECT_EQ(read[at + wend.size()], L'b');
       EXPECT_GT(read.size(), at + wend.size() + 1);  // and so did the one at the very end

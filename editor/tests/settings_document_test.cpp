@@ -23,29 +23,17 @@ const std::wstring kPath = L"C:\\TVL\\Tarvoline.ini";
 const std::string kFile =
     "; settings \xff\r\n[Tarvoline]\r\nCPULimit=30\r\nMaxIdleTime = 10000\r\nUnknown=x\r\n  intervaltime =   500\r\n\r\n";
 
-TEST(SettingsDocument, ShowsWhatAStartReads) {
-  struct Case {
-    const char* name;
-    std::optional<std::string> file;
-    NumberSeparators locale;
-    std::vector<double> shown;
-  } cases[] = {
-      {"no file: the defaults", std::nullopt, kEnglish, {30, 10000, 500, 200, 0, 1, 1, 1}},
-      {"the locale's decimal comma and thousands point, not numbers as defaults, switches as a start reads them",
-       "CPULimit = 12,5\r\nMaxIdleTime=1.500\r\nIntervalTime=abc\r\nTimerInterval=\r\nReadyWait = 2\r\nskiprunning=0\r\n"
-       "Report = x\r\nGuard = 0\r\nGuard = 1",
-       kGerman, {12.5, 1500, 500, 200, 0, 0, 1, 0}},
-      {"a point under an English locale", "CPULimit=2.5\r\nReadyWait=1", kEnglish, {2.5, 10000, 500, 200, 1, 1, 1, 1}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    fake::FileSystem fs;
-    if (c.file) fs.files[kPath] = *c.file;
-    SettingsDocument doc(fs, c.locale);
-    EXPECT_EQ(doc.Open(kPath), c.file ? SettingsDocument::FileState::Loaded : SettingsDocument::FileState::Missing);
-    for (std::size_t k = 0; k < editor::kSettingCount; ++k) EXPECT_EQ(doc.Value(k), c.shown[k]) << k;
-    EXPECT_FALSE(doc.Modified());
-  }
+std::vector<double> Shown(const SettingsDocument& doc) {
+  std::vector<double> shown;
+  for (std::size_t k = 0; k < editor::kSettingCount; ++k) shown.push_back(doc.Value(k));
+  return shown;
+}
+
+// What a start reads from the file as it is now.
+std::vector<double> StartReads(fake::FileSystem& fs, const NumberSeparators& locale) {
+  const sequence::Settings s = sequence::LoadSettings(kPath, fs, locale, false).settings;
+  return {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval,
+          double(s.ReadyWait), double(s.SkipRunning), double(s.Report), double(s.Guard)};
 }
 
 TEST(SettingsDocument, TakesTypedNumbersWithinLimitsInTheLocale) {
@@ -83,7 +71,8 @@ TEST(SettingsDocument, TakesTypedNumbersWithinLimitsInTheLocale) {
   }
 }
 
-TEST(SettingsDocument, SavesOnlyTheChangedKeysLines) {
+// The page shows what a start reads; a save writes only the changed keys' lines.
+TEST(SettingsDocument, ShowsWhatAStartReadsAndSavesOnlyTheChangedKeysLines) {
   struct Case {
     const char* name;
     std::string file;
@@ -99,12 +88,16 @@ TEST(SettingsDocument, SavesOnlyTheChangedKeysLines) {
        [](auto& d) { d.SetText(TimerInterval, L"100"); d.SetOn(ReadyWait, true); },
        "; settings \xff\r\n[Tarvoline]\r\nCPULimit=30\r\nMaxIdleTime = 10000\r\nUnknown=x\r\n  intervaltime =   500\r\n"
        "TimerInterval = 100\r\nReadyWait = 1\r\n\r\n"},
-      {"the locale's decimal comma, no exponent", "CPULimit=30", kGerman, [](auto& d) { d.SetText(CPULimit, L"0,0005"); },
-       "CPULimit=0,0005"},
+      // Also: a thousands point, not numbers as defaults, switches as a start reads them.
+      {"the locale's decimal comma, no exponent", "CPULimit = 12,5\r\nMaxIdleTime=1.500\r\nIntervalTime=abc\r\n"
+       "TimerInterval=\r\nReadyWait = 2\r\nskiprunning=0\r\nReport = x\r\nGuard = 0\r\nGuard = 1", kGerman,
+       [](auto& d) { d.SetText(CPULimit, L"0,0005"); },
+       "CPULimit = 0,0005\r\nMaxIdleTime=1.500\r\nIntervalTime=abc\r\nTimerInterval=\r\nReadyWait = 2\r\nskiprunning=0\r\n"
+       "Report = x\r\nGuard = 0\r\nGuard = 1"},
       {"the first of two lines is the one read", "Guard=1\r\nGuard=0\r\n", kEnglish, [](auto& d) { d.SetOn(Guard, false); },
        "Guard=0\r\nGuard=0\r\n"},
-      {"a last line without its end", "CPULimit=30", kEnglish, [](auto& d) { d.SetOn(Report, false); },
-       "CPULimit=30\r\nReport = 0\r\n"},
+      {"a last line without its end, a point under an English locale", "CPULimit=2.5\r\nReadyWait=1", kEnglish,
+       [](auto& d) { d.SetOn(Report, false); }, "CPULimit=2.5\r\nReadyWait=1\r\nReport = 0\r\n"},
       {"no file: only the changed key", "", kEnglish, [](auto& d) { d.SetOn(SkipRunning, false); },
        "SkipRunning = 0\r\n"},
       {"nothing changed", kFile, kEnglish, [](auto&) {}, ""},
@@ -116,10 +109,10 @@ TEST(SettingsDocument, SavesOnlyTheChangedKeysLines) {
     fake::FileSystem fs;
     if (!c.file.empty()) fs.files[kPath] = c.file;
     SettingsDocument doc(fs, c.locale);
-    doc.Open(kPath);
+    EXPECT_EQ(doc.Open(kPath), c.file.empty() ? SettingsDocument::FileState::Missing : SettingsDocument::FileState::Loaded);
+    EXPECT_EQ(Shown(doc), StartReads(fs, c.locale));
     c.edit(doc);
-    std::vector<double> shown;
-    for (std::size_t k = 0; k < editor::kSettingCount; ++k) shown.push_back(doc.Value(k));
+    const std::vector<double> shown = Shown(doc);
     EXPECT_EQ(doc.Save(), SettingsDocument::SaveStatus::Saved);
     EXPECT_FALSE(doc.Modified());
     if (c.after.empty()) {
@@ -127,11 +120,7 @@ TEST(SettingsDocument, SavesOnlyTheChangedKeysLines) {
       continue;
     }
     EXPECT_EQ(fs.files[kPath], c.after);
-    // A start reads back what the page showed.
-    const sequence::Settings s = sequence::LoadSettings(kPath, fs, c.locale, false).settings;
-    EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval,
-                                   double(s.ReadyWait), double(s.SkipRunning), double(s.Report), double(s.Guard)}),
-              shown);
+    EXPECT_EQ(StartReads(fs, c.locale), shown);
   }
 }
 
