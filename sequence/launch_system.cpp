@@ -80,8 +80,17 @@ bool StartedByRun(std::uint32_t id, std::uint64_t created, const std::vector<Lau
   return false;
 }
 
-std::uint32_t FindRunning(LaunchSystem& system, const std::wstring& file, const std::wstring& folder,
-                          const std::wstring& option, const std::vector<Started>& started) {
+const std::optional<std::vector<LaunchSystem::ProcessEntry>>& ProcessList::At(LaunchSystem& system, double nowMs) {
+  // A clock that went back cannot tell the snapshot's age: a new one.
+  if (!takenAt_ || nowMs < *takenAt_ || nowMs - *takenAt_ >= kReuseMs) {
+    entries_ = system.Snapshot();
+    takenAt_ = nowMs;
+  }
+  return entries_;
+}
+
+std::uint32_t FindRunning(LaunchSystem& system, ProcessList& processes, double nowMs, const std::wstring& file,
+                          const std::wstring& folder, const std::wstring& option, const std::vector<Started>& started) {
   std::optional<std::wstring> program;  // asked only once a process might run it
   const auto resolved = [&]() -> const std::wstring& {
     if (!program) program = system.ProgramPath(file, folder);
@@ -91,7 +100,7 @@ std::uint32_t FindRunning(LaunchSystem& system, const std::wstring& file, const 
   // A short (8.3) name is not the one the snapshot lists: the long one is.
   if (name.find(L'~') != std::wstring::npos) name = paths::FileName(resolved(), kWindows);
   if (name.empty()) return 0;
-  const std::optional<std::vector<LaunchSystem::ProcessEntry>> snapshot = system.Snapshot();
+  const std::optional<std::vector<LaunchSystem::ProcessEntry>>& snapshot = processes.At(system, nowMs);
   if (!snapshot) return 0;
   const std::wstring arguments(text::Trim(option, kBlanks));
   const auto createdAt = [&system](std::uint32_t id) { return system.CreatedAt(id); };

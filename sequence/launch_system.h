@@ -116,15 +116,35 @@ bool StartedByRun(std::uint32_t id, std::uint64_t created, const std::vector<Lau
                   const std::vector<Started>& started,
                   const std::function<std::optional<std::uint64_t>(std::uint32_t)>& createdAt);
 
+// The running processes as the tests of one run see them. A snapshot is
+// taken when a test first needs one and serves the tests of the next
+// kReuseMs, so that a run of quick starts lists the processes once every few
+// seconds rather than once a start (listing them is the dearest thing a
+// start does: under Wine it reads every process's and thread's /proc files).
+// A process started since the snapshot is not in it, and its program is then
+// started once more: the side to err on, since the programs running before
+// the run are all in the first snapshot.
+class ProcessList {
+ public:
+  static constexpr double kReuseMs = 3000;
+  // The snapshot for a test at nowMs (the run's own clock, counting up);
+  // nullopt when the system could not take one.
+  const std::optional<std::vector<LaunchSystem::ProcessEntry>>& At(LaunchSystem& system, double nowMs);
+
+ private:
+  std::optional<std::vector<LaunchSystem::ProcessEntry>> entries_;
+  std::optional<double> takenAt_;
+};
+
 // The item already running: the id of a process of this user in this
 // session that runs the same program (final paths compared) with the same
 // arguments as option (blanks at both ends removed, then compared exactly),
 // and that this run did not start, directly or through its children; 0 when
 // there is none or something needed could not be read. Only the processes
 // whose image name matches file's are opened: when none runs, the test
-// costs one snapshot and nothing else.
-std::uint32_t FindRunning(LaunchSystem& system, const std::wstring& file, const std::wstring& folder,
-                          const std::wstring& option, const std::vector<Started>& started);
+// costs at most one snapshot (processes.At(system, nowMs)) and nothing else.
+std::uint32_t FindRunning(LaunchSystem& system, ProcessList& processes, double nowMs, const std::wstring& file,
+                          const std::wstring& folder, const std::wstring& option, const std::vector<Started>& started);
 
 }  // namespace running
 

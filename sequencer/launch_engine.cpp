@@ -26,6 +26,7 @@ LaunchEngine::LaunchEngine(const std::vector<sequence::SequenceItem>& items, Lau
 
 LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
   if (Finished()) return Outcome::Idle;
+  runMs_ += intervalMs;
 
   const sequence::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
   // Named in Advance: a waiting tick copies no text.
@@ -133,7 +134,7 @@ bool LaunchEngine::AlreadyRunning(const sequence::SequenceItem& item, std::uint3
   if (ext != L"exe" && ext != L"com") return false;
   // Copies this run started, and what they started, are not "already
   // running": an item that names the same program twice starts it twice.
-  processId = running::FindRunning(system_, item.File, item.Current, item.Option, started_);
+  processId = running::FindRunning(system_, processes_, runMs_, item.File, item.Current, item.Option, started_);
   return processId != 0;
 }
 

@@ -9,7 +9,9 @@
 // With ReadyWait the next start also waits until the program started before
 // it has finished starting, within the same MaxIdleTime. A program that is
 // already running (running::FindRunning: this user, this session, the same
-// program and arguments, not started by this run) is not started again.
+// program and arguments, not started by this run) is not started again;
+// the running processes are listed at most once every few seconds of the
+// run (running::ProcessList).
 //
 // Per item, Delay first holds the item back for that long after the previous
 // start (for the first, after the timer began); the rule above then counts
@@ -132,4 +134,6 @@ class LaunchEngine {
   bool networkCaption_ = false;  // the caption says the engine waits for the network
   double networkTicks_ = 0;      // ticks the current item waited for the network
   std::vector<running::Started> started_;  // by this run
+  running::ProcessList processes_;         // for the already-running test
+  double runMs_ = 0;                       // the run's time in ticks counted, as its waits are
 };

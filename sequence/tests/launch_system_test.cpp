@@ -102,13 +102,15 @@ TEST(RunningProcess, SameUserSessionProgramAndArgumentsAndNotThisRuns) {
     system.finalPaths[L"c:\\old\\app.exe"] = L"C:\\Old\\app.exe";
     system.finalPaths[L"c:\\windows\\explorer.exe"] = L"C:\\Windows\\explorer.exe";
     system.finalPaths[L"c:\\tools\\go.exe"] = L"C:\\Tools\\go.exe";
-    EXPECT_EQ(running::FindRunning(system, c.file, c.folder, c.option, c.started), c.found) << c.name;
+    running::ProcessList list;
+    EXPECT_EQ(running::FindRunning(system, list, 0, c.file, c.folder, c.option, c.started), c.found) << c.name;
     EXPECT_EQ(system.snapshots, 1) << c.name;
     EXPECT_EQ(system.inspected, c.inspected) << c.name << ": only processes of the program's name are opened";
   }
   fake::ProcessTable none;
   none.canSnapshot = false;
-  EXPECT_EQ(running::FindRunning(none, app, L"", L"", {}), 0u);
+  running::ProcessList list;
+  EXPECT_EQ(running::FindRunning(none, list, 0, app, L"", L"", {}), 0u);
 }
 
 }  // namespace

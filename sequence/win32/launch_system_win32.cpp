@@ -272,9 +272,9 @@ class Win32LaunchSystem final : public LaunchSystem {
   std::optional<std::vector<ProcessEntry>> Snapshot() override {
     // The system's own process list, which a toolhelp snapshot copies into a
     // section first: read directly, it costs a tenth under the emulator, and
-    // every start of a log-on pays it. The buffer stays for the next start at
-    // the size the last list needed, so that one call is one ask, and it is
-    // not cleared: the system writes what is read.
+    // a run at log-on pays it every few seconds. The buffer stays for the
+    // next list at the size the last one needed, so that one call is one ask,
+    // and it is not cleared: the system writes what is read.
     constexpr NTSTATUS kLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
     NTSTATUS status = kLengthMismatch;
     for (int attempt = 0; attempt < 4 && status == kLengthMismatch; ++attempt) {

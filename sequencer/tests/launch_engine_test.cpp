@@ -231,10 +231,11 @@ TEST(LaunchEngine, CaptionSaysWhileTheNextStartWaitsForThePreviousProgram) {
 }
 
 TEST(LaunchEngine, ProgramAlreadyRunningIsNotStartedAgainAndTheNextFollowsAtOnce) {
-  // running: the processes of C:/a.exe before the run; snapshots: one an item, not one a tick.
+  // running: the processes of C:/a.exe before the run; snapshots: one a few seconds, not one a tick.
+  // The items go 10 s apart, except the one after a skipped item.
   struct Case { const char* name; bool skipRunning; std::vector<std::uint32_t> running; std::vector<std::wstring> started; int snapshots; };
   const Case cases[] = {
-      {"running: skipped, the next on the next tick", true, {7}, {L"\"C:/b.exe\" "}, 3},
+      {"running: skipped, the next on the next tick", true, {7}, {L"\"C:/b.exe\" "}, 2},
       {"not running: the same program twice starts twice", true, {},
        {L"\"C:/a.exe\" ", L"\"C:/b.exe\" ", L"\"C:/a.exe\" "}, 3},
       {"SkipRunning 0", false, {7}, {L"\"C:/a.exe\" ", L"\"C:/b.exe\" ", L"\"C:/a.exe\" "}, 0},
@@ -254,6 +255,28 @@ TEST(LaunchEngine, ProgramAlreadyRunningIsNotStartedAgainAndTheNextFollowsAtOnce
     EXPECT_EQ(rig.launch.started, c.started);
     EXPECT_EQ(rig.launch.snapshots, c.snapshots);
   }
+}
+
+// Quick starts share one process list for a few seconds: a program running
+// before the run is in it; one that started since is not, and is started
+// again, until the list is taken anew.
+TEST(LaunchEngine, ProcessListServesTheTestsOfAFewSecondsThenIsTakenAnew) {
+  // Idle: an item every fourth 200 ms tick, the one after a skipped item on the next.
+  Rig rig({Item(L"C:/a.exe"), Item(L"C:/x.exe"), Item(L"C:/y.exe"), Item(L"C:/b.exe"), Item(L"C:/c.exe"),
+           Item(L"C:/d.exe"), Item(L"C:/z.exe")},
+          {30, 10000, 500}, 0, true);
+  rig.launch.Running(7, L"C:/x.exe");
+  EXPECT_EQ(rig.TicksToNext(), 4);  // a, at 0.8 s: the list is taken
+  // Started by something else after the list was taken.
+  rig.launch.Running(8, L"C:/y.exe");
+  rig.launch.Running(9, L"C:/z.exe");
+  while (!rig.engine.Finished()) rig.engine.Tick(200);
+  // x (1.6 s) is found in the first list; y (1.8 s) is not in it; d (4.2 s) takes
+  // the second, and z (5 s) is found in it.
+  EXPECT_EQ(rig.launch.started,
+            (std::vector<std::wstring>{L"\"C:/a.exe\" ", L"\"C:/y.exe\" ", L"\"C:/b.exe\" ", L"\"C:/c.exe\" ",
+                                       L"\"C:/d.exe\" "}));
+  EXPECT_EQ(rig.launch.snapshots, 2);
 }
 
 // A clock that moves only when told: 2024-04-01 08:00:00.000 plus ms.
