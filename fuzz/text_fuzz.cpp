@@ -1,6 +1,7 @@
 // The code-page conversion and the numbers read from its text: valid text
 // round-trips, invalid input is replaced (never dropped), case-blind equality
 // is an equivalence, and numbers read as the C library reads them and back.
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -54,6 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::isfinite(d)) {
       std::optional<double> read = Variant(Variant(d).ToString()).ToNumber();
       FUZZ_CHECK(read && *read == d && std::signbit(*read) == std::signbit(d));
+      char shortest[64];
+      const auto written = std::to_chars(shortest, shortest + sizeof shortest, d);
+      FUZZ_CHECK(Variant(d).ToString() == std::wstring(shortest, written.ptr));
     }
   }
   return 0;

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
 namespace {
 
 TEST(Variant, EmptinessTellsNothingFromEmptyText) {
@@ -17,6 +23,28 @@ TEST(Variant, ToStringWritesPlainDecimal) {
       {Variant(std::int16_t{-1}), L"-1"}, {Variant(std::int32_t{10000}), L"10000"}, {Variant(199.5), L"199.5"},
       {Variant(200.0), L"200"}, {Variant(true), L"True"}, {Variant(), L""}};
   for (const auto& c : cases) EXPECT_EQ(c.v.ToString(), c.text);
+}
+
+// The library's shortest conversion is the yardstick, on the values whose
+// shortest digits are hard to find and on random ones.
+TEST(Variant, DoublesAreWrittenAsTheLibrarysShortestText) {
+  std::vector<double> values = {0.1, 1.0 / 3, 2.0 / 3, 1e23, 9007199254740993.0, 123456789012345680000.0,
+                                1e21, 1e22, 5e-324, 2.2250738585072014e-308, 1.7976931348623157e308,
+                                0.001, 0.0001, 1e-5, 123456.0, 1234567.0, 100.0, 0.30000000000000004, -0.0, -7.5};
+  for (int e = -1074; e <= 1023; ++e) values.push_back(std::ldexp(1.0, e));  // powers of two: lopsided neighbours
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    const std::uint64_t bits = random();
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    if (std::isfinite(d)) values.push_back(d);
+  }
+  for (int i = 0; i < 2000; ++i) values.push_back(static_cast<double>(random() % 100000) / 100);  // as users write them
+  for (double d : values) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, d);
+    ASSERT_EQ(Variant(d).ToString(), std::wstring(buf, r.ptr)) << std::string(buf, r.ptr);
+  }
 }
 
 TEST(Variant, ToNumberReadsDecimalText) {
