@@ -5,8 +5,10 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace win {
@@ -52,6 +54,36 @@ class DropTarget final : public IDropTarget {
   LONG refs_ = 1;
   DropSink* sink_;
   bool offersFiles_ = false;
+};
+
+// Drops a sink took inside Drop, handled later from its window's own
+// message, so that the drag source is not held while they are worked on,
+// and one at a time: a message box about one runs its own loop, in which the
+// next may arrive, and that one waits its turn.
+template <typename Drop>
+class DropQueue {
+ public:
+  // Keeps drop and posts message to window, whose handler calls Drain.
+  void Add(HWND window, UINT message, Drop drop) {
+    pending_.push_back(std::move(drop));
+    PostMessageW(window, message, 0, 0);
+  }
+  // Hands every waiting drop to handle, in order; nothing while a handle runs.
+  template <typename Handle>
+  void Drain(Handle handle) {
+    if (draining_) return;
+    draining_ = true;
+    while (!pending_.empty()) {
+      Drop drop = std::move(pending_.front());
+      pending_.pop_front();
+      handle(drop);
+    }
+    draining_ = false;
+  }
+
+ private:
+  std::deque<Drop> pending_;
+  bool draining_ = false;
 };
 
 }  // namespace win

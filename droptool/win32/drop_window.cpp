@@ -108,7 +108,7 @@ LRESULT DropWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
       return 0;
     case kProcessDrops:
-      OnProcessDrops();
+      drops_.Drain([this](const std::optional<std::vector<std::wstring>>& files) { ProcessDrop(files); });
       return 0;
     default:
       return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -171,23 +171,7 @@ bool DropWindow::IsOverDropArea(POINTL screen) {
 }
 
 void DropWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL) {
-  // Handled after Drop has returned, so that the drag source is not held
-  // while the text is built or a message is shown.
-  pending_.push_back(std::move(files));
-  PostMessageW(hwnd_, kProcessDrops, 0, 0);
-}
-
-void DropWindow::OnProcessDrops() {
-  // A message box runs its own loop, in which another drop may arrive: it
-  // waits in the queue until this one is done.
-  if (processing_) return;
-  processing_ = true;
-  while (!pending_.empty()) {
-    std::optional<std::vector<std::wstring>> files = std::move(pending_.front());
-    pending_.pop_front();
-    ProcessDrop(files);
-  }
-  processing_ = false;
+  drops_.Add(hwnd_, kProcessDrops, std::move(files));
 }
 
 void DropWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& files) {

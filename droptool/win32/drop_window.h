@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,7 +58,6 @@ class DropWindow final : public win::Window<DropWindow>, private win::DropSink {
   bool OnCreate();
   void OnDestroy();
   void OnDpiChanged(UINT dpi, const RECT* suggested);
-  void OnProcessDrops();
 
   bool IsOverDropArea(POINTL screen) override;
   void OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) override;
@@ -75,8 +73,7 @@ class DropWindow final : public win::Window<DropWindow>, private win::DropSink {
   win::Fonts fonts_;
   win::ComPtr<win::DropTarget> target_;
   bool registered_ = false;
-  std::deque<std::optional<std::vector<std::wstring>>> pending_;
-  bool processing_ = false;
+  win::DropQueue<std::optional<std::vector<std::wstring>>> drops_;
 };
 
 }  // namespace droptool

@@ -212,7 +212,7 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnDropFiles(reinterpret_cast<HDROP>(wp));
       return 0;
     case kProcessDrops:
-      OnProcessDrops();
+      drops_.Drain([this](const PendingDrop& drop) { AddDropped(drop.first, drop.second); });
       return 0;
     case WM_TIMER:
       if (wp == kCheckTimer) CheckChunk();
@@ -799,21 +799,7 @@ void EditorWindow::OnDragLeave() { ShowInsertMark(std::nullopt); }
 
 void EditorWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) {
   if (!files || files->empty()) return;
-  pendingDrops_.emplace_back(std::move(*files), DropRowAt(POINT{screen.x, screen.y}));
-  PostMessageW(hwnd_, kProcessDrops, 0, 0);
-}
-
-void EditorWindow::OnProcessDrops() {
-  // A message box about one drop runs its own loop, in which the next may
-  // arrive: it waits until this one is done.
-  if (processingDrops_) return;
-  processingDrops_ = true;
-  while (!pendingDrops_.empty()) {
-    auto [paths, row] = std::move(pendingDrops_.front());
-    pendingDrops_.erase(pendingDrops_.begin());
-    AddDropped(paths, row);
-  }
-  processingDrops_ = false;
+  drops_.Add(hwnd_, kProcessDrops, PendingDrop(std::move(*files), DropRowAt(POINT{screen.x, screen.y})));
 }
 
 void EditorWindow::AddDropped(const std::vector<std::wstring>& paths, std::size_t row) {

@@ -108,7 +108,6 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   void OnDragOver(POINTL screen) override;
   void OnDragLeave() override;
   void OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) override;
-  void OnProcessDrops();
   void OnDropFiles(HDROP drop);
   void AddDropped(const std::vector<std::wstring>& paths, std::size_t row);
   // The row dropped files would go before, for a point on the screen: below
@@ -164,9 +163,10 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   win::ImageList rowImages_;
   win::ComPtr<win::DropTarget> target_;
   bool registered_ = false;
-  // Drops taken by the target, handled after it has returned to the source.
-  std::vector<std::pair<std::vector<std::wstring>, std::size_t>> pendingDrops_;
-  bool processingDrops_ = false;
+  // Drops taken by the target (the paths and the row they go before),
+  // handled after it has returned to the source.
+  using PendingDrop = std::pair<std::vector<std::wstring>, std::size_t>;
+  win::DropQueue<PendingDrop> drops_;
   std::unordered_map<std::wstring, int> iconOf_;
   bool iconsDue_ = false;  // the window has been idle once: icons may be fetched
   SettingsPage settings_;
