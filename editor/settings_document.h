@@ -44,10 +44,10 @@ inline constexpr SettingKey kSettingKeys[] = {
      texts::kAboutIntervalTime},
     {L"TimerInterval", false, sequence::kDefaultTimerInterval, 1, 65535, true, false, texts::kUnitMs,
      texts::kAboutTimerInterval},
-    {L"ReadyWait", true, 0, 0, 0, false, true, 0, texts::kAboutReadyWait},
-    {L"SkipRunning", true, 1, 0, 0, false, false, 0, texts::kAboutSkipRunning},
-    {L"Report", true, 1, 0, 0, false, false, 0, texts::kAboutReport},
-    {L"Guard", true, 1, 0, 0, false, false, 0, texts::kAboutGuard},
+    {L"ReadyWait", true, sequence::kDefaultReadyWait, 0, 0, false, true, 0, texts::kAboutReadyWait},
+    {L"SkipRunning", true, sequence::kDefaultSkipRunning, 0, 0, false, false, 0, texts::kAboutSkipRunning},
+    {L"Report", true, sequence::kDefaultReport, 0, 0, false, false, 0, texts::kAboutReport},
+    {L"Guard", true, sequence::kDefaultGuard, 0, 0, false, false, 0, texts::kAboutGuard},
 };
 inline constexpr std::size_t kSettingCount = std::size(kSettingKeys);
 

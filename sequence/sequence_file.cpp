@@ -149,10 +149,10 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   s.IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, locale, read);
   s.TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval, locale, read);
   SettingsRead ignored;  // the switches fall back silently: they are not in the file unless the user put them there
-  s.Report = SettingValue(settings, L"Report", 1, locale, ignored) != 0;
-  s.ReadyWait = SettingValue(settings, L"ReadyWait", 0, locale, ignored) == 1;
-  s.SkipRunning = SettingValue(settings, L"SkipRunning", 1, locale, ignored) != 0;
-  s.Guard = SettingValue(settings, L"Guard", 1, locale, ignored) != 0;
+  s.Report = SettingValue(settings, L"Report", kDefaultReport, locale, ignored) != 0;
+  s.ReadyWait = SettingValue(settings, L"ReadyWait", kDefaultReadyWait, locale, ignored) == 1;
+  s.SkipRunning = SettingValue(settings, L"SkipRunning", kDefaultSkipRunning, locale, ignored) != 0;
+  s.Guard = SettingValue(settings, L"Guard", kDefaultGuard, locale, ignored) != 0;
   // A file that is there but was not loaded (hidden, locked, access denied)
   // keeps the user's values: this run uses the defaults and writes nothing
   // over it. A complete file is left byte for byte: a save would respace its

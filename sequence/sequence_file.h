@@ -40,6 +40,11 @@ constexpr double kDefaultCPULimit = 30;
 constexpr double kDefaultMaxIdleTime = 10000;
 constexpr double kDefaultIntervalTime = 500;
 constexpr double kDefaultTimerInterval = 200;
+// The switches a user may add (Settings says what each does).
+constexpr bool kDefaultReport = true;
+constexpr bool kDefaultReadyWait = false;
+constexpr bool kDefaultSkipRunning = true;
+constexpr bool kDefaultGuard = true;
 
 // The kept items of a sequence file, in file order.
 struct Sequence {
@@ -59,10 +64,10 @@ struct Settings {
   // (any other value counts as 0); SkipRunning = 0 starts programs that are
   // already running all the same; Guard = 0 makes the guard only report
   // entries that switched themselves back on (sequence/guard.h).
-  bool Report = true;
-  bool ReadyWait = false;
-  bool SkipRunning = true;
-  bool Guard = true;
+  bool Report = kDefaultReport;
+  bool ReadyWait = kDefaultReadyWait;
+  bool SkipRunning = kDefaultSkipRunning;
+  bool Guard = kDefaultGuard;
 };
 
 // Sequence file used when the command line names none.
