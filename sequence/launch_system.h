@@ -118,7 +118,7 @@ bool StartedByRun(std::uint32_t id, std::uint64_t created, const std::vector<Lau
 
 // The running processes as the tests of one run see them. A snapshot is
 // taken when a test first needs one and serves the tests of the next
-// kReuseMs, so that a run of quick starts lists the processes once every few
+// kReuseMs, so that a run of quick starts lists the processes once every ten
 // seconds rather than once a start (listing them is the dearest thing a
 // start does: under Wine it reads every process's and thread's /proc files).
 // A process started since the snapshot is not in it, and its program is then
@@ -126,7 +126,7 @@ bool StartedByRun(std::uint32_t id, std::uint64_t created, const std::vector<Lau
 // the run are all in the first snapshot.
 class ProcessList {
  public:
-  static constexpr double kReuseMs = 3000;
+  static constexpr double kReuseMs = 10000;
   // The snapshot for a test at nowMs (the run's own clock, counting up);
   // nullopt when the system could not take one.
   const std::optional<std::vector<LaunchSystem::ProcessEntry>>& At(LaunchSystem& system, double nowMs);

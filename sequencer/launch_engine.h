@@ -10,7 +10,7 @@
 // it has finished starting, within the same MaxIdleTime. A program that is
 // already running (running::FindRunning: this user, this session, the same
 // program and arguments, not started by this run) is not started again;
-// the running processes are listed at most once every few seconds of the
+// the running processes are listed at most once every ten seconds of the
 // run (running::ProcessList).
 //
 // Per item, Delay first holds the item back for that long after the previous
