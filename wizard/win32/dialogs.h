@@ -23,7 +23,7 @@ class PathDialogs {
   virtual std::optional<std::wstring> ChooseSequenceFile(HWND owner, const std::wstring& initialPath) = 0;
 };
 
-// The shell's browse dialog (folder_browser) and GetSaveFileNameW.
+// The shell's dialogs (common/win32/shell_dialogs.h).
 PathDialogs& RealPathDialogs();
 
 }  // namespace wizard

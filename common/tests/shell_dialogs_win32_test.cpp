@@ -1,8 +1,9 @@
-// The shell's folder browse dialog. A thread timer plays the user: once the
-// dialog is up it presses OK or Cancel.
-#include "win32/folder_browser.h"
+// The shell's dialogs. A thread timer plays the user: once a dialog is up it
+// presses OK or Cancel.
+#include "common/win32/shell_dialogs.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <gtest/gtest.h>
 
 #include "common/text.h"
@@ -48,16 +49,15 @@ BOOL CALLBACK PressIfDialog(HWND hwnd, LPARAM) {
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), PressIfDialog, 0); }
 
-std::wstring Browse(const std::wstring& initial, UINT button, std::wstring& displayName,
-                    const std::wstring& expectName = L"") {
-  std::wstring path;
+std::optional<std::wstring> Browse(const std::wstring& initial, UINT button, const std::wstring& expectName = L"") {
+  std::optional<std::wstring> path;
   for (int attempt = 0; attempt < 3; ++attempt) {
     g_button = button;
     g_expectName = expectName;
     g_ticks = 0;
     g_emptyTree = false;
     UINT_PTR timer = SetTimer(nullptr, 0, 200, Tick);
-    path = folder_browser::BrowseForFolder(nullptr, nullptr, initial, 0, L"テスト", displayName);
+    path = win::BrowseForFolder(nullptr, L"テスト", initial, 0);
     KillTimer(nullptr, timer);
     if (!g_emptyTree) break;
   }
@@ -75,13 +75,9 @@ TEST(BrowseDialog, PreselectsTheFolderAndReturnsItsPathUnchanged) {
   const std::pair<std::wstring, std::wstring> cases[] = {{jp + L"\\", jp}, {plain, plain}, {jp, jp}};
   for (const auto& [initial, expected] : cases) {
     SCOPED_TRACE(text::ToUtf8(initial));
-    std::wstring name;
-    EXPECT_EQ(Browse(initial, IDOK, name, expected.substr(expected.find_last_of(L'\\') + 1)), expected);
-    EXPECT_FALSE(name.empty());
+    EXPECT_EQ(Browse(initial, IDOK, expected.substr(expected.find_last_of(L'\\') + 1)), expected);
   }
-  std::wstring name = L"stale";
-  EXPECT_EQ(Browse(L"", IDCANCEL, name), L"");
-  EXPECT_EQ(name, L"");
+  EXPECT_EQ(Browse(L"", IDCANCEL), std::nullopt);
   CoUninitialize();
 }
 
