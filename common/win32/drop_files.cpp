@@ -23,14 +23,17 @@ std::optional<std::vector<std::wstring>> FilesFrom(IDataObject* data) {
   STGMEDIUM medium{};
   if (FAILED(data->GetData(&format, &medium))) return std::nullopt;
   win::StgMedium owner(&medium);
-  if (medium.tymed != TYMED_HGLOBAL || !medium.hGlobal) return std::nullopt;
+  if (medium.tymed != TYMED_HGLOBAL) return std::nullopt;
+  return FilesIn(medium.hGlobal);
+}
 
+std::optional<std::vector<std::wstring>> FilesIn(HGLOBAL list) {
   // Read within the block's own size: a list from another program may be
   // malformed, and the system's reader trusts its terminators.
-  const char* p = static_cast<const char*>(GlobalLock(medium.hGlobal));
+  const char* p = list ? static_cast<const char*>(GlobalLock(list)) : nullptr;
   if (!p) return std::nullopt;
-  std::optional<std::vector<std::wstring>> paths = filelist::Parse(std::string_view(p, GlobalSize(medium.hGlobal)));
-  GlobalUnlock(medium.hGlobal);
+  std::optional<std::vector<std::wstring>> paths = filelist::Parse(std::string_view(p, GlobalSize(list)));
+  GlobalUnlock(list);
   return paths;
 }
 

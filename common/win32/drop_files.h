@@ -1,4 +1,5 @@
-// The file list (CF_HDROP) of an OLE data object.
+// The file list of a drop (CF_HDROP): from an OLE data object, or the block
+// WM_DROPFILES hands over. One reader for both, bounded by the block's size.
 #pragma once
 
 #include <windows.h>
@@ -16,5 +17,9 @@ bool OffersFileList(IDataObject* data);
 // The dropped paths in the list's order; nullopt when the data object gives
 // no file list. An empty list is an empty vector.
 std::optional<std::vector<std::wstring>> FilesFrom(IDataObject* data);
+
+// The paths of a file list in global memory (an HDROP is one), in the list's
+// order; nullopt when the block cannot be read or is malformed.
+std::optional<std::vector<std::wstring>> FilesIn(HGLOBAL list);
 
 }  // namespace dropfiles

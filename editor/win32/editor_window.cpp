@@ -15,9 +15,11 @@
 #include "common/ui_text.h"
 #include "common/win32/clipboard.h"
 #include "common/win32/dpi.h"
+#include "common/win32/drop_files.h"
 #include "common/win32/program_info.h"
 #include "common/win32/startup_entries.h"
 #include "common/win32/resource_ids.h"
+#include "common/win32/shell_dialogs.h"
 #include "editor/texts.h"
 #include "sequence/win32/launch_system_win32.h"
 
@@ -522,7 +524,11 @@ void EditorWindow::OnCommand(int id, int code) {
       if (const std::wstring file = PickFile(texts::kProgramFilter, false); !file.empty())
         SetWindowTextW(ControlHandle(Control::File), file.c_str());
       break;
-    case Control::BrowseFolder: OnBrowseFolder(); break;
+    case Control::BrowseFolder:
+      if (const std::optional<std::wstring> folder = win::BrowseForFolder(
+              hwnd_, ui::Text(texts::kPickFolder), L"", BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE))
+        SetWindowTextW(ControlHandle(Control::Current), folder->c_str());
+      break;
     case Control::Try: OnTry(); break;
     case Control::Recheck:
       // A program installed since may have brought its icon too.
@@ -689,19 +695,6 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
   }
 }
 
-void EditorWindow::OnBrowseFolder() {
-  const std::wstring title = ui::Text(texts::kPickFolder);
-  BROWSEINFOW info{};
-  info.hwndOwner = hwnd_;
-  info.lpszTitle = title.c_str();
-  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&info);
-  if (!picked) return;
-  wchar_t folder[MAX_PATH] = L"";
-  if (SHGetPathFromIDListW(picked, folder)) SetWindowTextW(ControlHandle(Control::Current), folder);
-  CoTaskMemFree(picked);
-}
-
 std::size_t EditorWindow::DropRow(POINT inList) const {
   HWND list = ControlHandle(Control::ItemList);
   LVHITTESTINFO hit{};
@@ -767,13 +760,9 @@ int EditorWindow::DroppedFileSize() const {
 void EditorWindow::OnDropFiles(HDROP drop) {
   POINT at{};
   DragQueryPoint(drop, &at);
-  std::vector<std::wstring> paths;
-  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-    path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
-    paths.push_back(std::move(path));
-  }
+  // The block is the drop's file list (CF_HDROP), read as an OLE drop's is.
+  const std::vector<std::wstring> paths =
+      dropfiles::FilesIn(reinterpret_cast<HGLOBAL>(drop)).value_or(std::vector<std::wstring>{});
   DragFinish(drop);
   ClientToScreen(hwnd_, &at);
   AddDropped(paths, DropRowAt(at));
@@ -858,21 +847,10 @@ void EditorWindow::OnClose() {
 }
 
 std::wstring EditorWindow::PickFile(unsigned filter, bool save) {
-  std::wstring filters = ui::Text(filter) + L"||";
-  for (wchar_t& c : filters)
-    if (c == L'|') c = L'\0';
-  wchar_t file[MAX_PATH] = L"";
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = hwnd_;
-  ofn.lpstrFilter = filters.c_str();
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = MAX_PATH;
-  ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-              (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | (filter == texts::kProgramFilter ? OFN_NODEREFERENCELINKS : 0));
-  if (save) ofn.lpstrDefExt = L"pmw";
-  const BOOL picked = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-  return picked ? file : L"";
+  if (save) return win::PickFileToSave(hwnd_, {ui::Text(filter), L"", L"", L"pmw", OFN_OVERWRITEPROMPT}).value_or(L"");
+  // A shortcut picked as a program stays a shortcut.
+  const DWORD flags = OFN_FILEMUSTEXIST | (filter == texts::kProgramFilter ? OFN_NODEREFERENCELINKS : 0);
+  return win::PickFileToOpen(hwnd_, {ui::Text(filter), L"", L"", L"", flags}).value_or(L"");
 }
 
 void EditorWindow::OnOpen() {

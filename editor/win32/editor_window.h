@@ -91,7 +91,6 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   void OnSaveAs();
   void OnOpen();
   void OnAddProgram();
-  void OnBrowseFolder();
   // Asks to save unsaved changes; false when the user cancels or the save fails.
   bool ChangesSettled();
   // The file the user picks in the open or save dialog; "" when cancelled.
