@@ -6,20 +6,18 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <iterator>
 
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/win32/clipboard.h"
 #include "common/win32/dpi.h"
 #include "common/win32/drop_files.h"
 #include "common/win32/program_info.h"
-#include "common/win32/startup_entries.h"
 #include "common/win32/resource_ids.h"
 #include "common/win32/shell_dialogs.h"
+#include "editor/row_findings.h"
 #include "editor/texts.h"
 #include "sequence/win32/launch_system_win32.h"
 
@@ -38,11 +36,7 @@ constexpr int kListHeight = 200;
 constexpr int kListMinHeight = 140;
 
 constexpr int kFirstControlId = 100;
-constexpr UINT_PTR kCheckTimer = 1;
-constexpr UINT_PTR kIconTimer = 2;
 constexpr UINT kProcessDrops = WM_APP + 1;
-// Time the background check may take per tick, in ms.
-constexpr DWORD kCheckSliceMs = 30;
 constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
 
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
@@ -92,10 +86,6 @@ constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Cu
                                Control::Size,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder,
                                Control::Try};
 
-// The list's columns: text id and width at 96 DPI.
-constexpr struct { unsigned text; int width; } kColumns[] = {
-    {texts::kColumnTitle, 200}, {texts::kColumnFile, 270}, {texts::kColumnOption, 130}};
-
 SIZE OuterSize(UINT dpi, int clientHeight = kClientHeight) {
   return win::OuterSize(kStyle, kExStyle, win::Scale(kClientWidth, dpi), win::Scale(clientHeight, dpi), dpi);
 }
@@ -115,17 +105,6 @@ Anchor AnchorOf(int id) {
     case Control::Status: return Anchor::BottomWide;
     default: return Anchor::BottomLeft;
   }
-}
-
-// The item as a run reads it.
-sequence::SequenceItem AsSequenceItem(const ItemView& v) {
-  sequence::SequenceItem item;
-  item.Title = v.title;
-  item.File = v.file;
-  item.Current = v.current;
-  item.Option = v.option;
-  item.Size = v.size;
-  return item;
 }
 
 HACCEL Keys(bool all) {
@@ -149,6 +128,8 @@ HACCEL Keys(bool all) {
 EditorWindow::EditorWindow(EditorWindowArgs args)
     : args_(std::move(args)),
       doc_(args_.files, args_.clock),
+      findings_(doc_, args_.files),
+      list_(doc_, findings_),
       settings_({args_.instance, args_.files, args_.messages, args_.ask,
                  args_.programFolder.empty() ? program::Folder() : args_.programFolder, UserNumberSeparators()}) {}
 
@@ -202,13 +183,13 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnClose();
       return 0;
     case WM_MOUSEMOVE:
-      if (dragging_) OnDragMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      if (list_.Dragging()) list_.OnDragMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
       return 0;
     case WM_LBUTTONUP:
-      if (dragging_) OnDragEnd(true, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      if (list_.Dragging()) OnDragEnd(true, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
       return 0;
     case WM_CAPTURECHANGED:
-      if (dragging_ && reinterpret_cast<HWND>(lp) != hwnd_) OnDragEnd(false, {});
+      if (list_.Dragging() && reinterpret_cast<HWND>(lp) != hwnd_) OnDragEnd(false, {});
       return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wp));
@@ -217,16 +198,12 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       drops_.Drain([this](const PendingDrop& drop) { AddDropped(drop.first, drop.second); });
       return 0;
     case WM_TIMER:
-      if (wp == kCheckTimer) CheckChunk();
-      if (wp == kIconTimer) {
-        KillTimer(hwnd_, kIconTimer);
-        iconsDue_ = true;
-        InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
-      }
+      if (wp == FindingsScheduler::kTimer && findings_.OnTimer(hwnd_)) ShowState();
+      if (wp == ItemListView::kIconTimer) list_.OnIconTimer();
       return 0;
     case WM_DESTROY:
-      KillTimer(hwnd_, kCheckTimer);
-      KillTimer(hwnd_, kIconTimer);
+      findings_.Stop(hwnd_);
+      KillTimer(hwnd_, ItemListView::kIconTimer);
       if (registered_) RevokeDragDrop(hwnd_);
       registered_ = false;
       if (target_) target_.get()->Detach();
@@ -250,20 +227,7 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool EditorWindow::OnCreate() {
   if (!controls_.Create(hwnd_, kControls)) return false;
-  HWND list = ControlHandle(Control::ItemList);
-  // The target's icon beside the title, the findings' sign beside File.
-  ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER |
-                                              LVS_EX_INFOTIP | LVS_EX_SUBITEMIMAGES);
-  // The list holds no state of its own: the check boxes come from the items.
-  ListView_SetCallbackMask(list, LVIS_STATEIMAGEMASK);
-  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-    std::wstring name = ui::Text(kColumns[i].text);
-    LVCOLUMNW col{};
-    col.mask = LVCF_TEXT | LVCF_WIDTH;
-    col.cx = kColumns[i].width;
-    col.pszText = name.data();
-    ListView_InsertColumn(list, i, &col);
-  }
+  list_.Attach(ControlHandle(Control::ItemList), hwnd_);
   HWND size = ControlHandle(Control::Size);
   for (unsigned t : kSizeTexts) SendMessageW(size, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(t).c_str()));
   for (unsigned page : {texts::kPageItems, texts::kPageSettings}) {
@@ -330,12 +294,9 @@ void EditorWindow::ApplyDpi(UINT dpi) {
   dpi_ = dpi;
   win::Fonts fonts{win::GdiObject(win::MakeFont(L"", 0, false, dpi)), {}};
   controls_.Layout(dpi, fonts);
-  HWND list = ControlHandle(Control::ItemList);
-  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
-    ListView_SetColumnWidth(list, i, win::Scale(kColumns[i].width, dpi));
   if (fonts.body) fonts_ = std::move(fonts);
   LayoutSettingsPage();
-  ResetImages();
+  list_.ApplyDpi(dpi);
 }
 
 // The settings page lies over everything below the tab strip.
@@ -346,82 +307,9 @@ void EditorWindow::LayoutSettingsPage() {
   settings_.Layout(client, dpi_, fonts_);
 }
 
-// A row with findings carries the warning sign (image 0), sized for the
-// DPI; the targets' icons follow as rows are drawn.
-void EditorWindow::ResetImages() {
-  HWND list = ControlHandle(Control::ItemList);
-  const int side = win::Scale(16, dpi_);
-  win::ImageList images(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 1, 16));
-  if (HICON warning = static_cast<HICON>(LoadImageW(nullptr, IDI_WARNING, IMAGE_ICON, side, side, LR_SHARED));
-      images && warning && ImageList_AddIcon(images.get(), warning) == 0) {
-    ListView_SetImageList(list, images.get(), LVSIL_SMALL);
-    rowImages_ = std::move(images);
-    iconOf_.clear();
-  }
-}
-
-int EditorWindow::IconAt(std::size_t row) {
-  const std::wstring& file = doc_.At(row).view.file;
-  if (file.empty() || !rowImages_) return I_IMAGENONE;
-  // The shell's icons take a while to set up: the window shows first, the
-  // icons follow once it is idle.
-  if (!iconsDue_) {
-    SetTimer(hwnd_, kIconTimer, USER_TIMER_MINIMUM, nullptr);
-    return I_IMAGENONE;
-  }
-  std::wstring ext = paths::Extension(file);
-  for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
-  // A program, a shortcut or a folder has an icon of its own; a document
-  // shows its type's, which needs no look at the disk; an address the shell's.
-  const bool address = tool::IsAddress(file);
-  const bool own = !address && (ext.empty() || ext == L"exe" || ext == L"lnk" || ext == L"com" || ext == L"scr");
-  const auto cached = [this](const std::wstring& key, const std::wstring& name, UINT flags) {
-    if (auto it = iconOf_.find(key); it != iconOf_.end()) return it->second;
-    SHFILEINFOW info{};
-    int index = -1;
-    if (SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON | flags) &&
-        info.hIcon) {
-      index = ImageList_AddIcon(rowImages_.get(), info.hIcon);
-      DestroyIcon(info.hIcon);
-    }
-    return iconOf_[key] = index;
-  };
-  std::wstring path = own ? file : L"";
-  for (wchar_t& c : path) c = static_cast<wchar_t>(std::towlower(c));
-  // A program that is not there (yet) shows its type's icon; asking the
-  // shell about it first would cost a parse of the path for nothing.
-  const std::wstring key = L"|" + path;
-  const bool there = own && (iconOf_.contains(key) || GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES);
-  int index = there ? cached(key, file, 0) : -1;
-  if (index < 0) index = address ? cached(L"url", L".url", SHGFI_USEFILEATTRIBUTES)
-                                 : cached(L"." + ext, L"." + ext, SHGFI_USEFILEATTRIBUTES);
-  return index < 0 ? I_IMAGENONE : index;
-}
-
-std::vector<std::size_t> EditorWindow::SelectedRows() const {
-  std::vector<std::size_t> rows;
-  HWND list = ControlHandle(Control::ItemList);
-  for (int i = -1; (i = ListView_GetNextItem(list, i, LVNI_SELECTED)) >= 0;) rows.push_back(static_cast<std::size_t>(i));
-  return rows;
-}
-
-void EditorWindow::Select(const std::vector<std::size_t>& rows) {
-  HWND list = ControlHandle(Control::ItemList);
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  for (std::size_t r : rows)
-    if (r < doc_.Count()) ListView_SetItemState(list, static_cast<int>(r), LVIS_SELECTED, LVIS_SELECTED);
-  if (!rows.empty() && rows.front() < doc_.Count()) {
-    ListView_SetItemState(list, static_cast<int>(rows.front()), LVIS_FOCUSED, LVIS_FOCUSED);
-    ListView_EnsureVisible(list, static_cast<int>(rows.front()), FALSE);
-  }
-}
-
 void EditorWindow::Refresh(const std::vector<std::size_t>& select) {
-  HWND list = ControlHandle(Control::ItemList);
-  ListView_SetItemCountEx(list, static_cast<int>(doc_.Count()), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
-  ForgetFindings(false);
-  InvalidateRect(list, nullptr, FALSE);
-  Select(select);
+  findings_.Restart(hwnd_, false);
+  list_.ShowRows(select);
   FillFields();
   ShowState();
 }
@@ -431,12 +319,8 @@ void EditorWindow::ShowState() {
   const std::wstring caption = (doc_.Modified() ? L"*" : L"") + paths::FileName(doc_.Path()) + L" - " +
                                program::VersionCaption(L"TVL Editor");
   SetWindowTextW(hwnd_, caption.c_str());
-  std::wstring found = L"\u2026";  // still being checked
-  if (nextUnchecked_ >= findings_.size()) {
-    std::size_t n = 0;
-    for (const auto& f : findings_) n += f ? f->size() : 0;
-    found = std::to_wstring(n);
-  }
+  const std::optional<std::size_t> total = findings_.Total();
+  const std::wstring found = total ? std::to_wstring(*total) : L"\u2026";  // or still being checked
   const std::wstring status = ui::Format(ui::Text(texts::kStatus), {std::to_wstring(doc_.Count()),
                                                                     std::to_wstring(doc_.SwitchedOffCount()), found});
   SetWindowTextW(ControlHandle(Control::Status), status.c_str());
@@ -446,7 +330,7 @@ void EditorWindow::ShowState() {
 
 // The fields show the first selected item; with none they are empty and off.
 void EditorWindow::FillFields() {
-  const std::vector<std::size_t> rows = SelectedRows();
+  const std::vector<std::size_t> rows = list_.SelectedRows();
   const bool any = !rows.empty();
   const ItemView none{};
   const ItemView& v = any ? doc_.At(rows.front()).view : none;
@@ -465,7 +349,7 @@ void EditorWindow::FillFields() {
 }
 
 void EditorWindow::OnFieldChanged(Control c) {
-  const std::vector<std::size_t> rows = SelectedRows();
+  const std::vector<std::size_t> rows = list_.SelectedRows();
   if (filling_ || rows.empty()) return;
   const std::size_t row = rows.front();
   HWND h = ControlHandle(c);
@@ -482,8 +366,8 @@ void EditorWindow::OnFieldChanged(Control c) {
     default: doc_.SetSwitchedOn(row, SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED); break;
   }
   // The row and the status follow; the field being typed in keeps its text.
-  ForgetFindings(false);
-  InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
+  findings_.Restart(hwnd_, false);
+  list_.Redraw();
   ShowState();
   // Text the file cannot hold is told at once; the save refuses it.
   if (c != Control::Size && c != Control::SwitchedOn && !text::ToAnsiExact(win::WindowText(h)))
@@ -501,7 +385,7 @@ void EditorWindow::OnCommand(int id, int code) {
     if (c == Control::Save) settings_.Save();
     return;
   }
-  const std::vector<std::size_t> rows = SelectedRows();
+  const std::vector<std::size_t> rows = list_.SelectedRows();
   switch (c) {
     case Control::MoveUp: Refresh(doc_.Move(rows, -1)); break;
     case Control::MoveDown: Refresh(doc_.Move(rows, 1)); break;
@@ -532,9 +416,8 @@ void EditorWindow::OnCommand(int id, int code) {
     case Control::Try: OnTry(); break;
     case Control::Recheck:
       // A program installed since may have brought its icon too.
-      ResetImages();
-      ForgetFindings(true);
-      InvalidateRect(ControlHandle(Control::ItemList), nullptr, FALSE);
+      findings_.Restart(hwnd_, true);
+      list_.Redraw(true);
       ShowState();
       break;
     default: break;
@@ -542,7 +425,7 @@ void EditorWindow::OnCommand(int id, int code) {
 }
 
 void EditorWindow::OnTry() {
-  const std::vector<std::size_t> rows = SelectedRows();
+  const std::vector<std::size_t> rows = list_.SelectedRows();
   if (rows.empty()) return;
   const ItemView& v = doc_.At(rows.front()).view;
   const ItemStart start =
@@ -566,48 +449,8 @@ void EditorWindow::OnTry() {
   SetWindowTextW(ControlHandle(Control::Status), said.c_str());
 }
 
-void EditorWindow::ForgetFindings(bool askSystem) {
-  if (askSystem || !check_) {
-    // Tarvoline lies beside the editor: a File named without a full path is
-    // looked for from there, as a run would.
-    sequence::check::Environment env{paths::Join(program::Folder(), L"Tarvoline.exe"), autostart::SearchFolders(), {}, {}};
-    check_.emplace(std::move(env), args_.files, autostart::EnabledProgramPaths());
-  }
-  twins_.clear();
-  findings_.assign(doc_.Count(), std::nullopt);
-  nextUnchecked_ = 0;
-  SetTimer(hwnd_, kCheckTimer, 10, nullptr);
-}
-
-const std::vector<std::wstring>& EditorWindow::FindingsAt(std::size_t row) {
-  if (!check_) ForgetFindings(false);
-  if (twins_.size() != doc_.Count()) {
-    std::vector<sequence::SequenceItem> items;
-    items.reserve(doc_.Count());
-    for (std::size_t r = 0; r < doc_.Count(); ++r) {
-      // Items switched off never start: they are neither twins nor twinned.
-      sequence::SequenceItem item = AsSequenceItem(doc_.At(r).view);
-      if (!doc_.At(r).view.switchedOn) item.File.clear();
-      items.push_back(std::move(item));
-    }
-    twins_ = sequence::check::Twins(items);
-  }
-  if (findings_.size() != doc_.Count()) findings_.assign(doc_.Count(), std::nullopt);
-  std::optional<std::vector<std::wstring>>& f = findings_[row];
-  if (!f) f = check_->Findings(AsSequenceItem(doc_.At(row).view), twins_[row]);
-  return *f;
-}
-
-void EditorWindow::CheckChunk() {
-  const DWORD start = GetTickCount();
-  while (nextUnchecked_ < findings_.size() && GetTickCount() - start < kCheckSliceMs) FindingsAt(nextUnchecked_++);
-  if (nextUnchecked_ < findings_.size()) return;
-  KillTimer(hwnd_, kCheckTimer);
-  ShowState();
-}
-
 void EditorWindow::OnPaste() {
-  const std::vector<std::size_t> rows = SelectedRows();
+  const std::vector<std::size_t> rows = list_.SelectedRows();
   // Pasted items go before the first selected one, else at the end.
   const std::vector<std::size_t> added = doc_.Paste(rows.empty() ? doc_.Count() : rows.front(), clipboard::GetText(hwnd_).value_or(L""));
   if (added.empty()) {
@@ -629,63 +472,22 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
     return 0;
   }
   if (header->idFrom != static_cast<UINT_PTR>(IdOf(Control::ItemList))) return 0;
-  HWND list = header->hwndFrom;
+  if (const std::optional<LRESULT> answered = list_.OnNotify(header)) return *answered;
   switch (header->code) {
-    case LVN_GETDISPINFOW: {
-      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
-      if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= doc_.Count()) return 0;
-      const ItemView& v = doc_.At(static_cast<std::size_t>(item.iItem)).view;
-      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::wstring& s = item.iSubItem == 0 ? v.title : item.iSubItem == 1 ? v.file : v.option;
-        lstrcpynW(item.pszText, s.c_str(), item.cchTextMax);
-      }
-      if (item.mask & LVIF_STATE) {
-        item.state = INDEXTOSTATEIMAGEMASK(v.switchedOn ? 2 : 1);
-        item.stateMask = LVIS_STATEIMAGEMASK;
-      }
-      if (item.mask & LVIF_IMAGE) {
-        const std::size_t row = static_cast<std::size_t>(item.iItem);
-        item.iImage = item.iSubItem == 0 ? IconAt(row)
-                      : item.iSubItem == 1 && !FindingsAt(row).empty() ? 0
-                                                                        : I_IMAGENONE;
-      }
-      return 0;
-    }
-    case LVN_GETINFOTIPW: {
-      auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
-      if (tip->iItem < 0 || static_cast<std::size_t>(tip->iItem) >= doc_.Count() || !tip->pszText) return 0;
-      std::wstring said;
-      for (const std::wstring& f : FindingsAt(static_cast<std::size_t>(tip->iItem))) said += (said.empty() ? L"" : L"\r\n") + f;
-      if (!said.empty()) lstrcpynW(tip->pszText, said.c_str(), tip->cchTextMax);
-      return 0;
-    }
-    case NM_CUSTOMDRAW: {
-      const NMCUSTOMDRAW& draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header)->nmcd;
-      if (draw.dwDrawStage == CDDS_PREPAINT) return ownMark_ && insertMark_ ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
-      if (draw.dwDrawStage == CDDS_POSTPAINT) DrawInsertMark(draw.hdc);
-      return CDRF_DODEFAULT;
-    }
-    case LVN_BEGINDRAG:
-      dragging_ = true;
-      SetCapture(hwnd_);
-      return 0;
     case LVN_ITEMCHANGED:
       if (reinterpret_cast<NMLISTVIEW*>(header)->uChanged & LVIF_STATE) FillFields();
       return 0;
     case NM_CLICK: {
       // A click on a check box switches its item.
-      LVHITTESTINFO hit{};
-      hit.pt = reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction;
-      if (ListView_HitTest(list, &hit) >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) {
-        const std::size_t row = static_cast<std::size_t>(hit.iItem);
-        doc_.SetSwitchedOn(row, !doc_.At(row).view.switchedOn);
-        Refresh(SelectedRows());
+      if (const std::optional<std::size_t> row = list_.CheckBoxAt(reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction)) {
+        doc_.SetSwitchedOn(*row, !doc_.At(*row).view.switchedOn);
+        Refresh(list_.SelectedRows());
       }
       return 0;
     }
     case LVN_KEYDOWN:
       if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) {
-        const std::vector<std::size_t> rows = SelectedRows();
+        const std::vector<std::size_t> rows = list_.SelectedRows();
         for (std::size_t r : rows) doc_.SetSwitchedOn(r, !doc_.At(r).view.switchedOn);
         Refresh(rows);
       }
@@ -695,60 +497,10 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
   }
 }
 
-std::size_t EditorWindow::DropRow(POINT inList) const {
-  HWND list = ControlHandle(Control::ItemList);
-  LVHITTESTINFO hit{};
-  hit.pt = inList;
-  const int i = ListView_HitTest(list, &hit);
-  if (i < 0) return hit.flags & LVHT_ABOVE ? static_cast<std::size_t>(ListView_GetTopIndex(list)) : doc_.Count();
-  RECT r{};
-  ListView_GetItemRect(list, i, &r, LVIR_BOUNDS);
-  return static_cast<std::size_t>(i) + (inList.y > (r.top + r.bottom) / 2 ? 1 : 0);
-}
 
-// The insertion mark shows where the rows would go.
-void EditorWindow::OnDragMove(POINT inParent) {
-  HWND list = ControlHandle(Control::ItemList);
-  MapWindowPoints(hwnd_, list, &inParent, 1);
-  ShowInsertMark(DropRow(inParent));
-}
-
-void EditorWindow::ShowInsertMark(std::optional<std::size_t> before) {
-  if (before == insertMark_) return;  // a drag reports every move
-  insertMark_ = before;
-  HWND list = ControlHandle(Control::ItemList);
-  LVINSERTMARK mark{sizeof mark, 0, -1, 0};
-  if (before && *before > 0) {
-    mark.dwFlags = LVIM_AFTER;
-    mark.iItem = static_cast<int>(*before) - 1;
-  } else if (before && doc_.Count() > 0) {
-    mark.iItem = 0;
-  }
-  // Some list controls (Wine's) have no insertion mark: the window draws it.
-  ownMark_ = !ListView_SetInsertMark(list, &mark);
-  if (ownMark_) InvalidateRect(list, nullptr, FALSE);
-}
-
-void EditorWindow::DrawInsertMark(HDC dc) {
-  if (!insertMark_ || doc_.Count() == 0) return;
-  HWND list = ControlHandle(Control::ItemList);
-  const bool last = *insertMark_ >= doc_.Count();
-  RECT row{}, client{};
-  ListView_GetItemRect(list, static_cast<int>(last ? doc_.Count() - 1 : *insertMark_), &row, LVIR_BOUNDS);
-  GetClientRect(list, &client);
-  const int y = last ? row.bottom : row.top, half = std::max(1, win::Scale(1, dpi_));
-  RECT line{client.left, y - half, client.right, y + half};
-  FillRect(dc, &line, GetSysColorBrush(COLOR_HIGHLIGHT));
-}
-
-void EditorWindow::OnDragEnd(bool drop, POINT inParent) {
-  dragging_ = false;
-  HWND list = ControlHandle(Control::ItemList);
-  ShowInsertMark(std::nullopt);
-  if (GetCapture() == hwnd_) ReleaseCapture();
-  if (!drop) return;
-  MapWindowPoints(hwnd_, list, &inParent, 1);
-  Refresh(doc_.MoveTo(SelectedRows(), DropRow(inParent)));
+void EditorWindow::OnDragEnd(bool drop, POINT inWindow) {
+  if (const std::optional<std::size_t> before = list_.EndDrag(drop, inWindow))
+    Refresh(doc_.MoveTo(list_.SelectedRows(), *before));
 }
 
 int EditorWindow::DroppedFileSize() const {
@@ -765,15 +517,7 @@ void EditorWindow::OnDropFiles(HDROP drop) {
       dropfiles::FilesIn(reinterpret_cast<HGLOBAL>(drop)).value_or(std::vector<std::wstring>{});
   DragFinish(drop);
   ClientToScreen(hwnd_, &at);
-  AddDropped(paths, DropRowAt(at));
-}
-
-std::size_t EditorWindow::DropRowAt(POINT screen) const {
-  HWND list = ControlHandle(Control::ItemList);
-  ScreenToClient(list, &screen);
-  RECT inside{};
-  GetClientRect(list, &inside);
-  return PtInRect(&inside, screen) ? DropRow(screen) : doc_.Count();
+  AddDropped(paths, list_.DropRowAt(at));
 }
 
 bool EditorWindow::IsOverDropArea(POINTL screen) {
@@ -782,13 +526,13 @@ bool EditorWindow::IsOverDropArea(POINTL screen) {
   return PtInRect(&r, POINT{screen.x, screen.y});
 }
 
-void EditorWindow::OnDragOver(POINTL screen) { ShowInsertMark(DropRowAt(POINT{screen.x, screen.y})); }
+void EditorWindow::OnDragOver(POINTL screen) { list_.ShowInsertMark(list_.DropRowAt(POINT{screen.x, screen.y})); }
 
-void EditorWindow::OnDragLeave() { ShowInsertMark(std::nullopt); }
+void EditorWindow::OnDragLeave() { list_.ShowInsertMark(std::nullopt); }
 
 void EditorWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) {
   if (!files || files->empty()) return;
-  drops_.Add(hwnd_, kProcessDrops, PendingDrop(std::move(*files), DropRowAt(POINT{screen.x, screen.y})));
+  drops_.Add(hwnd_, kProcessDrops, PendingDrop(std::move(*files), list_.DropRowAt(POINT{screen.x, screen.y})));
 }
 
 void EditorWindow::AddDropped(const std::vector<std::wstring>& paths, std::size_t row) {
@@ -815,10 +559,10 @@ bool EditorWindow::OnSave(const std::wstring& target) {
   }
   switch (out.status) {
     case SaveOutcome::Saved:
-      Refresh(SelectedRows());
+      Refresh(list_.SelectedRows());
       return true;
     case SaveOutcome::NotInCodePage: {
-      Select({out.item});
+      list_.Select({out.item});
       FillFields();
       unsigned label = 0;
       for (auto [name, id] : {std::pair(L"Title", texts::kColumnTitle), std::pair(L"File", texts::kColumnFile),
@@ -872,7 +616,7 @@ void EditorWindow::OnSaveAs() {
 void EditorWindow::OnAddProgram() {
   const std::wstring file = PickFile(texts::kProgramFilter, false);
   if (file.empty()) return;
-  const std::vector<std::size_t> rows = SelectedRows();
+  const std::vector<std::size_t> rows = list_.SelectedRows();
   Refresh({doc_.Add(rows.empty() ? doc_.Count() : rows.front(), paths::Stem(file), file, paths::Parent(file), L"", 1)});
 }
 

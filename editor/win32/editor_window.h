@@ -9,7 +9,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "common/fileio.h"
@@ -20,8 +19,9 @@
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
 #include "editor/sequence_document.h"
+#include "findings_scheduler.h"
+#include "item_list_view.h"
 #include "sequence/launch_system.h"
-#include "sequence/sequence_check.h"
 #include "settings_page.h"
 
 namespace editor {
@@ -70,7 +70,7 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   // called OleInitialize; without it only WM_DROPFILES brings them).
   IDropTarget* Target() const { return target_.get(); }
   // The row the insertion mark stands before while rows or files are dragged.
-  std::optional<std::size_t> InsertMark() const { return insertMark_; }
+  std::optional<std::size_t> InsertMark() const { return list_.InsertMark(); }
   // The message loop's keys: Ctrl+S, F9 and Alt+Up/Down everywhere, the list's
   // Ctrl+C/V/Z/Y and Del unless a text field has the focus.
   bool TranslateKeys(MSG& msg);
@@ -109,38 +109,17 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   void OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) override;
   void OnDropFiles(HDROP drop);
   void AddDropped(const std::vector<std::wstring>& paths, std::size_t row);
-  // The row dropped files would go before, for a point on the screen: below
-  // the last row when the point is beside the list.
-  std::size_t DropRowAt(POINT screen) const;
-  // The insertion mark before row; none for nullopt.
-  void ShowInsertMark(std::optional<std::size_t> before);
-  // The mark drawn over the rows, where the list cannot show one itself.
-  void DrawInsertMark(HDC dc);
   // The Size a dropped plain file gets: the user's choice, by the drop tool's rule.
   int DroppedFileSize() const;
-  // Dragging rows within the list: the row the dragged ones would go before.
-  std::size_t DropRow(POINT inList) const;
-  void OnDragMove(POINT inParent);
-  void OnDragEnd(bool drop, POINT inParent);
+  // Rows dragged within the list are let go: moved where the mark stood.
+  void OnDragEnd(bool drop, POINT inWindow);
 
-  std::vector<std::size_t> SelectedRows() const;
-  void Select(const std::vector<std::size_t>& rows);
   // After any change: the list's rows, the fields, the caption, the status.
   void Refresh(const std::vector<std::size_t>& select);
   void FillFields();
   void ShowState();
   void ApplyDpi(UINT dpi);
   void ShowPage(bool settings);
-
-  // The sequence check of the rows. A row shown is checked when it is
-  // drawn; the others a chunk per timer tick, so that the status line can
-  // count the findings without holding up typing in a large file.
-  void ForgetFindings(bool askSystem);
-  const std::vector<std::wstring>& FindingsAt(std::size_t row);
-  void CheckChunk();
-  // The image of the row's target, fetched when the row is first drawn.
-  int IconAt(std::size_t row);
-  void ResetImages();
   void LayoutSettingsPage();
 
   EditorWindowArgs args_;
@@ -149,25 +128,15 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   win::Fonts fonts_;
   UINT dpi_ = 96;
   bool filling_ = false;  // the fields are being filled, not typed in
-  bool dragging_ = false;
-  std::optional<std::size_t> insertMark_;
-  bool ownMark_ = false;  // the list did not take the mark: drawn by the window
   HACCEL allKeys_ = nullptr, fieldKeys_ = nullptr;
-  std::optional<sequence::check::ItemCheck> check_;
-  std::vector<std::size_t> twins_;  // empty: to be worked out again
-  std::vector<std::optional<std::vector<std::wstring>>> findings_;
-  std::size_t nextUnchecked_ = 0;
-  // The warning sign, then the targets' icons: by path for programs,
-  // shortcuts and folders, by type for documents ("." + extension).
-  win::ImageList rowImages_;
+  FindingsScheduler findings_;
+  ItemListView list_;
   win::ComPtr<win::DropTarget> target_;
   bool registered_ = false;
   // Drops taken by the target (the paths and the row they go before),
   // handled after it has returned to the source.
   using PendingDrop = std::pair<std::vector<std::wstring>, std::size_t>;
   win::DropQueue<PendingDrop> drops_;
-  std::unordered_map<std::wstring, int> iconOf_;
-  bool iconsDue_ = false;  // the window has been idle once: icons may be fetched
   SettingsPage settings_;
 };
 
