@@ -3,6 +3,7 @@
 #include "common/win32/shell_dialogs.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <objbase.h>
 #include <gtest/gtest.h>
 
@@ -79,6 +80,27 @@ TEST(BrowseDialog, PreselectsTheFolderAndReturnsItsPathUnchanged) {
   }
   EXPECT_EQ(Browse(L"", IDCANCEL), std::nullopt);
   CoUninitialize();
+}
+
+// The open and save dialogs give back the name shown at start, the save
+// dialog with the default extension added to a name typed without one.
+TEST(FileDialogs, GiveBackThePickedPath) {
+  TempFolder t;
+  const std::wstring existing = t.Write(L"plain.pmw", "");
+  const std::wstring filter = L"Sequence (*.pmw)|*.pmw|All (*.*)|*.*";
+  const auto pick = [&](bool save, const win::FileDialog& dialog, UINT button) {
+    g_button = button;
+    g_expectName.clear();
+    g_ticks = 0;
+    g_emptyTree = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 200, Tick);
+    std::optional<std::wstring> path = save ? win::PickFileToSave(nullptr, dialog) : win::PickFileToOpen(nullptr, dialog);
+    KillTimer(nullptr, timer);
+    return path;
+  };
+  EXPECT_EQ(pick(false, {filter, L"テスト", existing, L"", OFN_FILEMUSTEXIST}, IDOK), existing);
+  EXPECT_EQ(pick(true, {filter, L"", t / L"new", L"pmw", OFN_OVERWRITEPROMPT}, IDOK), t / L"new.pmw");
+  EXPECT_EQ(pick(true, {filter, L"", t / L"new", L"pmw", 0}, IDCANCEL), std::nullopt);
 }
 
 }  // namespace
