@@ -479,7 +479,8 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
       return 0;
     case NM_CLICK: {
       // A click on a check box switches its item.
-      if (const std::optional<std::size_t> row = list_.CheckBoxAt(reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction)) {
+      const POINT at = reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction;
+      if (const std::optional<std::size_t> row = list_.CheckBoxAt(at)) {
         doc_.SetSwitchedOn(*row, !doc_.At(*row).view.switchedOn);
         Refresh(list_.SelectedRows());
       }
@@ -496,7 +497,6 @@ LRESULT EditorWindow::OnNotify(NMHDR* header) {
       return 0;
   }
 }
-
 
 void EditorWindow::OnDragEnd(bool drop, POINT inWindow) {
   if (const std::optional<std::size_t> before = list_.EndDrag(drop, inWindow))
