@@ -1,4 +1,4 @@
-#include "editor_window.h"
+#include "editor/win32/editor_window.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -11,12 +11,12 @@
 
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "common/tool.h"
+#include "common/shell_open.h"
 #include "common/ui_text.h"
 #include "common/win32/clipboard.h"
 #include "common/win32/dpi.h"
 #include "common/win32/program_info.h"
-#include "common/win32/startup_entries.h"
+#include "autostart/win32/startup_entries_win32.h"
 #include "common/win32/resource_ids.h"
 #include "editor/texts.h"
 #include "sequence/win32/launch_system_win32.h"
@@ -371,7 +371,7 @@ int EditorWindow::IconAt(std::size_t row) {
   for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
   // A program, a shortcut or a folder has an icon of its own; a document
   // shows its type's, which needs no look at the disk; an address the shell's.
-  const bool address = tool::IsAddress(file);
+  const bool address = IsAddress(file);
   const bool own = !address && (ext.empty() || ext == L"exe" || ext == L"lnk" || ext == L"com" || ext == L"scr");
   const auto cached = [this](const std::wstring& key, const std::wstring& name, UINT flags) {
     if (auto it = iconOf_.find(key); it != iconOf_.end()) return it->second;

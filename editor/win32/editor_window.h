@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/fileio.h"
-#include "common/itemtext.h"
+#include "sequence/item_text.h"
 #include "common/messages.h"
 #include "common/win32/controls.h"
 #include "common/win32/drop_target.h"
@@ -22,7 +22,7 @@
 #include "editor/sequence_document.h"
 #include "sequence/launch_system.h"
 #include "sequence/sequence_check.h"
-#include "settings_page.h"
+#include "editor/win32/settings_page.h"
 
 namespace editor {
 

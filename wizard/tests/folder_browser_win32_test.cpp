@@ -1,12 +1,12 @@
 // The shell's folder browse dialog. A thread timer plays the user: once the
 // dialog is up it presses OK or Cancel.
-#include "win32/folder_browser.h"
+#include "wizard/win32/folder_browser.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "temp_folder.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

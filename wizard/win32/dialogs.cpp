@@ -1,14 +1,14 @@
-#include "dialogs.h"
+#include "wizard/win32/dialogs.h"
 
 #include <commdlg.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "common/tool.h"
+#include "common/text.h"
 #include "common/ui_text.h"
-#include "folder_browser.h"
-#include "texts.h"
+#include "wizard/win32/folder_browser.h"
+#include "wizard/texts.h"
 
 namespace wizard {
 
@@ -19,7 +19,7 @@ class ShellPathDialogs final : public PathDialogs {
   std::optional<std::wstring> ChooseFolder(HWND owner, const std::wstring& initialFolder,
                                            const std::wstring& title) override {
     std::wstring displayName;
-    std::wstring path = tool::TrimAtNull(
+    std::wstring path = text::TrimAtNull(
         folder_browser::BrowseForFolder(owner, nullptr, initialFolder, 0, title, displayName));
     if (path.empty()) return std::nullopt;
     return path;

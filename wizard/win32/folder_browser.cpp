@@ -1,4 +1,4 @@
-#include "folder_browser.h"
+#include "wizard/win32/folder_browser.h"
 
 #include "common/win32/raii.h"
 
