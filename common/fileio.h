@@ -81,4 +81,13 @@ class FileSystem {
 };
 
 // The process's real file system. Lives as long as the process.
+// File tests through the seam that take "" as nothing (a folder search or an
+// open of "" means the current folder on some systems).
+inline bool IsFolderPresent(const std::wstring& path, FileSystem& fs) { return !path.empty() && fs.IsFolder(path); }
+// Opens for reading and closes again; any failure is false. Never changes the file.
+inline bool IsFileReadable(const std::wstring& path, FileSystem& fs) { return !path.empty() && fs.CanRead(path); }
+// Opens for appending and closes again (creating an empty file when missing);
+// any failure is false.
+inline bool IsFileWritable(const std::wstring& path, FileSystem& fs) { return !path.empty() && fs.CanAppend(path); }
+
 FileSystem& RealFileSystem();

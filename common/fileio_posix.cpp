@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "fileio.h"
-#include "text.h"
+#include "common/fileio.h"
+#include "common/text.h"
 
 namespace {
 

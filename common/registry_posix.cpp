@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "common/registry.h"
 
 namespace reg {
 

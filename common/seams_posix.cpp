@@ -1,10 +1,10 @@
 // POSIX builds have no shell to open documents with and start no programs:
 // the real seams report failure, and tests use fakes.
-#include "seams.h"
+#include "common/seams.h"
 
 #include <clocale>
 
-#include "text.h"
+#include "common/text.h"
 
 namespace {
 

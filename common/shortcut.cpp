@@ -1,8 +1,8 @@
-#include "shortcut.h"
+#include "common/shortcut.h"
 
 #include <cstdint>
 
-#include "bytes.h"
+#include "common/bytes.h"
 
 namespace shortcut {
 

@@ -36,6 +36,11 @@ bool StartsWithNoCase(std::wstring_view s, std::wstring_view prefix);
 // as the INI and sequence files pad their names and values).
 std::wstring_view Trim(std::wstring_view s, std::wstring_view blanks = L" ");
 
+// One pair of enclosing double quotes removed ("" gives empty; a lone quote stays).
+std::wstring StripQuotes(std::wstring_view s);
+// The text before the first NUL, or the whole text.
+std::wstring TrimAtNull(std::wstring_view s);
+
 // A locale and the ANSI code page its text uses.
 struct LocaleCodePage {
   std::uint32_t locale;

@@ -1,4 +1,4 @@
-#include "text.h"
+#include "common/text.h"
 
 namespace text {
 
@@ -34,5 +34,12 @@ std::optional<std::uint32_t> ClipboardLocale(std::initializer_list<LocaleCodePag
     if (c.ansiCodePage == systemCodePage) return c.locale;
   return std::nullopt;
 }
+
+std::wstring StripQuotes(std::wstring_view s) {
+  if (s.size() >= 2 && s.front() == L'"' && s.back() == L'"') return std::wstring(s.substr(1, s.size() - 2));
+  return std::wstring(s);
+}
+
+std::wstring TrimAtNull(std::wstring_view s) { return std::wstring(s.substr(0, s.find(L'\0'))); }
 
 }  // namespace text

@@ -1,4 +1,4 @@
-#include "drop_text.h"
+#include "droptool/drop_text.h"
 
 #include <iterator>
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/fileio.h"
-#include "common/itemtext.h"
+#include "sequence/item_text.h"
 #include "common/shortcut.h"
 #include "droptool/texts.h"
 

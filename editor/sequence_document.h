@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "common/fileio.h"
-#include "common/itemtext.h"
+#include "sequence/item_text.h"
 #include "common/seams.h"
 
 namespace editor {

@@ -4,11 +4,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "common/command_line.h"
-#include "common/itemtext.h"
+#include "autostart/command_line.h"
+#include "sequence/item_text.h"
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "common/tool.h"
 #include "fuzz/fuzz_support.h"
 #include "ini/sequence_records.h"
 #include "sequence/sequence_file.h"

@@ -1,4 +1,4 @@
-#include "sequence_records.h"
+#include "ini/sequence_records.h"
 
 #include <algorithm>
 #include <cstring>

@@ -12,7 +12,8 @@ build=${TVL_RUN_BUILD:-build/windows}
 
 bash scripts/setup.sh
 cmake --preset windows -B "$build" >/dev/null
-cmake --build "$build" -j "$(nproc)" ${TVL_RUN_TARGETS:+--target $TVL_RUN_TARGETS}
+# Only the four programs: the tests are the test command's to build.
+cmake --build "$build" -j "$(nproc)" --target ${TVL_RUN_TARGETS:-Tarvoline TVLpreparer TVLTool TVLeditor}
 echo "Built the Windows programs in $build."
 
 # The run folder: the program with the example sequence and settings beside

@@ -4,8 +4,8 @@
 #include <map>
 #include <optional>
 
-#include "common/startup_approval.h"
-#include "common/switched_off_record.h"
+#include "autostart/startup_approval.h"
+#include "autostart/switched_off_record.h"
 #include "common/text.h"
 
 namespace sequence::guard {

@@ -18,7 +18,7 @@
 
 #include "common/fileio.h"
 #include "common/registry.h"
-#include "common/startup_entries.h"
+#include "autostart/startup_entries.h"
 #include "sequence/sequence_file.h"
 
 namespace sequence::guard {

@@ -4,7 +4,7 @@
 
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "common/tool.h"
+#include "common/shell_open.h"
 
 namespace running {
 namespace {
@@ -120,7 +120,7 @@ std::uint32_t FindRunning(LaunchSystem& system, ProcessList& processes, double n
 }  // namespace running
 
 bool IsProgramFile(const std::wstring& file) {
-  if (tool::IsAddress(file)) return false;
+  if (IsAddress(file)) return false;
   const std::wstring ext = text::ToLower(paths::Extension(file));
   return ext == L"com" || ext == L"exe" || ext == L"bat" || ext == L"cmd";
 }

@@ -47,7 +47,7 @@ class LaunchSystem {
   // watch: the caller may wait for it to finish starting; without it no
   // watch is made (nor the program's file read to see whether it has windows).
   virtual LaunchResult StartProgram(const std::wstring& commandLine, int showState, bool watch) = 0;
-  // tool::ShellOpen of target; ok when the shell opened it, watch (when
+  // ShellOpen of target; ok when the shell opened it, watch (when
   // asked for) the process the shell handed back, if any. When the shell was
   // asked and failed (no associated program, access denied, not found),
   // error is its reason; a document that is not there is never handed over

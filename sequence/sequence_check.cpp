@@ -5,7 +5,8 @@
 
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "common/tool.h"
+#include "common/fileio.h"
+#include "common/shell_open.h"
 #include "common/ui_text.h"
 #include "common/variant.h"
 #include "ini/ini_document.h"
@@ -73,7 +74,7 @@ std::optional<std::wstring> Locate(const SequenceItem& item, const Environment& 
   };
   if (IsAbsolute(item.File)) return exists(item.File) ? std::optional(item.File) : std::nullopt;
   std::vector<std::wstring> candidates;
-  const bool current = tool::IsFolderPresent(item.Current, fs);
+  const bool current = IsFolderPresent(item.Current, fs);
   if (program) {
     candidates.push_back(Join(programFolder, item.File));
     if (current) candidates.push_back(Join(item.Current, item.File));
@@ -227,7 +228,7 @@ std::optional<Command> ParseCommand(std::wstring_view argumentText) {
     command.quiet = true;
     rest = TrimBlanks(rest.substr(0, rest.size() - 6));
   }
-  command.sequencePath = tool::StripQuotes(rest);
+  command.sequencePath = text::StripQuotes(rest);
   return command;
 }
 
@@ -236,7 +237,7 @@ ItemCheck::ItemCheck(Environment env, FileSystem& files, std::vector<std::wstrin
 
 std::vector<std::wstring> ItemCheck::Findings(const SequenceItem& item, size_t earlierTwin) const {
   std::vector<std::wstring> found;
-  if (!item.Current.empty() && !tool::IsFolderPresent(item.Current, files_))
+  if (!item.Current.empty() && !IsFolderPresent(item.Current, files_))
     found.push_back(T(texts::kCheckMissingCurrent, item.Current));
   for (const std::wstring& bad : item.BadTiming) found.push_back(T(texts::kCheckBadTiming, bad));
   if (item.File.empty()) {
@@ -247,7 +248,7 @@ std::vector<std::wstring> ItemCheck::Findings(const SequenceItem& item, size_t e
   if (program && (item.Size < 0 || item.Size > LaunchSystem::kMaxShowState))
     found.push_back(T(texts::kCheckBadSize, Number(item.Size)));
   std::optional<std::wstring> where;
-  if (!tool::IsAddress(item.File)) {
+  if (!IsAddress(item.File)) {
     where = Locate(item, env_, programFolder_, files_);
     if (!where) found.push_back(T(program ? texts::kCheckMissingProgram : texts::kCheckMissingDocument));
   }
@@ -287,7 +288,7 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   report.Line(T(texts::kCheckHeading));
   report.Line(T(texts::kCheckWhen, FormatTime(env.now)));
   report.Line(T(texts::kCheckSequenceFile, sequencePath));
-  const bool readable = tool::IsFileReadable(sequencePath, seams.files);
+  const bool readable = IsFileReadable(sequencePath, seams.files);
   if (readable) {
     CheckItems(LoadSequence(sequencePath, seams.files, UserNumberSeparators()).Items, env, seams, report);
   } else {

@@ -2,7 +2,7 @@
 
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "common/tool.h"
+#include "common/fileio.h"
 #include "common/ui_text.h"
 #include "sequencer/texts.h"
 
@@ -26,8 +26,8 @@ std::wstring ArgumentText(std::wstring_view commandLine) {
 MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath, EntryUi& entry,
                  ui::Messages& messages, FileSystem& fs, const NumberSeparators& locale) {
   std::wstring programFolder = paths::Parent(programPath);
-  std::wstring sequencePath = tool::StripQuotes(text::Trim(argumentText));
-  if (!tool::IsFileReadable(sequencePath, fs)) {
+  std::wstring sequencePath = text::StripQuotes(text::Trim(argumentText));
+  if (!IsFileReadable(sequencePath, fs)) {
     if (argumentText.empty()) {
       std::wstring folder = programFolder;
       sequencePath = paths::Join(folder, sequence::kDefaultSequenceName);

@@ -1,17 +1,18 @@
-#include "generation.h"
+#include "wizard/generation.h"
 
 #include <algorithm>
 #include <cmath>
 #include <set>
 
 #include "common/path_rules.h"
-#include "common/startup_approval.h"
+#include "autostart/startup_approval.h"
 #include "common/text.h"
-#include "common/tool.h"
+#include "common/fileio.h"
+#include "common/shell_open.h"
 #include "common/ui_text.h"
 #include "ini/sequence_records.h"
-#include "switch_off.h"
-#include "texts.h"
+#include "wizard/switch_off.h"
+#include "wizard/texts.h"
 
 namespace wizard {
 
@@ -51,7 +52,7 @@ bool IsMainProgramTarget(const std::wstring& targetPath) {
 GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wstring& sequenceFile,
                                       GenerationSeams seams, const TakeOverPlan* plan) {
   GenerationResult result;
-  if (!tool::IsFileWritable(sequenceFile, seams.files)) {
+  if (!IsFileWritable(sequenceFile, seams.files)) {
     seams.messages.Show(ui::Text(texts::kNotWritable), ui::MessageIcon::Critical);
     return result;
   }
@@ -169,7 +170,7 @@ unsigned WhyNotStartedByOwnShortcut(const FinishInputs& in, FinishSeams seams) {
     return texts::kClosingLeftOnNoProgram;
   const bool readsIt = own->Arguments.empty()
                            ? IsMainProgramsDefault(in)
-                           : text::EqualsNoCase(tool::StripQuotes(text::Trim(own->Arguments)), in.sequenceFile);
+                           : text::EqualsNoCase(text::StripQuotes(text::Trim(own->Arguments)), in.sequenceFile);
   return readsIt ? 0u : unsigned{texts::kClosingLeftOnOtherFile};
 }
 
@@ -210,7 +211,7 @@ std::wstring SwitchOffTaken(const FinishInputs& in, FinishSeams seams, OwnApprov
 
 void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
   // Each step may fail on its own; the user still gets the closing message.
-  tool::ShellOpen(in.owner, in.scannedFolder + L"\\", seams.shell, seams.files);
+  ShellOpen(in.owner, in.scannedFolder + L"\\", seams.shell, seams.files);
 
   bool shortcutMissing = in.createShortcut;
   OwnApproval own = OwnApproval::Untouched;
@@ -225,7 +226,7 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
     const std::wstring editor = in.ownFolder.empty() ? std::wstring() : paths::Join(in.ownFolder, texts::kEditorName);
     if (editor.empty() || !seams.files.IsOrdinaryFile(editor) ||
         !seams.processes.Start(L"\"" + editor + L"\" \"" + in.sequenceFile + L"\"", show::kNormal))
-      tool::ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
+      ShellOpen(in.owner, in.sequenceFile, seams.shell, seams.files);
   }
 
   if (in.checkSequenceFile && !in.ownFolder.empty()) {

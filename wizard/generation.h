@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "common/fileio.h"
-#include "common/itemtext.h"
+#include "sequence/item_text.h"
 #include "common/messages.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
-#include "takeover.h"
+#include "wizard/takeover.h"
 
 namespace wizard {
 

@@ -1,7 +1,7 @@
-#include "page_flow.h"
+#include "wizard/page_flow.h"
 
 #include "common/ui_text.h"
-#include "texts.h"
+#include "wizard/texts.h"
 
 namespace wizard {
 

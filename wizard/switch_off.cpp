@@ -1,9 +1,9 @@
-#include "switch_off.h"
+#include "wizard/switch_off.h"
 
-#include "common/startup_approval.h"
+#include "autostart/startup_approval.h"
 #include "common/text.h"
 #include "common/ui_text.h"
-#include "texts.h"
+#include "wizard/texts.h"
 
 namespace wizard::switchoff {
 

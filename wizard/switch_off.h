@@ -12,7 +12,7 @@
 
 #include "common/fileio.h"
 #include "common/registry.h"
-#include "common/switched_off_record.h"
+#include "autostart/switched_off_record.h"
 
 namespace wizard::switchoff {
 

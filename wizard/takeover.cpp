@@ -1,11 +1,10 @@
-#include "takeover.h"
+#include "wizard/takeover.h"
 
 #include "common/path_rules.h"
-#include "common/itemtext.h"
-#include "common/tool.h"
+#include "sequence/item_text.h"
 #include "common/ui_text.h"
-#include "generation.h"
-#include "texts.h"
+#include "wizard/generation.h"
+#include "wizard/texts.h"
 
 namespace wizard {
 

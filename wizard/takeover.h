@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/registry.h"
-#include "common/startup_entries.h"
+#include "autostart/startup_entries.h"
 
 namespace wizard {
 

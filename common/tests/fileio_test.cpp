@@ -1,21 +1,23 @@
 // The real file seam, also when the disk or another program says no: a
 // write that fails part-way, a file another program holds open unshared.
-#include "fileio.h"
+#include "common/fileio.h"
 
 #include <gtest/gtest.h>
+
+#include "common/path_rules.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <memory>
 
-#include "temp_folder.h"
+#include "common/tests/support/temp_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
 #include "common/win32/raii.h"
 #else
-#include "file_size_limit.h"
+#include "common/tests/support/file_size_limit.h"
 #endif
 
 namespace {
@@ -149,3 +151,13 @@ TEST_F(FileIO, NoRoomBesideTheTargetLeavesItAlone) {
 #endif
 
 }  // namespace
+
+TEST(FileSystem, FileTestsRefuseAnEmptyPathAndTakeAFinalSeparator) {
+  const std::wstring kSep(1, paths::Separator(paths::kPlatform));
+  TempFolder dir;
+  EXPECT_TRUE(IsFolderPresent(dir.path() + kSep, RealFileSystem()));
+  EXPECT_FALSE(IsFolderPresent(L"", RealFileSystem()));
+  EXPECT_FALSE(IsFileReadable(L"", RealFileSystem()));
+  EXPECT_FALSE(IsFileWritable(L"", RealFileSystem()));
+  EXPECT_FALSE(IsFileWritable(dir / L"no-such-folder" + kSep + L"x.pmw", RealFileSystem()));
+}

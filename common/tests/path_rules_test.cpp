@@ -1,4 +1,4 @@
-#include "path_rules.h"
+#include "common/path_rules.h"
 
 #include <gtest/gtest.h>
 

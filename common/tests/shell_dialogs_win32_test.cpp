@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "temp_folder.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shortcut.h"
+#include "common/shortcut.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // Windows tests' part; here: what is no shortcut, and SetTarget.
 #include <gtest/gtest.h>
 
-#include "make_shortcut_win32.h"
-#include "shortcut.h"
-#include "temp_folder.h"
-#include "text.h"
+#include "common/tests/support/make_shortcut_win32.h"
+#include "common/shortcut.h"
+#include "common/tests/support/temp_folder.h"
+#include "common/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "text.h"
+#include "common/text.h"
 
 #include <gtest/gtest.h>
 
@@ -81,3 +81,13 @@ TEST(ClipboardLocale, TheFirstLocaleOfTheSystemCodePage) {
 }
 
 }  // namespace
+
+TEST(Text, StripQuotesAndTrimAtNull) {
+  using Pair = std::pair<std::wstring, std::wstring>;
+  for (auto [in, out] : {Pair{L"\"C:\\A B\\a.pmw\"", L"C:\\A B\\a.pmw"}, {L"\"\"", L""}, {L"\"", L"\""},
+                         {L"\"a", L"\"a"}, {L"\"\"a\"\"", L"\"a\""}, {L"", L""}})
+    EXPECT_EQ(text::StripQuotes(in), out) << text::ToUtf8(in);
+  for (auto [in, out] : {Pair{std::wstring(L"C:\\Dir\0\0", 8), L"C:\\Dir"}, {std::wstring(L"\0a", 2), L""},
+                         {L"none", L"none"}})
+    EXPECT_EQ(text::TrimAtNull(in), out);
+}

@@ -1,4 +1,4 @@
-#include "variant.h"
+#include "common/variant.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "clipboard.h"
+#include "common/win32/clipboard.h"
 
 #include <cstring>
 

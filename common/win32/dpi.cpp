@@ -1,6 +1,6 @@
-#include "dpi.h"
+#include "common/win32/dpi.h"
 
-#include "raii.h"
+#include "common/win32/raii.h"
 
 namespace win {
 namespace {

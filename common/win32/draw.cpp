@@ -1,8 +1,8 @@
-#include "draw.h"
+#include "common/win32/draw.h"
 
 #include <algorithm>
 
-namespace tool {
+namespace win {
 
 void DrawEtchedLine(HDC dc, int x1, int y, int width, int dpi) {
   if (!dc || width == 0) return;
@@ -17,4 +17,4 @@ void DrawEtchedLine(HDC dc, int x1, int y, int width, int dpi) {
   FillRect(dc, &highlight, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
 }
 
-}  // namespace tool
+}  // namespace win

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace tool {
+namespace win {
 
 // A sunken separator: a 1-pixel line in COLOR_BTNSHADOW from (x1, y) to
 // (x1 + width, y), end point excluded, and a COLOR_BTNHIGHLIGHT line 20 twips
@@ -12,4 +12,4 @@ namespace tool {
 // of x1. Nothing is kept: the caller draws it again on every WM_PAINT.
 void DrawEtchedLine(HDC dc, int x1, int y, int width, int dpi);
 
-}  // namespace tool
+}  // namespace win

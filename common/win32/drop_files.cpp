@@ -1,4 +1,4 @@
-#include "drop_files.h"
+#include "common/win32/drop_files.h"
 
 #include <string_view>
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <utility>
 
-#include "../fileio.h"
-#include "raii.h"
-#include "shell_link.h"
+#include "common/fileio.h"
+#include "common/win32/raii.h"
+#include "common/win32/shell_link.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "message_boxes.h"
+#include "common/win32/message_boxes.h"
 
 namespace win {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "raii.h"
+#include "common/win32/raii.h"
 
 namespace win {
 

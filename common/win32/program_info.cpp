@@ -1,4 +1,4 @@
-#include "program_info.h"
+#include "common/win32/program_info.h"
 
 #include <windows.h>
 

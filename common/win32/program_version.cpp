@@ -1,6 +1,6 @@
 // Apart from program_info.cpp: only the programs that show their version
 // link it, and with it VERSION.dll, which the sequencer then never loads.
-#include "program_info.h"
+#include "common/win32/program_info.h"
 
 #include <windows.h>
 

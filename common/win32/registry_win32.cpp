@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "../registry.h"
-#include "raii.h"
+#include "common/registry.h"
+#include "common/win32/raii.h"
 
 namespace reg {
 

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "../seams.h"
-#include "process.h"
-#include "raii.h"
+#include "common/seams.h"
+#include "common/win32/process.h"
+#include "common/win32/raii.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "raii.h"
+#include "common/win32/raii.h"
 
 namespace win {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "../shortcut.h"
-#include "raii.h"
-#include "shell_link.h"
+#include "common/shortcut.h"
+#include "common/win32/raii.h"
+#include "common/win32/shell_link.h"
 
 namespace {
 

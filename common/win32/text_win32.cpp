@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "../text.h"
+#include "common/text.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "drop_text.h"
+#include "droptool/drop_text.h"
 
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "drop_block.h"
-#include "fakes.h"
+#include "droptool/tests/drop_block.h"
+#include "common/tests/support/fakes.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include "common/text.h"
 #include "common/win32/clipboard.h"
 #include "common/win32/dpi.h"
-#include "data_object_win32.h"
-#include "drop_block.h"
-#include "fakes.h"
-#include "make_shortcut_win32.h"
-#include "program_win32.h"
-#include "temp_folder.h"
-#include "win32/drop_window.h"
+#include "common/tests/support/data_object_win32.h"
+#include "droptool/tests/drop_block.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/make_shortcut_win32.h"
+#include "common/tests/support/program_win32.h"
+#include "common/tests/support/temp_folder.h"
+#include "droptool/win32/drop_window.h"
 
 namespace {
 

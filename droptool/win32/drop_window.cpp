@@ -1,4 +1,4 @@
-#include "drop_window.h"
+#include "droptool/win32/drop_window.h"
 
 #include <algorithm>
 #include <iterator>
@@ -9,7 +9,7 @@
 #include "common/win32/resource_ids.h"
 #include "common/win32/program_info.h"
 #include "droptool/texts.h"
-#include "drop_text.h"
+#include "droptool/drop_text.h"
 
 
 namespace droptool {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/fileio.h"
-#include "common/itemtext.h"
+#include "sequence/item_text.h"
 #include "common/messages.h"
 #include "common/shortcut.h"
 #include "common/win32/controls.h"

@@ -3,13 +3,13 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "common/itemtext.h"
+#include "sequence/item_text.h"
 #include "common/shortcut.h"
 #include "common/ui_text.h"
 #include "common/win32/message_boxes.h"
 #include "common/win32/raii.h"
 #include "droptool/texts.h"
-#include "drop_window.h"
+#include "droptool/win32/drop_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   win::MessageBoxes messages(L"TVLTool");

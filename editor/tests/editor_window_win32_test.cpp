@@ -11,12 +11,12 @@
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "common/win32/clipboard.h"
-#include "data_object_win32.h"
+#include "common/tests/support/data_object_win32.h"
 #include "editor/texts.h"
-#include "editor_window.h"
-#include "fakes.h"
-#include "program_win32.h"
-#include "temp_folder.h"
+#include "editor/win32/editor_window.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/program_win32.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

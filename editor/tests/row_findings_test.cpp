@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "common/tests/support/fakes.h"
 
 namespace {
 

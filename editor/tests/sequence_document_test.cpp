@@ -6,7 +6,7 @@
 
 #include "common/text.h"
 #include "droptool/drop_text.h"
-#include "fakes.h"
+#include "common/tests/support/fakes.h"
 #include "sequence/sequence_file.h"
 
 namespace {

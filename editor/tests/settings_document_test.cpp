@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "common/text.h"
-#include "fakes.h"
+#include "common/tests/support/fakes.h"
 #include "sequence/sequence_file.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "editor_window.h"
-#include "fakes.h"
-#include "program_win32.h"
-#include "temp_folder.h"
+#include "editor/win32/editor_window.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/program_win32.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

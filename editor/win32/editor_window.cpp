@@ -1,4 +1,4 @@
-#include "editor_window.h"
+#include "editor/win32/editor_window.h"
 
 #include <commctrl.h>
 #include <commdlg.h>

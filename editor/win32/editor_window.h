@@ -12,17 +12,17 @@
 #include <vector>
 
 #include "common/fileio.h"
-#include "common/itemtext.h"
+#include "sequence/item_text.h"
 #include "common/messages.h"
 #include "common/win32/controls.h"
 #include "common/win32/drop_target.h"
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
 #include "editor/sequence_document.h"
-#include "findings_scheduler.h"
-#include "item_list_view.h"
+#include "editor/win32/findings_scheduler.h"
+#include "editor/win32/item_list_view.h"
 #include "sequence/launch_system.h"
-#include "settings_page.h"
+#include "editor/win32/settings_page.h"
 
 namespace editor {
 

@@ -1,8 +1,8 @@
-#include "findings_scheduler.h"
+#include "editor/win32/findings_scheduler.h"
 
 #include "common/path_rules.h"
 #include "common/win32/program_info.h"
-#include "common/win32/startup_entries.h"
+#include "autostart/win32/startup_entries_win32.h"
 
 namespace editor {
 namespace {

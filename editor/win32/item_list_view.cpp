@@ -1,4 +1,4 @@
-#include "item_list_view.h"
+#include "editor/win32/item_list_view.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "common/path_rules.h"
-#include "common/tool.h"
+#include "common/shell_open.h"
 #include "common/ui_text.h"
 #include "common/win32/controls.h"
 #include "editor/texts.h"
@@ -159,7 +159,7 @@ int ItemListView::IconAt(std::size_t row) {
   for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
   // A program, a shortcut or a folder has an icon of its own; a document
   // shows its type's, which needs no look at the disk; an address the shell's.
-  const bool address = tool::IsAddress(file);
+  const bool address = IsAddress(file);
   const bool own = !address && (ext.empty() || ext == L"exe" || ext == L"lnk" || ext == L"com" || ext == L"scr");
   const auto cached = [this](const std::wstring& key, const std::wstring& name, UINT flags) {
     if (auto it = iconOf_.find(key); it != iconOf_.end()) return it->second;

@@ -14,7 +14,7 @@
 
 #include "common/win32/raii.h"
 #include "editor/sequence_document.h"
-#include "findings_scheduler.h"
+#include "editor/win32/findings_scheduler.h"
 
 namespace editor {
 

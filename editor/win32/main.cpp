@@ -4,15 +4,14 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "common/itemtext.h"
+#include "sequence/item_text.h"
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/win32/message_boxes.h"
 #include "common/win32/program_info.h"
 #include "editor/texts.h"
-#include "editor_window.h"
+#include "editor/win32/editor_window.h"
 #include "sequence/sequence_file.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showCommand) {
@@ -24,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showComm
 
   // The file named on the command line as Tarvoline takes it, else
   // Tarvoline's default beside the editor.
-  std::wstring path = tool::StripQuotes(text::Trim(arguments ? arguments : L""));
+  std::wstring path = text::StripQuotes(text::Trim(arguments ? arguments : L""));
   if (path.empty()) path = paths::Join(program::Folder(), sequence::kDefaultSequenceName);
 
   editor::EditorWindow window({instance, RealFileSystem(), itemtext::RealClock(), messages, path,

@@ -1,4 +1,4 @@
-#include "settings_page.h"
+#include "editor/win32/settings_page.h"
 
 #include <utility>
 

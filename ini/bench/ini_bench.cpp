@@ -8,7 +8,7 @@
 #include "common/text.h"
 #include "ini/ini_document.h"
 #include "ini/sequence_records.h"
-#include "temp_folder.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

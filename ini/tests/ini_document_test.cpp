@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "fakes.h"
-#include "temp_folder.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "common/startup_approval.h"
-#include "common/switched_off_record.h"
-#include "fakes.h"
+#include "autostart/startup_approval.h"
+#include "autostart/switched_off_record.h"
+#include "common/tests/support/fakes.h"
 
 namespace {
 

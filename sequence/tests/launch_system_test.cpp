@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_processes.h"
+#include "common/tests/support/fake_processes.h"
 
 namespace {
 

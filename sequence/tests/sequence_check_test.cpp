@@ -5,8 +5,8 @@
 #include <cwctype>
 
 #include "common/text.h"
-#include "fakes.h"
-#include "temp_folder.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

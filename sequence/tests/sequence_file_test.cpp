@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "common/text.h"
-#include "temp_folder.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

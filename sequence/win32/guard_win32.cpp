@@ -4,10 +4,10 @@
 #include <shlobj.h>
 
 #include "common/path_rules.h"
-#include "common/switched_off_record.h"
+#include "autostart/switched_off_record.h"
 #include "common/win32/program_info.h"
 #include "common/win32/special_folders.h"
-#include "common/win32/startup_entries.h"
+#include "autostart/win32/startup_entries_win32.h"
 
 namespace sequence::guard {
 

@@ -14,7 +14,8 @@
 
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "common/tool.h"
+#include "common/fileio.h"
+#include "common/shell_open.h"
 #include "common/win32/process.h"
 #include "common/win32/raii.h"
 #include "common/win32/redirection.h"
@@ -225,7 +226,7 @@ class KeepingShell final : public Shell {
 class Win32LaunchSystem final : public LaunchSystem {
  public:
   bool EnterFolder(const std::wstring& folder) override {
-    if (folder.empty() || !tool::IsFolderPresent(folder, RealFileSystem())) return true;
+    if (folder.empty() || !IsFolderPresent(folder, RealFileSystem())) return true;
     return ::SetCurrentDirectoryW(folder.c_str()) != FALSE;
   }
 
@@ -254,7 +255,7 @@ class Win32LaunchSystem final : public LaunchSystem {
   LaunchResult Open(WindowHandle owner, const std::wstring& target, bool watch) override {
     KeepingShell shell;
     LaunchResult r;
-    r.ok = tool::ShellOpen(owner, target, shell, RealFileSystem());
+    r.ok = ShellOpen(owner, target, shell, RealFileSystem());
     // The shell's own reason, also for an address (which ShellOpen counts as
     // handed over); a missing document never reached it and has none.
     if (shell.error) {
@@ -341,7 +342,7 @@ class Win32LaunchSystem final : public LaunchSystem {
     // A relative file is started from the item's folder, entered just before
     // the start, whatever folder the item before left.
     const bool relative = file.size() < 2 || (file[1] != L':' && !paths::IsSeparator(file[0], paths::Style::Windows));
-    if (relative && !folder.empty() && tool::IsFolderPresent(folder, RealFileSystem()))
+    if (relative && !folder.empty() && IsFolderPresent(folder, RealFileSystem()))
       if (std::wstring inFolder = FinalPath(paths::Join(folder, file)); !inFolder.empty()) return inFolder;
     return FinalPath(Resolve(file));
   }

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "sequencer/launch_engine.h"
-#include "plain_launch_system.h"
+#include "common/tests/support/plain_launch_system.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "fakes.h"
-#include "temp_folder.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

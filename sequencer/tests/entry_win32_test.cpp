@@ -8,10 +8,10 @@
 #include "common/text.h"
 #include "common/win32/program_info.h"
 #include "common/win32/raii.h"
-#include "fakes.h"
+#include "common/tests/support/fakes.h"
 #include "sequencer/entry.h"
-#include "program_win32.h"
-#include "temp_folder.h"
+#include "common/tests/support/program_win32.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

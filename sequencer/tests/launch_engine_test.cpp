@@ -8,10 +8,10 @@
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "sequencer/texts.h"
-#include "fake_processes.h"
-#include "fakes.h"
-#include "plain_launch_system.h"
-#include "temp_folder.h"
+#include "common/tests/support/fake_processes.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/plain_launch_system.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

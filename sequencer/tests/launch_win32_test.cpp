@@ -15,9 +15,9 @@
 #include "common/win32/program_info.h"
 #include "sequencer/texts.h"
 #include "sequencer/win32/report_clock_win32.h"
-#include "program_win32.h"
-#include "temp_folder.h"
-#include "window_rig.h"
+#include "common/tests/support/program_win32.h"
+#include "common/tests/support/temp_folder.h"
+#include "sequencer/tests/window_rig.h"
 
 namespace {
 

@@ -7,12 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "common/path_rules.h"
-#include "common/tool.h"
 #include "common/win32/raii.h"
 #include "sequence/sequence_file.h"
-#include "plain_launch_system.h"
-#include "temp_folder.h"
-#include "window_rig.h"
+#include "common/tests/support/plain_launch_system.h"
+#include "common/tests/support/temp_folder.h"
+#include "sequencer/tests/window_rig.h"
 
 namespace {
 

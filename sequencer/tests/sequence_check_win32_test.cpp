@@ -8,8 +8,8 @@
 #include <string>
 
 #include "common/text.h"
-#include "program_win32.h"
-#include "temp_folder.h"
+#include "common/tests/support/program_win32.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "sequencer/entry.h"
-#include "fakes.h"
-#include "temp_folder.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "program_win32.h"
+#include "common/tests/support/program_win32.h"
 #include "sequencer/win32/main_window.h"
 
 struct ZeroMeter : CpuMeter {

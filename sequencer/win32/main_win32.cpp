@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/win32/message_boxes.h"
 #include "common/win32/program_info.h"
 #include "common/win32/redirection.h"
-#include "common/win32/startup_entries.h"
+#include "autostart/win32/startup_entries_win32.h"
 #include "sequence/sequence_check.h"
 #include "sequence/win32/guard_win32.h"
 #include "sequencer/entry.h"

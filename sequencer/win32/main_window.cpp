@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "common/path_rules.h"
-#include "common/tool.h"
 #include "common/win32/dpi.h"
 #include "common/win32/resource_ids.h"
 #include "sequencer/entry.h"

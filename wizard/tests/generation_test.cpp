@@ -1,7 +1,7 @@
 #include "common/path_rules.h"
 #include "common/ui_text.h"
-#include "generation.h"
-#include "takeover.h"
+#include "wizard/generation.h"
+#include "wizard/takeover.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,11 @@
 #include <filesystem>
 
 #include "common/text.h"
-#include "common/tool.h"
-#include "fakes.h"
-#include "file_size_limit.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/file_size_limit.h"
 #include "sequence/sequence_file.h"
-#include "temp_folder.h"
-#include "texts.h"
+#include "common/tests/support/temp_folder.h"
+#include "wizard/texts.h"
 
 namespace {
 

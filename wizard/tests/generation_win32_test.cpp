@@ -1,15 +1,15 @@
 // Generation over real shortcut files made by the shell, written in the
 // system's code page (932 in the tests: "：" is 0x81 0x46), and the main
 // program started on what was generated.
-#include "generation.h"
+#include "wizard/generation.h"
 
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "fakes.h"
-#include "make_shortcut_win32.h"
-#include "program_win32.h"
-#include "temp_folder.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/make_shortcut_win32.h"
+#include "common/tests/support/program_win32.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

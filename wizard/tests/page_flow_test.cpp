@@ -1,11 +1,11 @@
 #include "common/ui_text.h"
-#include "page_flow.h"
+#include "wizard/page_flow.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "texts.h"
+#include "wizard/texts.h"
 
 namespace {
 

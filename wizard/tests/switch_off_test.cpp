@@ -1,14 +1,14 @@
-#include "switch_off.h"
+#include "wizard/switch_off.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
-#include "common/startup_approval.h"
+#include "autostart/startup_approval.h"
 #include "common/text.h"
-#include "fakes.h"
-#include "temp_folder.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

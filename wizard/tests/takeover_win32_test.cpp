@@ -20,16 +20,16 @@
 #include "common/path_rules.h"
 #include "common/registry.h"
 #include "common/shortcut.h"
-#include "common/startup_approval.h"
-#include "common/switched_off_record.h"
+#include "autostart/startup_approval.h"
+#include "autostart/switched_off_record.h"
 #include "common/text.h"
 #include "common/win32/special_folders.h"
 #include "common/win32/raii.h"
-#include "make_shortcut_win32.h"
-#include "program_win32.h"
-#include "switch_off.h"
-#include "temp_folder.h"
-#include "win32/control_ids.h"
+#include "common/tests/support/make_shortcut_win32.h"
+#include "common/tests/support/program_win32.h"
+#include "wizard/switch_off.h"
+#include "common/tests/support/temp_folder.h"
+#include "wizard/win32/control_ids.h"
 
 namespace {
 

@@ -1,18 +1,18 @@
 // The wizard window driven through its controls, with message boxes, path
 // dialogs, shell and shortcut reader replaced by fakes.
 #include "common/ui_text.h"
-#include "win32/wizard_window.h"
+#include "wizard/win32/wizard_window.h"
 
 #include <gtest/gtest.h>
 
-#include "common/startup_approval.h"
+#include "autostart/startup_approval.h"
 #include "common/text.h"
 #include "common/win32/dpi.h"
-#include "fakes.h"
-#include "program_win32.h"
-#include "temp_folder.h"
-#include "texts.h"
-#include "win32/control_ids.h"
+#include "common/tests/support/fakes.h"
+#include "common/tests/support/program_win32.h"
+#include "common/tests/support/temp_folder.h"
+#include "wizard/texts.h"
+#include "wizard/win32/control_ids.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "dialogs.h"
+#include "wizard/win32/dialogs.h"
 
 #include "common/ui_text.h"
 #include "common/win32/shell_dialogs.h"
-#include "texts.h"
+#include "wizard/texts.h"
 
 namespace wizard {
 

@@ -1,4 +1,4 @@
-#include "info_page.h"
+#include "wizard/win32/info_page.h"
 
 #include <exdisp.h>
 #include <ole2.h>
@@ -8,7 +8,7 @@
 #include "common/ui_text.h"
 #include "common/win32/program_info.h"
 #include "common/win32/raii.h"
-#include "texts.h"
+#include "wizard/texts.h"
 
 namespace wizard {
 

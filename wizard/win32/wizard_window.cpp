@@ -1,20 +1,19 @@
-#include "wizard_window.h"
+#include "wizard/win32/wizard_window.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
 #include "common/path_rules.h"
-#include "common/startup_approval.h"
+#include "autostart/startup_approval.h"
 #include "common/text.h"
-#include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/win32/dpi.h"
 #include "common/win32/resource_ids.h"
 #include "common/win32/draw.h"
-#include "control_ids.h"
-#include "generation.h"
-#include "texts.h"
+#include "wizard/win32/control_ids.h"
+#include "wizard/generation.h"
+#include "wizard/texts.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -308,8 +307,8 @@ void WizardWindow::OnPaint() {
   if (logo_)
     DrawIconEx(dc, Scale(kLogoX + inset), Scale(kLogoY + inset), logo_.get(), Scale(kIconSize), Scale(kIconSize), 0,
                nullptr, DI_NORMAL);
-  tool::DrawEtchedLine(dc, 0, Scale(kBandLineY), client.right, static_cast<int>(dpi_));
-  tool::DrawEtchedLine(dc, 0, Scale(kButtonLineY), client.right, static_cast<int>(dpi_));
+  win::DrawEtchedLine(dc, 0, Scale(kBandLineY), client.right, static_cast<int>(dpi_));
+  win::DrawEtchedLine(dc, 0, Scale(kButtonLineY), client.right, static_cast<int>(dpi_));
   EndPaint(hwnd_, &ps);
 }
 
@@ -520,7 +519,7 @@ void WizardWindow::End() {
 void WizardWindow::OnBrowseFolder() {
   std::optional<std::wstring> folder = s_.dialogs.ChooseFolder(hwnd_, Text(ids::kStartupFolder), ui::Text(texts::kBrowseTitle));
   if (!folder) return;
-  std::wstring path = tool::TrimAtNull(*folder);
+  std::wstring path = text::TrimAtNull(*folder);
   if (!path.empty()) SetText(ids::kStartupFolder, path);
 }
 

@@ -15,18 +15,18 @@
 #include <vector>
 
 #include "common/fileio.h"
-#include "common/itemtext.h"
+#include "sequence/item_text.h"
 #include "common/messages.h"
 #include "common/registry.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
-#include "common/startup_entries.h"
+#include "autostart/startup_entries.h"
 #include "common/win32/controls.h"
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
-#include "dialogs.h"
-#include "info_page.h"
-#include "page_flow.h"
+#include "wizard/win32/dialogs.h"
+#include "wizard/win32/info_page.h"
+#include "wizard/page_flow.h"
 
 namespace wizard {
 

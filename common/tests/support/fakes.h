@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/fileio.h"
-#include "common/itemtext.h"
+#include "sequence/item_text.h"
 #include "common/messages.h"
 #include "common/registry.h"
 #include "common/seams.h"

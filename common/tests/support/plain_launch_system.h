@@ -4,7 +4,7 @@
 
 #include "common/fileio.h"
 #include "common/seams.h"
-#include "common/tool.h"
+#include "common/shell_open.h"
 #include "sequence/launch_system.h"
 
 class PlainLaunchSystem final : public LaunchSystem {
@@ -13,7 +13,7 @@ class PlainLaunchSystem final : public LaunchSystem {
       : processes_(processes), shell_(shell), fs_(fs) {}
 
   bool EnterFolder(const std::wstring& folder) override {
-    if (folder.empty() || !tool::IsFolderPresent(folder, fs_)) return true;
+    if (folder.empty() || !IsFolderPresent(folder, fs_)) return true;
     return processes_.SetCurrentDirectory(folder);
   }
   LaunchResult StartProgram(const std::wstring& commandLine, int showState, bool) override {
@@ -24,7 +24,7 @@ class PlainLaunchSystem final : public LaunchSystem {
   }
   LaunchResult Open(WindowHandle owner, const std::wstring& target, bool) override {
     LaunchResult r;
-    r.ok = tool::ShellOpen(owner, target, shell_, fs_);
+    r.ok = ShellOpen(owner, target, shell_, fs_);
     return r;
   }
 

@@ -1,4 +1,4 @@
-#include "temp_folder.h"
+#include "common/tests/support/temp_folder.h"
 
 #include <atomic>
 #include <chrono>

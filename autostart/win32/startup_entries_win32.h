@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "../startup_entries.h"
+#include "autostart/startup_entries.h"
 
 namespace autostart {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "fileio.h"
-#include "shortcut.h"
+#include "common/fileio.h"
+#include "common/shortcut.h"
 
 namespace itemtext {
 

@@ -1,18 +1,17 @@
-#include "startup_entries.h"
+#include "autostart/win32/startup_entries_win32.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <string>
 
-#include "../fileio.h"
-#include "../shortcut.h"
-#include "../text.h"
-#include "../tool.h"
+#include "common/fileio.h"
+#include "common/shortcut.h"
+#include "common/text.h"
 #include "common/path_rules.h"
-#include "special_folders.h"
-#include "raii.h"
-#include "redirection.h"
+#include "common/win32/special_folders.h"
+#include "common/win32/raii.h"
+#include "common/win32/redirection.h"
 
 namespace autostart {
 
@@ -71,12 +70,12 @@ void ReadRunKey(HKEY root, REGSAM view, Source source, const Resolver* resolver,
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
       std::wstring value(data.data(), dataLen / sizeof(wchar_t));
       if (resolver) {
-        out.push_back(FromRunValue(source, valueName, tool::TrimAtNull(value), *resolver));
+        out.push_back(FromRunValue(source, valueName, text::TrimAtNull(value), *resolver));
       } else {
         Entry named;
         named.source = source;
         named.name = valueName;
-        named.command = tool::TrimAtNull(value);
+        named.command = text::TrimAtNull(value);
         named.approval = approval::AddressOf(source, valueName);
         out.push_back(std::move(named));
       }

@@ -1,11 +1,11 @@
-#include "itemtext.h"
+#include "sequence/item_text.h"
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 
-#include "text.h"
-#include "path_rules.h"
+#include "common/text.h"
+#include "common/path_rules.h"
 
 namespace itemtext {
 

@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-#include "fileio.h"
-#include "registry.h"
+#include "common/fileio.h"
+#include "common/registry.h"
 
 namespace offrecord {
 

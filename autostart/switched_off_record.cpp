@@ -1,9 +1,9 @@
-#include "switched_off_record.h"
+#include "autostart/switched_off_record.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "startup_approval.h"
+#include "autostart/startup_approval.h"
 
 namespace offrecord {
 

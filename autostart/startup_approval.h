@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "registry.h"
+#include "common/registry.h"
 
 namespace approval {
 

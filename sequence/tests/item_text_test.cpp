@@ -1,4 +1,4 @@
-#include "itemtext.h"
+#include "sequence/item_text.h"
 
 #include <gtest/gtest.h>
 

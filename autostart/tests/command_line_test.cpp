@@ -1,12 +1,12 @@
-#include "command_line.h"
+#include "autostart/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "path_rules.h"
-#include "text.h"
-#include "temp_folder.h"
+#include "common/path_rules.h"
+#include "common/text.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fileio.h"
+#include "common/fileio.h"
 
 namespace cmdline {
 

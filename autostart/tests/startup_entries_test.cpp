@@ -1,11 +1,11 @@
-#include "startup_entries.h"
+#include "autostart/startup_entries.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
 
-#include "temp_folder.h"
+#include "common/tests/support/temp_folder.h"
 
 namespace {
 

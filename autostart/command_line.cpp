@@ -1,8 +1,7 @@
-#include "command_line.h"
+#include "autostart/command_line.h"
 
-#include "path_rules.h"
-#include "text.h"
-#include "tool.h"
+#include "common/path_rules.h"
+#include "common/text.h"
 
 namespace cmdline {
 
@@ -125,7 +124,7 @@ std::vector<std::wstring> SplitSearchPath(std::wstring_view path) {
   while (i <= path.size()) {
     size_t end = path.find(L';', i);
     if (end == std::wstring_view::npos) end = path.size();
-    std::wstring folder = tool::StripQuotes(path.substr(i, end - i));
+    std::wstring folder = text::StripQuotes(path.substr(i, end - i));
     if (!folder.empty()) folders.push_back(folder);
     i = end + 1;
   }

@@ -1,7 +1,6 @@
-#include "startup_entries.h"
+#include "autostart/startup_entries.h"
 
-#include "path_rules.h"
-#include "tool.h"
+#include "common/path_rules.h"
 
 namespace autostart {
 

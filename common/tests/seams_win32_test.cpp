@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "temp_folder.h"
-#include "tool.h"
-#include "win32/special_folders.h"
+#include "common/tests/support/temp_folder.h"
+#include "common/shell_open.h"
+#include "common/win32/special_folders.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ TEST(Seams, StartInTheCurrentDirectoryAndOpenDocuments) {
   // A command script's default action runs it: the real shell was reached
   // without opening another program's window.
   std::wstring script = dir.Write(L"mark.cmd", "@echo opened> \"%~dp0opened.txt\"\r\n");
-  EXPECT_TRUE(tool::ShellOpen(nullptr, script, RealShell(), RealFileSystem()));
+  EXPECT_TRUE(ShellOpen(nullptr, script, RealShell(), RealFileSystem()));
   EXPECT_TRUE(waitFor(dir / L"opened.txt"));
   fs::current_path(saved);
 }

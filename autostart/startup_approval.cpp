@@ -1,4 +1,4 @@
-#include "startup_approval.h"
+#include "autostart/startup_approval.h"
 
 namespace approval {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "command_line.h"
-#include "fileio.h"
-#include "registry.h"
-#include "shortcut.h"
-#include "startup_approval.h"
+#include "autostart/command_line.h"
+#include "common/fileio.h"
+#include "common/registry.h"
+#include "common/shortcut.h"
+#include "autostart/startup_approval.h"
 
 namespace autostart {
 
