@@ -34,10 +34,7 @@ SettingsPage::~SettingsPage() {
 }
 
 bool SettingsPage::Create(HWND parent) {
-  WNDCLASSEXW wc{};
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!RegisterClassOnce(args_.instance, wc)) return false;
+  if (!RegisterClassOnce(args_.instance)) return false;
   // A control parent, so that Tab and the dialog keys reach the rows.
   if (!CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent, nullptr,
                        args_.instance, this))
@@ -78,7 +75,8 @@ bool SettingsPage::Create(HWND parent) {
 
 void SettingsPage::Layout(const RECT& rect, UINT dpi, const win::Fonts& fonts) {
   SetWindowPos(hwnd_, HWND_TOP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, SWP_NOACTIVATE);
-  controls_.Layout(dpi, fonts);
+  controls_.SetFonts(fonts);
+  controls_.Layout(dpi);
 }
 
 void SettingsPage::Show(bool shown) {

@@ -10,15 +10,10 @@
 #include "common/tool.h"
 #include "common/ui_text.h"
 #include "common/win32/dpi.h"
-#include "common/win32/resource_ids.h"
 #include "common/win32/draw.h"
 #include "control_ids.h"
 #include "generation.h"
 #include "texts.h"
-
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
 
 namespace wizard {
 
@@ -29,12 +24,10 @@ constexpr UINT_PTR kFolderBoxSubclass = 1;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
-// Layout at 96 DPI, in pixels (the design's twips divided by 15).
-constexpr int kClientWidth = 512;   // 7680
-constexpr int kClientHeight = 353;  // 5295
+// Layout at 96 DPI.
+constexpr win::Size96 kClientSize{512, 353};
 constexpr RECT kTitleBand = {0, 0, 513, 73};
-constexpr int kLogoX = 432, kLogoY = 8, kLogoSize = 56;
-constexpr int kIconSize = 48;  // centred in the logo's square
+constexpr int kLogoX = 432, kLogoY = 8, kLogoSize = 56;  // the icon centred in this square
 constexpr int kBandLineY = 72;    // under the title band
 constexpr int kButtonLineY = 312; // above the buttons
 
@@ -46,7 +39,7 @@ constexpr DWORD kPanel = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
 // The window's own controls; the button strip, left to right: Cancel, Back, Next.
 constexpr win::ControlSpec kFrameControls[] = {
-    {L"STATIC", texts::kTitleBand, kLabel, 0, ids::kTitle, {8, 8, 340, 18}, win::FontRole::Title},
+    {L"STATIC", texts::kTitleBand, kLabel, 0, ids::kTitle, {8, 8, 340, 18}, win::kAnchorTopLeft, win::FontRole::Title},
     {kPageClass, 0, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, ids::kPageHost, {8, 80, 497, 217}},
     {L"BUTTON", texts::kCancel, kButton, 0, ids::kCancel, {216, 320, 89, 25}},
     {L"BUTTON", texts::kBack, kButton, 0, ids::kBack, {312, 320, 81, 25}},
@@ -113,24 +106,21 @@ WizardWindow::~WizardWindow() {
 }
 
 bool WizardWindow::Create(HINSTANCE instance, int showCommand) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   // The page panels: plain windows that pass their controls' notifications on.
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (!GetClassInfoExW(instance, kPageClass, &existing)) {
-    WNDCLASSEXW page = wc;
+  WNDCLASSEXW page{};
+  page.cbSize = sizeof page;
+  if (!GetClassInfoExW(instance, kPageClass, &page)) {
+    page = WNDCLASSEXW{};
+    page.cbSize = sizeof page;
+    page.hInstance = instance;
+    page.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    page.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     page.lpfnWndProc = PageProc;
     page.lpszClassName = kPageClass;
     if (!RegisterClassExW(&page)) return false;
   }
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
-  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (!RegisterClassOnce(instance, wc)) return false;
-  HWND hwnd = CreateFrame(instance, kExStyle, s_.caption.c_str(), kStyle, kClientWidth, kClientHeight);
+  if (!RegisterClassOnce(instance)) return false;
+  HWND hwnd = CreateFrame(instance, kExStyle, s_.caption.c_str(), kStyle, kClientSize);
   if (!hwnd) return false;
   LoadDefaults();
   ShowWindow(hwnd, showCommand);
@@ -200,9 +190,6 @@ LRESULT WizardWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case DM_GETDEFID:
       return MAKELRESULT(ids::kNext, DC_HASDEFID);
-    case WM_DPICHANGED:
-      OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
-      return 0;
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -211,33 +198,15 @@ LRESULT WizardWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-int WizardWindow::Scale(int v) const { return win::Scale(v, dpi_); }
-
-void WizardWindow::MakeFonts() {
+win::Typeface WizardWindow::TextFace() const {
   // The face of the user's language; where it is missing the font mapper
   // picks the closest one.
-  const std::wstring face = ui::Text(texts::kFontFace);
-  win::Fonts fonts{win::GdiObject(win::MakeFont(face, 9, false, dpi_)), win::GdiObject(win::MakeFont(face, 12, true, dpi_))};
-  // The controls keep the old fonts until Layout gives them the new ones.
-  oldFonts_ = std::move(fonts_);
-  fonts_ = std::move(fonts);
-}
-
-// The logo: the program's icon at the size the DPI asks for (none in a
-// program without one, such as the tests).
-void WizardWindow::LoadLogo() {
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  const int size = Scale(kIconSize);
-  logo_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, 0)));
+  return {ui::Text(texts::kFontFace), true};
 }
 
 void WizardWindow::OnCreate() {
-  dpi_ = win::WindowDpi(hwnd_);
   white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
-  MakeFonts();
-  LoadLogo();
   CreateControls();
-  Layout();
 }
 
 void WizardWindow::CreateControls() {
@@ -280,21 +249,9 @@ void WizardWindow::CreateControls() {
   controls_.Create(hwnd_, std::span(kFrameControls).subspan(2));
 }
 
-void WizardWindow::Layout() {
-  controls_.Layout(dpi_, fonts_);
+void WizardWindow::OnLayout(int, int) {
   info_.Resized();
-  const SIZE outer = win::OuterSize(kStyle, kExStyle, Scale(kClientWidth), Scale(kClientHeight), dpi_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void WizardWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
-  dpi_ = dpi ? dpi : 96;
-  MakeFonts();
-  LoadLogo();
-  if (suggested)
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Layout();
 }
 
 void WizardWindow::OnPaint() {
@@ -304,9 +261,9 @@ void WizardWindow::OnPaint() {
   GetClientRect(hwnd_, &client);
   RECT band = {Scale(kTitleBand.left), Scale(kTitleBand.top), Scale(kTitleBand.right), Scale(kTitleBand.bottom)};
   FillRect(dc, &band, static_cast<HBRUSH>(white_.get()));
-  const int inset = (kLogoSize - kIconSize) / 2;
+  const int inset = (kLogoSize - kLogoSide) / 2;
   if (logo_)
-    DrawIconEx(dc, Scale(kLogoX + inset), Scale(kLogoY + inset), logo_.get(), Scale(kIconSize), Scale(kIconSize), 0,
+    DrawIconEx(dc, Scale(kLogoX + inset), Scale(kLogoY + inset), logo_.get(), Scale(kLogoSide), Scale(kLogoSide), 0,
                nullptr, DI_NORMAL);
   tool::DrawEtchedLine(dc, 0, Scale(kBandLineY), client.right, static_cast<int>(dpi_));
   tool::DrawEtchedLine(dc, 0, Scale(kButtonLineY), client.right, static_cast<int>(dpi_));

@@ -82,7 +82,6 @@ class WizardWindow final : public win::Window<WizardWindow> {
   void OnPaint();
   void OnCommand(int id, int code);
   LRESULT OnCtlColorStatic(HDC dc, HWND control);
-  void OnDpiChanged(UINT dpi, const RECT* suggested);
   void OnDestroy();
   void OnWindowGone();
 
@@ -105,23 +104,19 @@ class WizardWindow final : public win::Window<WizardWindow> {
   void End();
 
   void CreateControls();
-  void Layout();
-  void MakeFonts();
-  void LoadLogo();
-  int Scale(int pixelsAt96) const;  // scaled to the window's DPI
+  // The frame's: the face of the user's language, the logo's side, the info page after a layout.
+  win::Typeface TextFace() const;
+  static constexpr int kLogoSide = 48;
+  void OnLayout(int width, int height);
   std::wstring Text(int id) const;
   void SetText(int id, const std::wstring& text);
 
   WizardServices s_;
   PageFlow flow_;
   HWND pages_[PageFlow::kPageCount] = {};
-  UINT dpi_ = 96;
-  win::Fonts fonts_, oldFonts_;
   win::GdiObject white_;
-  win::Icon logo_;
   InfoPage info_;
   bool ended_ = false;
-  win::ControlSet controls_;
   // Decided at generation, carried out at Finish.
   bool switchOff_ = false;
   std::vector<reg::Address> taken_;
