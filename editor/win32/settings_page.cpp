@@ -9,12 +9,15 @@
 namespace editor {
 namespace {
 
+// The page's own controls; the rows' ids follow FirstRow's, kRowParts a row.
+enum class Control { State, Message, Save, FirstRow };
+constexpr int kStateId = win::IdOf(Control::State);
+constexpr int kMessageId = win::IdOf(Control::Message);
+constexpr int kSaveId = win::IdOf(Control::Save);
+constexpr int kFirstRowId = win::IdOf(Control::FirstRow);
+
 // Layout at 96 DPI, in the page: the state line, one row per key (its
 // description under its field), the message line and Save.
-constexpr int kStateId = 90;
-constexpr int kMessageId = 91;
-constexpr int kSaveId = 92;
-constexpr int kFirstRowId = 100;
 constexpr int kRowsTop = 36;
 constexpr int kRowPitch = 40;
 constexpr int kBottom = kRowsTop + kRowPitch * static_cast<int>(kSettingCount) + 8;

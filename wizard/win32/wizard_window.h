@@ -4,7 +4,7 @@
 //
 // Create() builds the window and enters page 0; the message loop is separate
 // (RunMessageLoop), so tests can create the window and drive it through its
-// controls (ids in control_ids.h). The program ends by destroying the window,
+// controls (control_ids.h). The program ends by destroying the window,
 // after which onEnded runs (the program posts its quit message there).
 #pragma once
 
@@ -24,6 +24,7 @@
 #include "common/win32/controls.h"
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
+#include "control_ids.h"
 #include "dialogs.h"
 #include "info_page.h"
 #include "page_flow.h"
@@ -65,7 +66,7 @@ class WizardWindow final : public win::Window<WizardWindow> {
   bool Create(HINSTANCE instance, int showCommand);
   const PageFlow& flow() const { return flow_; }
   // A control of the window or of any page, by its id; null when missing.
-  HWND FindControl(int id) const;
+  HWND FindControl(Control control) const;
 
   // Runs until the quit message; keyboard navigation (Tab, Enter = Next,
   // Escape = Cancel) through IsDialogMessage. Returns the quit code.
@@ -108,8 +109,8 @@ class WizardWindow final : public win::Window<WizardWindow> {
   win::Typeface TextFace() const;
   static constexpr int kLogoSide = 48;
   void OnLayout(int width, int height);
-  std::wstring Text(int id) const;
-  void SetText(int id, const std::wstring& text);
+  std::wstring Text(Control control) const;
+  void SetText(Control control, const std::wstring& text);
 
   WizardServices s_;
   PageFlow flow_;
