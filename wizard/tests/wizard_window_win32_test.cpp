@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <vector>
+
 #include "common/startup_approval.h"
 #include "common/text.h"
 #include "common/win32/dpi.h"
@@ -196,18 +199,49 @@ TEST_F(Wizard, BrowseButtonsFillTheBoxesOnlyWithAChoice) {
 }
 
 // Moved to a monitor of another DPI, the window keeps its client area in
-// design units, with the frame measured at that DPI, not at the system's.
+// design units, with the frame measured at that DPI, not at the system's;
+// its controls, those of the pages too, and their fonts scale alike.
 // (The emulator draws every window at the system DPI, so the frame is
 // compared with what the sizing call gives for the new DPI.)
-TEST_F(Wizard, SizesItsFrameForTheDpiItIsGiven) {
-  RECT r;
+TEST_F(Wizard, ScalesItsFrameControlsAndFontsToTheDpiItIsGiven) {
+  const int before = static_cast<int>(win::WindowDpi(form->hwnd()));
+  RECT client{}, r{};
+  GetClientRect(form->hwnd(), &client);
+  const auto placed = [&](Control c) {
+    RECT p{};
+    GetWindowRect(Find(c), &p);
+    MapWindowPoints(nullptr, GetParent(Find(c)), reinterpret_cast<POINT*>(&p), 2);
+    return p;
+  };
+  const auto fontHeight = [&](Control c) {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Find(c), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return std::abs(lf.lfHeight);
+  };
+  const Control shown[] = {Control::Title, Control::Next, Control::PageHost, Control::StartupFolder};
+  std::vector<RECT> was;
+  for (Control c : shown) was.push_back(placed(c));
+  const int bodyWas = fontHeight(Control::Next), titleWas = fontHeight(Control::Title);
+
   GetWindowRect(form->hwnd(), &r);
-  SendMessageW(form->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&r));
+  SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&r));
+  const auto scaled = [&](long v) { return MulDiv(static_cast<int>(v), 144, before); };
   GetWindowRect(form->hwnd(), &r);
   const SIZE outer = win::OuterSize(static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_STYLE)),
-                                    static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_EXSTYLE)), 768, 530, 144);
-  EXPECT_EQ(r.right - r.left, outer.cx);
-  EXPECT_EQ(r.bottom - r.top, outer.cy);
+                                    static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_EXSTYLE)),
+                                    scaled(client.right), scaled(client.bottom), 144);
+  EXPECT_NEAR(r.right - r.left, outer.cx, 1);
+  EXPECT_NEAR(r.bottom - r.top, outer.cy, 1);
+  for (std::size_t i = 0; i < std::size(shown); ++i) {
+    const RECT now = placed(shown[i]);
+    EXPECT_NEAR(now.left, scaled(was[i].left), 1) << i;
+    EXPECT_NEAR(now.top, scaled(was[i].top), 1) << i;
+    EXPECT_NEAR(now.right, scaled(was[i].right), 1) << i;
+    EXPECT_NEAR(now.bottom, scaled(was[i].bottom), 1) << i;
+  }
+  EXPECT_NEAR(fontHeight(Control::Next), scaled(bodyWas), 1);
+  EXPECT_NEAR(fontHeight(Control::Title), scaled(titleWas), 1);
+  EXPECT_GT(fontHeight(Control::Title), fontHeight(Control::Next));
 }
 
 // The wizard's words come from the string tables in the user's language
