@@ -7,7 +7,6 @@
 
 #include "common/path_rules.h"
 #include "common/tool.h"
-#include "common/win32/dpi.h"
 #include "sequencer/entry.h"
 #include "sequencer/texts.h"
 #include "sequencer/win32/cpu_meter_win32.h"

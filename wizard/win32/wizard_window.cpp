@@ -9,7 +9,6 @@
 #include "common/text.h"
 #include "common/tool.h"
 #include "common/ui_text.h"
-#include "common/win32/dpi.h"
 #include "common/win32/draw.h"
 #include "control_ids.h"
 #include "generation.h"
