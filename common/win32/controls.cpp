@@ -33,6 +33,21 @@ HFONT MakeFont(const std::wstring& face, int points, bool bold, UINT dpi) {
   return ::CreateFontIndirectW(&lf);
 }
 
+Fonts MakeFonts(const Typeface& typeface, UINT dpi) {
+  // Each role's size and weight at design sizes.
+  static constexpr struct {
+    FontRole role;
+    int points;
+    bool bold;
+  } kRoles[] = {{FontRole::Body, 9, false}, {FontRole::Title, 12, true}};
+  Fonts fonts;
+  for (const auto& r : kRoles) {
+    GdiObject font(MakeFont(typeface.face, typeface.designSizes ? r.points : 0, r.bold, dpi));
+    (r.role == FontRole::Title ? fonts.title : fonts.body) = std::move(font);
+  }
+  return fonts;
+}
+
 HWND ControlSet::Create(HWND parent, const ControlSpec& spec, const std::wstring* text) {
   const std::wstring looked = text || !spec.text ? std::wstring() : ui::Text(spec.text);
   HWND h = ::CreateWindowExW(spec.exStyle, spec.windowClass, text ? text->c_str() : looked.c_str(),
@@ -53,12 +68,33 @@ void ControlSet::Adopt(HWND control, const ControlSpec& spec) {
   if (control) placed_.push_back({control, spec});
 }
 
-void ControlSet::Layout(UINT dpi, const Fonts& fonts) const {
-  for (const Placed& p : placed_) {
-    const Rect96& r = p.spec.rect;
-    ::SetWindowPos(p.hwnd, nullptr, Scale(r.x, dpi), Scale(r.y, dpi), Scale(r.width, dpi), Scale(r.height, dpi),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+void ControlSet::SetFonts(const Fonts& fonts) const {
+  for (const Placed& p : placed_)
     if (HFONT font = fonts.For(p.spec.font)) ::SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void ControlSet::Layout(UINT dpi, Size96 design, SIZE client) const {
+  const auto place = [&](const Placed& p, auto move) {
+    const Placement at = Place(p.spec.rect, p.spec.anchors, design, client.cx, client.cy, dpi);
+    return move(p.hwnd, at.x, at.y, at.width, at.height);
+  };
+  // One batch for the children of the first control's parent (a batch holds
+  // one parent's only): they move together, without a repaint between them.
+  // Where the batch fails, every control moves on its own.
+  HWND parent = placed_.empty() ? nullptr : ::GetParent(placed_.front().hwnd);
+  HDWP moves = ::BeginDeferWindowPos(static_cast<int>(placed_.size()));
+  for (const Placed& p : placed_) {
+    if (!moves || ::GetParent(p.hwnd) != parent) continue;
+    moves = place(p, [&](HWND h, int x, int y, int w, int ht) {
+      return ::DeferWindowPos(moves, h, nullptr, x, y, w, ht, SWP_NOZORDER | SWP_NOACTIVATE);
+    });
+  }
+  const bool batched = moves && ::EndDeferWindowPos(moves);
+  for (const Placed& p : placed_) {
+    if (batched && ::GetParent(p.hwnd) == parent) continue;
+    place(p, [](HWND h, int x, int y, int w, int ht) {
+      return ::SetWindowPos(h, nullptr, x, y, w, ht, SWP_NOZORDER | SWP_NOACTIVATE);
+    });
   }
 }
 

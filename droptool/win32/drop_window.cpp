@@ -5,8 +5,6 @@
 
 #include "common/ui_text.h"
 #include "common/win32/clipboard.h"
-#include "common/win32/dpi.h"
-#include "common/win32/resource_ids.h"
 #include "common/win32/program_info.h"
 #include "droptool/texts.h"
 #include "droptool/drop_text.h"
@@ -19,23 +17,21 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr UINT kProcessDrops = WM_APP + 1;
 
-// Layout at 96 DPI (the form's twips divided by 15).
-constexpr int kClientWidth = 312;   // 4680 twips
-constexpr int kClientHeight = 213;  // 3195 twips
+// The client area at 96 DPI.
+constexpr win::Size96 kClientSize{312, 213};
 
-constexpr int kFirstControlId = 100;
-constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
+using win::IdOf;
 
 constexpr win::ControlSpec kControls[] = {
     {L"STATIC", texts::kInstructions, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, IdOf(Control::Instructions), {8, 8, 297, 41}},
     // A drop-down list's height is that of its open list; the closed box is
-    // as high as its font needs (300 twips at the usual size).
+    // as high as its font needs (20 pixels at the usual size).
     {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::SizeList), {8, 64, 297, 120}},
     {L"BUTTON", texts::kDropArea, WS_VISIBLE | BS_GROUPBOX, 0, IdOf(Control::DropArea), {8, 96, 297, 105}},
 };
 
 // The label may grow down to just above the list when the user's font needs
-// more than its three lines of 615 twips.
+// more than its three lines of 41 pixels.
 constexpr int kLabelMaxHeight = 52;
 
 // The height the label's wrapped text needs in its font, between height and maxHeight.
@@ -50,10 +46,6 @@ int LabelHeight(HWND label, int width, int height, int maxHeight) {
   return std::max(height, std::min<int>(r.bottom, maxHeight));
 }
 
-SIZE OuterSize(UINT dpi) {
-  return win::OuterSize(kStyle, kExStyle, MulDiv(kClientWidth, dpi, 96), MulDiv(kClientHeight, dpi, 96), dpi);
-}
-
 }  // namespace
 
 DropWindow::DropWindow(const DropWindowArgs& args) : args_(args) {}
@@ -63,23 +55,9 @@ DropWindow::~DropWindow() {
 }
 
 bool DropWindow::Create(int showCommand) {
-  WNDCLASSEXW wc{};
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.hIcon = LoadIconW(args_.instance, MAKEINTRESOURCEW(IDI_PROGRAM));  // the program's icon, when it has one
-  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (!RegisterClassOnce(args_.instance, wc)) return false;
-
-  dpi_ = win::SystemDpi();
-  SIZE size = OuterSize(dpi_);
+  if (!RegisterClassOnce(args_.instance)) return false;
   std::wstring caption = program::VersionCaption(L"TVL Tool");
-  if (!CreateFrame(args_.instance, kExStyle, caption.c_str(), kStyle, size.cx, size.cy)) return false;
-  // The monitor the system chose may have another DPI than the system's.
-  UINT actual = win::WindowDpi(hwnd_);
-  if (actual != dpi_) {
-    ApplyDpi(actual);
-    ResizeClient();
-  }
+  if (!CreateFrame(args_.instance, kExStyle, caption.c_str(), kStyle, kClientSize)) return false;
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
   return true;
@@ -104,9 +82,6 @@ LRESULT DropWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       OnDestroy();
       return 0;
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
-      return 0;
     case kProcessDrops:
       drops_.Drain([this](const std::optional<std::vector<std::wstring>>& files) { ProcessDrop(files); });
       return 0;
@@ -121,7 +96,6 @@ bool DropWindow::OnCreate() {
   for (const droptext::ModeEntry& m : droptext::kModes)
     SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(m.text).c_str()));
   SendMessageW(mode, CB_SETCURSEL, 0, 0);
-  ApplyDpi(dpi_);
 
   target_.reset(new win::DropTarget(this));
   registered_ = SUCCEEDED(RegisterDragDrop(hwnd_, target_.get()));
@@ -137,32 +111,12 @@ void DropWindow::OnDestroy() {
   if (target_) target_.get()->Detach();
 }
 
-void DropWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
-  ApplyDpi(dpi);
-  if (suggested)
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  ResizeClient();
-}
-
-void DropWindow::ApplyDpi(UINT dpi) {
-  dpi_ = dpi;
-  // The system's message font, the controls' own, at this DPI.
-  win::Fonts fonts{win::GdiObject(win::MakeFont(L"", 0, false, dpi)), {}};
-  controls_.Layout(dpi, fonts);
+void DropWindow::OnLayout(int, int) {
   const win::ControlSpec& label = kControls[0];
   HWND h = ControlHandle(Control::Instructions);
-  SetWindowPos(h, nullptr, 0, 0, win::Scale(label.rect.width, dpi),
-               LabelHeight(h, win::Scale(label.rect.width, dpi), win::Scale(label.rect.height, dpi),
-                           win::Scale(kLabelMaxHeight, dpi)),
+  SetWindowPos(h, nullptr, 0, 0, Scale(label.rect.width),
+               LabelHeight(h, Scale(label.rect.width), Scale(label.rect.height), Scale(kLabelMaxHeight)),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // The controls use the new font now; the old one may go.
-  if (fonts.body) fonts_ = std::move(fonts);
-}
-
-void DropWindow::ResizeClient() {
-  SIZE size = OuterSize(dpi_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool DropWindow::IsOverDropArea(POINTL screen) {

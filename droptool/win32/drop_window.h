@@ -57,20 +57,16 @@ class DropWindow final : public win::Window<DropWindow>, private win::DropSink {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   bool OnCreate();
   void OnDestroy();
-  void OnDpiChanged(UINT dpi, const RECT* suggested);
+  // The label as high as its text needs in the font of this DPI.
+  void OnLayout(int width, int height);
 
   bool IsOverDropArea(POINTL screen) override;
   void OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) override;
 
   void ProcessDrop(const std::optional<std::vector<std::wstring>>& files);
   int SelectedSize() const;
-  void ApplyDpi(UINT dpi);
-  void ResizeClient();
 
   DropWindowArgs args_;
-  win::ControlSet controls_;
-  UINT dpi_ = 96;
-  win::Fonts fonts_;
   win::ComPtr<win::DropTarget> target_;
   bool registered_ = false;
   win::DropQueue<std::optional<std::vector<std::wstring>>> drops_;

@@ -29,53 +29,59 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
 // Layout at 96 DPI: the design's client size, which is also the smallest
 // width; the list may shrink to kListMinHeight before the window stops.
-constexpr int kClientWidth = 640;
-constexpr int kClientHeight = 468;
+constexpr win::Size96 kClientSize{640, 468};
 constexpr int kListHeight = 200;
 // Also leaves the settings page its rows (36 + 8 rows of 40 + 8, below the tabs).
 constexpr int kListMinHeight = 140;
 
-constexpr int kFirstControlId = 100;
 constexpr UINT kProcessDrops = WM_APP + 1;
-constexpr int IdOf(Control c) { return kFirstControlId + static_cast<int>(c); }
+using win::IdOf;
 
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
 constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 
+// How the controls follow the window's size: the list takes the extra width
+// and height; the rest keep their size below it, the file buttons at the
+// right edge, the tab strip and the status line widening with the window.
+constexpr unsigned kTopWide = win::kAnchorLeft | win::kAnchorTop | win::kAnchorRight;
+constexpr unsigned kBottomLeft = win::kAnchorLeft | win::kAnchorBottom;
+constexpr unsigned kBottomRight = win::kAnchorRight | win::kAnchorBottom;
+constexpr unsigned kBottomWide = win::kAnchorLeft | win::kAnchorRight | win::kAnchorBottom;
+
 constexpr win::ControlSpec kControls[] = {
-    {WC_TABCONTROLW, 0, WS_VISIBLE | WS_TABSTOP | TCS_TABS, 0, IdOf(Control::Pages), {8, 6, 624, 24}},
+    {WC_TABCONTROLW, 0, WS_VISIBLE | WS_TABSTOP | TCS_TABS, 0, IdOf(Control::Pages), {8, 6, 624, 24}, kTopWide},
     {WC_LISTVIEWW, 0, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-     WS_EX_CLIENTEDGE, IdOf(Control::ItemList), {8, 36, 624, kListHeight}},
-    {L"BUTTON", texts::kMoveUp, kButton, 0, IdOf(Control::MoveUp), {8, 244, 70, 24}},
-    {L"BUTTON", texts::kMoveDown, kButton, 0, IdOf(Control::MoveDown), {82, 244, 70, 24}},
-    {L"BUTTON", texts::kRemove, kButton, 0, IdOf(Control::Remove), {156, 244, 70, 24}},
-    {L"BUTTON", texts::kDuplicate, kButton, 0, IdOf(Control::Duplicate), {230, 244, 70, 24}},
-    {L"BUTTON", texts::kCopy, kButton, 0, IdOf(Control::Copy), {304, 244, 70, 24}},
-    {L"BUTTON", texts::kPaste, kButton, 0, IdOf(Control::Paste), {378, 244, 70, 24}},
-    {L"BUTTON", texts::kUndo, kButton, 0, IdOf(Control::Undo), {452, 244, 70, 24}},
-    {L"BUTTON", texts::kRedo, kButton, 0, IdOf(Control::Redo), {526, 244, 70, 24}},
-    {L"BUTTON", texts::kAddProgram, kButton, 0, IdOf(Control::AddProgram), {272, 438, 70, 24}},
-    {L"BUTTON", texts::kOpen, kButton, 0, IdOf(Control::Open), {346, 438, 70, 24}},
-    {L"BUTTON", texts::kSaveAs, kButton, 0, IdOf(Control::SaveAs), {420, 438, 138, 24}},
-    {L"BUTTON", texts::kSave, kButton, 0, IdOf(Control::Save), {562, 438, 70, 24}},
-    {L"STATIC", texts::kLabelTitle, kLabel, 0, IdOf(Control::TitleLabel), {8, 283, 112, 18}},
-    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Title), {124, 280, 508, 22}},
-    {L"STATIC", texts::kLabelFile, kLabel, 0, IdOf(Control::FileLabel), {8, 309, 112, 18}},
-    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::File), {124, 306, 476, 22}},
-    {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFile), {604, 306, 28, 22}},
-    {L"STATIC", texts::kLabelCurrent, kLabel, 0, IdOf(Control::CurrentLabel), {8, 335, 112, 18}},
-    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Current), {124, 332, 476, 22}},
-    {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFolder), {604, 332, 28, 22}},
-    {L"STATIC", texts::kLabelOption, kLabel, 0, IdOf(Control::OptionLabel), {8, 361, 112, 18}},
-    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Option), {124, 358, 508, 22}},
-    {L"STATIC", texts::kLabelSize, kLabel, 0, IdOf(Control::SizeLabel), {8, 387, 112, 18}},
-    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Size), {124, 384, 240, 160}},
-    {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 160, 20}},
-    {L"BUTTON", texts::kTry, kButton, 0, IdOf(Control::Try), {544, 382, 88, 24}},
-    {L"STATIC", texts::kLabelDropped, kLabel, 0, IdOf(Control::DroppedLabel), {8, 413, 176, 18}},
-    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Dropped), {188, 410, 176, 120}},
-    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 442, 262, 18}},
+     WS_EX_CLIENTEDGE, IdOf(Control::ItemList), {8, 36, 624, kListHeight}, win::kAnchorAll},
+    {L"BUTTON", texts::kMoveUp, kButton, 0, IdOf(Control::MoveUp), {8, 244, 70, 24}, kBottomLeft},
+    {L"BUTTON", texts::kMoveDown, kButton, 0, IdOf(Control::MoveDown), {82, 244, 70, 24}, kBottomLeft},
+    {L"BUTTON", texts::kRemove, kButton, 0, IdOf(Control::Remove), {156, 244, 70, 24}, kBottomLeft},
+    {L"BUTTON", texts::kDuplicate, kButton, 0, IdOf(Control::Duplicate), {230, 244, 70, 24}, kBottomLeft},
+    {L"BUTTON", texts::kCopy, kButton, 0, IdOf(Control::Copy), {304, 244, 70, 24}, kBottomLeft},
+    {L"BUTTON", texts::kPaste, kButton, 0, IdOf(Control::Paste), {378, 244, 70, 24}, kBottomLeft},
+    {L"BUTTON", texts::kUndo, kButton, 0, IdOf(Control::Undo), {452, 244, 70, 24}, kBottomLeft},
+    {L"BUTTON", texts::kRedo, kButton, 0, IdOf(Control::Redo), {526, 244, 70, 24}, kBottomLeft},
+    {L"BUTTON", texts::kAddProgram, kButton, 0, IdOf(Control::AddProgram), {272, 438, 70, 24}, kBottomRight},
+    {L"BUTTON", texts::kOpen, kButton, 0, IdOf(Control::Open), {346, 438, 70, 24}, kBottomRight},
+    {L"BUTTON", texts::kSaveAs, kButton, 0, IdOf(Control::SaveAs), {420, 438, 138, 24}, kBottomRight},
+    {L"BUTTON", texts::kSave, kButton, 0, IdOf(Control::Save), {562, 438, 70, 24}, kBottomRight},
+    {L"STATIC", texts::kLabelTitle, kLabel, 0, IdOf(Control::TitleLabel), {8, 283, 112, 18}, kBottomLeft},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Title), {124, 280, 508, 22}, kBottomLeft},
+    {L"STATIC", texts::kLabelFile, kLabel, 0, IdOf(Control::FileLabel), {8, 309, 112, 18}, kBottomLeft},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::File), {124, 306, 476, 22}, kBottomLeft},
+    {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFile), {604, 306, 28, 22}, kBottomLeft},
+    {L"STATIC", texts::kLabelCurrent, kLabel, 0, IdOf(Control::CurrentLabel), {8, 335, 112, 18}, kBottomLeft},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Current), {124, 332, 476, 22}, kBottomLeft},
+    {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFolder), {604, 332, 28, 22}, kBottomLeft},
+    {L"STATIC", texts::kLabelOption, kLabel, 0, IdOf(Control::OptionLabel), {8, 361, 112, 18}, kBottomLeft},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Option), {124, 358, 508, 22}, kBottomLeft},
+    {L"STATIC", texts::kLabelSize, kLabel, 0, IdOf(Control::SizeLabel), {8, 387, 112, 18}, kBottomLeft},
+    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Size), {124, 384, 240, 160}, kBottomLeft},
+    {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 160, 20}, kBottomLeft},
+    {L"BUTTON", texts::kTry, kButton, 0, IdOf(Control::Try), {544, 382, 88, 24}, kBottomLeft},
+    {L"STATIC", texts::kLabelDropped, kLabel, 0, IdOf(Control::DroppedLabel), {8, 413, 176, 18}, kBottomLeft},
+    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Dropped), {188, 410, 176, 120}, kBottomLeft},
+    {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 442, 262, 18}, kBottomWide},
 };
 
 // The show states the window-style list names, in its order.
@@ -86,25 +92,6 @@ constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Cu
                                Control::Size,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder,
                                Control::Try};
 
-SIZE OuterSize(UINT dpi, int clientHeight = kClientHeight) {
-  return win::OuterSize(kStyle, kExStyle, win::Scale(kClientWidth, dpi), win::Scale(clientHeight, dpi), dpi);
-}
-
-// How a control follows the window's size: the list takes the extra width
-// and height; the rest keep their size below it, the file buttons at the
-// right edge, the status line widening with the window.
-enum class Anchor { Grow, TopWide, BottomLeft, BottomRight, BottomWide };
-Anchor AnchorOf(int id) {
-  switch (static_cast<Control>(id - kFirstControlId)) {
-    case Control::ItemList: return Anchor::Grow;
-    case Control::Pages: return Anchor::TopWide;
-    case Control::AddProgram:
-    case Control::Open:
-    case Control::SaveAs:
-    case Control::Save: return Anchor::BottomRight;
-    case Control::Status: return Anchor::BottomWide;
-    default: return Anchor::BottomLeft;
-  }
 }
 
 HACCEL Keys(bool all) {
@@ -140,20 +127,11 @@ EditorWindow::~EditorWindow() {
 }
 
 bool EditorWindow::Create(int showCommand) {
-  WNDCLASSEXW wc{};
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.hIcon = LoadIconW(args_.instance, MAKEINTRESOURCEW(IDI_PROGRAM));
-  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (!RegisterClassOnce(args_.instance, wc)) return false;
+  if (!RegisterClassOnce(args_.instance)) return false;
   const bool read = doc_.Open(args_.path);
   allKeys_ = Keys(true);
   fieldKeys_ = Keys(false);
-
-  dpi_ = win::SystemDpi();
-  SIZE size = OuterSize(dpi_);
-  if (!CreateFrame(args_.instance, kExStyle, L"", kStyle, size.cx, size.cy)) return false;
-  if (UINT actual = win::WindowDpi(hwnd_); actual != dpi_) OnDpiChanged(actual, nullptr);
+  if (!CreateFrame(args_.instance, kExStyle, L"", kStyle, kClientSize)) return false;
   Refresh({0});
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
@@ -209,14 +187,9 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (target_) target_.get()->Detach();
       if (args_.quitOnDestroy) PostQuitMessage(0);
       return 0;
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
-      return 0;
-    case WM_SIZE:
-      if (wp != SIZE_MINIMIZED) OnSize(LOWORD(lp), HIWORD(lp));
-      return 0;
     case WM_GETMINMAXINFO: {
-      const SIZE least = OuterSize(dpi_, kClientHeight - kListHeight + kListMinHeight);
+      const SIZE least = win::OuterSize(kStyle, kExStyle, Scale(kClientSize.width),
+                                        Scale(kClientSize.height - kListHeight + kListMinHeight), dpi_);
       reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{least.cx, least.cy};
       return 0;
     }
@@ -242,7 +215,6 @@ bool EditorWindow::OnCreate() {
     for (std::size_t i = 0; i < std::size(kSizes); ++i)
       if (kSizes[i] == d) SendMessageW(dropped, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(kSizeTexts[i]).c_str()));
   SendMessageW(dropped, CB_SETCURSEL, 0, 0);
-  ApplyDpi(dpi_);
   // OLE's drop shows where files will go; WM_DROPFILES is kept for a
   // thread without OLE.
   DragAcceptFiles(hwnd_, TRUE);
@@ -251,60 +223,13 @@ bool EditorWindow::OnCreate() {
   return true;
 }
 
-void EditorWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
-  ApplyDpi(dpi);
-  // The system's suggestion keeps the size the user gave, scaled; without
-  // one (created on a monitor of another DPI) the design size at this DPI.
-  if (suggested) {
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  } else {
-    SIZE size = OuterSize(dpi);
-    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  OnSize(client.right, client.bottom);
-}
-
-void EditorWindow::OnSize(int width, int height) {
-  const int dx = width - win::Scale(kClientWidth, dpi_), dy = height - win::Scale(kClientHeight, dpi_);
-  // One batch: the controls move together, without a repaint between them.
-  HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(kControls)));
-  for (const win::ControlSpec& spec : kControls) {
-    RECT r{win::Scale(spec.rect.x, dpi_), win::Scale(spec.rect.y, dpi_), 0, 0};
-    r.right = r.left + win::Scale(spec.rect.width, dpi_);
-    r.bottom = r.top + win::Scale(spec.rect.height, dpi_);
-    switch (AnchorOf(spec.id)) {
-      case Anchor::Grow: r.right += dx; r.bottom += dy; break;
-      case Anchor::TopWide: r.right += dx; break;
-      case Anchor::BottomRight: OffsetRect(&r, dx, dy); break;
-      case Anchor::BottomWide: r.right += dx; OffsetRect(&r, 0, dy); break;
-      case Anchor::BottomLeft: OffsetRect(&r, 0, dy); break;
-    }
-    if (HWND h = controls_.Find(spec.id); h && moves)
-      moves = DeferWindowPos(moves, h, nullptr, r.left, r.top, r.right - r.left, std::max(r.bottom - r.top, 0L),
-                             SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  if (moves) EndDeferWindowPos(moves);
-  LayoutSettingsPage();
-}
-
-void EditorWindow::ApplyDpi(UINT dpi) {
-  dpi_ = dpi;
-  win::Fonts fonts{win::GdiObject(win::MakeFont(L"", 0, false, dpi)), {}};
-  controls_.Layout(dpi, fonts);
-  if (fonts.body) fonts_ = std::move(fonts);
-  LayoutSettingsPage();
-  list_.ApplyDpi(dpi);
+void EditorWindow::MakeDpiResources() { list_.ApplyDpi(dpi_); }
 }
 
 // The settings page lies over everything below the tab strip.
-void EditorWindow::LayoutSettingsPage() {
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  client.top = win::Scale(kControls[0].rect.y + kControls[0].rect.height + 4, dpi_);
-  settings_.Layout(client, dpi_, fonts_);
+void EditorWindow::OnLayout(int width, int height) {
+  const RECT below{0, Scale(kControls[0].rect.y + kControls[0].rect.height + 4), width, height};
+  settings_.Layout(below, dpi_, fonts_);
 }
 
 void EditorWindow::Refresh(const std::vector<std::size_t>& select) {
@@ -375,7 +300,7 @@ void EditorWindow::OnFieldChanged(Control c) {
 }
 
 void EditorWindow::OnCommand(int id, int code) {
-  const Control c = static_cast<Control>(id - kFirstControlId);
+  const Control c = win::ControlOf<Control>(id);
   if (c >= Control::TitleLabel && c <= Control::SwitchedOn) {
     if (code == EN_CHANGE || code == CBN_SELCHANGE || code == BN_CLICKED) OnFieldChanged(c);
     return;

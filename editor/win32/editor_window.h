@@ -83,9 +83,10 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR* header);
   void OnClose();
-  void OnDpiChanged(UINT dpi, const RECT* suggested);
-  // Lays the controls out for a client area of width × height pixels.
-  void OnSize(int width, int height);
+  // The list's column widths and images at the window's DPI.
+  void MakeDpiResources();
+  // The settings page over the client area of width × height pixels below the tabs.
+  void OnLayout(int width, int height);
   // Saves to the file open ("" ) or to another; false when nothing was saved.
   bool OnSave(const std::wstring& path = L"");
   void OnSaveAs();
@@ -118,15 +119,10 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   void Refresh(const std::vector<std::size_t>& select);
   void FillFields();
   void ShowState();
-  void ApplyDpi(UINT dpi);
   void ShowPage(bool settings);
-  void LayoutSettingsPage();
 
   EditorWindowArgs args_;
   SequenceDocument doc_;
-  win::ControlSet controls_;
-  win::Fonts fonts_;
-  UINT dpi_ = 96;
   bool filling_ = false;  // the fields are being filled, not typed in
   HACCEL allKeys_ = nullptr, fieldKeys_ = nullptr;
   FindingsScheduler findings_;

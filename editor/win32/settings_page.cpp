@@ -9,12 +9,15 @@
 namespace editor {
 namespace {
 
+// The page's own controls; the rows' ids follow FirstRow's, kRowParts a row.
+enum class Control { State, Message, Save, FirstRow };
+constexpr int kStateId = win::IdOf(Control::State);
+constexpr int kMessageId = win::IdOf(Control::Message);
+constexpr int kSaveId = win::IdOf(Control::Save);
+constexpr int kFirstRowId = win::IdOf(Control::FirstRow);
+
 // Layout at 96 DPI, in the page: the state line, one row per key (its
 // description under its field), the message line and Save.
-constexpr int kStateId = 90;
-constexpr int kMessageId = 91;
-constexpr int kSaveId = 92;
-constexpr int kFirstRowId = 100;
 constexpr int kRowsTop = 36;
 constexpr int kRowPitch = 40;
 constexpr int kBottom = kRowsTop + kRowPitch * static_cast<int>(kSettingCount) + 8;
@@ -34,10 +37,7 @@ SettingsPage::~SettingsPage() {
 }
 
 bool SettingsPage::Create(HWND parent) {
-  WNDCLASSEXW wc{};
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!RegisterClassOnce(args_.instance, wc)) return false;
+  if (!RegisterClassOnce(args_.instance)) return false;
   // A control parent, so that Tab and the dialog keys reach the rows.
   if (!CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent, nullptr,
                        args_.instance, this))
@@ -78,7 +78,8 @@ bool SettingsPage::Create(HWND parent) {
 
 void SettingsPage::Layout(const RECT& rect, UINT dpi, const win::Fonts& fonts) {
   SetWindowPos(hwnd_, HWND_TOP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, SWP_NOACTIVATE);
-  controls_.Layout(dpi, fonts);
+  controls_.SetFonts(fonts);
+  controls_.Layout(dpi);
 }
 
 void SettingsPage::Show(bool shown) {

@@ -68,7 +68,6 @@ class SettingsPage final : public win::Window<SettingsPage> {
 
   SettingsPageArgs args_;
   SettingsDocument doc_;
-  win::ControlSet controls_;
   bool tarvolineThere_ = false;
   bool filling_ = false;
 };

@@ -18,24 +18,11 @@ TEST(LineY, MarksTheLimitOnTheBar) {
   for (const auto& c : cases) EXPECT_EQ(layout::LineY(1560, 4095, c.limit), c.y) << c.limit;
 }
 
-TEST(Layout, ResizeStretchesBarsAndListAndMovesTheLine) {
-  // How the window applies the stretched sizes its own test shows.
-  EXPECT_EQ(layout::Design(144, 30).limitMark, (layout::Rect{0, 443, 48, 2}));
-  layout::MainLayout l = layout::Design(96, 30);
-  layout::Resize(l, 600, 500, 96, 30);
-  EXPECT_EQ(l.cpuBar, (layout::Rect{8, 104, 17, 396}));  // the width stays
-  EXPECT_EQ(l.limitMark.top, 104 + 396 - 119);
-  layout::MainLayout zero = l;
-  layout::Resize(zero, 600, 500, 96, 0);
-  EXPECT_EQ(zero.limitMark.top, 104 + 396 - 1);  // on the bar's last row, not below it
-
-  // A client area smaller than the offsets (a minimised window) changes no size.
-  const layout::MainLayout before = l;
-  layout::Resize(l, 0, 0, 96, 30);
-  EXPECT_EQ(l.progressBar, before.progressBar);
-  EXPECT_EQ(l.cpuBar, before.cpuBar);
-  EXPECT_EQ(l.itemList, before.itemList);
-  EXPECT_EQ(l.limitMark, before.limitMark);
+TEST(MarkTop, StaysOnTheBarAtItsBottom) {
+  EXPECT_EQ(layout::MarkTop(104, 396, 2, 0), 104 + 396 - 2);  // on the bar's last rows, not below it
+  EXPECT_EQ(layout::MarkTop(104, 396, 1, 30), 104 + 396 - 119);
+  EXPECT_EQ(layout::MarkTop(104, 396, 1, -10), 104 + 396 + 40);  // a limit below 0 lies below the bar
+  EXPECT_EQ(layout::MarkTop(104, 396, 1, 1e9), std::nullopt);
 }
 
 }  // namespace

@@ -128,8 +128,9 @@ TEST(MainWindow, LineMarksTheLimitAcrossTheBarWhateverItShows) {
 
 TEST(MainWindow, ResizeStretchesTheListAndBarsAndSurvivesMinimising) {
   Window w({Item(L"a", L"a.exe")});
-  RECT win{};
+  RECT win{}, designed{};
   ::GetWindowRect(w.form->hwnd(), &win);
+  ::GetClientRect(w.form->hwnd(), &designed);
   ::SetWindowPos(w.form->hwnd(), nullptr, 0, 0, win.right - win.left + 100, win.bottom - win.top + 60,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ::ShowWindow(w.form->hwnd(), SW_MINIMIZE);
@@ -138,7 +139,7 @@ TEST(MainWindow, ResizeStretchesTheListAndBarsAndSurvivesMinimising) {
   // The sizes themselves are the layout's; the window must apply them.
   RECT client{}, list = w.Rect(w.form->itemList()), cpu = w.Rect(w.form->cpuBar());
   ::GetClientRect(w.form->hwnd(), &client);
-  EXPECT_EQ(client.right, layout::Px(layout::kClientTwips, 96) + 100);
+  EXPECT_EQ(client.right, designed.right + 100);
   EXPECT_EQ(list.right, client.right);
   EXPECT_EQ(cpu.bottom, client.bottom);
   EXPECT_EQ(w.Rect(w.form->limitMark()).top, *layout::LineY(cpu.top, cpu.bottom - cpu.top, 30));

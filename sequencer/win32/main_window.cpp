@@ -6,8 +6,6 @@
 #include <cmath>
 
 #include "common/path_rules.h"
-#include "common/win32/dpi.h"
-#include "common/win32/resource_ids.h"
 #include "sequencer/entry.h"
 #include "sequencer/texts.h"
 #include "sequencer/win32/cpu_meter_win32.h"
@@ -21,29 +19,34 @@ constexpr COLORREF kMarkColour = RGB(128, 128, 255);
 // The design face; the system's message font stands in where it is missing.
 const wchar_t kDesignFace[] = L"ＭＳ Ｐゴシック";
 
-enum ControlId : int { kTitleLabelId = 1, kStatusLabelId, kProgressBarId, kCpuBarId, kItemListId, kLimitMarkId };
+using win::IdOf;
 
-// A design place in twips, in pixels at 96 DPI.
-constexpr win::Rect96 At96(const layout::Rect& twips) {
-  return {twips.left / 15, twips.top / 15, twips.width / 15, twips.height / 15};
-}
+// The client area at 96 DPI, and the white band across its top with the
+// program's icon at the right; the band spans the window as it widens.
+constexpr win::Size96 kClientSize{382, 382};
+constexpr win::Size96 kBand{385, 73};
+constexpr int kLogoX = 312, kLogoY = 8;
 
-// The controls at their design places; the resize rules of layout:: move
-// the bars, the list and the mark on from there.
+constexpr unsigned kWide = win::kAnchorLeft | win::kAnchorTop | win::kAnchorRight;
+constexpr unsigned kTall = win::kAnchorLeft | win::kAnchorTop | win::kAnchorBottom;
+
+// The bars and the list reach the client area's right and bottom edges and
+// follow them; the limit mark is moved onto the processor bar by OnLayout.
 constexpr win::ControlSpec kControls[] = {
-    {WC_STATICW, 0, WS_VISIBLE | SS_NOPREFIX | SS_LEFT, 0, kTitleLabelId, At96(layout::design::kTitleLabel),
-     win::FontRole::Title},
-    {WC_STATICW, texts::kBusy, WS_VISIBLE | SS_NOPREFIX | SS_LEFT | SS_ENDELLIPSIS, 0, kStatusLabelId,
-     At96(layout::design::kStatusLabel)},
-    {PROGRESS_CLASSW, 0, WS_VISIBLE | PBS_SMOOTH | WS_CLIPSIBLINGS, 0, kProgressBarId,
-     At96(layout::design::kProgressBar)},
-    {PROGRESS_CLASSW, 0, WS_VISIBLE | PBS_VERTICAL | PBS_SMOOTH | WS_CLIPSIBLINGS, 0, kCpuBarId,
-     At96(layout::design::kCpuBar)},
+    {WC_STATICW, 0, WS_VISIBLE | SS_NOPREFIX | SS_LEFT, 0, IdOf(Control::TitleLabel), {8, 8, 148, 16},
+     win::kAnchorTopLeft, win::FontRole::Title},
+    // The busy text may run up to the icon, so that wider UI faces are not cut.
+    {WC_STATICW, texts::kBusy, WS_VISIBLE | SS_NOPREFIX | SS_LEFT | SS_ENDELLIPSIS, 0, IdOf(Control::StatusLabel),
+     {168, 48, 140, 15}},
+    {PROGRESS_CLASSW, 0, WS_VISIBLE | PBS_SMOOTH | WS_CLIPSIBLINGS, 0, IdOf(Control::ProgressBar), {32, 80, 350, 17},
+     kWide},
+    {PROGRESS_CLASSW, 0, WS_VISIBLE | PBS_VERTICAL | PBS_SMOOTH | WS_CLIPSIBLINGS, 0, IdOf(Control::CpuBar),
+     {8, 104, 17, 278}, kTall},
     {WC_LISTVIEWW, 0,
      WS_VISIBLE | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
          WS_CLIPSIBLINGS,
-     WS_EX_CLIENTEDGE, kItemListId, At96(layout::design::kItemList)},
-    {WC_STATICW, 0, WS_VISIBLE | SS_LEFT, 0, kLimitMarkId, At96(layout::design::kLimitMark)},
+     WS_EX_CLIENTEDGE, IdOf(Control::ItemList), {32, 104, 350, 278}, win::kAnchorAll},
+    {WC_STATICW, 0, WS_VISIBLE | SS_LEFT, 0, IdOf(Control::LimitMark), {0, 328, 32, 1}},
 };
 
 int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -59,10 +62,6 @@ bool FaceExists(const wchar_t* face) {
   win::WindowDc screen(nullptr);
   ::EnumFontFamiliesExW(screen.get(), &lf, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
   return found;
-}
-
-void Place(HWND control, const layout::Rect& r) {
-  ::SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -82,28 +81,17 @@ bool MainWindow::Create(int showCommand) {
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&icc);
-  WNDCLASSEXW wc{};
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                             ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
-  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
-                                               LR_SHARED));
-  if (!RegisterClassOnce(instance, wc)) return false;
-  const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  if (!CreateFrame(instance, 0, L"", style, 400, 400)) return false;
-  // The client area is 5730 × 5730 twips at the window's own DPI.
-  const int client = layout::Px(layout::kClientTwips, dpi_);
-  SIZE outer = win::OuterSize(style, 0, client, client, static_cast<UINT>(dpi_));
+  if (!RegisterClassOnce(instance)) return false;
+  if (!CreateFrame(instance, 0, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, kClientSize)) return false;
   // Bottom right of the work area, out of the way of the windows the started
   // programs open.
-  RECT work{};
+  RECT work{}, frame{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  ::GetWindowRect(hwnd_, &frame);
   const int margin = Scale(8);
-  const int x = std::max<int>(work.left, work.right - outer.cx - margin);
-  const int y = std::max<int>(work.top, work.bottom - outer.cy - margin);
-  ::SetWindowPos(hwnd_, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int x = std::max<int>(work.left, work.right - (frame.right - frame.left) - margin);
+  const int y = std::max<int>(work.top, work.bottom - (frame.bottom - frame.top) - margin);
+  ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   OnLoad();
   ::ShowWindow(hwnd_, showCommand);
   ::UpdateWindow(hwnd_);
@@ -115,9 +103,6 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
       OnCreate();
       return 0;
-    case WM_SIZE:
-      OnSize(wp, LOWORD(lp), HIWORD(lp));
-      return 0;
     case WM_TIMER:
       if (wp == kTimerId) OnTick();
       return 0;
@@ -128,9 +113,6 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lp));
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
-      return 0;
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -139,16 +121,16 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+win::Typeface MainWindow::TextFace() const { return {FaceExists(kDesignFace) ? kDesignFace : L"", true}; }
+
 void MainWindow::OnCreate() {
-  dpi_ = static_cast<int>(win::WindowDpi(hwnd_));
-  face_ = FaceExists(kDesignFace) ? kDesignFace : L"";
   controls_.Create(hwnd_, kControls);
-  titleLabel_ = controls_.Find(kTitleLabelId);
-  statusLabel_ = controls_.Find(kStatusLabelId);
-  progressBar_ = controls_.Find(kProgressBarId);
-  cpuBar_ = controls_.Find(kCpuBarId);
-  itemList_ = controls_.Find(kItemListId);
-  limitMark_ = controls_.Find(kLimitMarkId);
+  titleLabel_ = controls_.Find(IdOf(Control::TitleLabel));
+  statusLabel_ = controls_.Find(IdOf(Control::StatusLabel));
+  progressBar_ = controls_.Find(IdOf(Control::ProgressBar));
+  cpuBar_ = controls_.Find(IdOf(Control::CpuBar));
+  itemList_ = controls_.Find(IdOf(Control::ItemList));
+  limitMark_ = controls_.Find(IdOf(Control::LimitMark));
   // The program's name, the same in every language.
   ::SetWindowTextW(titleLabel_, kProgramTitle);
   // The mark lies across the processor bar: above it in the Z order.
@@ -162,44 +144,24 @@ void MainWindow::OnCreate() {
   column.mask = LVCF_WIDTH;
   column.cx = 100;
   ListView_InsertColumn(itemList_, 0, &column);
-
-  layout_ = layout::Design(dpi_, args_.settings.CPULimit);
-  MakeDpiResources();
-  ApplyLayout();
 }
 
 void MainWindow::MakeDpiResources() {
-  // The controls take the new fonts and images before the old ones are released.
-  const UINT dpi = static_cast<UINT>(dpi_);
-  win::Fonts fonts{win::GdiObject(win::MakeFont(face_, 9, false, dpi)),
-                   win::GdiObject(win::MakeFont(face_, 12, true, dpi))};
-  controls_.Layout(dpi, fonts);
-  fonts_ = std::move(fonts);
-
+  // The list takes the new images before the old ones are released.
   win::ImageList images = images::MakeTriangleImages(Scale(16));
   ListView_SetImageList(itemList_, images.get(), LVSIL_SMALL);
   ListView_SetImageList(itemList_, images.get(), LVSIL_NORMAL);
   images_ = std::move(images);
-
-  const int iconSize = Scale(32);
-  HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM),
-                                               IMAGE_ICON, iconSize, iconSize, 0));
-  // A program without the icon resource (the tests) shows the system's application icon.
-  if (!icon) icon = ::CopyIcon(::LoadIconW(nullptr, IDI_APPLICATION));
-  icon_.reset(icon);
 }
 
-void MainWindow::ApplyLayout() {
-  Place(titleLabel_, layout_.titleLabel);
-  // The busy text may run up to the icon, so that wider UI faces are not cut.
-  layout::Rect status = layout_.statusLabel;
-  status.width = std::max(status.width, layout_.logo.left - status.left - Scale(4));
-  status.height = std::max(status.height, Scale(15));
-  Place(statusLabel_, status);
-  Place(progressBar_, layout_.progressBar);
-  Place(cpuBar_, layout_.cpuBar);
-  Place(itemList_, layout_.itemList);
-  Place(limitMark_, layout_.limitMark);
+void MainWindow::OnLayout(int, int) {
+  // The mark across the processor bar at the CPULimit level.
+  RECT bar{};
+  ::GetWindowRect(cpuBar_, &bar);
+  ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&bar), 2);
+  const int height = std::max(1, Scale(1));
+  if (std::optional<int> top = layout::MarkTop(bar.top, bar.bottom - bar.top, height, args_.settings.CPULimit))
+    ::SetWindowPos(limitMark_, nullptr, 0, *top, Scale(32), height, SWP_NOZORDER | SWP_NOACTIVATE);
   RECT inner{};
   ::GetClientRect(itemList_, &inner);
   ListView_SetColumnWidth(itemList_, 0, std::max<LONG>(inner.right - inner.left, 0));
@@ -237,12 +199,6 @@ void MainWindow::OnLoad() {
   if (args_.report) args_.report->TimerStarted();
 }
 
-void MainWindow::OnSize(WPARAM kind, int width, int height) {
-  if (kind == SIZE_MINIMIZED || !itemList_) return;
-  layout::Resize(layout_, width, height, dpi_, args_.settings.CPULimit);
-  ApplyLayout();
-}
-
 void MainWindow::OnDestroy() {
   StopTimer();
   engine_.Closed();
@@ -254,27 +210,18 @@ void MainWindow::OnDestroy() {
 void MainWindow::OnPaint() {
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(hwnd_, &ps);
-  RECT band{0, 0, layout_.band.width, layout_.band.height};
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  RECT band{0, 0, std::max<LONG>(Scale(kBand.width), client.right), Scale(kBand.height)};
   ::FillRect(dc, &band, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
   // A sunken edge closes the band off from the controls below.
   RECT edge{0, band.bottom - 1, band.right, band.bottom};
   ::FillRect(dc, &edge, ::GetSysColorBrush(COLOR_BTNSHADOW));
-  if (icon_) {
-    const int size = Scale(32);
-    ::DrawIconEx(dc, layout_.logo.left, layout_.logo.top, icon_.get(), size, size, 0, nullptr, DI_NORMAL);
+  if (logo_) {
+    const int size = Scale(kLogoSide);
+    ::DrawIconEx(dc, Scale(kLogoX), Scale(kLogoY), logo_.get(), size, size, 0, nullptr, DI_NORMAL);
   }
   ::EndPaint(hwnd_, &ps);
-}
-
-void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
-  dpi_ = static_cast<int>(dpi);
-  layout_ = layout::Design(dpi_, args_.settings.CPULimit);
-  MakeDpiResources();
-  ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT client{};
-  ::GetClientRect(hwnd_, &client);
-  OnSize(SIZE_RESTORED, client.right, client.bottom);
 }
 
 LRESULT MainWindow::OnCtlColorStatic(HDC dc, HWND control) {

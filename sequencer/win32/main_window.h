@@ -37,6 +37,8 @@ struct MainWindowArgs {
   report::StartReport* report = nullptr;
 };
 
+enum class Control { TitleLabel, StatusLabel, ProgressBar, CpuBar, ItemList, LimitMark };
+
 class MainWindow final : public win::Window<MainWindow>, private LaunchView {
  public:
   explicit MainWindow(MainWindowArgs args);
@@ -65,16 +67,16 @@ class MainWindow final : public win::Window<MainWindow>, private LaunchView {
 
   void OnCreate();
   void OnLoad();
-  void OnSize(WPARAM kind, int width, int height);
   void OnDestroy();
   void OnPaint();
-  void OnDpiChanged(UINT dpi, const RECT* suggested);
   LRESULT OnCtlColorStatic(HDC dc, HWND control);
   LRESULT OnNotify(NMHDR* header);
 
+  // The frame's: the face, the logo's side, the images per DPI, the mark and the column after a layout.
+  win::Typeface TextFace() const;
+  static constexpr int kLogoSide = 32;
   void MakeDpiResources();
-  void ApplyLayout();
-  int Scale(int px96) const { return win::Scale(px96, static_cast<UINT>(dpi_)); }
+  void OnLayout(int width, int height);
 
   // LaunchView.
   void ShowCpuLoad(double percent) override;
@@ -88,23 +90,17 @@ class MainWindow final : public win::Window<MainWindow>, private LaunchView {
   void EndProgram() override;
 
   MainWindowArgs args_;
-  win::ControlSet controls_;
   HWND titleLabel_ = nullptr, statusLabel_ = nullptr, progressBar_ = nullptr, cpuBar_ = nullptr,
        limitMark_ = nullptr, itemList_ = nullptr;
-  int dpi_ = 96;
   int timerMs_ = static_cast<int>(sequence::kDefaultTimerInterval);
   bool timerOn_ = false;
   bool inTick_ = false;
   bool ownCheckChange_ = false;
-  layout::MainLayout layout_;
-  std::wstring face_;
-  win::Fonts fonts_;
   win::GdiObject markBrush_;
   win::ImageList images_;
   // The check boxes' state images: the list makes them, but with shared
   // image lists it leaves their release to the owner.
   win::ImageList stateImages_;
-  win::Icon icon_;
   std::unique_ptr<CpuMeter> meter_;
   LaunchEngine engine_;
 };

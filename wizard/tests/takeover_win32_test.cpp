@@ -23,6 +23,7 @@
 #include "autostart/startup_approval.h"
 #include "autostart/switched_off_record.h"
 #include "common/text.h"
+#include "common/win32/controls.h"
 #include "common/win32/special_folders.h"
 #include "common/win32/raii.h"
 #include "common/tests/support/make_shortcut_win32.h"
@@ -33,7 +34,6 @@
 
 namespace {
 
-namespace ids = wizard::ids;
 constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // A Run value to seed; an empty value deletes it again.
@@ -167,23 +167,23 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
     if (!wizard.Start(exe)) return std::wstring(L"(not started)");
     HWND window = tvltest::WaitForWindow(wizard.pi.dwThreadId, L"TVLpreparerMain");
     if (!window) return std::wstring(L"(no window)");
-    HWND host = GetDlgItem(window, ids::kPageHost);
+    HWND host = GetDlgItem(window, win::IdOf(wizard::Control::PageHost));
     auto next = [&] {
-      PostMessageW(window, WM_COMMAND, MAKEWPARAM(ids::kNext, BN_CLICKED), (LPARAM)GetDlgItem(window, ids::kNext));
+      PostMessageW(window, WM_COMMAND, MAKEWPARAM(win::IdOf(wizard::Control::Next), BN_CLICKED), (LPARAM)GetDlgItem(window, win::IdOf(wizard::Control::Next)));
     };
     auto shows = [&](int page) {
-      for (int i = 0; i < 200 && !IsWindowVisible(GetDlgItem(host, ids::PageId(page))); ++i) Sleep(50);
-      return IsWindowVisible(GetDlgItem(host, ids::PageId(page))) != FALSE;
+      for (int i = 0; i < 200 && !IsWindowVisible(GetDlgItem(host, win::IdOf(wizard::PageOf(page)))); ++i) Sleep(50);
+      return IsWindowVisible(GetDlgItem(host, win::IdOf(wizard::PageOf(page)))) != FALSE;
     };
     auto press = [&](int page) { return next(), page >= 5 || shows(page); };  // Next (Finish) until the page shows
     EXPECT_TRUE(press(1));
-    HWND machine = GetDlgItem(GetDlgItem(host, ids::PageId(1)), ids::kOptTakeMachine);
+    HWND machine = GetDlgItem(GetDlgItem(host, win::IdOf(wizard::PageOf(1))), win::IdOf(wizard::Control::OptTakeMachine));
     EXPECT_TRUE(machine) << "the wizard may write the machine's approval data here";
     SendMessageW(machine, BM_CLICK, 0, 0);
     EXPECT_TRUE(press(2));
     // The caption from the version resource; the default file beside the program.
     EXPECT_EQ(tvltest::TextOf(window), L"TVLpreparer Ver.1.1.0");
-    HWND file = GetDlgItem(GetDlgItem(host, ids::PageId(2)), ids::kSequenceFile);
+    HWND file = GetDlgItem(GetDlgItem(host, win::IdOf(wizard::PageOf(2))), win::IdOf(wizard::Control::SequenceFile));
     EXPECT_TRUE(text::EqualsNoCase(tvltest::TextOf(file), own + L"\\StartUp.pmw")) << text::ToUtf8(tvltest::TextOf(file));
     SetWindowTextW(file, sequenceFile.c_str());
     next();  // generation names what it left out

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <vector>
+
 #include "autostart/startup_approval.h"
 #include "common/text.h"
 #include "common/win32/dpi.h"
@@ -16,7 +19,7 @@
 
 namespace {
 
-namespace ids = wizard::ids;
+using wizard::Control;
 using ui::MessageIcon;
 
 struct Dialogs : wizard::PathDialogs {
@@ -55,47 +58,47 @@ class Wizard : public testing::Test {
     ASSERT_TRUE(form->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
   }
   virtual void Configure(wizard::WizardServices&) {}
-  HWND Control(int id) { return form->FindControl(id); }
-  std::wstring Text(int id) { return tvltest::TextOf(Control(id)); }
-  void SetText(int id, const std::wstring& t) { SetWindowTextW(Control(id), t.c_str()); }
-  void Click(int id) {  // as the user can: only an enabled button
-    ASSERT_TRUE(IsWindowEnabled(Control(id))) << id;
-    SendMessageW(Control(id), BM_CLICK, 0, 0);
+  HWND Find(Control c) { return form->FindControl(c); }
+  std::wstring Text(Control c) { return tvltest::TextOf(Find(c)); }
+  void SetText(Control c, const std::wstring& t) { SetWindowTextW(Find(c), t.c_str()); }
+  void Click(Control c) {  // as the user can: only an enabled button
+    ASSERT_TRUE(IsWindowEnabled(Find(c))) << static_cast<int>(c);
+    SendMessageW(Find(c), BM_CLICK, 0, 0);
   }
-  bool Checked(int id) { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  bool Checked(Control c) { return SendMessageW(Find(c), BM_GETCHECK, 0, 0) == BST_CHECKED; }
   void ExpectPage(int page, bool back, const wchar_t* next) {
     for (int i = 0; i < wizard::PageFlow::kPageCount; ++i)
-      EXPECT_EQ(IsWindowVisible(Control(ids::PageId(i))) != FALSE, i == page) << i;
-    EXPECT_EQ(IsWindowEnabled(Control(ids::kBack)) != FALSE, back);
-    EXPECT_EQ(Text(ids::kNext), next);
+      EXPECT_EQ(IsWindowVisible(Find(wizard::PageOf(i))) != FALSE, i == page) << i;
+    EXPECT_EQ(IsWindowEnabled(Find(Control::Back)) != FALSE, back);
+    EXPECT_EQ(Text(Control::Next), next);
   }
 };
 
 TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
-  EXPECT_EQ(Text(ids::kStartupFolder), links);
-  EXPECT_EQ(Text(ids::kSequenceFile), own + L"\\StartUp.pmw");
-  EXPECT_TRUE(Checked(ids::kOptShortcut) && !Checked(ids::kOptOpen) && !Checked(ids::kOptCheck));
-  EXPECT_EQ(Control(ids::kOptTakeRun), nullptr);  // no approval data: the folder alone, as before
+  EXPECT_EQ(Text(Control::StartupFolder), links);
+  EXPECT_EQ(Text(Control::SequenceFile), own + L"\\StartUp.pmw");
+  EXPECT_TRUE(Checked(Control::OptShortcut) && !Checked(Control::OptOpen) && !Checked(Control::OptCheck));
+  EXPECT_EQ(Find(Control::OptTakeRun), nullptr);  // no approval data: the folder alone, as before
 
   shortcuts.links[temp.Write(L"links\\a.lnk", "")] = {L"C:\\Tools\\a.exe", L"C:\\Work", 7};
   const std::wstring seq = temp / L"out.pmw";
   ExpectPage(0, false, L"次へ(&N)");
-  Click(ids::kNext), Click(ids::kNext), ExpectPage(2, true, L"次へ(&N)");
+  Click(Control::Next), Click(Control::Next), ExpectPage(2, true, L"次へ(&N)");
 
-  SetText(ids::kSequenceFile, links);  // not writable: stay, boxes as typed
-  Click(ids::kNext), ExpectPage(2, true, L"次へ(&N)");
+  SetText(Control::SequenceFile, links);  // not writable: stay, boxes as typed
+  Click(Control::Next), ExpectPage(2, true, L"次へ(&N)");
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].second, MessageIcon::Critical);
-  EXPECT_EQ(Text(ids::kSequenceFile), links);
+  EXPECT_EQ(Text(Control::SequenceFile), links);
 
-  SetText(ids::kSequenceFile, seq);
-  Click(ids::kNext), ExpectPage(3, false, L"次へ(&N)");
+  SetText(Control::SequenceFile, seq);
+  Click(Control::Next), ExpectPage(3, false, L"次へ(&N)");
   const std::string record = text::ToAnsi(
       L"2001/05/12：a\x01\x01" L"File=C:\\Tools\\a.exe\r\nCurrent=C:\\Work\r\nOption=\r\nSize = 6\r\nNoUse = 0\x01");
   EXPECT_EQ(TempFolder::Read(seq), record);
-  Click(ids::kNext), ExpectPage(4, false, L"完了(&F)");
+  Click(Control::Next), ExpectPage(4, false, L"完了(&F)");
 
-  for (int id : {ids::kOptShortcut, ids::kOptOpen, ids::kOptCheck, ids::kNext}) Click(id);
+  for (Control c : {Control::OptShortcut, Control::OptOpen, Control::OptCheck, Control::Next}) Click(c);
   EXPECT_EQ(shell.opened, (std::vector<std::wstring>{links + L"\\", seq}));
   EXPECT_EQ(processes.started, std::vector<std::wstring>{L"\"" + own + L"\\Tarvoline.exe\" /check \"" + seq + L"\""});
   ASSERT_EQ(messages.shown.size(), 2u);
@@ -119,29 +122,29 @@ class TakeOverWizard : public Wizard {
 };
 
 TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndTheMachinesAreLeftAlone) {
-  ASSERT_NE(Control(ids::kOptTakeRun), nullptr);
-  EXPECT_TRUE(Checked(ids::kOptTakeRun) && Checked(ids::kOptSwitchOff));
-  EXPECT_EQ(Control(ids::kOptTakeMachine), nullptr);  // no rights for the machine's approval data
-  Click(ids::kNext);
-  SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);  // off: the user's Startup folder still counts
-  EXPECT_TRUE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
-  SetText(ids::kStartupFolder, temp.path());
-  EXPECT_FALSE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
-  SetText(ids::kStartupFolder, links + L"\\");
-  EXPECT_TRUE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
-  SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);
+  ASSERT_NE(Find(Control::OptTakeRun), nullptr);
+  EXPECT_TRUE(Checked(Control::OptTakeRun) && Checked(Control::OptSwitchOff));
+  EXPECT_EQ(Find(Control::OptTakeMachine), nullptr);  // no rights for the machine's approval data
+  Click(Control::Next);
+  SendMessageW(Find(Control::OptTakeRun), BM_CLICK, 0, 0);  // off: the user's Startup folder still counts
+  EXPECT_TRUE(IsWindowEnabled(Find(Control::OptSwitchOff)));
+  SetText(Control::StartupFolder, temp.path());
+  EXPECT_FALSE(IsWindowEnabled(Find(Control::OptSwitchOff)));
+  SetText(Control::StartupFolder, links + L"\\");
+  EXPECT_TRUE(IsWindowEnabled(Find(Control::OptSwitchOff)));
+  SendMessageW(Find(Control::OptTakeRun), BM_CLICK, 0, 0);
 
   using autostart::Source;
   for (auto [source, name] : {std::pair{Source::UserRun, L"Chat"}, std::pair{Source::MachineRun64, L"Vendor"}})
     listed.push_back({source, name, L"C:\\Chat\\chat.exe", L"C:\\Chat\\chat.exe", L"--minimized", L"C:\\Chat", 1, true, true,
                       true, approval::AddressOf(source, name)});
-  Click(ids::kNext);
-  Click(ids::kNext), ExpectPage(3, false, L"次へ(&N)");
+  Click(Control::Next);
+  Click(Control::Next), ExpectPage(3, false, L"次へ(&N)");
   // The machine's Vendor is every user's: not taken. The fake store makes no
   // Tarvoline.lnk, so the originals stay on.
   const std::string written = TempFolder::Read(own + L"\\StartUp.pmw");
   EXPECT_TRUE(written.find("Chat\x01") != std::string::npos && written.find("Vendor") == std::string::npos) << written;
-  Click(ids::kNext), Click(ids::kNext);
+  Click(Control::Next), Click(Control::Next);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(registry.writes, 0);
 }
@@ -152,7 +155,7 @@ TEST_F(Wizard, EnterIsNextEscapeIsCancelAndCancelWritesNothing) {
     EXPECT_TRUE(IsDialogMessageW(form->hwnd(), &msg));
   };
   key(VK_RETURN);
-  SetFocus(Control(ids::kStartupFolder));
+  SetFocus(Find(Control::StartupFolder));
   key(VK_RETURN);
   ExpectPage(2, true, L"次へ(&N)");
   key(VK_ESCAPE);
@@ -164,57 +167,88 @@ TEST_F(Wizard, EnterIsNextEscapeIsCancelAndCancelWritesNothing) {
 }
 
 TEST_F(Wizard, FolderBoxLosesOneTrailingBackslashWhenTheFocusMovesOn) {
-  Click(ids::kNext);
+  Click(Control::Next);
   // (Leaving the wizard altogether, to no control, is no validation.)
   const std::tuple<const wchar_t*, HWND, const wchar_t*> cases[] = {
-      {L"C:\\Tools\\", Control(ids::kBrowseFolder), L"C:\\Tools"}, {L"C:\\", Control(ids::kBrowseFolder), L"C:"}, {L"C:\\Tools", Control(ids::kBrowseFolder), L"C:\\Tools"},
-      {L"C:\\T\\\\", Control(ids::kBrowseFolder), L"C:\\T\\"}, {L"C:\\Tools\\", nullptr, L"C:\\Tools\\"}};
+      {L"C:\\Tools\\", Find(Control::BrowseFolder), L"C:\\Tools"}, {L"C:\\", Find(Control::BrowseFolder), L"C:"}, {L"C:\\Tools", Find(Control::BrowseFolder), L"C:\\Tools"},
+      {L"C:\\T\\\\", Find(Control::BrowseFolder), L"C:\\T\\"}, {L"C:\\Tools\\", nullptr, L"C:\\Tools\\"}};
   for (auto [typed, next, validated] : cases) {
-    SetFocus(Control(ids::kStartupFolder));
-    SetText(ids::kStartupFolder, typed);
+    SetFocus(Find(Control::StartupFolder));
+    SetText(Control::StartupFolder, typed);
     SetFocus(next);
-    EXPECT_EQ(Text(ids::kStartupFolder), validated) << next;
+    EXPECT_EQ(Text(Control::StartupFolder), validated) << next;
   }
 }
 
 TEST_F(Wizard, BrowseButtonsFillTheBoxesOnlyWithAChoice) {
-  Click(ids::kNext);
-  SetText(ids::kStartupFolder, L"C:\\Before");
-  Click(ids::kBrowseFolder);  // cancelled
-  EXPECT_EQ(dialogs.asked + L"|" + Text(ids::kStartupFolder),
+  Click(Control::Next);
+  SetText(Control::StartupFolder, L"C:\\Before");
+  Click(Control::BrowseFolder);  // cancelled
+  EXPECT_EQ(dialogs.asked + L"|" + Text(Control::StartupFolder),
             L"C:\\Before|ショートカットの入ったフォルダを指定します。|C:\\Before");
   dialogs.folder = L"D:\\日本語" + std::wstring(3, L'\0');
-  Click(ids::kBrowseFolder);
-  EXPECT_EQ(Text(ids::kStartupFolder), L"D:\\日本語");
-  Click(ids::kNext);
-  SetText(ids::kSequenceFile, L"C:\\a.pmw");
-  Click(ids::kBrowseFile);  // cancelled
-  EXPECT_EQ(dialogs.asked + L"|" + Text(ids::kSequenceFile), L"C:\\a.pmw|C:\\a.pmw");
+  Click(Control::BrowseFolder);
+  EXPECT_EQ(Text(Control::StartupFolder), L"D:\\日本語");
+  Click(Control::Next);
+  SetText(Control::SequenceFile, L"C:\\a.pmw");
+  Click(Control::BrowseFile);  // cancelled
+  EXPECT_EQ(dialogs.asked + L"|" + Text(Control::SequenceFile), L"C:\\a.pmw|C:\\a.pmw");
   dialogs.file = L"E:\\新しい.pmw";
-  Click(ids::kBrowseFile);
-  EXPECT_EQ(Text(ids::kSequenceFile), L"E:\\新しい.pmw");
+  Click(Control::BrowseFile);
+  EXPECT_EQ(Text(Control::SequenceFile), L"E:\\新しい.pmw");
 }
 
 // Moved to a monitor of another DPI, the window keeps its client area in
-// design units, with the frame measured at that DPI, not at the system's.
+// design units, with the frame measured at that DPI, not at the system's;
+// its controls, those of the pages too, and their fonts scale alike.
 // (The emulator draws every window at the system DPI, so the frame is
 // compared with what the sizing call gives for the new DPI.)
-TEST_F(Wizard, SizesItsFrameForTheDpiItIsGiven) {
-  RECT r;
+TEST_F(Wizard, ScalesItsFrameControlsAndFontsToTheDpiItIsGiven) {
+  const int before = static_cast<int>(win::WindowDpi(form->hwnd()));
+  RECT client{}, r{};
+  GetClientRect(form->hwnd(), &client);
+  const auto placed = [&](Control c) {
+    RECT p{};
+    GetWindowRect(Find(c), &p);
+    MapWindowPoints(nullptr, GetParent(Find(c)), reinterpret_cast<POINT*>(&p), 2);
+    return p;
+  };
+  const auto fontHeight = [&](Control c) {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Find(c), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return std::abs(lf.lfHeight);
+  };
+  const Control shown[] = {Control::Title, Control::Next, Control::PageHost, Control::StartupFolder};
+  std::vector<RECT> was;
+  for (Control c : shown) was.push_back(placed(c));
+  const int bodyWas = fontHeight(Control::Next), titleWas = fontHeight(Control::Title);
+
   GetWindowRect(form->hwnd(), &r);
-  SendMessageW(form->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&r));
+  SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&r));
+  const auto scaled = [&](long v) { return MulDiv(static_cast<int>(v), 144, before); };
   GetWindowRect(form->hwnd(), &r);
   const SIZE outer = win::OuterSize(static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_STYLE)),
-                                    static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_EXSTYLE)), 768, 530, 144);
-  EXPECT_EQ(r.right - r.left, outer.cx);
-  EXPECT_EQ(r.bottom - r.top, outer.cy);
+                                    static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_EXSTYLE)),
+                                    scaled(client.right), scaled(client.bottom), 144);
+  EXPECT_NEAR(r.right - r.left, outer.cx, 1);
+  EXPECT_NEAR(r.bottom - r.top, outer.cy, 1);
+  for (std::size_t i = 0; i < std::size(shown); ++i) {
+    const RECT now = placed(shown[i]);
+    EXPECT_NEAR(now.left, scaled(was[i].left), 1) << i;
+    EXPECT_NEAR(now.top, scaled(was[i].top), 1) << i;
+    EXPECT_NEAR(now.right, scaled(was[i].right), 1) << i;
+    EXPECT_NEAR(now.bottom, scaled(was[i].bottom), 1) << i;
+  }
+  EXPECT_NEAR(fontHeight(Control::Next), scaled(bodyWas), 1);
+  EXPECT_NEAR(fontHeight(Control::Title), scaled(titleWas), 1);
+  EXPECT_GT(fontHeight(Control::Title), fontHeight(Control::Next));
 }
 
 // The wizard's words come from the string tables in the user's language
 // (the test runs in both).
 TEST_F(Wizard, SpeaksTheUserLanguage) {
   const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
-  EXPECT_EQ(Text(ids::kTitle), japanese ? L"Tarvoline 設定 ウィザードへようこそ" : L"Welcome to the Tarvoline Setup Wizard");
+  EXPECT_EQ(Text(Control::Title), japanese ? L"Tarvoline 設定 ウィザードへようこそ" : L"Welcome to the Tarvoline Setup Wizard");
 }
 
 }  // namespace

@@ -8,32 +8,26 @@
 #include "autostart/startup_approval.h"
 #include "common/text.h"
 #include "common/ui_text.h"
-#include "common/win32/dpi.h"
-#include "common/win32/resource_ids.h"
 #include "common/win32/draw.h"
 #include "wizard/win32/control_ids.h"
 #include "wizard/generation.h"
 #include "wizard/texts.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 namespace wizard {
 
 namespace {
+
+using win::IdOf;
 
 constexpr wchar_t kPageClass[] = L"TVLpreparerPage";
 constexpr UINT_PTR kFolderBoxSubclass = 1;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
-// Layout at 96 DPI, in pixels (the design's twips divided by 15).
-constexpr int kClientWidth = 512;   // 7680
-constexpr int kClientHeight = 353;  // 5295
+// Layout at 96 DPI.
+constexpr win::Size96 kClientSize{512, 353};
 constexpr RECT kTitleBand = {0, 0, 513, 73};
-constexpr int kLogoX = 432, kLogoY = 8, kLogoSize = 56;
-constexpr int kIconSize = 48;  // centred in the logo's square
+constexpr int kLogoX = 432, kLogoY = 8, kLogoSize = 56;  // the icon centred in this square
 constexpr int kBandLineY = 72;    // under the title band
 constexpr int kButtonLineY = 312; // above the buttons
 
@@ -45,55 +39,55 @@ constexpr DWORD kPanel = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
 // The window's own controls; the button strip, left to right: Cancel, Back, Next.
 constexpr win::ControlSpec kFrameControls[] = {
-    {L"STATIC", texts::kTitleBand, kLabel, 0, ids::kTitle, {8, 8, 340, 18}, win::FontRole::Title},
-    {kPageClass, 0, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, ids::kPageHost, {8, 80, 497, 217}},
-    {L"BUTTON", texts::kCancel, kButton, 0, ids::kCancel, {216, 320, 89, 25}},
-    {L"BUTTON", texts::kBack, kButton, 0, ids::kBack, {312, 320, 81, 25}},
-    {L"BUTTON", texts::kNext, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, ids::kNext, {400, 320, 81, 25}},
+    {L"STATIC", texts::kTitleBand, kLabel, 0, IdOf(Control::Title), {8, 8, 340, 18}, win::kAnchorTopLeft, win::FontRole::Title},
+    {kPageClass, 0, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, IdOf(Control::PageHost), {8, 80, 497, 217}},
+    {L"BUTTON", texts::kCancel, kButton, 0, IdOf(Control::Cancel), {216, 320, 89, 25}},
+    {L"BUTTON", texts::kBack, kButton, 0, IdOf(Control::Back), {312, 320, 81, 25}},
+    {L"BUTTON", texts::kNext, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IdOf(Control::Next), {400, 320, 81, 25}},
 };
 
 // Each page's controls, by page. The folder page's help text is shorter when
 // the two take-over choices stand below it.
 constexpr win::ControlSpec kWelcomePage[] = {
-    {L"STATIC", texts::kWelcome, kLabel, 0, ids::kWelcomeText, {8, 8, 473, 200}},
+    {L"STATIC", texts::kWelcome, kLabel, 0, IdOf(Control::WelcomeText), {8, 8, 473, 200}},
 };
 constexpr win::ControlSpec kFolderPage[] = {
-    {L"STATIC", texts::kFolderLabel, kLabel, 0, ids::kFolderLabel, {8, 8, 473, 16}},
-    {L"EDIT", 0, kBox, WS_EX_CLIENTEDGE, ids::kStartupFolder, {8, 28, 384, 22}},
-    {L"BUTTON", texts::kBrowse, kButton, 0, ids::kBrowseFolder, {400, 27, 81, 24}},
+    {L"STATIC", texts::kFolderLabel, kLabel, 0, IdOf(Control::FolderLabel), {8, 8, 473, 16}},
+    {L"EDIT", 0, kBox, WS_EX_CLIENTEDGE, IdOf(Control::StartupFolder), {8, 28, 384, 22}},
+    {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFolder), {400, 27, 81, 24}},
 };
-constexpr win::ControlSpec kFolderHelp = {L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp, {8, 64, 473, 145}};
-constexpr win::ControlSpec kFolderHelpAboveChoices = {L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp,
+constexpr win::ControlSpec kFolderHelp = {L"STATIC", texts::kFolderHelp, kLabel, 0, IdOf(Control::FolderHelp), {8, 64, 473, 145}};
+constexpr win::ControlSpec kFolderHelpAboveChoices = {L"STATIC", texts::kFolderHelp, kLabel, 0, IdOf(Control::FolderHelp),
                                                       {8, 64, 473, 92}};
 constexpr win::ControlSpec kTakeOverChoices[] = {
-    {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, ids::kOptTakeRun, {8, 160, 473, 22}},
-    {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, ids::kOptSwitchOff, {8, 186, 473, 22}},
+    {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, IdOf(Control::OptTakeRun), {8, 160, 473, 22}},
+    {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, IdOf(Control::OptSwitchOff), {8, 186, 473, 22}},
 };
 // Where the wizard may write the machine's approval data, a third choice,
 // unchecked, under the Run values' one: the machine's entries too.
-constexpr win::ControlSpec kFolderHelpAboveThreeChoices = {L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp,
+constexpr win::ControlSpec kFolderHelpAboveThreeChoices = {L"STATIC", texts::kFolderHelp, kLabel, 0, IdOf(Control::FolderHelp),
                                                            {8, 64, 473, 66}};
 constexpr win::ControlSpec kThreeTakeOverChoices[] = {
-    {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, ids::kOptTakeRun, {8, 132, 473, 22}},
-    {L"BUTTON", texts::kOptTakeMachine, kCheck | BS_MULTILINE, 0, ids::kOptTakeMachine, {24, 156, 457, 30}},
-    {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, ids::kOptSwitchOff, {8, 188, 473, 22}},
+    {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, IdOf(Control::OptTakeRun), {8, 132, 473, 22}},
+    {L"BUTTON", texts::kOptTakeMachine, kCheck | BS_MULTILINE, 0, IdOf(Control::OptTakeMachine), {24, 156, 457, 30}},
+    {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, IdOf(Control::OptSwitchOff), {8, 188, 473, 22}},
 };
 constexpr win::ControlSpec kFilePage[] = {
-    {L"STATIC", texts::kFileLabel, kLabel, 0, ids::kFileLabel, {8, 8, 473, 16}},
-    {L"EDIT", 0, kBox, WS_EX_CLIENTEDGE, ids::kSequenceFile, {8, 28, 384, 22}},
-    {L"BUTTON", texts::kBrowse, kButton, 0, ids::kBrowseFile, {400, 27, 81, 24}},
-    {L"STATIC", texts::kFileHelp, kLabel, 0, ids::kFileHelp, {8, 64, 473, 145}},
+    {L"STATIC", texts::kFileLabel, kLabel, 0, IdOf(Control::FileLabel), {8, 8, 473, 16}},
+    {L"EDIT", 0, kBox, WS_EX_CLIENTEDGE, IdOf(Control::SequenceFile), {8, 28, 384, 22}},
+    {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFile), {400, 27, 81, 24}},
+    {L"STATIC", texts::kFileHelp, kLabel, 0, IdOf(Control::FileHelp), {8, 64, 473, 145}},
 };
 // The browser control (or its plain-text stand-in) is made by the info page.
-constexpr win::ControlSpec kInfo = {L"", 0, 0, 0, ids::kInfo, {8, 8, 473, 169}};
+constexpr win::ControlSpec kInfo = {L"", 0, 0, 0, IdOf(Control::Info), {8, 8, 473, 169}};
 constexpr win::ControlSpec kInfoPage[] = {
-    {L"STATIC", texts::kInfoNote, kLabel, 0, ids::kInfoNote, {8, 185, 473, 30}},
+    {L"STATIC", texts::kInfoNote, kLabel, 0, IdOf(Control::InfoNote), {8, 185, 473, 30}},
 };
 constexpr win::ControlSpec kDonePage[] = {
-    {L"STATIC", texts::kDone, kLabel, 0, ids::kDoneText, {8, 8, 473, 16}},
-    {L"BUTTON", texts::kOptShortcut, kCheck, 0, ids::kOptShortcut, {24, 48, 449, 20}},
-    {L"BUTTON", texts::kOptOpen, kCheck, 0, ids::kOptOpen, {24, 76, 449, 20}},
-    {L"BUTTON", texts::kOptCheck, kCheck, 0, ids::kOptCheck, {24, 104, 449, 20}},
+    {L"STATIC", texts::kDone, kLabel, 0, IdOf(Control::DoneText), {8, 8, 473, 16}},
+    {L"BUTTON", texts::kOptShortcut, kCheck, 0, IdOf(Control::OptShortcut), {24, 48, 449, 20}},
+    {L"BUTTON", texts::kOptOpen, kCheck, 0, IdOf(Control::OptOpen), {24, 76, 449, 20}},
+    {L"BUTTON", texts::kOptCheck, kCheck, 0, IdOf(Control::OptCheck), {24, 104, 449, 20}},
 };
 
 void Check(HWND button) {
@@ -112,24 +106,21 @@ WizardWindow::~WizardWindow() {
 }
 
 bool WizardWindow::Create(HINSTANCE instance, int showCommand) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   // The page panels: plain windows that pass their controls' notifications on.
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (!GetClassInfoExW(instance, kPageClass, &existing)) {
-    WNDCLASSEXW page = wc;
+  WNDCLASSEXW page{};
+  page.cbSize = sizeof page;
+  if (!GetClassInfoExW(instance, kPageClass, &page)) {
+    page = WNDCLASSEXW{};
+    page.cbSize = sizeof page;
+    page.hInstance = instance;
+    page.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    page.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     page.lpfnWndProc = PageProc;
     page.lpszClassName = kPageClass;
     if (!RegisterClassExW(&page)) return false;
   }
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
-  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  if (!RegisterClassOnce(instance, wc)) return false;
-  HWND hwnd = CreateFrame(instance, kExStyle, s_.caption.c_str(), kStyle, kClientWidth, kClientHeight);
+  if (!RegisterClassOnce(instance)) return false;
+  HWND hwnd = CreateFrame(instance, kExStyle, s_.caption.c_str(), kStyle, kClientSize);
   if (!hwnd) return false;
   LoadDefaults();
   ShowWindow(hwnd, showCommand);
@@ -137,12 +128,13 @@ bool WizardWindow::Create(HINSTANCE instance, int showCommand) {
   return true;
 }
 
-HWND WizardWindow::FindControl(int id) const {
+HWND WizardWindow::FindControl(Control control) const {
   if (!hwnd_) return nullptr;
+  const int id = IdOf(control);
   if (HWND direct = GetDlgItem(hwnd_, id)) return direct;
   for (HWND page : pages_)
     if (HWND child = page ? GetDlgItem(page, id) : nullptr) return child;
-  HWND host = GetDlgItem(hwnd_, ids::kPageHost);
+  HWND host = GetDlgItem(hwnd_, IdOf(Control::PageHost));
   return host ? GetDlgItem(host, id) : nullptr;
 }
 
@@ -198,10 +190,7 @@ LRESULT WizardWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case DM_GETDEFID:
-      return MAKELRESULT(ids::kNext, DC_HASDEFID);
-    case WM_DPICHANGED:
-      OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
-      return 0;
+      return MAKELRESULT(IdOf(Control::Next), DC_HASDEFID);
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -210,41 +199,23 @@ LRESULT WizardWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-int WizardWindow::Scale(int v) const { return win::Scale(v, dpi_); }
-
-void WizardWindow::MakeFonts() {
+win::Typeface WizardWindow::TextFace() const {
   // The face of the user's language; where it is missing the font mapper
   // picks the closest one.
-  const std::wstring face = ui::Text(texts::kFontFace);
-  win::Fonts fonts{win::GdiObject(win::MakeFont(face, 9, false, dpi_)), win::GdiObject(win::MakeFont(face, 12, true, dpi_))};
-  // The controls keep the old fonts until Layout gives them the new ones.
-  oldFonts_ = std::move(fonts_);
-  fonts_ = std::move(fonts);
-}
-
-// The logo: the program's icon at the size the DPI asks for (none in a
-// program without one, such as the tests).
-void WizardWindow::LoadLogo() {
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  const int size = Scale(kIconSize);
-  logo_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, 0)));
+  return {ui::Text(texts::kFontFace), true};
 }
 
 void WizardWindow::OnCreate() {
-  dpi_ = win::WindowDpi(hwnd_);
   white_.reset(CreateSolidBrush(RGB(255, 255, 255)));
-  MakeFonts();
-  LoadLogo();
   CreateControls();
-  Layout();
 }
 
 void WizardWindow::CreateControls() {
   controls_.Clear();
   controls_.Create(hwnd_, std::span(kFrameControls).first(2));
-  HWND host = controls_.Find(ids::kPageHost);
+  HWND host = controls_.Find(IdOf(Control::PageHost));
   for (int i = 0; i < PageFlow::kPageCount; ++i)
-    pages_[i] = controls_.Create(host, win::ControlSpec{kPageClass, 0, kPanel, WS_EX_CONTROLPARENT, ids::PageId(i), {0, 0, 489, 217}});
+    pages_[i] = controls_.Create(host, win::ControlSpec{kPageClass, 0, kPanel, WS_EX_CONTROLPARENT, IdOf(PageOf(i)), {0, 0, 489, 217}});
 
   controls_.Create(pages_[0], kWelcomePage);
 
@@ -252,48 +223,36 @@ void WizardWindow::CreateControls() {
   if (TakeOverOffered() && MachineApprovalWritable()) {
     controls_.Create(pages_[1], kFolderHelpAboveThreeChoices);
     controls_.Create(pages_[1], kThreeTakeOverChoices);
-    Check(controls_.Find(ids::kOptTakeRun));
-    Check(controls_.Find(ids::kOptSwitchOff));
+    Check(controls_.Find(IdOf(Control::OptTakeRun)));
+    Check(controls_.Find(IdOf(Control::OptSwitchOff)));
   } else if (TakeOverOffered()) {
     controls_.Create(pages_[1], kFolderHelpAboveChoices);
     controls_.Create(pages_[1], kTakeOverChoices);
-    Check(controls_.Find(ids::kOptTakeRun));
-    Check(controls_.Find(ids::kOptSwitchOff));
+    Check(controls_.Find(IdOf(Control::OptTakeRun)));
+    Check(controls_.Find(IdOf(Control::OptSwitchOff)));
   } else {
     controls_.Create(pages_[1], kFolderHelp);
   }
-  if (HWND folderBox = controls_.Find(ids::kStartupFolder))
+  if (HWND folderBox = controls_.Find(IdOf(Control::StartupFolder)))
     SetWindowSubclass(folderBox, FolderBoxProc, kFolderBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
 
   controls_.Create(pages_[2], kFilePage);
 
-  controls_.Adopt(info_.Create(pages_[3], ids::kInfo, s_.infoBrowser), kInfo);
+  controls_.Adopt(info_.Create(pages_[3], IdOf(Control::Info), s_.infoBrowser), kInfo);
   controls_.Create(pages_[3], kInfoPage);
 
   controls_.Create(pages_[4], kDonePage);
-  Check(controls_.Find(ids::kOptShortcut));
+  Check(controls_.Find(IdOf(Control::OptShortcut)));
   // The suite's editor beside the wizard is the one that opens the file.
   if (!s_.ownFolder.empty() && s_.files.IsOrdinaryFile(paths::Join(s_.ownFolder, texts::kEditorName)))
-    SetWindowTextW(controls_.Find(ids::kOptOpen), ui::Text(texts::kOptOpenEditor).c_str());
+    SetWindowTextW(controls_.Find(IdOf(Control::OptOpen)), ui::Text(texts::kOptOpenEditor).c_str());
 
   controls_.Create(hwnd_, std::span(kFrameControls).subspan(2));
 }
 
-void WizardWindow::Layout() {
-  controls_.Layout(dpi_, fonts_);
+void WizardWindow::OnLayout(int, int) {
   info_.Resized();
-  const SIZE outer = win::OuterSize(kStyle, kExStyle, Scale(kClientWidth), Scale(kClientHeight), dpi_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void WizardWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
-  dpi_ = dpi ? dpi : 96;
-  MakeFonts();
-  LoadLogo();
-  if (suggested)
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Layout();
 }
 
 void WizardWindow::OnPaint() {
@@ -303,9 +262,9 @@ void WizardWindow::OnPaint() {
   GetClientRect(hwnd_, &client);
   RECT band = {Scale(kTitleBand.left), Scale(kTitleBand.top), Scale(kTitleBand.right), Scale(kTitleBand.bottom)};
   FillRect(dc, &band, static_cast<HBRUSH>(white_.get()));
-  const int inset = (kLogoSize - kIconSize) / 2;
+  const int inset = (kLogoSize - kLogoSide) / 2;
   if (logo_)
-    DrawIconEx(dc, Scale(kLogoX + inset), Scale(kLogoY + inset), logo_.get(), Scale(kIconSize), Scale(kIconSize), 0,
+    DrawIconEx(dc, Scale(kLogoX + inset), Scale(kLogoY + inset), logo_.get(), Scale(kLogoSide), Scale(kLogoSide), 0,
                nullptr, DI_NORMAL);
   win::DrawEtchedLine(dc, 0, Scale(kBandLineY), client.right, static_cast<int>(dpi_));
   win::DrawEtchedLine(dc, 0, Scale(kButtonLineY), client.right, static_cast<int>(dpi_));
@@ -313,7 +272,7 @@ void WizardWindow::OnPaint() {
 }
 
 LRESULT WizardWindow::OnCtlColorStatic(HDC dc, HWND control) {
-  if (GetDlgCtrlID(control) == ids::kTitle) {
+  if (GetDlgCtrlID(control) == IdOf(Control::Title)) {
     SetBkColor(dc, RGB(255, 255, 255));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     return reinterpret_cast<LRESULT>(white_.get());
@@ -323,28 +282,28 @@ LRESULT WizardWindow::OnCtlColorStatic(HDC dc, HWND control) {
 
 void WizardWindow::OnCommand(int id, int code) {
   switch (id) {
-    case ids::kBack:
+    case IdOf(Control::Back):
       if (code == BN_CLICKED) OnBack();
       break;
-    case ids::kNext:
+    case IdOf(Control::Next):
       if (code == BN_CLICKED) OnNext();
       break;
-    case ids::kCancel:
+    case IdOf(Control::Cancel):
       if (code == BN_CLICKED) OnCancel();
       break;
     case IDCANCEL:  // Escape
       OnCancel();
       break;
-    case ids::kBrowseFolder:
+    case IdOf(Control::BrowseFolder):
       if (code == BN_CLICKED) OnBrowseFolder();
       break;
-    case ids::kBrowseFile:
+    case IdOf(Control::BrowseFile):
       if (code == BN_CLICKED) OnBrowseFile();
       break;
-    case ids::kOptTakeRun:
+    case IdOf(Control::OptTakeRun):
       if (code == BN_CLICKED) UpdateSwitchOffChoice();
       break;
-    case ids::kStartupFolder:
+    case IdOf(Control::StartupFolder):
       if (code == EN_CHANGE) UpdateSwitchOffChoice();
       break;
     default:
@@ -357,20 +316,20 @@ void WizardWindow::OnDestroy() {
   controls_.Clear();
 }
 
-std::wstring WizardWindow::Text(int id) const {
-  return win::WindowText(FindControl(id));
+std::wstring WizardWindow::Text(Control control) const {
+  return win::WindowText(FindControl(control));
 }
 
-void WizardWindow::SetText(int id, const std::wstring& text) {
-  if (HWND h = FindControl(id)) SetWindowTextW(h, text.c_str());
+void WizardWindow::SetText(Control control, const std::wstring& text) {
+  if (HWND h = FindControl(control)) SetWindowTextW(h, text.c_str());
 }
 
 void WizardWindow::LoadDefaults() {
   Apply(Step{true, false, false});  // page 0, entered by the flow's constructor
-  SetText(ids::kStartupFolder, s_.userStartupFolder ? s_.userStartupFolder() : std::wstring());
+  SetText(Control::StartupFolder, s_.userStartupFolder ? s_.userStartupFolder() : std::wstring());
   std::wstring own = s_.ownFolder;
-  SetText(ids::kSequenceFile, paths::Join(own, texts::kDefaultSequenceName));
-  if (HWND next = FindControl(ids::kNext)) SetFocus(next);
+  SetText(Control::SequenceFile, paths::Join(own, texts::kDefaultSequenceName));
+  if (HWND next = FindControl(Control::Next)) SetFocus(next);
 }
 
 void WizardWindow::OnBack() {
@@ -393,8 +352,8 @@ void WizardWindow::Apply(const Step& step) {
     RunFinishingSteps();
     return;
   }
-  HWND back = FindControl(ids::kBack);
-  HWND next = FindControl(ids::kNext);
+  HWND back = FindControl(Control::Back);
+  HWND next = FindControl(Control::Next);
   if (back) {
     if (!flow_.backEnabled() && GetFocus() == back && next) SetFocus(next);
     EnableWindow(back, flow_.backEnabled());
@@ -417,7 +376,7 @@ void WizardWindow::ShowWizardPage(int page) {
     SetWindowPos(pages_[page], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   }
   if (focusLost)
-    if (HWND next = FindControl(ids::kNext)) SetFocus(next);
+    if (HWND next = FindControl(Control::Next)) SetFocus(next);
 }
 
 bool WizardWindow::TakeOverOffered() const {
@@ -437,40 +396,40 @@ bool WizardWindow::FolderIsUserStartup() const {
     return s;
   };
   std::wstring startup = s_.userStartupFolder ? trimmed(s_.userStartupFolder()) : std::wstring();
-  return !startup.empty() && text::EqualsNoCase(trimmed(Text(ids::kStartupFolder)), startup);
+  return !startup.empty() && text::EqualsNoCase(trimmed(Text(Control::StartupFolder)), startup);
 }
 
 // The switch-off choice means something only for entries that are taken
 // over: the Run values, or the shortcuts of the user's own Startup folder.
 void WizardWindow::UpdateSwitchOffChoice() {
-  const bool run = IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED;
-  if (HWND machine = FindControl(ids::kOptTakeMachine)) EnableWindow(machine, run);
-  HWND off = FindControl(ids::kOptSwitchOff);
+  const bool run = IsDlgButtonChecked(pages_[1], IdOf(Control::OptTakeRun)) == BST_CHECKED;
+  if (HWND machine = FindControl(Control::OptTakeMachine)) EnableWindow(machine, run);
+  HWND off = FindControl(Control::OptSwitchOff);
   if (!off) return;
   EnableWindow(off, run || FolderIsUserStartup());
 }
 
 bool WizardWindow::GenerateSequenceFile() {
-  const std::wstring folder = Text(ids::kStartupFolder);
+  const std::wstring folder = Text(Control::StartupFolder);
   const GenerationSeams seams{s_.files, s_.shortcuts, s_.clock, s_.messages};
   if (!TakeOverOffered()) {
-    GenerationResult r = wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams);
+    GenerationResult r = wizard::GenerateSequenceFile(folder, Text(Control::SequenceFile), seams);
     alreadyListed_ = r.alreadyListed;
     return r.ok;
   }
 
   TakeOverChoices choices;
-  choices.runEntries = IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED;
-  HWND off = FindControl(ids::kOptSwitchOff);
-  choices.switchOff = off && IsWindowEnabled(off) && IsDlgButtonChecked(pages_[1], ids::kOptSwitchOff) == BST_CHECKED;
+  choices.runEntries = IsDlgButtonChecked(pages_[1], IdOf(Control::OptTakeRun)) == BST_CHECKED;
+  HWND off = FindControl(Control::OptSwitchOff);
+  choices.switchOff = off && IsWindowEnabled(off) && IsDlgButtonChecked(pages_[1], IdOf(Control::OptSwitchOff)) == BST_CHECKED;
   choices.folderIsUserStartup = FolderIsUserStartup();
-  HWND machine = FindControl(ids::kOptTakeMachine);
+  HWND machine = FindControl(Control::OptTakeMachine);
   choices.machineEntries = machine && IsWindowEnabled(machine) &&
-                           IsDlgButtonChecked(pages_[1], ids::kOptTakeMachine) == BST_CHECKED;
+                           IsDlgButtonChecked(pages_[1], IdOf(Control::OptTakeMachine)) == BST_CHECKED;
   std::vector<autostart::Entry> listed;
   if (choices.runEntries || choices.folderIsUserStartup) listed = s_.listStartupEntries();
   const TakeOverPlan plan = PlanTakeOver(listed, choices, s_.registry, s_.files);
-  GenerationResult r = wizard::GenerateSequenceFile(folder, Text(ids::kSequenceFile), seams, &plan);
+  GenerationResult r = wizard::GenerateSequenceFile(folder, Text(Control::SequenceFile), seams, &plan);
   if (!r.ok) return false;
   alreadyListed_ = r.alreadyListed;
   switchOff_ = choices.switchOff;
@@ -488,17 +447,17 @@ bool WizardWindow::GenerateSequenceFile() {
 void WizardWindow::RunFinishingSteps() {
   FinishInputs in;
   in.owner = hwnd_;
-  in.scannedFolder = Text(ids::kStartupFolder);
-  in.sequenceFile = Text(ids::kSequenceFile);
-  in.createShortcut = IsDlgButtonChecked(pages_[4], ids::kOptShortcut) == BST_CHECKED;
-  in.openSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptOpen) == BST_CHECKED;
+  in.scannedFolder = Text(Control::StartupFolder);
+  in.sequenceFile = Text(Control::SequenceFile);
+  in.createShortcut = IsDlgButtonChecked(pages_[4], IdOf(Control::OptShortcut)) == BST_CHECKED;
+  in.openSequenceFile = IsDlgButtonChecked(pages_[4], IdOf(Control::OptOpen)) == BST_CHECKED;
   in.switchOff = switchOff_;
   in.taken = taken_;
   in.alreadyListed = alreadyListed_;
   in.recordFile = s_.recordFile;
   if ((in.createShortcut || in.switchOff) && s_.userStartupFolder) in.userStartupFolder = s_.userStartupFolder();
   in.ownFolder = s_.ownFolder;
-  in.checkSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptCheck) == BST_CHECKED;
+  in.checkSequenceFile = IsDlgButtonChecked(pages_[4], IdOf(Control::OptCheck)) == BST_CHECKED;
   if (in.switchOff && !in.taken.empty()) {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
@@ -517,22 +476,22 @@ void WizardWindow::End() {
 }
 
 void WizardWindow::OnBrowseFolder() {
-  std::optional<std::wstring> folder = s_.dialogs.ChooseFolder(hwnd_, Text(ids::kStartupFolder), ui::Text(texts::kBrowseTitle));
+  std::optional<std::wstring> folder = s_.dialogs.ChooseFolder(hwnd_, Text(Control::StartupFolder), ui::Text(texts::kBrowseTitle));
   if (!folder) return;
   std::wstring path = text::TrimAtNull(*folder);
-  if (!path.empty()) SetText(ids::kStartupFolder, path);
+  if (!path.empty()) SetText(Control::StartupFolder, path);
 }
 
 void WizardWindow::OnBrowseFile() {
-  std::optional<std::wstring> file = s_.dialogs.ChooseSequenceFile(hwnd_, Text(ids::kSequenceFile));
-  if (file) SetText(ids::kSequenceFile, *file);
+  std::optional<std::wstring> file = s_.dialogs.ChooseSequenceFile(hwnd_, Text(Control::SequenceFile));
+  if (file) SetText(Control::SequenceFile, *file);
 }
 
 void WizardWindow::TrimFolderBox() {
-  std::wstring folder = Text(ids::kStartupFolder);
+  std::wstring folder = Text(Control::StartupFolder);
   if (!folder.empty() && folder.back() == L'\\') {
     folder.pop_back();
-    SetText(ids::kStartupFolder, folder);
+    SetText(Control::StartupFolder, folder);
   }
 }
 

@@ -4,7 +4,7 @@
 //
 // Create() builds the window and enters page 0; the message loop is separate
 // (RunMessageLoop), so tests can create the window and drive it through its
-// controls (ids in control_ids.h). The program ends by destroying the window,
+// controls (control_ids.h). The program ends by destroying the window,
 // after which onEnded runs (the program posts its quit message there).
 #pragma once
 
@@ -24,6 +24,7 @@
 #include "common/win32/controls.h"
 #include "common/win32/raii.h"
 #include "common/win32/window.h"
+#include "wizard/win32/control_ids.h"
 #include "wizard/win32/dialogs.h"
 #include "wizard/win32/info_page.h"
 #include "wizard/page_flow.h"
@@ -65,7 +66,7 @@ class WizardWindow final : public win::Window<WizardWindow> {
   bool Create(HINSTANCE instance, int showCommand);
   const PageFlow& flow() const { return flow_; }
   // A control of the window or of any page, by its id; null when missing.
-  HWND FindControl(int id) const;
+  HWND FindControl(Control control) const;
 
   // Runs until the quit message; keyboard navigation (Tab, Enter = Next,
   // Escape = Cancel) through IsDialogMessage. Returns the quit code.
@@ -82,7 +83,6 @@ class WizardWindow final : public win::Window<WizardWindow> {
   void OnPaint();
   void OnCommand(int id, int code);
   LRESULT OnCtlColorStatic(HDC dc, HWND control);
-  void OnDpiChanged(UINT dpi, const RECT* suggested);
   void OnDestroy();
   void OnWindowGone();
 
@@ -105,23 +105,19 @@ class WizardWindow final : public win::Window<WizardWindow> {
   void End();
 
   void CreateControls();
-  void Layout();
-  void MakeFonts();
-  void LoadLogo();
-  int Scale(int pixelsAt96) const;  // scaled to the window's DPI
-  std::wstring Text(int id) const;
-  void SetText(int id, const std::wstring& text);
+  // The frame's: the face of the user's language, the logo's side, the info page after a layout.
+  win::Typeface TextFace() const;
+  static constexpr int kLogoSide = 48;
+  void OnLayout(int width, int height);
+  std::wstring Text(Control control) const;
+  void SetText(Control control, const std::wstring& text);
 
   WizardServices s_;
   PageFlow flow_;
   HWND pages_[PageFlow::kPageCount] = {};
-  UINT dpi_ = 96;
-  win::Fonts fonts_, oldFonts_;
   win::GdiObject white_;
-  win::Icon logo_;
   InfoPage info_;
   bool ended_ = false;
-  win::ControlSet controls_;
   // Decided at generation, carried out at Finish.
   bool switchOff_ = false;
   std::vector<reg::Address> taken_;
