@@ -146,7 +146,7 @@ std::shared_ptr<Item> SequenceDocument::FromRecords(std::string raw, Line title,
 void SequenceDocument::Refresh(Item& item) const {
   std::wstring text = Wide(item.title) + L'\x01' + text::FromAnsi(item.second) + L'\x01';
   for (std::size_t i = 0; i < item.body.size(); ++i) text += (i ? L"\r\n" : L"") + Wide(item.body[i]);
-  const std::vector<IniDocument> docs = records::FromText(text, fs_);
+  const std::vector<records::Item> docs = records::FromText(text, fs_);
   const sequence::SequenceItem read = sequence::ReadItem(docs.at(0), locale_);
   item.view = ItemView{read.Title, read.File, read.Current, read.Option, read.Size, !sequence::IsLeftOut(docs[0])};
 }

@@ -48,7 +48,8 @@ IniDocument DocumentOf(const std::vector<RawLine>& lines, FileSystem& fs) {
 
 // The key's value as LoadSettings reads it.
 double ReadValue(const IniDocument& doc, const SettingKey& key, const NumberSeparators& locale) {
-  const double n = sequence::SettingNumber(doc.Value(key.name, Variant()), locale).value_or(key.defaultValue);
+  const std::optional<std::wstring> text = doc.Value(key.name);
+  const double n = (text ? sequence::SettingNumber(*text, locale) : std::nullopt).value_or(key.defaultValue);
   if (!key.isSwitch) return n;
   return (key.onlyOne ? n == 1 : n != 0) ? 1 : 0;
 }
@@ -121,13 +122,10 @@ std::string SettingsDocument::Bytes() const {
     std::string value = key.isSwitch ? (value_[k] != 0 ? "1" : "0") : text::ToAnsi(Text(k));
     if (!key.isSwitch && sequence::ParseSettingNumber(text::FromAnsi(value), locale_) != value_[k])
       value = text::ToAnsi(FormatSettingNumber(value_[k], {L".", L""}));
-    std::ptrdiff_t found = -1;
-    for (std::ptrdiff_t i = 0; i <= doc.LastIndex() && found < 0; ++i)
-      if (text::EqualsNoCase(doc.ItemNameAt(i), key.name)) found = i;
-    if (found >= 0) {
+    if (const std::optional<std::size_t> found = doc.Find(key.name)) {
       // The first line naming the key is the one a start reads; its name,
       // "=" and the spaces after it stay as the user wrote them.
-      std::string& bytes = lines[static_cast<std::size_t>(found)].bytes;
+      std::string& bytes = lines[*found].bytes;
       const std::size_t valueAt = bytes.find_first_not_of(' ', bytes.find('=') + 1);
       bytes = bytes.substr(0, valueAt == std::string::npos ? bytes.size() : valueAt) + value;
       continue;

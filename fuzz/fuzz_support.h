@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "common/text.h"
-#include "common/variant.h"
 #include "common/tests/support/fakes.h"
 
 // A property that must hold for every input; a failure aborts, so the fuzzer
@@ -40,7 +39,7 @@ inline std::wstring Utf16Units(std::string_view bytes) {
 }
 
 // The number a text holds, worked out with the C library instead of the
-// Variant's own parser: blanks and tabs around a decimal number with an
+// files' own parser (sequence::ParseNumber): blanks and tabs around a decimal number with an
 // optional sign, no hexadecimal. Unsure where strtod reports a range error
 // (there the two may differ by design), or the spelling of inf or nan.
 struct Decimal { enum Kind { Number, NotNumber, Unsure } kind; double value = 0; };

@@ -17,7 +17,7 @@ namespace {
 struct Field { bool sure; std::optional<double> number; };
 
 Field NumberField(const IniDocument& doc, std::wstring_view name) {
-  const fuzz::Decimal d = fuzz::DecimalNumber(doc.Value(name, Variant()).ToString());
+  const fuzz::Decimal d = fuzz::DecimalNumber(doc.Value(name).value_or(L""));
   return {d.kind != fuzz::Decimal::Unsure, d.kind == fuzz::Decimal::Number ? std::optional(d.value) : std::nullopt};
 }
 
@@ -42,35 +42,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<std::wstring> records = SplitRecords(text);
 
-  // Three records an item, the last one cut short as it may be, each led by
-  // its two title records, which no body line replaces.
+  // Three records an item, the last one cut short as it may be, the first
+  // two kept whole.
   fake::FileSystem fs;
   fs.files[L"Startup.pmw"] = fuzz::Bytes(data, size);
-  const std::vector<IniDocument> docs = records::FromText(text, fs);
+  const std::vector<records::Item> docs = records::FromText(text, fs);
   FUZZ_CHECK(docs.size() == records::Load(L"Startup.pmw", fs).size());
   FUZZ_CHECK(docs.size() == (records.size() + 2) / 3);
   auto record = [&](std::size_t i) { return i < records.size() ? records[i] : std::wstring(); };
-  for (std::size_t k = 0; k < docs.size(); ++k) {
-    FUZZ_CHECK(docs[k].LastIndex() >= 1);
-    for (std::ptrdiff_t r = 0; r < 2; ++r) {
-      FUZZ_CHECK(docs[k].ItemNameAt(r) == (r ? records::kSecondKey : records::kTitleKey));
-      FUZZ_CHECK(docs[k].ItemValueAt(r) == Variant(record(3 * k + r)));
-    }
-  }
+  for (std::size_t k = 0; k < docs.size(); ++k)
+    FUZZ_CHECK(docs[k].title == record(3 * k) && docs[k].second == record(3 * k + 1));
 
   const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(L"Startup.pmw", fs, NumberSeparators{}).Items;
 
   std::size_t next = 0;
-  for (const IniDocument& doc : docs) {
+  for (const records::Item& records : docs) {
+    const IniDocument& doc = records.body;
     Field noUse = NumberField(doc, L"NoUse");
     if (!noUse.sure) return 0;  // which items follow is then not known here
     if (noUse.number && *noUse.number != 0) continue;
     FUZZ_CHECK(next < items.size());
     const sequence::SequenceItem& item = items[next++];
 
-    const std::wstring header = doc.Value(records::kTitleKey, Variant(L"")).ToString();
-    FUZZ_CHECK(header.ends_with(item.Title));
-    FUZZ_CHECK(item.File == doc.Value(L"File", Variant(L"")).ToString());
+    FUZZ_CHECK(records.title.ends_with(item.Title));
+    FUZZ_CHECK(item.File == doc.Value(L"File").value_or(L""));
 
     Field size = NumberField(doc, L"Size");
     const double r = size.number ? std::nearbyint(*size.number) : 0;  // the default rounding: half to even

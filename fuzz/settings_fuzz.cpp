@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr std::wstring_view kRemark = L"*REM*";
+using Kind = IniDocument::Kind;
 
-struct Entry { std::wstring name; Variant value; };
+struct Entry { Kind kind; std::wstring name; std::wstring value; };
 
 // Lines end at CR LF or a lone CR; a final line end opens no extra line.
 std::size_t LineCount(std::wstring_view text) {
@@ -26,20 +26,29 @@ std::size_t LineCount(std::wstring_view text) {
 
 std::vector<Entry> Entries(const IniDocument& doc) {
   std::vector<Entry> out;
-  for (std::ptrdiff_t i = 0; i <= doc.LastIndex(); ++i) out.push_back({doc.ItemNameAt(i), doc.ItemValueAt(i)});
+  for (std::size_t i = 0; i < doc.Size(); ++i) {
+    const IniDocument::EntryView e = doc.At(i);
+    out.push_back({e.kind, std::wstring(e.name), std::wstring(e.value)});
+  }
   return out;
 }
 
-bool IsDeleted(const Variant& v) { return v.IsString() && v.ToString() == L"*DEL*"; }
+bool IsDeleted(const Entry& e) { return e.kind == Kind::Deleted; }
+
+// Whether the first item named name is a deleted one.
+bool IsDeleted(const IniDocument& doc, std::wstring_view name) {
+  const std::optional<std::size_t> i = doc.Find(name);
+  return i && doc.At(*i).kind == Kind::Deleted;
+}
 
 // Whether the line the saver writes for e reads back as e itself. It does
 // not for an item whose name reads as a remark marker (";x" from "  ;x=1"):
 // the save comments it out, as its writer most likely meant.
 bool SavesStably(const Entry& e) {
-  if (e.name != kRemark) return e.name.empty() || std::wstring_view(L";#/[").find(e.name[0]) == std::wstring_view::npos;
+  if (e.kind != Kind::Remark) return e.name.empty() || std::wstring_view(L";#/[").find(e.name[0]) == std::wstring_view::npos;
   IniDocument line(RealFileSystem());
-  line.LoadText(e.value.ToString() + L"\r\n");
-  return line.LastIndex() == 0 && line.ItemNameAt(0) == kRemark;
+  line.LoadText(e.value + L"\r\n");
+  return line.Size() == 1 && line.At(0).kind == Kind::Remark;
 }
 
 void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_view text) {
@@ -50,7 +59,7 @@ void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_
 
   // A save writes one line per kept entry and reloads to the same entries;
   // then a second save writes the same text.
-  const auto kept = std::count_if(loaded.begin(), loaded.end(), [](const Entry& e) { return !IsDeleted(e.value); });
+  const auto kept = std::count_if(loaded.begin(), loaded.end(), [](const Entry& e) { return !IsDeleted(e); });
   const bool allStable = std::all_of(loaded.begin(), loaded.end(), SavesStably);
   FUZZ_CHECK(doc.Save());
   FUZZ_CHECK(fs.replacements == (loaded.empty() ? 0 : 1));
@@ -62,8 +71,8 @@ void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_
   FUZZ_CHECK(reloaded.size() == (loaded.empty() ? 0 : static_cast<std::size_t>(kept)));
   std::size_t r = 0;
   for (const Entry& e : loaded) {
-    if (IsDeleted(e.value)) continue;
-    FUZZ_CHECK(!SavesStably(e) || (reloaded[r].name == e.name && reloaded[r].value == e.value));
+    if (IsDeleted(e)) continue;
+    FUZZ_CHECK(!SavesStably(e) || (reloaded[r].kind == e.kind && reloaded[r].name == e.name && reloaded[r].value == e.value));
     ++r;
   }
   if (allStable) FUZZ_CHECK(again.SaveText() == saved);
@@ -94,13 +103,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       {L"TimerInterval", &s.TimerInterval, sequence::kDefaultTimerInterval}};
   for (const Key& k : keys) {
     FUZZ_CHECK(std::isfinite(*k.setting));
-    Variant mine = user.Value(k.name, Variant());
-    const fuzz::Decimal d = fuzz::DecimalNumber(mine.ToString());  // a missing or empty value is no number
+    std::optional<std::wstring> mine = user.Value(k.name);
+    const fuzz::Decimal d = fuzz::DecimalNumber(mine.value_or(L""));  // a missing or empty value is no number
     if (d.kind == fuzz::Decimal::Number) FUZZ_CHECK(*k.setting == d.value);
     if (d.kind == fuzz::Decimal::NotNumber) FUZZ_CHECK(*k.setting == k.fallback);
     // Written back: the user's text as it was, or the default filled in.
-    Variant saved = after.Value(k.name, Variant());
-    if (!IsDeleted(mine)) FUZZ_CHECK(mine.IsEmpty() ? saved.ToString() == Variant(k.fallback).ToString() : saved == mine);
+    std::optional<std::wstring> saved = after.Value(k.name);
+    if (!IsDeleted(user, k.name))
+      FUZZ_CHECK(!mine || mine->empty() ? saved == sequence::NumberText(k.fallback) : saved == mine);
   }
   return 0;
 }

@@ -72,14 +72,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring name = input.substr(0, q), file = input.substr(q, q), current = input.substr(2 * q, q),
                      option = input.substr(3 * q);
   fake::Clock clock;
-  const std::vector<IniDocument> items = records::FromText(itemtext::ItemRecords(
+  const std::vector<records::Item> items = records::FromText(itemtext::ItemRecords(
       itemtext::RecordTitle(name, file), itemtext::ItemBody(file, current, option, 1), clock), files);
   FUZZ_CHECK(items.size() == 1);
   std::wstring readTitle;
-  FUZZ_CHECK(sequence::ParseItemTitle(items[0].Value(records::kTitleKey, Variant()).ToString(), readTitle));
+  FUZZ_CHECK(sequence::ParseItemTitle(items[0].title, readTitle));
   const bool blank = Cleaned(name).find_first_not_of(L' ') == std::wstring::npos;
   FUZZ_CHECK(readTitle == Cleaned(blank ? paths::FileName(file) : name));
-  auto value = [&](const wchar_t* key) { return items[0].Value(key, Variant()).ToString(); };
+  auto value = [&](const wchar_t* key) { return items[0].body.Value(key).value_or(L""); };
   FUZZ_CHECK(value(L"File") == text::Trim(Cleaned(file)));  // the reader trims values
   FUZZ_CHECK(value(L"Current") == text::Trim(Cleaned(current)));
   FUZZ_CHECK(value(L"Option") == text::Trim(Cleaned(option)));

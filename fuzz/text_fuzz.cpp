@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "fuzz/fuzz_support.h"
+#include "sequence/sequence_file.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(text::EqualsNoCase(a, b) == (text::ToLower(a) == text::ToLower(b)));
 
   // The numbers users write (Size, NoUse, the four settings).
-  const std::optional<double> got = Variant(wide).ToNumber();
+  const std::optional<double> got = sequence::ParseNumber(wide);
   const fuzz::Decimal want = fuzz::DecimalNumber(wide);
   if (want.kind == fuzz::Decimal::NotNumber) FUZZ_CHECK(!got);
   if (want.kind == fuzz::Decimal::Number) FUZZ_CHECK(got && *got == want.value);
@@ -53,11 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     double d;
     std::memcpy(&d, data, sizeof d);
     if (std::isfinite(d)) {
-      std::optional<double> read = Variant(Variant(d).ToString()).ToNumber();
+      std::optional<double> read = sequence::ParseNumber(sequence::NumberText(d));
       FUZZ_CHECK(read && *read == d && std::signbit(*read) == std::signbit(d));
       char shortest[64];
       const auto written = std::to_chars(shortest, shortest + sizeof shortest, d);
-      FUZZ_CHECK(Variant(d).ToString() == std::wstring(shortest, written.ptr));
+      FUZZ_CHECK(sequence::NumberText(d) == std::wstring(shortest, written.ptr));
     }
   }
   return 0;

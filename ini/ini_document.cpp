@@ -1,16 +1,15 @@
 #include "ini/ini_document.h"
 
-#include <optional>
 #include <utility>
 
 #include "common/text.h"
 
 namespace {
 
+// The file's own spellings: a line naming kRemark is a remark, whatever
+// follows; an item whose value is kDeleted is left out of a save.
 constexpr std::wstring_view kRemark = L"*REM*";
 constexpr std::wstring_view kDeleted = L"*DEL*";
-
-bool IsDeleted(const Variant& v) { return v.IsString() && v.ToString() == kDeleted; }
 
 using text::EqualsNoCase;
 
@@ -24,10 +23,10 @@ void IniDocument::Append(Entry entry) {
   entries_.push_back(std::move(entry));
 }
 
-std::ptrdiff_t IniDocument::Find(std::wstring_view name) const {
+std::optional<std::size_t> IniDocument::Find(std::wstring_view name) const {
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (EqualsNoCase(entries_[i].name(), name)) return static_cast<std::ptrdiff_t>(i);
-  return -1;
+    if (entries_[i].kind != Kind::Remark && EqualsNoCase(entries_[i].name(), name)) return i;
+  return std::nullopt;
 }
 
 bool IniDocument::Load(const std::wstring& fileName) {
@@ -60,62 +59,56 @@ void IniDocument::LoadText(std::wstring_view text) {
 void IniDocument::ParseLine(std::wstring_view line) {
   // Tested on the line as read: leading spaces make ";x=1" an item.
   std::size_t eq = line.find(L'=');
-  // An item named like the remark marker would be saved as a bare remark
-  // ("*REM*=a=b" as the item "a"): such a line is kept as a remark itself.
   if (eq == std::wstring_view::npos || line[0] == L';' || line[0] == L'#' || line[0] == L'/' ||
       line[0] == L'[' || text::Trim(line.substr(0, eq)) == kRemark) {
-    // Every remark of every document shares the one name.
-    static const SharedName remark = std::make_shared<const std::wstring>(kRemark);
-    Append(Entry{remark, Variant(std::wstring(line))});
+    // Every remark of every document shares the one empty name.
+    static const SharedName none = std::make_shared<const std::wstring>();
+    Append(Entry{none, std::wstring(line), Kind::Remark});
     return;
   }
   // Only spaces are taken off the value's start; tabs and trailing spaces stay.
   std::wstring_view rest = line.substr(eq + 1);
   std::size_t b = rest.find_first_not_of(L' ');
-  Append(Entry{std::make_shared<const std::wstring>(text::Trim(line.substr(0, eq))),
-               b == std::wstring_view::npos ? Variant() : Variant(std::wstring(rest.substr(b)))});
+  std::wstring value(b == std::wstring_view::npos ? std::wstring_view() : rest.substr(b));
+  const Kind kind = value == kDeleted ? Kind::Deleted : Kind::Item;
+  Append(Entry{std::make_shared<const std::wstring>(text::Trim(line.substr(0, eq))), std::move(value), kind});
 }
 
-Variant IniDocument::Value(std::wstring_view name, const Variant& fallback) const {
-  std::ptrdiff_t i = Find(name);
-  return i < 0 ? fallback : entries_[static_cast<std::size_t>(i)].value;
+std::optional<std::wstring> IniDocument::Value(std::wstring_view name) const {
+  const std::optional<std::size_t> i = Find(name);
+  if (!i) return std::nullopt;
+  return entries_[*i].value;
 }
 
-template <class V>
-void IniDocument::Set(std::wstring_view name, V&& value, bool share, const IniDocument* like) {
-  if (name != kRemark) {
-    std::ptrdiff_t i = Find(name);
-    if (i >= 0) {
-      entries_[static_cast<std::size_t>(i)].value = std::forward<V>(value);
-      return;
-    }
+void IniDocument::SetSharingNames(std::wstring_view name, std::wstring value, const IniDocument* like) {
+  if (const std::optional<std::size_t> i = Find(name)) {
+    entries_[*i].value = std::move(value);
+    entries_[*i].kind = Kind::Item;
+    return;
   }
   const std::size_t at = entries_.size();
   const bool same = like && at < like->entries_.size() && *like->entries_[at].shared == name;
-  Append(Entry{same ? like->entries_[at].shared : std::make_shared<const std::wstring>(name), std::forward<V>(value)});
+  Append(Entry{same ? like->entries_[at].shared : std::make_shared<const std::wstring>(name), std::move(value)});
 }
 
-void IniDocument::SetSharingNames(std::wstring_view name, Variant&& value, const IniDocument* like) {
-  Set(name, std::move(value), true, like);
-}
+void IniDocument::Set(std::wstring_view name, std::wstring value) { SetSharingNames(name, std::move(value), nullptr); }
 
-void IniDocument::Set(std::wstring_view name, const Variant& value) { Set(name, value, false, nullptr); }
-
-void IniDocument::Set(std::wstring_view name, Variant&& value) { Set(name, std::move(value), false, nullptr); }
-
-void IniDocument::SetIfEmpty(std::wstring_view name, const Variant& value) {
-  if (Value(name, Variant()).IsEmpty()) Set(name, value);
+bool IniDocument::SetIfEmpty(std::wstring_view name, std::wstring value) {
+  const std::optional<std::size_t> i = Find(name);
+  if (i && !entries_[*i].value.empty()) return false;
+  Set(name, std::move(value));
+  return true;
 }
 
 std::wstring IniDocument::SaveText() const {
   std::wstring out;
   for (const Entry& e : entries_) {
-    if (IsDeleted(e.value)) continue;
-    if (e.name() != kRemark) {
+    if (e.kind == Kind::Deleted) continue;
+    if (e.kind == Kind::Item) {
       out += e.name();
       out += L" = ";
     }
-    out += e.value.ToString();
+    out += e.value;
     out += L"\r\n";
   }
   return out;

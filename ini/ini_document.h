@@ -1,12 +1,12 @@
 // IniDocument: the in-memory INI document.
 //
-// A flat, ordered list of (name, value) entries, one per line of the file it
-// came from. Lines that are not key-value lines (comments, blank lines,
-// section headers, lines without "=") are kept verbatim as remarks under the
-// name "*REM*", so that a save gives them back unchanged. Sections mean
-// nothing to lookups: all names share one namespace, compared without regard
-// to letter case (text::ToLower), and the first match wins. An entry whose
-// value is "*DEL*" is a deleted one: a save leaves it out. Entries are never
+// A flat, ordered list of entries, one per line of the file it came from.
+// Lines that are not key-value lines (comments, blank lines, section headers,
+// lines without "=") are kept verbatim as remarks, so that a save gives them
+// back unchanged. Sections mean nothing to lookups: all names share one
+// namespace, compared without regard to letter case (text::ToLower), and the
+// first match wins. An item whose value the file spells "*DEL*" is a deleted
+// one: lookups still find it, a save leaves it out. Entries are never
 // reordered and new ones are always appended.
 //
 // Files are read and written whole, in the system ANSI code page
@@ -18,12 +18,12 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/fileio.h"
-#include "common/variant.h"
 
 namespace records {
 class Loader;
@@ -31,6 +31,18 @@ class Loader;
 
 class IniDocument {
  public:
+  enum class Kind {
+    Item,     // name = value
+    Remark,   // any other line, kept as it stands
+    Deleted,  // an item whose value is "*DEL*"
+  };
+  // An entry as stored: a remark's whole line is its value, its name empty.
+  struct EntryView {
+    Kind kind;
+    std::wstring_view name;
+    std::wstring_view value;
+  };
+
   // fs must outlive the document.
   explicit IniDocument(FileSystem& fs);
 
@@ -45,21 +57,20 @@ class IniDocument {
   // LF stays in its line). A line without "=", or beginning with ";", "#",
   // "/" or "[", or naming "*REM*" before its "=", is a remark (a save gives it
   // back as it stands). Otherwise the first "=" splits it: the name loses
-  // spaces at both ends, the value only at its start; a value of nothing but
-  // spaces is the empty Variant.
+  // spaces at both ends, the value only at its start.
   void LoadText(std::wstring_view text);
 
-  // Value of the first entry named name (any letter case), else fallback.
-  // Remarks answer to "*REM*".
-  Variant Value(std::wstring_view name, const Variant& fallback) const;
+  // Value of the first item named name (any letter case, deleted ones
+  // included; remarks are no items); nullopt when none is.
+  std::optional<std::wstring> Value(std::wstring_view name) const;
 
-  // Replaces the value of the first entry named name (any letter case; the
-  // stored name keeps its spelling), or appends a new entry when there is
-  // none. The name "*REM*" always appends a remark.
-  void Set(std::wstring_view name, const Variant& value);
-  void Set(std::wstring_view name, Variant&& value);
-  // Sets name to value only when it is missing or its value is empty.
-  void SetIfEmpty(std::wstring_view name, const Variant& value);
+  // Replaces the value of the first item named name (any letter case; the
+  // stored name keeps its spelling; a deleted one is an item again), or
+  // appends a new item when there is none.
+  void Set(std::wstring_view name, std::wstring value);
+  // Sets name to value only when it is missing or its value is empty; true
+  // when it did.
+  bool SetIfEmpty(std::wstring_view name, std::wstring value);
 
   // Writes the save text to the file last named to Load. An empty document
   // writes nothing and gives true. False when the file cannot be written; the
@@ -69,11 +80,14 @@ class IniDocument {
   // line followed by CR LF, deleted items left out.
   std::wstring SaveText() const;
 
-  // Index of the last entry, -1 when the document is empty.
-  std::ptrdiff_t LastIndex() const { return static_cast<std::ptrdiff_t>(entries_.size()) - 1; }
-  // The entry at index, 0 <= index <= LastIndex().
-  const std::wstring& ItemNameAt(std::ptrdiff_t index) const { return entries_[static_cast<std::size_t>(index)].name(); }
-  const Variant& ItemValueAt(std::ptrdiff_t index) const { return entries_[static_cast<std::size_t>(index)].value; }
+  // The entries in file order (after LoadText, entry i is line i).
+  std::size_t Size() const { return entries_.size(); }
+  EntryView At(std::size_t index) const {
+    const Entry& e = entries_[index];
+    return {e.kind, e.name(), e.value};
+  }
+  // Index of the item Value reads.
+  std::optional<std::size_t> Find(std::wstring_view name) const;
 
  private:
   // The record loader fills its documents through SetSharingNames.
@@ -86,18 +100,14 @@ class IniDocument {
   // each between them. Never null.
   struct Entry {
     SharedName shared;
-    Variant value;
+    std::wstring value;
+    Kind kind = Kind::Item;
     const std::wstring& name() const { return *shared; }
   };
 
-  // Index of the first entry named name (any letter case), or -1.
-  std::ptrdiff_t Find(std::wstring_view name) const;
-  // Set. With share, a new entry's name is shared: taken from like's
-  // entry at the same index when that is spelled exactly alike (like may be
-  // null), else a new shared copy.
-  template <class V>
-  void Set(std::wstring_view name, V&& value, bool share, const IniDocument* like);
-  void SetSharingNames(std::wstring_view name, Variant&& value, const IniDocument* like);
+  // Set, a new item's name taken from like's entry at the same index when
+  // that is spelled exactly alike (like may be null), else a new shared copy.
+  void SetSharingNames(std::wstring_view name, std::wstring value, const IniDocument* like);
   void Append(Entry entry);
   void ParseLine(std::wstring_view line);
 

@@ -23,8 +23,8 @@ constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
 
 }  // namespace
 
-// Turns records, handed over in file order, into documents, three records an
-// item. The documents share their names through IniDocument: every item of a
+// Turns records, handed over in file order, into items, three records an
+// item. The bodies share their names through IniDocument: every item of a
 // sequence file has the same keys, and sharing them saves most of the load's
 // allocations.
 class Loader {
@@ -33,13 +33,11 @@ class Loader {
 
   void Record(std::wstring_view record) {
     switch (field_) {
-      case 0: {
-        IniDocument& doc = items_.emplace_back(fs_);
-        doc.SetSharingNames(kTitleKey, Variant(std::wstring(record)), Previous());
+      case 0:
+        items_.emplace_back(fs_).title = record;
         break;
-      }
       case 1:
-        items_.back().SetSharingNames(kSecondKey, Variant(std::wstring(record)), Previous());
+        items_.back().second = record;
         break;
       default:
         for (;;) {
@@ -64,29 +62,29 @@ class Loader {
 
   // An item cut short by the end of the file gets "" for its second record
   // (a missing body adds nothing).
-  std::vector<IniDocument> Finish() {
+  std::vector<Item> Finish() {
     if (field_ == 1) Record({});
     return std::move(items_);
   }
 
  private:
-  const IniDocument* Previous() const { return items_.size() > 1 ? &items_[items_.size() - 2] : nullptr; }
+  const IniDocument* Previous() const { return items_.size() > 1 ? &items_[items_.size() - 2].body : nullptr; }
 
   void StoreBodyLine(std::wstring_view line) {
     if (line.empty() || line[0] == L'#' || line[0] == L';') return;
     std::size_t eq = line.find(L'=');
     if (eq == std::wstring_view::npos) return;
-    items_.back().SetSharingNames(text::Trim(line.substr(0, eq)),
-                                  Variant(std::wstring(text::Trim(line.substr(eq + 1)))), Previous());
+    items_.back().body.SetSharingNames(text::Trim(line.substr(0, eq)), std::wstring(text::Trim(line.substr(eq + 1))),
+                                       Previous());
   }
 
   FileSystem& fs_;
-  std::vector<IniDocument> items_;
+  std::vector<Item> items_;
   // Which record of its item comes next: the title, the second, the body.
   int field_ = 0;
 };
 
-std::vector<IniDocument> Load(const std::wstring& path, FileSystem& fs) {
+std::vector<Item> Load(const std::wstring& path, FileSystem& fs) {
   if (!fs.CanRead(path)) return {};
   std::optional<std::string> read = fs.ReadAll(path);
   if (!read || read->empty()) return {};
@@ -110,7 +108,7 @@ std::vector<IniDocument> Load(const std::wstring& path, FileSystem& fs) {
   return loader.Finish();
 }
 
-std::vector<IniDocument> FromText(std::wstring_view text, FileSystem& fs) {
+std::vector<Item> FromText(std::wstring_view text, FileSystem& fs) {
   if (text.empty()) return {};
   if (text.back() == kSeparator) text.remove_suffix(1);
   Loader loader(fs, static_cast<std::size_t>(std::count(text.begin(), text.end(), kSeparator)) + 1);

@@ -8,7 +8,6 @@
 #include "common/fileio.h"
 #include "common/shell_open.h"
 #include "common/ui_text.h"
-#include "common/variant.h"
 #include "ini/ini_document.h"
 #include "sequence/launch_system.h"
 #include "sequence/report_lines.h"
@@ -101,8 +100,6 @@ std::wstring FormatTime(const LocalTime& t) {
          L":" + TwoDigits(t.minute) + L":" + TwoDigits(t.second);
 }
 
-std::wstring FormatNumber(double d) { return Variant(d).ToString(); }
-
 class Report {
  public:
   void Line(std::wstring s) { lines_.push_back(std::move(s)); }
@@ -187,31 +184,30 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSepa
       {L"IntervalTime", kDefaultIntervalTime, &Settings::IntervalTime},
       {L"TimerInterval", kDefaultTimerInterval, &Settings::TimerInterval},
   };
-  const Variant absent(L"\u0001");
   for (const SettingKey& k : keys) {
-    const Variant v = raw.Value(k.name, absent);
+    const std::optional<std::wstring> v = raw.Value(k.name);
     const std::wstring head = std::wstring(L"    ") + k.name + L" = ";
     if (!read.loaded) {
-      report.Line(head + FormatNumber(read.settings.*k.value));
+      report.Line(head + NumberText(read.settings.*k.value));
       continue;
     }
-    if (v == absent) {
-      report.Line(head + T(texts::kCheckKeyMissing, FormatNumber(read.settings.*k.value)));
+    if (!v) {
+      report.Line(head + T(texts::kCheckKeyMissing, NumberText(read.settings.*k.value)));
       continue;
     }
-    report.Line(head + v.ToString());
+    report.Line(head + *v);
     bool notNumber = false;
     for (const std::wstring& n : read.notNumbers) notNumber = notNumber || n == k.name;
-    if (v.IsEmpty()) report.Finding(T(texts::kCheckKeyEmpty, FormatNumber(k.defaultValue)));
-    else if (notNumber) report.Finding(T(texts::kCheckNotNumber, FormatNumber(k.defaultValue)));
-    else if (ThousandsMisplaced(v.ToString(), numbers))
+    if (v->empty()) report.Finding(T(texts::kCheckKeyEmpty, NumberText(k.defaultValue)));
+    else if (notNumber) report.Finding(T(texts::kCheckNotNumber, NumberText(k.defaultValue)));
+    else if (ThousandsMisplaced(*v, numbers))
       report.Finding(ui::Format(ui::Text(texts::kCheckThousandsMisplaced),
-                                {numbers.thousands, FormatNumber(read.settings.*k.value)}));
+                                {numbers.thousands, NumberText(read.settings.*k.value)}));
   }
   // The timer takes whole milliseconds from 1 to 65535; anything else runs at the default.
   const double t = read.settings.TimerInterval;
   if (TimerIntervalMs(t) == kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
-    report.Finding(T(texts::kCheckTimerRange, FormatNumber(kDefaultTimerInterval)));
+    report.Finding(T(texts::kCheckTimerRange, NumberText(kDefaultTimerInterval)));
 }
 
 }  // namespace

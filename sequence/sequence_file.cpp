@@ -1,12 +1,15 @@
 #include "sequence/sequence_file.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
-#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
+#include <string>
 
 #include "common/text.h"
-#include "common/variant.h"
 #include "ini/ini_document.h"
 #include "ini/sequence_records.h"
 
@@ -18,10 +21,12 @@ constexpr wchar_t kDateSlash = L'/';
 constexpr wchar_t kFullWidthColon = L'：';
 constexpr std::wstring_view kLongMarker = L"［題］：";
 
-// A finite number, or nothing: "nan" and "inf" would leave the engine
-// comparing against values that never allow a start.
-std::optional<double> FiniteNumber(const Variant& v) {
-  std::optional<double> d = v.ToNumber();
+// The key's finite number, or nothing (the key missing or no number): "nan"
+// and "inf" would leave the engine comparing against values that never allow
+// a start.
+std::optional<double> FiniteNumber(const IniDocument& doc, std::wstring_view name) {
+  const std::optional<std::wstring> text = doc.Value(name);
+  std::optional<double> d = text ? ParseNumber(*text) : std::nullopt;
   if (d && !std::isfinite(*d)) return std::nullopt;
   return d;
 }
@@ -37,17 +42,20 @@ double RoundHalfEven(double d) {
 
 // Size as a show state: a non-number is the default 0; a number outside the
 // 16-bit range is kept as -1, which no start accepts.
-int SizeValue(const Variant& v) {
-  std::optional<double> d = FiniteNumber(v);
+int SizeValue(const IniDocument& doc) {
+  std::optional<double> d = FiniteNumber(doc, L"Size");
   if (!d) return 0;
   double r = RoundHalfEven(*d);
   if (r < -32768 || r > 32767) return -1;
   return static_cast<int>(r);
 }
 
+// A missing key is its default; one that holds no finite number is noted.
 double SettingValue(const IniDocument& doc, std::wstring_view name, double fallback, const NumberSeparators& locale,
                     SettingsRead& read) {
-  if (std::optional<double> d = SettingNumber(doc.Value(name, Variant(fallback)), locale)) return *d;
+  const std::optional<std::wstring> text = doc.Value(name);
+  if (!text) return fallback;
+  if (std::optional<double> d = SettingNumber(*text, locale)) return *d;
   read.notNumbers.emplace_back(name);
   return fallback;
 }
@@ -55,11 +63,11 @@ double SettingValue(const IniDocument& doc, std::wstring_view name, double fallb
 // Delay or Network: ms from 0 to 24 hours; anything else is 0 and noted.
 double TimingValue(const IniDocument& doc, std::wstring_view name, const NumberSeparators& locale,
                    SequenceItem& item) {
-  const Variant v = doc.Value(name, Variant(L""));
-  if (v.IsEmpty() || (v.IsString() && text::Trim(v.ToString(), L" \t").empty())) return 0;
-  std::optional<double> d = SettingNumber(v, locale);
+  const std::optional<std::wstring> v = doc.Value(name);
+  if (!v || text::Trim(*v, L" \t").empty()) return 0;
+  std::optional<double> d = SettingNumber(*v, locale);
   if (d && *d >= 0 && *d <= kMaxItemTimingMs) return *d;
-  item.BadTiming.push_back(std::wstring(name) + L" = " + v.ToString());
+  item.BadTiming.push_back(std::wstring(name) + L" = " + *v);
   return 0;
 }
 
@@ -82,19 +90,20 @@ bool ParseItemTitle(const std::wstring& header, std::wstring& title) {
   return false;
 }
 
-bool IsLeftOut(const IniDocument& doc) {
+bool IsLeftOut(const records::Item& records) {
   // A NoUse that is not a number keeps the item, as a missing one does.
-  std::optional<double> noUse = FiniteNumber(doc.Value(L"NoUse", Variant(std::int16_t{0})));
+  std::optional<double> noUse = FiniteNumber(records.body, L"NoUse");
   return noUse && *noUse != 0;
 }
 
-SequenceItem ReadItem(const IniDocument& doc, const NumberSeparators& locale) {
+SequenceItem ReadItem(const records::Item& records, const NumberSeparators& locale) {
+  const IniDocument& doc = records.body;
   SequenceItem item;
-  item.File = doc.Value(L"File", Variant(L"")).ToString();
-  ParseItemTitle(doc.Value(records::kTitleKey, Variant(L"")).ToString(), item.Title);
-  item.Current = doc.Value(L"Current", Variant(L"")).ToString();
-  item.Option = doc.Value(L"Option", Variant(L"")).ToString();
-  item.Size = SizeValue(doc.Value(L"Size", Variant(std::int16_t{0})));
+  item.File = doc.Value(L"File").value_or(L"");
+  ParseItemTitle(records.title, item.Title);
+  item.Current = doc.Value(L"Current").value_or(L"");
+  item.Option = doc.Value(L"Option").value_or(L"");
+  item.Size = SizeValue(doc);
   item.Delay = TimingValue(doc, L"Delay", locale, item);
   item.Network = TimingValue(doc, L"Network", locale, item);
   return item;
@@ -102,12 +111,12 @@ SequenceItem ReadItem(const IniDocument& doc, const NumberSeparators& locale) {
 
 Sequence LoadSequence(const std::wstring& path, FileSystem& fs, const NumberSeparators& locale) {
   Sequence sequence;
-  for (const IniDocument& doc : records::Load(path, fs)) {
-    if (IsLeftOut(doc)) {
+  for (const records::Item& records : records::Load(path, fs)) {
+    if (IsLeftOut(records)) {
       ++sequence.ItemsLeftOut;
       continue;
     }
-    sequence.Items.push_back(ReadItem(doc, locale));
+    sequence.Items.push_back(ReadItem(records, locale));
   }
   return sequence;
 }
@@ -124,7 +133,7 @@ std::optional<double> ParseSettingNumber(std::wstring_view text, const NumberSep
   if (!locale.thousands.empty())
     for (size_t p; (p = number.find(locale.thousands)) != std::wstring::npos;) number.erase(p, locale.thousands.size());
   if (point != npos) number += L"." + std::wstring(text.substr(point + pointSize));
-  return Variant(number).ToNumber();
+  return ParseNumber(number);
 }
 
 SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSeparators& locale,
@@ -132,12 +141,10 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   SettingsRead read;
   IniDocument settings(fs);
   bool loaded = read.loaded = settings.Load(iniPath);
-  // The defaults are written as 16-bit integers, as the file has always held them.
+  // The defaults are written as whole numbers, as the file has always held them.
   bool completed = false;
   const auto fill = [&](std::wstring_view name, double v) {
-    if (!settings.Value(name, Variant()).IsEmpty()) return;
-    settings.Set(name, Variant(static_cast<std::int16_t>(v)));
-    completed = true;
+    if (settings.SetIfEmpty(name, std::to_wstring(static_cast<int>(v)))) completed = true;
   };
   fill(L"CPULimit", kDefaultCPULimit);
   fill(L"MaxIdleTime", kDefaultMaxIdleTime);
@@ -162,10 +169,83 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   return read;
 }
 
-std::optional<double> SettingNumber(const Variant& value, const NumberSeparators& locale) {
-  std::optional<double> d = value.IsString() ? ParseSettingNumber(value.ToString(), locale) : value.ToNumber();
+std::optional<double> SettingNumber(std::wstring_view text, const NumberSeparators& locale) {
+  std::optional<double> d = ParseSettingNumber(text, locale);
   if (d && std::isfinite(*d)) return d;
   return std::nullopt;
+}
+
+std::optional<double> ParseNumber(std::wstring_view text) {
+  const std::wstring_view s = text::Trim(text, L" \t");
+  if (s.empty()) return std::nullopt;
+  std::string ascii;
+  ascii.reserve(s.size());
+  for (wchar_t c : s) {
+    if (c > 0x7F) return std::nullopt;
+    ascii.push_back(static_cast<char>(c));
+  }
+  const char* first = ascii.data();
+  const char* last = first + ascii.size();
+  // from_chars takes no plus sign; skipping it must not let a second sign in.
+  if (*first == '+' && ++first != last && *first == '-') return std::nullopt;
+  double d = 0;
+  auto r = std::from_chars(first, last, d, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != last) return std::nullopt;
+  return d;
+}
+
+// Made with printf and from_chars: the library's own shortest conversion
+// brings about 170 KB of tables and code into every program that shows a
+// number.
+std::wstring NumberText(double d) {
+  const auto wide = [](const std::string& s) { return std::wstring(s.begin(), s.end()); };
+  if (std::isnan(d)) return std::signbit(d) ? L"-nan" : L"nan";
+  if (std::isinf(d)) return d < 0 ? L"-inf" : L"inf";
+  if (d == 0) return std::signbit(d) ? L"-0" : L"0";
+  const double a = std::fabs(d);
+  std::string digits;
+  int exponent = 0;  // of the first digit
+  char buf[48];
+  for (int n = 1; n <= 17 && digits.empty(); ++n) {
+    // The nearest n-digit decimal; near a power of two the values that read
+    // back as a are lopsided around it, and a neighbour of the nearest may
+    // read back where the nearest does not.
+    std::snprintf(buf, sizeof buf, "%.*e", n - 1, a);
+    const char* e = std::strchr(buf, 'e');
+    std::string nearest(static_cast<const char*>(buf), e);
+    if (nearest.size() > 1) nearest.erase(1, 1);  // the point
+    const int exp = std::atoi(e + 1);
+    const long long m = std::atoll(nearest.c_str());
+    for (long long candidate : {m, m - 1, m + 1}) {
+      const int written = std::snprintf(buf, sizeof buf, "%llde%d", candidate, exp - (n - 1));
+      // Read back as ParseNumber reads (strtod misrounds some under mingw);
+      // seventeen digits always tell a double, whatever a reader says.
+      double back = 0;
+      std::from_chars(buf, buf + written, back);
+      if (back != a && n < 17) continue;
+      digits = std::to_string(candidate);
+      exponent = exp + static_cast<int>(digits.size()) - n;  // a carry or a borrow moves the first digit
+      break;
+    }
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  const int count = static_cast<int>(digits.size());
+  std::string plain;
+  if (exponent >= count - 1) {
+    // A whole number past the digits that tell it: plain, its exact digits, as
+    // the library writes them; past 23 digits only its length counts, as the
+    // exponent form (at most 23 characters) is then shorter.
+    if (exponent < 23) std::snprintf(buf, sizeof buf, "%.0f", a);
+    plain = exponent < 23 ? std::string(buf) : std::string(static_cast<size_t>(exponent) + 1, '0');
+  } else if (exponent >= 0) {
+    plain = digits.substr(0, static_cast<size_t>(exponent) + 1) + "." + digits.substr(static_cast<size_t>(exponent) + 1);
+  } else {
+    plain = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+  }
+  std::snprintf(buf, sizeof buf, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+  const std::string scientific = digits.substr(0, 1) + (count > 1 ? "." + digits.substr(1) : "") + buf;
+  const std::string& shorter = plain.size() <= scientific.size() ? plain : scientific;
+  return wide(d < 0 ? "-" + shorter : shorter);
 }
 
 int TimerIntervalMs(double timerInterval) {

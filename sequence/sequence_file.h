@@ -12,6 +12,7 @@
 #include "common/fileio.h"
 #include "common/seams.h"
 #include "ini/ini_document.h"
+#include "ini/sequence_records.h"
 
 namespace sequence {
 
@@ -87,11 +88,11 @@ bool ParseItemTitle(const std::wstring& header, std::wstring& title);
 // as 0 and is listed in BadTiming.
 Sequence LoadSequence(const std::wstring& path, FileSystem& fs, const NumberSeparators& locale);
 
-// The two halves of LoadSequence for one item's document (records::Load),
+// The two halves of LoadSequence for one item's records (records::Load),
 // for readers that show the left-out items too: whether NoUse leaves it out,
 // and the item as a start reads it.
-bool IsLeftOut(const IniDocument& doc);
-SequenceItem ReadItem(const IniDocument& doc, const NumberSeparators& locale);
+bool IsLeftOut(const records::Item& records);
+SequenceItem ReadItem(const records::Item& records, const NumberSeparators& locale);
 
 // What LoadSettings found in the settings file.
 struct SettingsRead {
@@ -102,7 +103,7 @@ struct SettingsRead {
 
 // Loads the settings file, reads Report, ReadyWait, SkipRunning and Guard, adds each
 // of the four keys that is missing or empty with its default (in the order
-// CPULimit, MaxIdleTime, IntervalTime, TimerInterval, as 16-bit integers),
+// CPULimit, MaxIdleTime, IntervalTime, TimerInterval, as whole numbers),
 // reads the four settings from it and, when a key was added or filled, writes
 // it back (a complete file is never rewritten). A value that is not a
 // finite number gives that key's default; a file that cannot be written
@@ -121,9 +122,19 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs,
 // nullopt for anything else.
 std::optional<double> ParseSettingNumber(std::wstring_view text, const NumberSeparators& locale);
 
-// A setting's value as a start reads it: a text by ParseSettingNumber, a
-// number as it is; nullopt when that gives no finite number.
-std::optional<double> SettingNumber(const Variant& value, const NumberSeparators& locale);
+// A setting's text as a start reads it: by ParseSettingNumber; nullopt when
+// that gives no finite number.
+std::optional<double> SettingNumber(std::wstring_view text, const NumberSeparators& locale);
+
+// A number as the files' plain keys hold it (NoUse, Size): decimal with a
+// point, an exponent allowed, one sign at most, blanks and tabs around it;
+// "inf" and "nan" read as those doubles. nullopt for anything else.
+std::optional<double> ParseNumber(std::wstring_view text);
+
+// The shortest text that ParseNumber reads back as d (the form of the
+// library's shortest conversion: plain or with an exponent, whichever is
+// shorter, plain on a tie).
+std::wstring NumberText(double d);
 
 // The timer's period in whole milliseconds: TimerInterval rounded half to
 // even; a value the timer cannot take (below 1, above 65535, not finite)

@@ -1,7 +1,6 @@
 #include "wizard/generation.h"
 
 #include <algorithm>
-#include <cmath>
 #include <set>
 
 #include "common/path_rules.h"
@@ -11,6 +10,7 @@
 #include "common/shell_open.h"
 #include "common/ui_text.h"
 #include "ini/sequence_records.h"
+#include "sequence/sequence_file.h"
 #include "wizard/switch_off.h"
 #include "wizard/texts.h"
 
@@ -34,10 +34,9 @@ std::wstring ItemKey(std::wstring_view file, std::wstring_view option) {
 // The items of the file that the main program starts (NoUse 0 or no number).
 std::set<std::wstring> StartedItems(const std::wstring& sequenceFile, FileSystem& files) {
   std::set<std::wstring> keys;
-  for (const IniDocument& doc : records::Load(sequenceFile, files)) {
-    const std::optional<double> noUse = doc.Value(L"NoUse", Variant(L"")).ToNumber();
-    if (noUse && std::isfinite(*noUse) && *noUse != 0) continue;
-    keys.insert(ItemKey(doc.Value(L"File", Variant(L"")).ToString(), doc.Value(L"Option", Variant(L"")).ToString()));
+  for (const records::Item& item : records::Load(sequenceFile, files)) {
+    if (sequence::IsLeftOut(item)) continue;
+    keys.insert(ItemKey(item.body.Value(L"File").value_or(L""), item.body.Value(L"Option").value_or(L"")));
   }
   return keys;
 }

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 
 #include "common/text.h"
 #include "common/tests/support/temp_folder.h"
@@ -127,6 +131,39 @@ TEST(LoadSettings, ReadsNumbersAsTheUsersLocaleWritesThem) {
   const std::wstring ini = dir.Write(L"Tarvoline.ini", "CPULimit = 12,5\r\nMaxIdleTime = 1.500\r\nIntervalTime = x\r\n");
   const sequence::Settings s = sequence::LoadSettings(ini, RealFileSystem(), german).settings;
   EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime}), (std::vector<double>{12.5, 1500, 500}));
+}
+
+TEST(ParseNumber, ReadsDecimalText) {
+  struct Case { const wchar_t* text; std::optional<double> n; };
+  const Case cases[] = {
+      {L"0", 0.0}, {L" 30 ", 30.0}, {L"\t-5", -5.0}, {L"+2.5", 2.5}, {L"1e3", 1000.0},
+      {L"", std::nullopt}, {L"  ", std::nullopt}, {L"abc", std::nullopt},
+      {L"12abc", std::nullopt}, {L"\xFF11", std::nullopt}, {L"0x10", std::nullopt},
+      {L"+-5", std::nullopt}, {L"++5", std::nullopt}, {L"+", std::nullopt},  // one sign at most
+  };
+  for (const auto& c : cases) EXPECT_EQ(sequence::ParseNumber(c.text), c.n) << testing::PrintToString(std::wstring(c.text));
+}
+
+// The library's shortest conversion is the yardstick, on the values whose
+// shortest digits are hard to find and on random ones.
+TEST(NumberText, DoublesAreWrittenAsTheLibrarysShortestText) {
+  std::vector<double> values = {0.1, 1.0 / 3, 2.0 / 3, 1e23, 9007199254740993.0, 123456789012345680000.0,
+                                1e21, 1e22, 5e-324, 2.2250738585072014e-308, 1.7976931348623157e308,
+                                0.001, 0.0001, 1e-5, 123456.0, 1234567.0, 100.0, 0.30000000000000004, -0.0, -7.5};
+  for (int e = -1074; e <= 1023; ++e) values.push_back(std::ldexp(1.0, e));  // powers of two: lopsided neighbours
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    const std::uint64_t bits = random();
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    if (std::isfinite(d)) values.push_back(d);
+  }
+  for (int i = 0; i < 2000; ++i) values.push_back(static_cast<double>(random() % 100000) / 100);  // as users write them
+  for (double d : values) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, d);
+    ASSERT_EQ(sequence::NumberText(d), std::wstring(buf, r.ptr)) << std::string(buf, r.ptr);
+  }
 }
 
 TEST(TimerIntervalMs, RoundsHalfToEvenAndRefusesWhatTheTimerCannotTake) {
