@@ -47,7 +47,7 @@ for t in "${targets[@]}"; do
   echo "=== $t: seeds, then ${seconds}s"
   # The seeds alone first: a seed kept as a regression must pass on its own.
   if ! (cd "$work" && "$exe" -runs=0 "$seeds" >seeds.log 2>&1); then
-    tail -30 "$work/seeds.log"
+    grep -E 'property failed|ERROR|runtime error|SUMMARY' "$work/seeds.log" | head -10
     seed=
     for c in "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-*; do
       [ -f "$c" ] || continue
