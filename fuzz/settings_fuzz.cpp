@@ -1,9 +1,13 @@
 // The settings file's bytes, through the INI document and LoadSettings: one
-// entry a line, saves that reload the same; each setting
-// the file's number or its default, written back once with every key.
+// entry a line, saves that reload the same; each setting the file's number
+// or its default. A complete file is left byte for byte; one with a key
+// missing or empty is written once, its other lines kept; one that cannot be
+// read is never written.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -78,7 +82,50 @@ void CheckDocument(const std::wstring& path, fake::FileSystem& fs, std::wstring_
   if (allStable) FUZZ_CHECK(again.SaveText() == saved);
 }
 
-struct Key { const wchar_t* name; const double* setting; double fallback; };
+struct Key { const wchar_t* name; double fallback; };
+constexpr Key kKeys[] = {{L"CPULimit", sequence::kDefaultCPULimit},
+                         {L"MaxIdleTime", sequence::kDefaultMaxIdleTime},
+                         {L"IntervalTime", sequence::kDefaultIntervalTime},
+                         {L"TimerInterval", sequence::kDefaultTimerInterval}};
+
+// Index of the first entry named key, as the document looks it up.
+std::size_t Find(const std::vector<Entry>& entries, std::wstring_view key) {
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    if (text::EqualsNoCase(entries[i].name, key)) return i;
+  return entries.size();
+}
+
+// The file LoadSettings completed, against the user's: every entry the save
+// keeps in its place and reading back the same, an empty key filled in where
+// it stands, a missing one added at the end, both with the default.
+void CheckCompleted(const IniDocument& user, const IniDocument& after) {
+  const std::vector<Entry> mine = Entries(user), written = Entries(after);
+  const auto isDefault = [](const Entry& w, const Key& k) { return w.value == sequence::NumberText(k.fallback); };
+  std::size_t r = 0;
+  for (std::size_t i = 0; i < mine.size(); ++i) {
+    const Entry& e = mine[i];
+    if (IsDeleted(e)) continue;
+    FUZZ_CHECK(r < written.size());
+    const Entry& w = written[r++];
+    const Key* filled = nullptr;
+    for (const Key& k : kKeys)
+      if (e.kind == Kind::Item && e.value.empty() && Find(mine, k.name) == i) filled = &k;
+    if (filled) FUZZ_CHECK(w.name == e.name && isDefault(w, *filled));
+    else FUZZ_CHECK(!SavesStably(e) || (w.name == e.name && w.value == e.value));
+  }
+  for (const Key& k : kKeys) {
+    if (Find(mine, k.name) != mine.size()) continue;
+    FUZZ_CHECK(r < written.size() && written[r].name == k.name && isDefault(written[r], k));
+    ++r;
+  }
+  FUZZ_CHECK(r == written.size());
+}
+
+bool SameSettings(const sequence::Settings& a, const sequence::Settings& b) {
+  return a.CPULimit == b.CPULimit && a.MaxIdleTime == b.MaxIdleTime && a.IntervalTime == b.IntervalTime &&
+         a.TimerInterval == b.TimerInterval && a.Report == b.Report && a.ReadyWait == b.ReadyWait &&
+         a.SkipRunning == b.SkipRunning && a.Guard == b.Guard;
+}
 
 }  // namespace
 
@@ -89,28 +136,51 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   original.files[path] = fs.files[path] = bytes;
   CheckDocument(path, original, text::FromAnsi(bytes));
 
-  // The C library's own format, which the reference parse follows.
-  const sequence::Settings s = sequence::LoadSettings(path, fs, NumberSeparators{L".", L""}).settings;
-  FUZZ_CHECK(fs.replacements == 1);
   original.files[path] = bytes;  // as the user wrote it, for what follows
-  IniDocument user(original), after(fs);
+  IniDocument user(original);
   user.Load(path);
-  after.Load(path);
+  bool complete = true;
+  for (const Key& k : kKeys) {
+    const std::optional<std::wstring> v = user.Value(k.name);
+    complete = complete && v && !v->empty();
+  }
 
-  const Key keys[] = {{L"CPULimit", &s.CPULimit, sequence::kDefaultCPULimit},
-                      {L"MaxIdleTime", &s.MaxIdleTime, sequence::kDefaultMaxIdleTime},
-                      {L"IntervalTime", &s.IntervalTime, sequence::kDefaultIntervalTime},
-                      {L"TimerInterval", &s.TimerInterval, sequence::kDefaultTimerInterval}};
-  for (const Key& k : keys) {
-    FUZZ_CHECK(std::isfinite(*k.setting));
-    std::optional<std::wstring> mine = user.Value(k.name);
-    const fuzz::Decimal d = fuzz::DecimalNumber(mine.value_or(L""));  // a missing or empty value is no number
-    if (d.kind == fuzz::Decimal::Number) FUZZ_CHECK(*k.setting == d.value);
-    if (d.kind == fuzz::Decimal::NotNumber) FUZZ_CHECK(*k.setting == k.fallback);
-    // Written back: the user's text as it was, or the default filled in.
-    std::optional<std::wstring> saved = after.Value(k.name);
-    if (!IsDeleted(user, k.name))
-      FUZZ_CHECK(!mine || mine->empty() ? saved == sequence::NumberText(k.fallback) : saved == mine);
+  // The C library's own format, which the reference parse follows.
+  const NumberSeparators locale{L".", L""};
+  const sequence::Settings s = sequence::LoadSettings(path, fs, locale).settings;
+  IniDocument after(fs);
+  after.Load(path);
+  if (complete) {
+    FUZZ_CHECK(fs.replacements == 0 && fs.files[path] == bytes);
+  } else {
+    FUZZ_CHECK(fs.replacements == 1);
+    CheckCompleted(user, after);
+  }
+
+  const double* settings[] = {&s.CPULimit, &s.MaxIdleTime, &s.IntervalTime, &s.TimerInterval};
+  for (std::size_t i = 0; i < std::size(kKeys); ++i) {
+    const Key& k = kKeys[i];
+    FUZZ_CHECK(std::isfinite(*settings[i]));
+    const fuzz::Decimal d = fuzz::DecimalNumber(user.Value(k.name).value_or(L""));  // a missing or empty value is no number
+    if (d.kind == fuzz::Decimal::Number) FUZZ_CHECK(*settings[i] == d.value);
+    if (d.kind == fuzz::Decimal::NotNumber) FUZZ_CHECK(*settings[i] == k.fallback);
+  }
+
+  // The check reads what a start reads and writes nothing.
+  fake::FileSystem checked;
+  checked.files[path] = bytes;
+  FUZZ_CHECK(SameSettings(sequence::LoadSettings(path, checked, locale, false).settings, s));
+  FUZZ_CHECK(checked.replacements == 0);
+
+  // A file that is there but cannot be read (hidden from a folder search,
+  // failing its read, locked) gives the defaults and keeps the user's bytes.
+  for (std::set<std::wstring> fake::FileSystem::*cannot :
+       {&fake::FileSystem::hidden, &fake::FileSystem::unreadable, &fake::FileSystem::locked}) {
+    fake::FileSystem unread;
+    unread.files[path] = bytes;
+    (unread.*cannot).insert(path);
+    FUZZ_CHECK(SameSettings(sequence::LoadSettings(path, unread, locale).settings, sequence::Settings{}));
+    FUZZ_CHECK(unread.replacements == 0 && unread.files[path] == bytes);
   }
   return 0;
 }
