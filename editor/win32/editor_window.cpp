@@ -92,8 +92,6 @@ constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Cu
                                Control::Size,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder,
                                Control::Try};
 
-}
-
 HACCEL Keys(bool all) {
   ACCEL keys[] = {
       {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(IdOf(Control::Save))},
@@ -224,7 +222,6 @@ bool EditorWindow::OnCreate() {
 }
 
 void EditorWindow::MakeDpiResources() { list_.ApplyDpi(dpi_); }
-}
 
 // The settings page lies over everything below the tab strip.
 void EditorWindow::OnLayout(int width, int height) {
