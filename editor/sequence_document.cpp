@@ -90,6 +90,16 @@ std::vector<Line> SplitBody(std::string_view body) {
   }
 }
 
+// About what an item takes in memory, for the history's bound.
+std::size_t Weight(const Item& item) {
+  const auto wide = [](const std::wstring& w) { return w.size() * sizeof(wchar_t); };
+  const auto line = [&](const Line& l) { return sizeof(Line) + l.bytes.size() + wide(l.text) + wide(l.field); };
+  std::size_t n = sizeof(Item) + item.raw.size() + line(item.title) + item.second.size() + wide(item.view.title) +
+                  wide(item.view.file) + wide(item.view.current) + wide(item.view.option);
+  for (const Line& l : item.body) n += line(l);
+  return n;
+}
+
 }  // namespace
 
 SequenceDocument::SequenceDocument(FileSystem& fs, itemtext::Clock& clock, NumberSeparators locale)
@@ -100,16 +110,19 @@ bool SequenceDocument::Open(const std::wstring& path) {
   std::optional<std::string> bytes = fs_.ReadAll(path);
   Load(bytes ? *bytes : std::string());
   onDisk_ = std::move(bytes);
-  return onDisk_ || !fs_.Exists(path);
+  notRead_ = !onDisk_ && fs_.Exists(path);
+  return !notRead_;
 }
 
 void SequenceDocument::Load(std::string_view bytes) {
   items_.clear();
   undo_.clear();
   redo_.clear();
+  made_ = historyBytes_ = 0;
   lastEdit_.reset();
-  backedUp_ = false;
   onDisk_.reset();
+  written_.reset();
+  notRead_ = false;
   // Three records an item, the last one cut short as the file may end it.
   std::size_t pos = 0;
   while (pos < bytes.size()) {
@@ -162,14 +175,41 @@ std::optional<std::size_t> SequenceDocument::RowOf(int id) const {
   return std::nullopt;
 }
 
-void SequenceDocument::Push(std::optional<std::pair<int, Field>> merge) {
-  if (!(merge && merge == lastEdit_)) undo_.push_back(items_);
-  redo_.clear();
+void SequenceDocument::Keep(std::deque<Step>& steps, Step step) {
+  historyBytes_ += step.Bytes();
+  steps.push_back(std::move(step));
+}
+
+SequenceDocument::Step SequenceDocument::Take(std::deque<Step>& steps, bool newest) {
+  Step step = std::move(newest ? steps.back() : steps.front());
+  newest ? steps.pop_back() : steps.pop_front();
+  historyBytes_ -= step.Bytes();
+  return step;
+}
+
+void SequenceDocument::Trim() {
+  // The oldest undo steps first, then the redo steps farthest from the state shown.
+  while (historyBytes_ > kHistoryBytes && !(undo_.empty() && redo_.empty()))
+    Take(undo_.empty() ? redo_ : undo_, false);
+}
+
+void SequenceDocument::Made(const Item& item) { made_ += Weight(item); }
+
+bool SequenceDocument::Push(std::optional<std::pair<int, Field>> merge) {
+  const bool begun = !(merge && merge == lastEdit_);
+  if (begun) {
+    Keep(undo_, Step{items_, made_});
+    made_ = 0;
+  }
+  while (!redo_.empty()) Take(redo_, true);
   lastEdit_ = merge;
+  Trim();
+  return begun;
 }
 
 std::shared_ptr<Item> SequenceDocument::Edit(std::size_t row, Field field) {
-  Push(std::pair(items_[row]->id, field));
+  // Typing on in one field replaces the item its first key made.
+  if (!Push(std::pair(items_[row]->id, field))) made_ -= std::min(made_, Weight(*items_[row]));
   auto item = std::make_shared<Item>(*items_[row]);
   item->pristine = false;
   items_[row] = item;
@@ -209,6 +249,7 @@ void SequenceDocument::SetText(std::size_t row, Field field, const std::wstring&
     SetKeyLine(item->body, field, Typed(KeyPrefix(field), value, KeyName(field)));
   }
   Refresh(*item);
+  Made(*item);
 }
 
 void SequenceDocument::SetSize(std::size_t row, int size) {
@@ -216,6 +257,7 @@ void SequenceDocument::SetSize(std::size_t row, int size) {
   std::shared_ptr<Item> item = Edit(row, Field::Size);
   SetKeyLine(item->body, Field::Size, Plain(KeyPrefix(Field::Size) + std::to_string(size)));
   Refresh(*item);
+  Made(*item);
 }
 
 void SequenceDocument::SetSwitchedOn(std::size_t row, bool on) {
@@ -223,6 +265,7 @@ void SequenceDocument::SetSwitchedOn(std::size_t row, bool on) {
   std::shared_ptr<Item> item = Edit(row, Field::NoUse);
   SetKeyLine(item->body, Field::NoUse, Plain(KeyPrefix(Field::NoUse) + (on ? "0" : "1")));
   Refresh(*item);
+  Made(*item);
 }
 
 std::vector<std::size_t> SequenceDocument::Move(std::vector<std::size_t> rows, int delta) {
@@ -299,6 +342,7 @@ std::vector<std::size_t> SequenceDocument::Add(std::size_t row, const std::vecto
   std::vector<std::size_t> rows;
   for (const NewItem& item : items) {
     items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(row + rows.size()), Written(item));
+    Made(*items_[row + rows.size()]);
     rows.push_back(row + rows.size());
   }
   return rows;
@@ -319,6 +363,7 @@ std::vector<std::size_t> SequenceDocument::Duplicate(std::vector<std::size_t> ro
   for (std::size_t r : rows) {
     auto copy = std::make_shared<Item>(*items_[r]);
     copy->id = nextId_++;
+    Made(*copy);
     copies.push_back(std::move(copy));
   }
   const std::size_t at = rows.back() + 1;
@@ -329,6 +374,7 @@ std::vector<std::size_t> SequenceDocument::Duplicate(std::vector<std::size_t> ro
 }
 
 std::vector<std::size_t> SequenceDocument::Paste(std::size_t row, std::wstring_view text) {
+  if (!CanPaste(text)) return {};
   row = std::min(row, items_.size());
   std::vector<std::wstring> lines;
   for (;;) {
@@ -359,6 +405,7 @@ std::vector<std::size_t> SequenceDocument::Paste(std::size_t row, std::wstring_v
   }
   if (pasted.empty()) return {};
   Push();
+  for (const auto& item : pasted) Made(*item);
   items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(row), pasted.begin(), pasted.end());
   std::vector<std::size_t> now(pasted.size());
   for (std::size_t k = 0; k < now.size(); ++k) now[k] = row + k;
@@ -378,18 +425,22 @@ std::wstring SequenceDocument::Copy(std::vector<std::size_t> rows) const {
 
 void SequenceDocument::Undo() {
   if (undo_.empty()) return;
-  redo_.push_back(std::move(items_));
-  items_ = std::move(undo_.back());
-  undo_.pop_back();
+  Keep(redo_, Step{std::move(items_), made_});
+  Step back = Take(undo_, true);
+  items_ = std::move(back.items);
+  made_ = back.made;
   lastEdit_.reset();
+  Trim();
 }
 
 void SequenceDocument::Redo() {
   if (redo_.empty()) return;
-  undo_.push_back(std::move(items_));
-  items_ = std::move(redo_.back());
-  redo_.pop_back();
+  Keep(undo_, Step{std::move(items_), made_});
+  Step next = Take(redo_, true);
+  items_ = std::move(next.items);
+  made_ = next.made;
   lastEdit_.reset();
+  Trim();
 }
 
 bool SequenceDocument::Modified() const { return items_ != saved_; }
@@ -419,17 +470,21 @@ SaveOutcome SequenceDocument::Save(bool overwrite, const std::wstring& path) {
   }
   const std::wstring target = path.empty() ? path_ : path;
   const bool same = target == path_;
+  // Items never shown cannot be kept by writing the ones shown.
+  if (same && notRead_) return {SaveOutcome::NotRead, 0, {}};
   std::optional<std::string> before = fs_.ReadAll(target);
   if (!before && fs_.Exists(target)) return {SaveOutcome::WriteFailed, 0, {}};
   if (same && !overwrite && before != onDisk_) return {SaveOutcome::ChangedOnDisk, 0, {}};
-  // The file as it was before this session's first save, once.
-  if (before && !(same && backedUp_) && !fs_.ReplaceContents(target + L".bak", *before))
+  // Bytes this document did not write go to the backup before they are
+  // replaced: the file as opened, or as another program left it since.
+  if (before && !(same && before == written_) && !fs_.ReplaceContents(target + L".bak", *before))
     return {SaveOutcome::WriteFailed, 0, {}};
   std::string bytes = Bytes();
   if (!fs_.ReplaceContents(target, bytes)) return {SaveOutcome::WriteFailed, 0, {}};
   path_ = target;
-  onDisk_ = std::move(bytes);
-  backedUp_ = true;
+  notRead_ = false;
+  onDisk_ = bytes;
+  written_ = std::move(bytes);
   saved_ = items_;
   return {SaveOutcome::Saved, 0, {}};
 }

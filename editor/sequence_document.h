@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,18 +50,28 @@ struct Item {
 };
 
 struct SaveOutcome {
-  enum Status { Saved, ChangedOnDisk, NotInCodePage, WriteFailed } status = Saved;
+  // NotRead: the file was there but could not be read when it was opened, so
+  // the items it holds were never shown; a save over it is refused.
+  enum Status { Saved, ChangedOnDisk, NotRead, NotInCodePage, WriteFailed } status = Saved;
   std::size_t item = 0;  // NotInCodePage: the item's row
   std::wstring field;    // ... and the field ("Title", "File", ...)
 };
 
 class SequenceDocument {
  public:
+  // The undo and redo steps together hold about this much at most, the oldest
+  // going first, so that long editing of a large file stays within a 32-bit
+  // process's memory.
+  static constexpr std::size_t kHistoryBytes = std::size_t{64} << 20;
+  // Longer text is not pasted: its items would take many times its size.
+  static constexpr std::size_t kPasteChars = std::size_t{2} << 20;
+  static bool CanPaste(std::wstring_view text) { return text.size() <= kPasteChars; }
+
   SequenceDocument(FileSystem& fs, itemtext::Clock& clock, NumberSeparators locale = {});
 
   // Reads path; a missing file gives an empty document that a save creates.
   // False (the document then empty, path still taken) when a file is there
-  // but cannot be read.
+  // but cannot be read; a save over that path is then refused.
   bool Open(const std::wstring& path);
   // The same from bytes in memory (no file behind it).
   void Load(std::string_view bytes);
@@ -96,7 +107,7 @@ class SequenceDocument {
   // Copies of the rows, byte for byte, after the last of them; their rows.
   std::vector<std::size_t> Duplicate(std::vector<std::size_t> rows);
   // The drop tool's titled blocks in text as items at row; their rows
-  // (none when the text holds no block).
+  // (none when the text holds no block, or when it is too long to paste).
   std::vector<std::size_t> Paste(std::size_t row, std::wstring_view text);
   // The rows as the same blocks.
   std::wstring Copy(std::vector<std::size_t> rows) const;
@@ -110,16 +121,31 @@ class SequenceDocument {
   // The file's bytes as the items stand.
   std::string Bytes() const;
   // Writes to path ("" for Path()): refuses text the code page cannot hold
-  // before anything is written; unless overwrite, reports a file changed
-  // on disk since it was read or last saved; the file is replaced whole
-  // and, at the first save over an existing file, its previous bytes are
-  // kept as "<name>.bak".
+  // before anything is written, and a file that could not be read when it
+  // was opened; unless overwrite, reports a file changed on disk since it
+  // was read or last saved. The file is replaced whole, and bytes it holds
+  // that this document did not write (the file as opened, or as another
+  // program changed it since) are kept first as "<name>.bak".
   SaveOutcome Save(bool overwrite = false, const std::wstring& path = L"");
 
  private:
   using Items = std::vector<std::shared_ptr<const Item>>;
+  // A state of the undo history, with the bytes of the items first made in
+  // it (the others are shared with a neighbouring state or the file as read).
+  struct Step {
+    Items items;
+    std::size_t made = 0;
+    std::size_t Bytes() const { return sizeof(Step) + items.capacity() * sizeof(Items::value_type) + made; }
+  };
   std::shared_ptr<Item> Edit(std::size_t row, Field field);
-  void Push(std::optional<std::pair<int, Field>> merge = std::nullopt);
+  // Begins a new undo step, unless merge continues the last edit; true when it did.
+  bool Push(std::optional<std::pair<int, Field>> merge = std::nullopt);
+  // Counts a new item's bytes to the state shown.
+  void Made(const Item& item);
+  // Drops the oldest steps while the history holds more than kHistoryBytes.
+  void Trim();
+  void Keep(std::deque<Step>& steps, Step step);
+  Step Take(std::deque<Step>& steps, bool newest);
   void Refresh(Item& item) const;
   std::shared_ptr<Item> Written(const NewItem& item);
   std::shared_ptr<Item> FromRecords(std::string raw, Line title, std::string second, std::vector<Line> body);
@@ -129,10 +155,13 @@ class SequenceDocument {
   NumberSeparators locale_;
   std::wstring path_;
   Items items_, saved_;
-  std::vector<Items> undo_, redo_;
+  std::deque<Step> undo_, redo_;
+  std::size_t made_ = 0;          // the items first made in the state shown
+  std::size_t historyBytes_ = 0;  // what undo_ and redo_ hold
   std::optional<std::pair<int, Field>> lastEdit_;
-  std::optional<std::string> onDisk_;  // the file's bytes when last read or written
-  bool backedUp_ = false;
+  std::optional<std::string> onDisk_;   // the file's bytes when last read or written
+  std::optional<std::string> written_;  // ... when last written by this document
+  bool notRead_ = false;                // the file at path_ was there but unreadable
   int nextId_ = 1;
 };
 

@@ -191,4 +191,93 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   window.reset();
 }
 
+// Bytes another program wrote are never lost: overwritten, they are in the
+// backup; a file that could not be read at open is not saved over.
+TEST(EditorWindow, KeepsWhatAnotherProgramWroteAndRefusesAFileItCouldNotRead) {
+  TempFolder dir;
+  const std::wstring path = dir.Write(L"Startup.pmw", text::ToAnsi(Item(L"A", L"C:\\a.exe") + Item(L"B", L"C:\\b.exe")));
+  const std::string wizardItem = text::ToAnsi(Item(L"W", L"C:\\w.exe")), laterItem = text::ToAnsi(Item(L"X", L"C:\\x.exe"));
+  fake::Clock clock;
+  fake::Messages messages;
+  std::vector<std::wstring> asked;
+  std::vector<int> answers;  // given in turn
+  const auto ask = [&](HWND, const std::wstring& question, UINT buttons) {
+    asked.push_back(question);
+    EXPECT_EQ(buttons & MB_TYPEMASK, UINT{MB_YESNOCANCEL});
+    const int answer = answers.empty() ? IDCANCEL : answers.front();
+    if (!answers.empty()) answers.erase(answers.begin());
+    return answer;
+  };
+  std::optional<editor::EditorWindow> window;
+  window.emplace(editor::EditorWindowArgs{GetModuleHandleW(nullptr), RealFileSystem(), clock, messages, path, ask, false});
+  ASSERT_TRUE(window->Create(SW_SHOWNOACTIVATE));
+  HWND list = window->ControlHandle(Control::ItemList);
+  const auto toggle = [&](int row) {
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+    Click(window->ControlHandle(Control::SwitchedOn));
+  };
+  toggle(0);
+  Click(window->ControlHandle(Control::Save));
+  const std::string first = TempFolder::Read(path);
+  ASSERT_EQ(first, window->Document().Bytes());
+
+  // The wizard appends its items; the user saves and answers "overwrite".
+  ASSERT_TRUE(RealFileSystem().Append(path, wizardItem));
+  toggle(1);
+  answers = {IDYES};
+  Click(window->ControlHandle(Control::Save));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_NE(asked[0].find(L"Startup.pmw.bak"), std::wstring::npos) << text::ToUtf8(asked[0]);
+  EXPECT_EQ(TempFolder::Read(path), window->Document().Bytes());
+  EXPECT_EQ(TempFolder::Read(dir / L"Startup.pmw.bak"), first + wizardItem);
+
+  // Another append, and "reload": its item shows, the window's edit is gone, the file stays.
+  ASSERT_TRUE(RealFileSystem().Append(path, laterItem));
+  const std::string now = TempFolder::Read(path);
+  toggle(0);
+  answers = {IDNO};
+  Click(window->ControlHandle(Control::Save));
+  EXPECT_EQ(asked.size(), 2u);
+  EXPECT_EQ(TempFolder::Read(path), now);
+  EXPECT_EQ(window->Document().Bytes(), now);
+  EXPECT_EQ(ListView_GetItemCount(list), 3);
+  EXPECT_EQ(tvltest::TextOf(window->Handle()).find(L'*'), std::wstring::npos);
+  window.reset();
+
+  // Held with no sharing at open, the file cannot be read; once let go,
+  // Save still refuses it and offers Save As, here declined.
+  const std::string held = text::ToAnsi(Item(L"H", L"C:\\h.exe"));
+  const std::wstring locked = dir.Write(L"Held.pmw", held);
+  const std::wstring refusal = ui::Format(ui::Text(editor::texts::kNotReadSaveAs), {locked});
+  std::vector<std::wstring> offered;
+  {
+    win::FileHandle lock(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    window.emplace(editor::EditorWindowArgs{GetModuleHandleW(nullptr), RealFileSystem(), clock, messages, locked,
+                                            [&](HWND, const std::wstring& question, UINT) {
+                                              offered.push_back(question);
+                                              return question == refusal ? IDNO : IDYES;
+                                            },
+                                            false});
+    ASSERT_TRUE(window->Create(SW_SHOWNOACTIVATE));
+  }
+  ASSERT_FALSE(messages.shown.empty());
+  EXPECT_EQ(messages.shown.back().first, ui::Format(ui::Text(editor::texts::kUnreadable), {locked}));
+  // Text too long to paste is refused with a word.
+  ASSERT_TRUE(clipboard::SetText(window->Handle(), std::wstring(editor::SequenceDocument::kPasteChars + 1, L'x')));
+  Click(window->ControlHandle(Control::Paste));
+  EXPECT_EQ(messages.shown.back().first, ui::Format(ui::Text(editor::texts::kPasteTooLarge),
+                                                    {std::to_wstring(editor::SequenceDocument::kPasteChars)}));
+  ASSERT_TRUE(clipboard::SetText(window->Handle(), L"@\r\n2001/05/12：N\r\n" + std::wstring(78, L'-') +
+                                                       L"\r\nFile=C:\\n.exe\r\n" + std::wstring(78, L'=') + L"\r\n"));
+  Click(window->ControlHandle(Control::Paste));
+  ASSERT_EQ(window->Document().Count(), 1u);
+  Click(window->ControlHandle(Control::Save));
+  ASSERT_EQ(offered.size(), 1u);
+  EXPECT_EQ(offered[0], refusal);
+  EXPECT_EQ(TempFolder::Read(locked), held);
+  window.reset();
+}
+
 }  // namespace

@@ -153,19 +153,117 @@ TEST(SequenceDocument, SaveRefusesOrReportsBeforeWriting) {
   EXPECT_EQ(doc.Save().status, SaveOutcome::Saved);
   EXPECT_EQ(fs.files[path + L".bak"], base);
 
-  fs.files[path] = "changed by another program";
-  doc.SetSize(0, 6);
-  EXPECT_EQ(doc.Save().status, SaveOutcome::ChangedOnDisk);
-  EXPECT_EQ(fs.files[path], "changed by another program");
-  EXPECT_EQ(doc.Save(true).status, SaveOutcome::Saved);
-  EXPECT_EQ(fs.files[path], doc.Bytes());
-
   // A new file: nothing to keep.
   SequenceDocument fresh(fs, clock);
   ASSERT_TRUE(fresh.Open(L"C:\\T\\new.pmw"));
   fresh.Add(0, L"", L"C:\\n.exe", L"", L"", 1);
   EXPECT_EQ(fresh.Save().status, SaveOutcome::Saved);
   EXPECT_FALSE(fs.files.count(L"C:\\T\\new.pmw.bak"));
+}
+
+// Bytes on disk the document did not write are never lost: another
+// program's change is kept in the backup before an overwrite, and a file
+// that could not be read at open is never saved over.
+TEST(SequenceDocument, KeepsWhatItDidNotWrite) {
+  const std::wstring path = L"C:\\T\\Startup.pmw", bak = path + L".bak", other = L"C:\\T\\other.pmw";
+  const std::string base = text::ToAnsi(kA + kB), appended = text::ToAnsi(kC + L"\x01");
+  struct Case {
+    const char* name;
+    bool lockedAtOpen;
+    std::function<void(fake::FileSystem&, SequenceDocument&)> act;
+    std::string file;  // "": the document's bytes
+  } cases[] = {
+      {"an append after the first save is kept when overwritten", false,
+       [&](auto& fs, auto& doc) {
+         doc.SetSize(0, 3);
+         EXPECT_EQ(doc.Save().status, SaveOutcome::Saved);
+         const std::string first = fs.files[path];
+         fs.files[path] += appended;  // as the wizard appends
+         doc.SetSize(0, 6);
+         EXPECT_EQ(doc.Save().status, SaveOutcome::ChangedOnDisk);
+         EXPECT_EQ(fs.files[path], first + appended);
+         EXPECT_EQ(doc.Save(true).status, SaveOutcome::Saved);
+         // A save of the document's own bytes keeps that backup.
+         doc.SetSize(1, 6);
+         EXPECT_EQ(doc.Save().status, SaveOutcome::Saved);
+         EXPECT_EQ(fs.files[bak], first + appended);
+       },
+       {}},
+      {"a file locked at open is not saved over, even once readable", true,
+       [&](auto& fs, auto& doc) {
+         fs.locked.clear();
+         doc.Add(0, L"", L"C:\\n.exe", L"", L"", 1);
+         EXPECT_EQ(doc.Save().status, SaveOutcome::NotRead);
+         EXPECT_EQ(doc.Save(true).status, SaveOutcome::NotRead);
+         EXPECT_EQ(fs.replacements, 0);
+         // Saved elsewhere, the document is that file's.
+         EXPECT_EQ(doc.Save(false, other).status, SaveOutcome::Saved);
+         doc.SetSize(0, 3);
+         EXPECT_EQ(doc.Save().status, SaveOutcome::Saved);
+         EXPECT_EQ(fs.files[other], doc.Bytes());
+       },
+       base},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake::FileSystem fs;
+    fake::Clock clock;
+    fs.files[path] = base;
+    if (c.lockedAtOpen) fs.locked.insert(path);
+    SequenceDocument doc(fs, clock);
+    EXPECT_EQ(doc.Open(path), !c.lockedAtOpen);
+    c.act(fs, doc);
+    EXPECT_EQ(fs.files[path], c.file.empty() ? doc.Bytes() : c.file);
+  }
+}
+
+// A large file edited for long keeps only the newest steps that fit the
+// bound, and text too long to paste is refused whole.
+TEST(SequenceDocument, HistoryAndPasteAreBounded) {
+  fake::FileSystem fs;
+  fake::Clock clock;
+  constexpr std::size_t kItems = 20000, kMoves = 300;
+  std::wstring file;
+  for (std::size_t i = 0; i < kItems; ++i)
+    file += L"2001/05/12：T" + std::to_wstring(i) + L"\x01\x01" + itemtext::ItemBody(L"C:\\t.exe", L"C:\\", L"", 1) + L"\x01";
+  SequenceDocument doc(fs, clock);
+  doc.Load(text::ToAnsi(file));
+  ASSERT_EQ(doc.Count(), kItems);
+  // Each move holds one more list of the items in the history.
+  for (std::size_t m = 0; m < kMoves; ++m) doc.Move({m}, 1);
+  const auto undoAll = [&] {
+    std::size_t steps = 0;
+    for (; doc.CanUndo(); ++steps) doc.Undo();
+    return steps;
+  };
+  const std::size_t list = kItems * sizeof(std::shared_ptr<const editor::Item>);
+  const std::size_t kept = undoAll();
+  EXPECT_LE(kept * list, SequenceDocument::kHistoryBytes);
+  EXPECT_GT(kept * list, SequenceDocument::kHistoryBytes / 2);
+  // The newest steps are the ones kept.
+  EXPECT_EQ(doc.At(kMoves - kept).view.title, L"T0");
+  while (doc.CanRedo()) doc.Redo();
+  EXPECT_EQ(doc.At(kMoves).view.title, L"T0");
+
+  // Large values typed into many items: each step holds its item.
+  doc.Load(text::ToAnsi(file.substr(0, file.size() / 100)));
+  const std::wstring value(256 * 1024, L'v');
+  const std::size_t step = 2 * value.size() * sizeof(wchar_t);  // the line's text and the view's
+  const std::size_t edits = SequenceDocument::kHistoryBytes / step + 8;
+  ASSERT_LE(edits, doc.Count());
+  for (std::size_t r = 0; r < edits; ++r) doc.SetText(r, Field::Option, value);
+  EXPECT_LE(undoAll() * step, SequenceDocument::kHistoryBytes);
+  EXPECT_TRUE(doc.At(0).view.option == value);  // the oldest edit stays: its step is gone
+
+  const std::wstring block = droptext::FormatEntryBlock(L"P", itemtext::ItemBody(L"C:\\p.exe", L"C:\\", L"", 1),
+                                                        itemtext::Date{2001, 5, 12});
+  std::wstring many;
+  while (many.size() <= SequenceDocument::kPasteChars) many += block;
+  EXPECT_FALSE(SequenceDocument::CanPaste(many));
+  const std::size_t before = doc.Count();
+  EXPECT_TRUE(doc.Paste(0, many).empty());
+  EXPECT_EQ(doc.Count(), before);
+  EXPECT_EQ(doc.Paste(0, block).size(), 1u);
 }
 
 }  // namespace

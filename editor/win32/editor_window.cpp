@@ -373,8 +373,14 @@ void EditorWindow::OnTry() {
 
 void EditorWindow::OnPaste() {
   const std::vector<std::size_t> rows = list_.SelectedRows();
+  const std::wstring text = clipboard::GetText(hwnd_).value_or(L"");
+  if (!SequenceDocument::CanPaste(text)) {
+    args_.messages.Show(ui::Format(ui::Text(texts::kPasteTooLarge), {std::to_wstring(SequenceDocument::kPasteChars)}),
+                        ui::MessageIcon::Warning);
+    return;
+  }
   // Pasted items go before the first selected one, else at the end.
-  const std::vector<std::size_t> added = doc_.Paste(rows.empty() ? doc_.Count() : rows.front(), clipboard::GetText(hwnd_).value_or(L""));
+  const std::vector<std::size_t> added = doc_.Paste(rows.empty() ? doc_.Count() : rows.front(), text);
   if (added.empty()) {
     args_.messages.Show(ui::Text(texts::kNothingToPaste), ui::MessageIcon::Information);
     return;
@@ -475,9 +481,13 @@ bool EditorWindow::OnSave(const std::wstring& target) {
   SaveOutcome out = doc_.Save(false, target);
   const std::wstring path = target.empty() ? doc_.Path() : target;
   if (out.status == SaveOutcome::ChangedOnDisk) {
-    if (args_.ask(hwnd_, ui::Format(ui::Text(texts::kChangedOnDisk), {path}), MB_YESNO | MB_ICONWARNING) != IDYES)
-      return false;
-    out = doc_.Save(true);
+    // Yes overwrites, what is there now going to the backup; No shows the file as it now is.
+    const std::wstring question = ui::Format(ui::Text(texts::kChangedOnDisk), {path, paths::FileName(path) + L".bak"});
+    switch (args_.ask(hwnd_, question, MB_YESNOCANCEL | MB_ICONWARNING)) {
+      case IDYES: out = doc_.Save(true); break;
+      case IDNO: OpenFile(path); return false;
+      default: return false;
+    }
   }
   switch (out.status) {
     case SaveOutcome::Saved:
@@ -495,6 +505,9 @@ bool EditorWindow::OnSave(const std::wstring& target) {
                           ui::MessageIcon::Critical);
       return false;
     }
+    case SaveOutcome::NotRead:
+      return args_.ask(hwnd_, ui::Format(ui::Text(texts::kNotReadSaveAs), {path}), MB_YESNO | MB_ICONWARNING) == IDYES &&
+             OnSaveAs();
     default:
       args_.messages.Show(ui::Format(ui::Text(texts::kWriteFailed), {path}), ui::MessageIcon::Critical);
       return false;
@@ -522,15 +535,18 @@ std::wstring EditorWindow::PickFile(unsigned filter, bool save) {
 void EditorWindow::OnOpen() {
   if (!ChangesSettled()) return;
   const std::wstring path = PickFile(texts::kSequenceFilter, false);
-  if (path.empty()) return;
+  if (!path.empty()) OpenFile(path);
+}
+
+void EditorWindow::OpenFile(const std::wstring& path) {
   const bool read = doc_.Open(path);
   Refresh({0});
   if (!read) args_.messages.Show(ui::Format(ui::Text(texts::kUnreadable), {path}), ui::MessageIcon::Critical);
 }
 
-void EditorWindow::OnSaveAs() {
+bool EditorWindow::OnSaveAs() {
   const std::wstring path = PickFile(texts::kSequenceFilter, true);
-  if (!path.empty()) OnSave(path);
+  return !path.empty() && OnSave(path);
 }
 
 // A program the user picks goes in before the first selected row, named and

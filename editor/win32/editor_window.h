@@ -88,9 +88,13 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   // The settings page over the client area of width × height pixels below the tabs.
   void OnLayout(int width, int height);
   // Saves to the file open ("" ) or to another; false when nothing was saved.
+  // A file changed on disk is overwritten or reloaded as the user answers; one
+  // that could not be read when opened is saved only elsewhere.
   bool OnSave(const std::wstring& path = L"");
-  void OnSaveAs();
+  bool OnSaveAs();
   void OnOpen();
+  // Shows the file's items (a message when it cannot be read).
+  void OpenFile(const std::wstring& path);
   void OnAddProgram();
   // Asks to save unsaved changes; false when the user cancels or the save fails.
   bool ChangesSettled();
