@@ -232,9 +232,7 @@ std::optional<double> ParseNumber(std::wstring_view text) {
   return negative ? -*magnitude : *magnitude;
 }
 
-// Made in whole-number arithmetic: the library's own shortest conversion
-// brings about 170 KB of tables and code into every program that shows a
-// number, and a 32-bit reader misrounds some candidates.
+// The digits are exact on every build (decimal.h says why not the library's).
 std::wstring NumberText(double d) {
   if (std::isnan(d)) return std::signbit(d) ? L"-nan" : L"nan";
   if (std::isinf(d)) return d < 0 ? L"-inf" : L"inf";
