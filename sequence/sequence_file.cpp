@@ -1,17 +1,18 @@
 #include "sequence/sequence_file.h"
 
+#include <algorithm>
 #include <cfenv>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 
 #include "common/text.h"
 #include "ini/ini_document.h"
 #include "ini/sequence_records.h"
+#include "sequence/decimal.h"
 
 namespace sequence {
 
@@ -69,6 +70,53 @@ double TimingValue(const IniDocument& doc, std::wstring_view name, const NumberS
   if (d && *d >= 0 && *d <= kMaxItemTimingMs) return *d;
   item.BadTiming.push_back(std::wstring(name) + L" = " + *v);
   return 0;
+}
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// s in ASCII letters of either case is the lower-case word.
+bool IsWord(std::wstring_view s, std::string_view word) {
+  return s.size() == word.size() && std::equal(s.begin(), s.end(), word.begin(), [](wchar_t c, char w) {
+           return (c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c) == static_cast<wchar_t>(w);
+         });
+}
+
+// A number without its sign, as the library's reader takes it: "inf",
+// "infinity", "nan" or "nan(" letters, digits and '_' ")" in either case, or
+// decimal digits with a point and an exponent. Beyond the doubles either way
+// is no number.
+std::optional<double> UnsignedNumber(std::wstring_view s) {
+  if (IsWord(s, "inf") || IsWord(s, "infinity")) return std::numeric_limits<double>::infinity();
+  if (s.size() >= 3 && IsWord(s.substr(0, 3), "nan")) {
+    const std::wstring_view payload = s.substr(3);
+    const auto isPayload = [](wchar_t c) {
+      return IsDigit(c) || c == L'_' || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+    };
+    if (payload.empty() || (payload.size() >= 2 && payload.front() == L'(' && payload.back() == L')' &&
+                            std::all_of(payload.begin() + 1, payload.end() - 1, isPayload)))
+      return std::numeric_limits<double>::quiet_NaN();
+    return std::nullopt;
+  }
+  std::string digits;
+  long long exponent = 0;
+  size_t i = 0;
+  for (; i < s.size() && IsDigit(s[i]); ++i) digits += static_cast<char>(s[i]);
+  if (i < s.size() && s[i] == L'.')
+    for (++i; i < s.size() && IsDigit(s[i]); ++i, --exponent) digits += static_cast<char>(s[i]);
+  if (digits.empty()) return std::nullopt;
+  if (i < s.size() && (s[i] == L'e' || s[i] == L'E')) {
+    const bool down = ++i < s.size() && s[i] == L'-';
+    if (i < s.size() && (s[i] == L'+' || s[i] == L'-')) ++i;
+    if (i == s.size() || !IsDigit(s[i])) return std::nullopt;
+    long long e = 0;
+    // Held at a billion: far past where any digit count matters.
+    for (; i < s.size() && IsDigit(s[i]); ++i) e = std::min(e * 10 + (s[i] - L'0'), 1000000000LL);
+    exponent += down ? -e : e;
+  }
+  if (i != s.size()) return std::nullopt;
+  const double d = decimal::Nearest(digits, exponent);
+  if (std::isinf(d) || (d == 0 && digits.find_first_not_of('0') != std::string::npos)) return std::nullopt;
+  return d;
 }
 
 bool CharAt(const std::wstring& s, size_t pos1, wchar_t c) { return s.size() >= pos1 && s[pos1 - 1] == c; }
@@ -176,76 +224,41 @@ std::optional<double> SettingNumber(std::wstring_view text, const NumberSeparato
 }
 
 std::optional<double> ParseNumber(std::wstring_view text) {
-  const std::wstring_view s = text::Trim(text, L" \t");
-  if (s.empty()) return std::nullopt;
-  std::string ascii;
-  ascii.reserve(s.size());
-  for (wchar_t c : s) {
-    if (c > 0x7F) return std::nullopt;
-    ascii.push_back(static_cast<char>(c));
-  }
-  const char* first = ascii.data();
-  const char* last = first + ascii.size();
-  // from_chars takes no plus sign; skipping it must not let a second sign in.
-  if (*first == '+' && ++first != last && *first == '-') return std::nullopt;
-  double d = 0;
-  auto r = std::from_chars(first, last, d, std::chars_format::general);
-  if (r.ec != std::errc() || r.ptr != last) return std::nullopt;
-  return d;
+  std::wstring_view s = text::Trim(text, L" \t");
+  const bool negative = !s.empty() && s[0] == L'-';
+  if (!s.empty() && (s[0] == L'+' || s[0] == L'-')) s.remove_prefix(1);
+  const std::optional<double> magnitude = UnsignedNumber(s);
+  if (!magnitude) return std::nullopt;
+  return negative ? -*magnitude : *magnitude;
 }
 
-// Made with printf and from_chars: the library's own shortest conversion
-// brings about 170 KB of tables and code into every program that shows a
-// number.
+// The digits are exact on every build (decimal.h says why not the library's).
 std::wstring NumberText(double d) {
-  const auto wide = [](const std::string& s) { return std::wstring(s.begin(), s.end()); };
   if (std::isnan(d)) return std::signbit(d) ? L"-nan" : L"nan";
   if (std::isinf(d)) return d < 0 ? L"-inf" : L"inf";
   if (d == 0) return std::signbit(d) ? L"-0" : L"0";
   const double a = std::fabs(d);
-  std::string digits;
-  int exponent = 0;  // of the first digit
-  char buf[48];
-  for (int n = 1; n <= 17 && digits.empty(); ++n) {
-    // The nearest n-digit decimal; near a power of two the values that read
-    // back as a are lopsided around it, and a neighbour of the nearest may
-    // read back where the nearest does not.
-    std::snprintf(buf, sizeof buf, "%.*e", n - 1, a);
-    const char* e = std::strchr(buf, 'e');
-    std::string nearest(static_cast<const char*>(buf), e);
-    if (nearest.size() > 1) nearest.erase(1, 1);  // the point
-    const int exp = std::atoi(e + 1);
-    const long long m = std::atoll(nearest.c_str());
-    for (long long candidate : {m, m - 1, m + 1}) {
-      const int written = std::snprintf(buf, sizeof buf, "%llde%d", candidate, exp - (n - 1));
-      // Read back as ParseNumber reads (strtod misrounds some under mingw);
-      // seventeen digits always tell a double, whatever a reader says.
-      double back = 0;
-      std::from_chars(buf, buf + written, back);
-      if (back != a && n < 17) continue;
-      digits = std::to_string(candidate);
-      exponent = exp + static_cast<int>(digits.size()) - n;  // a carry or a borrow moves the first digit
-      break;
-    }
-  }
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  const decimal::Digits shortest = decimal::Shortest(a);
+  const std::string& digits = shortest.digits;
+  const int exponent = shortest.point - 1;  // of the first digit
   const int count = static_cast<int>(digits.size());
   std::string plain;
   if (exponent >= count - 1) {
     // A whole number past the digits that tell it: plain, its exact digits, as
     // the library writes them; past 23 digits only its length counts, as the
     // exponent form (at most 23 characters) is then shorter.
-    if (exponent < 23) std::snprintf(buf, sizeof buf, "%.0f", a);
-    plain = exponent < 23 ? std::string(buf) : std::string(static_cast<size_t>(exponent) + 1, '0');
+    plain = exponent < 23 ? decimal::WholeDigits(a) : std::string(static_cast<size_t>(exponent) + 1, '0');
   } else if (exponent >= 0) {
     plain = digits.substr(0, static_cast<size_t>(exponent) + 1) + "." + digits.substr(static_cast<size_t>(exponent) + 1);
   } else {
     plain = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
   }
+  char buf[16];
   std::snprintf(buf, sizeof buf, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
   const std::string scientific = digits.substr(0, 1) + (count > 1 ? "." + digits.substr(1) : "") + buf;
   const std::string& shorter = plain.size() <= scientific.size() ? plain : scientific;
-  return wide(d < 0 ? "-" + shorter : shorter);
+  const std::string text = d < 0 ? "-" + shorter : shorter;
+  return std::wstring(text.begin(), text.end());
 }
 
 int TimerIntervalMs(double timerInterval) {

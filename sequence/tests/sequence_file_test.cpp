@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -134,36 +135,134 @@ TEST(LoadSettings, ReadsNumbersAsTheUsersLocaleWritesThem) {
 }
 
 TEST(ParseNumber, ReadsDecimalText) {
+  const double inf = std::numeric_limits<double>::infinity();
   struct Case { const wchar_t* text; std::optional<double> n; };
   const Case cases[] = {
-      {L"0", 0.0}, {L" 30 ", 30.0}, {L"\t-5", -5.0}, {L"+2.5", 2.5}, {L"1e3", 1000.0},
-      {L"", std::nullopt}, {L"  ", std::nullopt}, {L"abc", std::nullopt},
-      {L"12abc", std::nullopt}, {L"\xFF11", std::nullopt}, {L"0x10", std::nullopt},
-      {L"+-5", std::nullopt}, {L"++5", std::nullopt}, {L"+", std::nullopt},  // one sign at most
+      {L"0", 0.0}, {L" 30 ", 30.0}, {L"\t-5", -5.0}, {L"+2.5", 2.5}, {L"1e3", 1000.0}, {L"1E+3", 1000.0},
+      {L"1.", 1.0}, {L".5", 0.5}, {L"-.5e-1", -0.05}, {L"007", 7.0}, {L"0e999999999999", 0.0},
+      {L"inf", inf}, {L"-Infinity", -inf}, {L"INF", inf},
+      {L"", std::nullopt}, {L"  ", std::nullopt}, {L"abc", std::nullopt}, {L".", std::nullopt}, {L"-.e1", std::nullopt},
+      {L"12abc", std::nullopt}, {L"\xFF11", std::nullopt}, {L"0x10", std::nullopt}, {L"infin", std::nullopt},
+      {L"1e", std::nullopt}, {L"1e+", std::nullopt}, {L"1e+-1", std::nullopt}, {L"1 e1", std::nullopt},
+      {L"+-5", std::nullopt}, {L"++5", std::nullopt}, {L"+", std::nullopt}, {L"-+5", std::nullopt},  // one sign at most
+      // Beyond the doubles either way is no number; what rounds to the least one is.
+      {L"1e400", std::nullopt}, {L"-1e400", std::nullopt}, {L"1e-400", std::nullopt}, {L"2e-324", std::nullopt},
+      {L"1e99999999999999999999", std::nullopt}, {L"3e-324", 5e-324}, {L"1.7976931348623158e308", 1.7976931348623157e308},
   };
   for (const auto& c : cases) EXPECT_EQ(sequence::ParseNumber(c.text), c.n) << testing::PrintToString(std::wstring(c.text));
+  EXPECT_TRUE(std::signbit(*sequence::ParseNumber(L"-0")));
+  for (const wchar_t* nan : {L"nan", L"-NaN", L"nan()", L"nan(1_aZ)"}) EXPECT_TRUE(std::isnan(sequence::ParseNumber(nan).value_or(0)));
+  EXPECT_TRUE(std::signbit(*sequence::ParseNumber(L"-nan")));
+  for (const wchar_t* no : {L"nan(", L"nan(-)", L"nanx"}) EXPECT_EQ(sequence::ParseNumber(no), std::nullopt);
 }
 
-// The library's shortest conversion is the yardstick, on the values whose
-// shortest digits are hard to find and on random ones.
-TEST(NumberText, DoublesAreWrittenAsTheLibrarysShortestText) {
+// Values written by a library that writes exactly, and values whose shortest
+// digits are hard to find (near powers of two, subnormal, random bits).
+std::vector<double> HardDoubles(int randomCount) {
   std::vector<double> values = {0.1, 1.0 / 3, 2.0 / 3, 1e23, 9007199254740993.0, 123456789012345680000.0,
-                                1e21, 1e22, 5e-324, 2.2250738585072014e-308, 1.7976931348623157e308,
-                                0.001, 0.0001, 1e-5, 123456.0, 1234567.0, 100.0, 0.30000000000000004, -0.0, -7.5};
+                                1e21, 1e22, 5e-324, 2.2250738585072014e-308, 2.2250738585072009e-308,
+                                1.7976931348623157e308, 0.001, 0.0001, 1e-5, 123456.0, 1234567.0, 100.0,
+                                0.30000000000000004, 4.2934951791238405e+37, -0.0, -7.5};
   for (int e = -1074; e <= 1023; ++e) values.push_back(std::ldexp(1.0, e));  // powers of two: lopsided neighbours
   std::mt19937_64 random(7);
-  for (int i = 0; i < 20000; ++i) {
-    const std::uint64_t bits = random();
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
+  for (int i = 0; i < randomCount; ++i) {
+    const std::uint64_t bits = random() >> (i % 8 == 0 ? 12 : 0);  // an eighth subnormal
+    const double d = std::bit_cast<double>(bits);
     if (std::isfinite(d)) values.push_back(d);
   }
   for (int i = 0; i < 2000; ++i) values.push_back(static_cast<double>(random() % 100000) / 100);  // as users write them
-  for (double d : values) {
+  return values;
+}
+
+std::wstring Wide(const char* first, const char* last) { return std::wstring(first, last); }
+
+TEST(NumberText, DoublesAreWrittenAsTheLibrarysShortestTextAndReadBack) {
+  for (double d : HardDoubles(100000)) {
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, d);
-    ASSERT_EQ(sequence::NumberText(d), std::wstring(buf, r.ptr)) << std::string(buf, r.ptr);
+    const std::wstring text = sequence::NumberText(d);
+    ASSERT_EQ(text, Wide(buf, r.ptr));
+    const std::optional<double> back = sequence::ParseNumber(text);
+    ASSERT_TRUE(back && std::bit_cast<std::uint64_t>(*back) == std::bit_cast<std::uint64_t>(d)) << text::ToUtf8(text);
   }
+}
+
+// n * factor, in decimal digits.
+std::string Times(std::string n, std::uint64_t factor) {
+  std::uint64_t carry = 0;
+  for (auto digit = n.rbegin(); digit != n.rend(); ++digit) {
+    carry += static_cast<std::uint64_t>(*digit - '0') * factor;
+    *digit = static_cast<char>('0' + carry % 10);
+    carry /= 10;
+  }
+  for (; carry != 0; carry /= 10) n.insert(n.begin(), static_cast<char>('0' + carry % 10));
+  return n;
+}
+
+// n - 1, in decimal digits (n above 0).
+std::string Decrement(std::string n) {
+  std::size_t i = n.size() - 1;
+  for (; n[i] == '0'; --i) n[i] = '9';
+  --n[i];
+  return n;
+}
+
+// The exact decimal of the value halfway between d (positive) and the next
+// double up, as digits times 10^exponent: (2m + 1) * 2^(e - 1).
+std::pair<std::string, int> Halfway(double d) {
+  int e = 0;
+  std::frexp(d, &e);
+  e = std::max(e - 53, -1074);  // d is m * 2^e, m whole
+  std::string digits = std::to_string(2 * static_cast<std::uint64_t>(std::ldexp(d, -e)) + 1);
+  int exponent = 0;
+  for (int k = e - 1; k > 0; k -= 20) digits = Times(digits, std::uint64_t{1} << std::min(k, 20));
+  for (int k = 1 - e; k > 0; k -= 13) {  // 2^-n is 5^n * 10^-n
+    std::uint64_t five = 1;
+    for (int n = std::min(k, 13); n > 0; --n, --exponent) five *= 5;
+    digits = Times(digits, five);
+  }
+  return {digits, exponent};
+}
+
+// A text halfway between two doubles reads as the one with the even
+// significand; a last digit more either way reads as the nearer. Where the
+// library's reader is exact (not the 32-bit one) it must agree, which checks
+// the expectations too.
+TEST(ParseNumber, ReadsTheNearestDouble) {
+  const auto text = [](const std::string& digits, int exponent) { return digits + "e" + std::to_string(exponent); };
+  std::vector<double> values = HardDoubles(0);
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 1000; ++i) values.push_back(std::fabs(std::bit_cast<double>(random() & 0x7FEFFFFFFFFFFFFF)));
+  for (double d : values) {
+    if (!(d > 0) || d == std::numeric_limits<double>::max()) continue;
+    const double next = std::nextafter(d, INFINITY);
+    const double even = std::bit_cast<std::uint64_t>(d) % 2 == 0 ? d : next;
+    const auto [digits, exponent] = Halfway(d);
+    const std::string below = Decrement(digits) + std::string(900, '9');  // past 800 digits only a non-zero one counts
+    char precise[64];
+    const std::pair<std::string, double> cases[] = {
+        {text(digits, exponent), even},
+        {text(digits + "1", exponent - 1), next},
+        {text(Decrement(digits) + "9", exponent - 1), d},
+        {text(digits + std::string(900, '0'), exponent - 900), even},
+        {text(digits + std::string(900, '0') + "1", exponent - 901), next},
+        {"0." + std::string(999, '0') + text(below, exponent - 900 + 999 + static_cast<int>(below.size())), d},
+        {std::string(precise, std::to_chars(precise, precise + sizeof precise, d, std::chars_format::scientific, 25).ptr), d},
+    };
+    for (const auto& [t, want] : cases) {
+      ASSERT_EQ(sequence::ParseNumber(std::wstring(t.begin(), t.end())), want) << t;
+#if !defined(__i386__)
+      double library = 0;
+      std::from_chars(t.data(), t.data() + t.size(), library);
+      ASSERT_EQ(library, want) << t;
+#endif
+    }
+  }
+  // Halfway past the largest double is infinity: no number.
+  const auto [digits, exponent] = Halfway(std::numeric_limits<double>::max());
+  const auto read = [](const std::string& t) { return sequence::ParseNumber(std::wstring(t.begin(), t.end())); };
+  EXPECT_EQ(read(text(digits, exponent)), std::nullopt);
+  EXPECT_EQ(read(text(Decrement(digits) + "9", exponent - 1)), std::numeric_limits<double>::max());
 }
 
 TEST(TimerIntervalMs, RoundsHalfToEvenAndRefusesWhatTheTimerCannotTake) {
