@@ -4,7 +4,7 @@
 #include "common/itemtext.h"
 #include "common/tool.h"
 #include "common/ui_text.h"
-#include "generation.h"
+#include "main_program.h"
 #include "texts.h"
 
 namespace wizard {

@@ -1,5 +1,6 @@
 #include "common/path_rules.h"
 #include "common/ui_text.h"
+#include "finish.h"
 #include "generation.h"
 #include "takeover.h"
 
@@ -420,7 +421,7 @@ TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
     wizard::FinishInputs in{nullptr, b.t.path(), b.t / P(c.sequence), c.create, false, b.t / L"Startup", b.t / L"TVL",
                             false, true, {approval::AddressOf(Source::UserRun, L"Chat"),
                                           approval::AddressOf(Source::UserFolder, L"a.lnk")},
-                            b.t / L"SwitchedOff.txt", 42};
+                            b.t / P(L"Tarvoline\\SwitchedOff.txt"), 42};  // its folder made when needed
     auto withSeq = [&](std::wstring s) {
       if (auto at = s.find(L"<seq>"); at != std::wstring::npos) s.replace(at, 5, in.sequenceFile);
       return s;
@@ -435,9 +436,11 @@ TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
       EXPECT_EQ(b.shortcuts.setTargets.at(0).second, paths::Join(b.t / L"TVL", L"Tarvoline.exe") + L"|" + withSeq(c.madeArgs));
     }
     ASSERT_EQ(b.messages.shown.size(), 1u);
+    EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Information);  // either way a notice, not a failure
     if (!c.leftOn) {
       EXPECT_NE(b.messages.shown[0].first.find(L"登録 2 件を無効にしました"), std::wstring::npos);
       EXPECT_EQ(b.registry.Get(in.taken[1]), approval::SwitchedOffBytes(std::nullopt, 42));
+      EXPECT_TRUE(RealFileSystem().IsOrdinaryFile(in.recordFile));
     } else {
       EXPECT_NE(b.messages.shown[0].first.find(ui::Text(c.leftOn)), std::wstring::npos);
       EXPECT_EQ(b.registry.writes, 0);

@@ -12,7 +12,9 @@
 #include "common/win32/dpi.h"
 #include "common/win32/resource_ids.h"
 #include "common/win32/draw.h"
+#include "common/win32/file_time.h"
 #include "control_ids.h"
+#include "finish.h"
 #include "generation.h"
 #include "texts.h"
 
@@ -501,11 +503,7 @@ void WizardWindow::RunFinishingSteps() {
   in.ownFolder = s_.ownFolder;
   in.checkSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptCheck) == BST_CHECKED;
   if (in.switchOff && !in.taken.empty()) {
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    in.fileTime = (std::uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    // The record's folder under the user's local application data.
-    CreateDirectoryW(paths::Parent(s_.recordFile).c_str(), nullptr);
+    in.fileTime = win::FileTimeNow();
   }
   wizard::RunFinishingSteps(in, {s_.shell, s_.files, s_.shortcuts, s_.messages, s_.processes, s_.registry});
   End();
