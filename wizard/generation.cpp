@@ -117,14 +117,13 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
 
   if (!result.unreadable.empty() || !result.outsideCodePage.empty()) {
     std::wstring message;
-    auto list = [&message](const std::wstring& heading, const std::vector<std::wstring>& names) {
+    auto list = [&message](unsigned heading, const std::vector<std::wstring>& names) {
       if (names.empty()) return;
       if (!message.empty()) message += L"\r\n\r\n";
-      message += heading;
-      for (const std::wstring& name : names) message += L"\r\n" + name;
+      message += ui::HeadingWithNames(ui::Text(heading), names);
     };
-    list(ui::Text(texts::kUnreadableShortcuts), result.unreadable);
-    list(ui::Text(texts::kPathsOutsideCodePage), result.outsideCodePage);
+    list(texts::kUnreadableShortcuts, result.unreadable);
+    list(texts::kPathsOutsideCodePage, result.outsideCodePage);
     seams.messages.Show(message, ui::MessageIcon::Warning);
   }
   result.ok = true;
