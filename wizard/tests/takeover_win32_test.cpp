@@ -177,7 +177,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
     };
     auto press = [&](int page) { return next(), page >= 5 || shows(page); };  // Next (Finish) until the page shows
     EXPECT_TRUE(press(1));
-    HWND machine = GetDlgItem(GetDlgItem(host, ids::PageId(1)), ids::kOptTakeMachine);
+    HWND machine = GetDlgItem(GetDlgItem(host, ids::PageId(1)), ids::kTakeMachineEntries);
     EXPECT_TRUE(machine) << "the wizard may write the machine's approval data here";
     SendMessageW(machine, BM_CLICK, 0, 0);
     EXPECT_TRUE(press(2));

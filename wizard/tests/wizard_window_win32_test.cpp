@@ -42,7 +42,7 @@ class Wizard : public testing::Test {
   fake::Registry registry;
   Dialogs dialogs;
   int ended = 0;
-  std::unique_ptr<wizard::WizardWindow> form;
+  std::unique_ptr<wizard::WizardWindow> window;
 
   void SetUp() override {
     CreateDirectoryW(links.c_str(), nullptr);
@@ -51,11 +51,11 @@ class Wizard : public testing::Test {
                                      [this] { return links; }, own, L"TVLpreparer Ver.1.1.0", [this] { ++ended; },
                                      false};
     Configure(services);
-    form = std::make_unique<wizard::WizardWindow>(std::move(services));
-    ASSERT_TRUE(form->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+    window = std::make_unique<wizard::WizardWindow>(std::move(services));
+    ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
   }
   virtual void Configure(wizard::WizardServices&) {}
-  HWND Control(int id) { return form->FindControl(id); }
+  HWND Control(int id) { return window->FindControl(id); }
   std::wstring Text(int id) { return tvltest::TextOf(Control(id)); }
   void SetText(int id, const std::wstring& t) { SetWindowTextW(Control(id), t.c_str()); }
   void Click(int id) {  // as the user can: only an enabled button
@@ -74,8 +74,8 @@ class Wizard : public testing::Test {
 TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
   EXPECT_EQ(Text(ids::kStartupFolder), links);
   EXPECT_EQ(Text(ids::kSequenceFile), own + L"\\StartUp.pmw");
-  EXPECT_TRUE(Checked(ids::kOptShortcut) && !Checked(ids::kOptOpen) && !Checked(ids::kOptCheck));
-  EXPECT_EQ(Control(ids::kOptTakeRun), nullptr);  // no approval data: the folder alone, as before
+  EXPECT_TRUE(Checked(ids::kMakeShortcut) && !Checked(ids::kOpenFile) && !Checked(ids::kCheckFile));
+  EXPECT_EQ(Control(ids::kTakeRunEntries), nullptr);  // no approval data: the folder alone, as before
 
   shortcuts.links[temp.Write(L"links\\a.lnk", "")] = {L"C:\\Tools\\a.exe", L"C:\\Work", 7};
   const std::wstring seq = temp / L"out.pmw";
@@ -95,13 +95,13 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
   EXPECT_EQ(TempFolder::Read(seq), record);
   Click(ids::kNext), ExpectPage(4, false, L"完了(&F)");
 
-  for (int id : {ids::kOptShortcut, ids::kOptOpen, ids::kOptCheck, ids::kNext}) Click(id);
+  for (int id : {ids::kMakeShortcut, ids::kOpenFile, ids::kCheckFile, ids::kNext}) Click(id);
   EXPECT_EQ(shell.opened, (std::vector<std::wstring>{links + L"\\", seq}));
   EXPECT_EQ(processes.started, std::vector<std::wstring>{L"\"" + own + L"\\Tarvoline.exe\" /check \"" + seq + L"\""});
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1], std::make_pair(std::wstring(ui::Text(wizard::texts::kClosing)), MessageIcon::Information));
   EXPECT_EQ(ended, 1);
-  EXPECT_EQ(form->hwnd(), nullptr);
+  EXPECT_EQ(window->hwnd(), nullptr);
 }
 
 // Where the system keeps start-up approval data: the folder page's two
@@ -119,17 +119,17 @@ class TakeOverWizard : public Wizard {
 };
 
 TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndTheMachinesAreLeftAlone) {
-  ASSERT_NE(Control(ids::kOptTakeRun), nullptr);
-  EXPECT_TRUE(Checked(ids::kOptTakeRun) && Checked(ids::kOptSwitchOff));
-  EXPECT_EQ(Control(ids::kOptTakeMachine), nullptr);  // no rights for the machine's approval data
+  ASSERT_NE(Control(ids::kTakeRunEntries), nullptr);
+  EXPECT_TRUE(Checked(ids::kTakeRunEntries) && Checked(ids::kSwitchOffOriginals));
+  EXPECT_EQ(Control(ids::kTakeMachineEntries), nullptr);  // no rights for the machine's approval data
   Click(ids::kNext);
-  SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);  // off: the user's Startup folder still counts
-  EXPECT_TRUE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
+  SendMessageW(Control(ids::kTakeRunEntries), BM_CLICK, 0, 0);  // off: the user's Startup folder still counts
+  EXPECT_TRUE(IsWindowEnabled(Control(ids::kSwitchOffOriginals)));
   SetText(ids::kStartupFolder, temp.path());
-  EXPECT_FALSE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
+  EXPECT_FALSE(IsWindowEnabled(Control(ids::kSwitchOffOriginals)));
   SetText(ids::kStartupFolder, links + L"\\");
-  EXPECT_TRUE(IsWindowEnabled(Control(ids::kOptSwitchOff)));
-  SendMessageW(Control(ids::kOptTakeRun), BM_CLICK, 0, 0);
+  EXPECT_TRUE(IsWindowEnabled(Control(ids::kSwitchOffOriginals)));
+  SendMessageW(Control(ids::kTakeRunEntries), BM_CLICK, 0, 0);
 
   using autostart::Source;
   for (auto [source, name] : {std::pair{Source::UserRun, L"Chat"}, std::pair{Source::MachineRun64, L"Vendor"}})
@@ -149,7 +149,7 @@ TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndTheMachinesAreLeftAlone)
 TEST_F(Wizard, EnterIsNextEscapeIsCancelAndCancelWritesNothing) {
   auto key = [&](WPARAM vk) {
     MSG msg{GetFocus(), WM_KEYDOWN, vk, 0, 0, {}};
-    EXPECT_TRUE(IsDialogMessageW(form->hwnd(), &msg));
+    EXPECT_TRUE(IsDialogMessageW(window->hwnd(), &msg));
   };
   key(VK_RETURN);
   SetFocus(Control(ids::kStartupFolder));
@@ -201,11 +201,11 @@ TEST_F(Wizard, BrowseButtonsFillTheBoxesOnlyWithAChoice) {
 // compared with what the sizing call gives for the new DPI.)
 TEST_F(Wizard, SizesItsFrameForTheDpiItIsGiven) {
   RECT r;
-  GetWindowRect(form->hwnd(), &r);
-  SendMessageW(form->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&r));
-  GetWindowRect(form->hwnd(), &r);
-  const SIZE outer = win::OuterSize(static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_STYLE)),
-                                    static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_EXSTYLE)), 768, 530, 144);
+  GetWindowRect(window->hwnd(), &r);
+  SendMessageW(window->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&r));
+  GetWindowRect(window->hwnd(), &r);
+  const SIZE outer = win::OuterSize(static_cast<DWORD>(GetWindowLongW(window->hwnd(), GWL_STYLE)),
+                                    static_cast<DWORD>(GetWindowLongW(window->hwnd(), GWL_EXSTYLE)), 768, 530, 144);
   EXPECT_EQ(r.right - r.left, outer.cx);
   EXPECT_EQ(r.bottom - r.top, outer.cy);
 }

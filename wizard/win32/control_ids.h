@@ -23,9 +23,9 @@ inline constexpr int kFolderLabel = 1301;
 inline constexpr int kStartupFolder = 1302;     // the folder to read
 inline constexpr int kBrowseFolder = 1303;
 inline constexpr int kFolderHelp = 1304;
-inline constexpr int kOptTakeRun = 1305;        // take the Run values too (Windows 8 and later)
-inline constexpr int kOptSwitchOff = 1306;      // switch the taken originals off at Finish
-inline constexpr int kOptTakeMachine = 1307;    // take the machine's entries too (switched off for every user)
+inline constexpr int kTakeRunEntries = 1305;    // take the Run values too (Windows 8 and later)
+inline constexpr int kSwitchOffOriginals = 1306;  // switch the taken originals off at Finish
+inline constexpr int kTakeMachineEntries = 1307;  // take the machine's entries too (switched off for every user)
 // Page 2.
 inline constexpr int kFileLabel = 1401;
 inline constexpr int kSequenceFile = 1402;      // the sequence file to write
@@ -36,8 +36,8 @@ inline constexpr int kInfo = 1501;              // the browser control (or its p
 inline constexpr int kInfoNote = 1502;
 // Page 4.
 inline constexpr int kDoneText = 1601;
-inline constexpr int kOptShortcut = 1602;       // make Tarvoline.lnk
-inline constexpr int kOptOpen = 1603;           // open the sequence file
-inline constexpr int kOptCheck = 1604;          // check the sequence file
+inline constexpr int kMakeShortcut = 1602;      // make Tarvoline.lnk
+inline constexpr int kOpenFile = 1603;          // open the sequence file
+inline constexpr int kCheckFile = 1604;         // check the sequence file
 
 }  // namespace wizard::ids

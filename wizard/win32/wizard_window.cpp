@@ -69,17 +69,17 @@ constexpr win::ControlSpec kFolderHelp = {L"STATIC", texts::kFolderHelp, kLabel,
 constexpr win::ControlSpec kFolderHelpAboveChoices = {L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp,
                                                       {8, 64, 473, 92}};
 constexpr win::ControlSpec kTakeOverChoices[] = {
-    {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, ids::kOptTakeRun, {8, 160, 473, 22}},
-    {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, ids::kOptSwitchOff, {8, 186, 473, 22}},
+    {L"BUTTON", texts::kTakeRunEntries, kCheck | BS_MULTILINE, 0, ids::kTakeRunEntries, {8, 160, 473, 22}},
+    {L"BUTTON", texts::kSwitchOffOriginals, kCheck | BS_MULTILINE, 0, ids::kSwitchOffOriginals, {8, 186, 473, 22}},
 };
 // Where the wizard may write the machine's approval data, a third choice,
 // unchecked, under the Run values' one: the machine's entries too.
 constexpr win::ControlSpec kFolderHelpAboveThreeChoices = {L"STATIC", texts::kFolderHelp, kLabel, 0, ids::kFolderHelp,
                                                            {8, 64, 473, 66}};
 constexpr win::ControlSpec kThreeTakeOverChoices[] = {
-    {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, ids::kOptTakeRun, {8, 132, 473, 22}},
-    {L"BUTTON", texts::kOptTakeMachine, kCheck | BS_MULTILINE, 0, ids::kOptTakeMachine, {24, 156, 457, 30}},
-    {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, ids::kOptSwitchOff, {8, 188, 473, 22}},
+    {L"BUTTON", texts::kTakeRunEntries, kCheck | BS_MULTILINE, 0, ids::kTakeRunEntries, {8, 132, 473, 22}},
+    {L"BUTTON", texts::kTakeMachineEntries, kCheck | BS_MULTILINE, 0, ids::kTakeMachineEntries, {24, 156, 457, 30}},
+    {L"BUTTON", texts::kSwitchOffOriginals, kCheck | BS_MULTILINE, 0, ids::kSwitchOffOriginals, {8, 188, 473, 22}},
 };
 constexpr win::ControlSpec kFilePage[] = {
     {L"STATIC", texts::kFileLabel, kLabel, 0, ids::kFileLabel, {8, 8, 473, 16}},
@@ -94,9 +94,9 @@ constexpr win::ControlSpec kInfoPage[] = {
 };
 constexpr win::ControlSpec kDonePage[] = {
     {L"STATIC", texts::kDone, kLabel, 0, ids::kDoneText, {8, 8, 473, 16}},
-    {L"BUTTON", texts::kOptShortcut, kCheck, 0, ids::kOptShortcut, {24, 48, 449, 20}},
-    {L"BUTTON", texts::kOptOpen, kCheck, 0, ids::kOptOpen, {24, 76, 449, 20}},
-    {L"BUTTON", texts::kOptCheck, kCheck, 0, ids::kOptCheck, {24, 104, 449, 20}},
+    {L"BUTTON", texts::kMakeShortcut, kCheck, 0, ids::kMakeShortcut, {24, 48, 449, 20}},
+    {L"BUTTON", texts::kOpenFile, kCheck, 0, ids::kOpenFile, {24, 76, 449, 20}},
+    {L"BUTTON", texts::kCheckFile, kCheck, 0, ids::kCheckFile, {24, 104, 449, 20}},
 };
 
 void Check(HWND button) {
@@ -255,13 +255,13 @@ void WizardWindow::CreateControls() {
   if (TakeOverOffered() && MachineApprovalWritable()) {
     controls_.Create(pages_[1], kFolderHelpAboveThreeChoices);
     controls_.Create(pages_[1], kThreeTakeOverChoices);
-    Check(controls_.Find(ids::kOptTakeRun));
-    Check(controls_.Find(ids::kOptSwitchOff));
+    Check(controls_.Find(ids::kTakeRunEntries));
+    Check(controls_.Find(ids::kSwitchOffOriginals));
   } else if (TakeOverOffered()) {
     controls_.Create(pages_[1], kFolderHelpAboveChoices);
     controls_.Create(pages_[1], kTakeOverChoices);
-    Check(controls_.Find(ids::kOptTakeRun));
-    Check(controls_.Find(ids::kOptSwitchOff));
+    Check(controls_.Find(ids::kTakeRunEntries));
+    Check(controls_.Find(ids::kSwitchOffOriginals));
   } else {
     controls_.Create(pages_[1], kFolderHelp);
   }
@@ -274,10 +274,10 @@ void WizardWindow::CreateControls() {
   controls_.Create(pages_[3], kInfoPage);
 
   controls_.Create(pages_[4], kDonePage);
-  Check(controls_.Find(ids::kOptShortcut));
+  Check(controls_.Find(ids::kMakeShortcut));
   // The suite's editor beside the wizard is the one that opens the file.
   if (!s_.ownFolder.empty() && s_.files.IsOrdinaryFile(paths::Join(s_.ownFolder, texts::kEditorName)))
-    SetWindowTextW(controls_.Find(ids::kOptOpen), ui::Text(texts::kOptOpenEditor).c_str());
+    SetWindowTextW(controls_.Find(ids::kOpenFile), ui::Text(texts::kOpenInEditor).c_str());
 
   controls_.Create(hwnd_, std::span(kFrameControls).subspan(2));
 }
@@ -344,7 +344,7 @@ void WizardWindow::OnCommand(int id, int code) {
     case ids::kBrowseFile:
       if (code == BN_CLICKED) OnBrowseFile();
       break;
-    case ids::kOptTakeRun:
+    case ids::kTakeRunEntries:
       if (code == BN_CLICKED) UpdateSwitchOffChoice();
       break;
     case ids::kStartupFolder:
@@ -446,9 +446,9 @@ bool WizardWindow::FolderIsUserStartup() const {
 // The switch-off choice means something only for entries that are taken
 // over: the Run values, or the shortcuts of the user's own Startup folder.
 void WizardWindow::UpdateSwitchOffChoice() {
-  const bool run = IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED;
-  if (HWND machine = FindControl(ids::kOptTakeMachine)) EnableWindow(machine, run);
-  HWND off = FindControl(ids::kOptSwitchOff);
+  const bool run = IsDlgButtonChecked(pages_[1], ids::kTakeRunEntries) == BST_CHECKED;
+  if (HWND machine = FindControl(ids::kTakeMachineEntries)) EnableWindow(machine, run);
+  HWND off = FindControl(ids::kSwitchOffOriginals);
   if (!off) return;
   EnableWindow(off, run || FolderIsUserStartup());
 }
@@ -463,13 +463,13 @@ bool WizardWindow::GenerateSequenceFile() {
   }
 
   TakeOverChoices choices;
-  choices.runEntries = IsDlgButtonChecked(pages_[1], ids::kOptTakeRun) == BST_CHECKED;
-  HWND off = FindControl(ids::kOptSwitchOff);
-  choices.switchOff = off && IsWindowEnabled(off) && IsDlgButtonChecked(pages_[1], ids::kOptSwitchOff) == BST_CHECKED;
+  choices.runEntries = IsDlgButtonChecked(pages_[1], ids::kTakeRunEntries) == BST_CHECKED;
+  HWND off = FindControl(ids::kSwitchOffOriginals);
+  choices.switchOff = off && IsWindowEnabled(off) && IsDlgButtonChecked(pages_[1], ids::kSwitchOffOriginals) == BST_CHECKED;
   choices.folderIsUserStartup = FolderIsUserStartup();
-  HWND machine = FindControl(ids::kOptTakeMachine);
+  HWND machine = FindControl(ids::kTakeMachineEntries);
   choices.machineEntries = machine && IsWindowEnabled(machine) &&
-                           IsDlgButtonChecked(pages_[1], ids::kOptTakeMachine) == BST_CHECKED;
+                           IsDlgButtonChecked(pages_[1], ids::kTakeMachineEntries) == BST_CHECKED;
   std::vector<autostart::Entry> listed;
   if (choices.runEntries || choices.folderIsUserStartup) listed = s_.listStartupEntries();
   const TakeOverPlan plan = PlanTakeOver(listed, choices, s_.registry, s_.files);
@@ -493,15 +493,15 @@ void WizardWindow::RunFinishingSteps() {
   in.owner = hwnd_;
   in.scannedFolder = Text(ids::kStartupFolder);
   in.sequenceFile = Text(ids::kSequenceFile);
-  in.createShortcut = IsDlgButtonChecked(pages_[4], ids::kOptShortcut) == BST_CHECKED;
-  in.openSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptOpen) == BST_CHECKED;
+  in.createShortcut = IsDlgButtonChecked(pages_[4], ids::kMakeShortcut) == BST_CHECKED;
+  in.openSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOpenFile) == BST_CHECKED;
   in.switchOff = switchOff_;
   in.taken = taken_;
   in.alreadyListed = alreadyListed_;
   in.recordFile = s_.recordFile;
   if ((in.createShortcut || in.switchOff) && s_.userStartupFolder) in.userStartupFolder = s_.userStartupFolder();
   in.ownFolder = s_.ownFolder;
-  in.checkSequenceFile = IsDlgButtonChecked(pages_[4], ids::kOptCheck) == BST_CHECKED;
+  in.checkSequenceFile = IsDlgButtonChecked(pages_[4], ids::kCheckFile) == BST_CHECKED;
   if (in.switchOff && !in.taken.empty()) {
     in.fileTime = win::FileTimeNow();
   }
