@@ -90,6 +90,8 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
 
   SetText(ids::kSequenceFile, seq);
   Click(ids::kNext), ExpectPage(3, false, L"次へ(&N)");
+  // Without the browser control: the shipped page as text, in the user's language.
+  EXPECT_TRUE(Text(ids::kInfo).starts_with(L"Tarvoline\r\n\u3000Tarvolineは")) << text::ToUtf8(Text(ids::kInfo));
   const std::string record = text::ToAnsi(
       L"2001/05/12：a\x01\x01" L"File=C:\\Tools\\a.exe\r\nCurrent=C:\\Work\r\nOption=\r\nSize = 6\r\nNoUse = 0\x01");
   EXPECT_EQ(TempFolder::Read(seq), record);
