@@ -489,6 +489,28 @@ TEST(TakeOver, TarvolinesOwnShortcutIsSwitchedBackOnOrNothingIsSwitchedOff) {
   }
 }
 
+// Originals switched off part-way that cannot all be put back stay off: a
+// failure, told as a warning also when the message goes on.
+TEST(TakeOver, OriginalsLeftOffAfterAFailureAreToldAsAWarning) {
+  struct FailsAfterOneWrite : fake::Registry {
+    reg::Status WriteBinary(const reg::Address& a, const std::string& bytes) override {
+      return writes >= 1 ? reg::Status::Failed : fake::Registry::WriteBinary(a, bytes);
+    }
+  } registry;
+  FinishBench b;
+  const std::wstring program = b.t.Write(L"Tarvoline.exe", "MZ");
+  b.shortcuts.links[paths::Join(b.t / L"Startup", L"Tarvoline.lnk")] = {program, L"", 1};
+  wizard::FinishInputs in{nullptr, b.t.path(), b.t / L"Startup.pmw", false, false, b.t / L"Startup", b.t.path(),
+                          false, true, {approval::AddressOf(Source::UserRun, L"A"), approval::AddressOf(Source::UserRun, L"B")},
+                          b.t / L"SwitchedOff.txt", 42};
+  in.alreadyListed = 1;
+  for (const reg::Address& at : in.taken) registry.Set(at, std::string("\x02\0\0\0\0\0\0\0\0\0\0\0", 12));
+  wizard::RunFinishingSteps(in, {b.shell, RealFileSystem(), b.shortcuts, b.messages, b.processes, registry});
+  ASSERT_EQ(b.messages.shown.size(), 1u);
+  EXPECT_TRUE(b.messages.shown[0].first.starts_with(ui::Text(wizard::texts::kClosingPutBackFailed) + L"\r\n"));
+  EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Warning);
+}
+
 // Appends that cannot be finished (a read-only file or share, a disk that
 // fills up part-way) must leave the user's file exactly as it was, and say so.
 const std::string kBefore = "2001/05/12\x81\x46old\x01\x01" "File=C:\\old.exe\x01";
