@@ -64,6 +64,9 @@ class FileSystem {
   // be opened, a hidden file and a folder all exist.
   virtual bool Exists(const std::wstring& path) = 0;
   virtual bool IsFolder(const std::wstring& path) = 0;
+  // Makes the folder (its parent must be there already); true when a folder
+  // is at path afterwards, made now or before.
+  virtual bool CreateFolder(const std::wstring& path) = 0;
   // True when a directory search for exactly this name finds an ordinary file.
   virtual bool IsOrdinaryFile(const std::wstring& path) = 0;
   // True when a directory search with this pattern (wildcards allowed; on

@@ -163,6 +163,10 @@ class PosixFileSystem final : public FileSystem {
     return ::stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   }
 
+  bool CreateFolder(const std::wstring& path) override {
+    return ::mkdir(Native(path).c_str(), 0755) == 0 || (errno == EEXIST && IsFolder(path));
+  }
+
   bool IsOrdinaryFile(const std::wstring& path) override {
     std::string p = Native(path);
     size_t slash = p.rfind('/');

@@ -46,7 +46,7 @@ class Registry {
   virtual bool CanWrite(const Address& at) = 0;
 };
 
-// The system's registry. On POSIX builds every call fails (Failed, false).
+// The system's registry (Windows builds only).
 Registry& RealRegistry();
 
 }  // namespace reg

@@ -40,7 +40,7 @@ class Processes {
   virtual bool SetCurrentDirectory(const std::wstring& path) = 0;
 };
 
-// The real ones. On POSIX builds they do nothing and report failure.
+// The real ones (Windows builds only).
 Shell& RealShell();
 Processes& RealProcesses();
 

@@ -1,35 +1,10 @@
-// POSIX builds have no shell to open documents with and start no programs:
-// the real seams report failure, and tests use fakes.
+// The native build's number separators. It has no shell and starts no
+// programs: the core's tests use fakes for those seams.
 #include "common/seams.h"
 
 #include <clocale>
 
 #include "common/text.h"
-
-namespace {
-
-class PosixShell final : public Shell {
- public:
-  std::intptr_t Execute(WindowHandle, const std::wstring&, const std::wstring&, int) override { return 0; }
-};
-
-class PosixProcesses final : public Processes {
- public:
-  bool Start(const std::wstring&, int) override { return false; }
-  bool SetCurrentDirectory(const std::wstring&) override { return false; }
-};
-
-}  // namespace
-
-Shell& RealShell() {
-  static PosixShell shell;
-  return shell;
-}
-
-Processes& RealProcesses() {
-  static PosixProcesses processes;
-  return processes;
-}
 
 NumberSeparators UserNumberSeparators() {
   const std::lconv* conv = std::localeconv();

@@ -29,8 +29,7 @@ class ShortcutStore {
                          const std::wstring& arguments) = 0;
 };
 
-// The shell's own shortcut object. On POSIX builds every Read gives nullopt
-// and every SetTarget false.
+// The shell's own shortcut object (Windows builds only).
 ShortcutStore& RealShortcutStore();
 
 namespace shortcut {

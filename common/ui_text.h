@@ -13,6 +13,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ui {
 
@@ -32,5 +33,10 @@ std::wstring Text(unsigned id);
 // as it stands, "%%" is one "%"). Lets each language put the parts where
 // its grammar wants them.
 std::wstring Format(std::wstring_view pattern, std::initializer_list<std::wstring_view> args);
+
+// A heading line, then one line per name, each after indent: how a message
+// names what was left out.
+std::wstring HeadingWithNames(std::wstring_view heading, const std::vector<std::wstring>& names,
+                              std::wstring_view indent = L"");
 
 }  // namespace ui

@@ -27,4 +27,11 @@ std::wstring Format(std::wstring_view pattern, std::initializer_list<std::wstrin
   return out;
 }
 
+std::wstring HeadingWithNames(std::wstring_view heading, const std::vector<std::wstring>& names,
+                              std::wstring_view indent) {
+  std::wstring out(heading);
+  for (const std::wstring& name : names) out.append(L"\r\n").append(indent).append(name);
+  return out;
+}
+
 }  // namespace ui

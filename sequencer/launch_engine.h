@@ -5,7 +5,7 @@
 //
 // Rule: keep at least IntervalTime between two starts (and before the first);
 // start as soon as the usage is at or below CPULimit; never wait longer than
-// MaxIdleTime. Time is counted in ticks: Waited = interval × WaitTicks.
+// MaxIdleTime. Time is counted in ticks: waited = interval × ticks waited.
 // With ReadyWait the next start also waits until the program started before
 // it has finished starting, within the same MaxIdleTime. A program that is
 // already running (running::FindRunning: this user, this session, the same
@@ -96,7 +96,6 @@ class LaunchEngine {
 
   void SetMeter(CpuMeter* meter) { meter_ = meter; }
   int CurrentIndex() const { return currentIndex_; }
-  double WaitTicks() const { return waitTicks_; }
   bool Finished() const { return currentIndex_ >= static_cast<int>(items_.size()); }
 
   // Whether this tick starts the next item: at least IntervalTime waited, and

@@ -108,7 +108,6 @@ class StartReport {
   StartReport() = default;
   // Writes to path (created when missing), timed by clock; both must outlive the report.
   void Open(const std::wstring& path, FileSystem& fs, Clock& clock);
-  bool IsOpen() const { return fs_ != nullptr; }
 
   // Moves a file past kRotateBytes aside first (or, when "<name>.1" cannot
   // be replaced, cuts it to the whole lines of its last kRotateBytes / 2),

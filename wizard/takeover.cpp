@@ -3,7 +3,7 @@
 #include "common/path_rules.h"
 #include "sequence/item_text.h"
 #include "common/ui_text.h"
-#include "wizard/generation.h"
+#include "wizard/main_program.h"
 #include "wizard/texts.h"
 
 namespace wizard {
@@ -61,14 +61,11 @@ TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const Tak
 std::wstring LeftOutMessage(const TakeOverPlan& plan) {
   if (plan.notStrings.empty() && plan.needAdmin.empty()) return {};
   std::wstring m = ui::Text(texts::kLeftOutHeader);
-  auto group = [&m](const std::wstring& reason, const std::vector<std::wstring>& names) {
-    if (names.empty()) return;
-    m += L"\r\n\r\n";
-    m += reason;
-    for (const std::wstring& n : names) m += L"\r\n　" + n;
+  auto group = [&m](unsigned reason, const std::vector<std::wstring>& names) {
+    if (!names.empty()) m += L"\r\n\r\n" + ui::HeadingWithNames(ui::Text(reason), names, L"　");
   };
-  group(ui::Text(texts::kLeftOutNotString), plan.notStrings);
-  group(ui::Text(texts::kLeftOutNeedsAdmin), plan.needAdmin);
+  group(texts::kLeftOutNotString, plan.notStrings);
+  group(texts::kLeftOutNeedsAdmin, plan.needAdmin);
   return m;
 }
 

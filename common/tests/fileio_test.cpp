@@ -58,6 +58,15 @@ TEST_F(FileIO, ReplaceContentsIsAllOrNothing) {
   EXPECT_EQ(f.ListOrdinaryFiles(dir / L"*.tvl-new").size(), 0u);
 }
 
+TEST_F(FileIO, CreateFolderMakesOneLevelAndAcceptsAFolderThere) {
+  const std::wstring made = dir / L"Tarvoline";
+  EXPECT_TRUE(f.CreateFolder(made) && f.IsFolder(made));
+  EXPECT_TRUE(f.CreateFolder(made));  // already there
+  // A file in the way, and a parent that is missing, are refused.
+  EXPECT_FALSE(f.CreateFolder(dir.Write(L"file", "x")));
+  EXPECT_FALSE(f.CreateFolder(dir / L"missing/child") || f.Exists(dir / L"missing"));
+}
+
 TEST_F(FileIO, AppendKeepsWhatIsThere) {
   std::wstring p = dir / L"StartUp.pmw";
   EXPECT_TRUE(f.Append(p, "a\x01") && f.Append(p, "b\x01"));

@@ -161,6 +161,10 @@ class Win32FileSystem final : public FileSystem {
     return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
   }
 
+  bool CreateFolder(const std::wstring& path) override {
+    return CreateDirectoryW(path.c_str(), nullptr) || (GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(path));
+  }
+
   bool IsOrdinaryFile(const std::wstring& path) override { return AnyOrdinaryFileMatches(path); }
 
   bool AnyOrdinaryFileMatches(const std::wstring& pattern) override {

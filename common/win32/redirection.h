@@ -60,6 +60,7 @@ class UnredirectedTests final : public FileSystem {
   std::unique_ptr<AppendFile> OpenForAppend(const std::wstring& p) override { return real_.OpenForAppend(p); }
   std::optional<std::uint64_t> Size(const std::wstring& p) override { return real_.Size(p); }
   bool CanAppend(const std::wstring& p) override { return real_.CanAppend(p); }
+  bool CreateFolder(const std::wstring& p) override { return real_.CreateFolder(p); }
   std::optional<std::wstring> ShortPath(const std::wstring& p) override { return real_.ShortPath(p); }
   bool CanRead(const std::wstring& p) override { RedirectionOff off; return real_.CanRead(p); }
   bool Exists(const std::wstring& p) override { RedirectionOff off; return real_.Exists(p); }

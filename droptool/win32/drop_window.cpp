@@ -145,9 +145,8 @@ void DropWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& fil
     return;
   }
   if (!text.leftOut.empty()) {
-    std::wstring m = ui::Text(texts::kLeftOutOfCodePage);
-    for (const std::wstring& path : text.leftOut) m += L"\r\n" + path;
-    args_.messages.Show(m, ui::MessageIcon::Warning);
+    args_.messages.Show(ui::HeadingWithNames(ui::Text(texts::kLeftOutOfCodePage), text.leftOut),
+                        ui::MessageIcon::Warning);
   }
 }
 

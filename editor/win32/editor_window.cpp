@@ -465,16 +465,17 @@ void EditorWindow::OnFilesDropped(std::optional<std::vector<std::wstring>> files
 
 void EditorWindow::AddDropped(const std::vector<std::wstring>& paths, std::size_t row) {
   std::vector<SequenceDocument::NewItem> items;
-  std::wstring leftOut;
+  std::vector<std::wstring> leftOut;
   for (const std::wstring& path : paths) {
     const itemtext::DroppedItem d = itemtext::ItemFromDropped(path, DroppedFileSize(), RealShortcutStore(), args_.files);
     if (d.status == itemtext::DroppedItem::Ok)
       items.push_back({d.title, d.texts.file, d.texts.current, d.texts.option, d.size});
     else
-      leftOut += L"\r\n" + path;
+      leftOut.push_back(path);
   }
   if (!items.empty()) Refresh(doc_.Add(row, items));
-  if (!leftOut.empty()) args_.messages.Show(ui::Text(texts::kDropLeftOut) + leftOut, ui::MessageIcon::Warning);
+  if (!leftOut.empty())
+    args_.messages.Show(ui::HeadingWithNames(ui::Text(texts::kDropLeftOut), leftOut), ui::MessageIcon::Warning);
 }
 
 bool EditorWindow::OnSave(const std::wstring& target) {

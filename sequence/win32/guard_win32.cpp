@@ -5,6 +5,7 @@
 
 #include "common/path_rules.h"
 #include "autostart/switched_off_record.h"
+#include "common/win32/file_time.h"
 #include "common/win32/program_info.h"
 #include "common/win32/special_folders.h"
 #include "autostart/win32/startup_entries_win32.h"
@@ -19,10 +20,7 @@ std::vector<Finding> RunOnSystem(const std::vector<SequenceItem>& items, bool sw
   places.recordFile = paths::Join(folder, offrecord::kRecordName);
   places.seenFile = paths::Join(folder, offrecord::kSeenName);
   places.ownProgram = program::Path();
-  FILETIME now{};
-  ::GetSystemTimeAsFileTime(&now);
-  Options options{switchOff, remember,
-                  (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime};
+  Options options{switchOff, remember, win::FileTimeNow()};
   return Run(places,
              {reg::RealRegistry(), RealFileSystem(), [] { return autostart::ListEntries(false); },
               [](autostart::Entry& e) { autostart::Resolve(e); }},

@@ -14,8 +14,7 @@
 
 #include "common/path_rules.h"
 #include "common/text.h"
-#include "common/fileio.h"
-#include "common/shell_open.h"
+#include "common/win32/file_time.h"
 #include "common/win32/process.h"
 #include "common/win32/raii.h"
 #include "common/win32/redirection.h"
@@ -69,7 +68,7 @@ std::wstring FinalPath(const std::wstring& path) {
 std::uint64_t CreationTime(HANDLE process) {
   FILETIME created{}, exited{}, kernel{}, user{};
   if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-  return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+  return win::FileTimeValue(created);
 }
 
 // The command line another process was started with; nullopt when it

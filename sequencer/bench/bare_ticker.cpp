@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/file_time.h"
+
 namespace {
 
 HWND window = nullptr, cpuBar = nullptr, progressBar = nullptr, rows = nullptr;
@@ -20,8 +22,6 @@ std::vector<std::wstring> programs;
 long every = 5, tick = 0;
 size_t next = 0;
 ULONGLONG lastIdle = 0, lastTotal = 0;
-
-ULONGLONG Ticks(const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
 
 std::vector<std::wstring> ReadList(const wchar_t* path) {
   std::vector<std::wstring> lines;
@@ -88,7 +88,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER: {
       FILETIME idle, kernel, user;
       ::GetSystemTimes(&idle, &kernel, &user);
-      const ULONGLONG total = Ticks(kernel) + Ticks(user), i = Ticks(idle);
+      const ULONGLONG total = win::FileTimeValue(kernel) + win::FileTimeValue(user), i = win::FileTimeValue(idle);
       const ULONGLONG dt = total - lastTotal, di = i - lastIdle;
       lastTotal = total;
       lastIdle = i;

@@ -3,8 +3,9 @@
 // share of the load it measures.
 #include <benchmark/benchmark.h>
 
-#include "sequencer/launch_engine.h"
+#include "common/tests/support/fakes.h"
 #include "common/tests/support/plain_launch_system.h"
+#include "sequencer/launch_engine.h"
 
 namespace {
 
@@ -35,7 +36,9 @@ void BM_WaitingTick(benchmark::State& state) {
   BusyMeter meter;
   // The processor never falls to the limit and the longest wait never ends:
   // every tick is a waiting tick.
-  PlainLaunchSystem system(RealProcesses(), RealShell(), RealFileSystem());
+  fake::Processes processes;
+  fake::Shell shell;
+  PlainLaunchSystem system(processes, shell, RealFileSystem());
   LaunchEngine engine(items, {30, 1e300, 500}, view, &meter, system, nullptr);
   for (auto _ : state) benchmark::DoNotOptimize(engine.Tick(200));
   state.SetItemsProcessed(state.iterations());

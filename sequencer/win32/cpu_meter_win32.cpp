@@ -2,20 +2,14 @@
 
 #include <windows.h>
 
-namespace {
-
-unsigned long long Ticks(const FILETIME& t) {
-  return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-}
-
-}  // namespace
+#include "common/win32/file_time.h"
 
 SystemTimesMeter::SystemTimesMeter() : haveLast_(Take(last_)) {}
 
 bool SystemTimesMeter::Take(Sample& s) {
   FILETIME idle{}, kernel{}, user{};
   if (!::GetSystemTimes(&idle, &kernel, &user)) return false;
-  s = {Ticks(idle), Ticks(kernel), Ticks(user)};
+  s = {win::FileTimeValue(idle), win::FileTimeValue(kernel), win::FileTimeValue(user)};
   return true;
 }
 

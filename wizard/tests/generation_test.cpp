@@ -1,5 +1,6 @@
 #include "common/path_rules.h"
 #include "common/ui_text.h"
+#include "wizard/finish.h"
 #include "wizard/generation.h"
 #include "wizard/takeover.h"
 
@@ -419,7 +420,7 @@ TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
     wizard::FinishInputs in{nullptr, b.t.path(), b.t / P(c.sequence), c.create, false, b.t / L"Startup", b.t / L"TVL",
                             false, true, {approval::AddressOf(Source::UserRun, L"Chat"),
                                           approval::AddressOf(Source::UserFolder, L"a.lnk")},
-                            b.t / L"SwitchedOff.txt", 42};
+                            b.t / P(L"Tarvoline\\SwitchedOff.txt"), 42};  // its folder made when needed
     auto withSeq = [&](std::wstring s) {
       if (auto at = s.find(L"<seq>"); at != std::wstring::npos) s.replace(at, 5, in.sequenceFile);
       return s;
@@ -434,9 +435,11 @@ TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
       EXPECT_EQ(b.shortcuts.setTargets.at(0).second, paths::Join(b.t / L"TVL", L"Tarvoline.exe") + L"|" + withSeq(c.madeArgs));
     }
     ASSERT_EQ(b.messages.shown.size(), 1u);
+    EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Information);  // either way a notice, not a failure
     if (!c.leftOn) {
       EXPECT_NE(b.messages.shown[0].first.find(L"登録 2 件を無効にしました"), std::wstring::npos);
       EXPECT_EQ(b.registry.Get(in.taken[1]), approval::SwitchedOffBytes(std::nullopt, 42));
+      EXPECT_TRUE(RealFileSystem().IsOrdinaryFile(in.recordFile));
     } else {
       EXPECT_NE(b.messages.shown[0].first.find(ui::Text(c.leftOn)), std::wstring::npos);
       EXPECT_EQ(b.registry.writes, 0);
@@ -483,6 +486,28 @@ TEST(TakeOver, TarvolinesOwnShortcutIsSwitchedBackOnOrNothingIsSwitchedOff) {
     EXPECT_EQ(m.find(ui::Text(wizard::texts::kOwnStaysOff)) != std::wstring::npos, c.denied);
     EXPECT_EQ(b.messages.shown[0].second, c.denied ? MessageIcon::Warning : MessageIcon::Information);
   }
+}
+
+// Originals switched off part-way that cannot all be put back stay off: a
+// failure, told as a warning also when the message goes on.
+TEST(TakeOver, OriginalsLeftOffAfterAFailureAreToldAsAWarning) {
+  struct FailsAfterOneWrite : fake::Registry {
+    reg::Status WriteBinary(const reg::Address& a, const std::string& bytes) override {
+      return writes >= 1 ? reg::Status::Failed : fake::Registry::WriteBinary(a, bytes);
+    }
+  } registry;
+  FinishBench b;
+  const std::wstring program = b.t.Write(L"Tarvoline.exe", "MZ");
+  b.shortcuts.links[paths::Join(b.t / L"Startup", L"Tarvoline.lnk")] = {program, L"", 1};
+  wizard::FinishInputs in{nullptr, b.t.path(), b.t / L"Startup.pmw", false, false, b.t / L"Startup", b.t.path(),
+                          false, true, {approval::AddressOf(Source::UserRun, L"A"), approval::AddressOf(Source::UserRun, L"B")},
+                          b.t / L"SwitchedOff.txt", 42};
+  in.alreadyListed = 1;
+  for (const reg::Address& at : in.taken) registry.Set(at, std::string("\x02\0\0\0\0\0\0\0\0\0\0\0", 12));
+  wizard::RunFinishingSteps(in, {b.shell, RealFileSystem(), b.shortcuts, b.messages, b.processes, registry});
+  ASSERT_EQ(b.messages.shown.size(), 1u);
+  EXPECT_TRUE(b.messages.shown[0].first.starts_with(ui::Text(wizard::texts::kClosingPutBackFailed) + L"\r\n"));
+  EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Warning);
 }
 
 // Appends that cannot be finished (a read-only file or share, a disk that

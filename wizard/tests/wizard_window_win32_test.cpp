@@ -45,7 +45,7 @@ class Wizard : public testing::Test {
   fake::Registry registry;
   Dialogs dialogs;
   int ended = 0;
-  std::unique_ptr<wizard::WizardWindow> form;
+  std::unique_ptr<wizard::WizardWindow> window;
 
   void SetUp() override {
     CreateDirectoryW(links.c_str(), nullptr);
@@ -54,11 +54,11 @@ class Wizard : public testing::Test {
                                      [this] { return links; }, own, L"TVLpreparer Ver.1.1.0", [this] { ++ended; },
                                      false};
     Configure(services);
-    form = std::make_unique<wizard::WizardWindow>(std::move(services));
-    ASSERT_TRUE(form->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+    window = std::make_unique<wizard::WizardWindow>(std::move(services));
+    ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
   }
   virtual void Configure(wizard::WizardServices&) {}
-  HWND Find(Control c) { return form->FindControl(c); }
+  HWND Find(Control c) { return window->FindControl(c); }
   std::wstring Text(Control c) { return tvltest::TextOf(Find(c)); }
   void SetText(Control c, const std::wstring& t) { SetWindowTextW(Find(c), t.c_str()); }
   void Click(Control c) {  // as the user can: only an enabled button
@@ -77,8 +77,8 @@ class Wizard : public testing::Test {
 TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
   EXPECT_EQ(Text(Control::StartupFolder), links);
   EXPECT_EQ(Text(Control::SequenceFile), own + L"\\StartUp.pmw");
-  EXPECT_TRUE(Checked(Control::OptShortcut) && !Checked(Control::OptOpen) && !Checked(Control::OptCheck));
-  EXPECT_EQ(Find(Control::OptTakeRun), nullptr);  // no approval data: the folder alone, as before
+  EXPECT_TRUE(Checked(Control::MakeShortcut) && !Checked(Control::OpenFile) && !Checked(Control::CheckFile));
+  EXPECT_EQ(Find(Control::TakeRunEntries), nullptr);  // no approval data: the folder alone, as before
 
   shortcuts.links[temp.Write(L"links\\a.lnk", "")] = {L"C:\\Tools\\a.exe", L"C:\\Work", 7};
   const std::wstring seq = temp / L"out.pmw";
@@ -93,18 +93,20 @@ TEST_F(Wizard, WalksThroughThePagesGeneratesOnceAndFinishes) {
 
   SetText(Control::SequenceFile, seq);
   Click(Control::Next), ExpectPage(3, false, L"次へ(&N)");
+  // Without the browser control: the shipped page as text, in the user's language.
+  EXPECT_TRUE(Text(Control::Info).starts_with(L"Tarvoline\r\n\u3000Tarvolineは")) << text::ToUtf8(Text(Control::Info));
   const std::string record = text::ToAnsi(
       L"2001/05/12：a\x01\x01" L"File=C:\\Tools\\a.exe\r\nCurrent=C:\\Work\r\nOption=\r\nSize = 6\r\nNoUse = 0\x01");
   EXPECT_EQ(TempFolder::Read(seq), record);
   Click(Control::Next), ExpectPage(4, false, L"完了(&F)");
 
-  for (Control c : {Control::OptShortcut, Control::OptOpen, Control::OptCheck, Control::Next}) Click(c);
+  for (Control c : {Control::MakeShortcut, Control::OpenFile, Control::CheckFile, Control::Next}) Click(c);
   EXPECT_EQ(shell.opened, (std::vector<std::wstring>{links + L"\\", seq}));
   EXPECT_EQ(processes.started, std::vector<std::wstring>{L"\"" + own + L"\\Tarvoline.exe\" /check \"" + seq + L"\""});
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1], std::make_pair(std::wstring(ui::Text(wizard::texts::kClosing)), MessageIcon::Information));
   EXPECT_EQ(ended, 1);
-  EXPECT_EQ(form->hwnd(), nullptr);
+  EXPECT_EQ(window->hwnd(), nullptr);
 }
 
 // Where the system keeps start-up approval data: the folder page's two
@@ -122,17 +124,17 @@ class TakeOverWizard : public Wizard {
 };
 
 TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndTheMachinesAreLeftAlone) {
-  ASSERT_NE(Find(Control::OptTakeRun), nullptr);
-  EXPECT_TRUE(Checked(Control::OptTakeRun) && Checked(Control::OptSwitchOff));
-  EXPECT_EQ(Find(Control::OptTakeMachine), nullptr);  // no rights for the machine's approval data
+  ASSERT_NE(Find(Control::TakeRunEntries), nullptr);
+  EXPECT_TRUE(Checked(Control::TakeRunEntries) && Checked(Control::SwitchOffOriginals));
+  EXPECT_EQ(Find(Control::TakeMachineEntries), nullptr);  // no rights for the machine's approval data
   Click(Control::Next);
-  SendMessageW(Find(Control::OptTakeRun), BM_CLICK, 0, 0);  // off: the user's Startup folder still counts
-  EXPECT_TRUE(IsWindowEnabled(Find(Control::OptSwitchOff)));
+  SendMessageW(Find(Control::TakeRunEntries), BM_CLICK, 0, 0);  // off: the user's Startup folder still counts
+  EXPECT_TRUE(IsWindowEnabled(Find(Control::SwitchOffOriginals)));
   SetText(Control::StartupFolder, temp.path());
-  EXPECT_FALSE(IsWindowEnabled(Find(Control::OptSwitchOff)));
+  EXPECT_FALSE(IsWindowEnabled(Find(Control::SwitchOffOriginals)));
   SetText(Control::StartupFolder, links + L"\\");
-  EXPECT_TRUE(IsWindowEnabled(Find(Control::OptSwitchOff)));
-  SendMessageW(Find(Control::OptTakeRun), BM_CLICK, 0, 0);
+  EXPECT_TRUE(IsWindowEnabled(Find(Control::SwitchOffOriginals)));
+  SendMessageW(Find(Control::TakeRunEntries), BM_CLICK, 0, 0);
 
   using autostart::Source;
   for (auto [source, name] : {std::pair{Source::UserRun, L"Chat"}, std::pair{Source::MachineRun64, L"Vendor"}})
@@ -152,7 +154,7 @@ TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndTheMachinesAreLeftAlone)
 TEST_F(Wizard, EnterIsNextEscapeIsCancelAndCancelWritesNothing) {
   auto key = [&](WPARAM vk) {
     MSG msg{GetFocus(), WM_KEYDOWN, vk, 0, 0, {}};
-    EXPECT_TRUE(IsDialogMessageW(form->hwnd(), &msg));
+    EXPECT_TRUE(IsDialogMessageW(window->hwnd(), &msg));
   };
   key(VK_RETURN);
   SetFocus(Find(Control::StartupFolder));
@@ -204,9 +206,9 @@ TEST_F(Wizard, BrowseButtonsFillTheBoxesOnlyWithAChoice) {
 // (The emulator draws every window at the system DPI, so the frame is
 // compared with what the sizing call gives for the new DPI.)
 TEST_F(Wizard, ScalesItsFrameControlsAndFontsToTheDpiItIsGiven) {
-  const int before = static_cast<int>(win::WindowDpi(form->hwnd()));
+  const int before = static_cast<int>(win::WindowDpi(window->hwnd()));
   RECT client{}, r{};
-  GetClientRect(form->hwnd(), &client);
+  GetClientRect(window->hwnd(), &client);
   const auto placed = [&](Control c) {
     RECT p{};
     GetWindowRect(Find(c), &p);
@@ -223,12 +225,12 @@ TEST_F(Wizard, ScalesItsFrameControlsAndFontsToTheDpiItIsGiven) {
   for (Control c : shown) was.push_back(placed(c));
   const int bodyWas = fontHeight(Control::Next), titleWas = fontHeight(Control::Title);
 
-  GetWindowRect(form->hwnd(), &r);
-  SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&r));
+  GetWindowRect(window->hwnd(), &r);
+  SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&r));
   const auto scaled = [&](long v) { return MulDiv(static_cast<int>(v), 144, before); };
-  GetWindowRect(form->hwnd(), &r);
-  const SIZE outer = win::OuterSize(static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_STYLE)),
-                                    static_cast<DWORD>(GetWindowLongW(form->hwnd(), GWL_EXSTYLE)),
+  GetWindowRect(window->hwnd(), &r);
+  const SIZE outer = win::OuterSize(static_cast<DWORD>(GetWindowLongW(window->hwnd(), GWL_STYLE)),
+                                    static_cast<DWORD>(GetWindowLongW(window->hwnd(), GWL_EXSTYLE)),
                                     scaled(client.right), scaled(client.bottom), 144);
   EXPECT_NEAR(r.right - r.left, outer.cx, 1);
   EXPECT_NEAR(r.bottom - r.top, outer.cy, 1);

@@ -21,9 +21,9 @@ enum class Control {
   StartupFolder,  // the folder to read
   BrowseFolder,
   FolderHelp,
-  OptTakeRun,      // take the Run values too (Windows 8 and later)
-  OptSwitchOff,    // switch the taken originals off at Finish
-  OptTakeMachine,  // take the machine's entries too (switched off for every user)
+  TakeRunEntries,      // take the Run values too (Windows 8 and later)
+  SwitchOffOriginals,    // switch the taken originals off at Finish
+  TakeMachineEntries,  // take the machine's entries too (switched off for every user)
   // Page 2.
   FileLabel,
   SequenceFile,  // the sequence file to write
@@ -34,9 +34,9 @@ enum class Control {
   InfoNote,
   // Page 4.
   DoneText,
-  OptShortcut,  // make Tarvoline.lnk
-  OptOpen,      // open the sequence file
-  OptCheck,     // check the sequence file
+  MakeShortcut,  // make Tarvoline.lnk
+  OpenFile,      // open the sequence file
+  CheckFile,     // check the sequence file
 };
 
 // The panel of the page at index.

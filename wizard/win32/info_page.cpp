@@ -4,10 +4,13 @@
 #include <ole2.h>
 
 #include <string>
+#include <string_view>
 
+#include "common/text.h"
 #include "common/ui_text.h"
 #include "common/win32/program_info.h"
 #include "common/win32/raii.h"
+#include "wizard/info_text.h"
 #include "wizard/texts.h"
 
 namespace wizard {
@@ -128,6 +131,17 @@ bool RegisterHostClass() {
   return registered;
 }
 
+// The shipped page of the user's language, as text; "" when the program
+// carries none.
+std::wstring ShippedPage() {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, ui::Text(texts::kInfoPage).c_str(), RT_HTML);
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return {};
+  return text::FromUtf8(std::string_view(static_cast<const char*>(bytes), SizeofResource(module, found)));
+}
+
 // The HTML engine itself: without it the browser control shows nothing.
 bool HtmlEngineAvailable() {
   IUnknown* doc = nullptr;
@@ -221,7 +235,7 @@ HWND InfoPage::Create(HWND parent, int id, bool tryBrowser) {
       DestroyWindow(host);
     }
   }
-  return CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", ui::Text(texts::kInfoText).c_str(),
+  return CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", InfoPageText(ShippedPage()).c_str(),
                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY, 0, 0, 100, 100,
                          parent, menuId, instance, nullptr);
 }

@@ -23,7 +23,6 @@ class InfoPage {
   // tryBrowser false (or a thread without OLE) gives the plain text at once.
   // Returns the control's window (the browser's host window or the text box).
   HWND Create(HWND parent, int id, bool tryBrowser);
-  bool usesBrowser() const { return browser_ != nullptr; }
   // (Re)loads the shipped page in the browser; nothing to do for the text.
   void Navigate();
   // Tells the browser its host has a new size (after MoveWindow).

@@ -78,8 +78,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                                    .listStartupEntries = [] { return autostart::ListEntries(); },
                                    .recordFile = recordFile};
 
-  wizard::WizardWindow form(std::move(services));
-  if (!form.Create(instance, showCommand)) return 1;
-  messages.SetOwner(form.hwnd());
-  return wizard::WizardWindow::RunMessageLoop(form.hwnd());
+  wizard::WizardWindow window(std::move(services));
+  if (!window.Create(instance, showCommand)) return 1;
+  messages.SetOwner(window.hwnd());
+  return wizard::WizardWindow::RunMessageLoop(window.hwnd());
 }

@@ -9,7 +9,9 @@
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "common/win32/draw.h"
+#include "common/win32/file_time.h"
 #include "wizard/win32/control_ids.h"
+#include "wizard/finish.h"
 #include "wizard/generation.h"
 #include "wizard/texts.h"
 
@@ -60,17 +62,17 @@ constexpr win::ControlSpec kFolderHelp = {L"STATIC", texts::kFolderHelp, kLabel,
 constexpr win::ControlSpec kFolderHelpAboveChoices = {L"STATIC", texts::kFolderHelp, kLabel, 0, IdOf(Control::FolderHelp),
                                                       {8, 64, 473, 92}};
 constexpr win::ControlSpec kTakeOverChoices[] = {
-    {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, IdOf(Control::OptTakeRun), {8, 160, 473, 22}},
-    {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, IdOf(Control::OptSwitchOff), {8, 186, 473, 22}},
+    {L"BUTTON", texts::kTakeRunEntries, kCheck | BS_MULTILINE, 0, IdOf(Control::TakeRunEntries), {8, 160, 473, 22}},
+    {L"BUTTON", texts::kSwitchOffOriginals, kCheck | BS_MULTILINE, 0, IdOf(Control::SwitchOffOriginals), {8, 186, 473, 22}},
 };
 // Where the wizard may write the machine's approval data, a third choice,
 // unchecked, under the Run values' one: the machine's entries too.
 constexpr win::ControlSpec kFolderHelpAboveThreeChoices = {L"STATIC", texts::kFolderHelp, kLabel, 0, IdOf(Control::FolderHelp),
                                                            {8, 64, 473, 66}};
 constexpr win::ControlSpec kThreeTakeOverChoices[] = {
-    {L"BUTTON", texts::kOptTakeRun, kCheck | BS_MULTILINE, 0, IdOf(Control::OptTakeRun), {8, 132, 473, 22}},
-    {L"BUTTON", texts::kOptTakeMachine, kCheck | BS_MULTILINE, 0, IdOf(Control::OptTakeMachine), {24, 156, 457, 30}},
-    {L"BUTTON", texts::kOptSwitchOff, kCheck | BS_MULTILINE, 0, IdOf(Control::OptSwitchOff), {8, 188, 473, 22}},
+    {L"BUTTON", texts::kTakeRunEntries, kCheck | BS_MULTILINE, 0, IdOf(Control::TakeRunEntries), {8, 132, 473, 22}},
+    {L"BUTTON", texts::kTakeMachineEntries, kCheck | BS_MULTILINE, 0, IdOf(Control::TakeMachineEntries), {24, 156, 457, 30}},
+    {L"BUTTON", texts::kSwitchOffOriginals, kCheck | BS_MULTILINE, 0, IdOf(Control::SwitchOffOriginals), {8, 188, 473, 22}},
 };
 constexpr win::ControlSpec kFilePage[] = {
     {L"STATIC", texts::kFileLabel, kLabel, 0, IdOf(Control::FileLabel), {8, 8, 473, 16}},
@@ -85,9 +87,9 @@ constexpr win::ControlSpec kInfoPage[] = {
 };
 constexpr win::ControlSpec kDonePage[] = {
     {L"STATIC", texts::kDone, kLabel, 0, IdOf(Control::DoneText), {8, 8, 473, 16}},
-    {L"BUTTON", texts::kOptShortcut, kCheck, 0, IdOf(Control::OptShortcut), {24, 48, 449, 20}},
-    {L"BUTTON", texts::kOptOpen, kCheck, 0, IdOf(Control::OptOpen), {24, 76, 449, 20}},
-    {L"BUTTON", texts::kOptCheck, kCheck, 0, IdOf(Control::OptCheck), {24, 104, 449, 20}},
+    {L"BUTTON", texts::kMakeShortcut, kCheck, 0, IdOf(Control::MakeShortcut), {24, 48, 449, 20}},
+    {L"BUTTON", texts::kOpenFile, kCheck, 0, IdOf(Control::OpenFile), {24, 76, 449, 20}},
+    {L"BUTTON", texts::kCheckFile, kCheck, 0, IdOf(Control::CheckFile), {24, 104, 449, 20}},
 };
 
 void Check(HWND button) {
@@ -223,13 +225,13 @@ void WizardWindow::CreateControls() {
   if (TakeOverOffered() && MachineApprovalWritable()) {
     controls_.Create(pages_[1], kFolderHelpAboveThreeChoices);
     controls_.Create(pages_[1], kThreeTakeOverChoices);
-    Check(controls_.Find(IdOf(Control::OptTakeRun)));
-    Check(controls_.Find(IdOf(Control::OptSwitchOff)));
+    Check(controls_.Find(IdOf(Control::TakeRunEntries)));
+    Check(controls_.Find(IdOf(Control::SwitchOffOriginals)));
   } else if (TakeOverOffered()) {
     controls_.Create(pages_[1], kFolderHelpAboveChoices);
     controls_.Create(pages_[1], kTakeOverChoices);
-    Check(controls_.Find(IdOf(Control::OptTakeRun)));
-    Check(controls_.Find(IdOf(Control::OptSwitchOff)));
+    Check(controls_.Find(IdOf(Control::TakeRunEntries)));
+    Check(controls_.Find(IdOf(Control::SwitchOffOriginals)));
   } else {
     controls_.Create(pages_[1], kFolderHelp);
   }
@@ -242,10 +244,10 @@ void WizardWindow::CreateControls() {
   controls_.Create(pages_[3], kInfoPage);
 
   controls_.Create(pages_[4], kDonePage);
-  Check(controls_.Find(IdOf(Control::OptShortcut)));
+  Check(controls_.Find(IdOf(Control::MakeShortcut)));
   // The suite's editor beside the wizard is the one that opens the file.
   if (!s_.ownFolder.empty() && s_.files.IsOrdinaryFile(paths::Join(s_.ownFolder, texts::kEditorName)))
-    SetWindowTextW(controls_.Find(IdOf(Control::OptOpen)), ui::Text(texts::kOptOpenEditor).c_str());
+    SetWindowTextW(controls_.Find(IdOf(Control::OpenFile)), ui::Text(texts::kOpenInEditor).c_str());
 
   controls_.Create(hwnd_, std::span(kFrameControls).subspan(2));
 }
@@ -300,7 +302,7 @@ void WizardWindow::OnCommand(int id, int code) {
     case IdOf(Control::BrowseFile):
       if (code == BN_CLICKED) OnBrowseFile();
       break;
-    case IdOf(Control::OptTakeRun):
+    case IdOf(Control::TakeRunEntries):
       if (code == BN_CLICKED) UpdateSwitchOffChoice();
       break;
     case IdOf(Control::StartupFolder):
@@ -402,9 +404,9 @@ bool WizardWindow::FolderIsUserStartup() const {
 // The switch-off choice means something only for entries that are taken
 // over: the Run values, or the shortcuts of the user's own Startup folder.
 void WizardWindow::UpdateSwitchOffChoice() {
-  const bool run = IsDlgButtonChecked(pages_[1], IdOf(Control::OptTakeRun)) == BST_CHECKED;
-  if (HWND machine = FindControl(Control::OptTakeMachine)) EnableWindow(machine, run);
-  HWND off = FindControl(Control::OptSwitchOff);
+  const bool run = IsDlgButtonChecked(pages_[1], IdOf(Control::TakeRunEntries)) == BST_CHECKED;
+  if (HWND machine = FindControl(Control::TakeMachineEntries)) EnableWindow(machine, run);
+  HWND off = FindControl(Control::SwitchOffOriginals);
   if (!off) return;
   EnableWindow(off, run || FolderIsUserStartup());
 }
@@ -419,13 +421,13 @@ bool WizardWindow::GenerateSequenceFile() {
   }
 
   TakeOverChoices choices;
-  choices.runEntries = IsDlgButtonChecked(pages_[1], IdOf(Control::OptTakeRun)) == BST_CHECKED;
-  HWND off = FindControl(Control::OptSwitchOff);
-  choices.switchOff = off && IsWindowEnabled(off) && IsDlgButtonChecked(pages_[1], IdOf(Control::OptSwitchOff)) == BST_CHECKED;
+  choices.runEntries = IsDlgButtonChecked(pages_[1], IdOf(Control::TakeRunEntries)) == BST_CHECKED;
+  HWND off = FindControl(Control::SwitchOffOriginals);
+  choices.switchOff = off && IsWindowEnabled(off) && IsDlgButtonChecked(pages_[1], IdOf(Control::SwitchOffOriginals)) == BST_CHECKED;
   choices.folderIsUserStartup = FolderIsUserStartup();
-  HWND machine = FindControl(Control::OptTakeMachine);
+  HWND machine = FindControl(Control::TakeMachineEntries);
   choices.machineEntries = machine && IsWindowEnabled(machine) &&
-                           IsDlgButtonChecked(pages_[1], IdOf(Control::OptTakeMachine)) == BST_CHECKED;
+                           IsDlgButtonChecked(pages_[1], IdOf(Control::TakeMachineEntries)) == BST_CHECKED;
   std::vector<autostart::Entry> listed;
   if (choices.runEntries || choices.folderIsUserStartup) listed = s_.listStartupEntries();
   const TakeOverPlan plan = PlanTakeOver(listed, choices, s_.registry, s_.files);
@@ -449,21 +451,17 @@ void WizardWindow::RunFinishingSteps() {
   in.owner = hwnd_;
   in.scannedFolder = Text(Control::StartupFolder);
   in.sequenceFile = Text(Control::SequenceFile);
-  in.createShortcut = IsDlgButtonChecked(pages_[4], IdOf(Control::OptShortcut)) == BST_CHECKED;
-  in.openSequenceFile = IsDlgButtonChecked(pages_[4], IdOf(Control::OptOpen)) == BST_CHECKED;
+  in.createShortcut = IsDlgButtonChecked(pages_[4], IdOf(Control::MakeShortcut)) == BST_CHECKED;
+  in.openSequenceFile = IsDlgButtonChecked(pages_[4], IdOf(Control::OpenFile)) == BST_CHECKED;
   in.switchOff = switchOff_;
   in.taken = taken_;
   in.alreadyListed = alreadyListed_;
   in.recordFile = s_.recordFile;
   if ((in.createShortcut || in.switchOff) && s_.userStartupFolder) in.userStartupFolder = s_.userStartupFolder();
   in.ownFolder = s_.ownFolder;
-  in.checkSequenceFile = IsDlgButtonChecked(pages_[4], IdOf(Control::OptCheck)) == BST_CHECKED;
+  in.checkSequenceFile = IsDlgButtonChecked(pages_[4], IdOf(Control::CheckFile)) == BST_CHECKED;
   if (in.switchOff && !in.taken.empty()) {
-    FILETIME now{};
-    GetSystemTimeAsFileTime(&now);
-    in.fileTime = (std::uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    // The record's folder under the user's local application data.
-    CreateDirectoryW(paths::Parent(s_.recordFile).c_str(), nullptr);
+    in.fileTime = win::FileTimeNow();
   }
   wizard::RunFinishingSteps(in, {s_.shell, s_.files, s_.shortcuts, s_.messages, s_.processes, s_.registry});
   End();

@@ -24,9 +24,12 @@ namespace fake {
 // In-memory files, for the failures a real disk will not give on demand.
 // Reading, replacing and appending are modelled, with the sharing of Windows
 // for a file held open for appending (OpenForAppend): others may read it but
-// not append to it, replace it or open it for appending again. Searches find nothing.
+// not append to it, replace it or open it for appending again. Folders are
+// names only; one cannot be made where a file or a locked name is. Searches
+// find nothing.
 struct FileSystem : ::FileSystem {
   std::map<std::wstring, std::string> files;
+  std::set<std::wstring> folders;
   // No ordinary file / the read fails after opening / every open fails (access
   // denied, or held by a program that still lets the file be replaced).
   std::set<std::wstring> hidden, unreadable, locked;
@@ -47,7 +50,7 @@ struct FileSystem : ::FileSystem {
   std::optional<std::uint64_t> Size(const std::wstring& p) override {
     return files.count(p) ? std::optional<std::uint64_t>(files[p].size()) : std::nullopt;
   }
-  bool Exists(const std::wstring& p) override { return files.count(p) != 0; }
+  bool Exists(const std::wstring& p) override { return files.count(p) != 0 || folders.count(p) != 0; }
   bool IsOrdinaryFile(const std::wstring& p) override { return files.count(p) && !hidden.count(p); }
   bool Append(const std::wstring& p, const std::string& b) override { return CanAppend(p) && (files[p] += b, true); }
   bool CanAppend(const std::wstring& p) override { return !held.count(p) && !locked.count(p); }
@@ -65,7 +68,8 @@ struct FileSystem : ::FileSystem {
     files[p];  // created when missing
     return std::make_unique<Held>(*this, p);
   }
-  bool IsFolder(const std::wstring&) override { return false; }
+  bool IsFolder(const std::wstring& p) override { return folders.count(p) != 0; }
+  bool CreateFolder(const std::wstring& p) override { return !files.count(p) && !locked.count(p) && (folders.insert(p), true); }
   bool AnyOrdinaryFileMatches(const std::wstring&) override { return false; }
   std::vector<std::wstring> ListOrdinaryFiles(const std::wstring&) override { return {}; }
 };
@@ -85,6 +89,7 @@ struct RealDisk : ::FileSystem {
   bool CanAppend(const std::wstring& p) override { return real.CanAppend(p); }
   bool Exists(const std::wstring& p) override { return real.Exists(p); }
   bool IsFolder(const std::wstring& p) override { return real.IsFolder(p); }
+  bool CreateFolder(const std::wstring& p) override { return real.CreateFolder(p); }
   bool IsOrdinaryFile(const std::wstring& p) override { return real.IsOrdinaryFile(p); }
   bool AnyOrdinaryFileMatches(const std::wstring& p) override { return real.AnyOrdinaryFileMatches(p); }
   std::vector<std::wstring> ListOrdinaryFiles(const std::wstring& p) override { return real.ListOrdinaryFiles(p); }

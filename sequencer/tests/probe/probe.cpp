@@ -12,12 +12,12 @@
 #include <cwchar>
 #include <string>
 
+#include "common/win32/file_time.h"
+
 namespace {
 
 long long NowMs() {
-  FILETIME ft;
-  ::GetSystemTimeAsFileTime(&ft);
-  return ((static_cast<long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 10000;
+  return static_cast<long long>(win::FileTimeNow() / 10000);
 }
 
 // The number after name on the command line, or -1.
