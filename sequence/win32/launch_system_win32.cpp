@@ -15,6 +15,7 @@
 #include "common/path_rules.h"
 #include "common/text.h"
 #include "common/win32/file_time.h"
+#include "common/shell_open.h"
 #include "common/win32/process.h"
 #include "common/win32/raii.h"
 #include "common/win32/redirection.h"
