@@ -3,7 +3,7 @@
 #include "common/path_rules.h"
 #include "common/text.h"
 
-namespace cmdline {
+namespace autostart {
 
 namespace {
 
@@ -131,4 +131,4 @@ std::vector<std::wstring> SplitSearchPath(std::wstring_view path) {
   return folders;
 }
 
-}  // namespace cmdline
+}  // namespace autostart

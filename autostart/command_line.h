@@ -13,7 +13,7 @@
 
 #include "common/fileio.h"
 
-namespace cmdline {
+namespace autostart {
 
 // A variable's value, or nullopt when it is not defined. Names compare
 // without regard to letter case, as the system's environment does.
@@ -50,4 +50,4 @@ Split SplitCommandLine(std::wstring_view commandLine, const std::vector<std::wst
 // PATH's folders in order, empty entries left out and quotes removed.
 std::vector<std::wstring> SplitSearchPath(std::wstring_view path);
 
-}  // namespace cmdline
+}  // namespace autostart

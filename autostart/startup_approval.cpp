@@ -1,6 +1,6 @@
 #include "autostart/startup_approval.h"
 
-namespace approval {
+namespace autostart {
 
 bool IsEnabled(const std::optional<std::string>& bytes) {
   return !bytes || bytes->empty() || (static_cast<unsigned char>((*bytes)[0]) & 1) == 0;
@@ -34,4 +34,4 @@ reg::Address AddressOf(Place place, const std::wstring& name) {
           std::wstring(kKeyBase) + leaf, name};
 }
 
-}  // namespace approval
+}  // namespace autostart

@@ -15,7 +15,7 @@
 
 #include "common/registry.h"
 
-namespace approval {
+namespace autostart {
 
 inline constexpr std::size_t kValueSize = 12;
 inline constexpr wchar_t kKeyBase[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
@@ -43,4 +43,4 @@ std::string SwitchedOnBytes(const std::string& previous);
 enum class Place { UserRun, MachineRun64, MachineRun32, UserFolder, CommonFolder };
 reg::Address AddressOf(Place place, const std::wstring& name);
 
-}  // namespace approval
+}  // namespace autostart

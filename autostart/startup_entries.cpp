@@ -9,8 +9,8 @@ Entry FromRunValue(Source source, const std::wstring& name, const std::wstring& 
   e.source = source;
   e.name = name;
   e.command = value;
-  e.approval = approval::AddressOf(source, name);
-  cmdline::Split split = cmdline::SplitCommandLine(cmdline::ExpandVariables(value, resolver.lookup),
+  e.approval = autostart::AddressOf(source, name);
+  autostart::Split split = autostart::SplitCommandLine(autostart::ExpandVariables(value, resolver.lookup),
                                                    resolver.searchFolders, resolver.files);
   e.program = split.program;
   e.arguments = split.arguments;
@@ -24,12 +24,12 @@ Entry FromShortcut(Source source, const std::wstring& folder, const std::wstring
   e.name = fileName;
   std::wstring f = folder;
   e.command = paths::Join(f, fileName);
-  e.approval = approval::AddressOf(source, fileName);
+  e.approval = autostart::AddressOf(source, fileName);
   if (std::optional<ShortcutInfo> link = links.Read(e.command)) {
-    e.program = link->TargetPath;
-    e.arguments = link->Arguments;
-    e.workingFolder = link->WorkingDirectory;
-    e.windowStyle = link->WindowStyle;
+    e.program = link->targetPath;
+    e.arguments = link->arguments;
+    e.workingFolder = link->workingDirectory;
+    e.windowStyle = link->windowStyle;
   } else {
     e.readable = false;
   }

@@ -24,7 +24,7 @@ namespace autostart {
 //   MachineRun32  the same key under HKLM, 32-bit view
 //   UserFolder    the user's Startup folder
 //   CommonFolder  the all-users Startup folder
-using Source = approval::Place;
+using Source = autostart::Place;
 
 struct Entry {
   Source source = Source::UserRun;
@@ -44,7 +44,7 @@ struct Entry {
 // 64-bit folders, as the 64-bit system starts these values) and the folders
 // a bare program name is looked for in.
 struct Resolver {
-  cmdline::Lookup lookup;
+  autostart::Lookup lookup;
   std::vector<std::wstring> searchFolders;
   FileSystem& files;
 };

@@ -5,7 +5,7 @@
 
 #include "autostart/startup_approval.h"
 
-namespace offrecord {
+namespace autostart {
 
 namespace {
 
@@ -53,9 +53,9 @@ std::vector<std::string_view> Fields(std::string_view line) {
 
 // The three approval keys a record may name.
 struct ApprovalKeys {
-  std::wstring run = std::wstring(approval::kKeyBase) + L"Run";
-  std::wstring run32 = std::wstring(approval::kKeyBase) + L"Run32";
-  std::wstring folder = std::wstring(approval::kKeyBase) + L"StartupFolder";
+  std::wstring run = std::wstring(autostart::kKeyBase) + L"Run";
+  std::wstring run32 = std::wstring(autostart::kKeyBase) + L"Run32";
+  std::wstring folder = std::wstring(autostart::kKeyBase) + L"StartupFolder";
 };
 const ApprovalKeys& Keys() {
   static const ApprovalKeys keys;
@@ -64,8 +64,8 @@ const ApprovalKeys& Keys() {
 
 bool IsApprovalValue(const Change& c) {
   const bool key = c.at.key == Keys().run || c.at.key == Keys().run32 || c.at.key == Keys().folder;
-  return c.at.view == reg::View::Bits64 && key && c.written.size() == approval::kValueSize &&
-         (!c.previous || c.previous->size() == approval::kValueSize);
+  return c.at.view == reg::View::Bits64 && key && c.written.size() == autostart::kValueSize &&
+         (!c.previous || c.previous->size() == autostart::kValueSize);
 }
 
 }  // namespace
@@ -204,4 +204,4 @@ std::optional<std::wstring> ReadCommand(reg::Registry& registry, const reg::Addr
   return s;
 }
 
-}  // namespace offrecord
+}  // namespace autostart

@@ -23,7 +23,7 @@
 #include "common/fileio.h"
 #include "common/registry.h"
 
-namespace offrecord {
+namespace autostart {
 
 // %LOCALAPPDATA%\Tarvoline\SwitchedOff.txt, and beside it the start-up
 // entries Tarvoline saw at its last run.
@@ -62,4 +62,4 @@ bool IsShortcutApproval(const reg::Address& approvalValue);
 // null); nullopt when the value is missing or cannot be read.
 std::optional<std::wstring> ReadCommand(reg::Registry& registry, const reg::Address& runValue);
 
-}  // namespace offrecord
+}  // namespace autostart

@@ -26,8 +26,8 @@ std::optional<int> ShowCommandFromHeader(std::string_view data) {
 }
 
 ItemTarget ItemTargetOf(const std::wstring& lnkPath, const ShortcutInfo& info) {
-  if (info.TargetPath.empty()) return {lnkPath, L"", L""};
-  return {info.TargetPath, info.WorkingDirectory, info.Arguments};
+  if (info.targetPath.empty()) return {lnkPath, L"", L""};
+  return {info.targetPath, info.workingDirectory, info.arguments};
 }
 
 }  // namespace shortcut

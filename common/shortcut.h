@@ -10,10 +10,10 @@
 struct ShortcutInfo {
   // Empty when the target has no file-system path: a shell item named only by
   // its item-id list (a Store app, a shell folder, a Control Panel item).
-  std::wstring TargetPath;
-  std::wstring WorkingDirectory;
-  int WindowStyle = 1;  // 1 normal, 3 maximized, 7 minimized (as stored in the file)
-  std::wstring Arguments{};  // what the shortcut passes to its target
+  std::wstring targetPath;
+  std::wstring workingDirectory;
+  int windowStyle = 1;  // 1 normal, 3 maximized, 7 minimized (as stored in the file)
+  std::wstring arguments{};  // what the shortcut passes to its target
 };
 
 class ShortcutStore {

@@ -4,36 +4,36 @@
 
 #include "common/ui_text.h"
 
-namespace droptext {
+namespace droptool {
 
-int SizeOfMode(int index) {
+int ShowOfMode(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(kModes))) return kModes[0].size;
   return kModes[index].size;
 }
 
-std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entry, const itemtext::Date& today) {
-  return itemtext::ClipboardBlock(itemtext::FormatDate(today) + L"\uFF1A" + name, entry);
+std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entry, const sequence::Date& today) {
+  return sequence::ClipboardBlock(sequence::FormatDate(today) + L"\uFF1A" + name, entry);
 }
 
 DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,
-                       itemtext::Clock& clock, FileSystem& files) {
+                       sequence::Clock& clock, FileSystem& files) {
   // One date for the whole drop, so that a drop around midnight is not split.
-  const itemtext::Date today = clock.Today();
+  const sequence::Date today = clock.Today();
   std::wstring result;
   std::vector<std::wstring> leftOut;
   for (const std::wstring& path : paths) {
-    const itemtext::DroppedItem item = itemtext::ItemFromDropped(path, listSize, shortcuts, files);
-    if (item.status == itemtext::DroppedItem::ShortcutUnreadable)
+    const sequence::DroppedItem item = sequence::ItemFromDropped(path, listSize, shortcuts, files);
+    if (item.status == sequence::DroppedItem::ShortcutUnreadable)
       return {std::nullopt, ui::Format(ui::Text(droptool::texts::kShortcutUnreadable), {path})};
-    if (item.status == itemtext::DroppedItem::NotInCodePage) {
+    if (item.status == sequence::DroppedItem::NotInCodePage) {
       leftOut.push_back(path);
       continue;
     }
     // The title line is pasted as a record: it obeys the same rule.
-    const itemtext::ItemTexts& t = item.texts;
-    result += FormatEntryBlock(item.title, itemtext::ItemBody(t.file, t.current, t.option, item.size), today);
+    const sequence::ItemTexts& t = item.texts;
+    result += FormatEntryBlock(item.title, sequence::ItemBody(t.file, t.current, t.option, item.size), today);
   }
   return {std::move(result), {}, std::move(leftOut)};
 }
 
-}  // namespace droptext
+}  // namespace droptool

@@ -14,7 +14,7 @@
 #include "common/shortcut.h"
 #include "droptool/texts.h"
 
-namespace droptext {
+namespace droptool {
 
 // The entries of the window-style list, in list order: the text's id and
 // the Size each writes.
@@ -23,17 +23,17 @@ struct ModeEntry {
   int size;
 };
 inline constexpr ModeEntry kModes[] = {
-    {droptool::texts::kModeNormal, itemtext::kDroppedFileSizes[0]},
-    {droptool::texts::kModeMaximized, itemtext::kDroppedFileSizes[1]},
-    {droptool::texts::kModeMinimized, itemtext::kDroppedFileSizes[2]},
+    {droptool::texts::kModeNormal, sequence::kDroppedFileShows[0]},
+    {droptool::texts::kModeMaximized, sequence::kDroppedFileShows[1]},
+    {droptool::texts::kModeMinimized, sequence::kDroppedFileShows[2]},
 };
-static_assert(std::size(kModes) == std::size(itemtext::kDroppedFileSizes));
+static_assert(std::size(kModes) == std::size(sequence::kDroppedFileShows));
 // The Size of list position index; a position outside the list gives 1.
-int SizeOfMode(int index);
+int ShowOfMode(int index);
 
 // "@", the date, "：" and the name, 78 "-", the entry, 78 "=": every line,
 // the last included, ended by CR LF.
-std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entry, const itemtext::Date& today);
+std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entry, const sequence::Date& today);
 
 // The text of one drop, or why there is none.
 struct DropText {
@@ -51,8 +51,8 @@ struct DropText {
 // The text is Unicode, but it must survive the paste into a sequence file
 // (ANSI code page): a File or Current the code page cannot hold is given by
 // its short form where that fits; an item whose File, Current or Option does
-// not fit even so (itemtext::ItemInCodePage) is left out and named in leftOut.
+// not fit even so (sequence::ItemInCodePage) is left out and named in leftOut.
 DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, ShortcutStore& shortcuts,
-                       itemtext::Clock& clock, FileSystem& files);
+                       sequence::Clock& clock, FileSystem& files);
 
-}  // namespace droptext
+}  // namespace droptool

@@ -4,11 +4,11 @@ namespace editor {
 
 sequence::SequenceItem AsSequenceItem(const ItemView& view) {
   sequence::SequenceItem item;
-  item.Title = view.title;
-  item.File = view.file;
-  item.Current = view.current;
-  item.Option = view.option;
-  item.Size = view.size;
+  item.title = view.title;
+  item.file = view.file;
+  item.workingFolder = view.workingFolder;
+  item.arguments = view.arguments;
+  item.show = view.show;
   return item;
 }
 
@@ -27,7 +27,7 @@ const std::vector<std::wstring>& RowFindings::At(std::size_t row, const sequence
     items.reserve(doc_.Count());
     for (std::size_t r = 0; r < doc_.Count(); ++r) {
       sequence::SequenceItem item = AsSequenceItem(doc_.At(r).view);
-      if (!doc_.At(r).view.switchedOn) item.File.clear();
+      if (!doc_.At(r).view.switchedOn) item.file.clear();
       items.push_back(std::move(item));
     }
     twins_ = sequence::check::Twins(items);

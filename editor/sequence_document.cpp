@@ -77,7 +77,7 @@ Line Plain(std::string bytes) {
 }
 
 Line Typed(std::string prefix, std::wstring_view value, std::wstring field) {
-  return Line{std::move(prefix), itemtext::RecordText(value), true, std::move(field)};
+  return Line{std::move(prefix), sequence::RecordText(value), true, std::move(field)};
 }
 
 std::vector<Line> SplitBody(std::string_view body) {
@@ -95,14 +95,14 @@ std::size_t Weight(const Item& item) {
   const auto wide = [](const std::wstring& w) { return w.size() * sizeof(wchar_t); };
   const auto line = [&](const Line& l) { return sizeof(Line) + l.bytes.size() + wide(l.text) + wide(l.field); };
   std::size_t n = sizeof(Item) + item.raw.size() + line(item.title) + item.second.size() + wide(item.view.title) +
-                  wide(item.view.file) + wide(item.view.current) + wide(item.view.option);
+                  wide(item.view.file) + wide(item.view.workingFolder) + wide(item.view.arguments);
   for (const Line& l : item.body) n += line(l);
   return n;
 }
 
 }  // namespace
 
-SequenceDocument::SequenceDocument(FileSystem& fs, itemtext::Clock& clock, NumberSeparators locale)
+SequenceDocument::SequenceDocument(FileSystem& fs, sequence::Clock& clock, NumberSeparators locale)
     : fs_(fs), clock_(clock), locale_(std::move(locale)) {}
 
 bool SequenceDocument::Open(const std::wstring& path) {
@@ -161,7 +161,7 @@ void SequenceDocument::Refresh(Item& item) const {
   for (std::size_t i = 0; i < item.body.size(); ++i) text += (i ? L"\r\n" : L"") + Wide(item.body[i]);
   const std::vector<records::Item> docs = records::FromText(text, fs_);
   const sequence::SequenceItem read = sequence::ReadItem(docs.at(0), locale_);
-  item.view = ItemView{read.Title, read.File, read.Current, read.Option, read.Size, !sequence::IsLeftOut(docs[0])};
+  item.view = ItemView{read.title, read.file, read.workingFolder, read.arguments, read.show, !sequence::IsLeftOut(docs[0])};
 }
 
 std::size_t SequenceDocument::SwitchedOffCount() const {
@@ -219,11 +219,11 @@ std::shared_ptr<Item> SequenceDocument::Edit(std::size_t row, Field field) {
 void SequenceDocument::SetText(std::size_t row, Field field, const std::wstring& value) {
   if (row >= items_.size()) return;
   const ItemView& v = items_[row]->view;
-  const std::wstring clean = itemtext::RecordText(value);
+  const std::wstring clean = sequence::RecordText(value);
   const std::wstring& now = field == Field::Title ? v.title
                             : field == Field::File  ? v.file
-                            : field == Field::Current ? v.current
-                                                      : v.option;
+                            : field == Field::Current ? v.workingFolder
+                                                      : v.arguments;
   if (clean == now || field == Field::Size || field == Field::NoUse) return;
   const std::wstring file = v.file;  // v goes with the item an edit replaces
   std::shared_ptr<Item> item = Edit(row, field);
@@ -241,10 +241,10 @@ void SequenceDocument::SetText(std::size_t row, Field field, const std::wstring&
         if (text::FromAnsi(item->title.bytes.substr(0, prefix.size())) == header.substr(0, header.size() - title.size()))
           prefix = item->title.bytes.substr(0, prefix.size());
       } else {
-        prefix = text::ToAnsi(itemtext::FormatDate(clock_.Today()) + std::wstring(kDateColon));
+        prefix = text::ToAnsi(sequence::FormatDate(clock_.Today()) + std::wstring(kDateColon));
       }
     }
-    item->title = Typed(std::move(prefix), itemtext::RecordTitle(value, file), L"Title");
+    item->title = Typed(std::move(prefix), sequence::RecordTitle(value, file), L"Title");
   } else {
     SetKeyLine(item->body, field, Typed(KeyPrefix(field), value, KeyName(field)));
   }
@@ -252,8 +252,8 @@ void SequenceDocument::SetText(std::size_t row, Field field, const std::wstring&
   Made(*item);
 }
 
-void SequenceDocument::SetSize(std::size_t row, int size) {
-  if (row >= items_.size() || items_[row]->view.size == size) return;
+void SequenceDocument::SetShow(std::size_t row, int size) {
+  if (row >= items_.size() || items_[row]->view.show == size) return;
   std::shared_ptr<Item> item = Edit(row, Field::Size);
   SetKeyLine(item->body, Field::Size, Plain(KeyPrefix(Field::Size) + std::to_string(size)));
   Refresh(*item);
@@ -320,13 +320,13 @@ std::vector<std::size_t> SequenceDocument::MoveTo(std::vector<std::size_t> rows,
 }
 
 std::shared_ptr<Item> SequenceDocument::Written(const NewItem& item) {
-  // The records the wizard's itemtext::ItemRecords and ItemBody make, each
+  // The records the wizard's sequence::ItemRecords and ItemBody make, each
   // text kept as typed until the save checks it against the code page.
-  std::vector<Line> body{Typed("File=", item.file, L"File"), Typed("Current=", item.current, L"Current"),
-                         Typed("Option=", item.option, L"Option"), Plain("Size = " + std::to_string(item.size)),
+  std::vector<Line> body{Typed("File=", item.file, L"File"), Typed("Current=", item.workingFolder, L"Current"),
+                         Typed("Option=", item.arguments, L"Option"), Plain("Size = " + std::to_string(item.show)),
                          Plain("NoUse = 0")};
-  Line head = Typed(text::ToAnsi(itemtext::FormatDate(clock_.Today()) + std::wstring(kDateColon)),
-                    itemtext::RecordTitle(item.title, item.file), L"Title");
+  Line head = Typed(text::ToAnsi(sequence::FormatDate(clock_.Today()) + std::wstring(kDateColon)),
+                    sequence::RecordTitle(item.title, item.file), L"Title");
   return FromRecords({}, std::move(head), {}, std::move(body));
 }
 
@@ -389,9 +389,9 @@ std::vector<std::size_t> SequenceDocument::Paste(std::size_t row, std::wstring_v
   // "@", the title record, the hyphens, body lines up to the equals signs;
   // anything around the blocks is passed over.
   for (std::size_t i = 0; i + 3 < lines.size(); ++i) {
-    if (lines[i] != L"@" || lines[i + 2] != itemtext::kBlockTitleRule) continue;
+    if (lines[i] != L"@" || lines[i + 2] != sequence::kBlockTitleRule) continue;
     std::size_t end = i + 3;
-    while (end < lines.size() && lines[end] != itemtext::kBlockEndRule) ++end;
+    while (end < lines.size() && lines[end] != sequence::kBlockEndRule) ++end;
     if (end == lines.size()) break;
     std::vector<Line> body;
     for (std::size_t k = i + 3; k < end; ++k) {
@@ -418,7 +418,7 @@ std::wstring SequenceDocument::Copy(std::vector<std::size_t> rows) const {
     const Item& item = *items_[r];
     std::wstring body;
     for (std::size_t i = 0; i < item.body.size(); ++i) body += (i ? L"\r\n" : L"") + Wide(item.body[i]);
-    out += itemtext::ClipboardBlock(Wide(item.title), body);
+    out += sequence::ClipboardBlock(Wide(item.title), body);
   }
   return out;
 }

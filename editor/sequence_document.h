@@ -25,8 +25,8 @@ enum class Field { Title, File, Current, Option, Size, NoUse };
 
 // An item as the user sees it: what a start reads from it.
 struct ItemView {
-  std::wstring title, file, current, option;
-  int size = 0;           // the show state a start uses (-1: none a window takes)
+  std::wstring title, file, workingFolder, arguments;
+  int show = 0;           // the show state a start uses (-1: none a window takes)
   bool switchedOn = true; // false when NoUse leaves it out
 };
 
@@ -67,7 +67,7 @@ class SequenceDocument {
   static constexpr std::size_t kPasteChars = std::size_t{2} << 20;
   static bool CanPaste(std::wstring_view text) { return text.size() <= kPasteChars; }
 
-  SequenceDocument(FileSystem& fs, itemtext::Clock& clock, NumberSeparators locale = {});
+  SequenceDocument(FileSystem& fs, sequence::Clock& clock, NumberSeparators locale = {});
 
   // Reads path; a missing file gives an empty document that a save creates.
   // False (the document then empty, path still taken) when a file is there
@@ -86,7 +86,7 @@ class SequenceDocument {
   // Edits. Each is one undo step; rows out of range are ignored. Consecutive
   // edits of the same field of the same item (typing) make one step.
   void SetText(std::size_t row, Field field, const std::wstring& value);
-  void SetSize(std::size_t row, int size);
+  void SetShow(std::size_t row, int size);
   void SetSwitchedOn(std::size_t row, bool on);
   // Moves the rows by delta places (the block stops at either end); returns
   // the rows they then hold.
@@ -99,8 +99,8 @@ class SequenceDocument {
                   const std::wstring& option, int size);
   // Several new items, in order, at row as one step; their rows.
   struct NewItem {
-    std::wstring title, file, current, option;
-    int size = 1;
+    std::wstring title, file, workingFolder, arguments;
+    int show = 1;
   };
   std::vector<std::size_t> Add(std::size_t row, const std::vector<NewItem>& items);
   void Remove(std::vector<std::size_t> rows);
@@ -151,7 +151,7 @@ class SequenceDocument {
   std::shared_ptr<Item> FromRecords(std::string raw, Line title, std::string second, std::vector<Line> body);
 
   FileSystem& fs_;
-  itemtext::Clock& clock_;
+  sequence::Clock& clock_;
   NumberSeparators locale_;
   std::wstring path_;
   Items items_, saved_;

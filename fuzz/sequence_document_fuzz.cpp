@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 0: case 1: case 2: case 3:
       doc.SetText(row, static_cast<editor::Field>(kind), value);
       break;
-    case 4: doc.SetSize(row, static_cast<int>(pick) - 128); break;
+    case 4: doc.SetShow(row, static_cast<int>(pick) - 128); break;
     case 5: doc.SetSwitchedOn(row, n && !doc.At(row).view.switchedOn); break;
     case 6: doc.Move({row, row + 2}, pick % 2 ? 1 : -1); break;
     case 7: doc.Remove({row}); break;
@@ -47,13 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t r = 0; r < doc.Count(); ++r) {
       const editor::ItemView& v = doc.At(r).view;
       if (!v.switchedOn) continue;
-      FUZZ_CHECK(next < read.Items.size());
-      const sequence::SequenceItem& i = read.Items[next++];
-      FUZZ_CHECK(Describe(v.title, v.file, v.current, v.option, v.size) ==
-                 Describe(i.Title, i.File, i.Current, i.Option, i.Size));
+      FUZZ_CHECK(next < read.items.size());
+      const sequence::SequenceItem& i = read.items[next++];
+      FUZZ_CHECK(Describe(v.title, v.file, v.workingFolder, v.arguments, v.show) ==
+                 Describe(i.title, i.file, i.workingFolder, i.arguments, i.show));
     }
-    FUZZ_CHECK(next == read.Items.size());
-    FUZZ_CHECK(static_cast<std::size_t>(read.ItemsLeftOut) == doc.SwitchedOffCount());
+    FUZZ_CHECK(next == read.items.size());
+    FUZZ_CHECK(static_cast<std::size_t>(read.itemsLeftOut) == doc.SwitchedOffCount());
   }
   while (doc.CanUndo()) doc.Undo();
   FUZZ_CHECK(doc.Bytes() == bytes);

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t k = 0; k < docs.size(); ++k)
     FUZZ_CHECK(docs[k].title == record(3 * k) && docs[k].second == record(3 * k + 1));
 
-  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(L"Startup.pmw", fs, NumberSeparators{}).Items;
+  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(L"Startup.pmw", fs, NumberSeparators{}).items;
 
   std::size_t next = 0;
   for (const records::Item& records : docs) {
@@ -64,12 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(next < items.size());
     const sequence::SequenceItem& item = items[next++];
 
-    FUZZ_CHECK(records.title.ends_with(item.Title));
-    FUZZ_CHECK(item.File == doc.Value(L"File").value_or(L""));
+    FUZZ_CHECK(records.title.ends_with(item.title));
+    FUZZ_CHECK(item.file == doc.Value(L"File").value_or(L""));
 
     Field size = NumberField(doc, L"Size");
     const double r = size.number ? std::nearbyint(*size.number) : 0;  // the default rounding: half to even
-    if (size.sure) FUZZ_CHECK(item.Size == (r < -32768 || r > 32767 ? -1 : static_cast<int>(r)));
+    if (size.sure) FUZZ_CHECK(item.show == (r < -32768 || r > 32767 ? -1 : static_cast<int>(r)));
   }
   FUZZ_CHECK(next == items.size());
   return 0;

@@ -122,9 +122,9 @@ void CheckCompleted(const IniDocument& user, const IniDocument& after) {
 }
 
 bool SameSettings(const sequence::Settings& a, const sequence::Settings& b) {
-  return a.CPULimit == b.CPULimit && a.MaxIdleTime == b.MaxIdleTime && a.IntervalTime == b.IntervalTime &&
-         a.TimerInterval == b.TimerInterval && a.Report == b.Report && a.ReadyWait == b.ReadyWait &&
-         a.SkipRunning == b.SkipRunning && a.Guard == b.Guard;
+  return a.cpuLimit == b.cpuLimit && a.maxIdleTime == b.maxIdleTime && a.intervalTime == b.intervalTime &&
+         a.timerInterval == b.timerInterval && a.report == b.report && a.readyWait == b.readyWait &&
+         a.skipRunning == b.skipRunning && a.guard == b.guard;
 }
 
 }  // namespace
@@ -157,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckCompleted(user, after);
   }
 
-  const double* settings[] = {&s.CPULimit, &s.MaxIdleTime, &s.IntervalTime, &s.TimerInterval};
+  const double* settings[] = {&s.cpuLimit, &s.maxIdleTime, &s.intervalTime, &s.timerInterval};
   for (std::size_t i = 0; i < std::size(kKeys); ++i) {
     const Key& k = kKeys[i];
     FUZZ_CHECK(std::isfinite(*settings[i]));

@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A Run value: the one existing program is found wherever the text names it whole.
   fake::FileSystem files;
   files.files[L"/bin/tool.exe"] = "";
-  const cmdline::Split split = cmdline::SplitCommandLine(input, {L"/bin"}, files);
+  const autostart::Split split = autostart::SplitCommandLine(input, {L"/bin"}, files);
   FUZZ_CHECK(!LedByBlank(split.arguments) && input.find(split.arguments) != std::wstring::npos);
   if (split.found) FUZZ_CHECK(split.program == L"/bin/tool.exe");
 
@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring name = input.substr(0, q), file = input.substr(q, q), current = input.substr(2 * q, q),
                      option = input.substr(3 * q);
   fake::Clock clock;
-  const std::vector<records::Item> items = records::FromText(itemtext::ItemRecords(
-      itemtext::RecordTitle(name, file), itemtext::ItemBody(file, current, option, 1), clock), files);
+  const std::vector<records::Item> items = records::FromText(sequence::ItemRecords(
+      sequence::RecordTitle(name, file), sequence::ItemBody(file, current, option, 1), clock), files);
   FUZZ_CHECK(items.size() == 1);
   std::wstring readTitle;
   FUZZ_CHECK(sequence::ParseItemTitle(items[0].title, readTitle));

@@ -14,7 +14,7 @@ namespace {
 
 constexpr char kSeenHeader[] = "Tarvoline start-up entries seen";
 
-using offrecord::Change;
+using autostart::Change;
 
 bool SameValue(const reg::Address& a, const reg::Address& b) {
   return a.root == b.root && a.view == b.view && text::EqualsNoCase(a.key, b.key) && text::EqualsNoCase(a.value, b.value);
@@ -24,7 +24,7 @@ bool SameValue(const reg::Address& a, const reg::Address& b) {
 // lives, which tells the five sources apart.
 std::string SeenId(const reg::Address& approvalValue) {
   return std::string(approvalValue.root == reg::Root::CurrentUser ? "HKCU\t" : "HKLM\t") +
-         offrecord::Escape(approvalValue.key) + "\t" + offrecord::Escape(text::ToLower(approvalValue.value));
+         autostart::Escape(approvalValue.key) + "\t" + autostart::Escape(text::ToLower(approvalValue.value));
 }
 
 // The list of entries seen: id -> still to be named by the check (an entry
@@ -59,8 +59,8 @@ Kind SwitchOffAgain(std::vector<Change>& record, size_t line, const std::optiona
   Change& c = record[line];
   if (c.at.root == reg::Root::LocalMachine && !seams.registry.CanWrite(c.at)) return Kind::NeedsAdmin;
   const std::string before = c.written;
-  c.written = approval::SwitchedOffBytes(now, fileTime);
-  if (!seams.files.ReplaceContents(places.recordFile, offrecord::FormatRecord(record))) {
+  c.written = autostart::SwitchedOffBytes(now, fileTime);
+  if (!seams.files.ReplaceContents(places.recordFile, autostart::FormatRecord(record))) {
     c.written = before;
     return Kind::NotSwitchedOff;
   }
@@ -68,7 +68,7 @@ Kind SwitchOffAgain(std::vector<Change>& record, size_t line, const std::optiona
   if (s == reg::Status::Ok) return Kind::SwitchedOffAgain;
   // The value is as it was: the line goes back to what /restore expects today.
   c.written = before;
-  seams.files.ReplaceContents(places.recordFile, offrecord::FormatRecord(record));
+  seams.files.ReplaceContents(places.recordFile, autostart::FormatRecord(record));
   return s == reg::Status::Denied && c.at.root == reg::Root::LocalMachine ? Kind::NeedsAdmin : Kind::NotSwitchedOff;
 }
 
@@ -94,7 +94,7 @@ void CheckRecord(std::vector<Change>& record, const std::vector<autostart::Entry
     const std::optional<std::string> bytes =
         now.status == reg::Status::Ok ? std::optional<std::string>(now.bytes) : std::nullopt;
     // A value of another size is none the start-up manager wrote: left as it is.
-    if (!approval::IsEnabled(bytes) || (bytes && bytes->size() != approval::kValueSize)) continue;
+    if (!autostart::IsEnabled(bytes) || (bytes && bytes->size() != autostart::kValueSize)) continue;
     out.push_back({options.switchOff ? SwitchOffAgain(record, i, bytes, places, seams, options.fileTime) : Kind::BackOn,
                    at.value});
   }
@@ -118,7 +118,7 @@ void FindNewEntries(const std::vector<Change>& record, std::vector<autostart::En
         seams.resolve(e);
         isNew = !e.program.empty() && !text::EqualsNoCase(e.program, places.ownProgram) &&
                 std::none_of(items.begin(), items.end(),
-                             [&](const SequenceItem& item) { return text::EqualsNoCase(item.File, e.program); });
+                             [&](const SequenceItem& item) { return text::EqualsNoCase(item.file, e.program); });
         firstSeen = isNew && it == seen->end();
       }
     }
@@ -136,7 +136,7 @@ std::vector<Finding> Run(const Places& places, Seams seams, const std::vector<Se
   std::vector<Finding> out;
   if (places.recordFile.empty()) return out;
   bool missing = false;
-  std::optional<std::vector<Change>> record = offrecord::LoadRecord(places.recordFile, seams.files, &missing);
+  std::optional<std::vector<Change>> record = autostart::LoadRecord(places.recordFile, seams.files, &missing);
   if (!record) return {{Kind::RecordUnreadable, places.recordFile}};
   if (missing) return out;
   std::vector<autostart::Entry> listed = seams.listEntries();

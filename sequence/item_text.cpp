@@ -7,9 +7,9 @@
 #include "common/text.h"
 #include "common/path_rules.h"
 
-namespace itemtext {
+namespace sequence {
 
-int SizeFromWindowStyle(int windowStyle) {
+int ShowFromWindowStyle(int windowStyle) {
   switch (windowStyle) {
     case 3:
       return 3;
@@ -125,8 +125,8 @@ DroppedItem ItemFromDropped(const std::wstring& path, int listSize, ShortcutStor
     }
     const shortcut::ItemTarget target = shortcut::ItemTargetOf(path, *link);
     texts = ItemInCodePage({target.file, target.current, target.arguments}, fs);
-    item.size = SizeFromWindowStyle(link->WindowStyle);
-    if (!link->TargetPath.empty()) titleFallback = link->TargetPath;
+    item.size = ShowFromWindowStyle(link->windowStyle);
+    if (!link->targetPath.empty()) titleFallback = link->targetPath;
   } else {
     texts = ItemInCodePage({path, paths::Parent(path), L""}, fs);
     item.size = listSize;
@@ -140,4 +140,4 @@ DroppedItem ItemFromDropped(const std::wstring& path, int listSize, ShortcutStor
   return item;
 }
 
-}  // namespace itemtext
+}  // namespace sequence

@@ -9,12 +9,12 @@
 #include "common/fileio.h"
 #include "common/shortcut.h"
 
-namespace itemtext {
+namespace sequence {
 
 // A shortcut's window style (1 normal, 3 maximized, 7 minimized) as the
 // item's Size: 1, 3, 6. Any other style gives 1 (a normal window), so that
 // no shortcut inherits another one's value.
-int SizeFromWindowStyle(int windowStyle);
+int ShowFromWindowStyle(int windowStyle);
 
 // A text as a record may hold it: U+0001 (the record end) and every line end
 // (CR, LF, U+0085, U+2028, U+2029) become blanks. Names and values come from
@@ -55,7 +55,7 @@ std::optional<ItemTexts> ItemInCodePage(const ItemTexts& item, FileSystem& fs);
 // page holds them (ItemInCodePage).
 // The window styles (Size) a dropped plain file may be given, in the order
 // the drop tool and the editor offer them; the first is the default.
-inline constexpr int kDroppedFileSizes[] = {1, 3, 6};
+inline constexpr int kDroppedFileShows[] = {1, 3, 6};
 
 struct DroppedItem {
   enum Status { Ok, ShortcutUnreadable, NotInCodePage } status = Ok;
@@ -92,4 +92,4 @@ inline const std::wstring kBlockTitleRule(78, L'-');
 inline const std::wstring kBlockEndRule(78, L'=');
 std::wstring ClipboardBlock(std::wstring_view titleRecord, std::wstring_view body);
 
-}  // namespace itemtext
+}  // namespace sequence

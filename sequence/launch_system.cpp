@@ -128,21 +128,21 @@ bool IsProgramFile(const std::wstring& file) {
 ItemStart StartSequenceItem(LaunchSystem& system, WindowHandle owner, const sequence::SequenceItem& item, bool watch) {
   ItemStart start;
   // Not restored afterwards: later items without a usable Current start here too.
-  if (!system.EnterFolder(item.Current)) {
+  if (!system.EnterFolder(item.workingFolder)) {
     start.outcome = ItemStart::FolderNotEntered;
-  } else if (item.File.empty()) {
+  } else if (item.file.empty()) {
     start.outcome = ItemStart::EmptyFile;
-  } else if (IsProgramFile(item.File)) {
-    if (item.Size < 0 || item.Size > LaunchSystem::kMaxShowState) {
+  } else if (IsProgramFile(item.file)) {
+    if (item.show < 0 || item.show > LaunchSystem::kMaxShowState) {
       start.outcome = ItemStart::BadSize;
       return start;
     }
-    start.result = system.StartProgram(L"\"" + item.File + L"\" " + item.Option, item.Size, watch);
+    start.result = system.StartProgram(L"\"" + item.file + L"\" " + item.arguments, item.show, watch);
     start.outcome = start.result.ok ? ItemStart::Started : ItemStart::Failed;
   } else {
     // A document that is missing is silently not opened; what the shell was
     // asked to open and could not fails with the shell's own reason.
-    start.result = system.Open(owner, item.File, watch);
+    start.result = system.Open(owner, item.file, watch);
     start.outcome = start.result.ok ? ItemStart::Opened
                     : start.result.error.empty() ? ItemStart::NotOpened
                                                  : ItemStart::Failed;

@@ -67,20 +67,20 @@ std::wstring Join(std::wstring folder, std::wstring_view name) { return paths::J
 // without a full path. nullopt when nothing is there.
 std::optional<std::wstring> Locate(const SequenceItem& item, const Environment& env,
                                    const std::wstring& programFolder, FileSystem& fs) {
-  const bool program = IsProgramExtension(item.File);
+  const bool program = IsProgramExtension(item.file);
   auto exists = [&](const std::wstring& p) {
     return program ? fs.CanRead(p) || fs.IsOrdinaryFile(p) : fs.AnyOrdinaryFileMatches(p);
   };
-  if (IsAbsolute(item.File)) return exists(item.File) ? std::optional(item.File) : std::nullopt;
+  if (IsAbsolute(item.file)) return exists(item.file) ? std::optional(item.file) : std::nullopt;
   std::vector<std::wstring> candidates;
-  const bool current = IsFolderPresent(item.Current, fs);
+  const bool current = IsFolderPresent(item.workingFolder, fs);
   if (program) {
-    candidates.push_back(Join(programFolder, item.File));
-    if (current) candidates.push_back(Join(item.Current, item.File));
-    if (!HasFolderPart(item.File))
-      for (const std::wstring& folder : env.searchFolders) candidates.push_back(Join(folder, item.File));
+    candidates.push_back(Join(programFolder, item.file));
+    if (current) candidates.push_back(Join(item.workingFolder, item.file));
+    if (!HasFolderPart(item.file))
+      for (const std::wstring& folder : env.searchFolders) candidates.push_back(Join(folder, item.file));
   } else {
-    candidates.push_back(current ? Join(item.Current, item.File) : Join(programFolder, item.File));
+    candidates.push_back(current ? Join(item.workingFolder, item.file) : Join(programFolder, item.file));
   }
   for (const std::wstring& c : candidates)
     if (exists(c)) return c;
@@ -123,8 +123,8 @@ void CheckItems(const std::vector<SequenceItem>& items, const Environment& env, 
     const SequenceItem& item = items[i];
     const int before = report.findings();
     report.Line(L"");
-    report.Line(L"[" + Number(static_cast<long long>(i + 1)) + L"] " + item.Title);
-    report.Line(T(texts::kCheckItemFile, item.File));
+    report.Line(L"[" + Number(static_cast<long long>(i + 1)) + L"] " + item.title);
+    report.Line(T(texts::kCheckItemFile, item.file));
     for (const std::wstring& finding : check.Findings(item, twins[i])) report.Finding(finding);
     if (report.findings() == before) report.Line(T(texts::kCheckItemClean));
   }
@@ -179,10 +179,10 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSepa
     raw.Load(iniPath);
   }
   const SettingKey keys[] = {
-      {L"CPULimit", kDefaultCPULimit, &Settings::CPULimit},
-      {L"MaxIdleTime", kDefaultMaxIdleTime, &Settings::MaxIdleTime},
-      {L"IntervalTime", kDefaultIntervalTime, &Settings::IntervalTime},
-      {L"TimerInterval", kDefaultTimerInterval, &Settings::TimerInterval},
+      {L"CPULimit", kDefaultCPULimit, &Settings::cpuLimit},
+      {L"MaxIdleTime", kDefaultMaxIdleTime, &Settings::maxIdleTime},
+      {L"IntervalTime", kDefaultIntervalTime, &Settings::intervalTime},
+      {L"TimerInterval", kDefaultTimerInterval, &Settings::timerInterval},
   };
   for (const SettingKey& k : keys) {
     const std::optional<std::wstring> v = raw.Value(k.name);
@@ -205,7 +205,7 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSepa
                                 {numbers.thousands, NumberText(read.settings.*k.value)}));
   }
   // The timer takes whole milliseconds from 1 to 65535; anything else runs at the default.
-  const double t = read.settings.TimerInterval;
+  const double t = read.settings.timerInterval;
   if (TimerIntervalMs(t) == kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
     report.Finding(T(texts::kCheckTimerRange, NumberText(kDefaultTimerInterval)));
 }
@@ -233,24 +233,24 @@ ItemCheck::ItemCheck(Environment env, FileSystem& files, std::vector<std::wstrin
 
 std::vector<std::wstring> ItemCheck::Findings(const SequenceItem& item, size_t earlierTwin) const {
   std::vector<std::wstring> found;
-  if (!item.Current.empty() && !IsFolderPresent(item.Current, files_))
-    found.push_back(T(texts::kCheckMissingCurrent, item.Current));
-  for (const std::wstring& bad : item.BadTiming) found.push_back(T(texts::kCheckBadTiming, bad));
-  if (item.File.empty()) {
+  if (!item.workingFolder.empty() && !IsFolderPresent(item.workingFolder, files_))
+    found.push_back(T(texts::kCheckMissingCurrent, item.workingFolder));
+  for (const std::wstring& bad : item.badTiming) found.push_back(T(texts::kCheckBadTiming, bad));
+  if (item.file.empty()) {
     found.push_back(T(texts::kCheckEmptyFile));
     return found;
   }
-  const bool program = IsProgramExtension(item.File);
-  if (program && (item.Size < 0 || item.Size > LaunchSystem::kMaxShowState))
-    found.push_back(T(texts::kCheckBadSize, Number(item.Size)));
+  const bool program = IsProgramExtension(item.file);
+  if (program && (item.show < 0 || item.show > LaunchSystem::kMaxShowState))
+    found.push_back(T(texts::kCheckBadSize, Number(item.show)));
   std::optional<std::wstring> where;
-  if (!IsAddress(item.File)) {
+  if (!IsAddress(item.file)) {
     where = Locate(item, env_, programFolder_, files_);
     if (!where) found.push_back(T(program ? texts::kCheckMissingProgram : texts::kCheckMissingDocument));
   }
-  const std::wstring& path = where ? *where : item.File;
+  const std::wstring& path = where ? *where : item.file;
   for (const std::wstring& entry : autoStart_) {
-    if (text::EqualsNoCase(entry, path) || text::EqualsNoCase(entry, item.File)) {
+    if (text::EqualsNoCase(entry, path) || text::EqualsNoCase(entry, item.file)) {
       found.push_back(T(texts::kCheckAutoStart, entry));
       break;
     }
@@ -264,9 +264,9 @@ std::vector<size_t> Twins(const std::vector<SequenceItem>& items) {
   std::unordered_map<std::wstring, size_t> firstSeen;  // lower-cased File and Option -> position
   firstSeen.reserve(items.size());
   for (size_t i = 0; i < items.size(); ++i) {
-    if (items[i].File.empty()) continue;
+    if (items[i].file.empty()) continue;
     // Option is compared as written: arguments may tell letter case apart.
-    auto [it, fresh] = firstSeen.emplace(text::ToLower(items[i].File) + L'\u0001' + items[i].Option, i + 1);
+    auto [it, fresh] = firstSeen.emplace(text::ToLower(items[i].file) + L'\u0001' + items[i].arguments, i + 1);
     if (!fresh) twins[i] = it->second;
   }
   return twins;
@@ -286,7 +286,7 @@ Result Run(const Command& command, const Environment& env, Seams seams) {
   report.Line(T(texts::kCheckSequenceFile, sequencePath));
   const bool readable = IsFileReadable(sequencePath, seams.files);
   if (readable) {
-    CheckItems(LoadSequence(sequencePath, seams.files, UserNumberSeparators()).Items, env, seams, report);
+    CheckItems(LoadSequence(sequencePath, seams.files, UserNumberSeparators()).items, env, seams, report);
   } else {
     report.Finding(T(texts::kCheckSequenceNotRead));
   }

@@ -43,7 +43,7 @@ double RoundHalfEven(double d) {
 
 // Size as a show state: a non-number is the default 0; a number outside the
 // 16-bit range is kept as -1, which no start accepts.
-int SizeValue(const IniDocument& doc) {
+int ShowValue(const IniDocument& doc) {
   std::optional<double> d = FiniteNumber(doc, L"Size");
   if (!d) return 0;
   double r = RoundHalfEven(*d);
@@ -68,7 +68,7 @@ double TimingValue(const IniDocument& doc, std::wstring_view name, const NumberS
   if (!v || text::Trim(*v, L" \t").empty()) return 0;
   std::optional<double> d = SettingNumber(*v, locale);
   if (d && *d >= 0 && *d <= kMaxItemTimingMs) return *d;
-  item.BadTiming.push_back(std::wstring(name) + L" = " + *v);
+  item.badTiming.push_back(std::wstring(name) + L" = " + *v);
   return 0;
 }
 
@@ -147,13 +147,13 @@ bool IsLeftOut(const records::Item& records) {
 SequenceItem ReadItem(const records::Item& records, const NumberSeparators& locale) {
   const IniDocument& doc = records.body;
   SequenceItem item;
-  item.File = doc.Value(L"File").value_or(L"");
-  ParseItemTitle(records.title, item.Title);
-  item.Current = doc.Value(L"Current").value_or(L"");
-  item.Option = doc.Value(L"Option").value_or(L"");
-  item.Size = SizeValue(doc);
-  item.Delay = TimingValue(doc, L"Delay", locale, item);
-  item.Network = TimingValue(doc, L"Network", locale, item);
+  item.file = doc.Value(L"File").value_or(L"");
+  ParseItemTitle(records.title, item.title);
+  item.workingFolder = doc.Value(L"Current").value_or(L"");
+  item.arguments = doc.Value(L"Option").value_or(L"");
+  item.show = ShowValue(doc);
+  item.delay = TimingValue(doc, L"Delay", locale, item);
+  item.network = TimingValue(doc, L"Network", locale, item);
   return item;
 }
 
@@ -161,10 +161,10 @@ Sequence LoadSequence(const std::wstring& path, FileSystem& fs, const NumberSepa
   Sequence sequence;
   for (const records::Item& records : records::Load(path, fs)) {
     if (IsLeftOut(records)) {
-      ++sequence.ItemsLeftOut;
+      ++sequence.itemsLeftOut;
       continue;
     }
-    sequence.Items.push_back(ReadItem(records, locale));
+    sequence.items.push_back(ReadItem(records, locale));
   }
   return sequence;
 }
@@ -199,15 +199,15 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   fill(L"IntervalTime", kDefaultIntervalTime);
   fill(L"TimerInterval", kDefaultTimerInterval);
   Settings& s = read.settings;
-  s.CPULimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, locale, read);
-  s.MaxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale, read);
-  s.IntervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, locale, read);
-  s.TimerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval, locale, read);
+  s.cpuLimit = SettingValue(settings, L"CPULimit", kDefaultCPULimit, locale, read);
+  s.maxIdleTime = SettingValue(settings, L"MaxIdleTime", kDefaultMaxIdleTime, locale, read);
+  s.intervalTime = SettingValue(settings, L"IntervalTime", kDefaultIntervalTime, locale, read);
+  s.timerInterval = SettingValue(settings, L"TimerInterval", kDefaultTimerInterval, locale, read);
   SettingsRead ignored;  // the switches fall back silently: they are not in the file unless the user put them there
-  s.Report = SettingValue(settings, L"Report", kDefaultReport, locale, ignored) != 0;
-  s.ReadyWait = SettingValue(settings, L"ReadyWait", kDefaultReadyWait, locale, ignored) == 1;
-  s.SkipRunning = SettingValue(settings, L"SkipRunning", kDefaultSkipRunning, locale, ignored) != 0;
-  s.Guard = SettingValue(settings, L"Guard", kDefaultGuard, locale, ignored) != 0;
+  s.report = SettingValue(settings, L"Report", kDefaultReport, locale, ignored) != 0;
+  s.readyWait = SettingValue(settings, L"ReadyWait", kDefaultReadyWait, locale, ignored) == 1;
+  s.skipRunning = SettingValue(settings, L"SkipRunning", kDefaultSkipRunning, locale, ignored) != 0;
+  s.guard = SettingValue(settings, L"Guard", kDefaultGuard, locale, ignored) != 0;
   // A file that is there but was not loaded (hidden, locked, access denied)
   // keeps the user's values: this run uses the defaults and writes nothing
   // over it. A complete file is left byte for byte: a save would respace its

@@ -18,20 +18,20 @@ namespace sequence {
 
 // One start-up item as read from the sequence file.
 struct SequenceItem {
-  std::wstring Title;    // title record without its date prefix
-  std::wstring File;     // program, document or address to start
-  std::wstring Current;  // working folder; used only when it exists
-  std::wstring Option;   // arguments after the quoted program path
-  int Size = 0;          // show state of a started program; -1 when the file held a number no
+  std::wstring title;    // title record without its date prefix
+  std::wstring file;     // program, document or address to start
+  std::wstring workingFolder;  // working folder; used only when it exists
+  std::wstring arguments;   // arguments after the quoted program path
+  int show = 0;          // show state of a started program; -1 when the file held a number no
                          // window can take (that start then fails)
   // Per-item timing, in ms (0: none). Delay holds the item back after the
   // previous start before its usual rules begin; Network makes it wait for a
   // connection with internet access, for at most that long.
-  double Delay = 0;
-  double Network = 0;
+  double delay = 0;
+  double network = 0;
   // Delay or Network keys whose value was refused (counted as 0), as
   // "key = value" for the check.
-  std::vector<std::wstring> BadTiming = {};
+  std::vector<std::wstring> badTiming = {};
 };
 
 // Longest Delay or Network a file may give: 24 hours.
@@ -49,26 +49,26 @@ constexpr bool kDefaultGuard = true;
 
 // The kept items of a sequence file, in file order.
 struct Sequence {
-  std::vector<SequenceItem> Items;
-  int ItemsLeftOut = 0;  // items the file left out by NoUse
+  std::vector<SequenceItem> items;
+  int itemsLeftOut = 0;  // items the file left out by NoUse
 };
 
 // The settings a run goes by (the defaults until LoadSettings has read them).
 struct Settings {
-  double CPULimit = kDefaultCPULimit;            // percent: start when the usage is at or below this
-  double MaxIdleTime = kDefaultMaxIdleTime;      // ms: longest wait for the usage to fall
-  double IntervalTime = kDefaultIntervalTime;    // ms: shortest time between two starts
-  double TimerInterval = kDefaultTimerInterval;  // ms: period of the tick
+  double cpuLimit = kDefaultCPULimit;            // percent: start when the usage is at or below this
+  double maxIdleTime = kDefaultMaxIdleTime;      // ms: longest wait for the usage to fall
+  double intervalTime = kDefaultIntervalTime;    // ms: shortest time between two starts
+  double timerInterval = kDefaultTimerInterval;  // ms: period of the tick
   // Keys the user may add; read, never written, so the file the program makes
   // keeps its four lines. Report = 0 turns the start report off; ReadyWait = 1
   // makes each start wait until the program before has finished starting
   // (any other value counts as 0); SkipRunning = 0 starts programs that are
   // already running all the same; Guard = 0 makes the guard only report
   // entries that switched themselves back on (sequence/guard.h).
-  bool Report = kDefaultReport;
-  bool ReadyWait = kDefaultReadyWait;
-  bool SkipRunning = kDefaultSkipRunning;
-  bool Guard = kDefaultGuard;
+  bool report = kDefaultReport;
+  bool readyWait = kDefaultReadyWait;
+  bool skipRunning = kDefaultSkipRunning;
+  bool guard = kDefaultGuard;
 };
 
 // Sequence file used when the command line names none.

@@ -42,16 +42,16 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
   const sequence::Settings& s = run.settings;
 
   run.sequence = sequence::LoadSequence(sequencePath, fs, locale);
-  const int kept = static_cast<int>(run.sequence.Items.size());
+  const int kept = static_cast<int>(run.sequence.items.size());
   report::Clock* clock = entry.ReportClock();
-  if (s.Report && clock)
+  if (s.report && clock)
     run.report.Open(paths::Join(folder, paths::Stem(programPath) + L".log"), fs, *clock);
   run.report.RunBegins(sequencePath,
-                       {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, s.ReadyWait, s.SkipRunning}, kept,
-                       run.sequence.ItemsLeftOut);
+                       {s.cpuLimit, s.maxIdleTime, s.intervalTime, s.timerInterval, s.readyWait, s.skipRunning}, kept,
+                       run.sequence.itemsLeftOut);
   // Before the first item. With nothing to start in their place, entries
   // that switched themselves back on are only named.
-  run.report.Guard(entry.RunGuard(run.sequence.Items, s.Guard && kept > 0));
+  run.report.Guard(entry.RunGuard(run.sequence.items, s.guard && kept > 0));
   if (kept == 0) {
     run.report.RunEnds(0, 0);
     return MainOutcome::NoItems;

@@ -42,18 +42,18 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
     event.usage = usage;
     view_.ShowCpuLoad(TwoDecimals(usage));
     // The hold comes first: nothing else is asked while it lasts.
-    if (event.waitedMs < item.Delay) {
-      ShowHold(item, item.Delay - event.waitedMs);
+    if (event.waitedMs < item.delay) {
+      ShowHold(item, item.delay - event.waitedMs);
       waitTicks_ += 1;
       return Outcome::Waited;
     }
     // The hold is over: the caption no longer counts down.
     if (!holdCaption_.empty())
-      view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {paths::Stem(item.File)}));
+      view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {paths::Stem(item.file)}));
     holdCaption_.clear();
-    const double waited = event.waitedMs - item.Delay;
-    event.timed = item.Delay > 0 || item.Network > 0;
-    event.heldMs = item.Delay;
+    const double waited = event.waitedMs - item.delay;
+    event.timed = item.delay > 0 || item.network > 0;
+    event.heldMs = item.delay;
     if (skipWait_) {
       event.reason = report::Reason::AfterRunning;
     } else {
@@ -62,7 +62,7 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
         waitTicks_ += 1;
         return Outcome::Waited;
       }
-      event.reason = !(usage <= settings_.CPULimit && ready) ? report::Reason::MaxWait
+      event.reason = !(usage <= settings_.cpuLimit && ready) ? report::Reason::MaxWait
                      : waitedForReady_                      ? report::Reason::Ready
                                                             : report::Reason::IntervalAndLimit;
     }
@@ -96,19 +96,19 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
 void LaunchEngine::ShowHold(const sequence::SequenceItem& item, double leftMs) {
   // Whole seconds, rounded up: the caption never says 0 while the item still waits.
   const std::wstring seconds = std::to_wstring(static_cast<long long>(std::ceil(leftMs / 1000)));
-  const std::wstring caption = ui::Format(ui::Text(sequencer::texts::kHolding), {paths::Stem(item.File), seconds});
+  const std::wstring caption = ui::Format(ui::Text(sequencer::texts::kHolding), {paths::Stem(item.file), seconds});
   if (caption != holdCaption_) view_.SetCaption(caption);
   holdCaption_ = caption;
 }
 
 bool LaunchEngine::NetworkAllows(const sequence::SequenceItem& item, double afterHold, report::ItemEvent& event) {
-  if (item.Network <= 0) return true;
+  if (item.network <= 0) return true;
   const std::optional<bool> up = system_.InternetConnected();
   if (!up) return event.network = report::Network::NotAsked, true;
   if (*up) return event.network = report::Network::Up, true;
-  if (afterHold >= item.Network) return event.network = report::Network::WaitOver, true;
+  if (afterHold >= item.network) return event.network = report::Network::WaitOver, true;
   if (!networkCaption_)
-    view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kWaitingNetwork), {paths::Stem(item.File)}));
+    view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kWaitingNetwork), {paths::Stem(item.file)}));
   networkCaption_ = true;
   return false;
 }
@@ -128,28 +128,28 @@ bool LaunchEngine::PreviousReady() {
 }
 
 bool LaunchEngine::AlreadyRunning(const sequence::SequenceItem& item, std::uint32_t& processId) {
-  if (!settings_.SkipRunning || item.File.empty() || !IsProgramFile(item.File)) return false;
+  if (!settings_.skipRunning || item.file.empty() || !IsProgramFile(item.file)) return false;
   // A batch file runs as its command processor, never under its own name.
-  const std::wstring ext = text::ToLower(paths::Extension(item.File));
+  const std::wstring ext = text::ToLower(paths::Extension(item.file));
   if (ext != L"exe" && ext != L"com") return false;
   // Copies this run started, and what they started, are not "already
   // running": an item that names the same program twice starts it twice.
-  processId = running::FindRunning(system_, processes_, runMs_, item.File, item.Current, item.Option, started_);
+  processId = running::FindRunning(system_, processes_, runMs_, item.file, item.workingFolder, item.arguments, started_);
   return processId != 0;
 }
 
 bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEvent& event) {
   // Whatever the program before did, only this start may hold up the next one.
   previous_.reset();
-  view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {paths::Stem(item.File)}));
+  view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {paths::Stem(item.file)}));
   view_.MarkStarted(currentIndex_);
   view_.SetProgress(currentIndex_ + 1);
   view_.RepaintNow();
 
-  ItemStart start = StartSequenceItem(system_, view_.Owner(), item, settings_.ReadyWait);
+  ItemStart start = StartSequenceItem(system_, view_.Owner(), item, settings_.readyWait);
   switch (start.outcome) {
     case ItemStart::FolderNotEntered:
-      return event.detail = L"the working folder could not be entered: " + item.Current, false;
+      return event.detail = L"the working folder could not be entered: " + item.workingFolder, false;
     case ItemStart::EmptyFile: return event.detail = L"File is empty", false;
     case ItemStart::BadSize: return event.detail = ui::Text(sequencer::texts::kBadSizeDetail), false;
     case ItemStart::Failed: return event.detail = start.result.error, false;
@@ -161,9 +161,9 @@ bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEve
   LaunchResult& result = start.result;
   event.processId = result.processId;
   if (result.processId) started_.push_back({result.processId, result.created});
-  if (settings_.ReadyWait && result.watch) {
+  if (settings_.readyWait && result.watch) {
     previous_ = std::move(result.watch);
-    previousName_ = paths::Stem(item.File);
+    previousName_ = paths::Stem(item.file);
   }
   return true;
 }
@@ -172,8 +172,8 @@ void LaunchEngine::Advance(report::ItemEvent& event) {
   if (report_) {
     const sequence::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
     event.position = currentIndex_ + 1;
-    event.title = item.Title;
-    event.file = item.File;
+    event.title = item.title;
+    event.file = item.file;
     report_->ItemHandled(event);
   }
   // Only the program just started may hold up the next one: a failed start never does.

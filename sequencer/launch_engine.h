@@ -60,15 +60,15 @@ class LaunchView {
 };
 
 struct LaunchSettings {
-  double CPULimit = sequence::kDefaultCPULimit;
-  double MaxIdleTime = sequence::kDefaultMaxIdleTime;
-  double IntervalTime = sequence::kDefaultIntervalTime;
-  bool ReadyWait = false;   // also wait until the previous program is ready
-  bool SkipRunning = true;  // do not start a program that is already running
+  double cpuLimit = sequence::kDefaultCPULimit;
+  double maxIdleTime = sequence::kDefaultMaxIdleTime;
+  double intervalTime = sequence::kDefaultIntervalTime;
+  bool readyWait = false;   // also wait until the previous program is ready
+  bool skipRunning = true;  // do not start a program that is already running
 
   // The settings of a run that the engine goes by.
   static LaunchSettings From(const sequence::Settings& s) {
-    return {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.ReadyWait, s.SkipRunning};
+    return {s.cpuLimit, s.maxIdleTime, s.intervalTime, s.readyWait, s.skipRunning};
   }
 };
 
@@ -103,7 +103,7 @@ class LaunchEngine {
   // MaxIdleTime reached. Equality starts. previousReady is true without
   // ReadyWait, and when there is no program to wait for.
   static bool ShouldStart(double waited, double usage, bool previousReady, const LaunchSettings& s) {
-    return waited >= s.IntervalTime && ((usage <= s.CPULimit && previousReady) || waited >= s.MaxIdleTime);
+    return waited >= s.intervalTime && ((usage <= s.cpuLimit && previousReady) || waited >= s.maxIdleTime);
   }
  private:
   // The caption while the item is held back by its Delay, leftMs to go.

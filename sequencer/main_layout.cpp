@@ -3,7 +3,7 @@
 #include <cfenv>
 #include <cmath>
 
-namespace layout {
+namespace sequencer {
 
 std::optional<int> LineY(int barTop, int barHeight, double cpuLimit) {
   const double y = barTop + barHeight - barHeight * cpuLimit / 100.0;
@@ -24,4 +24,4 @@ std::optional<int> MarkTop(int barTop, int barHeight, int markHeight, double cpu
   return (*y <= bottom && *y > bottom - markHeight) ? bottom - markHeight : *y;
 }
 
-}  // namespace layout
+}  // namespace sequencer

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-namespace layout {
+namespace sequencer {
 
 // top + height − height × cpuLimit / 100, rounded half to even, in whatever
 // unit top and height are given; nothing when it leaves the 16-bit range.
@@ -15,4 +15,4 @@ std::optional<int> LineY(int barTop, int barHeight, double cpuLimit);
 // that it stays visible. Nothing where LineY gives nothing.
 std::optional<int> MarkTop(int barTop, int barHeight, int markHeight, double cpuLimit);
 
-}  // namespace layout
+}  // namespace sequencer

@@ -37,11 +37,11 @@ unsigned WhyNotStartedByOwnShortcut(const FinishInputs& in, FinishSeams seams) {
   if (!in.userStartupFolder.empty()) own = seams.shortcuts.Read(paths::Join(in.userStartupFolder, texts::kOwnShortcutName));
   if (!own) return texts::kClosingLeftOn;
   const std::wstring program = MainProgram(in);
-  if (program.empty() || !text::EqualsNoCase(own->TargetPath, program) || !seams.files.IsOrdinaryFile(program))
+  if (program.empty() || !text::EqualsNoCase(own->targetPath, program) || !seams.files.IsOrdinaryFile(program))
     return texts::kClosingLeftOnNoProgram;
-  const bool readsIt = own->Arguments.empty()
+  const bool readsIt = own->arguments.empty()
                            ? IsMainProgramsDefault(in)
-                           : text::EqualsNoCase(text::StripQuotes(text::Trim(own->Arguments)), in.sequenceFile);
+                           : text::EqualsNoCase(text::StripQuotes(text::Trim(own->arguments)), in.sequenceFile);
   return readsIt ? 0u : unsigned{texts::kClosingLeftOnOtherFile};
 }
 
@@ -49,12 +49,12 @@ unsigned WhyNotStartedByOwnShortcut(const FinishInputs& in, FinishSeams seams) {
 // wizard that makes or relies on it switches it back on.
 enum class OwnApproval { Untouched, On, SwitchedOn, StaysOff };
 OwnApproval SwitchOwnShortcutOn(reg::Registry& registry) {
-  const reg::Address at = approval::AddressOf(approval::Place::UserFolder, texts::kOwnShortcutName);
+  const reg::Address at = autostart::AddressOf(autostart::Place::UserFolder, texts::kOwnShortcutName);
   const reg::ValueRead now = registry.Read(at);
-  if (now.status == reg::Status::Missing || (now.status == reg::Status::Ok && approval::IsEnabled(now.bytes)))
+  if (now.status == reg::Status::Missing || (now.status == reg::Status::Ok && autostart::IsEnabled(now.bytes)))
     return OwnApproval::On;
   if (now.status != reg::Status::Ok) return OwnApproval::StaysOff;
-  return registry.WriteBinary(at, approval::SwitchedOnBytes(now.bytes)) == reg::Status::Ok ? OwnApproval::SwitchedOn
+  return registry.WriteBinary(at, autostart::SwitchedOnBytes(now.bytes)) == reg::Status::Ok ? OwnApproval::SwitchedOn
                                                                                             : OwnApproval::StaysOff;
 }
 

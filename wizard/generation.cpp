@@ -25,8 +25,8 @@ bool HasLnkExtension(const std::wstring& name) {
 // An item as the main program tells items apart: File (letter case aside)
 // and Option, as its reader gives them back.
 std::wstring ItemKey(std::wstring_view file, std::wstring_view option) {
-  return text::ToLower(text::Trim(itemtext::RecordText(file))) + L'\u0001' +
-         std::wstring(text::Trim(itemtext::RecordText(option)));
+  return text::ToLower(text::Trim(sequence::RecordText(file))) + L'\u0001' +
+         std::wstring(text::Trim(sequence::RecordText(option)));
 }
 
 // The items of the file that the main program starts (NoUse 0 or no number).
@@ -73,32 +73,32 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
         result.unreadable.push_back(name);
         continue;
       }
-      if (IsMainProgramTarget(link->TargetPath)) {
+      if (IsMainProgramTarget(link->targetPath)) {
         ++result.skippedOwn;
         continue;
       }
       // A shell item without a file path is opened through the shortcut,
       // which stays here: the item is named after the shortcut.
       const shortcut::ItemTarget target = shortcut::ItemTargetOf(lnkPath, *link);
-      const std::optional<itemtext::ItemTexts> item =
-          itemtext::ItemInCodePage({target.file, target.current, target.arguments}, seams.files);
+      const std::optional<sequence::ItemTexts> item =
+          sequence::ItemInCodePage({target.file, target.current, target.arguments}, seams.files);
       if (!item) {
         result.outsideCodePage.push_back(name);
         continue;
       }
       const std::wstring body =
-          itemtext::ItemBody(item->file, item->current, item->option, itemtext::SizeFromWindowStyle(link->WindowStyle));
+          sequence::ItemBody(item->file, item->current, item->option, sequence::ShowFromWindowStyle(link->windowStyle));
       result.takenLinks.push_back(name);
       if (!isNew(item->file, item->option)) continue;
-      const std::wstring& titledBy = link->TargetPath.empty() ? lnkPath : link->TargetPath;
-      records += itemtext::ItemRecords(itemtext::RecordTitle(paths::Stem(titledBy), titledBy), body, seams.clock);
+      const std::wstring& titledBy = link->targetPath.empty() ? lnkPath : link->targetPath;
+      records += sequence::ItemRecords(sequence::RecordTitle(paths::Stem(titledBy), titledBy), body, seams.clock);
       ++result.written;
     }
   }
   if (plan) {
     for (const TakenEntry& e : plan->entries) {
       if (!isNew(e.file, e.option)) continue;
-      records += itemtext::ItemRecords(e.title, e.body, seams.clock);
+      records += sequence::ItemRecords(e.title, e.body, seams.clock);
       ++result.written;
     }
     result.skippedOwn += plan->skippedOwn;

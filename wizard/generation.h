@@ -1,7 +1,7 @@
 // Turning the shortcuts of one folder into records of a sequence file.
 // Portable: every contact with the system goes through the seams passed in.
 //
-// An item is written as itemtext::ItemRecords makes it. Records
+// An item is written as sequence::ItemRecords makes it. Records
 // are only ever appended; nothing already in the file is rewritten.
 #pragma once
 
@@ -20,7 +20,7 @@ namespace wizard {
 struct GenerationSeams {
   FileSystem& files;
   ShortcutStore& shortcuts;
-  itemtext::Clock& clock;
+  sequence::Clock& clock;
   ui::Messages& messages;
 };
 
@@ -47,7 +47,7 @@ struct GenerationResult {
 //    record, ok = true.
 //  - A shortcut that cannot be read is left out; so is one whose target or
 //    working folder the ANSI code page cannot hold, even by its short form
-//    (itemtext::PathInCodePage, which the record then uses). The others are
+//    (sequence::PathInCodePage, which the record then uses). The others are
 //    written and one warning message then names every file left out; ok = true.
 //    The same holds for arguments, which have no short form.
 // A shortcut or entry whose File and Option are already those of an item

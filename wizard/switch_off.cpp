@@ -7,8 +7,8 @@
 
 namespace wizard::switchoff {
 
-using offrecord::LoadRecord;
-using offrecord::PutBack;
+using autostart::LoadRecord;
+using autostart::PutBack;
 
 SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_t fileTime,
                           const std::wstring& recordFile, reg::Registry& registry, FileSystem& files) {
@@ -44,14 +44,14 @@ SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_
     if (now.status != reg::Status::Ok && now.status != reg::Status::Missing) return putBackAll();
     std::optional<std::string> previous;
     if (now.status == reg::Status::Ok) previous = now.bytes;
-    if (!approval::IsEnabled(previous)) continue;  // switched off meanwhile: nothing to record
+    if (!autostart::IsEnabled(previous)) continue;  // switched off meanwhile: nothing to record
     // A value of another size is no approval value as the start-up manager
     // writes it: what switching it off would mean is unknown, so it stays on.
-    if (previous && previous->size() != approval::kValueSize) continue;
-    record.push_back(Change{at, previous, approval::SwitchedOffBytes(previous, fileTime)});
+    if (previous && previous->size() != autostart::kValueSize) continue;
+    record.push_back(Change{at, previous, autostart::SwitchedOffBytes(previous, fileTime)});
     // The command line the item was made from, so that Tarvoline's guard can
     // tell when the program's own entry changed since.
-    if (std::optional<reg::Address> run = offrecord::RunValueOf(at)) record.back().command = offrecord::ReadCommand(registry, *run);
+    if (std::optional<reg::Address> run = autostart::RunValueOf(at)) record.back().command = autostart::ReadCommand(registry, *run);
     if (!files.ReplaceContents(recordFile, FormatRecord(record))) {
       record.pop_back();  // not written: nothing to put back for it
       return putBackAll();

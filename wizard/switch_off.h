@@ -16,9 +16,9 @@
 
 namespace wizard::switchoff {
 
-using offrecord::Change;
-using offrecord::FormatRecord;
-using offrecord::ParseRecord;
+using autostart::Change;
+using autostart::FormatRecord;
+using autostart::ParseRecord;
 
 enum class Outcome {
   SwitchedOff,       // every entry switched off and recorded
@@ -31,7 +31,7 @@ struct SwitchOffResult {
   int count = 0;  // entries switched off (SwitchedOff only)
 };
 
-// Switches each entry off (approval::SwitchedOffBytes with fileTime), skips
+// Switches each entry off (autostart::SwitchedOffBytes with fileTime), skips
 // those already off or whose value is not 12 bytes long, and adds each change to the record file (written whole,
 // beside and then moved into place) before the value is written. When a
 // value cannot be read or written, or the record cannot be written,

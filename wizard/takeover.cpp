@@ -39,17 +39,17 @@ TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const Tak
       plan.needAdmin.push_back(e.name);
       continue;
     }
-    const std::optional<itemtext::ItemTexts> item =
-        itemtext::ItemInCodePage({e.program, e.workingFolder, e.arguments}, files);
+    const std::optional<sequence::ItemTexts> item =
+        sequence::ItemInCodePage({e.program, e.workingFolder, e.arguments}, files);
     if (!item) {
       plan.outsideCodePage.push_back(e.name);
       continue;
     }
     TakenEntry t;
-    const int size = folder ? itemtext::SizeFromWindowStyle(e.windowStyle) : 1;
+    const int size = folder ? sequence::ShowFromWindowStyle(e.windowStyle) : 1;
     // A value's name is anyone's text; a shortcut is named after its program.
-    t.title = folder ? itemtext::RecordTitle(paths::Stem(e.program), e.program) : itemtext::RecordTitle(e.name, e.program);
-    t.body = itemtext::ItemBody(item->file, item->current, item->option, size);
+    t.title = folder ? sequence::RecordTitle(paths::Stem(e.program), e.program) : sequence::RecordTitle(e.name, e.program);
+    t.body = sequence::ItemBody(item->file, item->current, item->option, size);
     t.file = item->file;
     t.option = item->option;
     t.approval = e.approval;

@@ -24,8 +24,8 @@ struct TakeOverChoices {
 };
 
 struct TakenEntry {
-  std::wstring title;  // itemtext::RecordTitle
-  std::wstring body;  // itemtext::ItemBody
+  std::wstring title;  // sequence::RecordTitle
+  std::wstring body;  // sequence::ItemBody
   std::wstring file, option;  // the body's File and Option
   reg::Address approval;
 };
@@ -36,7 +36,7 @@ struct TakeOverPlan {
   std::vector<std::wstring> unreadable;     // shortcuts of the all-users folder that cannot be read
   std::vector<std::wstring> notStrings;     // Run values of another type: left out and named
   std::vector<std::wstring> needAdmin;      // machine entries whose approval key is not writable
-  std::vector<std::wstring> outsideCodePage;  // entries the sequence file cannot hold (itemtext::ItemInCodePage)
+  std::vector<std::wstring> outsideCodePage;  // entries the sequence file cannot hold (sequence::ItemInCodePage)
   int skippedOwn = 0;                       // entries naming the main program
 };
 

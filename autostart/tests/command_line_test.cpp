@@ -13,7 +13,7 @@ namespace {
 const wchar_t kSep = paths::Separator(paths::kPlatform);
 
 // A case-insensitive lookup in env, as Windows looks variables up.
-cmdline::Lookup LookupIn(const std::map<std::wstring, std::wstring>& env) {
+autostart::Lookup LookupIn(const std::map<std::wstring, std::wstring>& env) {
   return [&env](std::wstring_view n) -> std::optional<std::wstring> {
     for (auto& [k, v] : env)
       if (text::EqualsNoCase(k, n)) return v;
@@ -57,7 +57,7 @@ TEST(CommandLine, SplitsTheWayProcessCreationResolvesIt) {
   for (const Case& c : cases) {
     const std::wstring command = P(c.command);
     SCOPED_TRACE(text::ToUtf8(command));
-    cmdline::Split s = cmdline::SplitCommandLine(command, search, RealFileSystem());
+    autostart::Split s = autostart::SplitCommandLine(command, search, RealFileSystem());
     EXPECT_EQ(s.program, P(c.program));
     EXPECT_EQ(s.arguments, P(c.arguments));
     EXPECT_EQ(s.found, c.found);
@@ -67,7 +67,7 @@ TEST(CommandLine, SplitsTheWayProcessCreationResolvesIt) {
 TEST(CommandLine, ExpandsDefinedVariablesAndKeepsTheRest) {
   const std::map<std::wstring, std::wstring> env{{L"A", L"x"}, {L"ProgramFiles", L"C:\\PF86"},
                                                  {L"ProgramW6432", L"C:\\PF"}, {L"CommonProgramFiles", L"C:\\CF86"}};
-  const cmdline::Lookup lookup = LookupIn(env);
+  const autostart::Lookup lookup = LookupIn(env);
   struct Case { const wchar_t *in, *plain, *as64; } cases[] = {
       {L"%A%\\%A%", L"x\\x", L"x\\x"},
       {L"%NOPE%%A%", L"%NOPE%x", L"%NOPE%x"},
@@ -75,15 +75,15 @@ TEST(CommandLine, ExpandsDefinedVariablesAndKeepsTheRest) {
       {L"%%A%", L"%x", L"%x"},
       {L"%ProgramFiles%\\a %CommonProgramFiles%", L"C:\\PF86\\a C:\\CF86", L"C:\\PF\\a C:\\CF86"},
   };
-  cmdline::Lookup lookup64 = cmdline::With64BitFolders(lookup);
+  autostart::Lookup lookup64 = autostart::With64BitFolders(lookup);
   for (const Case& c : cases) {
-    EXPECT_EQ(cmdline::ExpandVariables(c.in, lookup), c.plain);
-    EXPECT_EQ(cmdline::ExpandVariables(c.in, lookup64), c.as64);
+    EXPECT_EQ(autostart::ExpandVariables(c.in, lookup), c.plain);
+    EXPECT_EQ(autostart::ExpandVariables(c.in, lookup64), c.as64);
   }
 }
 
 TEST(CommandLine, SearchPathDropsEmptyEntriesAndQuotes) {
-  EXPECT_EQ(cmdline::SplitSearchPath(L"C:\\a;;\"C:\\b c\";"), (std::vector<std::wstring>{L"C:\\a", L"C:\\b c"}));
+  EXPECT_EQ(autostart::SplitSearchPath(L"C:\\a;;\"C:\\b c\";"), (std::vector<std::wstring>{L"C:\\a", L"C:\\b c"}));
 }
 
 }  // namespace

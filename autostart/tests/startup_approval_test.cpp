@@ -14,7 +14,7 @@ TEST(Approval, LowestBitOfTheFirstByteSwitchesOff) {
   struct Case { std::optional<std::string> bytes; bool enabled; } cases[] = {
       {std::nullopt, true}, {B({}), true}, {B({0x02, 0, 0, 0}), true},
       {B({0x03}), false}, {B({0x07, 1, 2}), false}};
-  for (const Case& c : cases) EXPECT_EQ(approval::IsEnabled(c.bytes), c.enabled) << (c.bytes ? c.bytes->size() : 99);
+  for (const Case& c : cases) EXPECT_EQ(autostart::IsEnabled(c.bytes), c.enabled) << (c.bytes ? c.bytes->size() : 99);
 }
 
 TEST(Approval, SwitchingOffKeepsTheMiddleBytesAndStampsTheTime) {
@@ -25,7 +25,7 @@ TEST(Approval, SwitchingOffKeepsTheMiddleBytesAndStampsTheTime) {
       {B({0x02, 0, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9}), *B({0x03, 0, 0, 0})},
       {B({0x06, 0xAA, 0xBB, 0xCC, 1, 2, 3, 4, 5, 6, 7, 8, 0x55}), *B({0x07, 0xAA, 0xBB, 0xCC})},
       {B({0x02, 0x11}), *B({0x03, 0x11, 0, 0})}};
-  for (const Case& c : cases) EXPECT_EQ(approval::SwitchedOffBytes(c.previous, t), c.head + stamp);
+  for (const Case& c : cases) EXPECT_EQ(autostart::SwitchedOffBytes(c.previous, t), c.head + stamp);
 }
 
 }  // namespace

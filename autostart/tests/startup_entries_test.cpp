@@ -16,7 +16,7 @@ TEST(StartupEntries, RunValueIsExpandedSplitAndAddressed) {
   const std::wstring pf = t / L"PF";
   std::wstring exe = t.Write((std::filesystem::path(L"PF") / L"Vendor App" / L"app.exe").wstring(), "MZ");
   std::map<std::wstring, std::wstring> env{{L"ProgramFiles", L"/nowhere"}, {L"ProgramW6432", pf}};
-  autostart::Resolver resolver{cmdline::With64BitFolders([&](std::wstring_view n) {
+  autostart::Resolver resolver{autostart::With64BitFolders([&](std::wstring_view n) {
                                auto it = env.find(std::wstring(n));
                                return it == env.end() ? std::nullopt : std::optional<std::wstring>(it->second);
                              }),
@@ -28,7 +28,7 @@ TEST(StartupEntries, RunValueIsExpandedSplitAndAddressed) {
   EXPECT_EQ(e.arguments, L"/background");
   EXPECT_EQ(e.workingFolder, std::filesystem::path(exe).parent_path().wstring());
   EXPECT_EQ(e.approval.root, reg::Root::LocalMachine);
-  EXPECT_EQ(e.approval.key, std::wstring(approval::kKeyBase) + L"Run32");
+  EXPECT_EQ(e.approval.key, std::wstring(autostart::kKeyBase) + L"Run32");
   EXPECT_TRUE(e.enabled && e.isString && e.readable);
 }
 

@@ -76,7 +76,7 @@ void ReadRunKey(HKEY root, REGSAM view, Source source, const Resolver* resolver,
         named.source = source;
         named.name = valueName;
         named.command = text::TrimAtNull(value);
-        named.approval = approval::AddressOf(source, valueName);
+        named.approval = autostart::AddressOf(source, valueName);
         out.push_back(std::move(named));
       }
     } else {
@@ -84,14 +84,14 @@ void ReadRunKey(HKEY root, REGSAM view, Source source, const Resolver* resolver,
       other.source = source;
       other.name = valueName;
       other.isString = false;
-      other.approval = approval::AddressOf(source, valueName);
+      other.approval = autostart::AddressOf(source, valueName);
       out.push_back(std::move(other));
     }
   }
 }
 
 void ReadFolder(int csidl, Source source, bool resolve, std::vector<Entry>& out) {
-  std::wstring folder = special_folders::Path(csidl);
+  std::wstring folder = win::SpecialFolder(csidl);
   if (folder.empty()) return;
   std::wstring f = folder;
   for (const std::wstring& name : RealFileSystem().ListOrdinaryFiles(paths::Join(f, L"*.lnk"))) {
@@ -104,7 +104,7 @@ void ReadFolder(int csidl, Source source, bool resolve, std::vector<Entry>& out)
       named.source = source;
       named.name = name;
       named.command = paths::Join(f, name);
-      named.approval = approval::AddressOf(source, name);
+      named.approval = autostart::AddressOf(source, name);
       out.push_back(std::move(named));
     }
   }
@@ -125,13 +125,13 @@ std::vector<std::wstring> SearchFolders() {
     folders.push_back(windows);
   }
   if (std::optional<std::wstring> path = Environment(L"PATH"))
-    for (std::wstring& f : cmdline::SplitSearchPath(*path)) folders.push_back(std::move(f));
+    for (std::wstring& f : autostart::SplitSearchPath(*path)) folders.push_back(std::move(f));
   return folders;
 }
 
 
 namespace {
-Resolver SystemResolver() { return {cmdline::With64BitFolders(Environment), SearchFolders(), RealFileSystem()}; }
+Resolver SystemResolver() { return {autostart::With64BitFolders(Environment), SearchFolders(), RealFileSystem()}; }
 }  // namespace
 
 std::vector<Entry> ListEntries(bool resolve) {
@@ -148,7 +148,7 @@ std::vector<Entry> ListEntries(bool resolve) {
   ReadFolder(CSIDL_COMMON_STARTUP, Source::CommonFolder, resolve, entries);
   for (Entry& e : entries) {
     reg::ValueRead v = reg::RealRegistry().Read(e.approval);
-    e.enabled = approval::IsEnabled(v.status == reg::Status::Ok ? std::optional<std::string>(v.bytes) : std::nullopt);
+    e.enabled = autostart::IsEnabled(v.status == reg::Status::Ok ? std::optional<std::string>(v.bytes) : std::nullopt);
   }
   return entries;
 }

@@ -13,8 +13,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(SpecialFolders, FileSystemFoldersOnlyHaveAPath) {
-  EXPECT_FALSE(special_folders::UserStartup().empty());
-  EXPECT_EQ(special_folders::Path(0x0003), L"");  // the Control Panel has no path
+  EXPECT_FALSE(win::UserStartupFolder().empty());
+  EXPECT_EQ(win::SpecialFolder(0x0003), L"");  // the Control Panel has no path
 }
 
 TEST(Seams, StartInTheCurrentDirectoryAndOpenDocuments) {

@@ -29,10 +29,10 @@ TEST(ShellShortcut, SetTargetSetsTheArgumentsAndKeepsTheOtherProperties) {
   ASSERT_TRUE(RealShortcutStore().SetTarget(lnk, newExe, L"\"C:\\My Files\\x.pmw\""));
   std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
   ASSERT_TRUE(info.has_value());
-  EXPECT_TRUE(text::EqualsNoCase(info->TargetPath, newExe)) << text::ToUtf8(info->TargetPath);
-  EXPECT_TRUE(text::EqualsNoCase(info->WorkingDirectory, work));
-  EXPECT_EQ(info->WindowStyle, 7);
-  EXPECT_EQ(info->Arguments, L"\"C:\\My Files\\x.pmw\"");
+  EXPECT_TRUE(text::EqualsNoCase(info->targetPath, newExe)) << text::ToUtf8(info->targetPath);
+  EXPECT_TRUE(text::EqualsNoCase(info->workingDirectory, work));
+  EXPECT_EQ(info->windowStyle, 7);
+  EXPECT_EQ(info->arguments, L"\"C:\\My Files\\x.pmw\"");
   EXPECT_EQ(tvltest::ShortcutDescription(lnk), L"kept");
   EXPECT_EQ(GetFileAttributesW((lnk + L".tvl-new").c_str()), INVALID_FILE_ATTRIBUTES);  // nothing left beside it
 }

@@ -5,7 +5,7 @@
 #include "common/text.h"
 #include "common/win32/raii.h"
 
-namespace clipboard {
+namespace win {
 namespace {
 
 // Another program may hold the clipboard for a moment: try a few times.
@@ -43,7 +43,7 @@ win::Global LocaleBlock() {
 
 }  // namespace
 
-bool SetText(HWND owner, const std::wstring& text) {
+bool SetClipboardText(HWND owner, const std::wstring& text) {
   // The memory is ready before the clipboard is emptied, so that running
   // out of memory leaves the previous contents in place.
   const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
@@ -64,7 +64,7 @@ bool SetText(HWND owner, const std::wstring& text) {
   return true;
 }
 
-std::optional<std::wstring> GetText(HWND owner) {
+std::optional<std::wstring> ClipboardText(HWND owner) {
   win::Clipboard open = Open(owner);
   if (!open) return std::nullopt;
   HANDLE data = GetClipboardData(CF_UNICODETEXT);
@@ -80,4 +80,4 @@ std::optional<std::wstring> GetText(HWND owner) {
   return text;
 }
 
-}  // namespace clipboard
+}  // namespace win

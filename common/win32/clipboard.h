@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace clipboard {
+namespace win {
 
 // Empties the clipboard and puts exactly text on it as CF_UNICODETEXT (the
 // system offers the other text formats from it), with CF_LOCALE naming a
@@ -14,10 +14,10 @@ namespace clipboard {
 // code page of the sequence files whatever input language is active. owner
 // becomes the clipboard's owner. False when the clipboard cannot be opened
 // (it is then untouched) or the text cannot be placed.
-bool SetText(HWND owner, const std::wstring& text);
+bool SetClipboardText(HWND owner, const std::wstring& text);
 
 // The clipboard's CF_UNICODETEXT up to its first NUL; nullopt when the
 // clipboard cannot be opened or holds no text.
-std::optional<std::wstring> GetText(HWND owner);
+std::optional<std::wstring> ClipboardText(HWND owner);
 
-}  // namespace clipboard
+}  // namespace win

@@ -5,7 +5,7 @@
 #include "common/win32/raii.h"
 #include "common/file_list.h"
 
-namespace dropfiles {
+namespace win {
 namespace {
 
 FORMATETC FileListFormat() { return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
@@ -17,17 +17,17 @@ bool OffersFileList(IDataObject* data) {
   return data && data->QueryGetData(&format) == S_OK;
 }
 
-std::optional<std::vector<std::wstring>> FilesFrom(IDataObject* data) {
+std::optional<std::vector<std::wstring>> FileListFrom(IDataObject* data) {
   if (!data) return std::nullopt;
   FORMATETC format = FileListFormat();
   STGMEDIUM medium{};
   if (FAILED(data->GetData(&format, &medium))) return std::nullopt;
   win::StgMedium owner(&medium);
   if (medium.tymed != TYMED_HGLOBAL) return std::nullopt;
-  return FilesIn(medium.hGlobal);
+  return FileListIn(medium.hGlobal);
 }
 
-std::optional<std::vector<std::wstring>> FilesIn(HGLOBAL list) {
+std::optional<std::vector<std::wstring>> FileListIn(HGLOBAL list) {
   // Read within the block's own size: a list from another program may be
   // malformed, and the system's reader trusts its terminators.
   const char* p = list ? static_cast<const char*>(GlobalLock(list)) : nullptr;
@@ -37,4 +37,4 @@ std::optional<std::vector<std::wstring>> FilesIn(HGLOBAL list) {
   return paths;
 }
 
-}  // namespace dropfiles
+}  // namespace win

@@ -9,17 +9,17 @@
 #include <string>
 #include <vector>
 
-namespace dropfiles {
+namespace win {
 
 // True when the data object says it can give a file list in global memory.
 bool OffersFileList(IDataObject* data);
 
 // The dropped paths in the list's order; nullopt when the data object gives
 // no file list. An empty list is an empty vector.
-std::optional<std::vector<std::wstring>> FilesFrom(IDataObject* data);
+std::optional<std::vector<std::wstring>> FileListFrom(IDataObject* data);
 
 // The paths of a file list in global memory (an HDROP is one), in the list's
 // order; nullopt when the block cannot be read or is malformed.
-std::optional<std::vector<std::wstring>> FilesIn(HGLOBAL list);
+std::optional<std::vector<std::wstring>> FileListIn(HGLOBAL list);
 
-}  // namespace dropfiles
+}  // namespace win

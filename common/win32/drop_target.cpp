@@ -34,7 +34,7 @@ DWORD DropTarget::Effect(POINTL pt, DWORD allowed) {
 
 HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL pt, DWORD* effect) {
   if (!effect) return E_INVALIDARG;
-  offersFiles_ = dropfiles::OffersFileList(data);
+  offersFiles_ = win::OffersFileList(data);
   *effect = Effect(pt, *effect);
   return S_OK;
 }
@@ -59,7 +59,7 @@ HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL pt, DWORD* effect) {
     *effect = DROPEFFECT_NONE;
     return S_OK;
   }
-  std::optional<std::vector<std::wstring>> files = dropfiles::FilesFrom(data);
+  std::optional<std::vector<std::wstring>> files = win::FileListFrom(data);
   *effect = files && (*effect & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
   sink_->OnFilesDropped(std::move(files), pt);
   return S_OK;

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-namespace program {
+namespace win {
 
-std::wstring Path() {
+std::wstring ProgramPath() {
   std::wstring buf(MAX_PATH, L'\0');
   for (;;) {
     DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
@@ -17,12 +17,12 @@ std::wstring Path() {
   }
 }
 
-std::wstring Folder() {
-  std::wstring p = Path();
+std::wstring ProgramFolder() {
+  std::wstring p = ProgramPath();
   size_t slash = p.find_last_of(L"\\/");
   if (slash == std::wstring::npos) return {};
   if (slash == 2 && p[1] == L':') return p.substr(0, 3);
   return p.substr(0, slash);
 }
 
-}  // namespace program
+}  // namespace win

@@ -6,10 +6,10 @@
 
 #include <vector>
 
-namespace program {
+namespace win {
 
 std::wstring VersionCaption(const std::wstring& fallbackName) {
-  std::wstring path = Path();
+  std::wstring path = ProgramPath();
   DWORD ignored = 0;
   DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   std::wstring name = fallbackName;
@@ -38,4 +38,4 @@ std::wstring VersionCaption(const std::wstring& fallbackName) {
   return name + L" Ver." + std::to_wstring(major) + L"." + std::to_wstring(minor) + L"." + std::to_wstring(third);
 }
 
-}  // namespace program
+}  // namespace win

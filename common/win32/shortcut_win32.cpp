@@ -40,17 +40,17 @@ class ShellShortcutStore final : public ShortcutStore {
     std::vector<wchar_t> buf(kPathChars, L'\0');
     // S_FALSE (no file-system target) leaves the buffer empty: an empty
     // target, which must then be a shell item named by its item-id list.
-    if (SUCCEEDED(l.link.get()->GetPath(buf.data(), kPathChars, nullptr, 0))) info.TargetPath = buf.data();
-    if (info.TargetPath.empty()) {
+    if (SUCCEEDED(l.link.get()->GetPath(buf.data(), kPathChars, nullptr, 0))) info.targetPath = buf.data();
+    if (info.targetPath.empty()) {
       PIDLIST_ABSOLUTE item = nullptr;
       if (FAILED(l.link.get()->GetIDList(&item)) || !item) return std::nullopt;  // points at nothing
       CoTaskMemFree(item);
     }
     buf[0] = L'\0';
-    if (SUCCEEDED(l.link.get()->GetWorkingDirectory(buf.data(), kPathChars))) info.WorkingDirectory = buf.data();
+    if (SUCCEEDED(l.link.get()->GetWorkingDirectory(buf.data(), kPathChars))) info.workingDirectory = buf.data();
     buf[0] = L'\0';
-    if (SUCCEEDED(l.link.get()->GetArguments(buf.data(), kPathChars))) info.Arguments = buf.data();
-    info.WindowStyle = *show;
+    if (SUCCEEDED(l.link.get()->GetArguments(buf.data(), kPathChars))) info.arguments = buf.data();
+    info.windowStyle = *show;
     return info;
   }
 

@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
-namespace special_folders {
+namespace win {
 
-std::wstring Path(int csidl) {
+std::wstring SpecialFolder(int csidl) {
   // SHGetFolderPathW takes no size: the buffer must hold MAX_PATH.
   wchar_t buffer[MAX_PATH + 1] = {};
   if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK) return L"";
@@ -13,6 +13,6 @@ std::wstring Path(int csidl) {
   return buffer;
 }
 
-std::wstring UserStartup() { return Path(CSIDL_STARTUP); }
+std::wstring UserStartupFolder() { return SpecialFolder(CSIDL_STARTUP); }
 
-}  // namespace special_folders
+}  // namespace win

@@ -5,14 +5,14 @@
 
 #include <string>
 
-namespace special_folders {
+namespace win {
 
 // The path of a shell special folder (a CSIDL_* number), asked without the
 // shell's namespace (under Wine its first use there costs over a second, and
 // Tarvoline asks before its first item).
-std::wstring Path(int csidl);
+std::wstring SpecialFolder(int csidl);
 
 // The current user's Startup folder.
-std::wstring UserStartup();
+std::wstring UserStartupFolder();
 
-}  // namespace special_folders
+}  // namespace win

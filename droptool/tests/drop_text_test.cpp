@@ -8,8 +8,8 @@
 
 namespace {
 
-using droptext::BuildDropText;
-using droptext::DropText;
+using droptool::BuildDropText;
+using droptool::DropText;
 
 // Windows-style test paths in the platform's form: on POSIX the drive goes
 // and "\" becomes "/", so C:\x.txt is /x.txt and its parent the root "/".
@@ -60,8 +60,8 @@ TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
     DropText d = Build({c.lnk}, 6, links);
     ASSERT_TRUE(d.text.has_value()) << text::ToUtf8(c.lnk);
     const ShortcutInfo& i = c.info;
-    EXPECT_EQ(*d.text, i.TargetPath.empty() ? DropBlock(c.name, c.lnk, L"", c.size)
-                                            : DropBlock(c.name, i.TargetPath, i.WorkingDirectory, c.size, i.Arguments))
+    EXPECT_EQ(*d.text, i.targetPath.empty() ? DropBlock(c.name, c.lnk, L"", c.size)
+                                            : DropBlock(c.name, i.targetPath, i.workingDirectory, c.size, i.arguments))
         << text::ToUtf8(c.lnk);
   }
   // Pasted, the block becomes records: no text breaks a line, and a blank

@@ -67,7 +67,7 @@ class DropWindow : public ::testing::Test {
 
 // The list opens on its first entry.
 TEST_F(DropWindow, OpensOnTheFirstEntry) {
-  EXPECT_EQ(SendMessageW(window_->ControlHandle(droptool::Control::SizeList), CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(window_->ControlHandle(droptool::Control::ShowList), CB_GETCURSEL, 0, 0), 0);
 }
 
 TEST_F(DropWindow, OnlyFileListsOverTheAreaMayBeDropped) {
@@ -87,14 +87,14 @@ TEST_F(DropWindow, DropPutsTheBlocksOnTheClipboard) {
   EXPECT_EQ(DropOn(&data), static_cast<DWORD>(DROPEFFECT_COPY));
 
   EXPECT_TRUE(messages_.shown.empty());
-  std::optional<std::wstring> clip = clipboard::GetText(window_->Handle());
+  std::optional<std::wstring> clip = win::ClipboardText(window_->Handle());
   ASSERT_TRUE(clip.has_value());
   // Compare the shortcut's block with the target the shell reports (it may
   // normalise letter case).
   std::optional<ShortcutInfo> info = RealShortcutStore().Read(lnk);
   ASSERT_TRUE(info.has_value());
   EXPECT_EQ(*clip, DropBlock(L"メモ", doc, dir.path(), 6) +
-                       DropBlock(L"Big Clock", info->TargetPath, info->WorkingDirectory, 3, L"-x"));
+                       DropBlock(L"Big Clock", info->targetPath, info->workingDirectory, 3, L"-x"));
 
   // An editor reading ANSI text gets the sequence file's code page, through
   // the system's locale named beside the text.
@@ -116,16 +116,16 @@ TEST_F(DropWindow, FailedDropShowsOneMessageAndKeepsTheClipboard) {
   const std::wstring broken = dir.Write(L"broken.lnk", "not a shortcut");
   TestData failing = Files({dir.Write(L"a.txt", "a"), broken, dir.Write(L"z.txt", "z")}), text = Text(L"x"),
            empty = Files({});
-  ASSERT_TRUE(clipboard::SetText(window_->Handle(), L"previous"));
+  ASSERT_TRUE(win::SetClipboardText(window_->Handle(), L"previous"));
   DropOn(&failing);
   ASSERT_EQ(messages_.shown.size(), 1u);
   EXPECT_EQ(messages_.shown[0].second, ui::MessageIcon::Critical);
   EXPECT_EQ(DropOn(&text), static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(messages_.shown.size(), 2u);
-  EXPECT_EQ(clipboard::GetText(window_->Handle()), std::wstring(L"previous"));
+  EXPECT_EQ(win::ClipboardText(window_->Handle()), std::wstring(L"previous"));
   DropOn(&empty);
   EXPECT_EQ(messages_.shown.size(), 2u);
-  EXPECT_EQ(clipboard::GetText(window_->Handle()), std::wstring());
+  EXPECT_EQ(win::ClipboardText(window_->Handle()), std::wstring());
 }
 
 }  // namespace

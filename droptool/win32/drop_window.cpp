@@ -26,7 +26,7 @@ constexpr win::ControlSpec kControls[] = {
     {L"STATIC", texts::kInstructions, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, IdOf(Control::Instructions), {8, 8, 297, 41}},
     // A drop-down list's height is that of its open list; the closed box is
     // as high as its font needs (20 pixels at the usual size).
-    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::SizeList), {8, 64, 297, 120}},
+    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::ShowList), {8, 64, 297, 120}},
     {L"BUTTON", texts::kDropArea, WS_VISIBLE | BS_GROUPBOX, 0, IdOf(Control::DropArea), {8, 96, 297, 105}},
 };
 
@@ -56,7 +56,7 @@ DropWindow::~DropWindow() {
 
 bool DropWindow::Create(int showCommand) {
   if (!RegisterClassOnce(args_.instance)) return false;
-  std::wstring caption = program::VersionCaption(L"TVL Tool");
+  std::wstring caption = win::VersionCaption(L"TVL Tool");
   if (!CreateFrame(args_.instance, kExStyle, caption.c_str(), kStyle, kClientSize)) return false;
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
@@ -72,7 +72,7 @@ RECT DropWindow::DropAreaOnScreen() const {
 }
 
 void DropWindow::SelectMode(int index) {
-  SendMessageW(ControlHandle(Control::SizeList), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(ControlHandle(Control::ShowList), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 LRESULT DropWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -92,8 +92,8 @@ LRESULT DropWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool DropWindow::OnCreate() {
   if (!controls_.Create(hwnd_, kControls)) return false;
-  HWND mode = ControlHandle(Control::SizeList);
-  for (const droptext::ModeEntry& m : droptext::kModes)
+  HWND mode = ControlHandle(Control::ShowList);
+  for (const droptool::ModeEntry& m : droptool::kModes)
     SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(m.text).c_str()));
   SendMessageW(mode, CB_SETCURSEL, 0, 0);
 
@@ -133,14 +133,14 @@ void DropWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& fil
     args_.messages.Show(ui::Text(texts::kNoFileList), ui::MessageIcon::Critical);
     return;
   }
-  droptext::DropText text = droptext::BuildDropText(*files, SelectedSize(), args_.shortcuts, args_.clock, args_.files);
+  droptool::DropText text = droptool::BuildDropText(*files, SelectedShow(), args_.shortcuts, args_.clock, args_.files);
   if (!text.text) {
     args_.messages.Show(text.error, ui::MessageIcon::Critical);
     return;
   }
   // A drop whose every item was left out keeps the clipboard as it was.
   const bool nothingLeft = text.text->empty() && !text.leftOut.empty();
-  if (!nothingLeft && !clipboard::SetText(hwnd_, *text.text)) {
+  if (!nothingLeft && !win::SetClipboardText(hwnd_, *text.text)) {
     args_.messages.Show(ui::Text(texts::kClipboardFailed), ui::MessageIcon::Critical);
     return;
   }
@@ -150,9 +150,9 @@ void DropWindow::ProcessDrop(const std::optional<std::vector<std::wstring>>& fil
   }
 }
 
-int DropWindow::SelectedSize() const {
-  LRESULT index = SendMessageW(ControlHandle(Control::SizeList), CB_GETCURSEL, 0, 0);
-  return droptext::SizeOfMode(static_cast<int>(index));
+int DropWindow::SelectedShow() const {
+  LRESULT index = SendMessageW(ControlHandle(Control::ShowList), CB_GETCURSEL, 0, 0);
+  return droptool::ShowOfMode(static_cast<int>(index));
 }
 
 }  // namespace droptool

@@ -23,13 +23,13 @@ struct DropWindowArgs {
   HINSTANCE instance = nullptr;
   ShortcutStore& shortcuts;
   FileSystem& files;
-  itemtext::Clock& clock;
+  sequence::Clock& clock;
   ui::Messages& messages;  // the program makes them modal to this window once it exists
   // The program ends its message loop when the window is destroyed; tests do not.
   bool quitOnDestroy = true;
 };
 
-enum class Control { Instructions, SizeList, DropArea };
+enum class Control { Instructions, ShowList, DropArea };
 
 class DropWindow final : public win::Window<DropWindow>, private win::DropSink {
  public:
@@ -64,7 +64,7 @@ class DropWindow final : public win::Window<DropWindow>, private win::DropSink {
   void OnFilesDropped(std::optional<std::vector<std::wstring>> files, POINTL screen) override;
 
   void ProcessDrop(const std::optional<std::vector<std::wstring>>& files);
-  int SelectedSize() const;
+  int SelectedShow() const;
 
   DropWindowArgs args_;
   win::ComPtr<win::DropTarget> target_;

@@ -22,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  droptool::DropWindow window({instance, RealShortcutStore(), RealFileSystem(), itemtext::RealClock(), messages, true});
+  droptool::DropWindow window({instance, RealShortcutStore(), RealFileSystem(), sequence::RealClock(), messages, true});
   if (!window.Create(showCommand)) {
     messages.Show(ui::Text(droptool::texts::kWindowFailed), ui::MessageIcon::Critical);
     return 1;

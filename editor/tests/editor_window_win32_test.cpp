@@ -25,7 +25,7 @@ using editor::Control;
 const auto* const kOle = ::testing::AddGlobalTestEnvironment(new tvltest::OleEnvironment);
 
 std::wstring Item(const std::wstring& title, const std::wstring& file, const std::wstring& option = L"") {
-  return L"2001/05/12：" + title + L"\x01\x01" + itemtext::ItemBody(file, L"C:\\", option, 1) + L"\x01";
+  return L"2001/05/12：" + title + L"\x01\x01" + sequence::ItemBody(file, L"C:\\", option, 1) + L"\x01";
 }
 
 void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
@@ -96,7 +96,7 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   Click(window->ControlHandle(Control::MoveUp));
   EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 1);
   EXPECT_EQ(tvltest::TextOf(window->ControlHandle(Control::Title)), L"C");
-  SetWindowTextW(window->ControlHandle(Control::Option), L"-new");
+  SetWindowTextW(window->ControlHandle(Control::Arguments), L"-new");
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
   Click(window->ControlHandle(Control::SwitchedOn));
@@ -108,7 +108,7 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
 
   const editor::SequenceDocument& doc = window->Document();
   EXPECT_FALSE(doc.At(0).view.switchedOn);
-  EXPECT_EQ(doc.At(1).view.title + doc.At(1).view.option + doc.At(2).view.title, L"C-newB");
+  EXPECT_EQ(doc.At(1).view.title + doc.At(1).view.arguments + doc.At(2).view.title, L"C-newB");
   Click(window->ControlHandle(Control::Save));
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(TempFolder::Read(path), doc.Bytes());
@@ -116,8 +116,8 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
 
   // The drop tool's clipboard text becomes an item; undo takes it away.
   const std::wstring block = L"@\r\n2001/05/12：D\r\n" + std::wstring(78, L'-') + L"\r\n" +
-                             itemtext::ItemBody(L"C:\\d.exe", L"C:\\", L"", 1) + L"\r\n" + std::wstring(78, L'=') + L"\r\n";
-  ASSERT_TRUE(clipboard::SetText(window->Handle(), block));
+                             sequence::ItemBody(L"C:\\d.exe", L"C:\\", L"", 1) + L"\r\n" + std::wstring(78, L'=') + L"\r\n";
+  ASSERT_TRUE(win::SetClipboardText(window->Handle(), block));
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   Click(window->ControlHandle(Control::Paste));
   ASSERT_EQ(window->Document().Count(), 4u);
@@ -169,7 +169,7 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   ASSERT_EQ(window->Document().Count(), 4u);
   EXPECT_EQ(window->Document().At(1).view.file, dropped);
-  EXPECT_EQ(window->Document().At(1).view.size, itemtext::kDroppedFileSizes[1]);
+  EXPECT_EQ(window->Document().At(1).view.show, sequence::kDroppedFileShows[1]);
 
   // A drop by WM_DROPFILES (a thread without OLE) lands where it points:
   // its block is a file list, its point in the window's client area.
@@ -265,11 +265,11 @@ TEST(EditorWindow, KeepsWhatAnotherProgramWroteAndRefusesAFileItCouldNotRead) {
   ASSERT_FALSE(messages.shown.empty());
   EXPECT_EQ(messages.shown.back().first, ui::Format(ui::Text(editor::texts::kUnreadable), {locked}));
   // Text too long to paste is refused with a word.
-  ASSERT_TRUE(clipboard::SetText(window->Handle(), std::wstring(editor::SequenceDocument::kPasteChars + 1, L'x')));
+  ASSERT_TRUE(win::SetClipboardText(window->Handle(), std::wstring(editor::SequenceDocument::kPasteChars + 1, L'x')));
   Click(window->ControlHandle(Control::Paste));
   EXPECT_EQ(messages.shown.back().first, ui::Format(ui::Text(editor::texts::kPasteTooLarge),
                                                     {std::to_wstring(editor::SequenceDocument::kPasteChars)}));
-  ASSERT_TRUE(clipboard::SetText(window->Handle(), L"@\r\n2001/05/12：N\r\n" + std::wstring(78, L'-') +
+  ASSERT_TRUE(win::SetClipboardText(window->Handle(), L"@\r\n2001/05/12：N\r\n" + std::wstring(78, L'-') +
                                                        L"\r\nFile=C:\\n.exe\r\n" + std::wstring(78, L'=') + L"\r\n"));
   Click(window->ControlHandle(Control::Paste));
   ASSERT_EQ(window->Document().Count(), 1u);

@@ -36,11 +36,11 @@ void ExpectReaderAgrees(const SequenceDocument& doc) {
   std::vector<std::wstring> shown, started;
   for (std::size_t r = 0; r < doc.Count(); ++r) {
     const editor::ItemView& v = doc.At(r).view;
-    if (v.switchedOn) shown.push_back(Describe(v.title, v.file, v.current, v.option, v.size));
+    if (v.switchedOn) shown.push_back(Describe(v.title, v.file, v.workingFolder, v.arguments, v.show));
   }
-  for (const auto& i : read.Items) started.push_back(Describe(i.Title, i.File, i.Current, i.Option, i.Size));
+  for (const auto& i : read.items) started.push_back(Describe(i.title, i.file, i.workingFolder, i.arguments, i.show));
   EXPECT_EQ(shown, started);
-  EXPECT_EQ(static_cast<std::size_t>(read.ItemsLeftOut), doc.SwitchedOffCount());
+  EXPECT_EQ(static_cast<std::size_t>(read.itemsLeftOut), doc.SwitchedOffCount());
 }
 
 TEST(SequenceDocument, UneditedFilesSaveByteForByte) {
@@ -68,9 +68,9 @@ TEST(SequenceDocument, EachEditChangesOnlyItsLinesAndUndoes) {
   fake::FileSystem fs;
   fake::Clock clock;
   const std::wstring added =
-      itemtext::ItemRecords(L"New", itemtext::ItemBody(L"C:\\n.exe", L"C:\\", L"-n", 1), clock);
-  const std::wstring block = droptext::FormatEntryBlock(L"P", itemtext::ItemBody(L"C:\\p.exe", L"C:\\", L"", 6),
-                                                        itemtext::Date{2001, 5, 12});
+      sequence::ItemRecords(L"New", sequence::ItemBody(L"C:\\n.exe", L"C:\\", L"-n", 1), clock);
+  const std::wstring block = droptool::FormatEntryBlock(L"P", sequence::ItemBody(L"C:\\p.exe", L"C:\\", L"", 6),
+                                                        sequence::Date{2001, 5, 12});
   const std::wstring kC1 = kC + L"\x01";  // no longer last: closed
   struct Case {
     const char* name;
@@ -86,7 +86,7 @@ TEST(SequenceDocument, EachEditChangesOnlyItsLinesAndUndoes) {
       {"switched off and on", [](auto& d) { d.SetSwitchedOn(0, false); d.SetSwitchedOn(2, true); },
        L"2026/01/02：Alpha\x01\x01""File=C:\\a.exe\r\n; note\r\nCurrent=C:\\\r\nOption=-x\r\nSize = 1\r\nExtra=keep\r\nNoUse = 1\x01" + kB +
            L"2026/01/03：Gamma\x01\x01""File=C:\\c.exe\r\nNoUse = 0\r\nFile=C:\\c2.exe\x01"},
-      {"Size in the wizard's form", [](auto& d) { d.SetSize(1, 6); },
+      {"Size in the wizard's form", [](auto& d) { d.SetShow(1, 6); },
        kA + L"Beta\x01sec\x01""File=C:\\b.exe\r\nSize = 6\r\n\x01" + kC},
       {"titles keep their date, a dateless one gets today's, typing is one step",
        [](auto& d) { d.SetText(0, Field::Title, L"Alpha1"); d.SetText(0, Field::Title, L"Alpha2"); d.SetText(1, Field::Title, L"2020/01/01：B"); },
@@ -103,7 +103,7 @@ TEST(SequenceDocument, EachEditChangesOnlyItsLinesAndUndoes) {
       {"copied items paste as they were", [](auto& d) { EXPECT_EQ(d.Paste(0, d.Copy({0, 1, 2})).size(), 3u); },
        kA + L"Beta\x01\x01" + kB.substr(9) + kC1 + kA + kB + kC},
       {"paste of the drop tool's block", [&](auto& d) { EXPECT_EQ(d.Paste(3, L"junk\r\n" + block).size(), 1u); },
-       kA + kB + kC1 + L"2001/05/12：P\x01\x01" + itemtext::ItemBody(L"C:\\p.exe", L"C:\\", L"", 6) + L"\x01"},
+       kA + kB + kC1 + L"2001/05/12：P\x01\x01" + sequence::ItemBody(L"C:\\p.exe", L"C:\\", L"", 6) + L"\x01"},
   };
   const std::string base = text::ToAnsi(kA + kB + kC);
   for (const Case& c : cases) {
@@ -149,7 +149,7 @@ TEST(SequenceDocument, SaveRefusesOrReportsBeforeWriting) {
   EXPECT_FALSE(doc.Modified());
   EXPECT_EQ(fs.files[path + L".bak"], base);
   // A later save keeps the file as it was first opened as the backup.
-  doc.SetSize(0, 3);
+  doc.SetShow(0, 3);
   EXPECT_EQ(doc.Save().status, SaveOutcome::Saved);
   EXPECT_EQ(fs.files[path + L".bak"], base);
 
@@ -175,16 +175,16 @@ TEST(SequenceDocument, KeepsWhatItDidNotWrite) {
   } cases[] = {
       {"an append after the first save is kept when overwritten", false,
        [&](auto& fs, auto& doc) {
-         doc.SetSize(0, 3);
+         doc.SetShow(0, 3);
          EXPECT_EQ(doc.Save().status, SaveOutcome::Saved);
          const std::string first = fs.files[path];
          fs.files[path] += appended;  // as the wizard appends
-         doc.SetSize(0, 6);
+         doc.SetShow(0, 6);
          EXPECT_EQ(doc.Save().status, SaveOutcome::ChangedOnDisk);
          EXPECT_EQ(fs.files[path], first + appended);
          EXPECT_EQ(doc.Save(true).status, SaveOutcome::Saved);
          // A save of the document's own bytes keeps that backup.
-         doc.SetSize(1, 6);
+         doc.SetShow(1, 6);
          EXPECT_EQ(doc.Save().status, SaveOutcome::Saved);
          EXPECT_EQ(fs.files[bak], first + appended);
        },
@@ -198,7 +198,7 @@ TEST(SequenceDocument, KeepsWhatItDidNotWrite) {
          EXPECT_EQ(fs.replacements, 0);
          // Saved elsewhere, the document is that file's.
          EXPECT_EQ(doc.Save(false, other).status, SaveOutcome::Saved);
-         doc.SetSize(0, 3);
+         doc.SetShow(0, 3);
          EXPECT_EQ(doc.Save().status, SaveOutcome::Saved);
          EXPECT_EQ(fs.files[other], doc.Bytes());
        },
@@ -225,7 +225,7 @@ TEST(SequenceDocument, HistoryAndPasteAreBounded) {
   constexpr std::size_t kItems = 20000, kMoves = 300;
   std::wstring file;
   for (std::size_t i = 0; i < kItems; ++i)
-    file += L"2001/05/12：T" + std::to_wstring(i) + L"\x01\x01" + itemtext::ItemBody(L"C:\\t.exe", L"C:\\", L"", 1) + L"\x01";
+    file += L"2001/05/12：T" + std::to_wstring(i) + L"\x01\x01" + sequence::ItemBody(L"C:\\t.exe", L"C:\\", L"", 1) + L"\x01";
   SequenceDocument doc(fs, clock);
   doc.Load(text::ToAnsi(file));
   ASSERT_EQ(doc.Count(), kItems);
@@ -253,10 +253,10 @@ TEST(SequenceDocument, HistoryAndPasteAreBounded) {
   ASSERT_LE(edits, doc.Count());
   for (std::size_t r = 0; r < edits; ++r) doc.SetText(r, Field::Option, value);
   EXPECT_LE(undoAll() * step, SequenceDocument::kHistoryBytes);
-  EXPECT_TRUE(doc.At(0).view.option == value);  // the oldest edit stays: its step is gone
+  EXPECT_TRUE(doc.At(0).view.arguments == value);  // the oldest edit stays: its step is gone
 
-  const std::wstring block = droptext::FormatEntryBlock(L"P", itemtext::ItemBody(L"C:\\p.exe", L"C:\\", L"", 1),
-                                                        itemtext::Date{2001, 5, 12});
+  const std::wstring block = droptool::FormatEntryBlock(L"P", sequence::ItemBody(L"C:\\p.exe", L"C:\\", L"", 1),
+                                                        sequence::Date{2001, 5, 12});
   std::wstring many;
   while (many.size() <= SequenceDocument::kPasteChars) many += block;
   EXPECT_FALSE(SequenceDocument::CanPaste(many));

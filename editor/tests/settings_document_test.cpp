@@ -32,8 +32,8 @@ std::vector<double> Shown(const SettingsDocument& doc) {
 // What a start reads from the file as it is now.
 std::vector<double> StartReads(fake::FileSystem& fs, const NumberSeparators& locale) {
   const sequence::Settings s = sequence::LoadSettings(kPath, fs, locale, false).settings;
-  return {s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval,
-          double(s.ReadyWait), double(s.SkipRunning), double(s.Report), double(s.Guard)};
+  return {s.cpuLimit, s.maxIdleTime, s.intervalTime, s.timerInterval,
+          double(s.readyWait), double(s.skipRunning), double(s.report), double(s.guard)};
 }
 
 TEST(SettingsDocument, TakesTypedNumbersWithinLimitsInTheLocale) {

@@ -70,13 +70,13 @@ constexpr win::ControlSpec kControls[] = {
     {L"STATIC", texts::kLabelFile, kLabel, 0, IdOf(Control::FileLabel), {8, 309, 112, 18}, kBottomLeft},
     {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::File), {124, 306, 476, 22}, kBottomLeft},
     {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFile), {604, 306, 28, 22}, kBottomLeft},
-    {L"STATIC", texts::kLabelCurrent, kLabel, 0, IdOf(Control::CurrentLabel), {8, 335, 112, 18}, kBottomLeft},
-    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Current), {124, 332, 476, 22}, kBottomLeft},
+    {L"STATIC", texts::kLabelCurrent, kLabel, 0, IdOf(Control::WorkingFolderLabel), {8, 335, 112, 18}, kBottomLeft},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::WorkingFolder), {124, 332, 476, 22}, kBottomLeft},
     {L"BUTTON", texts::kBrowse, kButton, 0, IdOf(Control::BrowseFolder), {604, 332, 28, 22}, kBottomLeft},
-    {L"STATIC", texts::kLabelOption, kLabel, 0, IdOf(Control::OptionLabel), {8, 361, 112, 18}, kBottomLeft},
-    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Option), {124, 358, 508, 22}, kBottomLeft},
-    {L"STATIC", texts::kLabelSize, kLabel, 0, IdOf(Control::SizeLabel), {8, 387, 112, 18}, kBottomLeft},
-    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Size), {124, 384, 240, 160}, kBottomLeft},
+    {L"STATIC", texts::kLabelOption, kLabel, 0, IdOf(Control::ArgumentsLabel), {8, 361, 112, 18}, kBottomLeft},
+    {L"EDIT", 0, kEdit, WS_EX_CLIENTEDGE, IdOf(Control::Arguments), {124, 358, 508, 22}, kBottomLeft},
+    {L"STATIC", texts::kLabelSize, kLabel, 0, IdOf(Control::ShowLabel), {8, 387, 112, 18}, kBottomLeft},
+    {L"COMBOBOX", 0, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, IdOf(Control::Show), {124, 384, 240, 160}, kBottomLeft},
     {L"BUTTON", texts::kSwitchedOn, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, IdOf(Control::SwitchedOn), {380, 385, 160, 20}, kBottomLeft},
     {L"BUTTON", texts::kTry, kButton, 0, IdOf(Control::Try), {544, 382, 88, 24}, kBottomLeft},
     {L"STATIC", texts::kLabelDropped, kLabel, 0, IdOf(Control::DroppedLabel), {8, 413, 176, 18}, kBottomLeft},
@@ -85,11 +85,11 @@ constexpr win::ControlSpec kControls[] = {
 };
 
 // The show states the window-style list names, in its order.
-constexpr int kSizes[] = {show::kHide,       show::kNormal,     show::kMinimized,
+constexpr int kShows[] = {show::kHide,       show::kNormal,     show::kMinimized,
                           show::kMaximized,  show::kNoActivate, show::kMinimizedNoActivate};
-constexpr unsigned kSizeTexts[] = {texts::kSize0, texts::kSize1, texts::kSize2, texts::kSize3, texts::kSize4, texts::kSize6};
-constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Current,     Control::Option,
-                               Control::Size,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder,
+constexpr unsigned kShowTexts[] = {texts::kSize0, texts::kSize1, texts::kSize2, texts::kSize3, texts::kSize4, texts::kSize6};
+constexpr Control kFields[] = {Control::Title,  Control::File,       Control::WorkingFolder,     Control::Arguments,
+                               Control::Show,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder,
                                Control::Try};
 
 HACCEL Keys(bool all) {
@@ -116,7 +116,7 @@ EditorWindow::EditorWindow(EditorWindowArgs args)
       findings_(doc_, args_.files),
       list_(doc_, findings_),
       settings_({args_.instance, args_.files, args_.messages, args_.ask,
-                 args_.programFolder.empty() ? program::Folder() : args_.programFolder, UserNumberSeparators()}) {}
+                 args_.programFolder.empty() ? win::ProgramFolder() : args_.programFolder, UserNumberSeparators()}) {}
 
 EditorWindow::~EditorWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -199,8 +199,8 @@ LRESULT EditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool EditorWindow::OnCreate() {
   if (!controls_.Create(hwnd_, kControls)) return false;
   list_.Attach(ControlHandle(Control::ItemList), hwnd_);
-  HWND size = ControlHandle(Control::Size);
-  for (unsigned t : kSizeTexts) SendMessageW(size, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(t).c_str()));
+  HWND size = ControlHandle(Control::Show);
+  for (unsigned t : kShowTexts) SendMessageW(size, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(t).c_str()));
   for (unsigned page : {texts::kPageItems, texts::kPageSettings}) {
     std::wstring name = ui::Text(page);
     TCITEMW tab{TCIF_TEXT, 0, 0, name.data(), 0, 0, 0};
@@ -209,9 +209,9 @@ bool EditorWindow::OnCreate() {
   if (!settings_.Create(hwnd_)) return false;
   // The drop tool's choice for plain files, named as the Size field names them.
   HWND dropped = ControlHandle(Control::Dropped);
-  for (int d : itemtext::kDroppedFileSizes)
-    for (std::size_t i = 0; i < std::size(kSizes); ++i)
-      if (kSizes[i] == d) SendMessageW(dropped, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(kSizeTexts[i]).c_str()));
+  for (int d : sequence::kDroppedFileShows)
+    for (std::size_t i = 0; i < std::size(kShows); ++i)
+      if (kShows[i] == d) SendMessageW(dropped, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(kShowTexts[i]).c_str()));
   SendMessageW(dropped, CB_SETCURSEL, 0, 0);
   // OLE's drop shows where files will go; WM_DROPFILES is kept for a
   // thread without OLE.
@@ -239,7 +239,7 @@ void EditorWindow::Refresh(const std::vector<std::size_t>& select) {
 // The caption marks unsaved changes; the status line counts the items.
 void EditorWindow::ShowState() {
   const std::wstring caption = (doc_.Modified() ? L"*" : L"") + paths::FileName(doc_.Path()) + L" - " +
-                               program::VersionCaption(L"TVL Editor");
+                               win::VersionCaption(L"TVL Editor");
   SetWindowTextW(hwnd_, caption.c_str());
   const std::optional<std::size_t> total = findings_.Total();
   const std::wstring found = total ? std::to_wstring(*total) : L"\u2026";  // or still being checked
@@ -259,12 +259,12 @@ void EditorWindow::FillFields() {
   filling_ = true;
   SetWindowTextW(ControlHandle(Control::Title), v.title.c_str());
   SetWindowTextW(ControlHandle(Control::File), v.file.c_str());
-  SetWindowTextW(ControlHandle(Control::Current), v.current.c_str());
-  SetWindowTextW(ControlHandle(Control::Option), v.option.c_str());
+  SetWindowTextW(ControlHandle(Control::WorkingFolder), v.workingFolder.c_str());
+  SetWindowTextW(ControlHandle(Control::Arguments), v.arguments.c_str());
   int index = -1;
-  for (int i = 0; i < static_cast<int>(std::size(kSizes)); ++i)
-    if (any && kSizes[i] == v.size) index = i;
-  SendMessageW(ControlHandle(Control::Size), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  for (int i = 0; i < static_cast<int>(std::size(kShows)); ++i)
+    if (any && kShows[i] == v.show) index = i;
+  SendMessageW(ControlHandle(Control::Show), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendMessageW(ControlHandle(Control::SwitchedOn), BM_SETCHECK, any && v.switchedOn ? BST_CHECKED : BST_UNCHECKED, 0);
   for (Control c : kFields) EnableWindow(ControlHandle(c), any);
   filling_ = false;
@@ -278,11 +278,11 @@ void EditorWindow::OnFieldChanged(Control c) {
   switch (c) {
     case Control::Title: doc_.SetText(row, Field::Title, win::WindowText(h)); break;
     case Control::File: doc_.SetText(row, Field::File, win::WindowText(h)); break;
-    case Control::Current: doc_.SetText(row, Field::Current, win::WindowText(h)); break;
-    case Control::Option: doc_.SetText(row, Field::Option, win::WindowText(h)); break;
-    case Control::Size: {
+    case Control::WorkingFolder: doc_.SetText(row, Field::Current, win::WindowText(h)); break;
+    case Control::Arguments: doc_.SetText(row, Field::Option, win::WindowText(h)); break;
+    case Control::Show: {
       const LRESULT i = SendMessageW(h, CB_GETCURSEL, 0, 0);
-      if (i >= 0 && i < static_cast<LRESULT>(std::size(kSizes))) doc_.SetSize(row, kSizes[i]);
+      if (i >= 0 && i < static_cast<LRESULT>(std::size(kShows))) doc_.SetShow(row, kShows[i]);
       break;
     }
     default: doc_.SetSwitchedOn(row, SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED); break;
@@ -292,7 +292,7 @@ void EditorWindow::OnFieldChanged(Control c) {
   list_.Redraw();
   ShowState();
   // Text the file cannot hold is told at once; the save refuses it.
-  if (c != Control::Size && c != Control::SwitchedOn && !text::ToAnsiExact(win::WindowText(h)))
+  if (c != Control::Show && c != Control::SwitchedOn && !text::ToAnsiExact(win::WindowText(h)))
     SetWindowTextW(ControlHandle(Control::Status), ui::Text(texts::kFieldNotInCodePage).c_str());
 }
 
@@ -317,7 +317,7 @@ void EditorWindow::OnCommand(int id, int code) {
       break;
     case Control::Duplicate: Refresh(doc_.Duplicate(rows)); break;
     case Control::Copy:
-      if (!rows.empty()) clipboard::SetText(hwnd_, doc_.Copy(rows));
+      if (!rows.empty()) win::SetClipboardText(hwnd_, doc_.Copy(rows));
       break;
     case Control::Paste: OnPaste(); break;
     case Control::Undo: doc_.Undo(); Refresh(rows); break;
@@ -333,7 +333,7 @@ void EditorWindow::OnCommand(int id, int code) {
     case Control::BrowseFolder:
       if (const std::optional<std::wstring> folder = win::BrowseForFolder(
               hwnd_, ui::Text(texts::kPickFolder), L"", BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE))
-        SetWindowTextW(ControlHandle(Control::Current), folder->c_str());
+        SetWindowTextW(ControlHandle(Control::WorkingFolder), folder->c_str());
       break;
     case Control::Try: OnTry(); break;
     case Control::Recheck:
@@ -355,7 +355,7 @@ void EditorWindow::OnTry() {
   const std::wstring name = paths::FileName(v.file);
   std::wstring said;
   switch (start.outcome) {
-    case ItemStart::FolderNotEntered: said = ui::Format(ui::Text(texts::kTryFolder), {v.current}); break;
+    case ItemStart::FolderNotEntered: said = ui::Format(ui::Text(texts::kTryFolder), {v.workingFolder}); break;
     case ItemStart::EmptyFile: said = ui::Text(texts::kTryEmptyFile); break;
     case ItemStart::BadSize: said = ui::Text(texts::kTryBadSize); break;
     case ItemStart::Failed: said = ui::Format(ui::Text(texts::kTryFailed), {name, start.result.error}); break;
@@ -373,7 +373,7 @@ void EditorWindow::OnTry() {
 
 void EditorWindow::OnPaste() {
   const std::vector<std::size_t> rows = list_.SelectedRows();
-  const std::wstring text = clipboard::GetText(hwnd_).value_or(L"");
+  const std::wstring text = win::ClipboardText(hwnd_).value_or(L"");
   if (!SequenceDocument::CanPaste(text)) {
     args_.messages.Show(ui::Format(ui::Text(texts::kPasteTooLarge), {std::to_wstring(SequenceDocument::kPasteChars)}),
                         ui::MessageIcon::Warning);
@@ -431,10 +431,10 @@ void EditorWindow::OnDragEnd(bool drop, POINT inWindow) {
     Refresh(doc_.MoveTo(list_.SelectedRows(), *before));
 }
 
-int EditorWindow::DroppedFileSize() const {
+int EditorWindow::DroppedFileShow() const {
   const LRESULT i = SendMessageW(ControlHandle(Control::Dropped), CB_GETCURSEL, 0, 0);
-  return i >= 0 && i < static_cast<LRESULT>(std::size(itemtext::kDroppedFileSizes)) ? itemtext::kDroppedFileSizes[i]
-                                                                                    : itemtext::kDroppedFileSizes[0];
+  return i >= 0 && i < static_cast<LRESULT>(std::size(sequence::kDroppedFileShows)) ? sequence::kDroppedFileShows[i]
+                                                                                    : sequence::kDroppedFileShows[0];
 }
 
 void EditorWindow::OnDropFiles(HDROP drop) {
@@ -442,7 +442,7 @@ void EditorWindow::OnDropFiles(HDROP drop) {
   DragQueryPoint(drop, &at);
   // The block is the drop's file list (CF_HDROP), read as an OLE drop's is.
   const std::vector<std::wstring> paths =
-      dropfiles::FilesIn(reinterpret_cast<HGLOBAL>(drop)).value_or(std::vector<std::wstring>{});
+      win::FileListIn(reinterpret_cast<HGLOBAL>(drop)).value_or(std::vector<std::wstring>{});
   DragFinish(drop);
   ClientToScreen(hwnd_, &at);
   AddDropped(paths, list_.DropRowAt(at));
@@ -467,9 +467,9 @@ void EditorWindow::AddDropped(const std::vector<std::wstring>& paths, std::size_
   std::vector<SequenceDocument::NewItem> items;
   std::vector<std::wstring> leftOut;
   for (const std::wstring& path : paths) {
-    const itemtext::DroppedItem d = itemtext::ItemFromDropped(path, DroppedFileSize(), RealShortcutStore(), args_.files);
-    if (d.status == itemtext::DroppedItem::Ok)
-      items.push_back({d.title, d.texts.file, d.texts.current, d.texts.option, d.size});
+    const sequence::DroppedItem d = sequence::ItemFromDropped(path, DroppedFileShow(), RealShortcutStore(), args_.files);
+    if (d.status == sequence::DroppedItem::Ok)
+      items.push_back({d.title, d.texts.file, d.texts.workingFolder, d.texts.arguments, d.show});
     else
       leftOut.push_back(path);
   }

@@ -29,7 +29,7 @@ namespace editor {
 struct EditorWindowArgs {
   HINSTANCE instance = nullptr;
   FileSystem& files;
-  itemtext::Clock& clock;
+  sequence::Clock& clock;
   ui::Messages& messages;
   std::wstring path;  // the sequence file
   // A question with MB_YESNO or MB_YESNOCANCEL; gives IDYES, IDNO or IDCANCEL.
@@ -45,7 +45,7 @@ struct EditorWindowArgs {
 // The controls; their ids are also the commands of the buttons and keys.
 enum class Control {
   ItemList, MoveUp, MoveDown, Remove, Duplicate, Copy, Paste, Undo, Redo, Save, SaveAs, Open, AddProgram,
-  TitleLabel, Title, FileLabel, File, CurrentLabel, Current, OptionLabel, Option, SizeLabel, Size, SwitchedOn,
+  TitleLabel, Title, FileLabel, File, WorkingFolderLabel, WorkingFolder, ArgumentsLabel, Arguments, ShowLabel, Show, SwitchedOn,
   BrowseFile, BrowseFolder, Try,
   DroppedLabel, Dropped,  // the window style for dropped plain files
   Recheck,  // F5: no control of its own
@@ -115,7 +115,7 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   void OnDropFiles(HDROP drop);
   void AddDropped(const std::vector<std::wstring>& paths, std::size_t row);
   // The Size a dropped plain file gets: the user's choice, by the drop tool's rule.
-  int DroppedFileSize() const;
+  int DroppedFileShow() const;
   // Rows dragged within the list are let go: moved where the mark stood.
   void OnDragEnd(bool drop, POINT inWindow);
 

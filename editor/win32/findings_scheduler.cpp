@@ -16,7 +16,7 @@ const sequence::check::ItemCheck& FindingsScheduler::Check() {
   if (!check_) {
     // Tarvoline lies beside the editor: a File named without a full path is
     // looked for from there, as a run would.
-    sequence::check::Environment env{paths::Join(program::Folder(), L"Tarvoline.exe"), autostart::SearchFolders(), {}, {}};
+    sequence::check::Environment env{paths::Join(win::ProgramFolder(), L"Tarvoline.exe"), autostart::SearchFolders(), {}, {}};
     check_.emplace(std::move(env), files_, autostart::EnabledProgramPaths());
   }
   return *check_;

@@ -88,7 +88,7 @@ std::optional<LRESULT> ItemListView::OnNotify(NMHDR* header) {
       if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= doc_.Count()) return 0;
       const ItemView& v = doc_.At(static_cast<std::size_t>(item.iItem)).view;
       if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::wstring& s = item.iSubItem == 0 ? v.title : item.iSubItem == 1 ? v.file : v.option;
+        const std::wstring& s = item.iSubItem == 0 ? v.title : item.iSubItem == 1 ? v.file : v.arguments;
         lstrcpynW(item.pszText, s.c_str(), item.cchTextMax);
       }
       if (item.mask & LVIF_STATE) {

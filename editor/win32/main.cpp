@@ -24,9 +24,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showComm
   // The file named on the command line as Tarvoline takes it, else
   // Tarvoline's default beside the editor.
   std::wstring path = text::StripQuotes(text::Trim(arguments ? arguments : L""));
-  if (path.empty()) path = paths::Join(program::Folder(), sequence::kDefaultSequenceName);
+  if (path.empty()) path = paths::Join(win::ProgramFolder(), sequence::kDefaultSequenceName);
 
-  editor::EditorWindow window({instance, RealFileSystem(), itemtext::RealClock(), messages, path,
+  editor::EditorWindow window({instance, RealFileSystem(), sequence::RealClock(), messages, path,
                                [](HWND owner, const std::wstring& text, UINT buttons) {
                                  return MessageBoxW(owner, text.c_str(), L"TVL Editor", buttons);
                                },

@@ -11,11 +11,11 @@ namespace {
 namespace guard = sequence::guard;
 using guard::Finding;
 using guard::Kind;
-using offrecord::Change;
+using autostart::Change;
 
 const std::string kEnabled("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
 constexpr std::uint64_t kTakeOver = 0x01DA000000000001ull, kNow = 0x01DB000000000002ull;
-const std::string kOff = approval::SwitchedOffBytes(kEnabled, kTakeOver);
+const std::string kOff = autostart::SwitchedOffBytes(kEnabled, kTakeOver);
 const std::wstring kChat = L"\"C:\\Chat\\chat.exe\" -min";
 
 struct Bench {
@@ -27,22 +27,22 @@ struct Bench {
                        L"C:\\Tools\\Tarvoline.exe"};
   std::vector<sequence::SequenceItem> items;
 
-  void List(approval::Place place, const std::wstring& name, const std::wstring& command, const std::wstring& program) {
+  void List(autostart::Place place, const std::wstring& name, const std::wstring& command, const std::wstring& program) {
     autostart::Entry& e = listed.emplace_back();
     e.source = place;
     e.name = name;
     e.command = command;
     e.program = program;
-    e.approval = approval::AddressOf(place, name);
+    e.approval = autostart::AddressOf(place, name);
   }
-  void Record(const std::vector<Change>& changes) { files.files[places.recordFile] = offrecord::FormatRecord(changes); }
-  std::vector<Change> RecordNow() { return offrecord::ParseRecord(files.files[places.recordFile]).value_or(std::vector<Change>{}); }
+  void Record(const std::vector<Change>& changes) { files.files[places.recordFile] = autostart::FormatRecord(changes); }
+  std::vector<Change> RecordNow() { return autostart::ParseRecord(files.files[places.recordFile]).value_or(std::vector<Change>{}); }
   std::vector<Finding> Run(bool switchOff = true, bool remember = true) {
     auto list = [this] {
       ++listings;
       std::vector<autostart::Entry> named = listed;
       // Named with their approval state, as the system's listing gives them.
-      for (autostart::Entry& e : named) e.program.clear(), e.enabled = approval::IsEnabled(registry.Get(e.approval));
+      for (autostart::Entry& e : named) e.program.clear(), e.enabled = autostart::IsEnabled(registry.Get(e.approval));
       return named;
     };
     auto resolve = [this](autostart::Entry& e) {
@@ -58,9 +58,9 @@ struct Bench {
 // record keeps the bytes from before the take-over and gets the ones written
 // now, which is what /restore checks before it puts the former back.
 TEST(Guard, SwitchesReEnabledEntriesOffAgainKeepingWhatRestoreNeeds) {
-  const reg::Address user = approval::AddressOf(approval::Place::UserRun, L"Chat");
-  const reg::Address machine = approval::AddressOf(approval::Place::MachineRun64, L"Vendor");
-  const reg::Address link = approval::AddressOf(approval::Place::UserFolder, L"Sync.lnk");
+  const reg::Address user = autostart::AddressOf(autostart::Place::UserRun, L"Chat");
+  const reg::Address machine = autostart::AddressOf(autostart::Place::MachineRun64, L"Vendor");
+  const reg::Address link = autostart::AddressOf(autostart::Place::UserFolder, L"Sync.lnk");
   enum Approval { On, Removed, StillOff };
   struct Case {
     const char* what;
@@ -92,8 +92,8 @@ TEST(Guard, SwitchesReEnabledEntriesOffAgainKeepingWhatRestoreNeeds) {
     b.Record({{c.at, c.previous, kOff, recorded}});
     if (c.approval == On) b.registry.Set(c.at, kEnabled);
     if (c.approval == StillOff) b.registry.Set(c.at, kOff);
-    const approval::Place place = isLink ? approval::Place::UserFolder
-                                  : c.at == machine ? approval::Place::MachineRun64 : approval::Place::UserRun;
+    const autostart::Place place = isLink ? autostart::Place::UserFolder
+                                  : c.at == machine ? autostart::Place::MachineRun64 : autostart::Place::UserRun;
     if (c.entryThere) b.List(place, c.at.value, isLink ? L"C:\\S\\Sync.lnk" : c.commandNow.value_or(kChat), L"C:\\x.exe");
     if (c.denied) b.registry.denied.push_back({c.at.root, c.at.view, c.at.key, L""});
     const std::string recordBefore = b.files.files[b.places.recordFile];
@@ -102,7 +102,7 @@ TEST(Guard, SwitchesReEnabledEntriesOffAgainKeepingWhatRestoreNeeds) {
     const bool switched = !c.findings.empty() && c.findings[0].kind == Kind::SwitchedOffAgain;
     if (switched) {
       const std::optional<std::string> now = b.registry.Get(c.at);
-      EXPECT_EQ(now, approval::SwitchedOffBytes(c.approval == On ? std::optional(kEnabled) : std::nullopt, kNow));
+      EXPECT_EQ(now, autostart::SwitchedOffBytes(c.approval == On ? std::optional(kEnabled) : std::nullopt, kNow));
       EXPECT_EQ(b.RecordNow(), (std::vector<Change>{{c.at, c.previous, now.value_or(""), recorded}}));
     } else {
       EXPECT_EQ(b.registry.writes, 0);
@@ -113,10 +113,10 @@ TEST(Guard, SwitchesReEnabledEntriesOffAgainKeepingWhatRestoreNeeds) {
 
 TEST(Guard, AFailedWriteLeavesTheRecordAsRestoreExpectsIt) {
   Bench b;
-  const reg::Address user = approval::AddressOf(approval::Place::UserRun, L"Chat");
+  const reg::Address user = autostart::AddressOf(autostart::Place::UserRun, L"Chat");
   b.Record({{user, kEnabled, kOff}});
   b.registry.Set(user, kEnabled);
-  b.List(approval::Place::UserRun, L"Chat", kChat, L"C:\\Chat\\chat.exe");
+  b.List(autostart::Place::UserRun, L"Chat", kChat, L"C:\\Chat\\chat.exe");
   b.files.failReplace = true;  // record first: without it the value is not touched
   EXPECT_EQ(b.Run(), (std::vector<Finding>{{Kind::NotSwitchedOff, L"Chat"}}));
   EXPECT_EQ(b.registry.writes, 0);
@@ -138,12 +138,12 @@ TEST(Guard, NamesEntriesThatCameAfterTheTakeOverOnce) {
   EXPECT_EQ(b.Run(), std::vector<Finding>{});
   EXPECT_EQ(b.listings, 0);
 
-  const reg::Address taken = approval::AddressOf(approval::Place::UserRun, L"Chat");
+  const reg::Address taken = autostart::AddressOf(autostart::Place::UserRun, L"Chat");
   b.Record({{taken, kEnabled, kOff}});
   b.registry.Set(taken, kOff);
-  b.items.emplace_back().File = L"C:\\Mail\\MAIL.exe";
-  b.List(approval::Place::UserRun, L"Chat", kChat, L"C:\\Chat\\chat.exe");
-  b.List(approval::Place::UserRun, L"Old", L"C:\\Old\\old.exe", L"C:\\Old\\old.exe");
+  b.items.emplace_back().file = L"C:\\Mail\\MAIL.exe";
+  b.List(autostart::Place::UserRun, L"Chat", kChat, L"C:\\Chat\\chat.exe");
+  b.List(autostart::Place::UserRun, L"Old", L"C:\\Old\\old.exe", L"C:\\Old\\old.exe");
   // The first guard learns what is there: it was there at the take-over.
   EXPECT_EQ(b.Run(), std::vector<Finding>{});
   // Nothing new: no entry is resolved (no file test, no shortcut read).
@@ -152,10 +152,10 @@ TEST(Guard, NamesEntriesThatCameAfterTheTakeOverOnce) {
   EXPECT_EQ(b.resolved, 0);
 
   // Added since: one the sequence starts, Tarvoline itself, one switched off, and one new.
-  b.List(approval::Place::UserRun, L"Mail", L"C:\\Mail\\mail.exe", L"C:\\Mail\\mail.exe");
-  b.List(approval::Place::UserFolder, L"Tarvoline.lnk", L"C:\\S\\Tarvoline.lnk", L"c:\\tools\\tarvoline.exe");
-  b.List(approval::Place::MachineRun32, L"Meet", L"C:\\Meet\\meet.exe", L"C:\\Meet\\meet.exe");
-  b.List(approval::Place::CommonFolder, L"Off.lnk", L"C:\\AllS\\Off.lnk", L"C:\\Off\\off.exe");
+  b.List(autostart::Place::UserRun, L"Mail", L"C:\\Mail\\mail.exe", L"C:\\Mail\\mail.exe");
+  b.List(autostart::Place::UserFolder, L"Tarvoline.lnk", L"C:\\S\\Tarvoline.lnk", L"c:\\tools\\tarvoline.exe");
+  b.List(autostart::Place::MachineRun32, L"Meet", L"C:\\Meet\\meet.exe", L"C:\\Meet\\meet.exe");
+  b.List(autostart::Place::CommonFolder, L"Off.lnk", L"C:\\AllS\\Off.lnk", L"C:\\Off\\off.exe");
   b.registry.Set(b.listed.back().approval, kOff);
   const std::vector<Finding> once{{Kind::NewEntry, L"Meet", L"C:\\Meet\\meet.exe", true}};
   EXPECT_EQ(b.Run(false, false), once);  // the check: nothing remembered

@@ -40,7 +40,7 @@ std::wstring Record(const std::wstring& title, const std::wstring& body) { retur
 
 // An item as "title|File|Current|Option|Size".
 std::wstring Describe(const SequenceItem& i) {
-  return i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option + L"|" + std::to_wstring(i.Size);
+  return i.title + L"|" + i.file + L"|" + i.workingFolder + L"|" + i.arguments + L"|" + std::to_wstring(i.show);
 }
 
 TEST(LoadSequence, KeepsItemsByTheFileRules) {
@@ -63,7 +63,7 @@ TEST(LoadSequence, KeepsItemsByTheFileRules) {
     TempFolder dir;
     std::wstring path = c.text == L"<folder>" ? dir.path() : dir.Write(L"Startup.pmw", text::ToAnsi(c.text));
     std::vector<std::wstring> got;
-    for (const SequenceItem& item : sequence::LoadSequence(path, RealFileSystem(), UserNumberSeparators()).Items) got.push_back(Describe(item));
+    for (const SequenceItem& item : sequence::LoadSequence(path, RealFileSystem(), UserNumberSeparators()).items) got.push_back(Describe(item));
     EXPECT_EQ(got, c.items) << c.name;
   }
 }
@@ -100,8 +100,8 @@ TEST(LoadSettings, CompletesTheFileAndReadsIt) {
     if (c.before) dir.Write(L"Tarvoline.ini", *c.before);
     const sequence::Settings s = sequence::LoadSettings(dir / L"Tarvoline.ini", RealFileSystem(), UserNumberSeparators()).settings;
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.ini"), c.after);
-    EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime, s.TimerInterval, double(s.Report),
-                                   double(s.ReadyWait), double(s.SkipRunning), double(s.Guard)}), c.values);
+    EXPECT_EQ((std::vector<double>{s.cpuLimit, s.maxIdleTime, s.intervalTime, s.timerInterval, double(s.report),
+                                   double(s.readyWait), double(s.skipRunning), double(s.guard)}), c.values);
   }
 }
 
@@ -131,7 +131,7 @@ TEST(LoadSettings, ReadsNumbersAsTheUsersLocaleWritesThem) {
   TempFolder dir;
   const std::wstring ini = dir.Write(L"Tarvoline.ini", "CPULimit = 12,5\r\nMaxIdleTime = 1.500\r\nIntervalTime = x\r\n");
   const sequence::Settings s = sequence::LoadSettings(ini, RealFileSystem(), german).settings;
-  EXPECT_EQ((std::vector<double>{s.CPULimit, s.MaxIdleTime, s.IntervalTime}), (std::vector<double>{12.5, 1500, 500}));
+  EXPECT_EQ((std::vector<double>{s.cpuLimit, s.maxIdleTime, s.intervalTime}), (std::vector<double>{12.5, 1500, 500}));
 }
 
 TEST(ParseNumber, ReadsDecimalText) {
@@ -290,11 +290,11 @@ TEST(LoadSequence, ReadsDelayAndNetworkAsTheLocaleWritesThemAndRefusesWhatIsNoTi
   for (const Case& c : cases) {
     TempFolder dir;
     const std::wstring path = dir.Write(L"Startup.pmw", text::ToAnsi(Record(L"t", c.body)));
-    const std::vector<SequenceItem> items = sequence::LoadSequence(path, RealFileSystem(), german).Items;
+    const std::vector<SequenceItem> items = sequence::LoadSequence(path, RealFileSystem(), german).items;
     ASSERT_EQ(items.size(), 1u) << c.name;
-    EXPECT_EQ(items[0].Delay, c.delay) << c.name;
-    EXPECT_EQ(items[0].Network, c.network) << c.name;
-    EXPECT_EQ(items[0].BadTiming, c.bad) << c.name;
+    EXPECT_EQ(items[0].delay, c.delay) << c.name;
+    EXPECT_EQ(items[0].network, c.network) << c.name;
+    EXPECT_EQ(items[0].badTiming, c.bad) << c.name;
   }
 }
 

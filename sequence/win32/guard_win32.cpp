@@ -14,12 +14,12 @@ namespace sequence::guard {
 
 std::vector<Finding> RunOnSystem(const std::vector<SequenceItem>& items, bool switchOff, bool remember) {
   Places places;
-  const std::wstring local = special_folders::Path(CSIDL_LOCAL_APPDATA);
+  const std::wstring local = win::SpecialFolder(CSIDL_LOCAL_APPDATA);
   if (local.empty()) return {};
-  const std::wstring folder = paths::Join(local, offrecord::kFolderName);
-  places.recordFile = paths::Join(folder, offrecord::kRecordName);
-  places.seenFile = paths::Join(folder, offrecord::kSeenName);
-  places.ownProgram = program::Path();
+  const std::wstring folder = paths::Join(local, autostart::kFolderName);
+  places.recordFile = paths::Join(folder, autostart::kRecordName);
+  places.seenFile = paths::Join(folder, autostart::kSeenName);
+  places.ownProgram = win::ProgramPath();
   Options options{switchOff, remember, win::FileTimeNow()};
   return Run(places,
              {reg::RealRegistry(), RealFileSystem(), [] { return autostart::ListEntries(false); },

@@ -94,9 +94,9 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
     EXPECT_EQ(sequencer::Main(L"", program, ui, messages, fs, UserNumberSeparators()), sequencer::MainOutcome::WindowShown);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(ui.shown[0].sequence.Items.size(), 2u);
-    EXPECT_EQ(ui.shown[0].settings.CPULimit, c.cpuLimit);
-    EXPECT_EQ(sequence::TimerIntervalMs(ui.shown[0].settings.TimerInterval), c.timer);
+    EXPECT_EQ(ui.shown[0].sequence.items.size(), 2u);
+    EXPECT_EQ(ui.shown[0].settings.cpuLimit, c.cpuLimit);
+    EXPECT_EQ(sequence::TimerIntervalMs(ui.shown[0].settings.timerInterval), c.timer);
     EXPECT_EQ(fs.files, before);
   }
 }

@@ -54,7 +54,7 @@ TEST(StartupFaults, ALockedSequenceFileEndsTheProgramQuietlyOrWithTheMessage) {
     lock.reset();
     // Once released the same file runs.
     EXPECT_EQ(f.Run(ui), sequencer::MainOutcome::WindowShown);
-    EXPECT_EQ(ui.run.sequence.Items.size(), 2u);
+    EXPECT_EQ(ui.run.sequence.items.size(), 2u);
   }
 }
 
@@ -71,13 +71,13 @@ TEST(StartupFaults, BytesInvalidForTheCodePageSpoilOnlyTheirOwnText) {
             Record("ok5", "C:\\T\\five.exe") + "tail" + lead);                         // before the end of the file
   Ui ui;
   ASSERT_EQ(f.Run(ui), sequencer::MainOutcome::WindowShown);
-  const auto& items = ui.run.sequence.Items;
+  const auto& items = ui.run.sequence.items;
   ASSERT_EQ(items.size(), 6u);
-  EXPECT_EQ(items[1].File, L"C:\\T\\two.exe");
-  EXPECT_EQ(items[2].Size, 1);  // the line after the spoilt one is still read
-  EXPECT_EQ(items[3].File, L"C:\\T\\four.exe");
-  EXPECT_EQ(items[4].Title, L"ok5");
-  EXPECT_EQ(items[4].File, L"C:\\T\\five.exe");
+  EXPECT_EQ(items[1].file, L"C:\\T\\two.exe");
+  EXPECT_EQ(items[2].show, 1);  // the line after the spoilt one is still read
+  EXPECT_EQ(items[3].file, L"C:\\T\\four.exe");
+  EXPECT_EQ(items[4].title, L"ok5");
+  EXPECT_EQ(items[4].file, L"C:\\T\\five.exe");
 }
 
 // The top-level windows of a process.
@@ -114,7 +114,7 @@ TEST(StartupFaults, TheNotFoundMessageAnswersAfterEarlierRuns) {
   TempFolder t;
   const std::wstring exe = t / L"Tarvoline.exe", probe = t / L"probe.exe";
   ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\Tarvoline.exe").c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((win::ProgramFolder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
   SetEnvironmentVariableW(L"TVL_PROBE_OUT", (t / L"runs.txt").c_str());
   std::string three;
   for (int i = 0; i < 3; ++i) three += Record(std::string("p").append(std::to_string(i)), text::ToAnsi(probe));

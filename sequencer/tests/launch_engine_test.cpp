@@ -300,7 +300,7 @@ TEST(LaunchEngine, ReportNamesEachItemItsWaitWhyItWentAndWhatCameOfIt) {
   Report r;
   report::StartReport& report = r.report;
   SequenceItem clockItem = Item(L"C:/a.exe");
-  clockItem.Title = L"Clock";
+  clockItem.title = L"Clock";
   Rig rig({clockItem, Item(L"C:/fail.exe"), Item(L"C:/doc.txt"), Item(L"C:/gone.txt"),
            Item(L"C:/run.exe"), Item(L"C:/b.exe"), Item(L"C:/x.exe", L"", L"", 12)},
           {30, 10000, 500}, 0, true, &report);
@@ -346,8 +346,8 @@ TEST(LaunchEngine, WithoutAMeterEveryItemFailsOnItsFirstTick) {
 // Per-item timing (Delay, Network): a timed item between two plain ones.
 std::vector<SequenceItem> Timed(double delay, double network) {
   SequenceItem item = Item(L"C:/T/mail.exe");
-  item.Delay = delay;
-  item.Network = network;
+  item.delay = delay;
+  item.network = network;
   return {Item(L"C:/a.exe"), item, Item(L"C:/b.exe")};
 }
 

@@ -43,7 +43,7 @@ sequence::SequenceItem Item(std::wstring file, std::wstring current, std::wstrin
 // A copy of the probe in dir, named name; every probe writes to dir/runs.txt.
 std::wstring Probe(TempFolder& dir, const wchar_t* name = L"probe.exe") {
   const std::wstring probe = dir / name;
-  EXPECT_TRUE(::CopyFileW((program::Folder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
+  EXPECT_TRUE(::CopyFileW((win::ProgramFolder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
   ::SetEnvironmentVariableW(L"TVL_PROBE_OUT", (dir / L"runs.txt").c_str());
   return probe;
 }
@@ -193,7 +193,7 @@ TEST(RealStarts, ANetworkItemGoesByTheSystemsOwnAnswer) {
   TempFolder dir;
   const std::wstring probe = Probe(dir);
   std::vector<sequence::SequenceItem> items = {Item(probe, L"", L"-sleep 0", 4)};
-  items[0].Network = 1500;
+  items[0].network = 1500;
   int ends = 0;
   sequencer::MainWindow window(Args(items, {100, 10000, 0}, ends));
   ASSERT_TRUE(window.Create(SW_HIDE));

@@ -15,14 +15,14 @@ TEST(LineY, MarksTheLimitOnTheBar) {
       {1e6, std::nullopt},
       {std::numeric_limits<double>::quiet_NaN(), std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(layout::LineY(1560, 4095, c.limit), c.y) << c.limit;
+  for (const auto& c : cases) EXPECT_EQ(sequencer::LineY(1560, 4095, c.limit), c.y) << c.limit;
 }
 
 TEST(MarkTop, StaysOnTheBarAtItsBottom) {
-  EXPECT_EQ(layout::MarkTop(104, 396, 2, 0), 104 + 396 - 2);  // on the bar's last rows, not below it
-  EXPECT_EQ(layout::MarkTop(104, 396, 1, 30), 104 + 396 - 119);
-  EXPECT_EQ(layout::MarkTop(104, 396, 1, -10), 104 + 396 + 40);  // a limit below 0 lies below the bar
-  EXPECT_EQ(layout::MarkTop(104, 396, 1, 1e9), std::nullopt);
+  EXPECT_EQ(sequencer::MarkTop(104, 396, 2, 0), 104 + 396 - 2);  // on the bar's last rows, not below it
+  EXPECT_EQ(sequencer::MarkTop(104, 396, 1, 30), 104 + 396 - 119);
+  EXPECT_EQ(sequencer::MarkTop(104, 396, 1, -10), 104 + 396 + 40);  // a limit below 0 lies below the bar
+  EXPECT_EQ(sequencer::MarkTop(104, 396, 1, 1e9), std::nullopt);
 }
 
 }  // namespace

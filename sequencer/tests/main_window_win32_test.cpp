@@ -119,7 +119,7 @@ TEST(MainWindow, LineMarksTheLimitAcrossTheBarWhateverItShows) {
     w.window->OnTick();
     ::UpdateWindow(w.window->cpuBar());
     RECT bar = w.Rect(w.window->cpuBar()), line = w.Rect(w.window->limitMark());
-    EXPECT_EQ(line.top, limit == 0 ? bar.bottom - 1 : *layout::LineY(bar.top, bar.bottom - bar.top, limit)) << limit;
+    EXPECT_EQ(line.top, limit == 0 ? bar.bottom - 1 : *sequencer::LineY(bar.top, bar.bottom - bar.top, limit)) << limit;
     HDC dc = ::GetDC(w.window->hwnd());
     EXPECT_EQ(::GetPixel(dc, (bar.left + bar.right) / 2, line.top), RGB(128, 128, 255)) << limit;
     ::ReleaseDC(w.window->hwnd(), dc);
@@ -142,7 +142,7 @@ TEST(MainWindow, ResizeStretchesTheListAndBarsAndSurvivesMinimising) {
   EXPECT_EQ(client.right, designed.right + 100);
   EXPECT_EQ(list.right, client.right);
   EXPECT_EQ(cpu.bottom, client.bottom);
-  EXPECT_EQ(w.Rect(w.window->limitMark()).top, *layout::LineY(cpu.top, cpu.bottom - cpu.top, 30));
+  EXPECT_EQ(w.Rect(w.window->limitMark()).top, *sequencer::LineY(cpu.top, cpu.bottom - cpu.top, 30));
 }
 
 // Open kernel handles. Where GetProcessHandleCount answers nothing (the
@@ -235,7 +235,7 @@ TEST(MainWindowFaults, AHundredThousandItemsInFiftyMegabytesLoadShowAndStart) {
   for (int i = 0; i < 100000; ++i) bytes += Record(i, std::string(290, 'o'));
   bytes += "huge\x01\x01" "File=C:\\Apps\\huge.exe\r\nOption=" + std::string(20'000'000, 'h') + "\x01";
   TempFolder dir;
-  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(dir.Write(L"Startup.pmw", bytes), RealFileSystem(), UserNumberSeparators()).Items;
+  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(dir.Write(L"Startup.pmw", bytes), RealFileSystem(), UserNumberSeparators()).items;
   Seams seams;
   int ends = 0;
   MainWindow window(Args(items, seams, ends));
@@ -246,7 +246,7 @@ TEST(MainWindowFaults, AHundredThousandItemsInFiftyMegabytesLoadShowAndStart) {
   EXPECT_EQ(seams.starts, 2);
   wchar_t caption[64] = {};
   ::GetWindowTextW(window.hwnd(), caption, 64);
-  EXPECT_EQ(caption, paths::Stem(items[1].File) + L"を起動しています。");
+  EXPECT_EQ(caption, paths::Stem(items[1].file) + L"を起動しています。");
 }
 
 }  // namespace

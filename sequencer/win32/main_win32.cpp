@@ -38,7 +38,7 @@ class SystemAutoStartPrograms final : public sequence::check::AutoStartPrograms 
 int RunCheck(const sequence::check::Command& command, ui::Messages& messages) {
   SYSTEMTIME t{};
   ::GetLocalTime(&t);
-  const sequence::check::Environment env{program::Path(), autostart::SearchFolders(),
+  const sequence::check::Environment env{win::ProgramPath(), autostart::SearchFolders(),
                                          {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond},
                                          UserNumberSeparators()};
   SystemAutoStartPrograms autoStart;
@@ -59,9 +59,9 @@ class WindowsEntryUi final : public sequencer::EntryUi {
     // Kept here: the window reads the items and writes the report for as long as it runs.
     run_ = std::move(run);
     window_ = std::make_unique<sequencer::MainWindow>(
-        sequencer::MainWindowArgs{.items = run_.sequence.Items,
+        sequencer::MainWindowArgs{.items = run_.sequence.items,
                                   .settings = LaunchSettings::From(run_.settings),
-                                  .timerInterval = run_.settings.TimerInterval,
+                                  .timerInterval = run_.settings.timerInterval,
                                   .report = &run_.report});
     return window_->Create(showCommand_);
   }
@@ -87,7 +87,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   if (std::optional<sequence::check::Command> check = sequence::check::ParseCommand(arguments))
     return RunCheck(*check, messages);
   WindowsEntryUi ui(showCommand);
-  const sequencer::MainOutcome outcome = sequencer::Main(arguments, program::Path(), ui, messages, RealFileSystem(), UserNumberSeparators());
+  const sequencer::MainOutcome outcome = sequencer::Main(arguments, win::ProgramPath(), ui, messages, RealFileSystem(), UserNumberSeparators());
   if (outcome != sequencer::MainOutcome::WindowShown) return 0;
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -148,7 +148,7 @@ void MainWindow::OnCreate() {
 
 void MainWindow::MakeDpiResources() {
   // The list takes the new images before the old ones are released.
-  win::ImageList images = images::MakeTriangleImages(Scale(16));
+  win::ImageList images = sequencer::MakeTriangleImages(Scale(16));
   ListView_SetImageList(itemList_, images.get(), LVSIL_SMALL);
   ListView_SetImageList(itemList_, images.get(), LVSIL_NORMAL);
   images_ = std::move(images);
@@ -160,7 +160,7 @@ void MainWindow::OnLayout(int, int) {
   ::GetWindowRect(cpuBar_, &bar);
   ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&bar), 2);
   const int height = std::max(1, Scale(1));
-  if (std::optional<int> top = layout::MarkTop(bar.top, bar.bottom - bar.top, height, args_.settings.CPULimit))
+  if (std::optional<int> top = sequencer::MarkTop(bar.top, bar.bottom - bar.top, height, args_.settings.cpuLimit))
     ::SetWindowPos(limitMark_, nullptr, 0, *top, Scale(32), height, SWP_NOZORDER | SWP_NOACTIVATE);
   RECT inner{};
   ::GetClientRect(itemList_, &inner);
@@ -181,7 +181,7 @@ void MainWindow::OnLoad() {
   ::SendMessageW(itemList_, WM_SETREDRAW, FALSE, 0);
   ListView_SetItemCount(itemList_, static_cast<int>(items.size()));
   for (size_t i = 0; i < items.size(); ++i) {
-    std::wstring name = paths::Stem(items[i].Title);
+    std::wstring name = paths::Stem(items[i].title);
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = static_cast<int>(i);

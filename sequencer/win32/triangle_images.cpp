@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace images {
+namespace sequencer {
 namespace {
 
 struct Colour {
@@ -74,4 +74,4 @@ win::ImageList MakeTriangleImages(int size) {
   return list;
 }
 
-}  // namespace images
+}  // namespace sequencer

@@ -6,9 +6,9 @@
 
 #include "common/win32/raii.h"
 
-namespace images {
+namespace sequencer {
 
 // A 32-bit image list of four size × size images, in the order above.
 win::ImageList MakeTriangleImages(int size);
 
-}  // namespace images
+}  // namespace sequencer

@@ -207,7 +207,7 @@ TEST(Generation, AppendsAfterTheLastByteOnlyWhatIsNotAlreadyAnItem) {
 }
 
 autostart::Entry E(Source source, const wchar_t* name, const wchar_t* program, const wchar_t* args = L"") {
-  return {source, name, P(program), P(program), args, P(L"C:\\P"), 1, true, true, true, approval::AddressOf(source, name)};
+  return {source, name, P(program), P(program), args, P(L"C:\\P"), 1, true, true, true, autostart::AddressOf(source, name)};
 }
 
 // Names and values anyone may write into a Run key or a shortcut: whatever
@@ -242,8 +242,8 @@ TEST(Generation, NoNameOrValueBreaksARecord) {
   const std::string bytes = TempFolder::Read(b.seq);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\x01'), 3 * static_cast<long>(expected.size()));
   std::vector<std::wstring> items;
-  for (const auto& i : sequence::LoadSequence(b.seq, RealFileSystem(), UserNumberSeparators()).Items)
-    items.push_back(i.Title + L"|" + i.File + L"|" + i.Current + L"|" + i.Option);
+  for (const auto& i : sequence::LoadSequence(b.seq, RealFileSystem(), UserNumberSeparators()).items)
+    items.push_back(i.title + L"|" + i.file + L"|" + i.workingFolder + L"|" + i.arguments);
   EXPECT_EQ(items, expected);
 }
 
@@ -266,7 +266,7 @@ TEST(TakeOver, TakesOnlyWhatStartedAndCanBeSwitchedOff) {
   listed[7].windowStyle = 7;
   listed[8].enabled = false;
   fake::Registry registry;
-  registry.denied.push_back({reg::Root::LocalMachine, reg::View::Bits64, std::wstring(approval::kKeyBase) + L"Run32", L""});
+  registry.denied.push_back({reg::Root::LocalMachine, reg::View::Bits64, std::wstring(autostart::kKeyBase) + L"Run32", L""});
 
   struct Case {
     const char* what;
@@ -375,7 +375,7 @@ TEST(TakeOver, EntriesTheCodePageCannotHoldTakeTheirShortFormOrStayOn) {
     autostart::Entry e = E(c.source, c.name, c.program.c_str(), c.args.c_str());
     e.workingFolder = P(c.current);
     listed.push_back(e);
-    if (c.file) taken.push_back(itemtext::ItemBody(P(c.file), P(c.folder), c.args, 1));
+    if (c.file) taken.push_back(sequence::ItemBody(P(c.file), P(c.folder), c.args, 1));
     else leftOut.push_back(c.name);
   }
   const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true, true}, registry, b.files);
@@ -418,8 +418,8 @@ TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
     fs::create_directories(fs::path(b.t / L"TVL"));
     if (c.programThere) b.t.Write(P(L"TVL\\Tarvoline.exe"), "MZ");
     wizard::FinishInputs in{nullptr, b.t.path(), b.t / P(c.sequence), c.create, false, b.t / L"Startup", b.t / L"TVL",
-                            false, true, {approval::AddressOf(Source::UserRun, L"Chat"),
-                                          approval::AddressOf(Source::UserFolder, L"a.lnk")},
+                            false, true, {autostart::AddressOf(Source::UserRun, L"Chat"),
+                                          autostart::AddressOf(Source::UserFolder, L"a.lnk")},
                             b.t / P(L"Tarvoline\\SwitchedOff.txt"), 42};  // its folder made when needed
     auto withSeq = [&](std::wstring s) {
       if (auto at = s.find(L"<seq>"); at != std::wstring::npos) s.replace(at, 5, in.sequenceFile);
@@ -438,7 +438,7 @@ TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
     EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Information);  // either way a notice, not a failure
     if (!c.leftOn) {
       EXPECT_NE(b.messages.shown[0].first.find(L"登録 2 件を無効にしました"), std::wstring::npos);
-      EXPECT_EQ(b.registry.Get(in.taken[1]), approval::SwitchedOffBytes(std::nullopt, 42));
+      EXPECT_EQ(b.registry.Get(in.taken[1]), autostart::SwitchedOffBytes(std::nullopt, 42));
       EXPECT_TRUE(RealFileSystem().IsOrdinaryFile(in.recordFile));
     } else {
       EXPECT_NE(b.messages.shown[0].first.find(ui::Text(c.leftOn)), std::wstring::npos);
@@ -452,7 +452,7 @@ TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
 // shortcut the wizard makes or relies on is switched back on, or nothing is
 // switched off.
 TEST(TakeOver, TarvolinesOwnShortcutIsSwitchedBackOnOrNothingIsSwitchedOff) {
-  const reg::Address own = approval::AddressOf(Source::UserFolder, L"Tarvoline.lnk");
+  const reg::Address own = autostart::AddressOf(Source::UserFolder, L"Tarvoline.lnk");
   const std::string off("\x03\x05\0\0\1\2\3\4\5\6\7\x08", 12), on("\x02\x05\0\0\0\0\0\0\0\0\0\0", 12);
   struct Case {
     const char* what;
@@ -475,7 +475,7 @@ TEST(TakeOver, TarvolinesOwnShortcutIsSwitchedBackOnOrNothingIsSwitchedOff) {
     if (c.before) b.registry.Set(own, *c.before);
     if (c.denied) b.registry.denied.push_back(own);
     const wizard::FinishInputs in{nullptr, b.t.path(), b.t / L"Startup.pmw", c.create, false, b.t / L"Startup",
-                                  b.t.path(), false, c.switchOff, {approval::AddressOf(Source::UserRun, L"Chat")},
+                                  b.t.path(), false, c.switchOff, {autostart::AddressOf(Source::UserRun, L"Chat")},
                                   b.t / L"SwitchedOff.txt", 42};
     b.Run(in);
     EXPECT_EQ(b.registry.Get(own), c.after);
@@ -500,7 +500,7 @@ TEST(TakeOver, OriginalsLeftOffAfterAFailureAreToldAsAWarning) {
   const std::wstring program = b.t.Write(L"Tarvoline.exe", "MZ");
   b.shortcuts.links[paths::Join(b.t / L"Startup", L"Tarvoline.lnk")] = {program, L"", 1};
   wizard::FinishInputs in{nullptr, b.t.path(), b.t / L"Startup.pmw", false, false, b.t / L"Startup", b.t.path(),
-                          false, true, {approval::AddressOf(Source::UserRun, L"A"), approval::AddressOf(Source::UserRun, L"B")},
+                          false, true, {autostart::AddressOf(Source::UserRun, L"A"), autostart::AddressOf(Source::UserRun, L"B")},
                           b.t / L"SwitchedOff.txt", 42};
   in.alreadyListed = 1;
   for (const reg::Address& at : in.taken) registry.Set(at, std::string("\x02\0\0\0\0\0\0\0\0\0\0\0", 12));

@@ -15,10 +15,10 @@ namespace {
 using wizard::switchoff::Change;
 namespace so = wizard::switchoff;
 
-const std::wstring kRun = std::wstring(approval::kKeyBase) + L"Run";
+const std::wstring kRun = std::wstring(autostart::kKeyBase) + L"Run";
 const reg::Address kUser{reg::Root::CurrentUser, reg::View::Bits64, kRun, L"Chat"};
 const reg::Address kMachine{reg::Root::LocalMachine, reg::View::Bits64, kRun, L"Vendor"};
-const reg::Address kOdd{reg::Root::CurrentUser, reg::View::Bits64, std::wstring(approval::kKeyBase) + L"StartupFolder",
+const reg::Address kOdd{reg::Root::CurrentUser, reg::View::Bits64, std::wstring(autostart::kKeyBase) + L"StartupFolder",
                         L"a\tb%c\u30E1\r\n"};
 const std::string kEnabled("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
 constexpr std::uint64_t kTime = 0x01DA000000000001ull;
@@ -31,7 +31,7 @@ struct Registry : fake::Registry {
   reg::Status WriteBinary(const reg::Address& a, const std::string& bytes) override {
     if (writesAllowed >= 0 && writes >= writesAllowed) return reg::Status::Failed;
     auto recorded = so::ParseRecord(TempFolder::Read(record));
-    if (!approval::IsEnabled(bytes) &&
+    if (!autostart::IsEnabled(bytes) &&
         (!recorded || std::none_of(recorded->begin(), recorded->end(),
                                    [&](const Change& c) { return c.at == a && c.written == bytes; })))
       ++unrecorded;
@@ -53,8 +53,8 @@ struct Bench {
 // The record lies in the user's writable profile: a line that names anything
 // but an approval value of 12 bytes must not reach an elevated /restore.
 TEST(SwitchOff, RecordKeepsEveryNameAndRejectsAnythingElse) {
-  const std::string off = approval::SwitchedOffBytes(kEnabled, kTime);
-  const reg::Address run32{reg::Root::LocalMachine, reg::View::Bits64, std::wstring(approval::kKeyBase) + L"Run32", L"x"};
+  const std::string off = autostart::SwitchedOffBytes(kEnabled, kTime);
+  const reg::Address run32{reg::Root::LocalMachine, reg::View::Bits64, std::wstring(autostart::kKeyBase) + L"Run32", L"x"};
   const std::vector<Change> changes{{kOdd, std::nullopt, off}, {kMachine, kEnabled, off}, {run32, std::nullopt, off},
                                     {kUser, kEnabled, off, L"\"C:\\\u30E1\\a.exe\"\t%x"}};
   const std::string text = so::FormatRecord(changes);
@@ -92,8 +92,8 @@ TEST(SwitchOff, SwitchesOffRecordsAndAddsToTheRecord) {
   so::SwitchOffResult r = b.Off({kUser, kMachine, kOdd, odd});
   EXPECT_EQ(r.outcome, so::Outcome::SwitchedOff);
   EXPECT_EQ(r.count, 2);
-  const std::string userOff = approval::SwitchedOffBytes(kEnabled, kTime);
-  const std::string machineOff = approval::SwitchedOffBytes(std::nullopt, kTime);
+  const std::string userOff = autostart::SwitchedOffBytes(kEnabled, kTime);
+  const std::string machineOff = autostart::SwitchedOffBytes(std::nullopt, kTime);
   EXPECT_EQ(b.registry.Get(kUser), userOff);
   EXPECT_EQ(b.registry.Get(kMachine), machineOff);
   EXPECT_EQ(b.Record(), (std::vector<Change>{{kUser, kEnabled, userOff, command}, {kMachine, std::nullopt, machineOff}}));
@@ -127,7 +127,7 @@ TEST(SwitchOff, AFailurePutsBackWhatThisRunChanged) {
     if (c.recordUnreadable) b.t.Write(L"SwitchedOff.txt", "not a record");
     b.registry.writesAllowed = c.writesAllowed;
     EXPECT_EQ(b.Off({kUser, kMachine}).outcome, c.outcome);
-    const std::string userOff = approval::SwitchedOffBytes(kEnabled, kTime);
+    const std::string userOff = autostart::SwitchedOffBytes(kEnabled, kTime);
     const bool stuck = c.outcome == so::Outcome::PutBackFailed;
     EXPECT_EQ(b.registry.Get(kUser), stuck ? userOff : kEnabled);
     EXPECT_EQ(b.registry.Get(kMachine), std::nullopt);
@@ -158,7 +158,7 @@ TEST(SwitchOff, RestoreBringsBackOnlyWhatIsStillAsWritten) {
   EXPECT_EQ(b.registry.Get(kUser), kEnabled);
   EXPECT_EQ(b.registry.Get(changed), byUser);
   EXPECT_EQ(b.registry.Get(gone), std::nullopt);
-  EXPECT_EQ(b.Record(), (std::vector<Change>{{kMachine, std::nullopt, approval::SwitchedOffBytes(std::nullopt, kTime)}}));
+  EXPECT_EQ(b.Record(), (std::vector<Change>{{kMachine, std::nullopt, autostart::SwitchedOffBytes(std::nullopt, kTime)}}));
 
   // With rights the machine value goes (there was none before), and the record empties.
   b.registry.denied.clear();

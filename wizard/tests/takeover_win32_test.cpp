@@ -74,10 +74,10 @@ std::string Item(const std::wstring& title, const std::wstring& file, const std:
                       L"\r\nOption=" + option + L"\r\nSize = 1\r\nNoUse = 0\x01");
 }
 
-reg::Address Approval(approval::Place place, const std::wstring& name) { return approval::AddressOf(place, name); }
+reg::Address Approval(autostart::Place place, const std::wstring& name) { return autostart::AddressOf(place, name); }
 
 TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
-  using approval::Place;
+  using autostart::Place;
   TempFolder t;
   const std::wstring T = t.path();
   auto stub = [&](const std::wstring& path) { return t.Write(path, "MZ"); };
@@ -86,17 +86,17 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   const std::wstring own = t / L"program", exe = own + L"\\TVLpreparer.exe";
   stub(L"program\\Tarvoline.exe");
   ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\TVLpreparer.exe").c_str(), exe.c_str(), FALSE));
-  const std::wstring x86 = special_folders::Path(CSIDL_PROGRAM_FILESX86);
+  const std::wstring x86 = win::SpecialFolder(CSIDL_PROGRAM_FILESX86);
   ASSERT_FALSE(x86.empty()) << "needs a 64-bit prefix";
   const std::wstring tool32 = stub(x86 + L"\\TVLTest32\\tool32.exe");
 
-  const std::wstring startup = special_folders::Path(CSIDL_STARTUP);
-  const std::wstring common = special_folders::Path(CSIDL_COMMON_STARTUP);
+  const std::wstring startup = win::SpecialFolder(CSIDL_STARTUP);
+  const std::wstring common = win::SpecialFolder(CSIDL_COMMON_STARTUP);
   for (const std::wstring& folder : {startup, common}) {
     ASSERT_FALSE(folder.empty());
     std::filesystem::create_directories(std::filesystem::path(folder));
   }
-  const std::wstring record = special_folders::Path(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline\\SwitchedOff.txt";
+  const std::wstring record = win::SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline\\SwitchedOff.txt";
   DeleteFileW(record.c_str());
 
   // Four Run values (one switched off before), two shortcuts of the user's
@@ -169,8 +169,8 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   // Tarvoline's own shortcut reads the chosen file and is switched on again.
   std::optional<ShortcutInfo> link = RealShortcutStore().Read(startup + L"\\Tarvoline.lnk");
   ASSERT_TRUE(link);
-  EXPECT_TRUE(text::EqualsNoCase(link->TargetPath, own + L"\\Tarvoline.exe")) << text::ToUtf8(link->TargetPath);
-  EXPECT_EQ(link->Arguments, L"\"" + sequenceFile + L"\"");
+  EXPECT_TRUE(text::EqualsNoCase(link->targetPath, own + L"\\Tarvoline.exe")) << text::ToUtf8(link->targetPath);
+  EXPECT_EQ(link->arguments, L"\"" + sequenceFile + L"\"");
   EXPECT_EQ(registry.Read(ownApproval).bytes, std::string("\x02\0\0\0\0\0\0\0\0\0\0\0", 12));
 
   // Exactly n items, each as the system gave it: the 32-bit view's value
@@ -232,7 +232,7 @@ TEST(TakeOverWin32, GuardSwitchesAReEnabledEntryOffAgainAndRestoreStillReturnsIt
   const std::wstring exe = t / L"Tarvoline.exe", wizardExe = t / L"TVLpreparer.exe";
   ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\..\\sequencer\\Tarvoline.exe").c_str(), exe.c_str(), FALSE));
   ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\TVLpreparer.exe").c_str(), wizardExe.c_str(), FALSE));
-  const std::wstring folder = special_folders::Path(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline";
+  const std::wstring folder = win::SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline";
   CreateDirectoryW(folder.c_str(), nullptr);
   const std::wstring record = folder + L"\\SwitchedOff.txt", seen = folder + L"\\SeenEntries.txt";
   DeleteFileW(record.c_str());
@@ -241,12 +241,12 @@ TEST(TakeOverWin32, GuardSwitchesAReEnabledEntryOffAgainAndRestoreStillReturnsIt
   const RunValue run{HKEY_CURRENT_USER, KEY_WOW64_64KEY, L"GuardChat", L"\"" + chat + L"\" -min"};
   Set(run);
   reg::Registry& registry = reg::RealRegistry();
-  const reg::Address at = Approval(approval::Place::UserRun, L"GuardChat");
+  const reg::Address at = Approval(autostart::Place::UserRun, L"GuardChat");
   const std::string before("\x02\0\0\0\x11\x22\x33\x44\x55\x66\x77\x01", 12);
   ASSERT_EQ(registry.WriteBinary(at, before), reg::Status::Ok);
   ASSERT_EQ(wizard::switchoff::SwitchOff({at}, 0x01D0000000000000ull, record, registry, RealFileSystem()).outcome,
             wizard::switchoff::Outcome::SwitchedOff);
-  ASSERT_EQ(registry.WriteBinary(at, approval::SwitchedOnBytes(registry.Read(at).bytes)), reg::Status::Ok);
+  ASSERT_EQ(registry.WriteBinary(at, autostart::SwitchedOnBytes(registry.Read(at).bytes)), reg::Status::Ok);
 
   t.Write(L"Startup.pmw", Item(L"chat", t / L"missing.txt", L"", L""));
   t.Write(L"Tarvoline.ini", "CPULimit = 100\r\n");
@@ -255,7 +255,7 @@ TEST(TakeOverWin32, GuardSwitchesAReEnabledEntryOffAgainAndRestoreStillReturnsIt
   const bool said = log.find(L"「GuardChat」が自分で有効に戻っていたため、再び無効にしました") != std::wstring::npos ||
                     log.find(L"'GuardChat' switched itself back on; switched off again") != std::wstring::npos;
   EXPECT_TRUE(said) << text::ToUtf8(log);
-  EXPECT_FALSE(approval::IsEnabled(registry.Read(at).bytes));
+  EXPECT_FALSE(autostart::IsEnabled(registry.Read(at).bytes));
 
   EXPECT_EQ(Restore(wizardExe).second, 0u);
   EXPECT_EQ(registry.Read(at).bytes, before);

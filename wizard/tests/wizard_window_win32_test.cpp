@@ -116,7 +116,7 @@ class TakeOverWizard : public Wizard {
   std::vector<autostart::Entry> listed;
   void Configure(wizard::WizardServices& s) override {
     for (const wchar_t* key : {L"Run", L"Run32", L"StartupFolder"})
-      registry.denied.push_back({reg::Root::LocalMachine, reg::View::Bits64, approval::kKeyBase + std::wstring(key), L""});
+      registry.denied.push_back({reg::Root::LocalMachine, reg::View::Bits64, autostart::kKeyBase + std::wstring(key), L""});
     s.approvalData = true;
     s.listStartupEntries = [this] { return listed; };
     s.recordFile = temp / L"SwitchedOff.txt";
@@ -139,7 +139,7 @@ TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndTheMachinesAreLeftAlone)
   using autostart::Source;
   for (auto [source, name] : {std::pair{Source::UserRun, L"Chat"}, std::pair{Source::MachineRun64, L"Vendor"}})
     listed.push_back({source, name, L"C:\\Chat\\chat.exe", L"C:\\Chat\\chat.exe", L"--minimized", L"C:\\Chat", 1, true, true,
-                      true, approval::AddressOf(source, name)});
+                      true, autostart::AddressOf(source, name)});
   Click(Control::Next);
   Click(Control::Next), ExpectPage(3, false, L"次へ(&N)");
   // The machine's Vendor is every user's: not taken. The fake store makes no

@@ -191,7 +191,7 @@ class BrowserHost {
   void Navigate() {
     // res://<the program's path>/INFO.HTML: the page inside the executable,
     // one resource per language.
-    std::wstring url = L"res://" + program::Path() + L"/" + ui::Text(texts::kInfoPage);
+    std::wstring url = L"res://" + win::ProgramPath() + L"/" + ui::Text(texts::kInfoPage);
     BSTR address = SysAllocString(url.c_str());
     if (!address) return;
     VARIANT empty;

@@ -27,10 +27,10 @@ namespace {
 
 // %LOCALAPPDATA%\Tarvoline\SwitchedOff.txt; "" when that folder is unknown.
 std::wstring RecordFile() {
-  std::wstring local = special_folders::Path(CSIDL_LOCAL_APPDATA);
+  std::wstring local = win::SpecialFolder(CSIDL_LOCAL_APPDATA);
   if (local.empty()) return L"";
-  std::wstring folder = paths::Join(local, offrecord::kFolderName);
-  return paths::Join(folder, offrecord::kRecordName);
+  std::wstring folder = paths::Join(local, autostart::kFolderName);
+  return paths::Join(folder, autostart::kRecordName);
 }
 
 bool AskedToRestore() {
@@ -67,12 +67,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                                    .files = RealFileSystem(),
                                    .shortcuts = RealShortcutStore(),
                                    .shell = RealShell(),
-                                   .clock = itemtext::RealClock(),
+                                   .clock = sequence::RealClock(),
                                    .processes = RealProcesses(),
                                    .registry = reg::RealRegistry(),
-                                   .userStartupFolder = [] { return special_folders::UserStartup(); },
-                                   .ownFolder = program::Folder(),
-                                   .caption = program::VersionCaption(wizard::texts::kProgramTitle),
+                                   .userStartupFolder = [] { return win::UserStartupFolder(); },
+                                   .ownFolder = win::ProgramFolder(),
+                                   .caption = win::VersionCaption(wizard::texts::kProgramTitle),
                                    .onEnded = [] { PostQuitMessage(0); },
                                    .approvalData = autostart::HasApprovalData(),
                                    .listStartupEntries = [] { return autostart::ListEntries(); },

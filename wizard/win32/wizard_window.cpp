@@ -386,9 +386,9 @@ bool WizardWindow::TakeOverOffered() const {
 }
 
 bool WizardWindow::MachineApprovalWritable() const {
-  using approval::Place;
+  using autostart::Place;
   for (Place place : {Place::MachineRun64, Place::MachineRun32, Place::CommonFolder})
-    if (!s_.registry.CanWrite(approval::AddressOf(place, L""))) return false;
+    if (!s_.registry.CanWrite(autostart::AddressOf(place, L""))) return false;
   return true;
 }
 
@@ -438,7 +438,7 @@ bool WizardWindow::GenerateSequenceFile() {
   taken_.clear();
   if (choices.switchOff) {
     if (choices.folderIsUserStartup)
-      for (const std::wstring& name : r.takenLinks) taken_.push_back(approval::AddressOf(approval::Place::UserFolder, name));
+      for (const std::wstring& name : r.takenLinks) taken_.push_back(autostart::AddressOf(autostart::Place::UserFolder, name));
     for (const TakenEntry& e : plan.entries) taken_.push_back(e.approval);
   }
   const std::wstring leftOut = LeftOutMessage(plan);

@@ -37,7 +37,7 @@ struct WizardServices {
   FileSystem& files;
   ShortcutStore& shortcuts;
   Shell& shell;
-  itemtext::Clock& clock;
+  sequence::Clock& clock;
   Processes& processes;                             // starts the sequence check
   reg::Registry& registry;                          // switches the taken entries off
   std::function<std::wstring()> userStartupFolder;  // the current user's Startup folder

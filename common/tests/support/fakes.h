@@ -99,9 +99,9 @@ struct RealDisk : ::FileSystem {
   }
 };
 
-struct Clock : itemtext::Clock {
-  itemtext::Date today{2001, 5, 12};
-  itemtext::Date Today() override { return today; }
+struct Clock : sequence::Clock {
+  sequence::Date today{2001, 5, 12};
+  sequence::Date Today() override { return today; }
 };
 
 // Records the messages instead of showing them.
@@ -147,8 +147,8 @@ struct Shortcuts : ShortcutStore {
     setTargets.emplace_back(lnk, target + L"|" + arguments);
     if (saves) {
       ShortcutInfo& l = links[lnk];
-      l.TargetPath = target;
-      l.Arguments = arguments;
+      l.targetPath = target;
+      l.arguments = arguments;
     }
     return saves;
   }
