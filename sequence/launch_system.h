@@ -69,7 +69,7 @@ class LaunchSystem {
     std::uint64_t created = 0;  // 0 when unknown
     bool sameUser = false;
     bool sameSession = false;
-    std::wstring program;       // its program's final path; empty when unknown
+    std::wstring program;       // its program's final path, seen as ProgramPath sees files; empty when unknown
     std::optional<std::wstring> commandLine;
   };
   // One snapshot of the running processes, this program left out; nullopt
@@ -82,7 +82,8 @@ class LaunchSystem {
   // when it cannot be asked.
   virtual std::optional<std::uint64_t> CreatedAt(std::uint32_t) { return std::nullopt; }
   // The final path (links, short names and drive aliases resolved) of the
-  // program a start of file runs, a relative file looked for in folder (the
+  // program a start of file runs, found as StartProgram finds it (in the
+  // same file-system view), a relative file looked for in folder (the
   // item's Current) first; empty when it is not found.
   virtual std::wstring ProgramPath(const std::wstring& /*file*/, const std::wstring& /*folder*/) { return L""; }
   // Whether a connection has internet access (IPv4 or IPv6), asked anew on
