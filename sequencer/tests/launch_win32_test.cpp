@@ -212,6 +212,18 @@ TEST(RealStarts, AProgramAnotherStartsDuringTheRunIsFoundByALaterItem) {
       ::TerminateProcess(p.get(), 0);
 }
 
+// A process that has ended stays openable while a handle holds it (its
+// parent's, here this test's): opened after the list was taken, it runs
+// nothing any more and is not read as running.
+TEST(RealStarts, AnEndedProcessHeldOpenIsNotRunning) {
+  TempFolder dir;
+  const std::wstring probe = Probe(dir);
+  tvltest::Process ended;
+  ASSERT_TRUE(ended.Start(probe, L" -sleep 0 -live 1"));
+  ASSERT_EQ(ended.Wait(), 0u);
+  EXPECT_FALSE(RealLaunchSystem().Inspect(ended.pi.dwProcessId).has_value());
+}
+
 // The 32-bit build starts a System32 program with file-system redirection
 // off: the test finds it in the same view, where a program only System32
 // holds is there (with redirection on, SysWOW64 has no such file). The same
