@@ -2,8 +2,10 @@
 # Tarvoline's own cost under Wine, against a bare Win32 window doing the same
 # starts (sequencer/bench/bare_ticker.cpp): the same N CreateProcess starts
 # (default 20) of the same programs, paced 1 s apart (a start every fifth
-# 200 ms tick), with the same caption, row, progress and repaint per start and
-# a processor sample per tick. Tarvoline runs with its defaults (start report
+# 200 ms tick), with the same caption, row, progress and repaint per start, a
+# processor sample per tick, and one list of the running processes per start
+# (the least the default SkipRunning = 1 must do, so that the ratio is
+# Tarvoline's own overhead). Tarvoline runs with its defaults (start report
 # on, SkipRunning on) and a settings file that only paces it (CPULimit 100,
 # IntervalTime 800, TimerInterval 200). The started programs are copies of the
 # test probe that end at once.

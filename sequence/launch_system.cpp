@@ -80,16 +80,18 @@ bool StartedByRun(std::uint32_t id, std::uint64_t created, const std::vector<Lau
   return false;
 }
 
-const std::optional<std::vector<LaunchSystem::ProcessEntry>>& ProcessList::At(LaunchSystem& system, double nowMs) {
-  // A clock that went back cannot tell the snapshot's age: a new one.
-  if (!takenAt_ || nowMs < *takenAt_ || nowMs - *takenAt_ >= kReuseMs) {
+const std::optional<std::vector<LaunchSystem::ProcessEntry>>& ProcessList::At(LaunchSystem& system) {
+  const std::optional<std::int64_t> now = system.SteadyMs();
+  // A clock that went back cannot tell the list's age: a new one.
+  if (!takenAt_ || !now || *now < *takenAt_ || *now - *takenAt_ >= kBurstMs) {
     entries_ = system.Snapshot();
-    takenAt_ = nowMs;
+    takenAt_.reset();
+    if (entries_ && now) takenAt_ = now;
   }
   return entries_;
 }
 
-std::uint32_t FindRunning(LaunchSystem& system, ProcessList& processes, double nowMs, const std::wstring& file,
+std::uint32_t FindRunning(LaunchSystem& system, ProcessList& processes, const std::wstring& file,
                           const std::wstring& folder, const std::wstring& option, const std::vector<Started>& started) {
   std::optional<std::wstring> program;  // asked only once a process might run it
   const auto resolved = [&]() -> const std::wstring& {
@@ -100,7 +102,7 @@ std::uint32_t FindRunning(LaunchSystem& system, ProcessList& processes, double n
   // A short (8.3) name is not the one the snapshot lists: the long one is.
   if (name.find(L'~') != std::wstring::npos) name = paths::FileName(resolved(), kWindows);
   if (name.empty()) return 0;
-  const std::optional<std::vector<LaunchSystem::ProcessEntry>>& snapshot = processes.At(system, nowMs);
+  const std::optional<std::vector<LaunchSystem::ProcessEntry>>& snapshot = processes.At(system);
   if (!snapshot) return 0;
   const std::wstring arguments(text::Trim(option, kBlanks));
   const auto createdAt = [&system](std::uint32_t id) { return system.CreatedAt(id); };
@@ -108,7 +110,9 @@ std::uint32_t FindRunning(LaunchSystem& system, ProcessList& processes, double n
     if (!text::EqualsNoCase(entry.imageName, name)) continue;
     if (resolved().empty()) return 0;
     const std::optional<LaunchSystem::ProcessFacts> facts = system.Inspect(entry.id);
-    if (!facts || !facts->sameUser || !facts->sameSession || facts->program.empty() ||
+    // Another process than the one listed: its parents are not the list's.
+    if (!facts || (entry.created && facts->created && facts->created != entry.created)) continue;
+    if (!facts->sameUser || !facts->sameSession || facts->program.empty() ||
         !text::EqualsNoCase(facts->program, resolved()) || !facts->commandLine ||
         ArgumentsOf(*facts->commandLine, entry.imageName) != arguments)
       continue;

@@ -2,8 +2,8 @@
 // change into the item's working folder, the start itself with the started
 // process's id and a watch on it (has it finished starting?), the system's
 // error text when a start fails, the running processes and what can be read
-// of them, and whether the PC can reach the internet. Below it, the
-// already-running rule (running::), portable.
+// of them, whether the PC can reach the internet, and a steady clock. Below
+// it, the already-running rule (running::), portable.
 #pragma once
 
 #include <cstdint>
@@ -60,6 +60,7 @@ class LaunchSystem {
     std::uint32_t id = 0;
     std::uint32_t parentId = 0;  // its creator's id, which may have ended (and the id gone to another) since
     std::wstring imageName;      // its program's file name
+    std::uint64_t created = 0;   // as CreatedAt gives it; 0 when unknown
   };
   // What is read of one process, in this order; the reading stops at a
   // user or session other than this program's, or at a program that cannot
@@ -68,25 +69,30 @@ class LaunchSystem {
     std::uint64_t created = 0;  // 0 when unknown
     bool sameUser = false;
     bool sameSession = false;
-    std::wstring program;       // its program's final path; empty when unknown
+    std::wstring program;       // its program's final path, seen as ProgramPath sees files; empty when unknown
     std::optional<std::wstring> commandLine;
   };
   // One snapshot of the running processes, this program left out; nullopt
   // when none can be taken.
   virtual std::optional<std::vector<ProcessEntry>> Snapshot() { return std::nullopt; }
-  // Opens process id and reads its facts; nullopt when it cannot be opened.
+  // Opens process id and reads its facts; nullopt when it cannot be opened
+  // or has ended (a handle someone holds keeps an ended process openable).
   virtual std::optional<ProcessFacts> Inspect(std::uint32_t) { return std::nullopt; }
   // When process id was created (any unit that orders creations); nullopt
   // when it cannot be asked.
   virtual std::optional<std::uint64_t> CreatedAt(std::uint32_t) { return std::nullopt; }
   // The final path (links, short names and drive aliases resolved) of the
-  // program a start of file runs, a relative file looked for in folder (the
+  // program a start of file runs, found as StartProgram finds it (in the
+  // same file-system view), a relative file looked for in folder (the
   // item's Current) first; empty when it is not found.
   virtual std::wstring ProgramPath(const std::wstring& /*file*/, const std::wstring& /*folder*/) { return L""; }
   // Whether a connection has internet access (IPv4 or IPv6), asked anew on
   // every call; nullopt when the system cannot be asked. A system without
   // the question answers nullopt, and an item then never waits for it.
   virtual std::optional<bool> InternetConnected() { return std::nullopt; }
+  // A count of milliseconds that never goes back and does not stretch when
+  // the program is held up; nullopt when the system has none.
+  virtual std::optional<std::int64_t> SteadyMs() { return std::nullopt; }
 
   // Highest show state a window takes (SW_MAX); other Size values fail the start.
   static constexpr int kMaxShowState = 11;
@@ -116,34 +122,35 @@ bool StartedByRun(std::uint32_t id, std::uint64_t created, const std::vector<Lau
                   const std::vector<Started>& started,
                   const std::function<std::optional<std::uint64_t>(std::uint32_t)>& createdAt);
 
-// The running processes as the tests of one run see them. A snapshot is
-// taken when a test first needs one and serves the tests of the next
-// kReuseMs, so that a run of quick starts lists the processes once every ten
-// seconds rather than once a start (listing them is the dearest thing a
-// start does: under Wine it reads every process's and thread's /proc files).
-// A process started since the snapshot is not in it, and its program is then
-// started once more: the side to err on, since the programs running before
-// the run are all in the first snapshot.
+// The running processes as the tests of one run see them: a list taken
+// anew for each item tested, since the programs the test exists to catch
+// are started by the system alongside the run and appear at any moment.
+// Only a burst of items found running one after another (each follows the
+// one before at once) shares a list, for kBurstMs of the system's steady
+// clock; a list that could not be taken is never kept.
 class ProcessList {
  public:
-  static constexpr double kReuseMs = 10000;
-  // The snapshot for a test at nowMs (the run's own clock, counting up);
-  // nullopt when the system could not take one.
-  const std::optional<std::vector<LaunchSystem::ProcessEntry>>& At(LaunchSystem& system, double nowMs);
+  static constexpr std::int64_t kBurstMs = 250;
+  // The list for a test now; nullopt when the system could not take one.
+  const std::optional<std::vector<LaunchSystem::ProcessEntry>>& At(LaunchSystem& system);
+  // The item tested was not skipped: whatever it did, the next test lists anew.
+  void EndBurst() { takenAt_.reset(); }
 
  private:
   std::optional<std::vector<LaunchSystem::ProcessEntry>> entries_;
-  std::optional<double> takenAt_;
+  std::optional<std::int64_t> takenAt_;  // when entries_ may serve a test of the same burst
 };
 
 // The item already running: the id of a process of this user in this
 // session that runs the same program (final paths compared) with the same
 // arguments as option (blanks at both ends removed, then compared exactly),
 // and that this run did not start, directly or through its children; 0 when
-// there is none or something needed could not be read. Only the processes
+// there is none or something needed could not be read. A process opened
+// since the list was taken must still be the one listed (the same creation
+// time): an ended process's id may have gone to another. Only the processes
 // whose image name matches file's are opened: when none runs, the test
-// costs at most one snapshot (processes.At(system, nowMs)) and nothing else.
-std::uint32_t FindRunning(LaunchSystem& system, ProcessList& processes, double nowMs, const std::wstring& file,
+// costs at most one list (processes.At(system)) and nothing else.
+std::uint32_t FindRunning(LaunchSystem& system, ProcessList& processes, const std::wstring& file,
                           const std::wstring& folder, const std::wstring& option, const std::vector<Started>& started);
 
 }  // namespace running

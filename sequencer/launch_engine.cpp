@@ -26,7 +26,6 @@ LaunchEngine::LaunchEngine(const std::vector<sequence::SequenceItem>& items, Lau
 
 LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
   if (Finished()) return Outcome::Idle;
-  runMs_ += intervalMs;
 
   const sequence::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
   // Named in Advance: a waiting tick copies no text.
@@ -134,7 +133,7 @@ bool LaunchEngine::AlreadyRunning(const sequence::SequenceItem& item, std::uint3
   if (ext != L"exe" && ext != L"com") return false;
   // Copies this run started, and what they started, are not "already
   // running": an item that names the same program twice starts it twice.
-  processId = running::FindRunning(system_, processes_, runMs_, item.file, item.workingFolder, item.arguments, started_);
+  processId = running::FindRunning(system_, processes_, item.file, item.workingFolder, item.arguments, started_);
   return processId != 0;
 }
 
@@ -178,6 +177,8 @@ void LaunchEngine::Advance(report::ItemEvent& event) {
   }
   // Only the program just started may hold up the next one: a failed start never does.
   if (event.outcome != report::Outcome::Started && event.outcome != report::Outcome::Opened) previous_.reset();
+  // What this item started (or the shell, or the time it took) may change what runs.
+  if (event.outcome != report::Outcome::AlreadyRunning) processes_.EndBurst();
   waitedForReady_ = previous_ != nullptr;
   readyCaption_ = false;
   skipWait_ = false;

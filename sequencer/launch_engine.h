@@ -10,8 +10,8 @@
 // it has finished starting, within the same MaxIdleTime. A program that is
 // already running (running::FindRunning: this user, this session, the same
 // program and arguments, not started by this run) is not started again;
-// the running processes are listed at most once every ten seconds of the
-// run (running::ProcessList).
+// the running processes are listed anew for each item tested, except within
+// a burst of items found running (running::ProcessList).
 //
 // Per item, Delay first holds the item back for that long after the previous
 // start (for the first, after the timer began); the rule above then counts
@@ -134,5 +134,4 @@ class LaunchEngine {
   double networkTicks_ = 0;      // ticks the current item waited for the network
   std::vector<running::Started> started_;  // by this run
   running::ProcessList processes_;         // for the already-running test
-  double runMs_ = 0;                       // the run's time in ticks counted, as its waits are
 };

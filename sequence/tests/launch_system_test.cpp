@@ -103,14 +103,35 @@ TEST(RunningProcess, SameUserSessionProgramAndArgumentsAndNotThisRuns) {
     system.finalPaths[L"c:\\windows\\explorer.exe"] = L"C:\\Windows\\explorer.exe";
     system.finalPaths[L"c:\\tools\\go.exe"] = L"C:\\Tools\\go.exe";
     running::ProcessList list;
-    EXPECT_EQ(running::FindRunning(system, list, 0, c.file, c.folder, c.option, c.started), c.found) << c.name;
+    EXPECT_EQ(running::FindRunning(system, list, c.file, c.folder, c.option, c.started), c.found) << c.name;
     EXPECT_EQ(system.snapshots, 1) << c.name;
     EXPECT_EQ(system.inspected, c.inspected) << c.name << ": only processes of the program's name are opened";
   }
   fake::ProcessTable none;
   none.canSnapshot = false;
   running::ProcessList list;
-  EXPECT_EQ(running::FindRunning(none, list, 0, app, L"", L"", {}), 0u);
+  EXPECT_EQ(running::FindRunning(none, list, app, L"", L"", {}), 0u);
+}
+
+// The processes are opened after the list is taken: one that ended in
+// between may have given its id to a newer process, whose parents the list
+// does not know. Here the newer one is the child of a launcher this run
+// started; the list still names the ended one's parent.
+TEST(RunningProcess, AProcessOpenedMustStillBeTheOneListed) {
+  using P = fake::ProcessTable::Process;
+  const std::wstring app = L"C:\\App\\app.exe", line = L"\"" + app + L"\" --tray";
+  for (const bool reused : {false, true}) {
+    fake::ProcessTable system;
+    system.finalPaths = {{L"c:\\app\\app.exe", app}, {L"c:\\tools\\go.exe", L"C:\\Tools\\go.exe"}};
+    system.processes = {P{30, 5, L"C:\\Tools\\go.exe", L"go", 12}, P{20, 5, app, line, 10}};
+    if (reused)
+      system.afterSnapshot = [&] {
+        system.End(20);
+        system.processes.push_back(P{20, 30, app, line, 14});
+      };
+    running::ProcessList list;
+    EXPECT_EQ(running::FindRunning(system, list, app, L"", L"--tray", {{30, 12}}), reused ? 0u : 20u) << reused;
+  }
 }
 
 }  // namespace

@@ -300,7 +300,8 @@ class Win32LaunchSystem final : public LaunchSystem {
       if (id != 0 && id != self)
         entries.push_back({id, static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(p->InheritedFromUniqueProcessId)),
                            std::wstring(p->ImageName.Buffer ? p->ImageName.Buffer : L"",
-                                        p->ImageName.Buffer ? p->ImageName.Length / sizeof(wchar_t) : 0)});
+                                        p->ImageName.Buffer ? p->ImageName.Length / sizeof(wchar_t) : 0),
+                           static_cast<std::uint64_t>(p->CreateTime.QuadPart)});
       if (!p->NextEntryOffset) break;
       at += p->NextEntryOffset;
     }
@@ -314,6 +315,9 @@ class Win32LaunchSystem final : public LaunchSystem {
     win::Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, id));
     if (!process) process.reset(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
     if (!process) return std::nullopt;
+    // An ended process stays openable while anyone holds a handle to it.
+    DWORD exitCode = 0;
+    if (!::GetExitCodeProcess(process.get(), &exitCode) || exitCode != STILL_ACTIVE) return std::nullopt;
     ProcessFacts facts;
     facts.created = CreationTime(process.get());
     const std::vector<BYTE>& me = OwnUser();
@@ -326,7 +330,11 @@ class Win32LaunchSystem final : public LaunchSystem {
     facts.sameSession = ::ProcessIdToSessionId(id, &session) &&
                         ::ProcessIdToSessionId(::GetCurrentProcessId(), &own) && session == own;
     if (!facts.sameSession) return facts;
-    facts.program = FinalPath(ImagePath(process.get()));
+    {
+      // As ProgramPath: a 64-bit program's System32 is not read as SysWOW64.
+      win::RedirectionOff redirection;
+      facts.program = FinalPath(ImagePath(process.get()));
+    }
     if (facts.program.empty()) return facts;
     facts.commandLine = CommandLineOf(process.get());
     return facts;
@@ -339,6 +347,10 @@ class Win32LaunchSystem final : public LaunchSystem {
   }
 
   std::wstring ProgramPath(const std::wstring& file, const std::wstring& folder) override {
+    // Found as StartProgram finds it: a System32 item is the 64-bit program
+    // there, not the 32-bit one of SysWOW64 (nor missing when only the
+    // 64-bit one exists).
+    win::RedirectionOff redirection;
     // A relative file is started from the item's folder, entered just before
     // the start, whatever folder the item before left.
     const bool relative = file.size() < 2 || (file[1] != L':' && !paths::IsSeparator(file[0], paths::Style::Windows));
@@ -362,6 +374,8 @@ class Win32LaunchSystem final : public LaunchSystem {
     if (FAILED(manager.get()->GetConnectivity(&connectivity))) return std::nullopt;
     return (connectivity & (NLM_CONNECTIVITY_IPV4_INTERNET | NLM_CONNECTIVITY_IPV6_INTERNET)) != 0;
   }
+
+  std::optional<std::int64_t> SteadyMs() override { return static_cast<std::int64_t>(::GetTickCount64()); }
 
  private:
   const std::vector<BYTE>& OwnUser() {

@@ -2,12 +2,16 @@
 // same work as Tarvoline with nothing of its own — one processor sample
 // (GetSystemTimes) and one bar update every 200 ms, and every EVERY ticks
 // the next start: the caption, the row's check and image, the progress bar,
-// an immediate repaint and one CreateProcess of the next program of LIST (a
-// UTF-8 file, one program path a line). Ends on the tick of the last start.
+// an immediate repaint, one list of the running processes searched for the
+// program's name (what any test for a program already running must do, and
+// Tarvoline does by default) and one CreateProcess of the next program of
+// LIST (a UTF-8 file, one program path a line). Ends on the tick of the last
+// start.
 // Usage: tvl_bare_ticker.exe EVERY LIST
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <cwchar>
 #include <string>
@@ -49,6 +53,31 @@ std::vector<std::wstring> ReadList(const wchar_t* path) {
   return lines;
 }
 
+// Whether a process of the program's file name runs: one list of the
+// system's processes, in a buffer kept for the next list.
+bool NameRuns(const std::wstring& program) {
+  static std::vector<ULONGLONG> buffer(4 * 1024);
+  constexpr NTSTATUS kLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
+  NTSTATUS status = kLengthMismatch;
+  for (int attempt = 0; attempt < 4 && status == kLengthMismatch; ++attempt) {
+    ULONG needed = 0;
+    status = ::NtQuerySystemInformation(SystemProcessInformation, buffer.data(),
+                                        static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG)), &needed);
+    if (status == kLengthMismatch) buffer.resize((needed + needed / 2) / sizeof(ULONGLONG) + 1);
+  }
+  if (!NT_SUCCESS(status)) return false;
+  const std::wstring name = program.substr(program.find_last_of(L"\\/") + 1);
+  const auto* bytes = reinterpret_cast<const BYTE*>(buffer.data());
+  for (size_t at = 0;;) {
+    const auto* p = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(bytes + at);
+    if (p->ImageName.Buffer && ::CompareStringOrdinal(p->ImageName.Buffer, p->ImageName.Length / sizeof(wchar_t),
+                                                      name.c_str(), static_cast<int>(name.size()), TRUE) == CSTR_EQUAL)
+      return true;
+    if (!p->NextEntryOffset) return false;
+    at += p->NextEntryOffset;
+  }
+}
+
 std::wstring Stem(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/");
   std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
@@ -70,6 +99,10 @@ void StartNext() {
   ListView_EnsureVisible(rows, row, FALSE);
   ::SendMessageW(progressBar, PBM_SETPOS, static_cast<WPARAM>(row + 1), 0);
   ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (NameRuns(program)) {
+    ++next;
+    return;
+  }
   std::wstring commandLine = L"\"" + program + L"\" ";
   STARTUPINFOW si{};
   si.cb = sizeof si;

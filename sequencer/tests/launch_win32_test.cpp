@@ -13,6 +13,8 @@
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "common/win32/program_info.h"
+#include "common/win32/redirection.h"
+#include "sequence/win32/launch_system_win32.h"
 #include "sequencer/texts.h"
 #include "sequencer/win32/report_clock_win32.h"
 #include "common/tests/support/program_win32.h"
@@ -176,6 +178,80 @@ TEST(RealStarts, OnlyTheSameProgramWithTheSameArgumentsNotStartedByThisRunIsAlre
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                           [](const std::wstring& l) { return l.find(L"-live 3000 x\tpid") != std::wstring::npos; }),
             2);
+}
+
+// The programs this test exists to catch start alongside the run, at any
+// moment. Here another program starts one two seconds after the run began,
+// after the first item was tested and started: the later item with the same
+// program and arguments finds it and is not started again.
+TEST(RealStarts, AProgramAnotherStartsDuringTheRunIsFoundByALaterItem) {
+  TempFolder dir;
+  const std::wstring probe = Probe(dir), out = dir / L"runs.txt", late = L"-sleep 0 -live 8000 late";
+  std::vector<sequence::SequenceItem> items = {Item(probe, L"", L"-sleep 0 first", 4), Item(probe, L"", late, 4)};
+  int ends = 0;
+  sequencer::MainWindow form(Args(items, {100, 10000, 0, false, true}, ends));
+  ASSERT_TRUE(form.Create(SW_HIDE));
+  tvltest::Process other;
+  ASSERT_TRUE(other.Start(probe, L" -spawn 2000 " + late));
+  form.OnTick();
+  ASSERT_EQ(Icon(form, 0), itemicon::kStarted);
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  const long long tested = ((static_cast<long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000;
+  // The second item is tested once the other program's copy runs.
+  const std::wstring quoted = text::ToLower(L"\"" + probe + L"\" ");
+  std::map<std::wstring, SlowProbe> runs = SlowLines(out, 2);
+  ASSERT_GT(runs[quoted + late].start, tested) << "the other program started before the first item's test";
+  RunToTheEnd(form, ends);
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(Icon(form, 1), itemicon::kRunning);
+  std::this_thread::sleep_for(std::chrono::seconds(1));  // time for a copy the run might have started
+  EXPECT_EQ(ProbeLines(out, 2).size(), 2u) << "the later item started it again";
+  for (const auto& [line, run] : SlowLines(out, 2))
+    if (win::Handle p{::OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(run.pid))})
+      ::TerminateProcess(p.get(), 0);
+}
+
+// A process that has ended stays openable while a handle holds it (its
+// parent's, here this test's): opened after the list was taken, it runs
+// nothing any more and is not read as running.
+TEST(RealStarts, AnEndedProcessHeldOpenIsNotRunning) {
+  TempFolder dir;
+  const std::wstring probe = Probe(dir);
+  tvltest::Process ended;
+  ASSERT_TRUE(ended.Start(probe, L" -sleep 0 -live 1"));
+  ASSERT_EQ(ended.Wait(), 0u);
+  EXPECT_FALSE(RealLaunchSystem().Inspect(ended.pi.dwProcessId).has_value());
+}
+
+// The 32-bit build starts a System32 program with file-system redirection
+// off: the test finds it in the same view, where a program only System32
+// holds is there (with redirection on, SysWOW64 has no such file). The same
+// on the 64-bit build, which has no redirection.
+TEST(RealStarts, ASystem32ProgramIsFoundWhereTheStartFindsIt) {
+  wchar_t system[MAX_PATH];
+  ASSERT_GT(::GetSystemDirectoryW(system, MAX_PATH), 0u);
+  const std::wstring copy = std::wstring(system) + L"\\tvl-probe-" + std::to_wstring(::GetCurrentProcessId()) + L".exe";
+  TempFolder dir;
+  const std::wstring probe = Probe(dir), option = L"-sleep 0 -live 8000 system";
+  {
+    win::RedirectionOff redirection;
+    if (!::CopyFileW(probe.c_str(), copy.c_str(), FALSE)) GTEST_SKIP() << "System32 cannot be written here";
+  }
+  LaunchSystem& system32 = RealLaunchSystem();
+  LaunchResult started = system32.StartProgram(L"\"" + copy + L"\" " + option, SW_HIDE, false);
+  EXPECT_TRUE(started.ok) << text::ToUtf8(started.error);
+  if (started.ok) {
+    EXPECT_EQ(SlowLines(dir / L"runs.txt", 1).size(), 1u);
+    running::ProcessList list;
+    EXPECT_EQ(running::FindRunning(system32, list, copy, L"", option, {}), started.processId);
+    if (win::Handle p{::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, started.processId)}) {
+      ::TerminateProcess(p.get(), 0);
+      ::WaitForSingleObject(p.get(), 10000);
+    }
+  }
+  win::RedirectionOff redirection;
+  ::DeleteFileW(copy.c_str());
 }
 
 // The real question to the system, end to end: an item with Network 1500

@@ -3,13 +3,18 @@
 // and the path each program was started by. Path forms (short names,
 // "\\?\" prefixes, subst drives, links) resolve to one final path through
 // finalPaths, as the system resolves them; a path it does not list is not
-// there. Portable: native tests use it too.
+// there. A snapshot is a copy: a process that ends after it (End) cannot be
+// opened, and its id may go to a newer process, as on the system.
+// Portable: native tests use it too.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/path_rules.h"
@@ -30,6 +35,10 @@ class ProcessTable : public LaunchSystem {
   std::vector<Process> processes;
   std::map<std::wstring, std::wstring> finalPaths;  // lower-cased path form -> final path
   bool canSnapshot = true;
+  int failingSnapshots = 0;  // the next ones that fail, then they succeed again
+  // Called once after the next snapshot: what changes between the list and the opening of a process.
+  std::function<void()> afterSnapshot;
+  std::optional<std::int64_t> steadyMs = 0;  // the steady clock, moved by the test
   int snapshots = 0, inspected = 0;  // what the code under test cost
 
   // Starts nothing: a table of its own for the tests of the already-running rule.
@@ -41,15 +50,23 @@ class ProcessTable : public LaunchSystem {
     auto it = finalPaths.find(text::ToLower(path));
     return it == finalPaths.end() ? L"" : it->second;
   }
+  // Process id ended; its id is free for a newer process.
+  void End(std::uint32_t id) {
+    processes.erase(std::remove_if(processes.begin(), processes.end(), [id](const Process& p) { return p.id == id; }),
+                    processes.end());
+  }
   std::optional<std::vector<ProcessEntry>> Snapshot() override {
     ++snapshots;
     if (!canSnapshot) return std::nullopt;
+    if (failingSnapshots > 0) return --failingSnapshots, std::nullopt;
     std::vector<ProcessEntry> entries;
     // The snapshot names the image by its long name, as the system has it.
     for (const Process& p : processes)
-      entries.push_back({p.id, p.parent, paths::FileName(Final(p.path), paths::Style::Windows)});
+      entries.push_back({p.id, p.parent, paths::FileName(Final(p.path), paths::Style::Windows), p.created});
+    if (afterSnapshot) std::exchange(afterSnapshot, nullptr)();
     return entries;
   }
+  std::optional<std::int64_t> SteadyMs() override { return steadyMs; }
   std::optional<ProcessFacts> Inspect(std::uint32_t id) override {
     ++inspected;
     const Process* p = Find(id);

@@ -7,6 +7,8 @@
 //   command line TAB "pid" N TAB "start" T TAB "window" T
 // (T in ms of the system clock), then keeps the window and its message loop
 // for "-live MS" (default 0) and ends.
+// Given "-spawn MS ARGS", it plays another program that starts one later:
+// it waits MS, starts a copy of itself with ARGS and ends, writing nothing.
 #include <windows.h>
 
 #include <cwchar>
@@ -60,11 +62,31 @@ int SlowStart(const wchar_t* out, long long sleepMs) {
   return rc;
 }
 
+int Spawn(long long waitMs) {
+  const std::wstring line = ::GetCommandLineW();
+  const size_t number = line.find(L"-spawn ") + 7;
+  const size_t rest = line.find(L' ', line.find_first_not_of(L' ', number));
+  wchar_t self[MAX_PATH * 2];
+  const DWORD n = ::GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
+  std::wstring commandLine =
+      L"\"" + std::wstring(self, n) + L"\"" + (rest == std::wstring::npos ? L"" : line.substr(rest));
+  ::Sleep(static_cast<DWORD>(waitMs));
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 4;
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t out[MAX_PATH * 2];
   if (!::GetEnvironmentVariableW(L"TVL_PROBE_OUT", out, MAX_PATH * 2)) return 2;
+  // Before -sleep, which the copy's arguments may hold.
+  if (long long waitMs = Option(L"-spawn "); waitMs >= 0) return Spawn(waitMs);
   if (long long sleepMs = Option(L"-sleep "); sleepMs >= 0) return SlowStart(out, sleepMs);
   wchar_t cwd[MAX_PATH * 2];
   ::GetCurrentDirectoryW(MAX_PATH * 2, cwd);
