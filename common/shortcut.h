@@ -50,7 +50,7 @@ constexpr std::size_t kHeaderSize = 0x4C;
 // shortcut itself with neither folder nor arguments, which the shell opens
 // as it did at log-on.
 struct ItemTarget {
-  std::wstring file, current, arguments;
+  std::wstring file, workingFolder, arguments;
 };
 ItemTarget ItemTargetOf(const std::wstring& lnkPath, const ShortcutInfo& info);
 

@@ -7,8 +7,8 @@
 namespace droptool {
 
 int ShowOfMode(int index) {
-  if (index < 0 || index >= static_cast<int>(std::size(kModes))) return kModes[0].size;
-  return kModes[index].size;
+  if (index < 0 || index >= static_cast<int>(std::size(kModes))) return kModes[0].show;
+  return kModes[index].show;
 }
 
 std::wstring FormatEntryBlock(const std::wstring& name, const std::wstring& entry, const sequence::Date& today) {
@@ -31,7 +31,7 @@ DropText BuildDropText(const std::vector<std::wstring>& paths, int listSize, Sho
     }
     // The title line is pasted as a record: it obeys the same rule.
     const sequence::ItemTexts& t = item.texts;
-    result += FormatEntryBlock(item.title, sequence::ItemBody(t.file, t.current, t.option, item.size), today);
+    result += FormatEntryBlock(item.title, sequence::ItemBody(t.file, t.workingFolder, t.arguments, item.show), today);
   }
   return {std::move(result), {}, std::move(leftOut)};
 }

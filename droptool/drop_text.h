@@ -20,7 +20,7 @@ namespace droptool {
 // the Size each writes.
 struct ModeEntry {
   unsigned text;
-  int size;
+  int show;
 };
 inline constexpr ModeEntry kModes[] = {
     {droptool::texts::kModeNormal, sequence::kDroppedFileShows[0]},

@@ -58,10 +58,10 @@ std::optional<std::wstring> PathInCodePage(const std::wstring& path, FileSystem&
 }
 
 std::optional<ItemTexts> ItemInCodePage(const ItemTexts& item, FileSystem& fs) {
-  std::optional<std::wstring> file = PathInCodePage(item.file, fs), current = PathInCodePage(item.current, fs);
+  std::optional<std::wstring> file = PathInCodePage(item.file, fs), current = PathInCodePage(item.workingFolder, fs);
   // The option is checked as the record holds it (line ends already blanks).
-  if (!file || !current || !text::ToAnsiExact(RecordText(item.option))) return std::nullopt;
-  return ItemTexts{*file, *current, item.option};
+  if (!file || !current || !text::ToAnsiExact(RecordText(item.arguments))) return std::nullopt;
+  return ItemTexts{*file, *current, item.arguments};
 }
 
 std::wstring FormatDate(const Date& d) {
@@ -124,12 +124,12 @@ DroppedItem ItemFromDropped(const std::wstring& path, int listSize, ShortcutStor
       return item;
     }
     const shortcut::ItemTarget target = shortcut::ItemTargetOf(path, *link);
-    texts = ItemInCodePage({target.file, target.current, target.arguments}, fs);
-    item.size = ShowFromWindowStyle(link->windowStyle);
+    texts = ItemInCodePage({target.file, target.workingFolder, target.arguments}, fs);
+    item.show = ShowFromWindowStyle(link->windowStyle);
     if (!link->targetPath.empty()) titleFallback = link->targetPath;
   } else {
     texts = ItemInCodePage({path, paths::Parent(path), L""}, fs);
-    item.size = listSize;
+    item.show = listSize;
   }
   if (!texts) {
     item.status = DroppedItem::NotInCodePage;

@@ -43,7 +43,7 @@ std::optional<std::wstring> PathInCodePage(const std::wstring& path, FileSystem&
 // form). nullopt when one does not fit: the item is left out, never written
 // with a '?' or a look-alike.
 struct ItemTexts {
-  std::wstring file, current, option;
+  std::wstring file, workingFolder, arguments;
 };
 std::optional<ItemTexts> ItemInCodePage(const ItemTexts& item, FileSystem& fs);
 
@@ -61,7 +61,7 @@ struct DroppedItem {
   enum Status { Ok, ShortcutUnreadable, NotInCodePage } status = Ok;
   std::wstring title;
   ItemTexts texts;
-  int size = 1;
+  int show = 1;
 };
 DroppedItem ItemFromDropped(const std::wstring& path, int listSize, ShortcutStore& shortcuts, FileSystem& fs);
 

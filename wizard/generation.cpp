@@ -81,15 +81,15 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
       // which stays here: the item is named after the shortcut.
       const shortcut::ItemTarget target = shortcut::ItemTargetOf(lnkPath, *link);
       const std::optional<sequence::ItemTexts> item =
-          sequence::ItemInCodePage({target.file, target.current, target.arguments}, seams.files);
+          sequence::ItemInCodePage({target.file, target.workingFolder, target.arguments}, seams.files);
       if (!item) {
         result.outsideCodePage.push_back(name);
         continue;
       }
       const std::wstring body =
-          sequence::ItemBody(item->file, item->current, item->option, sequence::ShowFromWindowStyle(link->windowStyle));
+          sequence::ItemBody(item->file, item->workingFolder, item->arguments, sequence::ShowFromWindowStyle(link->windowStyle));
       result.takenLinks.push_back(name);
-      if (!isNew(item->file, item->option)) continue;
+      if (!isNew(item->file, item->arguments)) continue;
       const std::wstring& titledBy = link->targetPath.empty() ? lnkPath : link->targetPath;
       records += sequence::ItemRecords(sequence::RecordTitle(paths::Stem(titledBy), titledBy), body, seams.clock);
       ++result.written;
@@ -97,7 +97,7 @@ GenerationResult GenerateSequenceFile(const std::wstring& folder, const std::wst
   }
   if (plan) {
     for (const TakenEntry& e : plan->entries) {
-      if (!isNew(e.file, e.option)) continue;
+      if (!isNew(e.file, e.arguments)) continue;
       records += sequence::ItemRecords(e.title, e.body, seams.clock);
       ++result.written;
     }

@@ -49,9 +49,9 @@ TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const Tak
     const int size = folder ? sequence::ShowFromWindowStyle(e.windowStyle) : 1;
     // A value's name is anyone's text; a shortcut is named after its program.
     t.title = folder ? sequence::RecordTitle(paths::Stem(e.program), e.program) : sequence::RecordTitle(e.name, e.program);
-    t.body = sequence::ItemBody(item->file, item->current, item->option, size);
+    t.body = sequence::ItemBody(item->file, item->workingFolder, item->arguments, size);
     t.file = item->file;
-    t.option = item->option;
+    t.arguments = item->arguments;
     t.approval = e.approval;
     plan.entries.push_back(std::move(t));
   }

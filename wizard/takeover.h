@@ -26,7 +26,7 @@ struct TakeOverChoices {
 struct TakenEntry {
   std::wstring title;  // sequence::RecordTitle
   std::wstring body;  // sequence::ItemBody
-  std::wstring file, option;  // the body's File and Option
+  std::wstring file, arguments;  // the body's File and Option
   reg::Address approval;
 };
 
