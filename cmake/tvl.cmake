@@ -63,3 +63,16 @@ function(tvl_add_texts core dir)
   target_include_directories(${texts} PRIVATE ${CMAKE_SOURCE_DIR})
   target_sources(${core} INTERFACE $<TARGET_OBJECTS:${texts}>)
 endfunction()
+
+# tvl_add_texts_test(NAME LIST...): checks the text lists linked into one
+# program (each a texts.inc, named from the source root), as its string
+# tables are made from them. The test's source names no program's list.
+function(tvl_add_texts_test name)
+  tvl_add_test(${name} SOURCES ${CMAKE_SOURCE_DIR}/common/tests/support/texts_test.cpp)
+  set(i 1)
+  foreach(list ${ARGN})
+    target_compile_definitions(${name} PRIVATE "TVL_TEXTS_${i}=\"${list}\"")
+    math(EXPR i "${i} + 1")
+  endforeach()
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+endfunction()

@@ -1,26 +1,14 @@
-// The checks a program's text list (its texts.inc) must pass, made by each
-// program's own tests over its list and the lists linked with it:
-//
-//   #define TVL_TEXT TVL_LISTED_TEXT
-//   const tvltest::ListedText kTexts[] = {
-//   #include "sequence/texts.inc"
-//   #include "wizard/texts.inc"
-//   };
-//   #undef TVL_TEXT
-//   TEST(Texts, ...) { tvltest::ExpectWellFormed(kTexts); }
-#pragma once
-
+// The checks of the text lists linked into one program (TVL_TEXTS_1, and
+// TVL_TEXTS_2 where there is one: each a texts.inc named by
+// tvl_add_texts_test), made over the lists its string tables are made from.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <regex>
 #include <set>
-#include <span>
 #include <string>
 
-#define TVL_LISTED_TEXT(id, name, ja, en) {id, #name, ja, en},
-
-namespace tvltest {
+namespace {
 
 struct ListedText {
   unsigned id;
@@ -28,7 +16,16 @@ struct ListedText {
   std::string japanese, english;  // UTF-8
 };
 
-inline std::set<std::string> Placeholders(const std::string& s) {
+#define TVL_TEXT(id, name, ja, en) {id, #name, ja, en},
+const ListedText kTexts[] = {
+#include TVL_TEXTS_1
+#ifdef TVL_TEXTS_2
+#include TVL_TEXTS_2
+#endif
+};
+#undef TVL_TEXT
+
+std::set<std::string> Placeholders(const std::string& s) {
   std::set<std::string> found;
   static const std::regex kPlaceholder("%[1-9]");
   for (std::sregex_iterator it(s.begin(), s.end(), kPlaceholder), end; it != end; ++it) found.insert(it->str());
@@ -36,9 +33,9 @@ inline std::set<std::string> Placeholders(const std::string& s) {
 }
 
 // The lists linked into one program share its string tables: no id twice.
-inline void ExpectWellFormed(std::span<const ListedText> lists) {
+TEST(Texts, EveryTextHasBothLanguagesWithTheSamePlaceholders) {
   std::set<unsigned> ids;
-  for (const ListedText& t : lists) {
+  for (const ListedText& t : kTexts) {
     EXPECT_TRUE(ids.insert(t.id).second) << "id used twice: " << t.id;
     EXPECT_FALSE(t.japanese.empty() || t.english.empty()) << t.name;
     // A value the code fills in must have its place in either language.
@@ -51,4 +48,4 @@ inline void ExpectWellFormed(std::span<const ListedText> lists) {
   }
 }
 
-}  // namespace tvltest
+}  // namespace
