@@ -79,6 +79,19 @@ std::string NewerPart(const std::string& old) {
   return "\xEF\xBB\xBF" + (lineEnd == std::string::npos ? std::string() : old.substr(lineEnd + 2));
 }
 
+// Why the guard left an entry on that switched itself back on.
+std::wstring WhyText(const sequence::guard::Finding& f) {
+  using sequence::guard::Why;
+  switch (f.why) {
+    case Why::NoItem: return ui::Text(texts::kGuardWhyNoItem);
+    case Why::CommandChanged: return ui::Format(ui::Text(texts::kGuardWhyCommandChanged), {f.detail});
+    case Why::OtherProgram: return ui::Format(ui::Text(texts::kGuardWhyOtherProgram), {f.detail});
+    case Why::RecordBusy: return ui::Text(texts::kGuardWhyBusy);
+    case Why::GuardOff: break;
+  }
+  return L"";
+}
+
 }  // namespace
 
 std::int64_t CounterMilliseconds(std::int64_t count, std::int64_t frequency) {
@@ -121,14 +134,17 @@ std::wstring ItemText(const ItemEvent& e, std::int64_t realMs) {
 
 std::wstring GuardText(const sequence::guard::Finding& f) {
   using sequence::guard::Kind;
+  using sequence::guard::Why;
   switch (f.kind) {
     case Kind::SwitchedOffAgain: return ui::Format(ui::Text(texts::kGuardSwitchedOffAgain), {f.name});
-    case Kind::BackOn: return ui::Format(ui::Text(texts::kGuardBackOn), {f.name});
+    case Kind::BackOn: return f.why == Why::GuardOff ? ui::Format(ui::Text(texts::kGuardBackOn), {f.name})
+                                                     : ui::Format(ui::Text(texts::kGuardLeftOn), {f.name, WhyText(f)});
     case Kind::NeedsAdmin: return ui::Format(ui::Text(texts::kGuardNeedsAdmin), {f.name});
     case Kind::NotSwitchedOff: return ui::Format(ui::Text(texts::kGuardNotSwitchedOff), {f.name});
     case Kind::CommandChanged: return ui::Format(ui::Text(texts::kGuardCommandChanged), {f.name, f.detail});
     case Kind::NewEntry: return f.firstSeen ? ui::Format(ui::Text(texts::kGuardNewEntry), {f.name, f.detail}) : L"";
     case Kind::RecordUnreadable: return ui::Format(ui::Text(texts::kGuardRecordUnreadable), {f.name});
+    case Kind::RecordTooLarge: return ui::Format(ui::Text(texts::kGuardRecordTooLarge), {f.name});
   }
   return L"";
 }
