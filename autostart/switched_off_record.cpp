@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "autostart/startup_approval.h"
+#include "common/text.h"
 
 namespace offrecord {
 
@@ -180,6 +181,11 @@ std::optional<std::vector<Change>> LoadRecord(const std::wstring& recordFile, Fi
     return std::vector<Change>{};
   }
   return ParseRecord(*bytes);
+}
+
+std::wstring ValueKey(const reg::Address& a) {
+  return std::to_wstring(static_cast<int>(a.root)) + L'|' + std::to_wstring(static_cast<int>(a.view)) + L'|' +
+         text::ToLower(a.key) + L'\0' + text::ToLower(a.value);
 }
 
 bool PutBack(const Change& c, reg::Registry& registry) {

@@ -60,6 +60,11 @@ std::optional<std::vector<Change>> ParseRecord(std::string_view bytes);
 std::optional<std::vector<Change>> LoadRecord(const std::wstring& recordFile, FileSystem& files, bool* missing,
                                               bool* tooLarge = nullptr);
 
+// An approval value's identity: equal where two addresses name the same
+// value (key and name compared as text::EqualsNoCase does), for lookups that
+// keep a pass over the record linear in its size.
+std::wstring ValueKey(const reg::Address& a);
+
 // Puts one change back: the previous bytes, or no value where there was none.
 bool PutBack(const Change& c, reg::Registry& registry);
 

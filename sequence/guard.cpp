@@ -18,14 +18,7 @@ namespace {
 constexpr char kSeenHeader[] = "Tarvoline start-up entries seen";
 
 using offrecord::Change;
-
-// An approval value's identity, equal where the values are the same one
-// (key and name compared as text::EqualsNoCase does): the key of the
-// lookups that keep the guard linear in the record's size.
-std::wstring ValueKey(const reg::Address& a) {
-  return std::to_wstring(static_cast<int>(a.root)) + L'|' + std::to_wstring(static_cast<int>(a.view)) + L'|' +
-         text::ToLower(a.key) + L'\0' + text::ToLower(a.value);
-}
+using offrecord::ValueKey;
 
 // An entry's identity in the list of entries seen: where its approval value
 // lives, which tells the five sources apart.
