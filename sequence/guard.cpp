@@ -68,7 +68,9 @@ std::optional<Why> WhyLeftOn(const Change& line, autostart::Entry& entry, Seams 
                                            paths::FileName(entry.program, paths::Style::Windows));
     return other ? Why::OtherProgram : Why::CommandChanged;
   }
-  if (entry.program.empty() || !started.count(text::ToLower(entry.program))) return Why::NoItem;
+  // A shortcut to a shell item (no file path) is taken as an item that opens the shortcut itself.
+  const bool opensShortcut = offrecord::IsShortcutApproval(line.at) && started.count(text::ToLower(entry.command));
+  if (!opensShortcut && (entry.program.empty() || !started.count(text::ToLower(entry.program)))) return Why::NoItem;
   return std::nullopt;
 }
 

@@ -91,6 +91,9 @@ TEST(Guard, SwitchesOffAgainOnlyWhatAnItemStartsInItsPlace) {
        {{Kind::SwitchedOffAgain, L"Chat"}}},
       {"shortcut switched back on", link, kEnabled, On, true, true, false, L"", L"C:\\Sync\\sync.exe", false,
        {{Kind::SwitchedOffAgain, L"Sync.lnk"}}},
+      // A shortcut to a shell item has no program: its item opens the shortcut.
+      {"shell item's shortcut switched back on", link, kEnabled, On, true, true, false, L"", L"C:\\S\\Sync.lnk", false,
+       {{Kind::SwitchedOffAgain, L"Sync.lnk"}}},
       {"Run value gone: left alone", user, kEnabled, On, false},
       {"still off", user, kEnabled, StillOff, true},
       {"machine value without rights", machine, kEnabled, On, true, true, true, kChat, kChatExe, false,
@@ -126,7 +129,8 @@ TEST(Guard, SwitchesOffAgainOnlyWhatAnItemStartsInItsPlace) {
     b.programs[kChat] = kChatExe;
     const std::wstring command = isLink ? L"C:\\S\\Sync.lnk" : c.commandNow;
     if (c.entryThere)
-      b.List(place, c.at.value, command, isLink ? L"C:\\Sync\\sync.exe" : command == kChat ? kChatExe : command);
+      b.List(place, c.at.value, command,
+             isLink ? (c.item == command ? L"" : L"C:\\Sync\\sync.exe") : command == kChat ? kChatExe : command);
     if (!c.item.empty()) b.Starts(c.item);
     if (c.denied) b.registry.denied.push_back({c.at.root, c.at.view, c.at.key, L""});
     if (c.lockedByOther) b.files.lockedByOthers.insert(offrecord::LockFile(b.places.recordFile));
