@@ -198,6 +198,12 @@ TEST(Guard, StaysBoundedBeforeTheFirstItem) {
   EXPECT_EQ(found[1], (Finding{Kind::SwitchedOffAgain, L"App1"}));
   EXPECT_EQ(b.files.replacements, 2);  // the record once for all, then the list of entries seen
 
+  // A list of entries seen past the bound is not read: made anew from what is there.
+  const std::string seen = b.files.files[b.places.seenFile];
+  b.files.files[b.places.seenFile] = seen + std::string(offrecord::kMaxFileBytes, 'K');
+  b.Run();
+  EXPECT_EQ(b.files.files[b.places.seenFile], seen);
+
   // One byte past the bound: named, nothing listed, nothing written.
   b.files.files[b.places.recordFile].resize(offrecord::kMaxFileBytes + 1, '\n');
   b.listings = b.files.replacements = b.registry.writes = 0;
