@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "autostart/startup_approval.h"
+#include "common/text.h"
 
 namespace autostart {
 
@@ -167,14 +168,24 @@ std::optional<std::vector<Change>> ParseRecord(std::string_view bytes) {
   return changes;
 }
 
-std::optional<std::vector<Change>> LoadRecord(const std::wstring& recordFile, FileSystem& files, bool* missing) {
-  std::optional<std::string> bytes = files.ReadAll(recordFile);
+std::wstring LockFile(const std::wstring& recordFile) { return recordFile + L".lock"; }
+
+std::optional<std::vector<Change>> LoadRecord(const std::wstring& recordFile, FileSystem& files, bool* missing,
+                                              bool* tooLarge) {
+  bool large = false;
+  std::optional<std::string> bytes = files.ReadAtMost(recordFile, kMaxFileBytes, &large);
+  if (tooLarge) *tooLarge = large;
   if (!bytes) {
-    if (files.IsOrdinaryFile(recordFile) || files.IsFolder(recordFile)) return std::nullopt;
+    if (large || files.IsOrdinaryFile(recordFile) || files.IsFolder(recordFile)) return std::nullopt;
     if (missing) *missing = true;
     return std::vector<Change>{};
   }
   return ParseRecord(*bytes);
+}
+
+std::wstring ValueKey(const reg::Address& a) {
+  return std::to_wstring(static_cast<int>(a.root)) + L'|' + std::to_wstring(static_cast<int>(a.view)) + L'|' +
+         text::ToLower(a.key) + L'\0' + text::ToLower(a.value);
 }
 
 bool PutBack(const Change& c, reg::Registry& registry) {

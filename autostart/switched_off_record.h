@@ -15,6 +15,7 @@
 // page.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,17 @@ inline constexpr wchar_t kFolderName[] = L"Tarvoline";
 inline constexpr wchar_t kRecordName[] = L"SwitchedOff.txt";
 inline constexpr wchar_t kSeenName[] = L"SeenEntries.txt";
 
+// Neither file is read past this size (thousands of lines): a larger one is
+// no record the wizard wrote, and reading it would hold up the first item.
+inline constexpr std::uint64_t kMaxFileBytes = 1 << 20;
+
+// Whoever changes the record or the list of entries seen (the wizard,
+// /restore, Tarvoline's guard) holds this lock, beside the record, from its
+// read to its last write, waiting for it at most kLockWaitMs; a writer that
+// does not get it changes nothing.
+std::wstring LockFile(const std::wstring& recordFile);
+inline constexpr int kLockWaitMs = 2000;
+
 struct Change {
   reg::Address at;
   std::optional<std::string> previous;  // nullopt: there was no value
@@ -44,8 +56,14 @@ std::string FormatRecord(const std::vector<Change>& changes);
 std::optional<std::vector<Change>> ParseRecord(std::string_view bytes);
 
 // The record's changes: none (and *missing set) when there is no file,
-// nullopt when it cannot be read.
-std::optional<std::vector<Change>> LoadRecord(const std::wstring& recordFile, FileSystem& files, bool* missing);
+// nullopt when it cannot be read or is past kMaxFileBytes (*tooLarge set).
+std::optional<std::vector<Change>> LoadRecord(const std::wstring& recordFile, FileSystem& files, bool* missing,
+                                              bool* tooLarge = nullptr);
+
+// An approval value's identity: equal where two addresses name the same
+// value (key and name compared as text::EqualsNoCase does), for lookups that
+// keep a pass over the record linear in its size.
+std::wstring ValueKey(const reg::Address& a);
 
 // Puts one change back: the previous bytes, or no value where there was none.
 bool PutBack(const Change& c, reg::Registry& registry);

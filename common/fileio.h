@@ -26,6 +26,13 @@ class AppendFile {
   virtual bool Write(const std::string& bytes) = 0;
 };
 
+// A lock that the programs changing the same files (read, change, write back
+// whole) take in turn: held by one holder at a time while it lives.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -33,9 +40,14 @@ class FileSystem {
   // The whole file in one read; nullopt when it cannot be opened for reading
   // (missing, a folder, locked, a bad name) or the read fails.
   virtual std::optional<std::string> ReadAll(const std::wstring& path) = 0;
+  // As ReadAll for a file of at most limit bytes; a larger one is not read
+  // (nullopt, and *tooLarge set when given), so that no file another program
+  // can write makes its reader take all the memory there is.
+  virtual std::optional<std::string> ReadAtMost(const std::wstring& path, std::uint64_t limit, bool* tooLarge) = 0;
 
   // Replaces the file's contents with bytes, all or nothing: the new text is
-  // written beside the target and moved over it only when complete. On false
+  // written beside the target, under a name no other writer uses (this
+  // process's id and a count), and moved over it only when complete. On false
   // the target is exactly as it was before the call.
   virtual bool ReplaceContents(const std::wstring& path, const std::string& bytes) = 0;
 
@@ -53,6 +65,12 @@ class FileSystem {
   // it (a file another program holds locked still answers); nullopt when no
   // file is there (missing, a folder) or the system will not say.
   virtual std::optional<std::uint64_t> Size(const std::wstring& path) = 0;
+
+  // Opens the lock file at path, creating it when missing, shared with no one
+  // (on Windows it goes when let go); while another holder has it, tries
+  // again until waitMs have passed. nullptr when it was not had by then, or
+  // cannot be made at all (a missing folder).
+  virtual std::unique_ptr<FileLock> Lock(const std::wstring& path, int waitMs) = 0;
 
   // Opens for reading and closes again; never changes the file.
   virtual bool CanRead(const std::wstring& path) = 0;

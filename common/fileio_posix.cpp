@@ -1,10 +1,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -83,13 +87,44 @@ class PosixAppendFile final : public AppendFile {
   Fd f_;
 };
 
+// The lock file stays; an exclusive flock is what is held, by one open at a
+// time even within a process, as an unshared open is on Windows.
+class PosixFileLock final : public FileLock {
+ public:
+  explicit PosixFileLock(int fd) : f_(fd) {}
+
+ private:
+  Fd f_;
+};
+
+std::int64_t SteadyMs() {
+  timespec t{};
+  ::clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<std::int64_t>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+// The temporary name beside target: this process's id and a count, so two
+// writers (two programs, or two threads) never write the same file.
+std::string TempBeside(const std::string& target) {
+  static std::atomic<unsigned> count{0};
+  return target + "." + std::to_string(::getpid()) + "-" + std::to_string(count++) + ".tvl-new";
+}
+
 class PosixFileSystem final : public FileSystem {
  public:
   std::optional<std::string> ReadAll(const std::wstring& path) override {
+    return ReadAtMost(path, SIZE_MAX / 2, nullptr);
+  }
+
+  std::optional<std::string> ReadAtMost(const std::wstring& path, std::uint64_t limit, bool* tooLarge) override {
     Fd f(::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
     if (f.fd < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    if (static_cast<std::uint64_t>(st.st_size) > limit) {
+      if (tooLarge) *tooLarge = true;
+      return std::nullopt;
+    }
     std::string bytes(static_cast<size_t>(st.st_size), '\0');
     size_t done = 0;
     while (done < bytes.size()) {
@@ -107,7 +142,7 @@ class PosixFileSystem final : public FileSystem {
     // A read-only target stays as it is, as it would on Windows.
     if (IsReadOnly(target)) return false;
     if (!IsRegular(target) && ::access(target.c_str(), F_OK) == 0) return false;
-    std::string temp = target + ".tvl-new";
+    std::string temp = TempBeside(target);
     {
       Fd f(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
       if (f.fd < 0) return false;
@@ -132,6 +167,19 @@ class PosixFileSystem final : public FileSystem {
     const int fd = OpenAppending(Native(path));
     if (fd < 0) return nullptr;
     return std::make_unique<PosixAppendFile>(fd);
+  }
+
+  std::unique_ptr<FileLock> Lock(const std::wstring& path, int waitMs) override {
+    Fd f(::open(Native(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    if (f.fd < 0) return nullptr;
+    const std::int64_t until = SteadyMs() + waitMs;
+    while (::flock(f.fd, LOCK_EX | LOCK_NB) != 0) {
+      if ((errno != EWOULDBLOCK && errno != EINTR) || SteadyMs() >= until) return nullptr;
+      ::usleep(20 * 1000);
+    }
+    const int fd = f.fd;
+    f.fd = -1;
+    return std::make_unique<PosixFileLock>(fd);
   }
 
   bool CanRead(const std::wstring& path) override {

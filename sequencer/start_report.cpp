@@ -79,6 +79,19 @@ std::string NewerPart(const std::string& old) {
   return "\xEF\xBB\xBF" + (lineEnd == std::string::npos ? std::string() : old.substr(lineEnd + 2));
 }
 
+// Why the guard left an entry on that switched itself back on.
+std::wstring WhyText(const sequence::guard::Finding& f) {
+  using sequence::guard::Why;
+  switch (f.why) {
+    case Why::NoItem: return ui::Text(texts::kGuardWhyNoItem);
+    case Why::CommandChanged: return ui::Format(ui::Text(texts::kGuardWhyCommandChanged), {f.detail});
+    case Why::OtherProgram: return ui::Format(ui::Text(texts::kGuardWhyOtherProgram), {f.detail});
+    case Why::RecordBusy: return ui::Text(texts::kGuardWhyBusy);
+    case Why::GuardOff: break;
+  }
+  return L"";
+}
+
 }  // namespace
 
 std::int64_t CounterMilliseconds(std::int64_t count, std::int64_t frequency) {
@@ -121,14 +134,17 @@ std::wstring ItemText(const ItemEvent& e, std::int64_t realMs) {
 
 std::wstring GuardText(const sequence::guard::Finding& f) {
   using sequence::guard::Kind;
+  using sequence::guard::Why;
   switch (f.kind) {
     case Kind::SwitchedOffAgain: return ui::Format(ui::Text(texts::kGuardSwitchedOffAgain), {f.name});
-    case Kind::BackOn: return ui::Format(ui::Text(texts::kGuardBackOn), {f.name});
+    case Kind::BackOn: return f.why == Why::GuardOff ? ui::Format(ui::Text(texts::kGuardBackOn), {f.name})
+                                                     : ui::Format(ui::Text(texts::kGuardLeftOn), {f.name, WhyText(f)});
     case Kind::NeedsAdmin: return ui::Format(ui::Text(texts::kGuardNeedsAdmin), {f.name});
     case Kind::NotSwitchedOff: return ui::Format(ui::Text(texts::kGuardNotSwitchedOff), {f.name});
     case Kind::CommandChanged: return ui::Format(ui::Text(texts::kGuardCommandChanged), {f.name, f.detail});
     case Kind::NewEntry: return f.firstSeen ? ui::Format(ui::Text(texts::kGuardNewEntry), {f.name, f.detail}) : L"";
     case Kind::RecordUnreadable: return ui::Format(ui::Text(texts::kGuardRecordUnreadable), {f.name});
+    case Kind::RecordTooLarge: return ui::Format(ui::Text(texts::kGuardRecordTooLarge), {f.name});
   }
   return L"";
 }
@@ -152,9 +168,15 @@ void StartReport::RunBegins(const std::wstring& sequencePath, const RunSettings&
   const std::wstring line = Stamp(clock_->Now()) + L" " + RunBeginsText(sequencePath, s, kept, leftOut);
   // The size alone decides, so the report is read only when it is moved aside.
   const std::optional<std::uint64_t> size = fs_->Size(path_);
-  needMark_ = false;
+  needMark_ = full_ = false;
   file_.reset();
-  if (size && *size > kRotateBytes && Rotate(line)) return;
+  if (size && *size > kRotateBytes && Rotate(line)) {
+    size_ = fs_->Size(path_).value_or(0);
+    return;
+  }
+  size_ = size.value_or(0);
+  // Held both: no new line once the report is at its bound.
+  full_ = size_ >= kMostBytes;
   // A report that is there but could not be read is not new: no mark in its middle.
   needMark_ = size ? *size == 0 : !fs_->Exists(path_);
   Write(line);
@@ -197,10 +219,20 @@ void StartReport::RunEnds(int handled, int notStarted) {
 }
 
 void StartReport::Write(const std::wstring& line) {
+  if (full_) return;
+  std::string bytes = sequence::Utf8Lines({line}, needMark_);
+  if (size_ + bytes.size() > kMostBytes) {
+    // The last line the report gets until it can be moved aside.
+    full_ = true;
+    bytes = sequence::Utf8Lines({Stamp(clock_->Now()) + L" " + ui::Text(texts::kReportFull)}, needMark_);
+  }
   // Held from the first line to the last; a file another program held at the
   // start of the run is tried again on the next line.
   if (!file_) file_ = fs_->OpenForAppend(path_);
-  if (file_ && file_->Write(sequence::Utf8Lines({line}, needMark_))) needMark_ = false;
+  if (file_ && file_->Write(bytes)) {
+    needMark_ = false;
+    size_ += bytes.size();
+  }
 }
 
 }  // namespace report

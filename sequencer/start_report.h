@@ -101,6 +101,9 @@ std::wstring RunEndsText(int handled, int notStarted, std::int64_t durationMs);
 
 // A file passing this size at the start of a run is moved to "<name>.1".
 constexpr std::size_t kRotateBytes = 256 * 1024;
+// No line is appended past this size (the report and "<name>.1" both held,
+// so that neither can be replaced): one last line says the report is full.
+constexpr std::size_t kMostBytes = 4 * kRotateBytes;
 
 class StartReport {
  public:
@@ -111,7 +114,8 @@ class StartReport {
 
   // Moves a file past kRotateBytes aside first (or, when "<name>.1" cannot
   // be replaced, cuts it to the whole lines of its last kRotateBytes / 2),
-  // then writes the first line. Only such a file is read.
+  // then writes the first line. Only such a file is read. A file that could
+  // be neither gets lines up to kMostBytes only.
   void RunBegins(const std::wstring& sequencePath, const RunSettings& s, int kept, int leftOut);
   // One line per finding of the guard, after the first line.
   void Guard(const std::vector<sequence::guard::Finding>& findings);
@@ -132,6 +136,8 @@ class StartReport {
   Clock* clock_ = nullptr;
   std::unique_ptr<AppendFile> file_;  // held for the run, from its first written line
   bool needMark_ = false;  // the file is new or empty: the next write begins with the mark
+  std::uint64_t size_ = 0;  // the file's size as this run has left it
+  bool full_ = false;       // kMostBytes reached: said so, nothing more is written
   bool ended_ = false;
   std::int64_t begun_ = 0, since_ = 0;
 };

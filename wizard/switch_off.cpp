@@ -1,5 +1,9 @@
 #include "wizard/switch_off.h"
 
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
 #include "autostart/startup_approval.h"
 #include "common/text.h"
 #include "common/ui_text.h"
@@ -12,6 +16,10 @@ using autostart::PutBack;
 
 SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_t fileTime,
                           const std::wstring& recordFile, reg::Registry& registry, FileSystem& files) {
+  // Held from the read to the last write, so that a guard or /restore
+  // meanwhile neither drops a line added here nor brings one back.
+  const std::unique_ptr<FileLock> lock = files.Lock(autostart::LockFile(recordFile), autostart::kLockWaitMs);
+  if (!lock) return {Outcome::RecordBusy, 0};
   std::optional<std::vector<Change>> loaded = LoadRecord(recordFile, files, nullptr);
   if (!loaded) return {Outcome::RecordUnreadable, 0};
   const std::vector<Change> before = std::move(*loaded);
@@ -65,35 +73,75 @@ SwitchOffResult SwitchOff(const std::vector<reg::Address>& entries, std::uint64_
 
 RestoreResult Restore(const std::wstring& recordFile, reg::Registry& registry, FileSystem& files) {
   RestoreResult r;
+  const std::unique_ptr<FileLock> lock = files.Lock(autostart::LockFile(recordFile), autostart::kLockWaitMs);
   std::optional<std::vector<Change>> record = LoadRecord(recordFile, files, &r.recordMissing);
   if (!record) {
     r.recordUnreadable = true;
     return r;
   }
   if (r.recordMissing) return r;
-  std::vector<bool> keep(record->size(), false);
+  if (!lock) {
+    r.recordBusy = true;
+    return r;
+  }
+  // What each line will do, newest first, from the values as they are now; a
+  // value recorded twice is put back by its newest line, and its older line
+  // is judged by what that puts back.
+  enum class Step { PutBack, ChangedSince, Keep };
+  std::vector<Step> plan(record->size(), Step::Keep);
+  std::unordered_map<std::wstring, reg::ValueRead> values;
   for (size_t i = record->size(); i-- > 0;) {
     const Change& c = (*record)[i];
-    reg::ValueRead now = registry.Read(c.at);
+    const auto [at, first] = values.try_emplace(autostart::ValueKey(c.at));
+    if (first) at->second = registry.Read(c.at);
+    reg::ValueRead& now = at->second;
     if (now.status == reg::Status::Missing || (now.status == reg::Status::Ok && now.bytes != c.written)) {
-      ++r.changedSince;
-    } else if (now.status == reg::Status::Ok && PutBack(c, registry)) {
+      plan[i] = Step::ChangedSince;
+    } else if (now.status == reg::Status::Ok) {
+      plan[i] = Step::PutBack;
+      now = c.previous ? reg::ValueRead{reg::Status::Ok, *c.previous} : reg::ValueRead{reg::Status::Missing, {}};
+    }
+  }
+  auto keptLines = [&](const std::vector<Step>& steps) {
+    std::vector<Change> left;
+    for (size_t i = 0; i < record->size(); ++i)
+      if (steps[i] == Step::Keep) left.push_back((*record)[i]);
+    return left;
+  };
+  // The record first: a record still naming a value put back would have the
+  // next guard switch it off again. Not written: no value is changed.
+  const std::vector<Change> left = keptLines(plan);
+  if (left.size() != record->size() && !files.ReplaceContents(recordFile, FormatRecord(left))) {
+    r.recordNotWritten = true;
+    return r;
+  }
+  std::vector<Step> done = plan;
+  std::unordered_set<std::wstring> failed;
+  for (size_t i = record->size(); i-- > 0;) {
+    const Change& c = (*record)[i];
+    if (plan[i] == Step::Keep) ++r.kept;
+    if (plan[i] == Step::ChangedSince) ++r.changedSince;
+    if (plan[i] != Step::PutBack) continue;
+    const std::wstring key = autostart::ValueKey(c.at);
+    if (failed.count(key)) {
+      ++r.changedSince;  // its newer line stays: this one no longer matches
+    } else if (PutBack(c, registry)) {
       ++r.restored;
     } else {
-      keep[i] = true;
+      failed.insert(key);
+      done[i] = Step::Keep;  // still off: /restore must know it again
       ++r.kept;
     }
   }
-  std::vector<Change> left;
-  for (size_t i = 0; i < record->size(); ++i)
-    if (keep[i]) left.push_back((*record)[i]);
-  if (left.size() != record->size() && !files.ReplaceContents(recordFile, FormatRecord(left)))
-    r.recordNotWritten = true;
+  if (done != plan && !files.ReplaceContents(recordFile, FormatRecord(keptLines(done)))) r.recordNotWritten = true;
   return r;
 }
 
 std::wstring RestoreMessage(const RestoreResult& r, const std::wstring& recordFile) {
   if (r.recordUnreadable) return ui::Text(texts::kRestoreUnreadable) + (L"\r\n" + recordFile);
+  if (r.recordBusy) return ui::Text(texts::kRestoreBusy) + (L"\r\n" + recordFile);
+  if (r.recordNotWritten && r.restored + r.changedSince + r.kept == 0)
+    return ui::Text(texts::kRestoreNotWritten) + (L"\r\n" + recordFile);
   if (r.restored + r.changedSince + r.kept == 0) return ui::Text(texts::kRestoreNothing);
   std::wstring m;
   auto line = [&m](unsigned format, int n) {

@@ -75,16 +75,30 @@ class Win32AppendFile final : public AppendFile {
   win::FileHandle f_;
 };
 
+class Win32FileLock final : public FileLock {
+ public:
+  explicit Win32FileLock(win::FileHandle f) : f_(std::move(f)) {}
+
+ private:
+  win::FileHandle f_;
+};
+
 class Win32FileSystem final : public FileSystem {
  public:
   std::optional<std::string> ReadAll(const std::wstring& path) override {
+    return ReadAtMost(path, SIZE_MAX / 2, nullptr);
+  }
+
+  std::optional<std::string> ReadAtMost(const std::wstring& path, std::uint64_t limit, bool* tooLarge) override {
     win::FileHandle f(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!f) return std::nullopt;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(f.get(), &size) || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2)
+    if (!GetFileSizeEx(f.get(), &size) || size.QuadPart < 0) return std::nullopt;
+    if (static_cast<unsigned long long>(size.QuadPart) > std::min<std::uint64_t>(limit, SIZE_MAX / 2)) {
+      if (tooLarge) *tooLarge = true;
       return std::nullopt;
+    }
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     size_t done = 0;
     while (done < bytes.size()) {
@@ -125,6 +139,20 @@ class Win32FileSystem final : public FileSystem {
     win::FileHandle f = OpenAppending(path);
     if (!f) return nullptr;
     return std::make_unique<Win32AppendFile>(std::move(f));
+  }
+
+  std::unique_ptr<FileLock> Lock(const std::wstring& path, int waitMs) override {
+    const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(waitMs < 0 ? 0 : waitMs);
+    for (;;) {
+      // Shared with no one; gone when let go, so no lock file outlives its holder.
+      win::FileHandle f(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+      if (f) return std::make_unique<Win32FileLock>(std::move(f));
+      // Held, or let go and still being deleted: wait. Anything else will not pass.
+      const DWORD e = GetLastError();
+      if ((e != ERROR_SHARING_VIOLATION && e != ERROR_ACCESS_DENIED) || GetTickCount64() >= until) return nullptr;
+      Sleep(20);
+    }
   }
 
   bool CanRead(const std::wstring& path) override {

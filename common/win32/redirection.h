@@ -55,6 +55,10 @@ class RedirectionOff {
 class UnredirectedTests final : public FileSystem {
  public:
   std::optional<std::string> ReadAll(const std::wstring& p) override { return real_.ReadAll(p); }
+  std::optional<std::string> ReadAtMost(const std::wstring& p, std::uint64_t limit, bool* tooLarge) override {
+    return real_.ReadAtMost(p, limit, tooLarge);
+  }
+  std::unique_ptr<FileLock> Lock(const std::wstring& p, int waitMs) override { return real_.Lock(p, waitMs); }
   bool ReplaceContents(const std::wstring& p, const std::string& b) override { return real_.ReplaceContents(p, b); }
   bool Append(const std::wstring& p, const std::string& b) override { return real_.Append(p, b); }
   std::unique_ptr<AppendFile> OpenForAppend(const std::wstring& p) override { return real_.OpenForAppend(p); }

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <atomic>
 #include <string>
 
 #include "common/win32/raii.h"
@@ -35,8 +36,13 @@ inline ShellLink NewShellLink() {
   return l;
 }
 
-// The temporary name beside target that a complete new version is written to.
-inline std::wstring TempBeside(const std::wstring& target) { return target + L".tvl-new"; }
+// The temporary name beside target that a complete new version is written
+// to: this process's id and a count, so two writers (two programs, or two
+// threads) never write the same file.
+inline std::wstring TempBeside(const std::wstring& target) {
+  static std::atomic<unsigned> count{0};
+  return target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(count++) + L".tvl-new";
+}
 
 // Moves the complete temp file over target. On failure the temp file is
 // removed and target is as it was.

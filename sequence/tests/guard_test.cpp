@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <map>
+
 #include "autostart/startup_approval.h"
 #include "autostart/switched_off_record.h"
 #include "common/tests/support/fakes.h"
@@ -11,17 +14,22 @@ namespace {
 namespace guard = sequence::guard;
 using guard::Finding;
 using guard::Kind;
+using guard::Why;
 using autostart::Change;
 
 const std::string kEnabled("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
 constexpr std::uint64_t kTakeOver = 0x01DA000000000001ull, kNow = 0x01DB000000000002ull;
 const std::string kOff = autostart::SwitchedOffBytes(kEnabled, kTakeOver);
 const std::wstring kChat = L"\"C:\\Chat\\chat.exe\" -min";
+const std::wstring kChatExe = L"C:\\Chat\\chat.exe";
 
 struct Bench {
   fake::Registry registry;
   fake::FileSystem files;
   std::vector<autostart::Entry> listed;  // as resolved
+  // What each command line resolves to, as the system's resolution does: a
+  // function of the command (a shortcut's: its path) alone.
+  std::map<std::wstring, std::wstring> programs;
   int listings = 0, resolved = 0;
   guard::Places places{L"C:\\L\\Tarvoline\\SwitchedOff.txt", L"C:\\L\\Tarvoline\\SeenEntries.txt",
                        L"C:\\Tools\\Tarvoline.exe"};
@@ -34,7 +42,9 @@ struct Bench {
     e.command = command;
     e.program = program;
     e.approval = autostart::AddressOf(place, name);
+    programs[command] = program;
   }
+  void Starts(const std::wstring& program) { items.emplace_back().file = program; }
   void Record(const std::vector<Change>& changes) { files.files[places.recordFile] = autostart::FormatRecord(changes); }
   std::vector<Change> RecordNow() { return autostart::ParseRecord(files.files[places.recordFile]).value_or(std::vector<Change>{}); }
   std::vector<Finding> Run(bool switchOff = true, bool remember = true) {
@@ -47,20 +57,22 @@ struct Bench {
     };
     auto resolve = [this](autostart::Entry& e) {
       ++resolved;
-      for (const autostart::Entry& r : listed)
-        if (r.approval == e.approval) e.program = r.program;
+      if (e.program.empty() && programs.count(e.command)) e.program = programs[e.command];
     };
     return guard::Run(places, {registry, files, list, resolve}, items, {switchOff, remember, kNow});
   }
 };
 
-// Each record line against the registry as an updater may leave it. The
-// record keeps the bytes from before the take-over and gets the ones written
-// now, which is what /restore checks before it puts the former back.
-TEST(Guard, SwitchesReEnabledEntriesOffAgainKeepingWhatRestoreNeeds) {
+// Each record line against the registry as an updater, the user or another
+// program may leave it. An entry is switched off again only when an item
+// starts its program and its command line is the one taken over; the record
+// keeps the bytes from before the take-over and gets the ones written now,
+// which is what /restore checks before it puts the former back.
+TEST(Guard, SwitchesOffAgainOnlyWhatAnItemStartsInItsPlace) {
   const reg::Address user = autostart::AddressOf(autostart::Place::UserRun, L"Chat");
   const reg::Address machine = autostart::AddressOf(autostart::Place::MachineRun64, L"Vendor");
   const reg::Address link = autostart::AddressOf(autostart::Place::UserFolder, L"Sync.lnk");
+  const std::wstring moved = L"C:\\Chat2\\chat.exe", other = L"C:\\Other\\other.exe";
   enum Approval { On, Removed, StillOff };
   struct Case {
     const char* what;
@@ -68,21 +80,41 @@ TEST(Guard, SwitchesReEnabledEntriesOffAgainKeepingWhatRestoreNeeds) {
     std::optional<std::string> previous;  // before the take-over
     Approval approval;
     bool entryThere, switchOff = true, denied = false;
-    std::optional<std::wstring> commandNow = std::nullopt;  // Run values: the command line today, when not kChat
-    std::vector<Finding> findings;
+    std::wstring commandNow = kChat;  // Run values: the command line today
+    std::wstring item = kChatExe;     // the program an item starts ("": none)
+    bool lockedByOther = false;
+    std::vector<Finding> findings = {};
   } cases[] = {
-      {"user value switched back on", user, kEnabled, On, true, true, false, kChat, {{Kind::SwitchedOffAgain, L"Chat"}}},
-      {"approval value removed", user, std::nullopt, Removed, true, true, false, kChat,
+      {"user value switched back on", user, kEnabled, On, true, true, false, kChat, kChatExe, false,
        {{Kind::SwitchedOffAgain, L"Chat"}}},
-      {"shortcut switched back on", link, kEnabled, On, true, true, false, std::nullopt,
+      {"approval value removed", user, std::nullopt, Removed, true, true, false, kChat, L"c:\\chat\\CHAT.EXE", false,
+       {{Kind::SwitchedOffAgain, L"Chat"}}},
+      {"shortcut switched back on", link, kEnabled, On, true, true, false, L"", L"C:\\Sync\\sync.exe", false,
        {{Kind::SwitchedOffAgain, L"Sync.lnk"}}},
-      {"Run value gone: left alone", user, kEnabled, On, false, true, false, std::nullopt, {}},
-      {"still off", user, kEnabled, StillOff, true, true, false, kChat, {}},
-      {"machine value without rights", machine, kEnabled, On, true, true, true, std::nullopt,
+      // A shortcut to a shell item has no program: its item opens the shortcut.
+      {"shell item's shortcut switched back on", link, kEnabled, On, true, true, false, L"", L"C:\\S\\Sync.lnk", false,
+       {{Kind::SwitchedOffAgain, L"Sync.lnk"}}},
+      {"Run value gone: left alone", user, kEnabled, On, false},
+      {"still off", user, kEnabled, StillOff, true},
+      {"machine value without rights", machine, kEnabled, On, true, true, true, kChat, kChatExe, false,
        {{Kind::NeedsAdmin, L"Vendor"}}},
-      {"Guard = 0 only reports", user, kEnabled, On, true, false, false, kChat, {{Kind::BackOn, L"Chat"}}},
-      {"command line changed: named, not rewritten", user, kEnabled, StillOff, true, true, false, L"C:\\Chat2\\chat.exe",
-       {{Kind::CommandChanged, L"Chat", L"C:\\Chat2\\chat.exe"}}},
+      {"Guard = 0 only reports", user, kEnabled, On, true, false, false, kChat, kChatExe, false,
+       {{Kind::BackOn, L"Chat"}}},
+      {"command line changed while off: named, not rewritten", user, kEnabled, StillOff, true, true, false, moved,
+       kChatExe, false, {{Kind::CommandChanged, L"Chat", moved}}},
+      // The user removed the item (or set it NoUse) and switched the entry on.
+      {"no item starts it", user, kEnabled, On, true, true, false, kChat, L"", false,
+       {{Kind::BackOn, L"Chat", L"", false, Why::NoItem}}},
+      {"an item starts another program", user, kEnabled, On, true, true, false, kChat, L"C:\\Chat\\chat2.exe", false,
+       {{Kind::BackOn, L"Chat", L"", false, Why::NoItem}}},
+      {"the shortcut's item is gone", link, kEnabled, On, true, true, false, L"", L"", false,
+       {{Kind::BackOn, L"Sync.lnk", L"", false, Why::NoItem}}},
+      {"an update moved the program", user, kEnabled, On, true, true, false, moved, kChatExe, false,
+       {{Kind::BackOn, L"Chat", moved, false, Why::CommandChanged}}},
+      {"another program took the value's name", user, kEnabled, On, true, true, false, other, kChatExe, false,
+       {{Kind::BackOn, L"Chat", other, false, Why::OtherProgram}}},
+      {"another writer holds the record", user, kEnabled, On, true, true, false, kChat, kChatExe, true,
+       {{Kind::BackOn, L"Chat", L"", false, Why::RecordBusy}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -94,8 +126,14 @@ TEST(Guard, SwitchesReEnabledEntriesOffAgainKeepingWhatRestoreNeeds) {
     if (c.approval == StillOff) b.registry.Set(c.at, kOff);
     const autostart::Place place = isLink ? autostart::Place::UserFolder
                                   : c.at == machine ? autostart::Place::MachineRun64 : autostart::Place::UserRun;
-    if (c.entryThere) b.List(place, c.at.value, isLink ? L"C:\\S\\Sync.lnk" : c.commandNow.value_or(kChat), L"C:\\x.exe");
+    b.programs[kChat] = kChatExe;
+    const std::wstring command = isLink ? L"C:\\S\\Sync.lnk" : c.commandNow;
+    if (c.entryThere)
+      b.List(place, c.at.value, command,
+             isLink ? (c.item == command ? L"" : L"C:\\Sync\\sync.exe") : command == kChat ? kChatExe : command);
+    if (!c.item.empty()) b.Starts(c.item);
     if (c.denied) b.registry.denied.push_back({c.at.root, c.at.view, c.at.key, L""});
+    if (c.lockedByOther) b.files.lockedByOthers.insert(autostart::LockFile(b.places.recordFile));
     const std::string recordBefore = b.files.files[b.places.recordFile];
 
     EXPECT_EQ(b.Run(c.switchOff), c.findings);
@@ -108,6 +146,9 @@ TEST(Guard, SwitchesReEnabledEntriesOffAgainKeepingWhatRestoreNeeds) {
       EXPECT_EQ(b.registry.writes, 0);
       EXPECT_EQ(b.files.files[b.places.recordFile], recordBefore);
     }
+    // Without the lock nothing is written, not even the list of entries seen.
+    EXPECT_EQ(b.files.files.count(b.places.seenFile) != 0, !c.lockedByOther);
+    EXPECT_TRUE(b.files.locks.empty());  // let go
   }
 }
 
@@ -116,7 +157,8 @@ TEST(Guard, AFailedWriteLeavesTheRecordAsRestoreExpectsIt) {
   const reg::Address user = autostart::AddressOf(autostart::Place::UserRun, L"Chat");
   b.Record({{user, kEnabled, kOff}});
   b.registry.Set(user, kEnabled);
-  b.List(autostart::Place::UserRun, L"Chat", kChat, L"C:\\Chat\\chat.exe");
+  b.List(autostart::Place::UserRun, L"Chat", kChat, kChatExe);
+  b.Starts(kChatExe);
   b.files.failReplace = true;  // record first: without it the value is not touched
   EXPECT_EQ(b.Run(), (std::vector<Finding>{{Kind::NotSwitchedOff, L"Chat"}}));
   EXPECT_EQ(b.registry.writes, 0);
@@ -130,6 +172,43 @@ TEST(Guard, AFailedWriteLeavesTheRecordAsRestoreExpectsIt) {
   b.files.files[b.places.recordFile] = "HKCU\tbroken";
   EXPECT_EQ(b.Run(), (std::vector<Finding>{{Kind::RecordUnreadable, b.places.recordFile}}));
   EXPECT_EQ(b.files.files[b.places.recordFile], "HKCU\tbroken");
+}
+
+// Before the first item the guard reads at most so much, and its check is
+// linear: a record of thousands of entries, all back on, is judged at once,
+// and one past the bound is not read at all.
+TEST(Guard, StaysBoundedBeforeTheFirstItem) {
+  Bench b;
+  std::vector<Change> record;
+  for (int i = 0; i < 6000; ++i) {
+    const std::wstring name = L"App" + std::to_wstring(i), exe = L"C:\\Apps\\app" + std::to_wstring(i) + L".exe";
+    const reg::Address at = autostart::AddressOf(autostart::Place::UserRun, name);
+    record.push_back({at, kEnabled, kOff, exe});
+    b.registry.Set(at, kEnabled);
+    b.List(autostart::Place::UserRun, name, exe, exe);
+    if (i % 2) b.Starts(exe);
+  }
+  b.Record(record);
+  ASSERT_LT(b.files.files[b.places.recordFile].size(), autostart::kMaxFileBytes);
+  const auto began = std::chrono::steady_clock::now();
+  const std::vector<Finding> found = b.Run();
+  EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(3));
+  ASSERT_EQ(found.size(), 6000u);
+  EXPECT_EQ(found[0], (Finding{Kind::BackOn, L"App0", L"", false, Why::NoItem}));
+  EXPECT_EQ(found[1], (Finding{Kind::SwitchedOffAgain, L"App1"}));
+  EXPECT_EQ(b.files.replacements, 2);  // the record once for all, then the list of entries seen
+
+  // A list of entries seen past the bound is not read: made anew from what is there.
+  const std::string seen = b.files.files[b.places.seenFile];
+  b.files.files[b.places.seenFile] = seen + std::string(autostart::kMaxFileBytes, 'K');
+  b.Run();
+  EXPECT_EQ(b.files.files[b.places.seenFile], seen);
+
+  // One byte past the bound: named, nothing listed, nothing written.
+  b.files.files[b.places.recordFile].resize(autostart::kMaxFileBytes + 1, '\n');
+  b.listings = b.files.replacements = b.registry.writes = 0;
+  EXPECT_EQ(b.Run(), (std::vector<Finding>{{Kind::RecordTooLarge, b.places.recordFile}}));
+  EXPECT_EQ(b.listings + b.files.replacements + b.registry.writes, 0);
 }
 
 TEST(Guard, NamesEntriesThatCameAfterTheTakeOverOnce) {

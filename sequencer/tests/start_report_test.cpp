@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "sequencer/entry.h"
+#include "sequencer/texts.h"
 #include "common/tests/support/fakes.h"
 #include "common/tests/support/temp_folder.h"
 
@@ -27,14 +30,15 @@ std::string OneRun() { return Line(report::RunBeginsText(L"S.pmw", {}, 1, 0)) + 
 // The report as a backup or a scanner leaves it: not readable, or its older
 // copy held so that it cannot be replaced. Counts the reads of the report.
 struct HeldDisk : fake::RealDisk {
-  std::wstring unreadable, held;
+  std::wstring unreadable;
+  std::set<std::wstring> held;
   int reads = 0;
   std::optional<std::string> ReadAll(const std::wstring& p) override {
     ++reads;
     return p == unreadable ? std::nullopt : real.ReadAll(p);
   }
   bool ReplaceContents(const std::wstring& p, const std::string& b) override {
-    return p != held && real.ReplaceContents(p, b);
+    return !held.count(p) && real.ReplaceContents(p, b);
   }
 };
 
@@ -68,7 +72,7 @@ TEST(StartReport, MovesAFilePastTheLimitAsideAtTheStartOfARun) {
     dir.Write(L"Tarvoline.log.1", "older");
     HeldDisk disk;
     if (c.unreadable) disk.unreadable = log;
-    if (c.olderHeld) disk.held = log + L".1";
+    if (c.olderHeld) disk.held.insert(log + L".1");
     FakeClock clock;
     report::StartReport r;
     r.Open(log, disk, clock);
@@ -79,6 +83,28 @@ TEST(StartReport, MovesAFilePastTheLimitAsideAtTheStartOfARun) {
     EXPECT_EQ(TempFolder::Read(dir / L"Tarvoline.log.1"), c.older) << c.name;
     EXPECT_EQ(disk.reads, c.reads) << c.name;
   }
+}
+
+// A report that can be neither moved aside nor cut (it and its older copy
+// both held by a backup) stops at its bound, saying so once, instead of
+// growing at every start.
+TEST(StartReport, StopsAtItsBoundWhenItCannotBeMovedAside) {
+  TempFolder dir;
+  const std::wstring log = dir / L"Tarvoline.log";
+  const std::string begins = Line(report::RunBeginsText(L"S.pmw", {}, 1, 0));
+  // Room for the first line of a run, not for its last.
+  const std::string before = kBom + std::string(report::kMostBytes - kBom.size() - begins.size() - 10, 'x') + "\r\n";
+  dir.Write(L"Tarvoline.log", before);
+  HeldDisk disk;
+  disk.held = {log, log + L".1"};
+  FakeClock clock;
+  for (int run = 0; run < 2; ++run) {
+    report::StartReport r;
+    r.Open(log, disk, clock);
+    r.RunBegins(L"S.pmw", {}, 1, 0);
+    r.RunEnds(1, 0);
+  }
+  EXPECT_EQ(TempFolder::Read(log), before + begins + Line(ui::Text(sequencer::texts::kReportFull)));
 }
 
 // One open of the report per run: held from the first line to the last, each

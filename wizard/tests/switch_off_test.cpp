@@ -7,6 +7,8 @@
 
 #include "autostart/startup_approval.h"
 #include "common/text.h"
+#include "common/ui_text.h"
+#include "wizard/texts.h"
 #include "common/tests/support/fakes.h"
 #include "common/tests/support/temp_folder.h"
 
@@ -23,19 +25,28 @@ const reg::Address kOdd{reg::Root::CurrentUser, reg::View::Bits64, std::wstring(
 const std::string kEnabled("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
 constexpr std::uint64_t kTime = 0x01DA000000000001ull;
 
-// Counts the values switched off before the record names them, as a kill at
-// that moment would leave them; writes after the first writesAllowed fail.
+// Counts the values switched off before the record names them, and those
+// put back while the record still names them (the next guard would switch
+// them off again), as a kill or a failed write at that moment would leave
+// them; writes after the first writesAllowed fail.
 struct Registry : fake::Registry {
   std::wstring record;
-  int unrecorded = 0, writesAllowed = -1;
+  int unrecorded = 0, putBackRecorded = 0, writesAllowed = -1;
+  bool Names(const reg::Address& a, const std::optional<std::string>& written) {
+    auto recorded = so::ParseRecord(TempFolder::Read(record));
+    return recorded && std::any_of(recorded->begin(), recorded->end(), [&](const Change& c) {
+             return c.at == a && (!written || c.written == *written);
+           });
+  }
   reg::Status WriteBinary(const reg::Address& a, const std::string& bytes) override {
     if (writesAllowed >= 0 && writes >= writesAllowed) return reg::Status::Failed;
-    auto recorded = so::ParseRecord(TempFolder::Read(record));
-    if (!autostart::IsEnabled(bytes) &&
-        (!recorded || std::none_of(recorded->begin(), recorded->end(),
-                                   [&](const Change& c) { return c.at == a && c.written == bytes; })))
-      ++unrecorded;
+    if (!autostart::IsEnabled(bytes) && !Names(a, bytes)) ++unrecorded;
+    if (autostart::IsEnabled(bytes) && Names(a, std::nullopt)) ++putBackRecorded;
     return fake::Registry::WriteBinary(a, bytes);
+  }
+  reg::Status Delete(const reg::Address& a) override {
+    if (!IsDenied(a) && Names(a, std::nullopt)) ++putBackRecorded;
+    return fake::Registry::Delete(a);
   }
 };
 
@@ -48,6 +59,14 @@ struct Bench {
     return so::SwitchOff(entries, kTime, record, registry, RealFileSystem());
   }
   std::optional<std::vector<Change>> Record() { return so::ParseRecord(TempFolder::Read(record)); }
+  // A record that can be read but not replaced, as one held by a backup.
+  void MakeReadOnly(const std::string& bytes) {
+    t.Write(L"SwitchedOff.txt", bytes);
+    std::filesystem::permissions(std::filesystem::path(record),
+                                 std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+  }
 };
 
 // The record lies in the user's writable profile: a line that names anything
@@ -106,25 +125,33 @@ TEST(SwitchOff, SwitchesOffRecordsAndAddsToTheRecord) {
 }
 
 TEST(SwitchOff, AFailurePutsBackWhatThisRunChanged) {
+  enum Record { Writable, ReadOnly, FolderMissing, Unreadable, LockedByOther };
   struct Case {
     const char* what;
-    bool denyMachine, recordFolderMissing, recordUnreadable;
+    bool denyMachine;
+    Record record;
     int writesAllowed;
     so::Outcome outcome;
   } cases[] = {
-      {"no rights for the machine value", true, false, false, -1, so::Outcome::PutBack},
-      {"the record cannot be written", false, true, false, -1, so::Outcome::PutBack},
-      {"the old record cannot be read", false, false, true, -1, so::Outcome::RecordUnreadable},
+      {"no rights for the machine value", true, Writable, -1, so::Outcome::PutBack},
+      {"the record cannot be written", false, ReadOnly, -1, so::Outcome::PutBack},
+      {"the old record cannot be read", false, Unreadable, -1, so::Outcome::RecordUnreadable},
       // The user's value stays off: said so, and kept in the record for /restore.
-      {"putting back fails too", true, false, false, 1, so::Outcome::PutBackFailed},
+      {"putting back fails too", true, Writable, 1, so::Outcome::PutBackFailed},
+      // One writer at a time: a guard or /restore holds the record.
+      {"another program holds the record's lock", false, LockedByOther, -1, so::Outcome::RecordBusy},
+      {"no lock can be made: no folder", false, FolderMissing, -1, so::Outcome::RecordBusy},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Bench b;
     b.registry.Set(kUser, kEnabled);
     if (c.denyMachine) b.registry.denied.push_back(kMachine);
-    if (c.recordFolderMissing) b.record = (std::filesystem::path(b.t / L"missing") / L"SwitchedOff.txt").wstring();
-    if (c.recordUnreadable) b.t.Write(L"SwitchedOff.txt", "not a record");
+    if (c.record == FolderMissing) b.record = (std::filesystem::path(b.t / L"missing") / L"SwitchedOff.txt").wstring();
+    if (c.record == Unreadable) b.t.Write(L"SwitchedOff.txt", "not a record");
+    if (c.record == ReadOnly) b.MakeReadOnly(so::FormatRecord({}));
+    const std::unique_ptr<FileLock> other =
+        c.record == LockedByOther ? RealFileSystem().Lock(autostart::LockFile(b.record), 0) : nullptr;
     b.registry.writesAllowed = c.writesAllowed;
     EXPECT_EQ(b.Off({kUser, kMachine}).outcome, c.outcome);
     const std::string userOff = autostart::SwitchedOffBytes(kEnabled, kTime);
@@ -134,7 +161,7 @@ TEST(SwitchOff, AFailurePutsBackWhatThisRunChanged) {
     if (stuck) {
       EXPECT_EQ(b.Record(), (std::vector<Change>{{kUser, kEnabled, userOff}}));
     }
-    if (c.recordUnreadable) {
+    if (c.record == Unreadable) {
       EXPECT_EQ(TempFolder::Read(b.record), "not a record");
     }
   }
@@ -159,6 +186,7 @@ TEST(SwitchOff, RestoreBringsBackOnlyWhatIsStillAsWritten) {
   EXPECT_EQ(b.registry.Get(changed), byUser);
   EXPECT_EQ(b.registry.Get(gone), std::nullopt);
   EXPECT_EQ(b.Record(), (std::vector<Change>{{kMachine, std::nullopt, autostart::SwitchedOffBytes(std::nullopt, kTime)}}));
+  EXPECT_EQ(b.registry.putBackRecorded, 0);  // the record first, then the value
 
   // With rights the machine value goes (there was none before), and the record empties.
   b.registry.denied.clear();
@@ -166,6 +194,30 @@ TEST(SwitchOff, RestoreBringsBackOnlyWhatIsStillAsWritten) {
   EXPECT_EQ(r.restored, 1);
   EXPECT_EQ(b.registry.Get(kMachine), std::nullopt);
   EXPECT_EQ(b.Record(), std::vector<Change>{});
+  EXPECT_EQ(b.registry.putBackRecorded, 0);
+}
+
+// A record that cannot be written, or that another program holds the lock
+// of, leaves every value as it is: a value put back that the record still
+// named would be switched off again by the next guard. The message says so.
+TEST(SwitchOff, RestoreThatCannotWriteTheRecordChangesNothing) {
+  for (bool readOnly : {true, false}) {
+    SCOPED_TRACE(readOnly ? "read-only record" : "lock held");
+    Bench b;
+    b.registry.Set(kUser, kEnabled);
+    ASSERT_EQ(b.Off({kUser}).count, 1);
+    const std::string off = autostart::SwitchedOffBytes(kEnabled, kTime), record = TempFolder::Read(b.record);
+    if (readOnly) b.MakeReadOnly(record);
+    const std::unique_ptr<FileLock> other = readOnly ? nullptr : RealFileSystem().Lock(autostart::LockFile(b.record), 0);
+    const so::RestoreResult r = so::Restore(b.record, b.registry, RealFileSystem());
+    EXPECT_EQ(r.restored + r.kept + r.changedSince, 0);
+    EXPECT_EQ(readOnly ? r.recordNotWritten : r.recordBusy, true);
+    EXPECT_EQ(b.registry.Get(kUser), off);
+    EXPECT_EQ(TempFolder::Read(b.record), record);
+    const std::wstring said = so::RestoreMessage(r, b.record);
+    EXPECT_EQ(said, ui::Text(readOnly ? wizard::texts::kRestoreNotWritten : wizard::texts::kRestoreBusy) + L"\r\n" +
+                        b.record);
+  }
 }
 
 }  // namespace

@@ -1,15 +1,14 @@
-// The wizard taking over every start-up entry, run as the user runs it, on
-// the real registry, shortcuts and record file: Run values in both registry
-// views and shortcuts in both Startup folders are seeded, the program is
-// walked through its pages (the machine's entries chosen, a sequence file of
-// the user's own), and what it found, "Tarvoline.lnk", the approval values
-// and the record are checked; then "/restore" must bring every approval value
-// back and refuse a forged record. Tarvoline's guard then switches an entry
-// that switched itself back on off again, and "/restore" still returns it to
-// its state before the take-over. The records' layout, the names and paths
-// they cannot hold and a second run are the native tables' (generation_test,
-// switch_off_test). The tests run in a Wine prefix of its own (see
-// CMakeLists.txt) and remove what they seeded.
+// The wizard taking over every start-up entry, run as the user runs it: Run
+// values in both registry views and shortcuts in both Startup folders are
+// seeded, the program is walked through its pages (the machine's entries
+// chosen, a sequence file of the user's own), and the sequence file,
+// "Tarvoline.lnk", the approval values and the record are checked; a second
+// run must add nothing; then "/restore" must bring every approval value back
+// and refuse a forged record. Tarvoline's guard then leaves on an entry the
+// user switched back on for an item removed in the editor, switches it off
+// again once an item starts it, and "/restore" (refused while the record is
+// held) still returns it to its state before the take-over. The tests run in a Wine prefix of its own (see
+// CMakeLists.txt) and removes what it seeded.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -223,13 +222,17 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
   RegDeleteKeyW(HKEY_CURRENT_USER, kAppDefaults);
 }
 
-// An updater switches its entry back on after the take-over: Tarvoline's
-// next start switches it off again and says so, and /restore afterwards
-// returns the value to what it was before the take-over.
-TEST(TakeOverWin32, GuardSwitchesAReEnabledEntryOffAgainAndRestoreStillReturnsIt) {
+// The user removes the item in the editor and switches the entry back on as
+// the start-up manager does: Tarvoline's guard leaves it on and says why.
+// With the item back, an entry that switched itself on is switched off
+// again; /restore while another program holds the record open changes no
+// value, and afterwards returns the value to what it was before the take-over.
+TEST(TakeOverWin32, GuardSwitchesOffOnlyWhatAnItemStartsAndRestoreWritesTheRecordFirst) {
   TempFolder t;
-  const std::wstring chat = t.Write(L"chat.exe", "MZ");
-  const std::wstring exe = t / L"Tarvoline.exe", wizardExe = t / L"TVLpreparer.exe";
+  // The start tests' probe plays the program: it ends at once.
+  const std::wstring chat = t / L"chat.exe", exe = t / L"Tarvoline.exe", wizardExe = t / L"TVLpreparer.exe";
+  const std::wstring probe = tvltest::ProgramFolder() + L"\\..\\sequencer\\tests\\tvl_probe.exe";
+  ASSERT_TRUE(CopyFileW(probe.c_str(), chat.c_str(), FALSE));
   ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\..\\sequencer\\Tarvoline.exe").c_str(), exe.c_str(), FALSE));
   ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\TVLpreparer.exe").c_str(), wizardExe.c_str(), FALSE));
   const std::wstring folder = win::SpecialFolder(CSIDL_LOCAL_APPDATA) + L"\\Tarvoline";
@@ -246,17 +249,42 @@ TEST(TakeOverWin32, GuardSwitchesAReEnabledEntryOffAgainAndRestoreStillReturnsIt
   ASSERT_EQ(registry.WriteBinary(at, before), reg::Status::Ok);
   ASSERT_EQ(wizard::switchoff::SwitchOff({at}, 0x01D0000000000000ull, record, registry, RealFileSystem()).outcome,
             wizard::switchoff::Outcome::SwitchedOff);
-  ASSERT_EQ(registry.WriteBinary(at, autostart::SwitchedOnBytes(registry.Read(at).bytes)), reg::Status::Ok);
-
-  t.Write(L"Startup.pmw", Item(L"chat", t / L"missing.txt", L"", L""));
+  auto switchOn = [&] { return registry.WriteBinary(at, autostart::SwitchedOnBytes(registry.Read(at).bytes)); };
+  auto log = [&] { return text::FromUtf8(TempFolder::Read(t / L"Tarvoline.log")); };
+  auto says = [&](const std::wstring& ja, const std::wstring& en) {
+    const std::wstring l = log();
+    return l.find(ja) != std::wstring::npos || l.find(en) != std::wstring::npos;
+  };
   t.Write(L"Tarvoline.ini", "CPULimit = 100\r\n");
-  EXPECT_EQ(tvltest::Run(exe), 0u);
-  const std::wstring log = text::FromUtf8(TempFolder::Read(t / L"Tarvoline.log"));
-  const bool said = log.find(L"「GuardChat」が自分で有効に戻っていたため、再び無効にしました") != std::wstring::npos ||
-                    log.find(L"'GuardChat' switched itself back on; switched off again") != std::wstring::npos;
-  EXPECT_TRUE(said) << text::ToUtf8(log);
-  EXPECT_FALSE(autostart::IsEnabled(registry.Read(at).bytes));
 
+  // The file as the editor saves it without the item: the entry stays on.
+  ASSERT_EQ(switchOn(), reg::Status::Ok);
+  t.Write(L"Startup.pmw", Item(L"notes", t / L"missing.txt", L"", L""));
+  EXPECT_EQ(tvltest::Run(exe), 0u);
+  EXPECT_TRUE(says(L"「GuardChat」が自分で有効に戻っています。有効のままにしました: 起動する項目がシーケンスにありません",
+                   L"'GuardChat' switched itself back on; left on: no item starts it"))
+      << text::ToUtf8(log());
+  EXPECT_TRUE(autostart::IsEnabled(registry.Read(at).bytes));
+
+  // With the item: off again (an updater's doing, this time).
+  t.Write(L"Startup.pmw", Item(L"chat", chat, L"", L"-min"));
+  EXPECT_EQ(tvltest::Run(exe), 0u);
+  EXPECT_TRUE(says(L"「GuardChat」が自分で有効に戻っていたため、再び無効にしました",
+                   L"'GuardChat' switched itself back on; switched off again"))
+      << text::ToUtf8(log());
+  const std::string off = registry.Read(at).bytes;
+  EXPECT_FALSE(autostart::IsEnabled(off));
+
+  // A backup holds the record open: readable, not replaceable. No value changes.
+  {
+    win::FileHandle held(CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    const auto [said, code] = Restore(wizardExe);
+    EXPECT_NE(said.find(L"記録ファイルを更新できないため、何も有効に戻していません"), std::wstring::npos)
+        << text::ToUtf8(said);
+    EXPECT_EQ(code, 1u);
+    EXPECT_EQ(registry.Read(at).bytes, off);
+  }
   EXPECT_EQ(Restore(wizardExe).second, 0u);
   EXPECT_EQ(registry.Read(at).bytes, before);
 

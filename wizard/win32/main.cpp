@@ -56,7 +56,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (AskedToRestore()) {
     // No wizard: switch back on what an earlier Finish switched off.
     wizard::switchoff::RestoreResult r = wizard::switchoff::Restore(recordFile, reg::RealRegistry(), RealFileSystem());
-    const bool clean = !r.recordUnreadable && !r.recordNotWritten && r.kept == 0;
+    const bool clean = !r.recordUnreadable && !r.recordBusy && !r.recordNotWritten && r.kept == 0;
     messages.Show(wizard::switchoff::RestoreMessage(r, recordFile),
                   clean ? ui::MessageIcon::Information : ui::MessageIcon::Warning);
     return clean ? 0 : 1;

@@ -25,8 +25,9 @@ namespace fake {
 // Reading, replacing and appending are modelled, with the sharing of Windows
 // for a file held open for appending (OpenForAppend): others may read it but
 // not append to it, replace it or open it for appending again. Folders are
-// names only; one cannot be made where a file or a locked name is. Searches
-// find nothing.
+// names only; one cannot be made where a file or a locked name is. A lock is
+// had by one holder at a time, this file system's or another program's
+// (lockedByOthers), as an unshared open is. Searches find nothing.
 struct FileSystem : ::FileSystem {
   std::map<std::wstring, std::string> files;
   std::set<std::wstring> folders;
@@ -36,11 +37,29 @@ struct FileSystem : ::FileSystem {
   // Held open for appending: by another program (until the test lets go), or
   // by a handle of this file system (until it is destroyed).
   std::set<std::wstring> held;
+  // Locks held by another program (never let go here), and by this one.
+  std::set<std::wstring> lockedByOthers, locks;
   bool failReplace = false;
-  int replacements = 0, appendOpens = 0;
+  int replacements = 0, appendOpens = 0, lockWaits = 0;
 
   std::optional<std::string> ReadAll(const std::wstring& p) override {
     return CanRead(p) && !unreadable.count(p) ? std::optional(files[p]) : std::nullopt;
+  }
+  std::optional<std::string> ReadAtMost(const std::wstring& p, std::uint64_t limit, bool* tooLarge) override {
+    if (!files.count(p) || files[p].size() <= limit) return ReadAll(p);
+    if (tooLarge) *tooLarge = true;
+    return std::nullopt;
+  }
+  struct Locked : FileLock {
+    FileSystem& fs;
+    std::wstring path;
+    Locked(FileSystem& f, std::wstring p) : fs(f), path(std::move(p)) { fs.locks.insert(path); }
+    ~Locked() override { fs.locks.erase(path); }
+  };
+  // A lock held by anyone is waited for in vain: counted, never had.
+  std::unique_ptr<FileLock> Lock(const std::wstring& p, int) override {
+    if (lockedByOthers.count(p) || locks.count(p)) return ++lockWaits, nullptr;
+    return std::make_unique<Locked>(*this, p);
   }
   bool ReplaceContents(const std::wstring& p, const std::string& b) override {
     return !failReplace && !held.count(p) && !locked.count(p) && (files[p] = b, ++replacements, true);
@@ -81,6 +100,10 @@ struct RealDisk : ::FileSystem {
   ::FileSystem& real = RealFileSystem();
   std::map<std::wstring, std::wstring> shortForms;
   std::optional<std::string> ReadAll(const std::wstring& p) override { return real.ReadAll(p); }
+  std::optional<std::string> ReadAtMost(const std::wstring& p, std::uint64_t limit, bool* tooLarge) override {
+    return real.ReadAtMost(p, limit, tooLarge);
+  }
+  std::unique_ptr<FileLock> Lock(const std::wstring& p, int waitMs) override { return real.Lock(p, waitMs); }
   bool ReplaceContents(const std::wstring& p, const std::string& b) override { return real.ReplaceContents(p, b); }
   bool Append(const std::wstring& p, const std::string& b) override { return real.Append(p, b); }
   std::unique_ptr<AppendFile> OpenForAppend(const std::wstring& p) override { return real.OpenForAppend(p); }
