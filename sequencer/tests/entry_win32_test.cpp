@@ -1,6 +1,6 @@
 // Tarvoline at log-on when its files are not as they should be: a sequence
-// file another program holds locked, bytes the code page (932 in the tests)
-// has no character for. The entry runs with the real file system.
+// file another program holds locked, or one that is gone after earlier runs.
+// The entry runs with the real file system.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -56,28 +56,6 @@ TEST(StartupFaults, ALockedSequenceFileEndsTheProgramQuietlyOrWithTheMessage) {
     EXPECT_EQ(f.Run(ui), sequencer::MainOutcome::WindowShown);
     EXPECT_EQ(ui.run.sequence.Items.size(), 2u);
   }
-}
-
-// Bytes with no character in the code page never swallow a record or line
-// end: every item keeps its own fields, and those with valid text start as written.
-TEST(StartupFaults, BytesInvalidForTheCodePageSpoilOnlyTheirOwnText) {
-  Folder f;
-  const std::string lead = "\x81";  // a lead byte of 932, waiting for a trail byte
-  f.t.Write(L"Startup.pmw",
-            Record("ok1", "C:\\T\\one.exe") +
-            Record("bad" + lead, "C:\\T\\two.exe") +                                   // before the record end
-            "x\x01\x01" "File=C:\\T\\three" + lead + "\r\nSize = 1\r\nNoUse = 0\x01" +  // before a line end
-            Record("\xFD\xFE\xFF\x80\xA0", "C:\\T\\four.exe") +                        // bytes without a character
-            Record("ok5", "C:\\T\\five.exe") + "tail" + lead);                         // before the end of the file
-  Ui ui;
-  ASSERT_EQ(f.Run(ui), sequencer::MainOutcome::WindowShown);
-  const auto& items = ui.run.sequence.Items;
-  ASSERT_EQ(items.size(), 6u);
-  EXPECT_EQ(items[1].File, L"C:\\T\\two.exe");
-  EXPECT_EQ(items[2].Size, 1);  // the line after the spoilt one is still read
-  EXPECT_EQ(items[3].File, L"C:\\T\\four.exe");
-  EXPECT_EQ(items[4].Title, L"ok5");
-  EXPECT_EQ(items[4].File, L"C:\\T\\five.exe");
 }
 
 // The top-level windows of a process.
