@@ -1,7 +1,8 @@
-// A soak of the main window: many runs in one process, each with a change of
-// DPI, a paint and every tick to the end; no handle, GDI object or window may
-// outlive a run. Too slow for the suite under the emulator; run it by hand on
-// a display (scripts/display.sh):
+// Soaks of the main window: many runs in one process, each with a change of
+// DPI, a paint and every tick to the end, where no handle, GDI object or
+// window may outlive a run; and a list of a hundred thousand items in fifty
+// megabytes, which must load, show and start. Too slow for the suite under
+// the emulator; run them by hand on a display (scripts/display.sh):
 //   cmake --build build/windows --target tvl_main_window_soak
 //   scripts/wine-run.sh build/windows/wine-soak build/windows/sequencer/bench/tvl_main_window_soak.exe
 #include <windows.h>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/path_rules.h"
 #include "common/tests/support/plain_launch_system.h"
 #include "common/tests/support/temp_folder.h"
 #include "sequence/sequence_file.h"
@@ -26,6 +28,15 @@ struct Seams : Processes, Shell {
   bool SetCurrentDirectory(const std::wstring&) override { return true; }
   std::intptr_t Execute(WindowHandle, const std::wstring&, const std::wstring&, int) override { return ++opens, 42; }
 };
+
+sequencer::MainWindowArgs Args(const std::vector<sequence::SequenceItem>& items, Seams& seams, int& ends) {
+  return {.items = items,
+          .settings = {30, 10000, 0},
+          .createMeter = ZeroMeter::Make,
+          .endProgram = [&ends] { ++ends; },
+          .quitOnClose = false,
+          .launcher = seams.launch};
+}
 
 // Open kernel handles. Where GetProcessHandleCount answers nothing (the
 // emulator), the handle values in use are counted one by one.
@@ -76,12 +87,7 @@ TEST(MainWindowSoak, RunsInOneProcessLeaveNoHandleBehind) {
   auto run = [&] {
     int ends = 0;
     {
-      MainWindow window({.items = items,
-                         .settings = {30, 10000, 0},
-                         .createMeter = ZeroMeter::Make,
-                         .endProgram = [&ends] { ++ends; },
-                         .quitOnClose = false,
-                         .launcher = seams.launch});
+      MainWindow window(Args(items, seams, ends));
       ASSERT_TRUE(window.Create(SW_HIDE));
       RECT suggested{0, 0, 600, 600};
       ::SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
@@ -108,6 +114,32 @@ TEST(MainWindowSoak, RunsInOneProcessLeaveNoHandleBehind) {
   EXPECT_LE(after.windows - before.windows, 0);
   EXPECT_EQ(seams.starts, 25 * 2);  // the Size that no window takes is never started
   EXPECT_EQ(seams.opens, 25);
+}
+
+std::string Record(int i, const std::string& extra) {
+  return "2001/05/12\x81\x46item" + std::to_string(i) + "\x01\x01" "File=C:\\Apps\\app" + std::to_string(i) +
+         ".exe\r\nCurrent=\r\nOption=" + extra + "\r\nSize = 1\r\nNoUse = 0\x01";
+}
+
+// Long option lines and one record of 20 MB: the file loads, the window
+// shows every item and starts the first two.
+TEST(MainWindowSoak, AHundredThousandItemsInFiftyMegabytesLoadShowAndStart) {
+  std::string bytes;
+  for (int i = 0; i < 100000; ++i) bytes += Record(i, std::string(290, 'o'));
+  bytes += "huge\x01\x01" "File=C:\\Apps\\huge.exe\r\nOption=" + std::string(20'000'000, 'h') + "\x01";
+  TempFolder dir;
+  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(dir.Write(L"Startup.pmw", bytes), RealFileSystem(), UserNumberSeparators()).Items;
+  Seams seams;
+  int ends = 0;
+  MainWindow window(Args(items, seams, ends));
+  ASSERT_TRUE(window.Create(SW_SHOWNOACTIVATE));
+  ASSERT_EQ(ListView_GetItemCount(window.itemList()), 100001);
+  window.OnTick();
+  window.OnTick();
+  EXPECT_EQ(seams.starts, 2);
+  wchar_t caption[64] = {};
+  ::GetWindowTextW(window.hwnd(), caption, 64);
+  EXPECT_EQ(caption, paths::Stem(items[1].File) + L"を起動しています。");
 }
 
 }  // namespace

@@ -1,16 +1,13 @@
 // The main window: what it lists and shows, how it stretches, what each tick
-// marks; and a huge list must still load, show and start. (Whether runs leak
-// handles is a soak: sequencer/bench/main_window_soak_win32.cpp.)
+// marks. (Leaks over many runs and a huge list: the soak in
+// sequencer/bench/main_window_soak_win32.cpp.)
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
-#include "common/path_rules.h"
-#include "common/win32/raii.h"
 #include "sequence/sequence_file.h"
 #include "common/tests/support/plain_launch_system.h"
-#include "common/tests/support/temp_folder.h"
 #include "sequencer/tests/window_rig.h"
 
 namespace {
@@ -129,32 +126,6 @@ TEST(MainWindow, ResizeStretchesTheListAndBarsAndSurvivesMinimising) {
   EXPECT_EQ(list.right, client.right);
   EXPECT_EQ(cpu.bottom, client.bottom);
   EXPECT_EQ(w.Rect(w.window->limitMark()).top, *layout::LineY(cpu.top, cpu.bottom - cpu.top, 30));
-}
-
-std::string Record(int i, const std::string& extra) {
-  return "2001/05/12\x81\x46item" + std::to_string(i) + "\x01\x01" "File=C:\\Apps\\app" + std::to_string(i) +
-         ".exe\r\nCurrent=\r\nOption=" + extra + "\r\nSize = 1\r\nNoUse = 0\x01";
-}
-
-// Long option lines and one record of 20 MB: the file loads, the window
-// shows every item and starts the first two.
-TEST(MainWindowFaults, AHundredThousandItemsInFiftyMegabytesLoadShowAndStart) {
-  std::string bytes;
-  for (int i = 0; i < 100000; ++i) bytes += Record(i, std::string(290, 'o'));
-  bytes += "huge\x01\x01" "File=C:\\Apps\\huge.exe\r\nOption=" + std::string(20'000'000, 'h') + "\x01";
-  TempFolder dir;
-  const std::vector<sequence::SequenceItem> items = sequence::LoadSequence(dir.Write(L"Startup.pmw", bytes), RealFileSystem(), UserNumberSeparators()).Items;
-  Seams seams;
-  int ends = 0;
-  MainWindow window(Args(items, seams, ends));
-  ASSERT_TRUE(window.Create(SW_SHOWNOACTIVATE));
-  ASSERT_EQ(ListView_GetItemCount(window.itemList()), 100001);
-  window.OnTick();
-  window.OnTick();
-  EXPECT_EQ(seams.starts, 2);
-  wchar_t caption[64] = {};
-  ::GetWindowTextW(window.hwnd(), caption, 64);
-  EXPECT_EQ(caption, paths::Stem(items[1].File) + L"を起動しています。");
 }
 
 }  // namespace
