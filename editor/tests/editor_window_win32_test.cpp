@@ -47,23 +47,17 @@ TEST(EditorWindow, ReordersSwitchesEditsPastesAndSavesThroughItsControls) {
                                           [&](HWND, const std::wstring&, UINT) { return ++asked, IDCANCEL; }, false});
   ASSERT_TRUE(window->Create(SW_SHOWNOACTIVATE));
   HWND list = window->ControlHandle(Control::ItemList);
-  // Made larger, the list takes the room; Save keeps its size at the right
-  // edge. Made small, the window stops at its least size.
+  // Made small, the window stops at its least size. (Made larger, the frame
+  // places the controls by their table: the main window's resize test.)
   const auto placed = [&](Control c) {
     RECT r{};
     GetWindowRect(window->ControlHandle(c), &r);
     MapWindowPoints(nullptr, window->Handle(), reinterpret_cast<POINT*>(&r), 2);
     return r;
   };
-  const RECT list0 = placed(Control::ItemList), save0 = placed(Control::Save);
+  const RECT list0 = placed(Control::ItemList);
   RECT frame{}, client{};
   GetWindowRect(window->Handle(), &frame);
-  SetWindowPos(window->Handle(), nullptr, 0, 0, frame.right - frame.left + 200, frame.bottom - frame.top + 100,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  const RECT list1 = placed(Control::ItemList), save1 = placed(Control::Save);
-  EXPECT_EQ(list1.right - list1.left, list0.right - list0.left + 200);
-  EXPECT_EQ(save1.left - save0.left, 200);
-  EXPECT_EQ(save1.top - save0.top, 100);
   SetWindowPos(window->Handle(), nullptr, 0, 0, 50, 50, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   GetClientRect(window->Handle(), &client);
   EXPECT_GE(client.right, list0.right + list0.left);
