@@ -72,15 +72,6 @@ std::vector<HWND> TopWindows(DWORD process) {
   EnumWindows(AddWindowOf, reinterpret_cast<LPARAM>(&w));
   return w.found;
 }
-// Once one of them is shown, waited for up to 30 s.
-std::vector<HWND> WaitForWindows(DWORD process) {
-  for (int i = 0; i < 300; ++i, Sleep(100)) {
-    std::vector<HWND> found = TopWindows(process);
-    for (HWND w : found)
-      if (IsWindowVisible(w)) return found;
-  }
-  return {};
-}
 
 // The built program, as the user meets it after a few log-ons: earlier runs
 // in the same prefix (one that writes its settings, three starts, paced
@@ -101,8 +92,7 @@ TEST(StartupFaults, TheNotFoundMessageAnswersAfterEarlierRuns) {
     tvltest::Process p;
     if (!p.Start(exe, L" \"" + sequence + L"\"")) return DWORD{98};
     if (close)
-      for (HWND w : WaitForWindows(p.pi.dwProcessId))
-        if (IsWindowVisible(w)) PostMessageW(w, WM_CLOSE, 0, 0);
+      if (HWND w = tvltest::WaitForWindow(p.pi.dwThreadId, L"TarvolineMain")) PostMessageW(w, WM_CLOSE, 0, 0);
     return p.Wait();
   };
   EXPECT_EQ(run(one, false), 0u);  // writes Tarvoline.ini
@@ -114,8 +104,7 @@ TEST(StartupFaults, TheNotFoundMessageAnswersAfterEarlierRuns) {
 
   tvltest::Process p;
   ASSERT_TRUE(p.Start(exe, L" \"" + (t / L"gone.pmw") + L"\""));
-  const std::vector<HWND> windows = WaitForWindows(p.pi.dwProcessId);
-  ASSERT_FALSE(windows.empty());
+  ASSERT_NE(tvltest::WaitForWindow(p.pi.dwThreadId, L"#32770"), nullptr);
   // Every window of the process, hidden ones too: a broadcast reaches them all.
   for (HWND w : TopWindows(p.pi.dwProcessId)) {
     DWORD_PTR answer = 0;
