@@ -39,12 +39,6 @@ std::vector<Entry> Entries(const IniDocument& doc) {
 
 bool IsDeleted(const Entry& e) { return e.kind == Kind::Deleted; }
 
-// Whether the first item named name is a deleted one.
-bool IsDeleted(const IniDocument& doc, std::wstring_view name) {
-  const std::optional<std::size_t> i = doc.Find(name);
-  return i && doc.At(*i).kind == Kind::Deleted;
-}
-
 // Whether the line the saver writes for e reads back as e itself. It does
 // not for an item whose name reads as a remark marker (";x" from "  ;x=1"):
 // the save comments it out, as its writer most likely meant.
