@@ -96,7 +96,10 @@ std::optional<TakenEntry> ItemOfRecorded(const autostart::Change& c, const Finis
   e.name = c.at.value;
   bool placed = false;
   for (Place p : {Place::UserRun, Place::MachineRun64, Place::MachineRun32, Place::UserFolder, Place::CommonFolder})
-    if (autostart::AddressOf(p, c.at.value) == c.at) e.source = p, placed = true;
+    if (autostart::AddressOf(p, c.at.value) == c.at) {
+      e.source = p;
+      placed = true;
+    }
   if (!placed) return std::nullopt;
   if (autostart::IsShortcutApproval(c.at)) {
     std::wstring folder = e.source == Place::UserFolder ? in.userStartupFolder : in.commonStartupFolder;
