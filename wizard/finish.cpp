@@ -1,10 +1,13 @@
 #include "wizard/finish.h"
 
+#include <memory>
+
 #include "common/path_rules.h"
 #include "autostart/startup_approval.h"
 #include "common/text.h"
 #include "common/shell_open.h"
 #include "common/ui_text.h"
+#include "wizard/generation.h"
 #include "wizard/switch_off.h"
 #include "wizard/texts.h"
 
@@ -82,9 +85,97 @@ SwitchOffTold SwitchOffTaken(const FinishInputs& in, FinishSeams seams, OwnAppro
       return {ui::Text(texts::kClosingPutBack)};
     case switchoff::Outcome::PutBackFailed:
       return {ui::Text(texts::kClosingPutBackFailed), true};
+    case switchoff::Outcome::RecordBusy:
+      return {ui::Text(texts::kClosingRecordBusy), true};
     default:
       return {ui::Text(texts::kClosingRecordUnreadable) + (L"\r\n" + in.recordFile)};
   }
+}
+
+// The item that takes over an entry of the record; nullopt when none can be
+// made for it.
+std::optional<TakenEntry> ItemOfRecorded(const autostart::Change& c, const FinishInputs& in, FinishSeams seams) {
+  using autostart::Place;
+  autostart::Entry e;
+  e.name = c.at.value;
+  bool placed = false;
+  for (Place p : {Place::UserRun, Place::MachineRun64, Place::MachineRun32, Place::UserFolder, Place::CommonFolder})
+    if (autostart::AddressOf(p, c.at.value) == c.at) {
+      e.source = p;
+      placed = true;
+    }
+  if (!placed) return std::nullopt;
+  if (autostart::IsShortcutApproval(c.at)) {
+    std::wstring folder = e.source == Place::UserFolder ? in.userStartupFolder : in.commonStartupFolder;
+    if (folder.empty()) return std::nullopt;
+    e.command = paths::Join(folder, e.name);
+  } else {
+    // The command line taken over; an older record's line has none: the value's own.
+    std::optional<std::wstring> command = c.command;
+    if (!command) command = autostart::ReadCommand(seams.registry, *autostart::RunValueOf(c.at));
+    if (!command) return std::nullopt;
+    e.command = *command;
+  }
+  seams.resolveEntry(e);
+  if (!e.readable || e.command.empty() || e.program.empty() || IsMainProgramTarget(e.program)) return std::nullopt;
+  return TakenEntryOf(e, seams.files);
+}
+
+// What became of the entries an earlier Finish switched off.
+struct EarlierEntries {
+  int added = 0;                        // items appended for them
+  std::vector<std::wstring> switchedOn;  // no item possible: put back
+  int kept = 0;                         // ... and could not be: still off, kept in the record
+};
+
+// An earlier take-over into another file must not be stranded once
+// "Tarvoline.lnk" reads this one: its entries get items here, or go back on.
+EarlierEntries KeepEarlierEntriesStarted(const FinishInputs& in, FinishSeams seams) {
+  EarlierEntries told;
+  if (in.recordFile.empty() || !seams.resolveEntry) return told;
+  // One writer of the record at a time; without the lock nothing changes here
+  // (switching off, when chosen, then says the record is in use).
+  const std::unique_ptr<FileLock> lock = seams.files.Lock(autostart::LockFile(in.recordFile), autostart::kLockWaitMs);
+  if (!lock) return told;
+  std::optional<std::vector<autostart::Change>> record = autostart::LoadRecord(in.recordFile, seams.files, nullptr);
+  if (!record) return told;  // switching off says so, when chosen
+  TakeOverPlan plan;
+  std::vector<size_t> planned, lacking;  // indexes into the record
+  for (size_t i = 0; i < record->size(); ++i) {
+    const autostart::Change& c = (*record)[i];
+    const reg::ValueRead now = seams.registry.Read(c.at);
+    if (now.status != reg::Status::Ok || now.bytes != c.written) continue;  // on again, or someone else's since
+    if (std::optional<TakenEntry> t = ItemOfRecorded(c, in, seams)) {
+      plan.entries.push_back(std::move(*t));
+      planned.push_back(i);
+    } else {
+      lacking.push_back(i);
+    }
+  }
+  if (!plan.entries.empty()) {
+    // Items the file has already are not written again.
+    const GenerationResult r =
+        GenerateSequenceFile(L"", in.sequenceFile, {seams.files, seams.shortcuts, seams.clock, seams.messages}, &plan);
+    if (r.ok) told.added = r.written;
+    else lacking.insert(lacking.end(), planned.begin(), planned.end());
+  }
+  std::vector<bool> drop(record->size(), false);
+  for (size_t i : lacking) {
+    if (autostart::PutBack((*record)[i], seams.registry)) {
+      drop[i] = true;
+      told.switchedOn.push_back((*record)[i].at.value);
+    } else {
+      ++told.kept;
+    }
+  }
+  if (told.switchedOn.empty()) return told;
+  std::vector<autostart::Change> left;
+  for (size_t i = 0; i < record->size(); ++i)
+    if (!drop[i]) left.push_back((*record)[i]);
+  // A line left for a value put back is harmless: /restore leaves alone a
+  // value that is not as written.
+  seams.files.ReplaceContents(in.recordFile, autostart::FormatRecord(left));
+  return told;
 }
 
 }  // namespace
@@ -112,6 +203,9 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
   if (in.checkSequenceFile && !in.ownFolder.empty())
     seams.processes.Start(L"\"" + MainProgram(in) + L"\" /check \"" + in.sequenceFile + L"\"", show::kNormal);
 
+  EarlierEntries earlier;
+  if (WhyNotStartedByOwnShortcut(in, seams) == 0) earlier = KeepEarlierEntriesStarted(in, seams);
+
   std::wstring closing = ui::Text(texts::kClosing);
   bool plain = true;  // nothing but the request to clear the Startup folder
   bool failure = shortcutMissing;
@@ -126,6 +220,19 @@ void RunFinishingSteps(const FinishInputs& in, FinishSeams seams) {
   if (in.alreadyListed > 0) {
     closing += L"\r\n" + ui::Format(ui::Text(texts::kClosingAlreadyListed), {std::to_wstring(in.alreadyListed)});
     plain = false;
+  }
+  if (earlier.added > 0) {
+    closing += L"\r\n" + ui::Format(ui::Text(texts::kClosingEarlierAdded), {std::to_wstring(earlier.added)});
+    plain = false;
+  }
+  if (!earlier.switchedOn.empty()) {
+    closing += L"\r\n" + ui::HeadingWithNames(ui::Text(texts::kClosingEarlierSwitchedOn), earlier.switchedOn);
+    plain = false;
+  }
+  if (earlier.kept > 0) {
+    closing += L"\r\n" + ui::Format(ui::Text(texts::kRestoreKept), {std::to_wstring(earlier.kept)});
+    plain = false;
+    failure = true;
   }
   if (own == OwnApproval::SwitchedOn) {
     closing = ui::Text(texts::kOwnSwitchedOn) + L"\r\n" + closing;

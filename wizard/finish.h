@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "common/registry.h"
 #include "common/seams.h"
 #include "common/shortcut.h"
+#include "autostart/startup_entries.h"
+#include "sequence/item_text.h"
 
 namespace wizard {
 
@@ -29,6 +32,7 @@ struct FinishInputs {
   std::wstring recordFile{};          // the record of what was switched off
   std::uint64_t fileTime = 0;         // now, as a FILETIME
   int alreadyListed = 0;              // GenerationResult::alreadyListed, told in the closing message
+  std::wstring commonStartupFolder{};  // the all-users Startup folder ("" when unknown)
 };
 
 struct FinishSeams {
@@ -38,6 +42,10 @@ struct FinishSeams {
   ui::Messages& messages;
   Processes& processes;    // starts the check
   reg::Registry& registry;  // switches the taken entries off
+  sequence::Clock& clock;   // dates the items added for earlier entries
+  // Resolves an entry named only (autostart::Resolve on Windows): a Run
+  // value's command split as the take-over splits it, a shortcut read.
+  std::function<void(autostart::Entry&)> resolveEntry;
 };
 
 // The steps behind Finish, in order: open the scanned folder (its text with
@@ -58,7 +66,15 @@ struct FinishSeams {
 // instead of asking the user to clear the Startup folder. A shortcut asked
 // for but not made turns the message into the warning kClosingNoShortcut
 // (the Startup folder is to stay as it is); any other failure told makes it
-// a warning too. Ending the program is the caller's part.
+// a warning too.
+// Whenever "Tarvoline.lnk" then reads the sequence file, every entry the
+// record holds as still switched off (its value as written) must be started
+// by an item of that file: one lacking is appended (made from the record's
+// command line, else the Run value's, or from the shortcut it names, as the
+// take-over makes items) and counted in the message; one that cannot be made
+// (no command line, the shortcut gone, outside the code page) is put back as
+// /restore puts it back, dropped from the record and named.
+// Ending the program is the caller's part.
 void RunFinishingSteps(const FinishInputs& in, FinishSeams seams);
 
 }  // namespace wizard

@@ -39,23 +39,30 @@ TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const Tak
       plan.needAdmin.push_back(e.name);
       continue;
     }
-    const std::optional<sequence::ItemTexts> item =
-        sequence::ItemInCodePage({e.program, e.workingFolder, e.arguments}, files);
-    if (!item) {
+    std::optional<TakenEntry> t = TakenEntryOf(e, files);
+    if (!t) {
       plan.outsideCodePage.push_back(e.name);
       continue;
     }
-    TakenEntry t;
-    const int size = folder ? sequence::ShowFromWindowStyle(e.windowStyle) : 1;
-    // A value's name is anyone's text; a shortcut is named after its program.
-    t.title = folder ? sequence::RecordTitle(paths::Stem(e.program), e.program) : sequence::RecordTitle(e.name, e.program);
-    t.body = sequence::ItemBody(item->file, item->workingFolder, item->arguments, size);
-    t.file = item->file;
-    t.arguments = item->arguments;
-    t.approval = e.approval;
-    plan.entries.push_back(std::move(t));
+    plan.entries.push_back(std::move(*t));
   }
   return plan;
+}
+
+std::optional<TakenEntry> TakenEntryOf(const autostart::Entry& e, FileSystem& files) {
+  const std::optional<sequence::ItemTexts> item =
+      sequence::ItemInCodePage({e.program, e.workingFolder, e.arguments}, files);
+  if (!item) return std::nullopt;
+  const bool folder = e.source == autostart::Source::UserFolder || e.source == autostart::Source::CommonFolder;
+  TakenEntry t;
+  const int size = folder ? sequence::ShowFromWindowStyle(e.windowStyle) : 1;
+  // A value's name is anyone's text; a shortcut is named after its program.
+  t.title = folder ? sequence::RecordTitle(paths::Stem(e.program), e.program) : sequence::RecordTitle(e.name, e.program);
+  t.body = sequence::ItemBody(item->file, item->workingFolder, item->arguments, size);
+  t.file = item->file;
+  t.arguments = item->arguments;
+  t.approval = e.approval;
+  return t;
 }
 
 std::wstring LeftOutMessage(const TakeOverPlan& plan) {

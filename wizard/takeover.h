@@ -4,6 +4,7 @@
 // through the registry seam.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,11 @@ struct TakeOverPlan {
 //    switched off).
 TakeOverPlan PlanTakeOver(const std::vector<autostart::Entry>& listed, const TakeOverChoices& choices,
                           reg::Registry& registry, FileSystem& files);
+
+// An entry as the item that takes it over: titled and shown as PlanTakeOver
+// takes it; nullopt when the sequence file cannot hold its program, folder
+// or arguments even by the short form.
+std::optional<TakenEntry> TakenEntryOf(const autostart::Entry& e, FileSystem& files);
 
 // The one message naming what was left out for its type or for rights; ""
 // when nothing was.

@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <algorithm>
 #include <filesystem>
 
+#include "autostart/switched_off_record.h"
 #include "common/text.h"
 #include "common/tests/support/fakes.h"
 #include "common/tests/support/file_size_limit.h"
@@ -60,8 +63,20 @@ struct FinishBench {
   fake::Messages messages;
   fake::Processes processes;
   fake::Registry registry;
-  void Run(const wizard::FinishInputs& in) {
-    wizard::RunFinishingSteps(in, {shell, RealFileSystem(), shortcuts, messages, processes, registry});
+  fake::Clock clock;
+  void Run(const wizard::FinishInputs& in) { wizard::RunFinishingSteps(in, Seams(registry)); }
+  wizard::FinishSeams Seams(reg::Registry& r) {
+    return {shell, RealFileSystem(), shortcuts, messages, processes, r, clock, [this](autostart::Entry& e) { Resolve(e); }};
+  }
+  // As autostart::Resolve resolves an entry named only, with no environment
+  // and no search folders: the cases name their programs in full.
+  void Resolve(autostart::Entry& e) {
+    if (e.source == Source::UserFolder || e.source == Source::CommonFolder)
+      e = autostart::FromShortcut(e.source, paths::Parent(e.command), e.name, shortcuts);
+    else
+      e = autostart::FromRunValue(e.source, e.name, e.command,
+                                  {[](std::wstring_view) -> std::optional<std::wstring> { return std::nullopt; }, {},
+                                   RealFileSystem()});
   }
 };
 
@@ -486,6 +501,23 @@ TEST(TakeOver, TarvolinesOwnShortcutIsSwitchedBackOnOrNothingIsSwitchedOff) {
   }
 }
 
+// Another writer holding the record (a guard run at log-on, say): nothing is
+// switched off, and the message says why rather than that the record is unreadable.
+TEST(TakeOver, ARecordInUseLeavesTheOriginalsOnAndSaysSo) {
+  FinishBench b;
+  const std::wstring program = b.t.Write(L"Tarvoline.exe", "MZ");
+  b.shortcuts.links[paths::Join(b.t / L"Startup", L"Tarvoline.lnk")] = {program, L"", 1};
+  wizard::FinishInputs in{nullptr, b.t.path(), b.t / L"Startup.pmw", false, false, b.t / L"Startup", b.t.path(),
+                          false, true, {autostart::AddressOf(Source::UserRun, L"A")}, b.t / L"SwitchedOff.txt", 42};
+  const std::unique_ptr<FileLock> held = RealFileSystem().Lock(autostart::LockFile(in.recordFile), 0);
+  ASSERT_TRUE(held);
+  b.Run(in);
+  EXPECT_FALSE(b.registry.Get(in.taken[0]).has_value());
+  ASSERT_EQ(b.messages.shown.size(), 1u);
+  EXPECT_NE(b.messages.shown[0].first.find(ui::Text(wizard::texts::kClosingRecordBusy)), std::wstring::npos);
+  EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Warning);
+}
+
 // Originals switched off part-way that cannot all be put back stay off: a
 // failure, told as a warning also when the message goes on.
 TEST(TakeOver, OriginalsLeftOffAfterAFailureAreToldAsAWarning) {
@@ -502,10 +534,121 @@ TEST(TakeOver, OriginalsLeftOffAfterAFailureAreToldAsAWarning) {
                           b.t / L"SwitchedOff.txt", 42};
   in.alreadyListed = 1;
   for (const reg::Address& at : in.taken) registry.Set(at, std::string("\x02\0\0\0\0\0\0\0\0\0\0\0", 12));
-  wizard::RunFinishingSteps(in, {b.shell, RealFileSystem(), b.shortcuts, b.messages, b.processes, registry});
+  wizard::RunFinishingSteps(in, b.Seams(registry));
   ASSERT_EQ(b.messages.shown.size(), 1u);
   EXPECT_TRUE(b.messages.shown[0].first.starts_with(ui::Text(wizard::texts::kClosingPutBackFailed) + L"\r\n"));
   EXPECT_EQ(b.messages.shown[0].second, MessageIcon::Warning);
+}
+
+// A second take-over into another file re-points "Tarvoline.lnk": the
+// entries an earlier run switched off must be started from the new file too,
+// or be switched back on and named; never left to start nowhere.
+TEST(TakeOver, ASecondFinishIntoAnotherFileStrandsNoEarlierEntry) {
+  using autostart::Place;
+  enum Fate { Added, AlreadyItem, SwitchedOn, OnAgain };
+  for (bool repointed : {true, false}) {
+    SCOPED_TRACE(repointed);
+    FinishBench b;
+    b.shortcuts.saves = true;
+    const std::wstring T = b.t.path(), startup = b.t / L"Startup", common = b.t / L"Common";
+    const std::wstring program = b.t.Write(L"Tarvoline.exe", "MZ"), first = b.t / L"first.pmw";
+    b.shortcuts.links[paths::Join(startup, L"Tarvoline.lnk")] = {program, L"", 1, L"\"" + first + L"\""};
+    const struct {
+      Place place;
+      std::wstring name, args;  // args: after the program's quoted path in the command line
+      Fate fate;
+      bool recorded = true;  // false: an older record without the command line: the Run value's
+    } earlier[] = {
+        {Place::UserRun, L"Chat", L" --min", Added},
+        {Place::UserRun, L"Old", L" /q", Added, false},
+        {Place::UserFolder, L"Tray.lnk", L"", Added},
+        {Place::MachineRun64, L"Listed", L"", AlreadyItem},
+        {Place::CommonFolder, L"Gone.lnk", L"", SwitchedOn},  // the shortcut is gone
+        {Place::UserRun, L"Odd", L" -f " + std::wstring(1, wchar_t(0xDC00)), SwitchedOn},  // fits no code page
+        {Place::UserRun, L"Blank", L"", SwitchedOn},  // a blank command line
+        {Place::UserRun, L"Back", L" -b", OnAgain},   // switched on by the user since
+    };
+    std::vector<autostart::Change> record;
+    std::vector<std::wstring> programs;
+    for (const auto& e : earlier) {
+      const reg::Address at = autostart::AddressOf(e.place, e.name);
+      programs.push_back(b.t.Write(e.name.substr(0, e.name.find(L".lnk")) + L".exe", "MZ"));
+      const std::wstring command = e.name == L"Blank" ? L"  " : L"\"" + programs.back() + L"\"" + e.args;
+      std::optional<std::wstring> recorded;
+      if (autostart::IsShortcutApproval(at)) {
+        if (e.fate != SwitchedOn) b.shortcuts.links[paths::Join(startup, e.name)] = {programs.back(), T, 7, L"/bg"};
+      } else if (e.recorded) {
+        recorded = command;
+      } else {
+        b.registry.SetString(*autostart::RunValueOf(at), command);
+      }
+      record.push_back({at, std::nullopt, autostart::SwitchedOffBytes(std::nullopt, 7), recorded});
+      b.registry.Set(at, e.fate == OnAgain ? std::string(12, '\0') : record.back().written);
+    }
+    const std::wstring recordFile = b.t.Write(L"SwitchedOff.txt", autostart::FormatRecord(record));
+    const std::string before = text::ToAnsi(Record(L"L", programs[3], T.c_str(), 1));
+    const std::wstring second = b.t.Write(L"second.pmw", before);
+    wizard::FinishInputs in{nullptr, T, second, repointed, false, startup, T, false, true,
+                            {autostart::AddressOf(Place::UserRun, L"New")}, recordFile, 42};
+    in.commonStartupFolder = common;
+    b.Run(in);
+
+    const std::wstring written = text::FromAnsi(TempFolder::Read(second));
+    std::vector<std::wstring> named;
+    std::vector<autostart::Change> left = autostart::ParseRecord(TempFolder::Read(recordFile)).value();
+    for (size_t i = 0; i < std::size(earlier); ++i) {
+      const auto& e = earlier[i];
+      SCOPED_TRACE(text::ToUtf8(e.name));
+      const bool added = repointed && e.fate == Added, on = repointed && e.fate == SwitchedOn;
+      EXPECT_EQ(written.find(L"File=" + programs[i] + L"\r\n") != std::wstring::npos, added || e.fate == AlreadyItem);
+      if (on) named.push_back(e.name);
+      EXPECT_EQ(b.registry.Get(record[i].at) == std::nullopt, on);  // put back: there was no value
+      EXPECT_EQ(std::count(left.begin(), left.end(), record[i]), on ? 0 : 1);
+    }
+    if (repointed) {
+      EXPECT_NE(written.find(Record(L"Tray", programs[2], T.c_str(), 6, L"/bg")), std::wstring::npos);
+      EXPECT_EQ(std::count(written.begin(), written.end(), L'\x01'), 3 * 4);  // Listed once: already an item
+    } else {
+      EXPECT_EQ(TempFolder::Read(second), before);  // Tarvoline still reads the first file, which starts them
+    }
+    ASSERT_EQ(b.messages.shown.size(), 1u);
+    const std::wstring& m = b.messages.shown[0].first;
+    EXPECT_EQ(m.find(ui::Format(ui::Text(wizard::texts::kClosingEarlierAdded), {L"3"})) != std::wstring::npos, repointed);
+    EXPECT_EQ(m.find(ui::HeadingWithNames(ui::Text(wizard::texts::kClosingEarlierSwitchedOn), named)) != std::wstring::npos,
+              repointed);
+  }
+}
+
+// Appends that cannot be finished (a read-only file or share, a disk that
+// fills up part-way) must leave the user's file exactly as it was, and say so.
+const std::string kBefore = "2001/05/12\x81\x46old\x01\x01" "File=C:\\old.exe\x01";
+
+struct FaultBench : Bench {
+  FaultBench() {
+    t.Write(L"seq.pmw", kBefore);
+    Add(L"a.lnk", L"C:\\a.exe");
+    Add(L"b.lnk", L"C:\\b.exe", 3);
+    Link(L"broken.lnk");  // unreadable: its warning must not follow a failure
+  }
+  void ExpectRefusedAndUntouched(const wizard::GenerationResult& r, const std::string& bytes) {
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.written, 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0], std::make_pair(ui::Text(wizard::texts::kNotWritable), MessageIcon::Critical));
+    EXPECT_EQ(TempFolder::Read(seq), bytes);
+  }
+};
+
+TEST(GenerationFaults, AReadOnlyFileOrShareIsReportedAndWritesNothing) {
+  for (bool readOnlyFile : {true, false}) {
+    SCOPED_TRACE(readOnlyFile);
+    FaultBench b;
+    constexpr auto kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if (readOnlyFile) fs::permissions(fs::path(b.seq), kWrite, fs::perm_options::remove);
+    else b.seq = (fs::path(b.seq) / L"seq.pmw").wstring();  // a new file below a file: none can be made
+    b.ExpectRefusedAndUntouched(b.Run(b.links, nullptr, &RealFileSystem()), readOnlyFile ? kBefore : "");
+    if (readOnlyFile) fs::permissions(fs::path(b.seq), fs::perms::owner_write, fs::perm_options::add);
+  }
 }
 
 #ifndef _WIN32

@@ -1,14 +1,18 @@
-// The wizard taking over every start-up entry, run as the user runs it: Run
-// values in both registry views and shortcuts in both Startup folders are
-// seeded, the program is walked through its pages (the machine's entries
-// chosen, a sequence file of the user's own), and the sequence file,
-// "Tarvoline.lnk", the approval values and the record are checked; a second
-// run must add nothing; then "/restore" must bring every approval value back
-// and refuse a forged record. Tarvoline's guard then leaves on an entry the
-// user switched back on for an item removed in the editor, switches it off
-// again once an item starts it, and "/restore" (refused while the record is
-// held) still returns it to its state before the take-over. The tests run in a Wine prefix of its own (see
-// CMakeLists.txt) and removes what it seeded.
+// The wizard taking over every start-up entry, run as the user runs it, on
+// the real registry, shortcuts and record file: Run values in both registry
+// views and shortcuts in both Startup folders are seeded, the program is
+// walked through its pages (the machine's entries chosen, a sequence file of
+// the user's own), and what it found, "Tarvoline.lnk", the approval values
+// and the record are checked; a second run into another file must leave
+// every switched-off entry an item there; then "/restore" must bring every
+// approval value back and refuse a forged record. Tarvoline's guard then
+// leaves on an entry the user switched back on for an item removed in the
+// editor, switches it off again once an item starts it, and "/restore"
+// (refused while the record is held) still returns it to its state before the
+// take-over. The records' layout, the names and paths they cannot hold and
+// what a second run cannot add are the native tables' (generation_test,
+// switch_off_test). The tests run in a Wine prefix of its own (see
+// CMakeLists.txt) and remove what they seeded.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -130,7 +134,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
 
   const size_t n = taken.size();
   // Walks the wizard: the machine's entries chosen, the user's own file.
-  auto walk = [&] {
+  auto walk = [&](const std::wstring& target) {
     tvltest::Process wizard;
     if (!wizard.Start(exe)) return std::wstring(L"(not started)");
     HWND window = tvltest::WaitForWindow(wizard.pi.dwThreadId, L"TVLpreparerMain");
@@ -153,7 +157,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
     EXPECT_EQ(tvltest::TextOf(window), L"TVLpreparer Ver.1.1.0");
     HWND file = GetDlgItem(GetDlgItem(host, win::IdOf(wizard::PageOf(2))), win::IdOf(wizard::Control::SequenceFile));
     EXPECT_TRUE(text::EqualsNoCase(tvltest::TextOf(file), own + L"\\StartUp.pmw")) << text::ToUtf8(tvltest::TextOf(file));
-    SetWindowTextW(file, sequenceFile.c_str());
+    SetWindowTextW(file, target.c_str());
     EXPECT_TRUE(press(3));
     EXPECT_TRUE(press(4));
     press(5);
@@ -161,7 +165,7 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
     EXPECT_EQ(wizard.Wait(), 0u);
     return closing;
   };
-  const std::wstring closing = walk();
+  const std::wstring closing = walk(sequenceFile);
   EXPECT_NE(closing.find(std::to_wstring(n) + L" 件を無効にしました"), std::wstring::npos) << text::ToUtf8(closing);
   EXPECT_NE(closing.find(L"Tarvoline.lnkを有効に戻しました"), std::wstring::npos);
 
@@ -174,14 +178,17 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
 
   // Exactly n items, each as the system gave it: the 32-bit view's value
   // expanded to the real x86 program folder, every shortcut's arguments.
-  const std::wstring sequence = text::FromAnsi(TempFolder::Read(sequenceFile));
-  EXPECT_EQ(std::count(sequence.begin(), sequence.end(), L'\x01'), 3 * static_cast<long>(n));
-  for (const std::wstring& body :
-       {L"File=" + userApp + L"\r\nCurrent=" + T + L"\\User App\r\nOption=/min",
-        L"File=" + machineApp + L"\r\nCurrent=" + T + L"\\Machine App\r\nOption=--tray",
-        L"File=" + tool32 + L"\r\nCurrent=" + x86 + L"\\TVLTest32\r\nOption=-q", L"File=" + plain + L"\r\n",
-        L"File=" + tray + L"\r\nCurrent=" + T + L"\r\nOption=/background", L"File=" + shared + L"\r\n"})
-    EXPECT_NE(sequence.find(body), std::wstring::npos) << text::ToUtf8(body);
+  const std::wstring bodies[] = {
+      L"File=" + userApp + L"\r\nCurrent=" + T + L"\\User App\r\nOption=/min",
+      L"File=" + machineApp + L"\r\nCurrent=" + T + L"\\Machine App\r\nOption=--tray",
+      L"File=" + tool32 + L"\r\nCurrent=" + x86 + L"\\TVLTest32\r\nOption=-q", L"File=" + plain + L"\r\n",
+      L"File=" + tray + L"\r\nCurrent=" + T + L"\r\nOption=/background", L"File=" + shared + L"\r\n"};
+  auto expectItems = [&](const std::wstring& file) {
+    const std::wstring sequence = text::FromAnsi(TempFolder::Read(file));
+    EXPECT_EQ(std::count(sequence.begin(), sequence.end(), L'\x01'), 3 * static_cast<long>(n));
+    for (const std::wstring& body : bodies) EXPECT_NE(sequence.find(body), std::wstring::npos) << text::ToUtf8(body);
+  };
+  expectItems(sequenceFile);
 
   // Those n switched off as the start-up manager does; the one off before
   // untouched.
@@ -190,6 +197,16 @@ TEST(TakeOverWin32, TakesEveryEntrySwitchesTheOriginalsOffAndRestoresThem) {
     EXPECT_TRUE(bytes.size() == 12 && bytes.starts_with(std::string("\x03\0\0\0", 4))) << text::ToUtf8(a.value);
   }
   EXPECT_EQ(registry.Read(Approval(Place::UserRun, L"WasOff")).bytes, wasOff);
+
+  // A second run into another file re-points Tarvoline.lnk: the entries the
+  // first switched off (and now skips as off) get their items there too.
+  const std::wstring secondFile = T + L"\\Second.pmw";
+  const std::wstring again = walk(secondFile);
+  EXPECT_NE(again.find(L"登録 " + std::to_wstring(n) + L" 件の項目を"), std::wstring::npos) << text::ToUtf8(again);
+  link = RealShortcutStore().Read(startup + L"\\Tarvoline.lnk");
+  ASSERT_TRUE(link);
+  EXPECT_EQ(link->arguments, L"\"" + secondFile + L"\"");
+  expectItems(secondFile);
 
   // The undo command: no wizard, one message, every value as it was.
   const auto [report, restored] = Restore(exe);

@@ -76,6 +76,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                                    .onEnded = [] { PostQuitMessage(0); },
                                    .approvalData = autostart::HasApprovalData(),
                                    .listStartupEntries = [] { return autostart::ListEntries(); },
+                                   .resolveEntry = [](autostart::Entry& e) { autostart::Resolve(e); },
+                                   .commonStartupFolder = win::SpecialFolder(CSIDL_COMMON_STARTUP),
                                    .recordFile = recordFile};
 
   wizard::WizardWindow window(std::move(services));

@@ -459,11 +459,12 @@ void WizardWindow::RunFinishingSteps() {
   in.recordFile = s_.recordFile;
   if ((in.createShortcut || in.switchOff) && s_.userStartupFolder) in.userStartupFolder = s_.userStartupFolder();
   in.ownFolder = s_.ownFolder;
+  in.commonStartupFolder = s_.commonStartupFolder;
   in.checkSequenceFile = IsDlgButtonChecked(pages_[4], IdOf(Control::CheckFile)) == BST_CHECKED;
   if (in.switchOff && !in.taken.empty()) {
     in.fileTime = win::FileTimeNow();
   }
-  wizard::RunFinishingSteps(in, {s_.shell, s_.files, s_.shortcuts, s_.messages, s_.processes, s_.registry});
+  wizard::RunFinishingSteps(in, {s_.shell, s_.files, s_.shortcuts, s_.messages, s_.processes, s_.registry, s_.clock, s_.resolveEntry});
   End();
 }
 

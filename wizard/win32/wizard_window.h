@@ -50,6 +50,8 @@ struct WizardServices {
   // given; otherwise the wizard reads the folder alone.
   bool approvalData = false;
   std::function<std::vector<autostart::Entry>()> listStartupEntries{};
+  std::function<void(autostart::Entry&)> resolveEntry{};  // autostart::Resolve
+  std::wstring commonStartupFolder{};                     // the all-users Startup folder
   std::wstring recordFile{};  // the record of what was switched off
 };
 
