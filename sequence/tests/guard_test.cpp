@@ -107,8 +107,6 @@ TEST(Guard, SwitchesOffAgainOnlyWhatAnItemStartsInItsPlace) {
        {{Kind::BackOn, L"Chat", L"", false, Why::NoItem}}},
       {"an item starts another program", user, kEnabled, On, true, true, false, kChat, L"C:\\Chat\\chat2.exe", false,
        {{Kind::BackOn, L"Chat", L"", false, Why::NoItem}}},
-      {"the shortcut's item is gone", link, kEnabled, On, true, true, false, L"", L"", false,
-       {{Kind::BackOn, L"Sync.lnk", L"", false, Why::NoItem}}},
       {"an update moved the program", user, kEnabled, On, true, true, false, moved, kChatExe, false,
        {{Kind::BackOn, L"Chat", moved, false, Why::CommandChanged}}},
       {"another program took the value's name", user, kEnabled, On, true, true, false, other, kChatExe, false,

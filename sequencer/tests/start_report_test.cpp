@@ -133,13 +133,6 @@ TEST(StartReport, HoldsItsFileForTheRunWithOneOpen) {
   }
 }
 
-// One item or more: the English run checks the plural.
-TEST(StartReport, ClosedWindowCountsTheItemsLeft) {
-  if (ui::UserLanguage() != ui::Language::English) GTEST_SKIP();
-  EXPECT_EQ(report::RunEndsText(2, 3, 4200), L"Run ends: window closed by the user, 3 items not started; 4.200 s");
-  EXPECT_EQ(report::RunEndsText(2, 1, 0), L"Run ends: window closed by the user, 1 item not started; 0.000 s");
-}
-
 // Main with a report clock: the report beside the program unless Report = 0.
 struct Ui : sequencer::EntryUi {
   FakeClock clock;
