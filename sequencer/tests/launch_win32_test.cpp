@@ -144,42 +144,6 @@ TEST(RealStarts, ReadyWaitStartsTheNextItemOnlyOnceTheSlowProgramHasItsWindow) {
   EXPECT_NE(text::FromUtf8(TempFolder::Read(log)).find(failed + L"\r\n"), std::wstring::npos) << TempFolder::Read(log);
 }
 
-// Already running means the same program with the same arguments, started
-// by something else than this run; a relative File is looked for in its own
-// Current, not in the folder the item before it left.
-TEST(RealStarts, OnlyTheSameProgramWithTheSameArgumentsNotStartedByThisRunIsAlreadyRunning) {
-  TempFolder dir;
-  const std::wstring probe = Probe(dir), out = dir / L"runs.txt", work = dir / L"work";
-  ASSERT_TRUE(::CreateDirectoryW(work.c_str(), nullptr));
-  // Started by the user, before the run: it lives while the run goes on.
-  tvltest::Process user;
-  ASSERT_TRUE(user.Start(probe, L" -sleep 0 -live 8000"));
-  ASSERT_EQ(ProbeLines(out, 1).size(), 1u);
-
-  std::vector<sequence::SequenceItem> items = {
-      Item(probe, L"", L" -sleep 0 -live 8000", 4),  // the user's: not started again
-      Item(probe, work, L"-sleep 0 -live 3000 x", 4),  // other arguments: started
-      Item(probe, L"", L"-sleep 0 -live 3000 x", 4),   // the same again, the first this run's own: started
-      Item(L"probe.exe", dir.path(), L"-sleep 0 -live 8000", 4),  // the user's again, from its Current
-  };
-  wchar_t before[MAX_PATH];
-  ::GetCurrentDirectoryW(MAX_PATH, before);
-  int ends = 0;
-  sequencer::MainWindow window(Args(items, {100, 10000, 0, false, true}, ends));
-  ASSERT_TRUE(window.Create(SW_HIDE));
-  RunToTheEnd(window, ends);
-  ::SetCurrentDirectoryW(before);
-  EXPECT_EQ(ends, 1);
-  const std::vector<std::wstring> lines = ProbeLines(out, 3);
-  ::TerminateProcess(user.process.get(), 0);
-  EXPECT_EQ(Icon(window, 0), itemicon::kRunning);
-  EXPECT_EQ(Icon(window, 3), itemicon::kRunning);
-  EXPECT_EQ(lines.size(), 3u);  // the user's probe and the two with other arguments
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::wstring& l) { return l.find(L"-live 3000 x\tpid") != std::wstring::npos; }),
-            2);
-}
-
 // The programs this test exists to catch start alongside the run, at any
 // moment. Here another program starts one two seconds after the run began,
 // after the first item was tested and started: the later item with the same
