@@ -101,4 +101,25 @@ TEST(StartupFaults, SettingsTheDiskWillNotTakeAreUsedAndLeftAsTheyWere) {
   }
 }
 
+// A sequence file another program holds locked is found by a folder search
+// but cannot be read: it reads as a missing one, the message only when named.
+TEST(StartupFaults, ALockedSequenceFileEndsTheProgramQuietlyOrWithTheMessage) {
+  for (bool named : {true, false}) {
+    SCOPED_TRACE(named);
+    fake::FileSystem fs;
+    const std::wstring seq = paths::Join(L"TVL", L"Startup.pmw");
+    fs.files[seq] = "a\x01\x01" "File=a.exe\x01";
+    fs.locked.insert(seq);
+    Ui ui;
+    fake::Messages messages;
+    EXPECT_EQ(sequencer::Main(named ? L"\"" + seq + L"\"" : L"", paths::Join(L"TVL", L"Tarvoline.exe"), ui, messages, fs,
+                              UserNumberSeparators()),
+              sequencer::MainOutcome::NoItems);
+    EXPECT_TRUE(ui.shown.empty());
+    using Shown = decltype(messages.shown);
+    EXPECT_EQ(messages.shown, (named ? Shown{{L"シーケンスファイル" + seq + L"が見付かりません。", ui::MessageIcon::Critical}}
+                                     : Shown{}));
+  }
+}
+
 }  // namespace

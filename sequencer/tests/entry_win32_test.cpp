@@ -1,61 +1,17 @@
-// Tarvoline at log-on when its files are not as they should be: a sequence
-// file another program holds locked, or one that is gone after earlier runs.
-// The entry runs with the real file system.
+// Tarvoline at log-on when its sequence file is gone after earlier runs.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "common/text.h"
 #include "common/win32/program_info.h"
-#include "common/win32/raii.h"
-#include "common/tests/support/fakes.h"
-#include "sequencer/entry.h"
 #include "common/tests/support/program_win32.h"
 #include "common/tests/support/temp_folder.h"
 
 namespace {
 
-// The real entry's user interface: the run it would show.
-struct Ui : sequencer::EntryUi {
-  int windows = 0;
-  sequencer::Run run;
-  bool ShowMainWindow(sequencer::Run given) override { return ++windows, run = std::move(given), true; }
-};
-
 std::string Record(const std::string& title, const std::string& file) {
   return "2001/05/12\x81\x46" + title + "\x01\x01" "File=" + file + "\r\nSize = 1\r\nNoUse = 0\x01";
-}
-
-// A folder holding Tarvoline.exe's neighbour Startup.pmw.
-struct Folder {
-  TempFolder t;
-  std::wstring program = t / L"Tarvoline.exe", seq = t / L"Startup.pmw";
-  Folder() { t.Write(L"Startup.pmw", Record("a", "C:\\T\\a.exe") + Record("b", "C:\\T\\b.exe")); }
-  fake::Messages messages;
-  sequencer::MainOutcome Run(Ui& ui, std::wstring_view arguments = L"") {
-    return sequencer::Main(arguments, program, ui, messages, RealFileSystem(), UserNumberSeparators());
-  }
-};
-
-// A locked sequence file reads as a missing one: named on the command line
-// it gets the not-found message; either way nothing starts and the program ends.
-TEST(StartupFaults, ALockedSequenceFileEndsTheProgramQuietlyOrWithTheMessage) {
-  for (bool named : {true, false}) {
-    SCOPED_TRACE(named);
-    Folder f;
-    win::FileHandle lock(CreateFileW(f.seq.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(lock);
-    Ui ui;
-    EXPECT_EQ(f.Run(ui, named ? L"\"" + f.seq + L"\"" : L""), sequencer::MainOutcome::NoItems);
-    EXPECT_EQ(ui.windows, 0);
-    using Shown = decltype(f.messages.shown);
-    EXPECT_EQ(f.messages.shown, (named ? Shown{{L"シーケンスファイル" + f.seq + L"が見付かりません。", ui::MessageIcon::Critical}}
-                                       : Shown{}));
-    lock.reset();
-    // Once released the same file runs.
-    EXPECT_EQ(f.Run(ui), sequencer::MainOutcome::WindowShown);
-    EXPECT_EQ(ui.run.sequence.items.size(), 2u);
-  }
 }
 
 // The top-level windows of a process.
