@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "sequence/sequence_file.h"
+#include "common/tests/support/fakes.h"
 #include "common/tests/support/plain_launch_system.h"
 #include "sequencer/tests/window_rig.h"
 
@@ -16,30 +17,19 @@ using sequencer::MainWindow;
 using sequencer::MainWindowArgs;
 using sequence::SequenceItem;
 
-// Starts succeed except for programs named "fail"; documents go to the fake shell.
-struct Seams : Processes, Shell {
-  PlainLaunchSystem launch{*this, *this, RealFileSystem()};
-  int starts = 0, opens = 0;
-  bool Start(const std::wstring& line, int) override { return ++starts, line.find(L"fail") == std::wstring::npos; }
-  bool SetCurrentDirectory(const std::wstring&) override { return true; }
-  std::intptr_t Execute(WindowHandle, const std::wstring&, const std::wstring&, int) override { return ++opens, 42; }
+// Starts succeed; documents go to the fake shell.
+struct Seams {
+  fake::Processes processes;
+  fake::Shell shell;
+  PlainLaunchSystem launch{processes, shell, RealFileSystem()};
 };
-
-MainWindowArgs Args(const std::vector<sequence::SequenceItem>& items, Seams& seams, int& ends) {
-  return {.items = items,
-          .settings = {30, 10000, 0},
-          .createMeter = ZeroMeter::Make,
-          .endProgram = [&ends] { ++ends; },
-          .quitOnClose = false,
-          .launcher = seams.launch};
-}
 
 // The window with a meter whose reading the test sets.
 struct Window : Seams {
   explicit Window(std::vector<SequenceItem> list, LaunchSettings settings = {}) : items(std::move(list)) {
-    MainWindowArgs args = Args(items, *this, ends);
-    args.settings = settings;
-    args.createMeter = [this] { return std::make_unique<MeterHandle>(*this); };
+    MainWindowArgs args{.items = items, .settings = settings,
+                        .createMeter = [this] { return std::make_unique<MeterHandle>(*this); },
+                        .endProgram = [this] { ++ends; }, .quitOnClose = false, .launcher = launch};
     window = std::make_unique<MainWindow>(std::move(args));
     EXPECT_TRUE(window->Create(SW_SHOWNOACTIVATE));
     Pump();
@@ -69,8 +59,9 @@ SequenceItem Item(std::wstring title, std::wstring file) {
 }
 
 TEST(MainWindow, ListsTheItemsMarksEachTickAndTheLastItemEndsTheProgram) {
-  Window w({Item(L"メモ帳", L"C:\\T\\clock.exe"), Item(L"x.y.z", L"C:\\T\\fail.exe"), Item(L"Dir\\name.txt", L"z.exe")},
-           {30, 10000, 0});
+  SequenceItem failing = Item(L"x.y.z", L"C:\\T\\fail.exe");
+  failing.show = -1;  // no window style: the start fails
+  Window w({Item(L"メモ帳", L"C:\\T\\clock.exe"), failing, Item(L"Dir\\name.txt", L"z.exe")}, {30, 10000, 0});
   HWND lv = w.window->itemList();
   ASSERT_EQ(ListView_GetItemCount(lv), 3);
   const std::wstring texts[] = {L"メモ帳", L"x.y", L"name"};
