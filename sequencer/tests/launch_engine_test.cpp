@@ -363,7 +363,6 @@ TEST(LaunchEngine, DelayHoldsTheItemThenItsUsualRulesCountFromTheEndOfTheHold) {
     Net answers;
     int tick;  // of the timed item's start; the items before and after take 4 (600 ms waited)
   } cases[] = {
-      {"no keys: today's rule", plain, 0, 0, 0, -1, {false}, 4},
       {"Delay 3000: 15 ticks held, then IntervalTime", plain, 0, 3000, 0, -1, {false}, 19},
       {"Delay 300 ends within a tick: IntervalTime still counts from it", plain, 0, 300, 0, -1, {false}, 5},
       {"Delay, busy: MaxIdleTime from the end of the hold", plain, 50, 3000, 0, -1, {false}, 66},

@@ -35,7 +35,6 @@ class ProcessTable : public LaunchSystem {
   std::vector<Process> processes;
   std::map<std::wstring, std::wstring> finalPaths;  // lower-cased path form -> final path
   bool canSnapshot = true;
-  int failingSnapshots = 0;  // the next ones that fail, then they succeed again
   // Called once after the next snapshot: what changes between the list and the opening of a process.
   std::function<void()> afterSnapshot;
   std::optional<std::int64_t> steadyMs = 0;  // the steady clock, moved by the test
@@ -58,7 +57,6 @@ class ProcessTable : public LaunchSystem {
   std::optional<std::vector<ProcessEntry>> Snapshot() override {
     ++snapshots;
     if (!canSnapshot) return std::nullopt;
-    if (failingSnapshots > 0) return --failingSnapshots, std::nullopt;
     std::vector<ProcessEntry> entries;
     // The snapshot names the image by its long name, as the system has it.
     for (const Process& p : processes)
