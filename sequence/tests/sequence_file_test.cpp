@@ -191,6 +191,7 @@ TEST(LoadSequence, ReadsDelayAndNetworkAsTheLocaleWritesThemAndRefusesWhatIsNoTi
     std::vector<std::wstring> bad;
   } cases[] = {
       {"absent: no timing", L"File=a", 0, 0, {}},
+      {"empty: as absent", L"Delay =\r\nNetwork = ", 0, 0, {}},
       {"the locale's separators", L"delay = 120.000\r\nNetwork = 2,5", 120000, 2.5, {}},
       {"24 hours at most", L"Delay = 86400000\r\nNetwork = 86400000,5", 86400000, 0, {L"Network = 86400000,5"}},
       {"negative, text, not finite", L"Delay = -1\r\nNetwork = soon", 0, 0, {L"Delay = -1", L"Network = soon"}},
