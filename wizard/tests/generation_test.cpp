@@ -619,38 +619,6 @@ TEST(TakeOver, ASecondFinishIntoAnotherFileStrandsNoEarlierEntry) {
   }
 }
 
-// Appends that cannot be finished (a read-only file or share, a disk that
-// fills up part-way) must leave the user's file exactly as it was, and say so.
-const std::string kBefore = "2001/05/12\x81\x46old\x01\x01" "File=C:\\old.exe\x01";
-
-struct FaultBench : Bench {
-  FaultBench() {
-    t.Write(L"seq.pmw", kBefore);
-    Add(L"a.lnk", L"C:\\a.exe");
-    Add(L"b.lnk", L"C:\\b.exe", 3);
-    Link(L"broken.lnk");  // unreadable: its warning must not follow a failure
-  }
-  void ExpectRefusedAndUntouched(const wizard::GenerationResult& r, const std::string& bytes) {
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.written, 0);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0], std::make_pair(ui::Text(wizard::texts::kNotWritable), MessageIcon::Critical));
-    EXPECT_EQ(TempFolder::Read(seq), bytes);
-  }
-};
-
-TEST(GenerationFaults, AReadOnlyFileOrShareIsReportedAndWritesNothing) {
-  for (bool readOnlyFile : {true, false}) {
-    SCOPED_TRACE(readOnlyFile);
-    FaultBench b;
-    constexpr auto kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if (readOnlyFile) fs::permissions(fs::path(b.seq), kWrite, fs::perm_options::remove);
-    else b.seq = (fs::path(b.seq) / L"seq.pmw").wstring();  // a new file below a file: none can be made
-    b.ExpectRefusedAndUntouched(b.Run(b.links, nullptr, &RealFileSystem()), readOnlyFile ? kBefore : "");
-    if (readOnlyFile) fs::permissions(fs::path(b.seq), fs::perms::owner_write, fs::perm_options::add);
-  }
-}
-
 #ifndef _WIN32
 // An append that cannot be finished must leave the user's file exactly as it
 // was, and say so: the records go in one write, here on a disk that fills up
