@@ -65,11 +65,6 @@ class DropWindow : public ::testing::Test {
   std::optional<droptool::DropWindow> window_;
 };
 
-// The list opens on its first entry.
-TEST_F(DropWindow, OpensOnTheFirstEntry) {
-  EXPECT_EQ(SendMessageW(window_->ControlHandle(droptool::Control::ShowList), CB_GETCURSEL, 0, 0), 0);
-}
-
 TEST_F(DropWindow, OnlyFileListsOverTheAreaMayBeDropped) {
   TestData files = Files({L"C:\\a.txt"}), text = Text(L"just text");
   using Pair = std::pair<DWORD, DWORD>;

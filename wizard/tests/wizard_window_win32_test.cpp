@@ -134,21 +134,6 @@ TEST_F(TakeOverWizard, SwitchingOffNeedsEntriesToTakeAndTheMachinesAreLeftAlone)
   EXPECT_FALSE(IsWindowEnabled(Find(Control::SwitchOffOriginals)));
   SetText(Control::StartupFolder, links + L"\\");
   EXPECT_TRUE(IsWindowEnabled(Find(Control::SwitchOffOriginals)));
-  SendMessageW(Find(Control::TakeRunEntries), BM_CLICK, 0, 0);
-
-  using autostart::Source;
-  for (auto [source, name] : {std::pair{Source::UserRun, L"Chat"}, std::pair{Source::MachineRun64, L"Vendor"}})
-    listed.push_back({source, name, L"C:\\Chat\\chat.exe", L"C:\\Chat\\chat.exe", L"--minimized", L"C:\\Chat", 1, true, true,
-                      true, autostart::AddressOf(source, name)});
-  Click(Control::Next);
-  Click(Control::Next), ExpectPage(3, false, L"次へ(&N)");
-  // The machine's Vendor is every user's: not taken. The fake store makes no
-  // Tarvoline.lnk, so the originals stay on.
-  const std::string written = TempFolder::Read(own + L"\\StartUp.pmw");
-  EXPECT_TRUE(written.find("Chat\x01") != std::string::npos && written.find("Vendor") == std::string::npos) << written;
-  Click(Control::Next), Click(Control::Next);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(registry.writes, 0);
 }
 
 TEST_F(Wizard, EnterIsNextEscapeIsCancelAndCancelWritesNothing) {
