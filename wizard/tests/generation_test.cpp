@@ -238,7 +238,6 @@ TEST(Generation, NoNameOrValueBreaksARecord) {
       {L"Args\x01", L"C:\\P\\c.exe", L"C:\\P", L"-a\r\nFile=evil.exe\rSize = 3\n",
        L"Args |C:\\P\\c.exe|C:\\P|-a  File=evil.exe Size = 3"},
       {L"Uni\x85\x2028\x2029", L"C:\\P\\e.exe", L"C:\\P", L"\x2028-q", L"Uni   |C:\\P\\e.exe|C:\\P|-q"},
-      {L"", L"C:\\P\\f.exe", L"C:\\P", L"", L"f.exe|C:\\P\\f.exe|C:\\P|"},
   };
   fake::Registry registry;
   wizard::TakeOverPlan plan;
@@ -362,44 +361,24 @@ TEST(Finishing, FailingStepsArePassedOverAndTheMessageFitsTheShortcut) {
   EXPECT_EQ(std::count(b.shell.opened.begin(), b.shell.opened.end(), in.sequenceFile), 0);
 }
 
-// A Run value or an all-users shortcut under a folder the code page cannot
-// hold (a user name in another script) takes the short form, or is left out,
-// named and never switched off. (Which paths fit, folder and arguments too:
-// the folder's own shortcuts above.)
-TEST(TakeOver, EntriesTheCodePageCannotHoldTakeTheirShortFormOrStayOn) {
-  const std::wstring bad = L"C:\\Users\\" + std::wstring(1, wchar_t(0xDC00));  // fits no code page
-  const struct {
-    Source source;
-    const wchar_t* name;
-    std::wstring args, program, current;
-    const wchar_t *file, *folder;  // as written; null: left out
-  } cases[] = {
-      {Source::UserRun, L"Short", L"", bad + L"\\a.exe", bad, L"C:\\Users\\X~1\\a.exe", L"C:\\Users\\X~1"},
-      {Source::UserRun, L"NoShort", L"", bad + L"\\b\\b.exe", L"C:\\P", nullptr, nullptr},
-      {Source::CommonFolder, L"Shared.lnk", L"", bad + L"\\b\\e.exe", L"C:\\P", nullptr, nullptr},
-  };
+// A Run value under a folder the code page cannot hold (a user name in
+// another script) and without a short form is left out, named and never
+// switched off. (Which paths take their short form, folder and arguments
+// too: the folder's own shortcuts above; both go through one item check.)
+TEST(TakeOver, EntriesTheCodePageCannotHoldStayOn) {
+  const std::wstring noShort = L"C:\\Users\\" + std::wstring(1, wchar_t(0xDC00)) + L"\\b.exe";  // fits no code page
   fake::Registry registry;
   Bench b;
-  b.files.shortForms[P(bad + L"\\a.exe")] = P(L"C:\\Users\\X~1\\a.exe");
-  b.files.shortForms[P(bad)] = P(L"C:\\Users\\X~1");
-  std::vector<autostart::Entry> listed;
-  std::vector<std::wstring> taken, leftOut;
-  for (const auto& c : cases) {
-    autostart::Entry e = E(c.source, c.name, c.program.c_str(), c.args.c_str());
-    e.workingFolder = P(c.current);
-    listed.push_back(e);
-    if (c.file) taken.push_back(sequence::ItemBody(P(c.file), P(c.folder), c.args, 1));
-    else leftOut.push_back(c.name);
-  }
-  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(listed, {true, true, true, true}, registry, b.files);
-  std::vector<std::wstring> bodies;
-  for (const auto& t : plan.entries) bodies.push_back(t.body);
-  EXPECT_EQ(bodies, taken);  // only these are switched off at Finish
-  EXPECT_EQ(plan.outsideCodePage, leftOut);
+  const wizard::TakeOverPlan plan = wizard::PlanTakeOver(
+      {E(Source::UserRun, L"Kept", L"C:\\P\\a.exe"), E(Source::UserRun, L"NoShort", noShort.c_str())},
+      {true, true, true, true}, registry, b.files);
+  ASSERT_EQ(plan.entries.size(), 1u);  // only these are switched off at Finish
+  EXPECT_EQ(plan.entries[0].title, L"Kept");
+  EXPECT_EQ(plan.outsideCodePage, std::vector<std::wstring>{L"NoShort"});
   ASSERT_TRUE(b.Run(L"", &plan).ok);
   ASSERT_EQ(b.messages.shown.size(), 1u);
   EXPECT_EQ(b.messages.shown[0].first.find(ui::Text(wizard::texts::kPathsOutsideCodePage)), 0u);
-  for (const std::wstring& name : leftOut) EXPECT_NE(b.messages.shown[0].first.find(L"\r\n" + name), std::wstring::npos);
+  EXPECT_NE(b.messages.shown[0].first.find(L"\r\nNoShort"), std::wstring::npos);
 }
 
 // Switching off follows the main program into the Startup folder, or does
@@ -421,7 +400,6 @@ TEST(TakeOver, FinishSwitchesOffOnlyWhenTarvolineStartsTheWrittenFile) {
       {"another file, not named by the shortcut", false, true, L"mine.pmw", L"Tarvoline.exe", L"", kClosingLeftOnOtherFile},
       {"the shortcut names another file", false, true, L"TVL\\Startup.pmw", L"Tarvoline.exe", L"\"C:\\x.pmw\"", kClosingLeftOnOtherFile},
       {"another file named by the shortcut", false, true, L"mine.pmw", L"Tarvoline.exe", L" \"<seq>\" ", 0},
-      {"a shortcut made for another file", true, true, L"mine.pmw", nullptr, L"", 0, L"\"<seq>\""},
       {"an old shortcut updated for the default", true, true, L"TVL\\startup.PMW", L"Tarvoline.exe", L"\"C:\\x.pmw\"", 0, L""},
   };
   for (const Case& c : cases) {
