@@ -50,7 +50,6 @@ TEST(DropText, ShortcutsGiveTheirTargetFolderAndStyle) {
   struct Case { std::wstring lnk; ShortcutInfo info; std::wstring name; int size; } cases[] = {
       {P(L"C:\\Links\\Big Clock.LNK"), {exe, work, 3}, L"Big Clock", 3},
       {P(L"C:\\Links\\tray.Lnk"), {exe, L"", 7, L"/background --minimized"}, L"tray", 6},
-      {P(L"C:\\Links\\odd.lnk"), {exe, work, 2}, L"odd", 1},
       // A shell item with no file path: the shortcut itself, without folder or arguments.
       {P(L"C:\\Links\\panel.lnk"), {L"", work, 7, L"/x"}, L"panel", 6},
   };

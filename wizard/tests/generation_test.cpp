@@ -237,7 +237,6 @@ TEST(Generation, NoNameOrValueBreaksARecord) {
       {L"Evil\x01Name", L"C:\\P\\a.exe", L"C:\\P", L"", L"Evil Name|C:\\P\\a.exe|C:\\P|"},
       {L"Args\x01", L"C:\\P\\c.exe", L"C:\\P", L"-a\r\nFile=evil.exe\rSize = 3\n",
        L"Args |C:\\P\\c.exe|C:\\P|-a  File=evil.exe Size = 3"},
-      {L"Uni\x85\x2028\x2029", L"C:\\P\\e.exe", L"C:\\P", L"\x2028-q", L"Uni   |C:\\P\\e.exe|C:\\P|-q"},
   };
   fake::Registry registry;
   wizard::TakeOverPlan plan;
