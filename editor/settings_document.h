@@ -48,6 +48,7 @@ inline constexpr SettingKey kSettingKeys[] = {
     {L"SkipRunning", true, sequence::kDefaultSkipRunning, 0, 0, false, false, 0, texts::kAboutSkipRunning},
     {L"Report", true, sequence::kDefaultReport, 0, 0, false, false, 0, texts::kAboutReport},
     {L"Guard", true, sequence::kDefaultGuard, 0, 0, false, false, 0, texts::kAboutGuard},
+    {L"SettleWait", true, sequence::kDefaultSettleWait, 0, 0, false, false, 0, texts::kAboutSettleWait},
 };
 inline constexpr std::size_t kSettingCount = std::size(kSettingKeys);
 

@@ -54,13 +54,14 @@ class LaunchSystem {
   // and gives no error.
   virtual LaunchResult Open(WindowHandle owner, const std::wstring& target, bool watch) = 0;
 
-  // The already-running test's questions; a system that cannot answer them
-  // finds nothing running.
+  // The already-running test's and the settling questions; a system that
+  // cannot answer them finds nothing running and nothing to wait for.
   struct ProcessEntry {
     std::uint32_t id = 0;
     std::uint32_t parentId = 0;  // its creator's id, which may have ended (and the id gone to another) since
     std::wstring imageName;      // its program's file name
     std::uint64_t created = 0;   // as CreatedAt gives it; 0 when unknown
+    std::optional<std::uint64_t> cpuTime;  // processor time used (kernel and user), 100-ns units
   };
   // What is read of one process, in this order; the reading stops at a
   // user or session other than this program's, or at a program that cannot

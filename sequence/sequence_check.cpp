@@ -208,6 +208,7 @@ void CheckSettings(const std::wstring& iniPath, FileSystem& fs, const NumberSepa
   const double t = read.settings.timerInterval;
   if (TimerIntervalMs(t) == kDefaultTimerInterval && !(t >= 199.5 && t <= 200.5))
     report.Finding(T(texts::kCheckTimerRange, NumberText(kDefaultTimerInterval)));
+  report.Line(T(read.settings.settleWait ? texts::kCheckPacingSettle : texts::kCheckPacingClassic));
 }
 
 }  // namespace

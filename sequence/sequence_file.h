@@ -46,6 +46,7 @@ constexpr bool kDefaultReport = true;
 constexpr bool kDefaultReadyWait = false;
 constexpr bool kDefaultSkipRunning = true;
 constexpr bool kDefaultGuard = true;
+constexpr bool kDefaultSettleWait = true;
 
 // The kept items of a sequence file, in file order.
 struct Sequence {
@@ -64,11 +65,14 @@ struct Settings {
   // makes each start wait until the program before has finished starting
   // (any other value counts as 0); SkipRunning = 0 starts programs that are
   // already running all the same; Guard = 0 makes the guard only report
-  // entries that switched themselves back on (sequence/guard.h).
+  // entries that switched themselves back on (sequence/guard.h);
+  // SettleWait = 0 brings back the classic pacing, by the whole machine's
+  // usage alone (the launch engine).
   bool report = kDefaultReport;
   bool readyWait = kDefaultReadyWait;
   bool skipRunning = kDefaultSkipRunning;
   bool guard = kDefaultGuard;
+  bool settleWait = kDefaultSettleWait;
 };
 
 // Sequence file used when the command line names none.
@@ -101,7 +105,7 @@ struct SettingsRead {
   std::vector<std::wstring> notNumbers;  // keys whose value is no finite number (their default is used)
 };
 
-// Loads the settings file, reads Report, ReadyWait, SkipRunning and Guard, adds each
+// Loads the settings file, reads Report, ReadyWait, SkipRunning, Guard and SettleWait, adds each
 // of the four keys that is missing or empty with its default (in the order
 // CPULimit, MaxIdleTime, IntervalTime, TimerInterval, as whole numbers),
 // reads the four settings from it and, when a key was added or filled, writes

@@ -47,7 +47,7 @@ MainOutcome Main(std::wstring_view argumentText, const std::wstring& programPath
   if (s.report && clock)
     run.report.Open(paths::Join(folder, paths::Stem(programPath) + L".log"), fs, *clock);
   run.report.RunBegins(sequencePath,
-                       {s.cpuLimit, s.maxIdleTime, s.intervalTime, s.timerInterval, s.readyWait, s.skipRunning}, kept,
+                       {s.cpuLimit, s.maxIdleTime, s.intervalTime, s.timerInterval, s.readyWait, s.skipRunning, s.settleWait}, kept,
                        run.sequence.itemsLeftOut);
   // Before the first item. With nothing to start in their place, entries
   // that switched themselves back on are only named.

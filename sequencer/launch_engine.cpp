@@ -57,13 +57,19 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
       event.reason = report::Reason::AfterRunning;
     } else {
       const bool ready = PreviousReady();
-      if (!ShouldStart(waited, usage, ready, settings_)) {
+      const bool machineCalm = usage <= settings_.cpuLimit;
+      // Asked only when the answer can let the item go: it may take a process list.
+      const bool settled = !machineCalm && ready && settings_.settleWait && waited >= settings_.intervalTime &&
+                           waited < settings_.maxIdleTime && PreviousSettled();
+      if (!ShouldStart(waited, machineCalm || settled, ready, settings_)) {
         waitTicks_ += 1;
         return Outcome::Waited;
       }
-      event.reason = !(usage <= settings_.cpuLimit && ready) ? report::Reason::MaxWait
-                     : waitedForReady_                      ? report::Reason::Ready
-                                                            : report::Reason::IntervalAndLimit;
+      event.reason = !((machineCalm || settled) && ready) ? report::Reason::MaxWait
+                     : settled && !settle_.Following()     ? report::Reason::NothingStarting
+                     : settled                             ? report::Reason::Settled
+                     : waitedForReady_                     ? report::Reason::Ready
+                                                           : report::Reason::IntervalAndLimit;
     }
     if (!NetworkAllows(item, waited, event)) {
       networkTicks_ += 1;
@@ -126,6 +132,15 @@ bool LaunchEngine::PreviousReady() {
   return true;
 }
 
+bool LaunchEngine::PreviousSettled() {
+  const settling::SettleMeter::Answer answer = settle_.Ask(system_, settings_.cpuLimit);
+  if (answer == settling::SettleMeter::Answer::Busy && !settleCaption_) {
+    view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kWaitingSettle), {previousName_}));
+    settleCaption_ = true;
+  }
+  return answer == settling::SettleMeter::Answer::Settled;
+}
+
 bool LaunchEngine::AlreadyRunning(const sequence::SequenceItem& item, std::uint32_t& processId) {
   if (!settings_.skipRunning || item.file.empty() || !IsProgramFile(item.file)) return false;
   // A batch file runs as its command processor, never under its own name.
@@ -140,7 +155,9 @@ bool LaunchEngine::AlreadyRunning(const sequence::SequenceItem& item, std::uint3
 bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEvent& event) {
   // Whatever the program before did, only this start may hold up the next one.
   previous_.reset();
-  view_.SetCaption(ui::Format(ui::Text(sequencer::texts::kStarting), {paths::Stem(item.file)}));
+  view_.SetCaption(event.reason == report::Reason::Settled
+                       ? ui::Format(ui::Text(sequencer::texts::kStartingSettled), {paths::Stem(item.file), previousName_})
+                       : ui::Format(ui::Text(sequencer::texts::kStarting), {paths::Stem(item.file)}));
   view_.MarkStarted(currentIndex_);
   view_.SetProgress(currentIndex_ + 1);
   view_.RepaintNow();
@@ -160,10 +177,13 @@ bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEve
   LaunchResult& result = start.result;
   event.processId = result.processId;
   if (result.processId) started_.push_back({result.processId, result.created});
-  if (settings_.readyWait && result.watch) {
-    previous_ = std::move(result.watch);
-    previousName_ = paths::Stem(item.file);
-  }
+  previousName_ = paths::Stem(item.file);
+  if (settings_.readyWait && result.watch) previous_ = std::move(result.watch);
+  // Only a start whose process is known can be followed: what the shell
+  // opened without handing one back is left to the classic rule.
+  if (!settings_.settleWait || start.outcome == ItemStart::NotOpened) settle_.Forget();
+  else if (result.processId) settle_.Follow(result.processId, result.created, system_.SteadyMs());
+  else settle_.Unseen();
   return true;
 }
 
@@ -176,11 +196,15 @@ void LaunchEngine::Advance(report::ItemEvent& event) {
     report_->ItemHandled(event);
   }
   // Only the program just started may hold up the next one: a failed start never does.
-  if (event.outcome != report::Outcome::Started && event.outcome != report::Outcome::Opened) previous_.reset();
+  if (event.outcome != report::Outcome::Started && event.outcome != report::Outcome::Opened) {
+    previous_.reset();
+    settle_.Forget();
+  }
   // What this item started (or the shell, or the time it took) may change what runs.
   if (event.outcome != report::Outcome::AlreadyRunning) processes_.EndBurst();
   waitedForReady_ = previous_ != nullptr;
   readyCaption_ = false;
+  settleCaption_ = false;
   skipWait_ = false;
   holdCaption_.clear();
   networkCaption_ = false;

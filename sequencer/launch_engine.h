@@ -6,6 +6,12 @@
 // Rule: keep at least IntervalTime between two starts (and before the first);
 // start as soon as the usage is at or below CPULimit; never wait longer than
 // MaxIdleTime. Time is counted in ticks: waited = interval × ticks waited.
+// Unless SettleWait = 0 (the classic rule), a usage above CPULimit does not
+// hold the next start once the program started last, with the processes it
+// started, has settled: it used at most CPULimit percent of one processor
+// over the last second (settling::SettleMeter); a machine kept busy by work
+// nobody asked the run to pace then no longer stretches every wait to
+// MaxIdleTime. A processor time that cannot be read falls back to the classic rule.
 // With ReadyWait the next start also waits until the program started before
 // it has finished starting, within the same MaxIdleTime. A program that is
 // already running (running::FindRunning: this user, this session, the same
@@ -28,6 +34,7 @@
 #include "common/seams.h"
 #include "sequence/launch_system.h"
 #include "sequence/sequence_file.h"
+#include "sequence/settling.h"
 #include "sequencer/cpu_meter.h"
 #include "sequencer/start_report.h"
 
@@ -65,10 +72,11 @@ struct LaunchSettings {
   double intervalTime = sequence::kDefaultIntervalTime;
   bool readyWait = false;   // also wait until the previous program is ready
   bool skipRunning = true;  // do not start a program that is already running
+  bool settleWait = true;   // a settled previous program lets the next go on a busy machine
 
   // The settings of a run that the engine goes by.
   static LaunchSettings From(const sequence::Settings& s) {
-    return {s.cpuLimit, s.maxIdleTime, s.intervalTime, s.readyWait, s.skipRunning};
+    return {s.cpuLimit, s.maxIdleTime, s.intervalTime, s.readyWait, s.skipRunning, s.settleWait};
   }
 };
 
@@ -99,11 +107,12 @@ class LaunchEngine {
   bool Finished() const { return currentIndex_ >= static_cast<int>(items_.size()); }
 
   // Whether this tick starts the next item: at least IntervalTime waited, and
-  // either the usage at or below CPULimit with the previous program ready, or
-  // MaxIdleTime reached. Equality starts. previousReady is true without
-  // ReadyWait, and when there is no program to wait for.
-  static bool ShouldStart(double waited, double usage, bool previousReady, const LaunchSettings& s) {
-    return waited >= s.intervalTime && ((usage <= s.cpuLimit && previousReady) || waited >= s.maxIdleTime);
+  // either calm (the usage at or below CPULimit, or the previous program
+  // settled) with the previous program ready, or MaxIdleTime reached.
+  // Equality starts. previousReady is true without ReadyWait, and when there
+  // is no program to wait for.
+  static bool ShouldStart(double waited, bool calm, bool previousReady, const LaunchSettings& s) {
+    return waited >= s.intervalTime && ((calm && previousReady) || waited >= s.maxIdleTime);
   }
  private:
   // The caption while the item is held back by its Delay, leftMs to go.
@@ -113,6 +122,9 @@ class LaunchEngine {
   bool StartItem(const sequence::SequenceItem& item, report::ItemEvent& event);
   bool AlreadyRunning(const sequence::SequenceItem& item, std::uint32_t& processId);
   bool PreviousReady();
+  // Whether the program started last has settled (SettleWait), asked only
+  // when nothing else holds the item: the caption says what it waits for.
+  bool PreviousSettled();
   void Advance(report::ItemEvent& event);
 
   const std::vector<sequence::SequenceItem>& items_;
@@ -125,9 +137,11 @@ class LaunchEngine {
   double waitTicks_ = 0;
   // The program started last, while it may still be starting (ReadyWait).
   std::unique_ptr<ProcessWatch> previous_;
-  std::wstring previousName_;
+  std::wstring previousName_;    // of the program started last
   bool waitedForReady_ = false;  // the current wait had a program to wait for
   bool readyCaption_ = false;    // the caption says the engine waits for it
+  bool settleCaption_ = false;   // the caption says the engine waits for it to settle
+  settling::SettleMeter settle_;  // the program started last
   bool skipWait_ = false;        // the item before was already running
   std::wstring holdCaption_;     // the last hold caption set, so that it changes only when its text does
   bool networkCaption_ = false;  // the caption says the engine waits for the network

@@ -13,30 +13,6 @@ namespace {
 
 namespace texts = sequencer::texts;
 
-std::wstring UsualReasonText(Reason r) {
-  switch (r) {
-    case Reason::IntervalAndLimit: return ui::Text(texts::kReasonInterval);
-    case Reason::MaxWait: return ui::Text(texts::kReasonMaxWait);
-    case Reason::Ready: return ui::Text(texts::kReasonReady);
-    case Reason::AfterRunning: return ui::Text(texts::kReasonAfterRunning);
-    case Reason::AlreadyRunning: return ui::Text(texts::kReasonAlreadyRunning);
-    case Reason::NoMeter: return ui::Text(texts::kReasonNoMeter);
-  }
-  return L"";
-}
-
-// The usual reason, after the hold and with the end of the network wait.
-std::wstring ReasonText(const ItemEvent& e) {
-  std::wstring reason = UsualReasonText(e.reason);
-  switch (e.network) {
-    case Network::None: break;
-    case Network::Up: reason = ui::Format(ui::Text(texts::kReasonNetworkUp), {reason}); break;
-    case Network::WaitOver: reason = ui::Format(ui::Text(texts::kReasonNetworkOver), {reason}); break;
-    case Network::NotAsked: reason = ui::Format(ui::Text(texts::kReasonNetworkUnknown), {reason}); break;
-  }
-  return e.heldMs > 0 ? ui::Format(ui::Text(texts::kReasonHeld), {reason}) : reason;
-}
-
 // At most two decimals, without trailing zeros, whatever the locale.
 std::wstring Number(double v) {
   if (!std::isfinite(v)) return L"?";
@@ -56,6 +32,35 @@ std::wstring Number(double v) {
     if (f % 10) s += static_cast<wchar_t>(L'0' + f % 10);
   }
   return s;
+}
+
+std::wstring UsualReasonText(Reason r) {
+  switch (r) {
+    case Reason::IntervalAndLimit: return ui::Text(texts::kReasonInterval);
+    case Reason::MaxWait: return ui::Text(texts::kReasonMaxWait);
+    case Reason::Ready: return ui::Text(texts::kReasonReady);
+    case Reason::Settled:
+    case Reason::NothingStarting: break;  // with the usage: ReasonText
+    case Reason::AfterRunning: return ui::Text(texts::kReasonAfterRunning);
+    case Reason::AlreadyRunning: return ui::Text(texts::kReasonAlreadyRunning);
+    case Reason::NoMeter: return ui::Text(texts::kReasonNoMeter);
+  }
+  return L"";
+}
+
+// The usual reason, after the hold and with the end of the network wait.
+std::wstring ReasonText(const ItemEvent& e) {
+  const std::wstring usage = e.usage ? Number(*e.usage) + L" %" : ui::Text(texts::kUsageNotRead);
+  std::wstring reason = e.reason == Reason::Settled           ? ui::Format(ui::Text(texts::kReasonSettled), {usage})
+                        : e.reason == Reason::NothingStarting ? ui::Format(ui::Text(texts::kReasonNothingStarting), {usage})
+                                                              : UsualReasonText(e.reason);
+  switch (e.network) {
+    case Network::None: break;
+    case Network::Up: reason = ui::Format(ui::Text(texts::kReasonNetworkUp), {reason}); break;
+    case Network::WaitOver: reason = ui::Format(ui::Text(texts::kReasonNetworkOver), {reason}); break;
+    case Network::NotAsked: reason = ui::Format(ui::Text(texts::kReasonNetworkUnknown), {reason}); break;
+  }
+  return e.heldMs > 0 ? ui::Format(ui::Text(texts::kReasonHeld), {reason}) : reason;
 }
 
 std::wstring Two(int v, int width = 2) {
@@ -109,7 +114,8 @@ std::wstring RunBeginsText(const std::wstring& sequencePath, const RunSettings& 
   const std::wstring settings = L"CPULimit " + Number(s.cpuLimit) + L", MaxIdleTime " + Number(s.maxIdleTime) +
                                 L", IntervalTime " + Number(s.intervalTime) + L", TimerInterval " +
                                 Number(s.timerInterval) + L", ReadyWait " + (s.readyWait ? L"1" : L"0") +
-                                L", SkipRunning " + (s.skipRunning ? L"1" : L"0");
+                                L", SkipRunning " + (s.skipRunning ? L"1" : L"0") + L", SettleWait " +
+                                (s.settleWait ? L"1" : L"0");
   return ui::Format(ui::Text(texts::kRunBegins), {sequencePath, settings, Items(kept), std::to_wstring(leftOut)});
 }
 

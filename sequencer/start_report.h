@@ -38,6 +38,8 @@ enum class Reason {
   IntervalAndLimit,  // the interval had passed and the usage was at or below the limit
   MaxWait,           // the maximum wait was reached
   Ready,             // as IntervalAndLimit, and the previous program had finished starting
+  Settled,           // the usage was above the limit, but the program started last had settled
+  NothingStarting,   // the usage was above the limit, but no program of the run's was still starting
   AfterRunning,      // the item before it was already running: no wait
   AlreadyRunning,    // its program was already running: not started again
   NoMeter,           // there is no processor meter: no decision could be made
@@ -84,7 +86,7 @@ std::int64_t CounterMilliseconds(std::int64_t count, std::int64_t frequency);
 // The settings in effect, as the run-begins line names them.
 struct RunSettings {
   double cpuLimit = 0, maxIdleTime = 0, intervalTime = 0, timerInterval = 0;
-  bool readyWait = false, skipRunning = true;
+  bool readyWait = false, skipRunning = true, settleWait = true;
 };
 
 // "2024-04-01 08:15:02.123".

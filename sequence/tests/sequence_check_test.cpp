@@ -119,6 +119,7 @@ TEST(SequenceCheck, ReportsEveryFindingOfEachItemAndOfTheSettings) {
       L"    IntervalTime = 500 (記載なし: 既定値)",
       L"    TimerInterval = 70000",
       L"    ※ タイマーに使えない値です(1～65535)。代わりに使う値: 200",
+      L"    起動の間隔: 前のプログラムの起動処理が落ち着くか、PC 全体の使用率が上限以下になったら次を起動 (SettleWait = 1)",
       L"",
       L"指摘: 13 件"}));
   // clang-format on

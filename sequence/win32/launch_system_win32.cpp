@@ -301,7 +301,8 @@ class Win32LaunchSystem final : public LaunchSystem {
         entries.push_back({id, static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(p->InheritedFromUniqueProcessId)),
                            std::wstring(p->ImageName.Buffer ? p->ImageName.Buffer : L"",
                                         p->ImageName.Buffer ? p->ImageName.Length / sizeof(wchar_t) : 0),
-                           static_cast<std::uint64_t>(p->CreateTime.QuadPart)});
+                           static_cast<std::uint64_t>(p->CreateTime.QuadPart),
+                           static_cast<std::uint64_t>(p->KernelTime.QuadPart + p->UserTime.QuadPart)});
       if (!p->NextEntryOffset) break;
       at += p->NextEntryOffset;
     }

@@ -139,7 +139,7 @@ TEST(LaunchEngine, StartsOnTheTickTheRuleAllows) {
   struct Case { const char* name; LaunchSettings settings; double usage; int interval, tick; } cases[] = {
       {"defaults, idle: tick 4 (600 ms waited)", {}, 0, 200, 4},
       {"usage equal to the limit starts", {}, 30, 200, 4},
-      {"usage just above the limit waits", {}, 30.01, 200, 51},
+      {"usage just above the limit waits (SettleWait 0)", {30, 10000, 500, false, true, false}, 30.01, 200, 51},
       {"IntervalTime 0: the first tick", {30, 10000, 0}, 0, 200, 1},
       {"MaxIdleTime below IntervalTime", {30, 100, 500}, 100, 200, 4},
       {"interval 150: ceil(500 / 150) + 1", {}, 0, 150, 5},
@@ -317,7 +317,7 @@ TEST(LaunchEngine, ReportNamesEachItemItsWaitWhyItWentAndWhatCameOfIt) {
   }
   const char* english =
             "2024-04-01 08:00:00.000 Run begins: sequence C:/Startup.pmw; CPULimit 30, MaxIdleTime 10000, "
-            "IntervalTime 500, TimerInterval 200, ReadyWait 0, SkipRunning 1; 7 items, 1 left out by NoUse\r\n"
+            "IntervalTime 500, TimerInterval 200, ReadyWait 0, SkipRunning 1, SettleWait 1; 7 items, 1 left out by NoUse\r\n"
             "2024-04-01 08:00:00.643 Item 1 \"Clock\" C:/a.exe: waited 600 ms (real 603 ms), usage 12.5 %, went: "
             "interval passed, usage at or below the limit; started, process 100\r\n"
             "2024-04-01 08:00:01.447 Item 2 \"title\" C:/fail.exe: waited 600 ms (real 804 ms), usage 12.5 %, went: "
@@ -334,6 +334,98 @@ TEST(LaunchEngine, ReportNamesEachItemItsWaitWhyItWentAndWhatCameOfIt) {
             "interval passed, usage at or below the limit; failed: Size is not one of the known window styles\r\n"
             "2024-04-01 08:00:14.311 Run ends: all items handled (7); 14.311 s\r\n";
   EXPECT_EQ(r.Text(), std::string("\xEF\xBB\xBF") + english);
+}
+
+// A busy machine, and what the program started last (process 100, created
+// at 100) and the processes it started do meanwhile, as the system's list
+// shows them: each process uses percent of one processor from its from-th
+// to its until-th millisecond after the start (nothing from quietFrom on),
+// then ends.
+constexpr int kNever = 1 << 30;
+struct Busy {
+  std::uint32_t id, parent;
+  std::uint64_t created;
+  int from, until;
+  double percent;
+  int quietFrom = kNever;
+  bool readable = true;  // the list gives its processor time
+};
+
+TEST(LaunchEngine, OnABusyMachineTheNextItemGoesOnceTheProgramStartedLastHasSettled) {
+  const LaunchSettings settle{30, 10000, 500, false, false, true}, classic{30, 10000, 500, false, false, false};
+  struct Case {
+    const char* name;
+    LaunchSettings settings;
+    double usage;  // the machine's, while the second item waits
+    std::vector<Busy> load;
+    int tick;  // of the second start (4: the interval alone; 51: MaxIdleTime)
+    int lists;  // taken while it waited
+  } cases[] = {
+      {"light start-up: the first list, a second after the start", settle, 90, {{100, 1, 100, 0, kNever, 20}}, 5, 1},
+      {"busy for a second: the second list", settle, 90, {{100, 1, 100, 0, kNever, 50, 1000}}, 10, 2},
+      {"still busy: MaxIdleTime, a list a second", settle, 90, {{100, 1, 100, 0, kNever, 80}}, 51, 10},
+      // The grandchild is listed before its parent, as a list may have it.
+      {"idle, but its children busy: MaxIdleTime", settle, 90,
+       {{301, 300, 250, 300, kNever, 40}, {100, 1, 100, 0, kNever, 0}, {300, 100, 150, 200, kNever, 0}}, 51, 10},
+      {"a child goes on after its parent ended, before any list", settle, 90,
+       {{100, 1, 100, 0, 400, 0}, {300, 100, 150, 200, kNever, 80}}, 51, 10},
+      {"the ended parent's id went to an older-than-child stranger", settle, 90,
+       {{100, 1, 100, 0, 400, 0}, {100, 1, 500, 500, kNever, 0}, {300, 100, 600, 700, kNever, 80}}, 5, 1},
+      {"ended, its id given to a newer process: settled", settle, 90,
+       {{100, 1, 100, 0, 400, 90}, {100, 1, 999, 600, kNever, 90}}, 5, 1},
+      {"a process older than the program is not its child", settle, 90,
+       {{100, 1, 100, 0, kNever, 0}, {300, 100, 50, 0, kNever, 90}}, 5, 1},
+      {"SettleWait 0: the classic rule", classic, 90, {{100, 1, 100, 0, kNever, 0}}, 51, 0},
+      {"times not in the list: the classic rule", settle, 90, {{100, 1, 100, 0, kNever, 0, kNever, false}}, 51, 10},
+      {"times not in the list, quiet machine: no longer wait", settle, 0, {{100, 1, 100, 0, kNever, 0, kNever, false}}, 4, 0},
+      {"quiet machine: the usual rule, no list", settle, 0, {{100, 1, 100, 0, kNever, 90}}, 4, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig({Item(L"C:/a.exe"), Item(L"C:/b.exe")}, c.settings, 90, true);
+    EXPECT_EQ(rig.TicksToNext(), c.settings.settleWait ? 4 : 51) << "nothing of the run's is busy before its first start";
+    rig.launch.processes.clear();  // the start's own entry: the load below stands for it
+    rig.sys.usage = c.usage;
+    const int snapshots = rig.launch.snapshots;
+    int tick = 0;
+    for (int ms = 0; tick < 100 && !rig.engine.Finished();) {
+      ++tick;
+      ms += 200;
+      *rig.launch.steadyMs += 200;
+      for (const Busy& b : c.load) {
+        auto& list = rig.launch.processes;
+        auto it = std::find_if(list.begin(), list.end(), [&](const auto& p) { return p.id == b.id && p.created == b.created; });
+        if (ms <= b.from) continue;
+        if (ms > b.until) {
+          if (it != list.end()) list.erase(it);
+          continue;
+        }
+        if (it == list.end()) it = list.insert(list.begin(), {b.id, b.parent, L"C:/x.exe", L"", b.created});
+        it->cpuTime = b.readable ? std::optional(it->cpuTime.value_or(0) + std::uint64_t(ms > b.quietFrom ? 0 : b.percent * 20000)) : std::nullopt;
+      }
+      rig.engine.Tick(200);
+    }
+    EXPECT_EQ(tick, c.tick);
+    EXPECT_EQ(rig.launch.snapshots - snapshots, c.lists);
+  }
+}
+
+TEST(LaunchEngine, CaptionAndReportSayThatThePreviousProgramSettled) {
+  if (ui::UserLanguage() != ui::Language::English) GTEST_SKIP();
+  Report r;
+  Rig rig({Item(L"C:/a.exe"), Item(L"C:/b.exe")}, {30, 10000, 500, false, false, true}, 78, true, &r.report);
+  rig.TicksToNext();
+  rig.sys.log.clear();
+  while (!rig.engine.Finished()) {
+    *rig.launch.steadyMs += 200;
+    rig.engine.Tick(200);
+  }
+  Log captions;
+  for (const std::wstring& line : rig.sys.log)
+    if (line.rfind(L"caption ", 0) == 0) captions.push_back(line.substr(8));
+  EXPECT_EQ(captions, (Log{L"Waiting for a to settle.", L"Starting b: a has settled."}));
+  EXPECT_NE(r.Text().find("went: the previous program settled; machine usage 78 %; started, process 101"),
+            std::string::npos) << r.Text();
 }
 
 TEST(LaunchEngine, WithoutAMeterEveryItemFailsOnItsFirstTick) {

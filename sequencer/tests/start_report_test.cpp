@@ -164,7 +164,7 @@ TEST(StartReport, MainWritesTheRunUnlessReportIsZero) {
               sequencer::MainOutcome::WindowShown) << c.name;
     const std::string log = TempFolder::Read(dir / L"Tarvoline.log");
     EXPECT_EQ(!log.empty(), c.written) << c.name;
-    EXPECT_TRUE(!c.written || log.find("SkipRunning 1; ") != std::string::npos) << c.name;
+    EXPECT_TRUE(!c.written || log.find("SkipRunning 1, SettleWait 1; ") != std::string::npos) << c.name;
     EXPECT_EQ(ui.guardSwitchOff, std::vector<bool>{c.guardSwitchesOff}) << c.name;
     // Each finding on a line of its own; a new entry only the first time.
     EXPECT_EQ(log.find("Chat") != std::string::npos, c.written);

@@ -31,6 +31,7 @@ class ProcessTable : public LaunchSystem {
     std::optional<std::wstring> commandLine;  // nullopt: cannot be read
     std::uint64_t created = 0;
     bool sameUser = true, sameSession = true, opens = true;
+    std::optional<std::uint64_t> cpuTime = 0;  // 100-ns units; nullopt: the list lacks it
   };
   std::vector<Process> processes;
   std::map<std::wstring, std::wstring> finalPaths;  // lower-cased path form -> final path
@@ -60,7 +61,7 @@ class ProcessTable : public LaunchSystem {
     std::vector<ProcessEntry> entries;
     // The snapshot names the image by its long name, as the system has it.
     for (const Process& p : processes)
-      entries.push_back({p.id, p.parent, paths::FileName(Final(p.path), paths::Style::Windows), p.created});
+      entries.push_back({p.id, p.parent, paths::FileName(Final(p.path), paths::Style::Windows), p.created, p.cpuTime});
     if (afterSnapshot) std::exchange(afterSnapshot, nullptr)();
     return entries;
   }

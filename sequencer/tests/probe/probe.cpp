@@ -7,6 +7,8 @@
 //   command line TAB "pid" N TAB "start" T TAB "window" T
 // (T in ms of the system clock), then keeps the window and its message loop
 // for "-live MS" (default 0) and ends.
+// Given "-busy MS" instead, it first spends MS of its own processor time (a
+// program with start-up work), then does as -sleep 0.
 // Given "-spawn MS ARGS", it plays another program that starts one later:
 // it waits MS, starts a copy of itself with ARGS and ends, writing nothing.
 #include <windows.h>
@@ -62,6 +64,18 @@ int SlowStart(const wchar_t* out, long long sleepMs) {
   return rc;
 }
 
+int BusyStart(const wchar_t* out, long long busyMs) {
+  // Its own thread's time: a busy machine cannot shorten the work.
+  volatile unsigned sink = 0;
+  for (;;) {
+    FILETIME created, ended, kernel, user;
+    ::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user);
+    if (static_cast<long long>((win::FileTimeValue(kernel) + win::FileTimeValue(user)) / 10000) >= busyMs) break;
+    for (unsigned i = 0; i < 1000000; ++i) sink = sink + i;
+  }
+  return SlowStart(out, 0);
+}
+
 int Spawn(long long waitMs) {
   const std::wstring line = ::GetCommandLineW();
   const size_t number = line.find(L"-spawn ") + 7;
@@ -88,6 +102,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before -sleep, which the copy's arguments may hold.
   if (long long waitMs = Option(L"-spawn "); waitMs >= 0) return Spawn(waitMs);
   if (long long sleepMs = Option(L"-sleep "); sleepMs >= 0) return SlowStart(out, sleepMs);
+  if (long long busyMs = Option(L"-busy "); busyMs >= 0) return BusyStart(out, busyMs);
   wchar_t cwd[MAX_PATH * 2];
   ::GetCurrentDirectoryW(MAX_PATH * 2, cwd);
   STARTUPINFOW si{};
