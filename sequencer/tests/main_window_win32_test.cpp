@@ -61,7 +61,8 @@ SequenceItem Item(std::wstring title, std::wstring file) {
 TEST(MainWindow, ListsTheItemsMarksEachTickAndTheLastItemEndsTheProgram) {
   SequenceItem failing = Item(L"x.y.z", L"C:\\T\\fail.exe");
   failing.show = -1;  // no window style: the start fails
-  Window w({Item(L"メモ帳", L"C:\\T\\clock.exe"), failing, Item(L"Dir\\name.txt", L"z.exe")}, {30, 10000, 0});
+  Window w({Item(L"メモ帳", L"C:\\T\\clock.exe"), failing, Item(L"Dir\\name.txt", L"z.exe")},
+           {30, 10000, 0, false, true, /*settleWait=*/false});
   HWND lv = w.window->itemList();
   ASSERT_EQ(ListView_GetItemCount(lv), 3);
   const std::wstring texts[] = {L"メモ帳", L"x.y", L"name"};

@@ -8,7 +8,7 @@
 // (T in ms of the system clock), then keeps the window and its message loop
 // for "-live MS" (default 0) and ends.
 // Given "-busy MS" instead, it first spends MS of its own processor time (a
-// program with start-up work), then does as -sleep 0.
+// program with start-up work), then does as -sleep 0 (its start still the process's).
 // Given "-spawn MS ARGS", it plays another program that starts one later:
 // it waits MS, starts a copy of itself with ARGS and ends, writing nothing.
 #include <windows.h>
@@ -44,8 +44,7 @@ int Append(const wchar_t* out, const std::wstring& line) {
   return 0;
 }
 
-int SlowStart(const wchar_t* out, long long sleepMs) {
-  const long long start = NowMs();
+int SlowStart(const wchar_t* out, long long sleepMs, long long start = NowMs()) {
   ::Sleep(static_cast<DWORD>(sleepMs));
   HWND window = ::CreateWindowExW(0, L"STATIC", L"probe", WS_OVERLAPPED, 0, 0, 100, 50, nullptr, nullptr,
                                   ::GetModuleHandleW(nullptr), nullptr);
@@ -65,6 +64,7 @@ int SlowStart(const wchar_t* out, long long sleepMs) {
 }
 
 int BusyStart(const wchar_t* out, long long busyMs) {
+  const long long start = NowMs();
   // Its own thread's time: a busy machine cannot shorten the work.
   volatile unsigned sink = 0;
   for (;;) {
@@ -73,7 +73,7 @@ int BusyStart(const wchar_t* out, long long busyMs) {
     if (static_cast<long long>((win::FileTimeValue(kernel) + win::FileTimeValue(user)) / 10000) >= busyMs) break;
     for (unsigned i = 0; i < 1000000; ++i) sink = sink + i;
   }
-  return SlowStart(out, 0);
+  return SlowStart(out, 0, start);
 }
 
 int Spawn(long long waitMs) {
