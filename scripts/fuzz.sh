@@ -14,7 +14,7 @@ root=$(pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(settings sequence startup_text text file_list path sequence_document)
+[ ${#targets[@]} -gt 0 ] || targets=(settings sequence startup_text text file_list path sequence_document timeline)
 
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 need=()
