@@ -49,6 +49,7 @@ inline constexpr SettingKey kSettingKeys[] = {
     {L"Report", true, sequence::kDefaultReport, 0, 0, false, false, 0, texts::kAboutReport},
     {L"Guard", true, sequence::kDefaultGuard, 0, 0, false, false, 0, texts::kAboutGuard},
     {L"SettleWait", true, sequence::kDefaultSettleWait, 0, 0, false, false, 0, texts::kAboutSettleWait},
+    {L"Timeline", true, sequence::kDefaultTimeline, 0, 0, false, false, 0, texts::kAboutTimeline},
 };
 inline constexpr std::size_t kSettingCount = std::size(kSettingKeys);
 

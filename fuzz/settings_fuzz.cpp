@@ -118,7 +118,7 @@ void CheckCompleted(const IniDocument& user, const IniDocument& after) {
 bool SameSettings(const sequence::Settings& a, const sequence::Settings& b) {
   return a.cpuLimit == b.cpuLimit && a.maxIdleTime == b.maxIdleTime && a.intervalTime == b.intervalTime &&
          a.timerInterval == b.timerInterval && a.report == b.report && a.readyWait == b.readyWait &&
-         a.skipRunning == b.skipRunning && a.guard == b.guard && a.settleWait == b.settleWait;
+         a.skipRunning == b.skipRunning && a.guard == b.guard && a.settleWait == b.settleWait && a.timeline == b.timeline;
 }
 
 }  // namespace

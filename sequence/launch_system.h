@@ -25,6 +25,12 @@ class ProcessWatch {
   // A poll that never blocks: true once the program has finished starting
   // (it waits for input), has ended, or cannot be asked any more.
   virtual bool IsReady() = 0;
+  // False for a program without windows, which never waits for input: it
+  // is ready at once.
+  virtual bool HasWindows() const { return true; }
+  // Its exit code once it has ended; nullopt while it runs or when it
+  // cannot be asked.
+  virtual std::optional<std::uint32_t> ExitCode() { return std::nullopt; }
 };
 
 struct LaunchResult {
@@ -32,7 +38,7 @@ struct LaunchResult {
   std::uint32_t processId = 0;          // 0 when unknown
   std::uint64_t created = 0;            // its creation time as CreatedAt gives it; 0 when unknown
   std::wstring error;                   // the system's text when not ok
-  std::unique_ptr<ProcessWatch> watch;  // null: nothing to wait for
+  std::unique_ptr<ProcessWatch> watch;  // null: no process to watch
 };
 
 class LaunchSystem {

@@ -209,6 +209,7 @@ SettingsRead LoadSettings(const std::wstring& iniPath, FileSystem& fs, const Num
   s.skipRunning = SettingValue(settings, L"SkipRunning", kDefaultSkipRunning, locale, ignored) != 0;
   s.guard = SettingValue(settings, L"Guard", kDefaultGuard, locale, ignored) != 0;
   s.settleWait = SettingValue(settings, L"SettleWait", kDefaultSettleWait, locale, ignored) != 0;
+  s.timeline = SettingValue(settings, L"Timeline", kDefaultTimeline, locale, ignored) != 0;
   // A file that is there but was not loaded (hidden, locked, access denied)
   // keeps the user's values: this run uses the defaults and writes nothing
   // over it. A complete file is left byte for byte: a save would respace its

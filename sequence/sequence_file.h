@@ -47,6 +47,7 @@ constexpr bool kDefaultReadyWait = false;
 constexpr bool kDefaultSkipRunning = true;
 constexpr bool kDefaultGuard = true;
 constexpr bool kDefaultSettleWait = true;
+constexpr bool kDefaultTimeline = true;
 
 // The kept items of a sequence file, in file order.
 struct Sequence {
@@ -67,12 +68,14 @@ struct Settings {
   // already running all the same; Guard = 0 makes the guard only report
   // entries that switched themselves back on (sequence/guard.h);
   // SettleWait = 0 brings back the classic pacing, by the whole machine's
-  // usage alone (the launch engine).
+  // usage alone (the launch engine); Timeline = 0 records no timeline of the
+  // run (sequence/timeline.h).
   bool report = kDefaultReport;
   bool readyWait = kDefaultReadyWait;
   bool skipRunning = kDefaultSkipRunning;
   bool guard = kDefaultGuard;
   bool settleWait = kDefaultSettleWait;
+  bool timeline = kDefaultTimeline;
 };
 
 // Sequence file used when the command line names none.
@@ -105,7 +108,7 @@ struct SettingsRead {
   std::vector<std::wstring> notNumbers;  // keys whose value is no finite number (their default is used)
 };
 
-// Loads the settings file, reads Report, ReadyWait, SkipRunning, Guard and SettleWait, adds each
+// Loads the settings file, reads Report, ReadyWait, SkipRunning, Guard, SettleWait and Timeline, adds each
 // of the four keys that is missing or empty with its default (in the order
 // CPULimit, MaxIdleTime, IntervalTime, TimerInterval, as whole numbers),
 // reads the four settings from it and, when a key was added or filled, writes

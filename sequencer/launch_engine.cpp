@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "common/ui_text.h"
 #include "sequencer/texts.h"
+#include "sequencer/timeline_recorder.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
     // The hold comes first: nothing else is asked while it lasts.
     if (event.waitedMs < item.delay) {
       ShowHold(item, item.delay - event.waitedMs);
+      Record(usage, timeline::HoldKind::Delay);
       waitTicks_ += 1;
       return Outcome::Waited;
     }
@@ -59,9 +61,15 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
       const bool ready = PreviousReady();
       const bool machineCalm = usage <= settings_.cpuLimit;
       // Asked only when the answer can let the item go: it may take a process list.
-      const bool settled = !machineCalm && ready && settings_.settleWait && waited >= settings_.intervalTime &&
-                           waited < settings_.maxIdleTime && PreviousSettled();
+      const bool settleAsked = !machineCalm && ready && settings_.settleWait && waited >= settings_.intervalTime &&
+                               waited < settings_.maxIdleTime;
+      const bool settled = settleAsked && PreviousSettled();
       if (!ShouldStart(waited, machineCalm || settled, ready, settings_)) {
+        using timeline::HoldKind;
+        Record(usage, waited < settings_.intervalTime ? HoldKind::Interval
+                      : !ready                        ? HoldKind::Ready
+                      : settleAsked && settle_.Following() ? HoldKind::Settle
+                                                      : HoldKind::Usage);
         waitTicks_ += 1;
         return Outcome::Waited;
       }
@@ -72,6 +80,7 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
                                                            : report::Reason::IntervalAndLimit;
     }
     if (!NetworkAllows(item, waited, event)) {
+      Record(usage, timeline::HoldKind::Network);
       networkTicks_ += 1;
       waitTicks_ += 1;
       return Outcome::Waited;
@@ -96,6 +105,11 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
   }
   Advance(event);
   return ok ? Outcome::Started : Outcome::Failed;
+}
+
+void LaunchEngine::Record(std::optional<double> usage, std::optional<timeline::HoldKind> holding) {
+  if (!timeline_) return;
+  if (const std::optional<std::int64_t> now = system_.SteadyMs()) timeline_->Tick(*now, usage, holding);
 }
 
 void LaunchEngine::ShowHold(const sequence::SequenceItem& item, double leftMs) {
@@ -162,7 +176,8 @@ bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEve
   view_.SetProgress(currentIndex_ + 1);
   view_.RepaintNow();
 
-  ItemStart start = StartSequenceItem(system_, view_.Owner(), item, settings_.readyWait);
+  // The timeline keeps a watch too: when the program is ready, and how it ended.
+  ItemStart start = StartSequenceItem(system_, view_.Owner(), item, settings_.readyWait || timeline_);
   switch (start.outcome) {
     case ItemStart::FolderNotEntered:
       return event.detail = L"the working folder could not be entered: " + item.workingFolder, false;
@@ -178,7 +193,9 @@ bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEve
   event.processId = result.processId;
   if (result.processId) started_.push_back({result.processId, result.created});
   previousName_ = paths::Stem(item.file);
-  if (settings_.readyWait && result.watch) previous_ = std::move(result.watch);
+  std::shared_ptr<ProcessWatch> watch = std::move(result.watch);
+  if (settings_.readyWait && watch && watch->HasWindows()) previous_ = watch;
+  if (timeline_ && result.processId) startedLast_ = Start{result.processId, result.created, std::move(watch)};
   // Only a start whose process is known can be followed: what the shell
   // opened without handing one back is left to the classic rule.
   if (!settings_.settleWait || start.outcome == ItemStart::NotOpened) settle_.Forget();
@@ -188,12 +205,20 @@ bool LaunchEngine::StartItem(const sequence::SequenceItem& item, report::ItemEve
 }
 
 void LaunchEngine::Advance(report::ItemEvent& event) {
-  if (report_) {
+  if (report_ || timeline_) {
     const sequence::SequenceItem& item = items_[static_cast<size_t>(currentIndex_)];
     event.position = currentIndex_ + 1;
     event.title = item.title;
     event.file = item.file;
-    report_->ItemHandled(event);
+    if (report_) report_->ItemHandled(event);
+  }
+  if (timeline_) {
+    if (const std::optional<std::int64_t> now = system_.SteadyMs()) {
+      timeline_->Tick(*now, event.usage, std::nullopt);
+      timeline_->Went(*now, event);
+      if (startedLast_) timeline_->Started(*now, startedLast_->id, startedLast_->created, std::move(startedLast_->watch));
+    }
+    startedLast_.reset();
   }
   // Only the program just started may hold up the next one: a failed start never does.
   if (event.outcome != report::Outcome::Started && event.outcome != report::Outcome::Opened) {

@@ -37,6 +37,11 @@
 #include "sequence/settling.h"
 #include "sequencer/cpu_meter.h"
 #include "sequencer/start_report.h"
+#include "sequence/timeline.h"
+
+namespace sequencer {
+class TimelineRecorder;
+}
 
 // Small icons of the list entries (1-based, as the window's image list).
 namespace itemicon {
@@ -103,6 +108,8 @@ class LaunchEngine {
   void Closed();
 
   void SetMeter(CpuMeter* meter) { meter_ = meter; }
+  // Records the run's timeline too (null: not recorded); must outlive the engine.
+  void SetTimeline(sequencer::TimelineRecorder* timeline) { timeline_ = timeline; }
   int CurrentIndex() const { return currentIndex_; }
   bool Finished() const { return currentIndex_ >= static_cast<int>(items_.size()); }
 
@@ -126,6 +133,8 @@ class LaunchEngine {
   // when nothing else holds the item: the caption says what it waits for.
   bool PreviousSettled();
   void Advance(report::ItemEvent& event);
+  // The tick for the timeline: the usage read and what holds the item (nullopt: it goes).
+  void Record(std::optional<double> usage, std::optional<timeline::HoldKind> holding);
 
   const std::vector<sequence::SequenceItem>& items_;
   LaunchSettings settings_;
@@ -136,7 +145,7 @@ class LaunchEngine {
   int currentIndex_ = 0;
   double waitTicks_ = 0;
   // The program started last, while it may still be starting (ReadyWait).
-  std::unique_ptr<ProcessWatch> previous_;
+  std::shared_ptr<ProcessWatch> previous_;
   std::wstring previousName_;    // of the program started last
   bool waitedForReady_ = false;  // the current wait had a program to wait for
   bool readyCaption_ = false;    // the caption says the engine waits for it
@@ -148,4 +157,11 @@ class LaunchEngine {
   double networkTicks_ = 0;      // ticks the current item waited for the network
   std::vector<running::Started> started_;  // by this run
   running::ProcessList processes_;         // for the already-running test
+  sequencer::TimelineRecorder* timeline_ = nullptr;
+  struct Start {
+    std::uint32_t id = 0;
+    std::uint64_t created = 0;
+    std::shared_ptr<ProcessWatch> watch;
+  };
+  std::optional<Start> startedLast_;  // by the item handled on this tick, for the timeline
 };

@@ -33,7 +33,7 @@ std::vector<double> Shown(const SettingsDocument& doc) {
 std::vector<double> StartReads(fake::FileSystem& fs, const NumberSeparators& locale) {
   const sequence::Settings s = sequence::LoadSettings(kPath, fs, locale, false).settings;
   return {s.cpuLimit, s.maxIdleTime, s.intervalTime, s.timerInterval,
-          double(s.readyWait), double(s.skipRunning), double(s.report), double(s.guard), double(s.settleWait)};
+          double(s.readyWait), double(s.skipRunning), double(s.report), double(s.guard), double(s.settleWait), double(s.timeline)};
 }
 
 TEST(SettingsDocument, TakesTypedNumbersWithinLimitsInTheLocale) {

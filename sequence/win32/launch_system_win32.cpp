@@ -127,8 +127,16 @@ bool IsGuiProgram(HANDLE process) {
 
 class Win32Watch final : public ProcessWatch {
  public:
-  explicit Win32Watch(win::Handle process) : process_(std::move(process)) {}
+  Win32Watch(win::Handle process, bool gui) : process_(std::move(process)), gui_(gui) {}
+  bool HasWindows() const override { return gui_; }
+  std::optional<std::uint32_t> ExitCode() override {
+    DWORD code = 0;
+    if (::WaitForSingleObject(process_.get(), 0) != WAIT_OBJECT_0 || !::GetExitCodeProcess(process_.get(), &code))
+      return std::nullopt;
+    return code;
+  }
   bool IsReady() override {
+    if (!gui_) return true;
     // Ended, or a handle that cannot be waited on: nothing to wait for.
     const DWORD state = ::WaitForSingleObject(process_.get(), 0);
     if (state != WAIT_TIMEOUT) return true;
@@ -140,12 +148,14 @@ class Win32Watch final : public ProcessWatch {
 
  private:
   win::Handle process_;
+  bool gui_;
 };
 
-// A watch for a GUI program only: any other program is ready at once.
+// Any other program than a GUI one is ready at once.
 std::unique_ptr<ProcessWatch> WatchOf(win::Handle process) {
-  if (!process || !IsGuiProgram(process.get())) return nullptr;
-  return std::make_unique<Win32Watch>(std::move(process));
+  if (!process) return nullptr;
+  const bool gui = IsGuiProgram(process.get());
+  return std::make_unique<Win32Watch>(std::move(process), gui);
 }
 
 struct ItemListFree {

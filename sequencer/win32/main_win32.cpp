@@ -3,21 +3,27 @@
 // under /check, the sequence check with the real file system and shell.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/path_rules.h"
 #include "common/ui_text.h"
+#include "common/win32/file_time.h"
+#include "common/win32/raii.h"
 #include "common/win32/message_boxes.h"
 #include "common/win32/program_info.h"
 #include "common/win32/redirection.h"
 #include "autostart/win32/startup_entries_win32.h"
 #include "sequence/sequence_check.h"
 #include "sequence/win32/guard_win32.h"
+#include "sequence/win32/launch_system_win32.h"
 #include "sequencer/entry.h"
 #include "sequencer/texts.h"
 #include "sequencer/win32/main_window.h"
+#include "sequencer/timeline_recorder.h"
 #include "sequencer/win32/report_clock_win32.h"
 
 namespace {
@@ -51,6 +57,32 @@ int RunCheck(const sequence::check::Command& command, ui::Messages& messages) {
   return result.exitCode;
 }
 
+std::int64_t SteadyNow() { return static_cast<std::int64_t>(::GetTickCount64()); }
+
+// How long ago the user's shell started (the creation time of the process
+// owning the shell's window); nullopt without one.
+std::optional<std::int64_t> SinceShellMs() {
+  DWORD id = 0;
+  if (HWND shell = ::GetShellWindow()) ::GetWindowThreadProcessId(shell, &id);
+  win::Handle process(id ? ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id) : nullptr);
+  FILETIME created{}, ended, kernel, user;
+  if (!process || !::GetProcessTimes(process.get(), &created, &ended, &kernel, &user)) return std::nullopt;
+  const std::uint64_t now = win::FileTimeNow(), then = win::FileTimeValue(created);
+  return now > then ? std::optional(static_cast<std::int64_t>((now - then) / 10000)) : std::nullopt;
+}
+
+timeline::Run RunBegins(const sequence::Settings& s) {
+  SYSTEMTIME t{};
+  ::GetLocalTime(&t);
+  timeline::Run run;
+  run.began = {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+  run.sinceBootMs = SteadyNow();
+  run.sinceShellMs = SinceShellMs();
+  run.settings = {s.cpuLimit,  s.maxIdleTime, s.intervalTime, s.timerInterval, s.readyWait, s.skipRunning,
+                  s.settleWait ? timeline::Pacing::Settle : timeline::Pacing::Classic};
+  return run;
+}
+
 class WindowsEntryUi final : public sequencer::EntryUi {
  public:
   explicit WindowsEntryUi(int showCommand) : showCommand_(showCommand) {}
@@ -58,12 +90,42 @@ class WindowsEntryUi final : public sequencer::EntryUi {
   bool ShowMainWindow(sequencer::Run run) override {
     // Kept here: the window reads the items and writes the report for as long as it runs.
     run_ = std::move(run);
-    window_ = std::make_unique<sequencer::MainWindow>(
-        sequencer::MainWindowArgs{.items = run_.sequence.items,
-                                  .settings = LaunchSettings::From(run_.settings),
-                                  .timerInterval = run_.settings.timerInterval,
-                                  .report = &run_.report});
+    if (run_.settings.timeline) {
+      timeline_.emplace(RunBegins(run_.settings), SteadyNow());
+      listing_.emplace(RealLaunchSystem(), *timeline_);
+    }
+    window_ = std::make_unique<sequencer::MainWindow>(sequencer::MainWindowArgs{
+        .items = run_.sequence.items,
+        .settings = LaunchSettings::From(run_.settings),
+        .timerInterval = run_.settings.timerInterval,
+        .endProgram = [this] { EndProgram(); },
+        .launcher = listing_ ? static_cast<LaunchSystem&>(*listing_) : RealLaunchSystem(),
+        .report = &run_.report,
+        .timeline = timeline_ ? &*timeline_ : nullptr});
     return window_->Create(showCommand_);
+  }
+
+  // The last item was handled, or the window closed: the timeline, after the
+  // impact of the last programs started (with no window, at most
+  // timeline::kImpactWindowMs more), then the end.
+  void EndProgram() {
+    if (timeline_) {
+      if (window_ && window_->hwnd()) ::ShowWindow(window_->hwnd(), SW_HIDE);
+      if (std::optional<std::int64_t> by = timeline_->MeasuredBy()) {
+        // Looked at as often as the timer did, so that an early end is timed as closely.
+        for (std::int64_t now = SteadyNow(); now < *by; now = SteadyNow()) {
+          ::Sleep(static_cast<DWORD>(std::min<std::int64_t>(*by - now, 200)));
+          timeline_->Tick(SteadyNow(), std::nullopt, std::nullopt);
+        }
+        if (auto list = RealLaunchSystem().Snapshot()) timeline_->Listed(SteadyNow(), *list);
+      }
+      const int left = static_cast<int>(run_.sequence.items.size()) - (window_ ? window_->HandledCount() : 0);
+      const std::wstring path = paths::Join(paths::Parent(win::ProgramPath()),
+                                            paths::Stem(win::ProgramPath()) + timeline::kFileSuffix);
+      sequencer::SaveRun(RealFileSystem(), path, timeline_->Finish(SteadyNow(), left));
+      timeline_.reset();
+    }
+    ::ExitProcess(0);
   }
 
   report::Clock* ReportClock() override { return &RealReportClock(); }
@@ -76,6 +138,8 @@ class WindowsEntryUi final : public sequencer::EntryUi {
  private:
   int showCommand_;
   sequencer::Run run_;
+  std::optional<sequencer::TimelineRecorder> timeline_;
+  std::optional<sequencer::ListingLaunchSystem> listing_;
   std::unique_ptr<sequencer::MainWindow> window_;
 };
 
@@ -94,5 +158,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
+  ui.EndProgram();  // the user closed the window
   return 0;
 }

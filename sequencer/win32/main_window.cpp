@@ -69,6 +69,7 @@ bool FaceExists(const wchar_t* face) {
 MainWindow::MainWindow(MainWindowArgs args)
     : args_(std::move(args)),
       engine_(args_.items, args_.settings, *this, nullptr, args_.launcher, args_.report) {
+  engine_.SetTimeline(args_.timeline);
   if (!args_.createMeter) args_.createMeter = [] { return std::make_unique<SystemTimesMeter>(); };
   if (!args_.endProgram) args_.endProgram = [] { ::ExitProcess(0); };
 }

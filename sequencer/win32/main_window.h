@@ -15,6 +15,7 @@
 #include "common/win32/window.h"
 #include "sequencer/launch_engine.h"
 #include "sequencer/main_layout.h"
+#include "sequencer/timeline_recorder.h"
 #include "sequence/sequence_file.h"
 #include "sequence/win32/launch_system_win32.h"
 
@@ -35,6 +36,8 @@ struct MainWindowArgs {
   LaunchSystem& launcher = RealLaunchSystem();
   // Where the run is reported; null: no report.
   report::StartReport* report = nullptr;
+  // Where its timeline is recorded; null: none. Must outlive the window.
+  TimelineRecorder* timeline = nullptr;
 };
 
 enum class Control { TitleLabel, StatusLabel, ProgressBar, CpuBar, ItemList, LimitMark };
@@ -58,6 +61,8 @@ class MainWindow final : public win::Window<MainWindow>, private LaunchView {
   HWND cpuBar() const { return cpuBar_; }
   HWND limitMark() const { return limitMark_; }
   HWND statusLabel() const { return statusLabel_; }
+  // Items handled so far.
+  int HandledCount() const { return engine_.CurrentIndex(); }
   int TimerIntervalMs() const { return timerMs_; }
 
  private:
