@@ -31,6 +31,10 @@ class ProcessWatch {
   // Its exit code once it has ended; nullopt while it runs or when it
   // cannot be asked.
   virtual std::optional<std::uint32_t> ExitCode() { return std::nullopt; }
+  // The processor time it used (kernel and user, 100-ns units), as the
+  // process itself tells it; nullopt when it cannot be asked. (Under Wine 8
+  // another process's own times read 0: the system's list has them.)
+  virtual std::optional<std::uint64_t> CpuTime() { return std::nullopt; }
 };
 
 struct LaunchResult {

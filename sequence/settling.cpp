@@ -61,6 +61,15 @@ bool ProcessTree::Update(const std::vector<Entry>& list) {
   return known;
 }
 
+void ProcessTree::Raise(std::uint32_t id, std::uint64_t created, std::uint64_t cpuTime) {
+  for (Member& m : members_) {
+    if (m.id != id || (m.created && created && m.created != created) || cpuTime <= m.cpuTime) continue;
+    (m.live ? liveTime_ : endedTime_) += cpuTime - m.cpuTime;
+    m.cpuTime = cpuTime;
+    return;
+  }
+}
+
 void SettleMeter::Follow(std::uint32_t id, std::uint64_t created, std::optional<std::int64_t> nowMs) {
   tree_.emplace(id, created);
   sampledAt_ = nowMs;

@@ -33,6 +33,9 @@ class ProcessTree {
   // Processor time used so far, in 100-ns units; a member that ended counts
   // with the time it had in the last list that held it.
   std::uint64_t CpuTime() const { return endedTime_ + liveTime_; }
+  // The process id created at created used at least cpuTime, as it told
+  // itself (its last list may be older than its end).
+  void Raise(std::uint32_t id, std::uint64_t created, std::uint64_t cpuTime);
   // No member is left.
   bool Ended() const { return liveTime_ == 0 && std::none_of(members_.begin(), members_.end(), [](const Member& m) { return m.live; }); }
 

@@ -109,7 +109,10 @@ LaunchEngine::Outcome LaunchEngine::Tick(int intervalMs) {
 
 void LaunchEngine::Record(std::optional<double> usage, std::optional<timeline::HoldKind> holding) {
   if (!timeline_) return;
-  if (const std::optional<std::int64_t> now = system_.SteadyMs()) timeline_->Tick(*now, usage, holding);
+  if (const std::optional<std::int64_t> now = system_.SteadyMs()) {
+    timeline_->Tick(*now, usage, holding);
+    if (timeline_->WantsList(*now)) system_.Snapshot();  // handed to the recorder on its way
+  }
 }
 
 void LaunchEngine::ShowHold(const sequence::SequenceItem& item, double leftMs) {

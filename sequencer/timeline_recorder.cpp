@@ -8,6 +8,7 @@ namespace sequencer {
 namespace {
 
 constexpr std::int64_t kListSlackMs = 1000;
+constexpr std::int64_t kListEveryMs = 1000;
 
 timeline::Reason ReasonOf(report::Reason r) {
   switch (r) {
@@ -71,7 +72,7 @@ void TimelineRecorder::Went(std::int64_t nowMs, const report::ItemEvent& e) {
 void TimelineRecorder::Started(std::int64_t nowMs, std::uint32_t id, std::uint64_t created,
                                std::shared_ptr<ProcessWatch> watch) {
   if (run_.items.empty()) return;
-  programs_.push_back({run_.items.size() - 1, Ms(nowMs), settling::ProcessTree(id, created), std::move(watch)});
+  programs_.push_back({run_.items.size() - 1, Ms(nowMs), id, created, settling::ProcessTree(id, created), std::move(watch)});
 }
 
 void TimelineRecorder::Poll(std::int64_t nowMs) {
@@ -83,14 +84,26 @@ void TimelineRecorder::Poll(std::int64_t nowMs) {
     if (!item.readyMs && p.watch->HasWindows() && p.watch->IsReady()) item.readyMs = ms;
     if (std::optional<std::uint32_t> code = p.watch->ExitCode()) {
       item.ended = timeline::EarlyEnd{ms, *code};
+      p.ended = true;
+      // Its own final time, where the system tells it, covers the time since the last list.
+      if (const std::optional<std::uint64_t> own = p.watch->CpuTime(); own && *own) {
+        p.tree.Raise(p.id, p.created, *own);
+        item.impactMs = static_cast<std::int64_t>(p.tree.CpuTime() / 10000);
+      }
       if (!item.readyMs) item.readyMs = ms;
       p.watch.reset();  // the handle goes once the end is known
     }
   }
 }
 
+bool TimelineRecorder::WantsList(std::int64_t nowMs) const {
+  return Ms(nowMs) - listedMs_ >= kListEveryMs &&
+         std::any_of(programs_.begin(), programs_.end(), [](const Program& p) { return p.open && !p.ended; });
+}
+
 void TimelineRecorder::Listed(std::int64_t nowMs, const std::vector<LaunchSystem::ProcessEntry>& list) {
   const std::int64_t ms = Ms(nowMs);
+  listedMs_ = ms;
   Poll(nowMs);
   for (Program& p : programs_) {
     if (!p.open) continue;
@@ -111,6 +124,14 @@ std::optional<std::int64_t> TimelineRecorder::MeasuredBy() const {
   for (const Program& p : programs_)
     if (p.open) by = std::max(by.value_or(0), beganMs_ + p.startedMs + timeline::kImpactWindowMs);
   return by;
+}
+
+bool TimelineRecorder::ProgramsEnded() const {
+  return std::all_of(programs_.begin(), programs_.end(), [](const Program& p) { return !p.open || p.ended; });
+}
+
+bool TimelineRecorder::NothingLeft() const {
+  return std::all_of(programs_.begin(), programs_.end(), [](const Program& p) { return !p.open || p.tree.Ended(); });
 }
 
 timeline::Run TimelineRecorder::Finish(std::int64_t nowMs, int itemsLeft) {

@@ -37,8 +37,17 @@ class TimelineRecorder {
   void Started(std::int64_t nowMs, std::uint32_t id, std::uint64_t created, std::shared_ptr<ProcessWatch> watch);
   // A list of the running processes the run took at nowMs.
   void Listed(std::int64_t nowMs, const std::vector<LaunchSystem::ProcessEntry>& list);
+  // Whether a list is due: a program still measured runs and the last list
+  // is a second old. A program that ends between two lists takes the time
+  // since the first of them with it (where its watch cannot tell it).
+  bool WantsList(std::int64_t nowMs) const;
   // When the last started program's impact window closes; nullopt when none is open.
   std::optional<std::int64_t> MeasuredBy() const;
+  // Every program still measured has ended itself (its watch says so), so a
+  // list may show that nothing it started is left either.
+  bool ProgramsEnded() const;
+  // Nothing still measured ran in the last list: no impact can grow.
+  bool NothingLeft() const;
   // The run as recorded, ended at nowMs with itemsLeft not handled.
   timeline::Run Finish(std::int64_t nowMs, int itemsLeft);
 
@@ -46,9 +55,12 @@ class TimelineRecorder {
   struct Program {
     std::size_t item = 0;  // index into run_.items
     std::int64_t startedMs = 0;
+    std::uint32_t id = 0;
+    std::uint64_t created = 0;
     settling::ProcessTree tree;
     std::shared_ptr<ProcessWatch> watch;
-    bool open = true;  // its window is still being measured
+    bool open = true;   // its window is still being measured
+    bool ended = false;  // the program itself, as its watch told
   };
   std::int64_t Ms(std::int64_t nowMs) const { return nowMs - beganMs_; }
   void Poll(std::int64_t nowMs);
@@ -59,6 +71,7 @@ class TimelineRecorder {
   std::int64_t lastTickMs_ = 0;
   std::vector<timeline::Hold> holds_;  // of the current item
   std::vector<Program> programs_;
+  std::int64_t listedMs_ = 0;
 };
 
 // Adds run to the timeline file at path (timeline::Append), replacing it

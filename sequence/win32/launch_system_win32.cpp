@@ -135,6 +135,11 @@ class Win32Watch final : public ProcessWatch {
       return std::nullopt;
     return code;
   }
+  std::optional<std::uint64_t> CpuTime() override {
+    FILETIME created, ended, kernel, user;
+    if (!::GetProcessTimes(process_.get(), &created, &ended, &kernel, &user)) return std::nullopt;
+    return win::FileTimeValue(kernel) + win::FileTimeValue(user);
+  }
   bool IsReady() override {
     if (!gui_) return true;
     // Ended, or a handle that cannot be waited on: nothing to wait for.

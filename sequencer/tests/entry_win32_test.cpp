@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "sequence/timeline.h"
 #include "common/win32/program_info.h"
 #include "common/tests/support/program_win32.h"
 #include "common/tests/support/temp_folder.h"
@@ -69,6 +70,54 @@ TEST(StartupFaults, TheNotFoundMessageAnswersAfterEarlierRuns) {
   const std::wstring message = tvltest::AnswerMessage(p.pi.dwThreadId);
   EXPECT_NE(message.find(L"gone.pmw"), std::wstring::npos) << text::ToUtf8(message);
   EXPECT_EQ(p.Wait(), 0u);
+}
+
+// A real run under the built program writes its timeline beside its report:
+// each item with what came of it, the Delay it was held for, and the impact
+// of each program it started (the heavy one's processor time read from the
+// system's list, as another process's own times read 0 under Wine).
+TEST(Timeline, ARealRunRecordsEachItemAndTheImpactOfEachStartedProgram) {
+  TempFolder t;
+  const std::wstring exe = t / L"Tarvoline.exe", probe = t / L"probe.exe";
+  ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\Tarvoline.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((win::ProgramFolder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
+  SetEnvironmentVariableW(L"TVL_PROBE_OUT", (t / L"runs.txt").c_str());
+  tvltest::Process running;
+  ASSERT_TRUE(running.Start(probe, L" -sleep 0 -live 30000 running"));
+  const std::string file = text::ToAnsi(probe);
+  const auto item = [&](const std::string& title, const std::string& target, const std::string& rest) {
+    return "2001/05/12\x81\x46" + title + "\x01\x01" "File=" + target + "\r\n" + rest + "Size = 1\r\nNoUse = 0\x01";
+  };
+  const std::wstring seq = t.Write(L"seq.pmw", item("heavy", file, "Option=-busy 1200 -live 2500 heavy\r\n") +
+                                                   item("running", file, "Option=-sleep 0 -live 30000 running\r\n") +
+                                                   item("missing", text::ToAnsi(t / L"missing.exe"), "") +
+                                                   item("held", file, "Option=-sleep 0 -live 300 held\r\nDelay = 1000\r\n"));
+  t.Write(L"Tarvoline.ini", "CPULimit = 100\r\nMaxIdleTime = 3000\r\nIntervalTime = 300\r\nTimerInterval = 100\r\n");
+  Sleep(1000);  // the running copy is listed by then
+  EXPECT_EQ(tvltest::Run(exe, L" \"" + seq + L"\""), 0u);
+  TerminateProcess(running.process.get(), 0);
+
+  const timeline::ReadResult read = timeline::Read(TempFolder::Read(t / L"Tarvoline.timeline.txt"));
+  ASSERT_EQ(read.runs.size(), 1u);
+  const timeline::Run& run = read.runs[0];
+  ASSERT_EQ(run.items.size(), 4u);
+  EXPECT_EQ(run.itemsLeft, 0);
+  EXPECT_FALSE(run.usage.empty());
+  const timeline::Item &heavy = run.items[0], &skipped = run.items[1], &missing = run.items[2], &held = run.items[3];
+  EXPECT_EQ(heavy.result, timeline::Result::Started);
+  ASSERT_TRUE(heavy.impactMs);
+  EXPECT_GE(*heavy.impactMs, 1000) << "its own second and more of work";
+  ASSERT_TRUE(heavy.ended) << "it ends within its first ten seconds";
+  EXPECT_EQ(heavy.ended->exitCode, 0u);
+  EXPECT_EQ(skipped.result, timeline::Result::AlreadyRunning);
+  EXPECT_FALSE(skipped.impactMs);
+  EXPECT_EQ(missing.result, timeline::Result::Failed);
+  EXPECT_FALSE(missing.error.empty());
+  EXPECT_EQ(held.result, timeline::Result::Started);
+  EXPECT_TRUE(held.impactMs);
+  ASSERT_FALSE(held.holds.empty());
+  EXPECT_EQ(held.holds.front().kind, timeline::HoldKind::Delay);
+  EXPECT_GE(held.holds.front().toMs - held.holds.front().fromMs, 900);
 }
 
 }  // namespace

@@ -81,10 +81,17 @@ TEST(TimelineRecorder, ImpactCountsTheProgramAndItsChildrenInTheirFirstTenSecond
   early.Started(0, 100, 100, ends);
   early.Listed(500, {Process(100, 1, 40)});
   ends->exitCode = 3;
-  early.Listed(900, {});
+  EXPECT_FALSE(early.ProgramsEnded());
+  early.Tick(700, std::nullopt, std::nullopt);
+  EXPECT_TRUE(early.ProgramsEnded());
+  EXPECT_FALSE(early.NothingLeft()) << "not before a list says so";
+  early.Listed(900, {Process(300, 100, 10)});
+  EXPECT_FALSE(early.NothingLeft()) << "what it started still runs";
+  early.Listed(950, {});
+  EXPECT_TRUE(early.NothingLeft());
   const timeline::Run ended = early.Finish(10000, 0);
-  EXPECT_EQ(ended.items[0].impactMs, 40) << "an ended program keeps the time it was last seen with";
-  EXPECT_EQ(ended.items[0].ended, (timeline::EarlyEnd{900, 3}));
+  EXPECT_EQ(ended.items[0].impactMs, 50) << "ended processes keep the time they were last seen with";
+  EXPECT_EQ(ended.items[0].ended, (timeline::EarlyEnd{700, 3}));
 }
 
 TEST(TimelineRecorder, SaveAddsTheRunAndLeavesAFileItCannotRead) {

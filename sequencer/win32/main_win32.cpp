@@ -112,12 +112,23 @@ class WindowsEntryUi final : public sequencer::EntryUi {
     if (timeline_) {
       if (window_ && window_->hwnd()) ::ShowWindow(window_->hwnd(), SW_HIDE);
       if (std::optional<std::int64_t> by = timeline_->MeasuredBy()) {
-        // Looked at as often as the timer did, so that an early end is timed as closely.
-        for (std::int64_t now = SteadyNow(); now < *by; now = SteadyNow()) {
+        // Looked at as often as the timer did, so that an early end is timed
+        // as closely. Programs that have all ended cost one list, which says
+        // whether anything they started still runs: if not, no need to stay.
+        bool looked = false, done = false;
+        for (std::int64_t now = SteadyNow(); now < *by && !done; now = SteadyNow()) {
           ::Sleep(static_cast<DWORD>(std::min<std::int64_t>(*by - now, 200)));
           timeline_->Tick(SteadyNow(), std::nullopt, std::nullopt);
+          if (timeline_->WantsList(SteadyNow()))
+            if (auto list = RealLaunchSystem().Snapshot()) timeline_->Listed(SteadyNow(), *list);
+          if (!looked && timeline_->ProgramsEnded()) {
+            looked = true;
+            if (auto list = RealLaunchSystem().Snapshot()) timeline_->Listed(SteadyNow(), *list);
+            done = timeline_->NothingLeft();
+          }
         }
-        if (auto list = RealLaunchSystem().Snapshot()) timeline_->Listed(SteadyNow(), *list);
+        if (!done)
+          if (auto list = RealLaunchSystem().Snapshot()) timeline_->Listed(SteadyNow(), *list);
       }
       const int left = static_cast<int>(run_.sequence.items.size()) - (window_ ? window_->HandledCount() : 0);
       const std::wstring path = paths::Join(paths::Parent(win::ProgramPath()),
