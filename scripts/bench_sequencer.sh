@@ -18,7 +18,9 @@
 # Usage: scripts/bench_sequencer.sh [items]   (build folder: $TVL_BENCH_BUILD,
 # default build/windows; runs per round: $TVL_BENCH_RUNS, default 3; idle
 # programs per round: $TVL_BENCH_IDLE, default "20 200"; another build of
-# Tarvoline.exe to measure against the same yardstick: $TVL_BENCH_TARVOLINE)
+# Tarvoline.exe to measure against the same yardstick: $TVL_BENCH_TARVOLINE;
+# more lines for its Tarvoline.ini, such as "Timeline = 0" to see what
+# recording the timeline costs: $TVL_BENCH_SETTINGS)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -48,8 +50,8 @@ for ((i = 0; i < items; i++)); do
   winpath "$dir/run/items/$name.exe" >>"$dir/run/list.txt"
   echo >>"$dir/run/list.txt"
 done
-python3 - "$dir/run" <<'EOF'
-import sys
+TVL_BENCH_SETTINGS=${TVL_BENCH_SETTINGS:-} python3 - "$dir/run" <<'EOF'
+import os, sys
 folder = sys.argv[1]
 paths = [l for l in open(f"{folder}/list.txt", encoding="utf-8").read().splitlines() if l]
 records = "".join(
@@ -57,7 +59,8 @@ records = "".join(
     for p in paths)
 open(f"{folder}/Startup.pmw", "wb").write(records.encode("cp932"))
 open(f"{folder}/Tarvoline.ini", "wb").write(
-    b"CPULimit = 100\r\nMaxIdleTime = 10000\r\nIntervalTime = 800\r\nTimerInterval = 200\r\n")
+    b"CPULimit = 100\r\nMaxIdleTime = 10000\r\nIntervalTime = 800\r\nTimerInterval = 200\r\n" +
+    "".join(l.strip() + "\r\n" for l in os.environ["TVL_BENCH_SETTINGS"].split(";") if l.strip()).encode())
 EOF
 
 # A display of its own: every idle program is a client of the X server, and
