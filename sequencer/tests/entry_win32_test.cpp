@@ -15,6 +15,13 @@ std::string Record(const std::string& title, const std::string& file) {
   return "2001/05/12\x81\x46" + title + "\x01\x01" "File=" + file + "\r\nSize = 1\r\nNoUse = 0\x01";
 }
 
+// The built program and the probe it starts, copied into t; every probe writes to t/runs.txt.
+bool CopyPrograms(TempFolder& t) {
+  SetEnvironmentVariableW(L"TVL_PROBE_OUT", (t / L"runs.txt").c_str());
+  return CopyFileW((tvltest::ProgramFolder() + L"\\Tarvoline.exe").c_str(), (t / L"Tarvoline.exe").c_str(), FALSE) &&
+         CopyFileW((win::ProgramFolder() + L"\\tvl_probe.exe").c_str(), (t / L"probe.exe").c_str(), FALSE);
+}
+
 // The top-level windows of a process.
 struct WindowsOf { DWORD process; std::vector<HWND> found; };
 BOOL CALLBACK AddWindowOf(HWND hwnd, LPARAM out) {
@@ -39,9 +46,7 @@ TEST(StartupFaults, TheNotFoundMessageAnswersAfterEarlierRuns) {
   if (!GetEnvironmentVariableW(L"TVL_OWN_PREFIX", nullptr, 0)) GTEST_SKIP() << "run in a prefix of its own";
   TempFolder t;
   const std::wstring exe = t / L"Tarvoline.exe", probe = t / L"probe.exe";
-  ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\Tarvoline.exe").c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW((win::ProgramFolder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
-  SetEnvironmentVariableW(L"TVL_PROBE_OUT", (t / L"runs.txt").c_str());
+  ASSERT_TRUE(CopyPrograms(t));
   std::string three;
   for (int i = 0; i < 3; ++i) three += Record(std::string("p").append(std::to_string(i)), text::ToAnsi(probe));
   const std::wstring one = t.Write(L"one.pmw", Record("p", text::ToAnsi(probe))), seq = t.Write(L"three.pmw", three);
@@ -79,9 +84,7 @@ TEST(StartupFaults, TheNotFoundMessageAnswersAfterEarlierRuns) {
 TEST(Timeline, ARealRunRecordsEachItemAndTheImpactOfEachStartedProgram) {
   TempFolder t;
   const std::wstring exe = t / L"Tarvoline.exe", probe = t / L"probe.exe";
-  ASSERT_TRUE(CopyFileW((tvltest::ProgramFolder() + L"\\Tarvoline.exe").c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW((win::ProgramFolder() + L"\\tvl_probe.exe").c_str(), probe.c_str(), FALSE));
-  SetEnvironmentVariableW(L"TVL_PROBE_OUT", (t / L"runs.txt").c_str());
+  ASSERT_TRUE(CopyPrograms(t));
   tvltest::Process running;
   ASSERT_TRUE(running.Start(probe, L" -sleep 0 -live 30000 running"));
   const std::string file = text::ToAnsi(probe);
