@@ -79,6 +79,28 @@ open(f"{folder}/classic/Tarvoline.ini", "wb").write(pacing + b"SettleWait = 0\r\
 open(f"{folder}/new/Tarvoline.ini", "wb").write(pacing)
 EOF
 
+# The share of the machine's processor time in use over the next second (%).
+usage() {
+  local a b
+  a=$(awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9, $5 + $6 }' /proc/stat)
+  sleep 1
+  b=$(awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9, $5 + $6 }' /proc/stat)
+  echo "$a $b" | awk '{ d = ($3 + $4) - ($1 + $2); printf "%d", (d > 0 ? 100 * ($3 - $1) / d : 0) }'
+}
+
+# settle LIMIT: waits $settle seconds, then until the machine's use over a
+# second is at most LIMIT %, for a minute at most: other work on a shared
+# machine would otherwise pass for the log-on's. Prints the last use seen.
+settle() {
+  local limit=$1 used
+  sleep "$settle"
+  for _ in $(seq 1 60); do
+    used=$(usage)
+    [ "$used" -le "$limit" ] && break
+  done
+  echo "$used"
+}
+
 source scripts/display.sh
 start_own_display
 user="" busy="" keeper=""
@@ -108,12 +130,14 @@ echo "user unit: $iterations iterations, $(python3 -c 'import statistics, sys
 print(f"{1000 * statistics.median(float(l.split()[1]) for l in open(sys.argv[1])):.2f}")' "$dir/idle.txt") ms alone on the quiet machine"
 
 # The way's own processes: its starter or Tarvoline, and the programs. Their
-# command lines name the run folder, in Linux form as given or in Windows
+# command lines name this run's folders, in Linux form as given or in Windows
 # form when Wine started them.
+way_folders=()
+for f in programs starter classic new; do way_folders+=(-e "$run/$f/" -e "$(winpath "$run/$f")\\"); done
 way_pids() {
   local p
   for p in /proc/[0-9]*; do
-    if { tr '\0' ' ' <"$p/cmdline"; } 2>/dev/null | grep -qE 'bench-logon[/\\]run[/\\](programs|starter|classic|new)[/\\]'; then
+    if { tr '\0' ' ' <"$p/cmdline"; } 2>/dev/null | grep -qiF "${way_folders[@]}"; then
       echo "${p#/proc/}"
     fi
   done
@@ -130,28 +154,6 @@ stop_way() {
     sleep 0.1
   done
   kill -KILL $pids 2>/dev/null || true
-}
-
-# The share of the machine's processor time in use over the next second (%).
-usage() {
-  local a b
-  a=$(awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9, $5 + $6 }' /proc/stat)
-  sleep 1
-  b=$(awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9, $5 + $6 }' /proc/stat)
-  echo "$a $b" | awk '{ d = ($3 + $4) - ($1 + $2); printf "%d", d > 0 ? 100 * ($3 - $1) / d : 0 }'
-}
-
-# settle LIMIT: waits $settle seconds, then until the machine's use over a
-# second is at most LIMIT %, for a minute at most: other work on a shared
-# machine would otherwise pass for the log-on's. Prints the last use seen.
-settle() {
-  local limit=$1 used
-  sleep "$settle"
-  for _ in $(seq 1 60); do
-    used=$(usage)
-    [ "$used" -le "$limit" ] && break
-  done
-  echo "$used"
 }
 
 # run_way ROUND STATE WAY: starts the way, waits until every program has
