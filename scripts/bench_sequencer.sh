@@ -66,15 +66,11 @@ EOF
 # A display of its own: every idle program is a client of the X server, and
 # the usual limit of 256 clients would refuse Tarvoline's window (it then ends
 # after its first report line) and stall the bare window.
-fdfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -maxclients 2048 3>"$fdfile" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$fdfile")"
-rm -f "$fdfile"
+source scripts/display.sh
+start_own_display -maxclients 2048
 cleanup() {
   wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  stop_display || true
 }
 trap cleanup EXIT
 scripts/wine-run.sh "$wine_dir" cmd /c exit </dev/null >/dev/null 2>&1  # the prefix, made before timing
