@@ -72,15 +72,15 @@ void ProcessTree::Raise(std::uint32_t id, std::uint64_t created, std::uint64_t c
 
 void SettleMeter::Follow(std::uint32_t id, std::uint64_t created, std::optional<std::int64_t> nowMs) {
   tree_.emplace(id, created);
-  sampledAt_ = nowMs;
-  sampledTime_ = 0;
+  samples_.clear();
+  if (nowMs) samples_.push_back({*nowMs, 0});
   answer_ = nowMs ? Answer::Busy : Answer::Unknown;
   lastUse_.reset();
 }
 
 void SettleMeter::Reset(Answer answer) {
   tree_.reset();
-  sampledAt_.reset();
+  samples_.clear();
   answer_ = answer;
   lastUse_.reset();
 }
@@ -88,19 +88,26 @@ void SettleMeter::Reset(Answer answer) {
 SettleMeter::Answer SettleMeter::Ask(LaunchSystem& system, double limitPercent) {
   if (!tree_) return answer_;
   const std::optional<std::int64_t> now = system.SteadyMs();
-  if (!now || !sampledAt_) return answer_ = Answer::Unknown;
-  const std::int64_t elapsed = *now - *sampledAt_;
-  if (elapsed < kWindowMs) return answer_;
-  const bool measured = answer_ != Answer::Unknown;  // the window begins with a time that was read
-  sampledAt_ = now;
+  if (!now) return answer_ = Answer::Unknown;
+  if (!samples_.empty() && *now - samples_.back().ms < kSampleMs) return answer_;
   const std::optional<std::vector<Entry>> list = system.Snapshot();
-  if (!list || !tree_->Update(*list)) return answer_ = Answer::Unknown;
+  if (!list || !tree_->Update(*list)) {
+    // A time missed breaks the window: it begins again at the next list read.
+    samples_.clear();
+    return answer_ = Answer::Unknown;
+  }
   const std::uint64_t time = tree_->CpuTime();
-  const std::uint64_t used = time > sampledTime_ ? time - sampledTime_ : 0;
-  sampledTime_ = time;
-  if (!measured) return answer_ = Answer::Unknown;
+  const bool fromStart = answer_ != Answer::Unknown;
+  samples_.push_back({*now, time});
+  // The newest sample at least a window before this one; those before it are no longer needed.
+  auto from = samples_.end();
+  for (auto it = samples_.begin(); it != samples_.end() && *now - it->ms >= kWindowMs; ++it) from = it;
+  if (from == samples_.end()) return answer_ = tree_->Ended() ? Answer::Settled : fromStart ? Answer::Busy : Answer::Unknown;
+  samples_.erase(samples_.begin(), from);
+  const Sample& first = samples_.front();
+  const std::uint64_t used = time > first.cpuTime ? time - first.cpuTime : 0;
   // 100-ns units over milliseconds: percent of one processor.
-  lastUse_ = static_cast<double>(used) / 100.0 / static_cast<double>(elapsed);
+  lastUse_ = static_cast<double>(used) / 100.0 / static_cast<double>(*now - first.ms);
   return answer_ = tree_->Ended() || *lastUse_ <= limitPercent ? Answer::Settled : Answer::Busy;
 }
 

@@ -53,11 +53,14 @@ class ProcessTree {
 };
 
 // The settling question a run asks before its next start, about the program
-// it started last. Lists are taken only when asked, at most one a second:
-// a run asks only while the machine is too busy for the usual rule.
+// it started last. Lists are taken only when asked, at most one every
+// kSampleMs: a run asks only while the machine is too busy for the usual
+// rule. The second judged slides with the lists, so that a program is seen
+// settled a second after its work ends, not up to two.
 class SettleMeter {
  public:
   static constexpr std::int64_t kWindowMs = 1000;
+  static constexpr std::int64_t kSampleMs = 200;
   enum class Answer {
     Settled,  // at or below the limit over the last second, ended, or nothing to follow
     Busy,     // above it, or started less than a second ago
@@ -73,7 +76,9 @@ class SettleMeter {
   void Unseen() { Reset(Answer::Unknown); }
 
   // limitPercent: of one processor. Asks system for a list when the last one
-  // (or the start) is at least kWindowMs old, else answers as last time.
+  // is at least kSampleMs old, else answers as last time; judges the time
+  // from the newest list back to the last one (or the start) at least
+  // kWindowMs older.
   Answer Ask(LaunchSystem& system, double limitPercent);
   // Whether a started program is followed (Follow, not since Forget or Unseen).
   bool Following() const { return tree_.has_value(); }
@@ -83,9 +88,12 @@ class SettleMeter {
  private:
   void Reset(Answer answer);
 
+  struct Sample {
+    std::int64_t ms = 0;       // steady clock
+    std::uint64_t cpuTime = 0;  // the tree's then
+  };
   std::optional<ProcessTree> tree_;
-  std::optional<std::int64_t> sampledAt_;  // steady ms of the last list (or the start)
-  std::uint64_t sampledTime_ = 0;          // the tree's processor time then
+  std::vector<Sample> samples_;  // oldest first: the start (or a list after an unknown one), then lists
   Answer answer_ = Answer::Settled;
   std::optional<double> lastUse_;
 };

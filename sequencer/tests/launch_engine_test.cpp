@@ -361,22 +361,22 @@ TEST(LaunchEngine, OnABusyMachineTheNextItemGoesOnceTheProgramStartedLastHasSett
     int tick;  // of the second start (4: the interval alone; 51: MaxIdleTime)
     int lists;  // taken while it waited
   } cases[] = {
-      {"light start-up: the first list, a second after the start", settle, 90, {{100, 1, 100, 0, kNever, 20}}, 5, 1},
-      {"busy for a second: the second list", settle, 90, {{100, 1, 100, 0, kNever, 50, 1000}}, 10, 2},
-      {"still busy: MaxIdleTime, a list a second", settle, 90, {{100, 1, 100, 0, kNever, 80}}, 51, 10},
+      {"light start-up: a second after the start", settle, 90, {{100, 1, 100, 0, kNever, 20}}, 5, 2},
+      {"busy for a second: a second after its work", settle, 90, {{100, 1, 100, 0, kNever, 50, 1000}}, 9, 6},
+      {"still busy: MaxIdleTime, a list a tick", settle, 90, {{100, 1, 100, 0, kNever, 80}}, 51, 47},
       // The grandchild is listed before its parent, as a list may have it.
       {"idle, but its children busy: MaxIdleTime", settle, 90,
-       {{301, 300, 250, 300, kNever, 40}, {100, 1, 100, 0, kNever, 0}, {300, 100, 150, 200, kNever, 0}}, 51, 10},
+       {{301, 300, 250, 300, kNever, 40}, {100, 1, 100, 0, kNever, 0}, {300, 100, 150, 200, kNever, 0}}, 51, 47},
       {"a child goes on after its parent ended, before any list", settle, 90,
-       {{100, 1, 100, 0, 400, 0}, {300, 100, 150, 200, kNever, 80}}, 51, 10},
+       {{100, 1, 100, 0, 400, 0}, {300, 100, 150, 200, kNever, 80}}, 51, 47},
       {"the ended parent's id went to an older-than-child stranger", settle, 90,
-       {{100, 1, 100, 0, 400, 0}, {100, 1, 500, 500, kNever, 0}, {300, 100, 600, 700, kNever, 80}}, 5, 1},
-      {"ended, its id given to a newer process: settled", settle, 90,
-       {{100, 1, 100, 0, 400, 90}, {100, 1, 999, 600, kNever, 90}}, 5, 1},
+       {{100, 1, 100, 0, 400, 0}, {100, 1, 500, 500, kNever, 0}, {300, 100, 600, 700, kNever, 80}}, 4, 1},
+      {"ended, its id given to a newer process: settled at once", settle, 90,
+       {{100, 1, 100, 0, 400, 90}, {100, 1, 999, 600, kNever, 90}}, 4, 1},
       {"a process older than the program is not its child", settle, 90,
-       {{100, 1, 100, 0, kNever, 0}, {300, 100, 50, 0, kNever, 90}}, 5, 1},
+       {{100, 1, 100, 0, kNever, 0}, {300, 100, 50, 0, kNever, 90}}, 5, 2},
       {"SettleWait 0: the classic rule", classic, 90, {{100, 1, 100, 0, kNever, 0}}, 51, 0},
-      {"times not in the list: the classic rule", settle, 90, {{100, 1, 100, 0, kNever, 0, kNever, false}}, 51, 10},
+      {"times not in the list: the classic rule", settle, 90, {{100, 1, 100, 0, kNever, 0, kNever, false}}, 51, 47},
       {"times not in the list, quiet machine: no longer wait", settle, 0, {{100, 1, 100, 0, kNever, 0, kNever, false}}, 4, 0},
       {"quiet machine: the usual rule, no list", settle, 0, {{100, 1, 100, 0, kNever, 90}}, 4, 0},
   };
