@@ -1,6 +1,7 @@
 #include "editor/logon_chart.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "common/ui_text.h"
@@ -81,8 +82,8 @@ std::int64_t SpanMs(const timeline::Run& run) {
 // The smallest nice step whose labels stand apart along the plot.
 std::int64_t TickStepMs(std::int64_t spanMs, int plotWidth, int textHeight, const Metrics& m) {
   std::int64_t step = 0;
-  for (std::size_t i = 0; step < spanMs; ++i) {
-    step = 1000 * (i < std::size(kNiceSteps) ? kNiceSteps[i] : std::int64_t{3600} << (i - std::size(kNiceSteps) + 1));
+  for (std::size_t i = 0; step < spanMs && step <= INT64_MAX / 2; ++i) {
+    step = i < std::size(kNiceSteps) ? 1000 * kNiceSteps[i] : 2 * step;
     const int widest = m.textWidth(TickText(spanMs / step * step, step));
     if (static_cast<double>(step) * plotWidth / spanMs >= widest + textHeight) break;
   }
@@ -93,7 +94,8 @@ class Scale {
  public:
   Scale(Rect plot, std::int64_t spanMs) : plot_(plot), spanMs_(spanMs) {}
   int X(std::int64_t ms) const {
-    return plot_.x + static_cast<int>(static_cast<double>(std::clamp<std::int64_t>(ms, 0, spanMs_)) * plot_.width / spanMs_);
+    const double within = static_cast<double>(std::clamp<std::int64_t>(ms, 0, spanMs_));
+    return plot_.x + static_cast<int>(within * plot_.width / spanMs_);
   }
  private:
   Rect plot_;
@@ -119,7 +121,7 @@ std::optional<std::size_t> Largest(const std::vector<timeline::Item>& items, F v
 Chart Layout(const timeline::Run& run, int width, int height, const Metrics& m) {
   Chart c;
   c.width = std::max(width, 0);
-  const int text = std::max(m.textHeight, 1), pad = std::max(2, text / 2);
+  const int lineHeight = std::max(m.textHeight, 1), pad = std::max(2, lineHeight / 2);
 
   // Columns: titles, the plot, the texts at the rows' ends; the side ones
   // take what they need up to a share of the width.
@@ -130,10 +132,10 @@ Chart Layout(const timeline::Run& run, int width, int height, const Metrics& m) 
     rowTexts.push_back(RowText(item));
     labelWidth = std::max(labelWidth, m.textWidth(rowTexts.back()));
   }
-  titleWidth = std::min(titleWidth, c.width * 3 / 10);
+  titleWidth = std::min(titleWidth, c.width / 10 * 3);
   labelWidth = std::min(labelWidth, c.width / 4);
   c.spanMs = SpanMs(run);
-  c.band = {pad, pad, 0, std::clamp(height / 4, 3 * text, 8 * text)};
+  c.band = {pad, pad, 0, std::clamp(height / 4, 3 * lineHeight, 8 * lineHeight)};
   c.plot.x = pad + (titleWidth ? titleWidth + pad : 0);
   c.plot.y = c.band.y;
   c.plot.width = std::max(1, c.width - pad - (labelWidth ? labelWidth + pad : 0) - c.plot.x);
@@ -151,16 +153,18 @@ Chart Layout(const timeline::Run& run, int width, int height, const Metrics& m) 
 
   // The axis, under the band.
   const int axisY = c.band.Bottom() + pad / 2;
-  c.tickMs = TickStepMs(c.spanMs, c.plot.width, text, m);
-  for (std::int64_t ms = 0; ms <= c.spanMs; ms += c.tickMs) {
-    Label label{{0, axisY, 0, text}, TickText(ms, c.tickMs)};
+  c.tickMs = TickStepMs(c.spanMs, c.plot.width, lineHeight, m);
+  for (std::int64_t k = 0; k <= c.spanMs / c.tickMs; ++k) {
+    const std::int64_t ms = k * c.tickMs;
+    Label label{{0, axisY, 0, lineHeight}, TickText(ms, c.tickMs)};
     label.rect.width = m.textWidth(label.text);
     label.rect.x = std::clamp(scale.X(ms) - label.rect.width / 2, 0, std::max(0, c.width - label.rect.width));
     c.ticks.push_back({ms, scale.X(ms), std::move(label)});
   }
 
   // The rows.
-  const int rowsTop = axisY + text + pad / 2, rowHeight = text + pad, markWidth = std::max(2, text / 6);
+  const int rowsTop = axisY + lineHeight + pad / 2, rowHeight = lineHeight + pad;
+  const int markWidth = std::max(2, lineHeight / 6);
   const auto longest = Largest(run.items, [](const timeline::Item& i) { return i.wentMs - i.nextMs; });
   const auto heaviest = Largest(run.items, [](const timeline::Item& i) { return i.impactMs.value_or(0); });
   for (std::size_t i = 0; i < run.items.size(); ++i) {
@@ -169,22 +173,23 @@ Chart Layout(const timeline::Run& run, int width, int height, const Metrics& m) 
     row.item = i;
     row.rect = {0, rowsTop + static_cast<int>(i) * rowHeight, c.width, rowHeight};
     const int top = row.rect.y + pad / 2;
-    row.title = {pad, top, titleWidth, text};
+    row.title = {pad, top, titleWidth, lineHeight};
     const auto span = [&](std::int64_t from, std::int64_t to, int y, int h, Role role) {
       row.shapes.push_back({{scale.X(from), y, std::max(1, scale.X(to) - scale.X(from)), h}, role});
     };
     const auto mark = [&](std::int64_t at, Role role) {
-      row.shapes.push_back({{scale.X(at) - markWidth / 2, top, markWidth, text}, role});
+      row.shapes.push_back({{scale.X(at) - markWidth / 2, top, markWidth, lineHeight}, role});
     };
-    for (const timeline::Hold& h : item.holds) span(h.fromMs, h.toMs, top, text, RoleOf(h.kind));
-    if (item.readyMs && *item.readyMs > item.wentMs) span(item.wentMs, *item.readyMs, top + text / 3, text - 2 * (text / 3), Role::ReadyTime);
+    for (const timeline::Hold& h : item.holds) span(h.fromMs, h.toMs, top, lineHeight, RoleOf(h.kind));
+    if (item.readyMs && *item.readyMs > item.wentMs)  // a thinner bar, across the row's middle third
+      span(item.wentMs, *item.readyMs, top + lineHeight / 3, lineHeight - 2 * (lineHeight / 3), Role::ReadyTime);
     mark(item.wentMs, RoleOf(item.result));
     if (item.ended) mark(item.ended->atMs, Role::EndedEarly);
 
     if (!rowTexts[i].empty()) {
       int right = c.plot.x;
       for (const Shape& s : row.shapes) right = std::max(right, s.rect.Right());
-      Label label{{right + pad / 2, top, m.textWidth(rowTexts[i]), text}, rowTexts[i]};
+      Label label{{right + pad / 2, top, m.textWidth(rowTexts[i]), lineHeight}, rowTexts[i]};
       const int room = std::max(0, c.width - pad - label.rect.x);
       label.clipped = label.rect.width > room;
       label.rect.width = std::min(label.rect.width, room);

@@ -19,12 +19,14 @@ timeline::Run LongLogOn() {
     at += 500 + (i * 7919) % 5000;
     run.items.push_back({i + 1, L"Program number " + std::to_wstring(i + 1),
                          L"C:\\Program Files\\Vendor " + std::to_wstring(i) + L"\\program.exe", next,
-                         {{timeline::HoldKind::Interval, next, next + 500}, {timeline::HoldKind::Settle, next + 500, at}},
+                         {{timeline::HoldKind::Interval, next, next + 500},
+                          {timeline::HoldKind::Settle, next + 500, at}},
                          at, timeline::Reason::Settled, timeline::Result::Started, 1000u + i, L"", at + 800,
                          (i * 104729) % 3000, std::nullopt});
   }
   run.lengthMs = at;
-  for (std::int64_t ms = 0; ms <= at; ms += 200) run.usage.push_back({ms, static_cast<double>(ms / 200 * 37 % 10000) / 100});
+  for (std::int64_t ms = 0; ms <= at; ms += 200)
+    run.usage.push_back({ms, static_cast<double>(ms / 200 * 37 % 10000) / 100});
   return run;
 }
 

@@ -100,7 +100,8 @@ TEST(LogonChart, PlacesRowsBarsAndTextsWithoutOverlap) {
       texts.push_back(row.label->rect);
     }
     EXPECT_EQ(clipped, c.clipped) << c.width;
-    for (std::size_t i = 1; i < ch.ticks.size(); ++i) EXPECT_FALSE(Overlap(ch.ticks[i - 1].label.rect, ch.ticks[i].label.rect));
+    for (std::size_t i = 1; i < ch.ticks.size(); ++i)
+      EXPECT_FALSE(Overlap(ch.ticks[i - 1].label.rect, ch.ticks[i].label.rect));
     EXPECT_EQ(ch.rows[2].label->text, L"負荷 中 640 ms  終了コード 0xC0000005");
     EXPECT_FALSE(ch.rows[3].label) << "no impact, no early end";
   }
