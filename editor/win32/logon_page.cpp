@@ -205,7 +205,8 @@ void ChartView::Relayout() {
   chart_ = chart::Chart{};
   if (run_ && client.right > 0 && client.bottom > 0) {
     win::MemoryDc dc(CreateCompatibleDC(nullptr));
-    win::SelectedObject font(dc.get(), font_);
+    // Measured in bold, so that the emphasised titles fit the column too.
+    win::SelectedObject font(dc.get(), bold_ ? bold_.get() : font_);
     TEXTMETRICW tm{};
     GetTextMetricsW(dc.get(), &tm);
     const chart::Metrics metrics{static_cast<int>(tm.tmHeight), [&dc](std::wstring_view s) {
