@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/text.h"
 #include "common/ui_text.h"
 #include "editor/texts.h"
 
@@ -54,15 +55,7 @@ std::wstring ExitCodeText(std::uint32_t code) {
 
 // The text at the row's end: the impact, and the exit code of an early end.
 std::wstring RowText(const timeline::Item& item) {
-  using namespace editor::texts;
-  std::wstring text;
-  if (item.impactMs) {
-    const timeline::ImpactClass c = timeline::ClassOf(*item.impactMs);
-    const unsigned id = c == timeline::ImpactClass::High     ? kChartImpactHigh
-                        : c == timeline::ImpactClass::Medium ? kChartImpactMedium
-                                                             : kChartImpactLow;
-    text = ui::Format(ui::Text(id), {std::to_wstring(*item.impactMs)});
-  }
+  std::wstring text = ImpactText(item);
   if (item.ended) text += (text.empty() ? L"" : L"  ") + ExitCodeText(item.ended->exitCode);
   return text;
 }
@@ -206,6 +199,23 @@ std::optional<std::size_t> RowAt(const Chart& chart, int x, int y) {
   const std::size_t i = static_cast<std::size_t>((y - first.y) / first.height);
   if (i >= chart.rows.size()) return std::nullopt;
   return i;
+}
+
+std::wstring ImpactText(const timeline::Item& item) {
+  using namespace editor::texts;
+  if (!item.impactMs) return L"";
+  const timeline::ImpactClass c = timeline::ClassOf(*item.impactMs);
+  const unsigned id = c == timeline::ImpactClass::High     ? kChartImpactHigh
+                      : c == timeline::ImpactClass::Medium ? kChartImpactMedium
+                                                           : kChartImpactLow;
+  return ui::Format(ui::Text(id), {std::to_wstring(*item.impactMs)});
+}
+
+std::optional<std::size_t> ItemAt(const timeline::Run& run, int position, std::wstring_view file) {
+  const std::wstring wanted = text::ToLower(file);
+  for (std::size_t i = 0; i < run.items.size(); ++i)
+    if (run.items[i].position == position && text::ToLower(run.items[i].file) == wanted) return i;
+  return std::nullopt;
 }
 
 }  // namespace chart

@@ -71,9 +71,11 @@ TEST(LogonPage, ListsDrawsExplainsOpensAndSavesTheRecordedRuns) {
   const timeline::Run older = MakeRun(1, 20000, 2), newer = MakeRun(8, 42000, 3);
   const std::string file = timeline::Serialize(older) + timeline::Serialize(newer);
   dir.Write(L"Tarvoline.timeline.txt", file);
+  // The run numbers only the items it handled: the switched-off first row has none.
   std::wstring items;
-  for (int i = 1; i <= 3; ++i)
-    items += L"2001/05/12：P" + std::to_wstring(i) + L"\x01\x01" + sequence::ItemBody(L"C:\\p.exe", L"C:\\", L"", 1) + L"\x01";
+  for (const wchar_t* file : {L"C:\\p1.exe", L"C:\\P1.EXE", L"C:\\p2.exe", L"C:\\other.exe"})
+    items += L"2001/05/12：T\x01\x01" + sequence::ItemBody(file, L"C:\\", L"", 1) + L"\x01";
+  items.replace(items.find(L"NoUse = 0"), 9, L"NoUse = 1");
   fake::Clock clock;
   fake::Messages messages;
   editor::EditorWindowArgs args{GetModuleHandleW(nullptr), RealFileSystem(), clock, messages,
@@ -134,9 +136,18 @@ TEST(LogonPage, ListsDrawsExplainsOpensAndSavesTheRecordedRuns) {
   EXPECT_TRUE(FAILED(page.SavePicture(dir / L"missing\\chart.png")));
 
   SendMessageW(picture, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  HWND list = window->ControlHandle(Control::ItemList);
   EXPECT_EQ(TabCtrl_GetCurSel(window->ControlHandle(Control::Pages)), 0);
-  EXPECT_TRUE(IsWindowVisible(window->ControlHandle(Control::ItemList)));
-  EXPECT_EQ(ListView_GetNextItem(window->ControlHandle(Control::ItemList), -1, LVNI_SELECTED), 1);
+  EXPECT_TRUE(IsWindowVisible(list));
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2);
+  // The list's impact column: by the run's position and the same file only.
+  const std::wstring impacts[] = {L"", chart::ImpactText(newer.items[0]), chart::ImpactText(newer.items[1]), L""};
+  for (int r = 0; r < 4; ++r) {
+    wchar_t cell[64] = L"";
+    ListView_GetItemText(list, r, 3, cell, 64);
+    EXPECT_EQ(cell, impacts[r]) << r;
+  }
+  EXPECT_FALSE(impacts[1].empty());
 
   // A block cut short is named and the rest still shown, read again as the tab is shown again.
   const std::string damaged = file.substr(0, file.size() - 10);

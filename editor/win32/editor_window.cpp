@@ -120,7 +120,7 @@ EditorWindow::EditorWindow(EditorWindowArgs args)
     : args_(WithProgramFolder(std::move(args))),
       doc_(args_.files, args_.clock),
       findings_(doc_, args_.files),
-      list_(doc_, findings_),
+      list_(doc_, findings_, [this](std::size_t row) { return ImpactOf(row); }),
       settings_({args_.instance, args_.files, args_.messages, args_.ask, args_.programFolder, UserNumberSeparators()}),
       logon_({args_.instance, args_.files, args_.messages, args_.programFolder,
               [this](int position) { ShowItem(position); }}) {}
@@ -408,11 +408,19 @@ void EditorWindow::ShowItem(int position) {
   TabCtrl_SetCurSel(ControlHandle(Control::Pages), static_cast<int>(Page::Items));
   ShowPage(Page::Items);
   // The run's position may be past the items the file holds now.
-  if (position >= 1 && static_cast<std::size_t>(position) <= doc_.Count()) {
-    list_.Select({static_cast<std::size_t>(position - 1)});
+  if (const std::optional<std::size_t> row = doc_.RowOfRunPosition(position)) {
+    list_.Select({*row});
     FillFields();
   }
   SetFocus(ControlHandle(Control::ItemList));
+}
+
+std::wstring EditorWindow::ImpactOf(std::size_t row) const {
+  const std::optional<int> position = doc_.RunPosition(row);
+  if (logon_.Runs().empty() || !position) return L"";
+  const timeline::Run& newest = logon_.Runs().front();
+  const std::optional<std::size_t> item = chart::ItemAt(newest, *position, doc_.At(row).view.file);
+  return item ? chart::ImpactText(newest.items[*item]) : L"";
 }
 
 LRESULT EditorWindow::OnNotify(NMHDR* header) {

@@ -128,8 +128,11 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   // The tab strip's page: the items, the settings or the log-on runs.
   enum class Page { Items, Settings, Logon };
   void ShowPage(Page page);
-  // The item at a 1-based position shown and selected on the items page.
+  // The item at a run's position (switched-off rows not counted) shown and
+  // selected on the items page.
   void ShowItem(int position);
+  // The row's start-up impact at the newest log-on; "" when unknown.
+  std::wstring ImpactOf(std::size_t row) const;
 
   EditorWindowArgs args_;
   SequenceDocument doc_;

@@ -162,14 +162,7 @@ std::wstring ItemFacts(const timeline::Item& item) {
     case Result::NotOpened: result = ui::Text(texts::kResultNotOpened); break;
     case Result::Failed: result = ui::Format(ui::Text(texts::kResultFailed), {item.error}); break;
   }
-  std::wstring impact = ui::Text(texts::kLogonNoImpact);
-  if (item.impactMs) {
-    const timeline::ImpactClass c = timeline::ClassOf(*item.impactMs);
-    const unsigned id = c == timeline::ImpactClass::High     ? texts::kChartImpactHigh
-                        : c == timeline::ImpactClass::Medium ? texts::kChartImpactMedium
-                                                             : texts::kChartImpactLow;
-    impact = ui::Format(ui::Text(id), {std::to_wstring(*item.impactMs)});
-  }
+  const std::wstring impact = item.impactMs ? chart::ImpactText(item) : ui::Text(texts::kLogonNoImpact);
   return ui::Format(ui::Text(texts::kLogonFacts),
                     {item.title, item.file, std::to_wstring(item.wentMs - item.nextMs), ui::Text(why), result, impact});
 }
