@@ -209,6 +209,7 @@ void ChartView::Relayout() {
                                  }};
     chart_ = chart::Layout(*run_, client.right, client.bottom, metrics);
   }
+  if (hot_ && *hot_ >= chart_.rows.size()) hot_.reset();
   scroll_ = std::clamp(scroll_, 0, std::max(0, chart_.height - static_cast<int>(client.bottom)));
   // Always there, so that the client width does not change with the rows.
   SCROLLINFO si{};
@@ -391,8 +392,11 @@ LRESULT ChartView::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (const auto row = chart::RowAt(chart_, GET_X_LPARAM(lp), GET_Y_LPARAM(lp) + scroll_); row && events_.opened)
         events_.opened(chart_.rows[*row].item);
       return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS;
+    case WM_GETDLGCODE: {
+      // The arrows pick rows, Enter opens the picked one.
+      const MSG* m = reinterpret_cast<const MSG*>(lp);
+      return DLGC_WANTARROWS | (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN ? DLGC_WANTMESSAGE : 0);
+    }
     case WM_KEYDOWN:
       OnKey(wp);
       return 0;
