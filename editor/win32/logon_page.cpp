@@ -11,6 +11,7 @@
 
 #include "common/path_rules.h"
 #include "common/ui_text.h"
+#include "common/win32/message_boxes.h"
 #include "common/win32/raii.h"
 #include "common/win32/shell_dialogs.h"
 #include "editor/texts.h"
@@ -84,21 +85,6 @@ std::wstring RunEntry(const timeline::Run& run) {
   std::swprintf(stamp, std::size(stamp), L"%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
                 t.second);
   return ui::Format(ui::Text(texts::kLogonRun), {stamp, Seconds(run.lengthMs), std::to_wstring(run.items.size())});
-}
-
-// The system's text for a failure's code, without its line end.
-std::wstring HresultText(HRESULT hr) {
-  wchar_t buffer[512];
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(hr), 0,
-                           buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
-  std::wstring s(buffer, n);
-  while (!s.empty() && (s.back() == L'\r' || s.back() == L'\n' || s.back() == L' ')) s.pop_back();
-  if (s.empty()) {
-    wchar_t code[16];
-    std::swprintf(code, std::size(code), L"0x%08lX", static_cast<unsigned long>(hr));
-    s = code;
-  }
-  return s;
 }
 
 RECT Win(const chart::Rect& r) { return RECT{r.x, r.y, r.Right(), r.Bottom()}; }
@@ -531,7 +517,7 @@ void LogonPage::OnSavePicture() {
       win::PickFileToSave(GetAncestor(hwnd_, GA_ROOT), {ui::Text(texts::kPictureFilter), L"", L"", L"png", OFN_OVERWRITEPROMPT});
   if (!path) return;
   if (const HRESULT hr = SavePicture(*path); FAILED(hr))
-    args_.messages.Show(ui::Format(ui::Text(texts::kPictureNotSaved), {*path, HresultText(hr)}),
+    args_.messages.Show(ui::Format(ui::Text(texts::kPictureNotSaved), {*path, win::SystemErrorText(static_cast<DWORD>(hr))}),
                         ui::MessageIcon::Critical);
 }
 
