@@ -218,4 +218,32 @@ std::optional<std::size_t> ItemAt(const timeline::Run& run, int position, std::w
   return std::nullopt;
 }
 
+std::wstring FactsText(const timeline::Item& item) {
+  using timeline::Reason;
+  using timeline::Result;
+  using namespace editor::texts;
+  unsigned why = kWentIntervalAndLimit;
+  switch (item.reason) {
+    case Reason::IntervalAndLimit: why = kWentIntervalAndLimit; break;
+    case Reason::Settled: why = kWentSettled; break;
+    case Reason::MaxWait: why = kWentMaxWait; break;
+    case Reason::Ready: why = kWentReady; break;
+    case Reason::AfterRunning: why = kWentAfterRunning; break;
+    case Reason::AlreadyRunning: why = kWentAlreadyRunning; break;
+    case Reason::NoMeter: why = kWentNoMeter; break;
+  }
+  const std::wstring pid = std::to_wstring(item.processId);
+  std::wstring result;
+  switch (item.result) {
+    case Result::Started: result = ui::Format(ui::Text(kResultStarted), {pid}); break;
+    case Result::AlreadyRunning: result = ui::Format(ui::Text(kResultAlreadyRunning), {pid}); break;
+    case Result::Opened: result = ui::Text(kResultOpened); break;
+    case Result::NotOpened: result = ui::Text(kResultNotOpened); break;
+    case Result::Failed: result = ui::Format(ui::Text(kResultFailed), {item.error}); break;
+  }
+  const std::wstring impact = item.impactMs ? ImpactText(item) : ui::Text(kLogonNoImpact);
+  return ui::Format(ui::Text(kLogonFacts),
+                    {item.title, item.file, std::to_wstring(item.wentMs - item.nextMs), ui::Text(why), result, impact});
+}
+
 }  // namespace chart

@@ -98,6 +98,10 @@ std::optional<std::size_t> RowAt(const Chart& chart, int x, int y);
 // when it was not measured.
 std::wstring ImpactText(const timeline::Item& item);
 
+// An item's facts in one line, in the user's language: title, file, the
+// wait, why it went, what came of it, its impact.
+std::wstring FactsText(const timeline::Item& item);
+
 // The run's item at a position (1-based, as the run numbers them) whose file
 // is file, letter case aside; nullopt when the sequence changed there since.
 std::optional<std::size_t> ItemAt(const timeline::Run& run, int position, std::wstring_view file);

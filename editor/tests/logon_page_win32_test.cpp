@@ -121,7 +121,7 @@ TEST(LogonPage, ListsDrawsExplainsOpensAndSavesTheRecordedRuns) {
   const LPARAM at = MAKELPARAM(row.x + row.width / 2, row.y + row.height / 2);
   ASSERT_EQ(chart::RowAt(ch, row.x + row.width / 2, row.y + row.height / 2), std::optional<std::size_t>(1));
   SendMessageW(picture, WM_MOUSEMOVE, 0, at);
-  EXPECT_EQ(tvltest::TextOf(page.FactsLine()), editor::ItemFacts(newer.items[1]));
+  EXPECT_EQ(tvltest::TextOf(page.FactsLine()), chart::FactsText(newer.items[1]));
   EXPECT_NE(tvltest::TextOf(page.FactsLine()).find(L"C:\\p2.exe"), std::wstring::npos);
 
   // The picture as PNG at the window's size; a folder that is not there fails without a file.

@@ -126,33 +126,6 @@ void DrawShape(HDC dc, const chart::Shape& shape, bool contrast) {
 
 COLORREF ChartColour(chart::Role role) { return kPalette[static_cast<std::size_t>(role)]; }
 
-std::wstring ItemFacts(const timeline::Item& item) {
-  using timeline::Reason;
-  using timeline::Result;
-  unsigned why = texts::kWentIntervalAndLimit;
-  switch (item.reason) {
-    case Reason::IntervalAndLimit: why = texts::kWentIntervalAndLimit; break;
-    case Reason::Settled: why = texts::kWentSettled; break;
-    case Reason::MaxWait: why = texts::kWentMaxWait; break;
-    case Reason::Ready: why = texts::kWentReady; break;
-    case Reason::AfterRunning: why = texts::kWentAfterRunning; break;
-    case Reason::AlreadyRunning: why = texts::kWentAlreadyRunning; break;
-    case Reason::NoMeter: why = texts::kWentNoMeter; break;
-  }
-  const std::wstring pid = std::to_wstring(item.processId);
-  std::wstring result;
-  switch (item.result) {
-    case Result::Started: result = ui::Format(ui::Text(texts::kResultStarted), {pid}); break;
-    case Result::AlreadyRunning: result = ui::Format(ui::Text(texts::kResultAlreadyRunning), {pid}); break;
-    case Result::Opened: result = ui::Text(texts::kResultOpened); break;
-    case Result::NotOpened: result = ui::Text(texts::kResultNotOpened); break;
-    case Result::Failed: result = ui::Format(ui::Text(texts::kResultFailed), {item.error}); break;
-  }
-  const std::wstring impact = item.impactMs ? chart::ImpactText(item) : ui::Text(texts::kLogonNoImpact);
-  return ui::Format(ui::Text(texts::kLogonFacts),
-                    {item.title, item.file, std::to_wstring(item.wentMs - item.nextMs), ui::Text(why), result, impact});
-}
-
 // ChartView ---------------------------------------------------------------
 
 ChartView::~ChartView() {
@@ -424,7 +397,7 @@ LogonPage::LogonPage(LogonPageArgs args)
       view_({[this](std::optional<std::size_t> item) {
                const int run = static_cast<int>(SendMessageW(Picker(), CB_GETCURSEL, 0, 0));
                const bool known = item && run >= 0 && static_cast<std::size_t>(run) < runs_.size();
-               SetWindowTextW(FactsLine(), known ? ItemFacts(runs_[run].items[*item]).c_str() : L"");
+               SetWindowTextW(FactsLine(), known ? chart::FactsText(runs_[run].items[*item]).c_str() : L"");
              },
              [this](std::size_t item) {
                const int run = static_cast<int>(SendMessageW(Picker(), CB_GETCURSEL, 0, 0));

@@ -23,9 +23,6 @@ namespace editor {
 // The colour a role is drawn in when high contrast is off.
 COLORREF ChartColour(chart::Role role);
 
-// The facts of one item in one line, in the user's language.
-std::wstring ItemFacts(const timeline::Item& item);
-
 // The custom-drawn chart of one run: double-buffered, scrolled vertically,
 // its row under the mouse (or picked with the arrow keys) reported.
 class ChartView final : public win::Window<ChartView> {
