@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/text.h"
 #include "common/ui_text.h"
 #include "editor/texts.h"
 
@@ -55,15 +56,7 @@ std::wstring ExitCodeText(std::uint32_t code) {
 
 // The text at the row's end: the impact, and the exit code of an early end.
 std::wstring RowText(const timeline::Item& item) {
-  using namespace editor::texts;
-  std::wstring text;
-  if (item.impactMs) {
-    const timeline::ImpactClass c = timeline::ClassOf(*item.impactMs);
-    const unsigned id = c == timeline::ImpactClass::High     ? kChartImpactHigh
-                        : c == timeline::ImpactClass::Medium ? kChartImpactMedium
-                                                             : kChartImpactLow;
-    text = ui::Format(ui::Text(id), {std::to_wstring(*item.impactMs)});
-  }
+  std::wstring text = ImpactText(item);
   if (item.ended) text += (text.empty() ? L"" : L"  ") + ExitCodeText(item.ended->exitCode);
   return text;
 }
@@ -211,6 +204,51 @@ std::optional<std::size_t> RowAt(const Chart& chart, int x, int y) {
   const std::size_t i = static_cast<std::size_t>((y - first.y) / first.height);
   if (i >= chart.rows.size()) return std::nullopt;
   return i;
+}
+
+std::wstring ImpactText(const timeline::Item& item) {
+  using namespace editor::texts;
+  if (!item.impactMs) return L"";
+  const timeline::ImpactClass c = timeline::ClassOf(*item.impactMs);
+  const unsigned id = c == timeline::ImpactClass::High     ? kChartImpactHigh
+                      : c == timeline::ImpactClass::Medium ? kChartImpactMedium
+                                                           : kChartImpactLow;
+  return ui::Format(ui::Text(id), {std::to_wstring(*item.impactMs)});
+}
+
+std::optional<std::size_t> ItemAt(const timeline::Run& run, int position, std::wstring_view file) {
+  const std::wstring wanted = text::ToLower(file);
+  for (std::size_t i = 0; i < run.items.size(); ++i)
+    if (run.items[i].position == position && text::ToLower(run.items[i].file) == wanted) return i;
+  return std::nullopt;
+}
+
+std::wstring FactsText(const timeline::Item& item) {
+  using timeline::Reason;
+  using timeline::Result;
+  using namespace editor::texts;
+  unsigned why = kWentIntervalAndLimit;
+  switch (item.reason) {
+    case Reason::IntervalAndLimit: why = kWentIntervalAndLimit; break;
+    case Reason::Settled: why = kWentSettled; break;
+    case Reason::MaxWait: why = kWentMaxWait; break;
+    case Reason::Ready: why = kWentReady; break;
+    case Reason::AfterRunning: why = kWentAfterRunning; break;
+    case Reason::AlreadyRunning: why = kWentAlreadyRunning; break;
+    case Reason::NoMeter: why = kWentNoMeter; break;
+  }
+  const std::wstring pid = std::to_wstring(item.processId);
+  std::wstring result;
+  switch (item.result) {
+    case Result::Started: result = ui::Format(ui::Text(kResultStarted), {pid}); break;
+    case Result::AlreadyRunning: result = ui::Format(ui::Text(kResultAlreadyRunning), {pid}); break;
+    case Result::Opened: result = ui::Text(kResultOpened); break;
+    case Result::NotOpened: result = ui::Text(kResultNotOpened); break;
+    case Result::Failed: result = ui::Format(ui::Text(kResultFailed), {item.error}); break;
+  }
+  const std::wstring impact = item.impactMs ? ImpactText(item) : ui::Text(kLogonNoImpact);
+  return ui::Format(ui::Text(kLogonFacts),
+                    {item.title, item.file, std::to_wstring(item.wentMs - item.nextMs), ui::Text(why), result, impact});
 }
 
 }  // namespace chart

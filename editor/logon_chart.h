@@ -94,4 +94,16 @@ Chart Layout(const timeline::Run& run, int width, int height, const Metrics& met
 // The row at a point of the chart (in the chart's coordinates, scrolled).
 std::optional<std::size_t> RowAt(const Chart& chart, int x, int y);
 
+// An item's start-up impact as the chart's rows say it ("high 1840 ms"); ""
+// when it was not measured.
+std::wstring ImpactText(const timeline::Item& item);
+
+// An item's facts in one line, in the user's language: title, file, the
+// wait, why it went, what came of it, its impact.
+std::wstring FactsText(const timeline::Item& item);
+
+// The run's item at a position (1-based, as the run numbers them) whose file
+// is file, letter case aside; nullopt when the sequence changed there since.
+std::optional<std::size_t> ItemAt(const timeline::Run& run, int position, std::wstring_view file);
+
 }  // namespace chart

@@ -169,6 +169,19 @@ std::size_t SequenceDocument::SwitchedOffCount() const {
       std::count_if(items_.begin(), items_.end(), [](const auto& i) { return !i->view.switchedOn; }));
 }
 
+std::optional<int> SequenceDocument::RunPosition(std::size_t row) const {
+  if (row >= items_.size() || !items_[row]->view.switchedOn) return std::nullopt;
+  return static_cast<int>(std::count_if(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(row) + 1,
+                                        [](const auto& i) { return i->view.switchedOn; }));
+}
+
+std::optional<std::size_t> SequenceDocument::RowOfRunPosition(int position) const {
+  int counted = 0;
+  for (std::size_t r = 0; r < items_.size(); ++r)
+    if (items_[r]->view.switchedOn && ++counted == position) return r;
+  return std::nullopt;
+}
+
 std::optional<std::size_t> SequenceDocument::RowOf(int id) const {
   for (std::size_t r = 0; r < items_.size(); ++r)
     if (items_[r]->id == id) return r;

@@ -82,6 +82,10 @@ class SequenceDocument {
   std::size_t SwitchedOffCount() const;
   // The row of the item with id, or nullopt.
   std::optional<std::size_t> RowOf(int id) const;
+  // Tarvoline numbers the items it handles from 1, the switched-off ones left
+  // out: a row's number there (nullopt when switched off), and the row of one.
+  std::optional<int> RunPosition(std::size_t row) const;
+  std::optional<std::size_t> RowOfRunPosition(int position) const;
 
   // Edits. Each is one undo step; rows out of range are ignored. Consecutive
   // edits of the same field of the same item (typing) make one step.

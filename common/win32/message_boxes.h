@@ -10,6 +10,11 @@
 
 namespace win {
 
+// The system's text for an error code (a Win32 error or an HRESULT), without
+// its line end and closing full stop; "system error N" when the system has
+// none (N in hexadecimal past 0xFFFF, as HRESULTs read).
+std::wstring SystemErrorText(DWORD code);
+
 class MessageBoxes final : public ui::Messages {
  public:
   explicit MessageBoxes(std::wstring caption) : caption_(std::move(caption)) {}

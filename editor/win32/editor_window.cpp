@@ -84,6 +84,12 @@ constexpr win::ControlSpec kControls[] = {
     {L"STATIC", 0, kLabel | SS_NOPREFIX | SS_ENDELLIPSIS, 0, IdOf(Control::Status), {8, 442, 262, 18}, kBottomWide},
 };
 
+// Both pages look for Tarvoline.exe in one folder: the one given, else the editor's own.
+EditorWindowArgs WithProgramFolder(EditorWindowArgs args) {
+  if (args.programFolder.empty()) args.programFolder = win::ProgramFolder();
+  return args;
+}
+
 // The show states the window-style list names, in its order.
 constexpr int kShows[] = {show::kHide,       show::kNormal,     show::kMinimized,
                           show::kMaximized,  show::kNoActivate, show::kMinimizedNoActivate};
@@ -111,12 +117,13 @@ HACCEL Keys(bool all) {
 }  // namespace
 
 EditorWindow::EditorWindow(EditorWindowArgs args)
-    : args_(std::move(args)),
+    : args_(WithProgramFolder(std::move(args))),
       doc_(args_.files, args_.clock),
       findings_(doc_, args_.files),
-      list_(doc_, findings_),
-      settings_({args_.instance, args_.files, args_.messages, args_.ask,
-                 args_.programFolder.empty() ? win::ProgramFolder() : args_.programFolder, UserNumberSeparators()}) {}
+      list_(doc_, findings_, [this](std::size_t row) { return ImpactOf(row); }),
+      settings_({args_.instance, args_.files, args_.messages, args_.ask, args_.programFolder, UserNumberSeparators()}),
+      logon_({args_.instance, args_.files, args_.messages, args_.programFolder,
+              [this](int position) { ShowItem(position); }}) {}
 
 EditorWindow::~EditorWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -201,12 +208,12 @@ bool EditorWindow::OnCreate() {
   list_.Attach(ControlHandle(Control::ItemList), hwnd_);
   HWND size = ControlHandle(Control::Show);
   for (unsigned t : kShowTexts) SendMessageW(size, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Text(t).c_str()));
-  for (unsigned page : {texts::kPageItems, texts::kPageSettings}) {
+  for (unsigned page : {texts::kPageItems, texts::kPageSettings, texts::kPageLogon}) {
     std::wstring name = ui::Text(page);
     TCITEMW tab{TCIF_TEXT, 0, 0, name.data(), 0, 0, 0};
     TabCtrl_InsertItem(ControlHandle(Control::Pages), TabCtrl_GetItemCount(ControlHandle(Control::Pages)), &tab);
   }
-  if (!settings_.Create(hwnd_)) return false;
+  if (!settings_.Create(hwnd_) || !logon_.Create(hwnd_)) return false;
   // The drop tool's choice for plain files, named as the Size field names them.
   HWND dropped = ControlHandle(Control::Dropped);
   for (int d : sequence::kDroppedFileShows)
@@ -223,10 +230,11 @@ bool EditorWindow::OnCreate() {
 
 void EditorWindow::MakeDpiResources() { list_.ApplyDpi(dpi_); }
 
-// The settings page lies over everything below the tab strip.
+// The other pages lie over everything below the tab strip.
 void EditorWindow::OnLayout(int width, int height) {
   const RECT below{0, Scale(kControls[0].rect.y + kControls[0].rect.height + 4), width, height};
   settings_.Layout(below, dpi_, fonts_);
+  logon_.Layout(below, dpi_, fonts_);
 }
 
 void EditorWindow::Refresh(const std::vector<std::size_t>& select) {
@@ -302,9 +310,9 @@ void EditorWindow::OnCommand(int id, int code) {
     if (code == EN_CHANGE || code == CBN_SELCHANGE || code == BN_CLICKED) OnFieldChanged(c);
     return;
   }
-  // Over the settings page the item commands rest; Ctrl+S saves the page.
-  if (settings_.Shown()) {
-    if (c == Control::Save) settings_.Save();
+  // Over the other pages the item commands rest; Ctrl+S saves the settings.
+  if (settings_.Shown() || logon_.Shown()) {
+    if (c == Control::Save && settings_.Shown()) settings_.Save();
     return;
   }
   const std::vector<std::size_t> rows = list_.SelectedRows();
@@ -388,15 +396,36 @@ void EditorWindow::OnPaste() {
   Refresh(added);
 }
 
-void EditorWindow::ShowPage(bool settings) {
+void EditorWindow::ShowPage(Page page) {
+  const bool items = page == Page::Items;
   for (const win::ControlSpec& spec : kControls)
-    if (spec.id != IdOf(Control::Pages)) ShowWindow(controls_.Find(spec.id), settings ? SW_HIDE : SW_SHOW);
-  settings_.Show(settings);
+    if (spec.id != IdOf(Control::Pages)) ShowWindow(controls_.Find(spec.id), items ? SW_SHOW : SW_HIDE);
+  settings_.Show(page == Page::Settings);
+  logon_.Show(page == Page::Logon);
+}
+
+void EditorWindow::ShowItem(int position) {
+  TabCtrl_SetCurSel(ControlHandle(Control::Pages), static_cast<int>(Page::Items));
+  ShowPage(Page::Items);
+  // The run's position may be past the items the file holds now.
+  if (const std::optional<std::size_t> row = doc_.RowOfRunPosition(position)) {
+    list_.Select({*row});
+    FillFields();
+  }
+  SetFocus(ControlHandle(Control::ItemList));
+}
+
+std::wstring EditorWindow::ImpactOf(std::size_t row) const {
+  const std::optional<int> position = doc_.RunPosition(row);
+  if (logon_.Runs().empty() || !position) return L"";
+  const timeline::Run& newest = logon_.Runs().front();
+  const std::optional<std::size_t> item = chart::ItemAt(newest, *position, doc_.At(row).view.file);
+  return item ? chart::ImpactText(newest.items[*item]) : L"";
 }
 
 LRESULT EditorWindow::OnNotify(NMHDR* header) {
   if (header->idFrom == static_cast<UINT_PTR>(IdOf(Control::Pages))) {
-    if (header->code == TCN_SELCHANGE) ShowPage(TabCtrl_GetCurSel(header->hwndFrom) == 1);
+    if (header->code == TCN_SELCHANGE) ShowPage(static_cast<Page>(std::clamp(TabCtrl_GetCurSel(header->hwndFrom), 0, 2)));
     return 0;
   }
   if (header->idFrom != static_cast<UINT_PTR>(IdOf(Control::ItemList))) return 0;

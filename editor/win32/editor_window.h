@@ -22,6 +22,7 @@
 #include "editor/win32/findings_scheduler.h"
 #include "editor/win32/item_list_view.h"
 #include "sequence/launch_system.h"
+#include "editor/win32/logon_page.h"
 #include "editor/win32/settings_page.h"
 
 namespace editor {
@@ -50,7 +51,7 @@ enum class Control {
   DroppedLabel, Dropped,  // the window style for dropped plain files
   Recheck,  // F5: no control of its own
   Status,
-  Pages  // the tab strip: the items, or Tarvoline's settings
+  Pages  // the tab strip: the items, Tarvoline's settings, or its log-on runs
 };
 
 class EditorWindow final : public win::Window<EditorWindow>, private win::DropSink {
@@ -66,6 +67,7 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   HWND ControlHandle(Control c) const;
   const SequenceDocument& Document() const { return doc_; }
   SettingsPage& Settings() { return settings_; }
+  LogonPage& Logon() { return logon_; }
   // The drop target files from the shell arrive through (the thread must have
   // called OleInitialize; without it only WM_DROPFILES brings them).
   IDropTarget* Target() const { return target_.get(); }
@@ -123,7 +125,14 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   void Refresh(const std::vector<std::size_t>& select);
   void FillFields();
   void ShowState();
-  void ShowPage(bool settings);
+  // The tab strip's page: the items, the settings or the log-on runs.
+  enum class Page { Items, Settings, Logon };
+  void ShowPage(Page page);
+  // The item at a run's position (switched-off rows not counted) shown and
+  // selected on the items page.
+  void ShowItem(int position);
+  // The row's start-up impact at the newest log-on; "" when unknown.
+  std::wstring ImpactOf(std::size_t row) const;
 
   EditorWindowArgs args_;
   SequenceDocument doc_;
@@ -138,6 +147,7 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   using PendingDrop = std::pair<std::vector<std::wstring>, std::size_t>;
   win::DropQueue<PendingDrop> drops_;
   SettingsPage settings_;
+  LogonPage logon_;
 };
 
 }  // namespace editor

@@ -18,7 +18,7 @@ namespace {
 
 // The list's columns: text id and width at 96 DPI.
 constexpr struct { unsigned text; int width; } kColumns[] = {
-    {texts::kColumnTitle, 200}, {texts::kColumnFile, 270}, {texts::kColumnOption, 130}};
+    {texts::kColumnTitle, 200}, {texts::kColumnFile, 220}, {texts::kColumnOption, 100}, {texts::kColumnImpact, 100}};
 
 }  // namespace
 
@@ -88,7 +88,10 @@ std::optional<LRESULT> ItemListView::OnNotify(NMHDR* header) {
       if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= doc_.Count()) return 0;
       const ItemView& v = doc_.At(static_cast<std::size_t>(item.iItem)).view;
       if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::wstring& s = item.iSubItem == 0 ? v.title : item.iSubItem == 1 ? v.file : v.arguments;
+        const std::wstring s = item.iSubItem == 0   ? v.title
+                               : item.iSubItem == 1 ? v.file
+                               : item.iSubItem == 2 ? v.arguments
+                                                    : impactOf_(static_cast<std::size_t>(item.iItem));
         lstrcpynW(item.pszText, s.c_str(), item.cchTextMax);
       }
       if (item.mask & LVIF_STATE) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -23,7 +24,10 @@ class ItemListView {
   // The icon timer's id on the window (WM_TIMER).
   static constexpr UINT_PTR kIconTimer = 2;
 
-  ItemListView(const SequenceDocument& doc, FindingsScheduler& findings) : doc_(doc), findings_(findings) {}
+  // impactOf: the text of a row's start-up impact at the newest log-on.
+  ItemListView(const SequenceDocument& doc, FindingsScheduler& findings,
+               std::function<std::wstring(std::size_t row)> impactOf)
+      : doc_(doc), findings_(findings), impactOf_(std::move(impactOf)) {}
 
   // Takes over list, a child of window (which gets its notifications, its
   // timer and the mouse while rows are dragged): columns and styles.
@@ -73,6 +77,7 @@ class ItemListView {
 
   const SequenceDocument& doc_;
   FindingsScheduler& findings_;
+  std::function<std::wstring(std::size_t row)> impactOf_;
   HWND list_ = nullptr, window_ = nullptr;
   UINT dpi_ = 96;
   bool dragging_ = false;

@@ -17,6 +17,7 @@
 #include "common/win32/file_time.h"
 #include "common/shell_open.h"
 #include "common/win32/process.h"
+#include "common/win32/message_boxes.h"
 #include "common/win32/raii.h"
 #include "common/win32/redirection.h"
 #include "common/win32/shell_link.h"
@@ -24,17 +25,6 @@
 namespace {
 
 constexpr DWORD kLongPath = 32768;
-
-// The system's text for an error code, without its line end.
-std::wstring ErrorText(DWORD code) {
-  wchar_t buffer[512];
-  DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                             static_cast<DWORD>(std::size(buffer)), nullptr);
-  std::wstring s(buffer, n);
-  while (!s.empty() && (s.back() == L'\r' || s.back() == L'\n' || s.back() == L' ' || s.back() == L'.')) s.pop_back();
-  if (s.empty()) return L"system error " + std::to_wstring(code);
-  return s;
-}
 
 // Where a start of file would find it: the system's search order, or the
 // full path from the current directory.
@@ -257,7 +247,7 @@ class Win32LaunchSystem final : public LaunchSystem {
       error = ::GetLastError();
     }
     if (!process) {
-      r.error = ErrorText(error);
+      r.error = win::SystemErrorText(error);
       return r;
     }
     r.ok = true;
@@ -275,7 +265,7 @@ class Win32LaunchSystem final : public LaunchSystem {
     // handed over); a missing document never reached it and has none.
     if (shell.error) {
       r.ok = false;
-      r.error = ErrorText(shell.error);
+      r.error = win::SystemErrorText(shell.error);
     }
     if (shell.process) {
       r.processId = ::GetProcessId(shell.process.get());
