@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Screenshots of the four programs under Wine, in Japanese and in English,
-# for the README: docs/screenshots/<program>-<ja|en>.png. Builds the Windows
-# programs when needed and uses a virtual display of its own.
+# for the README: docs/screenshots/<program>-<ja|en>.png, and TVLeditor's
+# Log-on tab drawing the example's run just recorded (tvleditor-logon-*.png).
+# Builds the Windows programs when needed and uses a virtual display of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 bash scripts/setup.sh
+# Only the pictures need a key pressed in a window: the tests do without.
+if ! command -v xdotool >/dev/null; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xdotool >/dev/null
+fi
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)" --target Tarvoline TVLpreparer TVLTool TVLeditor
 build=$root/build/windows
@@ -53,14 +58,21 @@ for lang in ja en; do
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Tarvoline /d 1024x768 /f
   stop_all() { WINEPREFIX=$dir/prefix wineserver -k 2>/dev/null || true; sleep 1; }
 
-  # Tarvoline, photographed while it starts the fourth item of the example.
+  # Tarvoline, photographed while it starts the fourth item of the example,
+  # then left to finish the run and record its timeline.
   scripts/wine-run.sh "$dir" "$run/Tarvoline.exe" </dev/null >/dev/null 2>&1 &
+  tarvoline=$!
   id=$(wait_window tarvoline.exe)
   for _ in $(seq 1 80); do
     case "$(caption_of "$id")" in *winver*) sleep 1; break ;; esac
     sleep 0.5
   done
   import -window "$id" "$out/tarvoline-$lang.png"
+  for _ in $(seq 1 180); do
+    kill -0 "$tarvoline" 2>/dev/null || break
+    sleep 0.5
+  done
+  [ -s "$run/Tarvoline.timeline.txt" ] || echo "screenshots: the run recorded no timeline" >&2
   stop_all
 
   # The wizard on its first page, and the drop tool.
@@ -76,11 +88,15 @@ for lang in ja en; do
   import -window "$id" "$out/tvltool-$lang.png"
   stop_all
 
-  # The editor on the example sequence beside it, its first item selected.
+  # The editor on the example sequence beside it, its first item selected;
+  # then Ctrl+Tab twice to its Log-on tab, the run above drawn.
   scripts/wine-run.sh "$dir" "$run/TVLeditor.exe" </dev/null >/dev/null 2>&1 &
   id=$(wait_window tvleditor.exe)
   sleep 2
   import -window "$id" "$out/tvleditor-$lang.png"
+  xdotool mousemove --window "$id" 40 40 windowfocus --sync "$id" key ctrl+Tab sleep 0.5 key ctrl+Tab
+  sleep 2
+  import -window "$id" "$out/tvleditor-logon-$lang.png"
   stop_all
   echo "Screenshots in $lang: $out/*-$lang.png"
 done

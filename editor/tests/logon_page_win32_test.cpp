@@ -49,11 +49,17 @@ std::wstring ComboText(HWND combo, int i) {
   return s;
 }
 
-void ShowTab(editor::EditorWindow& window, int page) {
-  HWND tab = window.ControlHandle(Control::Pages);
-  TabCtrl_SetCurSel(tab, page);
-  NMHDR change{tab, static_cast<UINT_PTR>(GetDlgCtrlID(tab)), static_cast<UINT>(TCN_SELCHANGE)};
-  SendMessageW(window.Handle(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+// Ctrl+Tab (with Shift: back) as the message loop hands it to the window.
+void PressCtrlTab(editor::EditorWindow& window, bool back = false) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  keys[VK_SHIFT] = back ? 0x80 : 0;
+  SetKeyboardState(keys);
+  MSG key{window.ControlHandle(Control::ItemList), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+  EXPECT_TRUE(window.TranslateKeys(key));
+  keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
 }
 
 std::uint32_t BigEndian(const std::string& s, std::size_t at) {
@@ -85,7 +91,9 @@ TEST(LogonPage, ListsDrawsExplainsOpensAndSavesTheRecordedRuns) {
   std::optional<editor::EditorWindow> window;
   window.emplace(std::move(args));
   ASSERT_TRUE(window->Create(SW_SHOWNOACTIVATE));
-  ShowTab(*window, 2);
+  PressCtrlTab(*window);
+  EXPECT_TRUE(window->Settings().Shown());
+  PressCtrlTab(*window);
   editor::LogonPage& page = window->Logon();
   ASSERT_TRUE(page.Shown());
   EXPECT_FALSE(IsWindowVisible(window->ControlHandle(Control::ItemList)));
@@ -152,7 +160,8 @@ TEST(LogonPage, ListsDrawsExplainsOpensAndSavesTheRecordedRuns) {
   // A block cut short is named and the rest still shown, read again as the tab is shown again.
   const std::string damaged = file.substr(0, file.size() - 10);
   dir.Write(L"Tarvoline.timeline.txt", damaged);
-  ShowTab(*window, 2);
+  PressCtrlTab(*window, true);  // round the strip, from the first tab to the last
+  EXPECT_EQ(TabCtrl_GetCurSel(window->ControlHandle(Control::Pages)), 2);
   EXPECT_EQ(SendMessageW(picker, CB_GETCOUNT, 0, 0), 1);
   const timeline::ReadResult read = timeline::Read(damaged);
   ASSERT_EQ(read.skipped.size(), 1u);

@@ -105,13 +105,18 @@ HACCEL Keys(bool all) {
       {FVIRTKEY, VK_F5, static_cast<WORD>(IdOf(Control::Recheck))},
       {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(IdOf(Control::MoveUp))},
       {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(IdOf(Control::MoveDown))},
+      // A tab strip without a property sheet around it switches on no key of its own.
+      {FVIRTKEY | FCONTROL, VK_TAB, static_cast<WORD>(IdOf(Control::NextPage))},
+      {FVIRTKEY | FCONTROL | FSHIFT, VK_TAB, static_cast<WORD>(IdOf(Control::PreviousPage))},
+      {FVIRTKEY | FCONTROL, VK_NEXT, static_cast<WORD>(IdOf(Control::NextPage))},
+      {FVIRTKEY | FCONTROL, VK_PRIOR, static_cast<WORD>(IdOf(Control::PreviousPage))},
       {FVIRTKEY | FCONTROL, 'C', static_cast<WORD>(IdOf(Control::Copy))},
       {FVIRTKEY | FCONTROL, 'V', static_cast<WORD>(IdOf(Control::Paste))},
       {FVIRTKEY | FCONTROL, 'Z', static_cast<WORD>(IdOf(Control::Undo))},
       {FVIRTKEY | FCONTROL, 'Y', static_cast<WORD>(IdOf(Control::Redo))},
       {FVIRTKEY, VK_DELETE, static_cast<WORD>(IdOf(Control::Remove))},
   };
-  return CreateAcceleratorTableW(keys, all ? static_cast<int>(std::size(keys)) : 5);
+  return CreateAcceleratorTableW(keys, all ? static_cast<int>(std::size(keys)) : 9);
 }
 
 }  // namespace
@@ -310,6 +315,10 @@ void EditorWindow::OnCommand(int id, int code) {
     if (code == EN_CHANGE || code == CBN_SELCHANGE || code == BN_CLICKED) OnFieldChanged(c);
     return;
   }
+  if (c == Control::NextPage || c == Control::PreviousPage) {
+    StepPage(c == Control::NextPage ? 1 : -1);
+    return;
+  }
   // Over the other pages the item commands rest; Ctrl+S saves the settings.
   if (settings_.Shown() || logon_.Shown()) {
     if (c == Control::Save && settings_.Shown()) settings_.Save();
@@ -402,6 +411,16 @@ void EditorWindow::ShowPage(Page page) {
     if (spec.id != IdOf(Control::Pages)) ShowWindow(controls_.Find(spec.id), items ? SW_SHOW : SW_HIDE);
   settings_.Show(page == Page::Settings);
   logon_.Show(page == Page::Logon);
+}
+
+void EditorWindow::StepPage(int step) {
+  constexpr int kPages = static_cast<int>(Page::Logon) + 1;
+  const HWND tabs = ControlHandle(Control::Pages);
+  const int page = (std::max(TabCtrl_GetCurSel(tabs), 0) + step + kPages) % kPages;
+  TabCtrl_SetCurSel(tabs, page);
+  ShowPage(static_cast<Page>(page));
+  // The focus must not stay on a control the old page hid.
+  if (!IsWindowVisible(GetFocus())) SetFocus(tabs);
 }
 
 void EditorWindow::ShowItem(int position) {

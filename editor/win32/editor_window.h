@@ -50,6 +50,7 @@ enum class Control {
   BrowseFile, BrowseFolder, Try,
   DroppedLabel, Dropped,  // the window style for dropped plain files
   Recheck,  // F5: no control of its own
+  NextPage, PreviousPage,  // Ctrl+Tab, Ctrl+Shift+Tab: neither has a control
   Status,
   Pages  // the tab strip: the items, Tarvoline's settings, or its log-on runs
 };
@@ -128,6 +129,8 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   // The tab strip's page: the items, the settings or the log-on runs.
   enum class Page { Items, Settings, Logon };
   void ShowPage(Page page);
+  // The next tab (step 1) or the previous one (-1), round the strip.
+  void StepPage(int step);
   // The item at a run's position (switched-off rows not counted) shown and
   // selected on the items page.
   void ShowItem(int position);

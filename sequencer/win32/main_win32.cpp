@@ -57,7 +57,8 @@ int RunCheck(const sequence::check::Command& command, ui::Messages& messages) {
   return result.exitCode;
 }
 
-std::int64_t SteadyNow() { return static_cast<std::int64_t>(::GetTickCount64()); }
+// The engine's own clock, so that the recorder's times and the engine's agree.
+std::int64_t SteadyNow() { return RealLaunchSystem().SteadyMs().value_or(0); }
 
 // How long ago the user's shell started (the creation time of the process
 // owning the shell's window); nullopt without one.
