@@ -7,11 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-bash scripts/setup.sh
-# Only the pictures need a key pressed in a window: the tests do without.
-if ! command -v xdotool >/dev/null; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xdotool >/dev/null
-fi
+# Only the pictures need a key pressed in a window (xdotool): the tests do without.
+bash scripts/setup.sh xdotool
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)" --target Tarvoline TVLpreparer TVLTool TVLeditor
 build=$root/build/windows

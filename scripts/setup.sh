@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, only when missing, what the builds and tests need from Debian's packages.
+# Installs, only when missing, what the builds and tests need from Debian's packages,
+# and the packages named as arguments (what only another script needs).
 # Safe to run again: a machine that has everything is left alone.
 set -euo pipefail
 
@@ -14,7 +15,7 @@ fi
 for p in cmake g++ googletest libgtest-dev libbenchmark-dev \
          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
          wine wine64 wine32:i386 xvfb xauth fonts-ipafont-gothic \
-         imagemagick x11-apps x11-utils locales; do
+         imagemagick x11-apps x11-utils locales "$@"; do
   have "$p" || need+=("$p")
 done
 

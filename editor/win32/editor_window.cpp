@@ -98,6 +98,10 @@ constexpr Control kFields[] = {Control::Title,  Control::File,       Control::Wo
                                Control::Show,   Control::SwitchedOn, Control::BrowseFile, Control::BrowseFolder,
                                Control::Try};
 
+// The first kFieldKeys also work while the focus is in a text field, where
+// the others are the field's own.
+constexpr int kFieldKeys = 9;
+
 HACCEL Keys(bool all) {
   ACCEL keys[] = {
       {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(IdOf(Control::Save))},
@@ -116,7 +120,7 @@ HACCEL Keys(bool all) {
       {FVIRTKEY | FCONTROL, 'Y', static_cast<WORD>(IdOf(Control::Redo))},
       {FVIRTKEY, VK_DELETE, static_cast<WORD>(IdOf(Control::Remove))},
   };
-  return CreateAcceleratorTableW(keys, all ? static_cast<int>(std::size(keys)) : 9);
+  return CreateAcceleratorTableW(keys, all ? static_cast<int>(std::size(keys)) : kFieldKeys);
 }
 
 }  // namespace
@@ -414,7 +418,6 @@ void EditorWindow::ShowPage(Page page) {
 }
 
 void EditorWindow::StepPage(int step) {
-  constexpr int kPages = static_cast<int>(Page::Logon) + 1;
   const HWND tabs = ControlHandle(Control::Pages);
   const int page = (std::max(TabCtrl_GetCurSel(tabs), 0) + step + kPages) % kPages;
   TabCtrl_SetCurSel(tabs, page);
@@ -444,7 +447,7 @@ std::wstring EditorWindow::ImpactOf(std::size_t row) const {
 
 LRESULT EditorWindow::OnNotify(NMHDR* header) {
   if (header->idFrom == static_cast<UINT_PTR>(IdOf(Control::Pages))) {
-    if (header->code == TCN_SELCHANGE) ShowPage(static_cast<Page>(std::clamp(TabCtrl_GetCurSel(header->hwndFrom), 0, 2)));
+    if (header->code == TCN_SELCHANGE) ShowPage(static_cast<Page>(std::clamp(TabCtrl_GetCurSel(header->hwndFrom), 0, kPages - 1)));
     return 0;
   }
   if (header->idFrom != static_cast<UINT_PTR>(IdOf(Control::ItemList))) return 0;

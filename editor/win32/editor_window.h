@@ -128,6 +128,7 @@ class EditorWindow final : public win::Window<EditorWindow>, private win::DropSi
   void ShowState();
   // The tab strip's page: the items, the settings or the log-on runs.
   enum class Page { Items, Settings, Logon };
+  static constexpr int kPages = static_cast<int>(Page::Logon) + 1;
   void ShowPage(Page page);
   // The next tab (step 1) or the previous one (-1), round the strip.
   void StepPage(int step);
