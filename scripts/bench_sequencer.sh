@@ -78,13 +78,19 @@ scripts/wine-run.sh "$wine_dir" cmd /c exit </dev/null >/dev/null 2>&1  # the pr
 hz=$(getconf CLK_TCK)
 boot=$(awk '/^btime/ {print $2}' /proc/stat)
 
-# measure EXE ARGS...: runs the program from the run folder, samples its
-# process until it ends, prints "wall_seconds cpu_seconds peak_kib start_epoch".
+# measure EXE ARGS...: runs the program from the run folder until it ends,
+# prints "wall_seconds cpu_seconds peak_kib start_epoch". Its processor time
+# and peak memory are the kernel's count at its end (scripts/cputime.py);
+# meanwhile its processor time so far is sampled every 0.05 s, as
+# "epoch_seconds cpu_seconds" lines in $dir/samples.txt.
 measure() {
   local exe=$1; shift
-  local start end pid="" cpu=0 peak=0 began=0
+  local start end pid="" began=0
+  rm -f "$dir/cputime.txt"
+  : >"$dir/samples.txt"
   start=$(date +%s.%N)
-  (cd "$dir/run" && exec "$root/scripts/wine-run.sh" "$wine_dir" "$dir/run/$exe" "$@") </dev/null >/dev/null 2>&1 &
+  (cd "$dir/run" && TVL_WINE_TIME="$dir/cputime.txt" exec "$root/scripts/wine-run.sh" "$wine_dir" "$dir/run/$exe" "$@") \
+    </dev/null >/dev/null 2>&1 &
   local launcher=$! limit=$(($(date +%s) + 180))
   while kill -0 "$launcher" 2>/dev/null; do
     # A run should take about 25 s: one that stalls is stopped and said so.
@@ -106,18 +112,31 @@ measure() {
         fi
       done
     fi
-    if [ -n "$pid" ] && [ -r "/proc/$pid/stat" ]; then
-      local ticks hwm
-      ticks=$(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null || echo "")
-      hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo "")
-      [ -n "$ticks" ] && cpu=$ticks
-      [ -n "$hwm" ] && peak=$hwm
+    # Each thread's time on a processor, in nanoseconds.
+    if [ -n "$pid" ]; then
+      { cat /proc/"$pid"/task/*/schedstat 2>/dev/null || true; } |
+        awk -v t="$(date +%s.%N)" '{ ns += $1 } END { if (NR) printf "%s %.6f\n", t, ns / 1e9 }' >>"$dir/samples.txt"
     fi
     sleep 0.05
   done
+  wait "$launcher" 2>/dev/null || true
   end=$(date +%s.%N)
-  awk -v s="$start" -v e="$end" -v c="$cpu" -v hz="$hz" -v p="$peak" -v b="$began" \
-    'BEGIN { printf "%.1f %.2f %d %s\n", e - s, c / hz, p, b }'
+  local user=0 sys=0 peak=0
+  [ -s "$dir/cputime.txt" ] && read -r user sys peak <"$dir/cputime.txt"
+  awk -v s="$start" -v e="$end" -v u="$user" -v y="$sys" -v p="$peak" -v b="$began" \
+    'BEGIN { printf "%.1f %.3f %d %s\n", e - s, u + y, p, b }'
+}
+
+# Processor seconds the last run spent from the report's last item line on
+# (its last start, then whatever comes before the end), given its total:
+# the total less the last sample taken before that line.
+after_last_item() {
+  local skip=$1 total=$2 stamp at
+  stamp=$({ tail -n +"$((skip + 1))" "$dir/run/Tarvoline.log" 2>/dev/null || true; } | sed 's/^\xEF\xBB\xBF//' |
+    { grep -a '^[0-9]' || true; } | tail -n 2 | sed -n '1s/^\(.\{23\}\).*/\1/p')
+  [ -n "$stamp" ] || { echo "?"; return; }
+  at=$(date -d "$stamp" +%s.%N)
+  awk -v at="$at" -v total="$total" '$1 <= at { cpu = $2 } END { printf "%.1f", (total - cpu) * 1000 }' "$dir/samples.txt"
 }
 
 # Seconds from the process start to the report's line number n (1: the run
@@ -158,22 +177,25 @@ for idle in $idle_counts; do
     skip=$(grep -c '' "$dir/run/Tarvoline.log" 2>/dev/null || true)
     read -r t_wall t_cpu t_peak t_began < <(measure Tarvoline.exe)
     begins=$(to_line "${skip:-0}" 1 "$t_began") first=$(to_line "${skip:-0}" 2 "$t_began")
+    after=$(after_last_item "${skip:-0}" "$t_cpu")
     read -r b_wall b_cpu b_peak _ < <(measure tvl_bare_ticker.exe "$every" "$(winpath "$dir/run/list.txt")")
     ratio=$(awk -v t="$t_cpu" -v b="$b_cpu" 'BEGIN { printf "%.2f", (b > 0 ? t / b : 0) }')
-    echo "  run $r: Tarvoline $t_wall s, CPU $t_cpu s, $t_peak KiB (run begins after $begins s, first item after $first s);" \
-         "bare $b_wall s, CPU $b_cpu s, $b_peak KiB; CPU ${ratio}x"
-    echo "$t_cpu $b_cpu $ratio $t_peak $b_peak $((t_peak - b_peak)) $begins $first" >>"$dir/runs-$idle.txt"
+    echo "  run $r: Tarvoline $t_wall s, CPU $t_cpu s ($after ms from its last item on), $t_peak KiB" \
+         "(run begins after $begins s, first item after $first s); bare $b_wall s, CPU $b_cpu s, $b_peak KiB; CPU ${ratio}x"
+    echo "$t_cpu $b_cpu $ratio $t_peak $b_peak $((t_peak - b_peak)) $begins $first $after" >>"$dir/runs-$idle.txt"
   done
   col() { awk -v c="$1" '{ print $c }' "$dir/runs-$idle.txt" | median; }
-  echo "$idle $(col 1) $(col 2) $(col 3) $(col 4) $(col 5) $(col 6) $(col 7) $(col 8)" >>"$dir/summary.txt"
+  echo "$idle $(col 1) $(col 2) $(col 3) $(col 4) $(col 5) $(col 6) $(col 7) $(col 8) $(col 9)" >>"$dir/summary.txt"
 done
 
-printf '\n%6s %12s %8s %7s %14s %10s %9s %9s %9s   (medians)\n' "idle" "Tarvoline s" "bare s" "ratio" \
-  "Tarvoline KiB" "bare KiB" "diff KiB" "begins s" "1st item"
-while read -r idle tc bc ratio tp bp dp begins first; do
-  printf '%6s %12s %8s %6sx %14s %10s %9s %9s %9s\n' "$idle" "$tc" "$bc" "$ratio" "$tp" "$bp" "$dp" "$begins" "$first"
+printf '\n%6s %12s %8s %7s %14s %10s %9s %9s %9s %10s   (medians)\n' "idle" "Tarvoline s" "bare s" "ratio" \
+  "Tarvoline KiB" "bare KiB" "diff KiB" "begins s" "1st item" "last ms"
+while read -r idle tc bc ratio tp bp dp begins first after; do
+  printf '%6s %12s %8s %6sx %14s %10s %9s %9s %9s %10s\n' "$idle" "$tc" "$bc" "$ratio" "$tp" "$bp" "$dp" "$begins" \
+    "$first" "$after"
 done <"$dir/summary.txt"
-echo "(CPU time and peak resident memory of each Windows process itself, sampled from /proc every"
-echo " 0.05 s from its start-up to its end; the Wine server's share is not included. \"begins\" and"
-echo " \"1st item\": from the process start to the report's run-begins line and first item line; the"
-echo " first item waits its IntervalTime, 0.8 s, by design.)"
+echo "(Processor time and peak resident memory of each Windows process itself, as the kernel counts"
+echo " them at its end; the Wine server's share is not included. \"begins\" and \"1st item\": from the"
+echo " process start to the report's run-begins line and first item line; the first item waits its"
+echo " IntervalTime, 0.8 s, by design. \"last ms\": Tarvoline's processor time from its last item line"
+echo " (the last start) to its end, where recording the timeline does most of its work.)"

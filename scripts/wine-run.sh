@@ -46,4 +46,9 @@ wine=$TVL_WINE
   "$wine" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
 } 9>"$dir/.lock"
 
+# TVL_WINE_TIME=FILE: the program's own processor time and peak memory go
+# to FILE (scripts/cputime.py), without the prefix's checks above.
+if [ -n "${TVL_WINE_TIME:-}" ]; then
+  exec python3 "$(dirname "$0")/cputime.py" "$TVL_WINE_TIME" "$wine" "$@"
+fi
 exec "$wine" "$@"

@@ -123,4 +123,35 @@ TEST(Timeline, ARealRunRecordsEachItemAndTheImpactOfEachStartedProgram) {
   EXPECT_GE(held.holds.front().toMs - held.holds.front().fromMs, 900);
 }
 
+// After its last start it stays to measure the programs still in their first
+// seconds: with no window, and answering all the while what other programs
+// send to every window at log-on; then it ends by itself.
+TEST(Timeline, TheStayAfterTheLastStartShowsNoWindowAndAnswers) {
+  TempFolder t;
+  const std::wstring exe = t / L"Tarvoline.exe";
+  ASSERT_TRUE(CopyPrograms(t));
+  const std::wstring seq = t.Write(L"seq.pmw", "2001/05/12\x81\x46" "lives\x01\x01" "File=" + text::ToAnsi(t / L"probe.exe") +
+                                                   "\r\nOption=-sleep 0 -live 6000 lives\r\nSize = 1\r\nNoUse = 0\x01");
+  t.Write(L"Tarvoline.ini", "CPULimit = 100\r\nMaxIdleTime = 1000\r\nIntervalTime = 0\r\nTimerInterval = 100\r\n");
+  tvltest::Process p;
+  ASSERT_TRUE(p.Start(exe, L" \"" + seq + L"\""));
+  HWND main = tvltest::WaitForWindow(p.pi.dwThreadId, L"TarvolineMain");
+  ASSERT_NE(main, nullptr);
+  // The program lives 6 s, so the stay is well under way after 2.
+  for (int i = 0; i < 20 && IsWindowVisible(main); ++i) Sleep(100);
+  EXPECT_FALSE(IsWindowVisible(main)) << "the window is gone during the stay";
+  ASSERT_EQ(WaitForSingleObject(p.process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "it stays";
+  // 3 s: under Wine without a window manager, hiding a window waits 2 s for one.
+  for (HWND w : TopWindows(p.pi.dwProcessId)) {
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answer)) << "no answer within 3 s";
+  }
+  EXPECT_EQ(p.Wait(), 0u);
+  const timeline::ReadResult read = timeline::Read(TempFolder::Read(t / L"Tarvoline.timeline.txt"));
+  ASSERT_EQ(read.runs.size(), 1u);
+  ASSERT_EQ(read.runs[0].items.size(), 1u);
+  EXPECT_TRUE(read.runs[0].items[0].impactMs);
+  ASSERT_TRUE(read.runs[0].items[0].ended) << "it ended within the stay";
+}
+
 }  // namespace

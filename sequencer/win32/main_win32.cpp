@@ -72,6 +72,22 @@ std::optional<std::int64_t> SinceShellMs() {
   return now > then ? std::optional(static_cast<std::int64_t>((now - then) / 10000)) : std::nullopt;
 }
 
+// Waits ms while answering what is sent to this thread's windows, hidden
+// ones too: other programs send to every window at log-on, and each would
+// wait for an answer. A quit asked meanwhile changes nothing: the program
+// ends after the wait anyway.
+void WaitAnswering(DWORD ms) {
+  const ULONGLONG end = ::GetTickCount64() + ms;
+  for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+      if (msg.message == WM_QUIT) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+}
+
 timeline::Run RunBegins(const sequence::Settings& s) {
   SYSTEMTIME t{};
   ::GetLocalTime(&t);
@@ -111,14 +127,16 @@ class WindowsEntryUi final : public sequencer::EntryUi {
   // timeline::kImpactWindowMs more), then the end.
   void EndProgram() {
     if (timeline_) {
-      if (window_ && window_->hwnd()) ::ShowWindow(window_->hwnd(), SW_HIDE);
       if (std::optional<std::int64_t> by = timeline_->MeasuredBy()) {
         // Looked at as often as the timer did, so that an early end is timed
         // as closely. Programs that have all ended cost one list, which says
         // whether anything they started still runs: if not, no need to stay.
+        // The window goes once a stay is sure: hiding it is not free (under
+        // the emulator it waits for the window manager), and programs that
+        // end at once need none.
         bool looked = false, done = false;
         for (std::int64_t now = SteadyNow(); now < *by && !done; now = SteadyNow()) {
-          ::Sleep(static_cast<DWORD>(std::min<std::int64_t>(*by - now, 200)));
+          WaitAnswering(static_cast<DWORD>(std::min<std::int64_t>(*by - now, 200)));
           timeline_->Tick(SteadyNow(), std::nullopt, std::nullopt);
           if (timeline_->WantsList(SteadyNow()))
             if (auto list = RealLaunchSystem().Snapshot()) timeline_->Listed(SteadyNow(), *list);
@@ -127,6 +145,8 @@ class WindowsEntryUi final : public sequencer::EntryUi {
             if (auto list = RealLaunchSystem().Snapshot()) timeline_->Listed(SteadyNow(), *list);
             done = timeline_->NothingLeft();
           }
+          if (!done && window_ && window_->hwnd() && ::IsWindowVisible(window_->hwnd()))
+            ::ShowWindow(window_->hwnd(), SW_HIDE);
         }
         if (!done)
           if (auto list = RealLaunchSystem().Snapshot()) timeline_->Listed(SteadyNow(), *list);
