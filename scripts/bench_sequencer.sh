@@ -127,23 +127,28 @@ measure() {
     'BEGIN { printf "%.1f %.3f %d %s\n", e - s, u + y, p, b }'
 }
 
+# The time stamps of the report's lines after the first `skip`, one a line.
+stamps() {
+  { tail -n +"$(($1 + 1))" "$dir/run/Tarvoline.log" 2>/dev/null || true; } | sed 's/^\xEF\xBB\xBF//' |
+    sed -n 's/^\([0-9].\{22\}\).*/\1/p'
+}
+
 # Processor seconds the last run spent from the report's last item line on
 # (its last start, then whatever comes before the end), given its total:
 # the total less the last sample taken before that line.
 after_last_item() {
-  local skip=$1 total=$2 stamp at
-  stamp=$({ tail -n +"$((skip + 1))" "$dir/run/Tarvoline.log" 2>/dev/null || true; } | sed 's/^\xEF\xBB\xBF//' |
-    { grep -a '^[0-9]' || true; } | tail -n 2 | sed -n '1s/^\(.\{23\}\).*/\1/p')
+  local skip=$1 total=$2 stamp
+  stamp=$(stamps "$skip" | tail -n 2 | sed -n 1p)
   [ -n "$stamp" ] || { echo "?"; return; }
-  at=$(date -d "$stamp" +%s.%N)
-  awk -v at="$at" -v total="$total" '$1 <= at { cpu = $2 } END { printf "%.1f", (total - cpu) * 1000 }' "$dir/samples.txt"
+  awk -v at="$(date -d "$stamp" +%s.%N)" -v total="$total" '$1 <= at { cpu = $2 } END { printf "%.1f", (total - cpu) * 1000 }' \
+    "$dir/samples.txt"
 }
 
 # Seconds from the process start to the report's line number n (1: the run
 # begins, 2: the first item) among the lines after the first `skip`.
 to_line() {
   local skip=$1 n=$2 began=$3 stamp
-  stamp=$(tail -n +"$((skip + 1))" "$dir/run/Tarvoline.log" 2>/dev/null | sed -n "${n}p" | sed 's/^\xEF\xBB\xBF//' | cut -c1-23)
+  stamp=$(stamps "$skip" | sed -n "${n}p")
   [ -n "$stamp" ] && [ "$began" != 0 ] || { echo "?"; return; }
   awk -v a="$(date -d "$stamp" +%s.%N)" -v b="$began" 'BEGIN { printf "%.2f", a - b }'
 }

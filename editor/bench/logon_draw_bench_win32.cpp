@@ -12,15 +12,13 @@
 #include <vector>
 
 #include "common/tests/support/fakes.h"
+#include "common/tests/support/program_win32.h"
 #include "common/tests/support/temp_folder.h"
 #include "editor/bench/long_logon.h"
+#include "editor/tests/window_rig.h"
 #include "editor/win32/editor_window.h"
 
 namespace {
-
-void Pump() {
-  for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
-}
 
 double Ms(LARGE_INTEGER from, LARGE_INTEGER to) {
   LARGE_INTEGER hz;
@@ -33,7 +31,7 @@ void Time(const char* what, int rounds, const std::function<void()>& once, const
   std::vector<double> ms;
   for (int i = 0; i < rounds; ++i) {
     if (prepare) prepare();
-    Pump();
+    tvltest::Pump();
     LARGE_INTEGER a, b;
     QueryPerformanceCounter(&a);
     once();
@@ -42,13 +40,6 @@ void Time(const char* what, int rounds, const std::function<void()>& once, const
   }
   std::sort(ms.begin(), ms.end());
   std::printf("%-44s median %6.2f ms, slowest %6.2f ms (%d rounds)\n", what, ms[ms.size() / 2], ms.back(), rounds);
-}
-
-void ShowTab(editor::EditorWindow& window, int page) {
-  HWND tab = window.ControlHandle(editor::Control::Pages);
-  TabCtrl_SetCurSel(tab, page);
-  NMHDR change{tab, static_cast<UINT_PTR>(GetDlgCtrlID(tab)), static_cast<UINT>(TCN_SELCHANGE)};
-  SendMessageW(window.Handle(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
 }
 
 }  // namespace
@@ -72,8 +63,8 @@ int main() {
                      GetWindowLongW(window.Handle(), GWL_EXSTYLE));
   SetWindowPos(window.Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ShowTab(window, 2);
-  Pump();
+  editor_rig::ClickTab(window, 2);
+  tvltest::Pump();
   editor::LogonPage& page = window.Logon();
   HWND chart = page.View().hwnd();
   RECT client{};
@@ -87,10 +78,10 @@ int main() {
   Time(
       "tab shown: file read, laid out, painted", rounds,
       [&] {
-        ShowTab(window, 2);
+        editor_rig::ClickTab(window, 2);
         RedrawWindow(chart, nullptr, nullptr, RDW_UPDATENOW);
       },
-      [&] { ShowTab(window, 0); });
+      [&] { editor_rig::ClickTab(window, 0); });
   Time("chart repainted", rounds, [&] { RedrawWindow(chart, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
   const std::wstring png = dir / L"chart.png";
   Time("chart saved as a PNG (drawn, encoded, written)", rounds, [&] { page.SavePicture(png); });

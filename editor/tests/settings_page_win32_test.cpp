@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/tests/window_rig.h"
 #include "editor/win32/editor_window.h"
 #include "common/tests/support/fakes.h"
 #include "common/tests/support/program_win32.h"
@@ -23,10 +24,7 @@ void OpenSettings(std::optional<editor::EditorWindow>& window, const TempFolder&
   args.programFolder = dir.path();
   window.emplace(std::move(args));
   ASSERT_TRUE(window->Create(SW_SHOWNOACTIVATE));
-  HWND tab = window->ControlHandle(Control::Pages);
-  TabCtrl_SetCurSel(tab, 1);
-  NMHDR change{tab, static_cast<UINT_PTR>(GetDlgCtrlID(tab)), static_cast<UINT>(TCN_SELCHANGE)};
-  SendMessageW(window->Handle(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+  editor_rig::ClickTab(*window, 1);
   ASSERT_TRUE(window->Settings().Shown());
   EXPECT_FALSE(IsWindowVisible(window->ControlHandle(Control::ItemList)));
 }

@@ -410,6 +410,8 @@ void EditorWindow::OnPaste() {
 }
 
 void EditorWindow::ShowPage(Page page) {
+  // The strip shows it too, where the page was chosen otherwise than on it.
+  TabCtrl_SetCurSel(ControlHandle(Control::Pages), static_cast<int>(page));
   const bool items = page == Page::Items;
   for (const win::ControlSpec& spec : kControls)
     if (spec.id != IdOf(Control::Pages)) ShowWindow(controls_.Find(spec.id), items ? SW_SHOW : SW_HIDE);
@@ -419,15 +421,12 @@ void EditorWindow::ShowPage(Page page) {
 
 void EditorWindow::StepPage(int step) {
   const HWND tabs = ControlHandle(Control::Pages);
-  const int page = (std::max(TabCtrl_GetCurSel(tabs), 0) + step + kPages) % kPages;
-  TabCtrl_SetCurSel(tabs, page);
-  ShowPage(static_cast<Page>(page));
+  ShowPage(static_cast<Page>((std::max(TabCtrl_GetCurSel(tabs), 0) + step + kPages) % kPages));
   // The focus must not stay on a control the old page hid.
   if (!IsWindowVisible(GetFocus())) SetFocus(tabs);
 }
 
 void EditorWindow::ShowItem(int position) {
-  TabCtrl_SetCurSel(ControlHandle(Control::Pages), static_cast<int>(Page::Items));
   ShowPage(Page::Items);
   // The run's position may be past the items the file holds now.
   if (const std::optional<std::size_t> row = doc_.RowOfRunPosition(position)) {
